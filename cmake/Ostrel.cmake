@@ -1,0 +1,30 @@
+# Helpers shared by every folder: one static library per source folder and one
+# test executable per test folder. Sources are picked up by glob so that adding
+# a file needs no edit here.
+
+# ostrel_add_library(<target> DEPENDS <targets...>)
+# Builds every *.cpp below the current source folder into a static library.
+function(ostrel_add_library target)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+endfunction()
+
+# ostrel_add_tests(<target> DEPENDS <targets...>)
+# Builds every *.cpp below the current test folder into one GoogleTest program
+# and registers its tests with CTest. Tests run with their own data folder and
+# Qt's offscreen platform.
+function(ostrel_add_tests target)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${target} ${sources})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} ostrel_test_main GTest::gtest GTest::gmock)
+  gtest_discover_tests(${target}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endfunction()

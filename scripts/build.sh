@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# build.sh <build-dir> [cmake options...]: configures (once) and builds.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+dir=$1; shift
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+cmake --build "$dir" -j "$(nproc)"

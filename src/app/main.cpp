@@ -1,0 +1,47 @@
+// Start-up check of the build: reports the media and database libraries the
+// program finds. Becomes the application's start-up once the windows exist.
+
+#include <cstdio>
+
+#include "platform/rtl/DynamicLibrary.h"
+
+namespace {
+
+struct LibraryProbe {
+    const char* title;
+    const char* soname;
+    const char* versionSymbol;
+    bool packedVersion; // unsigned (major << 16 | minor << 8 | micro) rather than a text
+};
+
+void Report(const LibraryProbe& probe) {
+    auto lib = TDynamicLibrary::TryLoad(probe.soname);
+    if (!lib) {
+        std::printf("%-14s not found (%s)\n", probe.title, probe.soname);
+        return;
+    }
+    if (probe.packedVersion) {
+        const unsigned v = lib->Resolve<unsigned (*)()>(probe.versionSymbol)();
+        std::printf("%-14s %u.%u.%u\n", probe.title, v >> 16, (v >> 8) & 0xFF, v & 0xFF);
+    } else {
+        std::printf("%-14s %s\n", probe.title, lib->Resolve<const char* (*)()>(probe.versionSymbol)());
+    }
+}
+
+} // namespace
+
+int main() {
+    const LibraryProbe probes[] = {
+        {"libavutil", "libavutil.so.57", "avutil_version", true},
+        {"libavcodec", "libavcodec.so.59", "avcodec_version", true},
+        {"libavformat", "libavformat.so.59", "avformat_version", true},
+        {"libavfilter", "libavfilter.so.8", "avfilter_version", true},
+        {"libswscale", "libswscale.so.6", "swscale_version", true},
+        {"libswresample", "libswresample.so.4", "swresample_version", true},
+        {"libavdevice", "libavdevice.so.59", "avdevice_version", true},
+        {"SQLite", "libsqlite3.so.0", "sqlite3_libversion", false},
+    };
+    std::printf("Ostrel media converter: libraries found\n");
+    for (const auto& probe : probes) Report(probe);
+    return 0;
+}

@@ -1,0 +1,440 @@
+#include "platform/rtl/String.h"
+
+#include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <mutex>
+#include <ostream>
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendCodePoint(std::u16string& out, char32_t cp) {
+    if (cp >= 0x10000 && cp <= 0x10FFFF) {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else if (cp < 0xD800 || (cp > 0xDFFF && cp < 0x10000)) {
+        out.push_back(static_cast<char16_t>(cp));
+    } else {
+        out.push_back(static_cast<char16_t>(kReplacement));
+    }
+}
+
+// Decodes one UTF-8 sequence at s[i], advancing i; malformed input yields U+FFFD
+// and consumes the maximal invalid prefix (one byte at least).
+char32_t NextUtf8(std::string_view s, size_t& i) {
+    const auto b0 = static_cast<unsigned char>(s[i++]);
+    if (b0 < 0x80) return b0;
+    int extra;
+    char32_t cp;
+    char32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) { extra = 1; cp = b0 & 0x1F; min = 0x80; }
+    else if (b0 >= 0xE0 && b0 <= 0xEF) { extra = 2; cp = b0 & 0x0F; min = 0x800; }
+    else if (b0 >= 0xF0 && b0 <= 0xF4) { extra = 3; cp = b0 & 0x07; min = 0x10000; }
+    else return kReplacement;
+    for (int k = 0; k < extra; ++k) {
+        if (i >= s.size()) return kReplacement;
+        const auto b = static_cast<unsigned char>(s[i]);
+        if ((b & 0xC0) != 0x80) return kReplacement;
+        cp = (cp << 6) | (b & 0x3F);
+        ++i;
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
+    return cp;
+}
+
+// Reads one code point from UTF-16 at s[i]; a lone surrogate gives U+FFFD.
+char32_t NextUtf16(std::u16string_view s, size_t& i) {
+    const char16_t c = s[i++];
+    if (IsHighSurrogate(c)) {
+        if (i < s.size() && IsLowSurrogate(s[i])) {
+            const char16_t lo = s[i++];
+            return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (lo - 0xDC00);
+        }
+        return kReplacement;
+    }
+    if (IsLowSurrogate(c)) return kReplacement;
+    return c;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+locale_t UnicodeLocale() {
+    static locale_t loc = [] {
+        locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        return l ? l : newlocale(LC_CTYPE_MASK, "en_US.UTF-8", static_cast<locale_t>(nullptr));
+    }();
+    return loc;
+}
+
+template <class Fn>
+String MapChars(const String& s, Fn fn) {
+    String r(s);
+    for (auto& c : r) c = fn(c);
+    return r;
+}
+
+} // namespace
+
+String::String(const char* utf8) : String(FromUtf8(utf8 ? std::string_view(utf8) : std::string_view())) {}
+String::String(const std::string& utf8) : String(FromUtf8(utf8)) {}
+String::String(std::string_view utf8) : String(FromUtf8(utf8)) {}
+
+String String::FromUtf8(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) AppendCodePoint(out, NextUtf8(utf8, i));
+    return String(std::move(out));
+}
+
+String String::FromUtf32(std::u32string_view utf32) {
+    std::u16string out;
+    out.reserve(utf32.size());
+    for (char32_t cp : utf32) AppendCodePoint(out, cp);
+    return String(std::move(out));
+}
+
+String String::FromWide(std::wstring_view wide) {
+    static_assert(sizeof(wchar_t) == 4);
+    return FromUtf32(std::u32string_view(reinterpret_cast<const char32_t*>(wide.data()), wide.size()));
+}
+
+std::string String::ToUtf8() const {
+    std::string out;
+    out.reserve(data_.size());
+    for (size_t i = 0; i < data_.size();) AppendUtf8(out, NextUtf16(data_, i));
+    return out;
+}
+
+std::u32string String::ToUtf32() const {
+    std::u32string out;
+    out.reserve(data_.size());
+    for (size_t i = 0; i < data_.size();) out.push_back(NextUtf16(data_, i));
+    return out;
+}
+
+std::wstring String::ToWide() const {
+    const std::u32string u32 = ToUtf32();
+    return std::wstring(u32.begin(), u32.end());
+}
+
+std::ostream& operator<<(std::ostream& os, const String& s) { return os << s.ToUtf8(); }
+
+// --- 1-based helpers -------------------------------------------------------
+
+int Pos(const String& sub, const String& s, int offset) {
+    if (sub.empty() || offset < 1 || offset > s.Length()) return 0;
+    const auto p = s.find(sub, static_cast<size_t>(offset - 1));
+    return p == String::npos ? 0 : static_cast<int>(p) + 1;
+}
+
+int PosEx(const String& sub, const String& s, int offset) { return Pos(sub, s, offset); }
+
+String Copy(const String& s, int index, int count) {
+    if (index < 1) index = 1;
+    if (count <= 0 || index > s.Length()) return String();
+    return s.substr(static_cast<size_t>(index - 1), static_cast<size_t>(count));
+}
+
+String Copy(const String& s, int index) { return Copy(s, index, s.Length()); }
+
+void Delete(String& s, int index, int count) {
+    if (index < 1 || index > s.Length() || count <= 0) return;
+    s.erase(static_cast<size_t>(index - 1), static_cast<size_t>(count));
+}
+
+void Insert(const String& sub, String& s, int index) {
+    index = std::clamp(index, 1, s.Length() + 1);
+    s.insert(static_cast<size_t>(index - 1), sub);
+}
+
+void SetLength(String& s, int length) { s.resize(static_cast<size_t>(std::max(length, 0))); }
+
+String StringOfChar(char16_t c, int count) { return String(static_cast<size_t>(std::max(count, 0)), c); }
+
+int LastDelimiter(const String& delimiters, const String& s) {
+    const auto p = s.find_last_of(delimiters);
+    return p == String::npos ? 0 : static_cast<int>(p) + 1;
+}
+
+bool IsDelimiter(const String& delimiters, const String& s, int index) {
+    if (index < 1 || index > s.Length()) return false;
+    return delimiters.find(s[static_cast<size_t>(index - 1)]) != String::npos;
+}
+
+// --- Comparison -----------------------------------------------------------
+
+int CompareStr(const String& a, const String& b) noexcept {
+    const auto r = a.Std().compare(b.Std());
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+bool SameStr(const String& a, const String& b) noexcept { return a == b; }
+
+char16_t UpCase(char16_t c) noexcept { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t LoCase(char16_t c) noexcept { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
+
+namespace {
+template <class Fold>
+int CompareFolded(const String& a, const String& b, Fold fold) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t x = fold(a[i]);
+        const char16_t y = fold(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+} // namespace
+
+int CompareText(const String& a, const String& b) noexcept { return CompareFolded(a, b, UpCase); }
+bool SameText(const String& a, const String& b) noexcept { return a.size() == b.size() && CompareText(a, b) == 0; }
+int AnsiCompareText(const String& a, const String& b) { return CompareFolded(a, b, CharLower); }
+bool AnsiSameText(const String& a, const String& b) { return a.size() == b.size() && AnsiCompareText(a, b) == 0; }
+int AnsiCompareStr(const String& a, const String& b) noexcept { return CompareStr(a, b); }
+
+bool StartsStr(const String& prefix, const String& s) noexcept { return s.starts_with(prefix); }
+bool EndsStr(const String& suffix, const String& s) noexcept { return s.ends_with(suffix); }
+bool StartsText(const String& prefix, const String& s) {
+    return prefix.size() <= s.size() && AnsiSameText(prefix, s.substr(0, prefix.size()));
+}
+bool EndsText(const String& suffix, const String& s) {
+    return suffix.size() <= s.size() && AnsiSameText(suffix, s.substr(s.size() - suffix.size()));
+}
+bool ContainsText(const String& s, const String& sub) {
+    return AnsiUpperCase(s).find(AnsiUpperCase(sub)) != String::npos;
+}
+
+// --- Case mapping ---------------------------------------------------------
+
+char16_t CharUpper(char16_t c) noexcept {
+    if (c < 0x80) return UpCase(c);
+    if (IsHighSurrogate(c) || IsLowSurrogate(c)) return c;
+    const wint_t u = towupper_l(c, UnicodeLocale());
+    return u <= 0xFFFF ? static_cast<char16_t>(u) : c;
+}
+
+char16_t CharLower(char16_t c) noexcept {
+    if (c < 0x80) return LoCase(c);
+    if (IsHighSurrogate(c) || IsLowSurrogate(c)) return c;
+    const wint_t u = towlower_l(c, UnicodeLocale());
+    return u <= 0xFFFF ? static_cast<char16_t>(u) : c;
+}
+
+String UpperCase(const String& s) { return MapChars(s, UpCase); }
+String LowerCase(const String& s) { return MapChars(s, LoCase); }
+String AnsiUpperCase(const String& s) { return MapChars(s, CharUpper); }
+String AnsiLowerCase(const String& s) { return MapChars(s, CharLower); }
+
+// --- Trimming and editing -------------------------------------------------
+
+String Trim(const String& s) {
+    size_t b = 0;
+    size_t e = s.size();
+    while (b < e && s[b] <= u' ') ++b;
+    while (e > b && s[e - 1] <= u' ') --e;
+    return s.substr(b, e - b);
+}
+
+String TrimLeft(const String& s) {
+    size_t b = 0;
+    while (b < s.size() && s[b] <= u' ') ++b;
+    return s.substr(b);
+}
+
+String TrimRight(const String& s) {
+    size_t e = s.size();
+    while (e > 0 && s[e - 1] <= u' ') --e;
+    return s.substr(0, e);
+}
+
+String StringReplace(const String& s, const String& oldPattern, const String& newPattern, TReplaceFlags flags) {
+    if (oldPattern.empty()) return s;
+    const String hay = flags.IgnoreCase ? AnsiUpperCase(s) : s;
+    const String needle = flags.IgnoreCase ? AnsiUpperCase(oldPattern) : oldPattern;
+    String out;
+    size_t from = 0;
+    for (;;) {
+        const size_t p = hay.find(needle, from);
+        if (p == String::npos) break;
+        out.append(std::u16string_view(s).substr(from, p - from));
+        out.append(newPattern);
+        from = p + needle.size();
+        if (!flags.ReplaceAll) break;
+    }
+    out.append(std::u16string_view(s).substr(from));
+    return out;
+}
+
+String QuotedStr(const String& s) { return AnsiQuotedStr(s, u'\''); }
+
+String AnsiQuotedStr(const String& s, char16_t quote) {
+    String out;
+    out.reserve(s.size() + 2);
+    out.push_back(quote);
+    for (char16_t c : s) {
+        if (c == quote) out.push_back(quote);
+        out.push_back(c);
+    }
+    out.push_back(quote);
+    return out;
+}
+
+String AnsiExtractQuotedStr(const String& s, size_t& pos, char16_t quote) {
+    if (pos >= s.size() || s[pos] != quote) return String();
+    String out;
+    ++pos;
+    while (pos < s.size()) {
+        if (s[pos] == quote) {
+            if (pos + 1 < s.size() && s[pos + 1] == quote) {
+                out.push_back(quote);
+                pos += 2;
+                continue;
+            }
+            ++pos;
+            break;
+        }
+        out.push_back(s[pos++]);
+    }
+    return out;
+}
+
+String AnsiDequotedStr(const String& s, char16_t quote) {
+    size_t pos = 0;
+    if (s.empty() || s[0] != quote) return s;
+    String out = AnsiExtractQuotedStr(s, pos, quote);
+    return (pos == s.size() && s.size() >= 2 && s.back() == quote) ? out : s;
+}
+
+String AdjustLineBreaks(const String& s) {
+    String out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == u'\r') {
+            if (i + 1 < s.size() && s[i + 1] == u'\n') ++i;
+            out += sLineBreak;
+        } else if (s[i] == u'\n') {
+            out += sLineBreak;
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
+// --- Code pages -----------------------------------------------------------
+
+namespace {
+
+std::string CharsetOfCodePage(int codePage) {
+    switch (codePage) {
+    case CP_ACP:
+    case CP_UTF8: return "UTF-8";
+    case 1200: return "UTF-16LE";
+    case 1201: return "UTF-16BE";
+    case 12000: return "UTF-32LE";
+    case 12001: return "UTF-32BE";
+    case 20127: return "ASCII";
+    case 28591: return "ISO-8859-1";
+    case 20936:
+    case 936: return "CP936";
+    case 54936: return "GB18030";
+    default: return "CP" + std::to_string(codePage);
+    }
+}
+
+class IconvHandle {
+public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvHandle() {
+        if (ok()) iconv_close(cd_);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+// Runs iconv over the whole input. An invalid or unconvertible unit appends
+// `bad` and is stepped over by `skip` (which returns how many input bytes it
+// covers). Returns false when a charset is unknown.
+template <class Skip>
+bool Convert(const char* to, const char* from, std::string_view in, std::string_view bad, std::string& out, Skip skip) {
+    IconvHandle cd(to, from);
+    if (!cd.ok()) return false;
+    char* src = const_cast<char*>(in.data());
+    size_t left = in.size();
+    char buf[4096];
+    while (left > 0) {
+        char* dst = buf;
+        size_t room = sizeof buf;
+        const size_t r = iconv(cd.get(), &src, &left, &dst, &room);
+        out.append(buf, static_cast<size_t>(dst - buf));
+        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            out.append(bad);
+            const size_t n = std::min(skip(std::string_view(src, left)), left);
+            src += n;
+            left -= n;
+            iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    char* dst = buf;
+    size_t room = sizeof buf;
+    iconv(cd.get(), nullptr, nullptr, &dst, &room);
+    out.append(buf, static_cast<size_t>(dst - buf));
+    return true;
+}
+
+} // namespace
+
+String DecodeCharset(std::string_view bytes, const char* charset) {
+    std::string utf8;
+    const bool known = Convert("UTF-8", charset, bytes, "\xEF\xBF\xBD", utf8, [](std::string_view) { return size_t{1}; });
+    return known ? String::FromUtf8(utf8) : String::FromUtf8(bytes);
+}
+
+std::string EncodeCharset(const String& s, const char* charset) {
+    const std::string utf8 = s.ToUtf8();
+    std::string out;
+    // A rejected character is skipped whole: its UTF-8 lead byte and continuation bytes.
+    const auto skipChar = [](std::string_view rest) {
+        size_t n = 1;
+        while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) ++n;
+        return n;
+    };
+    return Convert(charset, "UTF-8", utf8, "?", out, skipChar) ? out : utf8;
+}
+
+String DecodeCodePage(std::string_view bytes, int codePage) {
+    if (codePage == CP_ACP || codePage == CP_UTF8) return String::FromUtf8(bytes);
+    return DecodeCharset(bytes, CharsetOfCodePage(codePage).c_str());
+}
+
+std::string EncodeCodePage(const String& s, int codePage) {
+    if (codePage == CP_ACP || codePage == CP_UTF8) return s.ToUtf8();
+    return EncodeCharset(s, CharsetOfCodePage(codePage).c_str());
+}

@@ -1,0 +1,21 @@
+// Entry point of every test program: each run gets a fresh program data folder
+// (OSTREL_HOME) so no test touches the user's own data.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    std::string tmpl = (std::filesystem::temp_directory_path() / "ostrel-test-XXXXXX").string();
+    const char* home = mkdtemp(tmpl.data());
+    if (home) setenv("OSTREL_HOME", home, 1);
+    const int rc = RUN_ALL_TESTS();
+    if (home) {
+        std::error_code ec;
+        std::filesystem::remove_all(home, ec);
+    }
+    return rc;
+}
