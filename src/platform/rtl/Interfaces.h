@@ -123,6 +123,7 @@ public:
     int32_t _Release() override;
     bool GetInterface(const TGUID& iid, void** obj) override;
     int32_t RefCount() const noexcept { return refCount_.load(std::memory_order_relaxed); }
+    static void operator delete(void* p) noexcept { ::operator delete(p); }
 
 protected:
     TInterfacedObject() = default;
