@@ -410,9 +410,11 @@ void TStringList::Move(int curIndex, int newIndex) {
 }
 
 int TStringList::IndexOf(const String& s) const {
-    if (!sorted_) return TStrings::IndexOf(s);
     int index = 0;
-    return Find(s, index) ? index : -1;
+    if (sorted_) return Find(s, index) ? index : -1;
+    const auto it = std::find_if(items_.begin(), items_.end(),
+                                 [&](const Item& item) { return CompareStrings(item.string, s) == 0; });
+    return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
 }
 
 bool TStringList::Find(const String& s, int& index) const {
