@@ -380,10 +380,12 @@ bool TryStrToFloat(const String& s, double& value, const TFormatSettings& settin
     ascii.reserve(n);
     bool negative = false;
     if (i < n && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
-    const String rest = UpperCase(text.substr(i));
-    if (rest == u"INF" || rest == u"NAN") {
-        value = rest == u"NAN" ? std::numeric_limits<double>::quiet_NaN()
-                               : (negative ? -1 : 1) * std::numeric_limits<double>::infinity();
+    if (i < n && (UpCase(text[i]) == u'I' || UpCase(text[i]) == u'N')) {
+        const String word = text.substr(i);
+        const bool nan = SameText(word, u"NAN");
+        if (!nan && !SameText(word, u"INF")) return false;
+        value = nan ? std::numeric_limits<double>::quiet_NaN()
+                    : (negative ? -1 : 1) * std::numeric_limits<double>::infinity();
         return true;
     }
     // Magnitude: the decimal position of the first significant digit, to tell

@@ -15,7 +15,6 @@ TFormatSettings TFormatSettings::Invariant() {
     s.ShortTimeFormat = u"hh:nn";
     s.LongTimeFormat = u"hh:nn:ss";
     s.CurrencyString = u"\u00A4";
-    s.TwoDigitYearCenturyWindow = 0;
     return s;
 }
 

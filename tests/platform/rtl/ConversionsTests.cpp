@@ -82,7 +82,8 @@ TEST(ConversionsTest, StrToFloatAcceptsAndRejects) {
         {"1e3", true, 1000},     {"1.5E-2", true, 0.015},  {"1e-400", true, 0},    {"-inf", true, -INFINITY},
         {"", false, 0},          {".", false, 0},          {"1,5", false, 0},      {"1e", false, 0},
         {"1e+", false, 0},       {"1e400", false, 0},      {"--1", false, 0},      {"1 2", false, 0},
-        {"0x10", false, 0},      {"1.2.3", false, 0},
+        {"0x10", false, 0},      {"1.2.3", false, 0},   {".55", true, 0.55},    {"NaNa", false, 0},
+        {"in", false, 0},
     };
     for (const auto& c : cases) {
         double v = -99;
@@ -94,6 +95,7 @@ TEST(ConversionsTest, StrToFloatAcceptsAndRejects) {
     TFormatSettings comma;
     comma.DecimalSeparator = u',';
     EXPECT_EQ(StrToFloat("1,5", comma), 1.5);
+    EXPECT_TRUE(std::isnan(StrToFloat("nan")));
     EXPECT_EQ(StrToFloatDef("1.5", 7, comma), 7);
     try {
         StrToFloat("x1");
