@@ -11,7 +11,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/StringList.h"
 
 namespace {
@@ -178,6 +180,49 @@ bool TCustomIniFile::ReadBool(const String& section, const String& ident, bool d
 
 void TCustomIniFile::WriteBool(const String& section, const String& ident, bool value) {
     WriteString(section, ident, value ? "1" : "0");
+}
+
+double TCustomIniFile::ReadFloat(const String& section, const String& ident, double defaultValue) const {
+    return StrToFloatDef(Trim(ReadString(section, ident, String())), defaultValue, TFormatSettings::Invariant());
+}
+
+void TCustomIniFile::WriteFloat(const String& section, const String& ident, double value) {
+    WriteString(section, ident, FloatToStr(value, TFormatSettings::Invariant()));
+}
+
+namespace {
+
+using TryStrToDateTimeFn = bool (*)(const String&, TDateTime&, const TFormatSettings&);
+
+TDateTime ParseDateTime(const String& text, TDateTime defaultValue, TryStrToDateTimeFn parse) {
+    TDateTime value = 0;
+    return parse(Trim(text), value, TFormatSettings::Invariant()) ? value : defaultValue;
+}
+
+} // namespace
+
+TDateTime TCustomIniFile::ReadDateTime(const String& section, const String& ident, TDateTime defaultValue) const {
+    return ParseDateTime(ReadString(section, ident, String()), defaultValue, TryStrToDateTime);
+}
+
+void TCustomIniFile::WriteDateTime(const String& section, const String& ident, TDateTime value) {
+    WriteString(section, ident, DateTimeToStr(value, TFormatSettings::Invariant()));
+}
+
+TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, TDateTime defaultValue) const {
+    return ParseDateTime(ReadString(section, ident, String()), defaultValue, TryStrToDate);
+}
+
+void TCustomIniFile::WriteDate(const String& section, const String& ident, TDateTime value) {
+    WriteString(section, ident, DateToStr(value, TFormatSettings::Invariant()));
+}
+
+TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, TDateTime defaultValue) const {
+    return ParseDateTime(ReadString(section, ident, String()), defaultValue, TryStrToTime);
+}
+
+void TCustomIniFile::WriteTime(const String& section, const String& ident, TDateTime value) {
+    WriteString(section, ident, TimeToStr(value, TFormatSettings::Invariant()));
 }
 
 // --- TMemIniFile -----------------------------------------------------------

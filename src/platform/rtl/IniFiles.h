@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/TObject.h"
 
@@ -55,6 +56,16 @@ public:
     // Reads integers (non-zero is true) and "true"/"false" in any case; writes "1" or "0".
     bool ReadBool(const String& section, const String& ident, bool defaultValue) const;
     void WriteBool(const String& section, const String& ident, bool value);
+    // Floats, dates and times use the invariant settings: '.' decimals,
+    // "yyyy-mm-dd" dates, "hh:nn:ss" times. Unreadable text gives Default.
+    double ReadFloat(const String& section, const String& ident, double defaultValue) const;
+    void WriteFloat(const String& section, const String& ident, double value);
+    TDateTime ReadDateTime(const String& section, const String& ident, TDateTime defaultValue) const;
+    void WriteDateTime(const String& section, const String& ident, TDateTime value);
+    TDateTime ReadDate(const String& section, const String& ident, TDateTime defaultValue) const;
+    void WriteDate(const String& section, const String& ident, TDateTime value);
+    TDateTime ReadTime(const String& section, const String& ident, TDateTime defaultValue) const;
+    void WriteTime(const String& section, const String& ident, TDateTime value);
 
 private:
     String fileName_;

@@ -62,6 +62,11 @@ TEST_F(IniFileTest, TypedValuesRoundTripThroughTheFile) {
         ini.WriteInt64("Numbers", "big", INT64_MIN);
         ini.WriteBool("Flags", "on", true);
         ini.WriteBool("Flags", "off", false);
+        ini.WriteFloat("Numbers", "pi", 3.25);
+        ini.WriteFloat("Numbers", "tiny", -1.5e-300);
+        ini.WriteDateTime("Times", "stamp", EncodeDateTime(2024, 2, 29, 13, 5, 9, 0));
+        ini.WriteDate("Times", "day", EncodeDate(1999, 12, 31));
+        ini.WriteTime("Times", "clock", EncodeTime(23, 59, 58, 0));
         ini.UpdateFile();
     }
     TMemIniFile ini(path);
@@ -75,6 +80,16 @@ TEST_F(IniFileTest, TypedValuesRoundTripThroughTheFile) {
     EXPECT_EQ(ini.ReadInt64("Numbers", "big", 0), INT64_MIN);
     EXPECT_TRUE(ini.ReadBool("Flags", "on", false));
     EXPECT_FALSE(ini.ReadBool("Flags", "off", true));
+    EXPECT_EQ(ini.ReadString("Numbers", "pi", ""), "3.25");
+    EXPECT_EQ(ini.ReadFloat("Numbers", "pi", 0), 3.25);
+    EXPECT_EQ(ini.ReadFloat("Numbers", "tiny", 0), -1.5e-300);
+    EXPECT_EQ(ini.ReadFloat("Numbers", "max", 0), INT32_MAX);
+    EXPECT_EQ(ini.ReadFloat("Text", "plain", 7.5), 7.5);
+    EXPECT_EQ(ini.ReadString("Times", "stamp", ""), "2024-02-29 13:05:09");
+    EXPECT_EQ(ini.ReadDateTime("Times", "stamp", 0), EncodeDateTime(2024, 2, 29, 13, 5, 9, 0));
+    EXPECT_EQ(ini.ReadDate("Times", "day", 0), EncodeDate(1999, 12, 31));
+    EXPECT_EQ(ini.ReadTime("Times", "clock", 0), EncodeTime(23, 59, 58, 0));
+    EXPECT_EQ(ini.ReadDateTime("Text", "plain", 1.5), 1.5);
     EXPECT_EQ(ReadText(path).substr(0, 7), "[Text]\n");
 }
 
