@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -79,20 +78,6 @@ std::optional<int64_t> ParseInteger(const String& text, int bits) {
     if (base == 16 && bits < 64 && value > (unsignedMax >> 1)) value -= uint64_t{1} << bits; // wraps to negative
     if (bits < 64) return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
     return static_cast<int64_t>(negative ? 0 - value : value);
-}
-
-// Replaces the content of Strings with what Fill adds, in one update bracket.
-template <class Fill>
-void Refill(TStrings& strings, Fill&& fill) {
-    strings.BeginUpdate();
-    try {
-        strings.Clear();
-        fill();
-    } catch (...) {
-        strings.EndUpdate();
-        throw;
-    }
-    strings.EndUpdate();
 }
 
 [[noreturn]] void WriteFailed(const String& fileName, int error) {
@@ -353,20 +338,23 @@ void TMemIniFile::WriteString(const String& section, const String& ident, const 
 
 void TMemIniFile::ReadSection(const String& section, TStrings& strings) const {
     const Section* s = FindSection(section);
-    Refill(strings, [&] {
+    strings.Updating([&] {
+        strings.Clear();
         if (s) s->ForEachKey([&](const Line& line) { strings.Add(line.key); });
     });
 }
 
 void TMemIniFile::ReadSections(TStrings& strings) const {
-    Refill(strings, [&] {
+    strings.Updating([&] {
+        strings.Clear();
         for (const auto& s : sections_) strings.Add(s->name);
     });
 }
 
 void TMemIniFile::ReadSectionValues(const String& section, TStrings& strings) const {
     const Section* s = FindSection(section);
-    Refill(strings, [&] {
+    strings.Updating([&] {
+        strings.Clear();
         if (s) s->ForEachKey([&](const Line& line) { strings.Add(line.key + u'=' + line.value); });
     });
 }
@@ -393,7 +381,8 @@ void TMemIniFile::DeleteKey(const String& section, const String& ident) {
 }
 
 void TMemIniFile::GetStrings(TStrings& strings) const {
-    Refill(strings, [&] {
+    strings.Updating([&] {
+        strings.Clear();
         for (const Line& line : preamble_) strings.Add(line.raw);
         for (const auto& s : sections_) {
             strings.Add(s->header);

@@ -76,6 +76,18 @@ public:
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const noexcept { return updateCount_; }
+    // Runs Edit inside an update bracket that also closes when Edit raises.
+    template <class Edit>
+    void Updating(Edit&& edit) {
+        BeginUpdate();
+        try {
+            edit();
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+    }
 
     // Reading skips a UTF-8 byte-order mark and decodes UTF-16 marked by its
     // byte-order mark; other text is read in CodePage. Writing uses CodePage without a mark.
@@ -94,19 +106,6 @@ protected:
     virtual void SetUpdateState(bool updating);
     // How items compare in IndexOf and IndexOfName: ASCII and Unicode case-insensitive.
     virtual int CompareStrings(const String& a, const String& b) const;
-
-    // Runs Edit inside an update bracket that also closes when Edit raises.
-    template <class Edit>
-    void Updating(Edit&& edit) {
-        BeginUpdate();
-        try {
-            edit();
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
-    }
 
 private:
     int updateCount_ = 0;
