@@ -15,8 +15,8 @@
 //
 // The kind comes from the C++ type: integers, int64_t, bool and enumerations
 // (RTL_ENUM), char and char16_t, float and double, String and std::string,
-// TSet<E>, pointers to TObject classes, std::function events and TIntfPtr
-// interfaces. Ordinal properties have no default unless one is declared.
+// TSet<E>, pointers to TObject classes, std::function events, TIntfPtr
+// interfaces and Variant. Ordinal properties have no default unless one is declared.
 // Getters and setters taking an int first serve several properties, told
 // apart by .Index(n). Declaring a property of the parent again replaces it in
 // its place (to give it another default, say).
@@ -51,7 +51,7 @@ class TPropAccess {
 public:
     virtual ~TPropAccess() = default;
     // Value types by kind: int64_t for ordinals and Int64, double, String,
-    // TSetBits, TObject*, std::any (events), TIntfPtr<IInterface>.
+    // TSetBits, TObject*, std::any (events), TIntfPtr<IInterface>, Variant.
     virtual void Get(TObject& obj, int32_t index, void* out) const = 0;
     virtual void Set(TObject& obj, int32_t index, const void* in) const = 0;
 };
@@ -203,6 +203,7 @@ auto CarrierOf() {
     else if constexpr (kind == tkClass) return static_cast<TObject*>(nullptr);
     else if constexpr (kind == tkMethod) return std::any{};
     else if constexpr (kind == tkInterface) return TIntfPtr<IInterface>{};
+    else if constexpr (kind == tkVariant) return Variant{};
     else return int64_t{};
 }
 template <class V>

@@ -154,3 +154,65 @@ TIntfPtr<IInterface> GetInterfaceProp(TObject* obj, TPropRef prop) {
 void SetInterfaceProp(TObject* obj, TPropRef prop, const TIntfPtr<IInterface>& value) {
     TPropValues::Set(obj, prop.Resolve(*obj), {tkInterface}, value);
 }
+
+Variant GetVariantProp(TObject* obj, TPropRef prop) { return TPropValues::Get<Variant>(obj, prop.Resolve(*obj), {tkVariant}); }
+
+void SetVariantProp(TObject* obj, TPropRef prop, const Variant& value) {
+    TPropValues::Set(obj, prop.Resolve(*obj), {tkVariant}, value);
+}
+
+Variant GetPropValue(TObject* obj, TPropRef prop, bool preferStrings) {
+    const TPropInfo& p = prop.Resolve(*obj);
+    switch (p.Kind()) {
+    case tkInteger:
+    case tkChar:
+    case tkWChar:
+        return Variant(GetOrdProp(obj, &p));
+    case tkEnumeration:
+        if (IsBooleanType(p.PropType())) return Variant(GetOrdProp(obj, &p) != 0);
+        return preferStrings ? Variant(GetEnumProp(obj, &p)) : Variant(GetOrdProp(obj, &p));
+    case tkSet:
+        return Variant(GetSetProp(obj, &p));
+    case tkFloat:
+        if (IsDateTimeType(p.PropType())) return VarFromDateTime(GetFloatProp(obj, &p));
+        return Variant(GetFloatProp(obj, &p));
+    case tkUString:
+    case tkLString:
+        return Variant(GetStrProp(obj, &p));
+    case tkInt64:
+        return Variant(GetInt64Prop(obj, &p));
+    case tkVariant:
+        return GetVariantProp(obj, &p);
+    default:
+        TPropValues::CheckKind(p, {});
+        return Variant();
+    }
+}
+
+void SetPropValue(TObject* obj, TPropRef prop, const Variant& value) {
+    const TPropInfo& p = prop.Resolve(*obj);
+    const bool text = value.VarType() == varUString || value.VarType() == varOleStr;
+    switch (p.Kind()) {
+    case tkInteger:
+    case tkChar:
+    case tkWChar:
+        return SetOrdProp(obj, &p, value.AsInt64());
+    case tkEnumeration:
+        if (IsBooleanType(p.PropType())) return SetOrdProp(obj, &p, value.AsBoolean() ? 1 : 0);
+        if (text) return SetEnumProp(obj, &p, value.AsString());
+        return SetOrdProp(obj, &p, value.AsInt64());
+    case tkSet:
+        return SetSetProp(obj, &p, value.AsString());
+    case tkFloat:
+        return SetFloatProp(obj, &p, IsDateTimeType(p.PropType()) ? value.AsDateTime() : value.AsDouble());
+    case tkUString:
+    case tkLString:
+        return SetStrProp(obj, &p, value.AsString());
+    case tkInt64:
+        return SetInt64Prop(obj, &p, value.AsInt64());
+    case tkVariant:
+        return SetVariantProp(obj, &p, value);
+    default:
+        TPropValues::CheckKind(p, {});
+    }
+}

@@ -58,3 +58,11 @@ std::any GetMethodProp(TObject* obj, TPropRef prop);
 void SetMethodProp(TObject* obj, TPropRef prop, const std::any& value);
 TIntfPtr<IInterface> GetInterfaceProp(TObject* obj, TPropRef prop);
 void SetInterfaceProp(TObject* obj, TPropRef prop, const TIntfPtr<IInterface>& value);
+Variant GetVariantProp(TObject* obj, TPropRef prop);
+void SetVariantProp(TObject* obj, TPropRef prop, const Variant& value);
+
+// Any property of a simple kind as a Variant: enumerations (but Booleans) and
+// sets as their names when preferStrings, else as numbers; date-time types as dates.
+Variant GetPropValue(TObject* obj, TPropRef prop, bool preferStrings = true);
+// The reverse: text goes to enumerations and sets by name, numbers by value.
+void SetPropValue(TObject* obj, TPropRef prop, const Variant& value);

@@ -4,6 +4,7 @@
 #include <numeric>
 #include <string>
 
+#include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 
@@ -52,6 +53,14 @@ void TStrings::AddStrings(const TStrings& strings) {
     Updating([&] {
         for (int i = 0, n = strings.Count(); i < n; ++i) AddObject(strings.Get(i), strings.GetObject(i));
     });
+}
+
+RTL_PUBLISHED(TStrings, ) {}
+RTL_PUBLISHED(TStringList, ) {}
+
+void TStrings::Assign(TPersistent* source) {
+    if (auto* strings = dynamic_cast<TStrings*>(source)) Assign(*strings);
+    else TPersistent::Assign(source);
 }
 
 void TStrings::Assign(const TStrings& source) {

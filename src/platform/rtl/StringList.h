@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "platform/rtl/String.h"
-#include "platform/rtl/TObject.h"
+#include "platform/rtl/Persistent.h"
 
 class TStream;
 
-class TStrings : public TObject {
+class TStrings : public TPersistent {
+    RTL_CLASS(TStrings, TPersistent);
+
 public:
     int Count() const { return GetCount(); }
     String Strings(int index) const { return Get(index); }
@@ -33,6 +35,8 @@ public:
     void AddStrings(const TStrings& strings);
     // Copies the items, their objects and the separators of Source.
     virtual void Assign(const TStrings& source);
+    // The same for a string-list source; other classes as TPersistent does.
+    void Assign(TPersistent* source) override;
 
     virtual int IndexOf(const String& s) const;
     int IndexOfName(const String& name) const;
@@ -128,6 +132,8 @@ using TStringListSortCompare = std::function<int(TStringList& list, int index1, 
 // Insert, Put, Exchange and Move on a sorted list raise "Operation not allowed on sorted list";
 // adding a duplicate to a sorted list with dupError raises "String list does not allow duplicates".
 class TStringList : public TStrings {
+    RTL_CLASS(TStringList, TStrings);
+
 public:
     explicit TStringList(bool ownsObjects = false) : ownsObjects_(ownsObjects) {}
     ~TStringList() override;

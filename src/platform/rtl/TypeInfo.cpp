@@ -51,6 +51,7 @@ std::vector<TTypeInfo> MakeBuiltins() {
         Float("Double", ftDouble),
         Other(tkUString, "string"),
         Other(tkLString, "AnsiString"),
+        Other(tkVariant, "Variant"),
     };
     all[rtl_detail::biBoolean].Names = {"False", "True"};
     return all;

@@ -25,6 +25,7 @@
 #include "platform/rtl/Interfaces.h"
 #include "platform/rtl/Set.h"
 #include "platform/rtl/String.h"
+#include "platform/rtl/Variant.h"
 
 class TClassInfo;
 using TClass = const TClassInfo*;
@@ -140,7 +141,7 @@ template <class T>
 constexpr bool IsObjectPointer = std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>;
 
 enum BuiltinId { biBoolean, biShortInt, biByte, biSmallInt, biWord, biInteger, biCardinal, biInt64, biChar,
-                 biWideChar, biSingle, biDouble, biString, biAnsiString };
+                 biWideChar, biSingle, biDouble, biString, biAnsiString, biVariant };
 
 template <class T>
 constexpr int IntegerId() {
@@ -172,6 +173,7 @@ constexpr TTypeKind KindOf() {
     else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) return tkFloat;
     else if constexpr (std::is_same_v<T, String>) return tkUString;
     else if constexpr (std::is_same_v<T, std::string>) return tkLString;
+    else if constexpr (std::is_same_v<T, Variant>) return tkVariant;
     else if constexpr (IsTSet<T>::value) return tkSet;
     else if constexpr (IsObjectPointer<T>) return tkClass;
     else if constexpr (IsFunction<T>::value) return tkMethod;
@@ -192,6 +194,7 @@ const TTypeInfo* TypeInfo() {
     else if constexpr (std::is_same_v<T, double>) return BuiltinType(biDouble);
     else if constexpr (std::is_same_v<T, String>) return BuiltinType(biString);
     else if constexpr (std::is_same_v<T, std::string>) return BuiltinType(biAnsiString);
+    else if constexpr (std::is_same_v<T, Variant>) return BuiltinType(biVariant);
     else if constexpr (IsTSet<T>::value) {
         static const TTypeInfo info = MakeSetType(TypeInfo<typename T::value_type>());
         return &info;

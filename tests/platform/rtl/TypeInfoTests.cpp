@@ -2,7 +2,9 @@
 
 #include <functional>
 
+#include "platform/rtl/Persistent.h"
 #include "platform/rtl/Properties.h"
+#include "platform/rtl/StringList.h"
 
 namespace {
 
@@ -112,6 +114,24 @@ RTL_PUBLISHED(TDerived, c) {
 }
 
 class TUndeclared : public TDerived {};
+
+// Owns a list whose setter copies; holds a variant.
+class TOptions : public TPersistent {
+    RTL_CLASS(TOptions, TPersistent);
+
+public:
+    TStringList* Lines() const { return lines_.get(); }
+    void SetLines(TStringList* v) { lines_->Assign(v); }
+    Variant value_;
+
+private:
+    std::unique_ptr<TStringList> lines_ = std::make_unique<TStringList>();
+};
+
+RTL_PUBLISHED(TOptions, c) {
+    c.Property("Lines", &TOptions::Lines, &TOptions::SetLines);
+    c.Property("Value", &TOptions::value_, &TOptions::value_);
+}
 
 TEST(TypeInfoTest, EnumerationNamesAndValues) {
     const TTypeInfo* type = TypeInfo<TShapeKind>();
@@ -300,6 +320,55 @@ TEST(TypeInfoTest, GetAndSetByNameForEveryKind) {
     EXPECT_EQ(obj.secret_, "s");
     SetEnumProp(&obj, "Mode", "mdOn");
     EXPECT_EQ(obj.mode_, THolder::TMode::mdOn);
+}
+
+TEST(TypeInfoTest, StringListsAndVariants) {
+    TOptions options;
+    const TPropInfo* lines = GetPropInfo(&options, "Lines");
+    EXPECT_EQ(lines->PropType()->Name, "TStringList");
+    EXPECT_TRUE(lines->PropType()->ClassType->InheritsFrom(TStrings::StaticClass()));
+    std::unique_ptr<TObject> list = TStringList::StaticClass()->Create();
+    static_cast<TStringList*>(list.get())->SetText("a\nb\n");
+    SetObjectProp(&options, lines, list.get()); // copied by the setter
+    EXPECT_EQ(options.Lines()->Count(), 2);
+    EXPECT_EQ(GetObjectProp(&options, lines), options.Lines());
+
+    TStringList copy;
+    copy.Assign(static_cast<TPersistent*>(options.Lines()));
+    EXPECT_EQ(copy.Text(), "a\nb\n");
+    EXPECT_THROW(copy.Assign(static_cast<TPersistent*>(&options)), EConvertError);
+
+    EXPECT_EQ(GetPropInfo(&options, "Value")->Kind(), tkVariant);
+    SetVariantProp(&options, "Value", Variant("x"));
+    EXPECT_EQ(GetVariantProp(&options, "Value").AsString(), "x");
+}
+
+TEST(TypeInfoTest, PropValuesAsVariants) {
+    TDerived obj;
+    struct Case {
+        const char* name;
+        Variant in;
+        Variant out;
+    };
+    const Case cases[] = {
+        {"Width", Variant(12), Variant(int64_t{12})},
+        {"Visible", Variant(false), Variant(false)},
+        {"Kind", Variant("skStar"), Variant("skStar")},
+        {"Kind", Variant(2), Variant("skCircle")},
+        {"Kinds", Variant("[skNone,skCircle]"), Variant("skNone,skCircle")},
+        {"Ratio", Variant(0.25), Variant(0.25)},
+        {"Stamp", Variant(2.5), VarFromDateTime(2.5)},
+        {"Caption", Variant("c"), Variant("c")},
+        {"Size", Variant(int64_t{1} << 40), Variant(int64_t{1} << 40)},
+    };
+    for (const auto& c : cases) {
+        SetPropValue(&obj, c.name, c.in);
+        const Variant out = GetPropValue(&obj, c.name);
+        EXPECT_EQ(out.VarType(), c.out.VarType()) << c.name;
+        EXPECT_EQ(out, c.out) << c.name;
+    }
+    EXPECT_EQ(GetPropValue(&obj, "Kind", false), Variant(int64_t{2}));
+    EXPECT_THROW(GetPropValue(&obj, "Part"), EPropertyError);
 }
 
 TEST(TypeInfoTest, MisuseRaises) {
