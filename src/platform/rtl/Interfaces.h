@@ -123,12 +123,12 @@ public:
     int32_t _Release() override;
     bool GetInterface(const TGUID& iid, void** obj) override;
     int32_t RefCount() const noexcept { return refCount_.load(std::memory_order_relaxed); }
-    static void operator delete(void* p) noexcept { ::operator delete(p); }
 
 protected:
     TInterfacedObject() = default;
     // Creation goes through MakeIntf.
     static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* p) noexcept { ::operator delete(p); }
 
 private:
     template <class T, class... Args>
