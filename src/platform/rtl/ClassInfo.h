@@ -1,5 +1,6 @@
 #pragma once
 // Class descriptions: name, parent, published properties, creation by name.
+// ObjectModel.md in this folder is the guide, with a complete example.
 //
 // A class declares RTL_CLASS in its body (TObject.h) and lists its published
 // properties in its .cpp file, in declaration order, each with a getter and an
