@@ -398,3 +398,8 @@ TClassInfo::TClassInfo(std::type_identity<C>, const char* name)
         return &info;                                                        \
     }                                                                        \
     void Class::DescribeClass([[maybe_unused]] TClassBuilder<Class>& builder)
+
+// For a class that publishes no properties of its own.
+#define RTL_PUBLISHED_NONE(Class) \
+    RTL_PUBLISHED(Class, ) {}     \
+    static_assert(true)

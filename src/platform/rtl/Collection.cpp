@@ -5,9 +5,9 @@
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Properties.h"
 
-RTL_PUBLISHED(TCollectionItem, ) {}
-RTL_PUBLISHED(TCollection, ) {}
-RTL_PUBLISHED(TOwnedCollection, ) {}
+RTL_PUBLISHED_NONE(TCollectionItem);
+RTL_PUBLISHED_NONE(TCollection);
+RTL_PUBLISHED_NONE(TOwnedCollection);
 
 namespace {
 [[noreturn]] void IndexError(int index) {

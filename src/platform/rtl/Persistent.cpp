@@ -2,7 +2,7 @@
 
 #include "platform/rtl/ClassInfo.h"
 
-RTL_PUBLISHED(TPersistent, ) {}
+RTL_PUBLISHED_NONE(TPersistent);
 
 void TPersistent::Assign(TPersistent* source) {
     if (!source) AssignError(nullptr);

@@ -55,8 +55,8 @@ void TStrings::AddStrings(const TStrings& strings) {
     });
 }
 
-RTL_PUBLISHED(TStrings, ) {}
-RTL_PUBLISHED(TStringList, ) {}
+RTL_PUBLISHED_NONE(TStrings);
+RTL_PUBLISHED_NONE(TStringList);
 
 void TStrings::Assign(TPersistent* source) {
     if (auto* strings = dynamic_cast<TStrings*>(source)) Assign(*strings);

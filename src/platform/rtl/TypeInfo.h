@@ -9,7 +9,8 @@
 //   RTL_ENUM(TAlign, alNone, alTop, alBottom);
 //
 // The names must list every value in order from 0 (checked at compile time
-// for the values they name). Qualified names (TFoo::alNone) are allowed.
+// for the values they name). Qualified names (TFoo::alNone) are allowed. The
+// registration goes in the enumeration's namespace, where lookup finds it.
 
 #include <cstdint>
 #include <functional>

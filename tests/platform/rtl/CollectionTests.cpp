@@ -41,7 +41,7 @@ class TOtherItem : public TCollectionItem {
 public:
     using TCollectionItem::TCollectionItem;
 };
-RTL_PUBLISHED(TOtherItem, ) {}
+RTL_PUBLISHED_NONE(TOtherItem);
 
 // Counts change notifications.
 class TPoints : public TOwnedCollection {

@@ -42,7 +42,7 @@ private:
     TComponent* target_ = nullptr;
 };
 
-RTL_PUBLISHED(TWatcher, ) {}
+RTL_PUBLISHED_NONE(TWatcher);
 
 // Forgets to pass removals on to the base.
 class TCareless : public TWatcher {

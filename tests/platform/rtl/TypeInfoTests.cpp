@@ -31,8 +31,8 @@ class TPart : public TObject {
 class TOtherPart : public TObject {
     RTL_CLASS(TOtherPart, TObject);
 };
-RTL_PUBLISHED(TPart, ) {}
-RTL_PUBLISHED(TOtherPart, ) {}
+RTL_PUBLISHED_NONE(TPart);
+RTL_PUBLISHED_NONE(TOtherPart);
 
 using TNotify = std::function<void(TObject*)>;
 
@@ -399,6 +399,13 @@ TEST(TypeInfoTest, MisuseRaises) {
     EXPECT_EQ(obj.small_, 0);
 }
 
+namespace other {
+class TPart : public TObject {
+    RTL_CLASS(TPart, TObject);
+};
+RTL_PUBLISHED_NONE(TPart);
+} // namespace other
+
 TEST(TypeInfoTest, ClassesAreFoundAndCreatedByName) {
     RegisterClasses({TBase::StaticClass(), TDerived::StaticClass()});
     RegisterClass(TDerived::StaticClass()); // again: no effect
@@ -412,6 +419,15 @@ TEST(TypeInfoTest, ClassesAreFoundAndCreatedByName) {
     } catch (const EClassNotFound& e) {
         EXPECT_EQ(e.Message(), "Class TPart not found");
     }
+    RegisterClass(TPart::StaticClass());
+    try {
+        RegisterClass(other::TPart::StaticClass()); // same name, another class
+        ADD_FAILURE();
+    } catch (const EFilerError& e) {
+        EXPECT_EQ(e.Message(), "A class named TPart already exists");
+    }
+    EXPECT_EQ(GetClass("TPart"), TPart::StaticClass());
+    UnRegisterClass(TPart::StaticClass());
     UnRegisterClass(TBase::StaticClass());
     EXPECT_EQ(GetClass("TBase"), nullptr);
     UnRegisterClass(TDerived::StaticClass());
