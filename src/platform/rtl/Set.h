@@ -64,6 +64,32 @@ public:
     constexpr bool IsEmpty() const noexcept { return bits_.IsEmpty(); }
     constexpr int Count() const noexcept { return bits_.Count(); }
 
+    // The members in ascending order.
+    class Iterator {
+    public:
+        constexpr Iterator(const TSetBits* bits, int from) noexcept : bits_(bits), v_(Next(bits, from)) {}
+        constexpr E operator*() const noexcept { return static_cast<E>(v_); }
+        constexpr Iterator& operator++() noexcept {
+            v_ = Next(bits_, v_ + 1);
+            return *this;
+        }
+        constexpr bool operator==(const Iterator& o) const noexcept { return v_ == o.v_; }
+
+    private:
+        static constexpr int Next(const TSetBits* bits, int v) noexcept {
+            while (v < TSetBits::Capacity) {
+                const uint64_t rest = bits->Words[v >> 6] >> (v & 63);
+                if (rest) return v + std::countr_zero(rest);
+                v = (v | 63) + 1;
+            }
+            return TSetBits::Capacity;
+        }
+        const TSetBits* bits_;
+        int v_;
+    };
+    constexpr Iterator begin() const noexcept { return Iterator(&bits_, 0); }
+    constexpr Iterator end() const noexcept { return Iterator(&bits_, TSetBits::Capacity); }
+
     constexpr TSet& operator+=(const TSet& o) noexcept { return Combine(o, [](uint64_t a, uint64_t b) { return a | b; }); }
     constexpr TSet& operator-=(const TSet& o) noexcept { return Combine(o, [](uint64_t a, uint64_t b) { return a & ~b; }); }
     constexpr TSet& operator*=(const TSet& o) noexcept { return Combine(o, [](uint64_t a, uint64_t b) { return a & b; }); }

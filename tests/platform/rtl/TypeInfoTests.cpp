@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "platform/rtl/Persistent.h"
 #include "platform/rtl/Properties.h"
@@ -187,8 +188,16 @@ TEST(TypeInfoTest, SetOperations) {
     EXPECT_TRUE(TShapeKinds{skCircle} <= s);
     EXPECT_FALSE(s <= TShapeKinds{skCircle});
     EXPECT_THROW(TShapeKinds{static_cast<TShapeKind>(256)}, ERangeError);
+    std::vector<TShapeKind> members;
+    for (TShapeKind k : TShapeKinds{skStar, skNone, skCircle}) members.push_back(k);
+    EXPECT_EQ(members, (std::vector<TShapeKind>{skNone, skCircle, skStar}));
     enum class TWide : uint16_t { wLast = 255 };
-    EXPECT_TRUE(TSet<TWide>{TWide::wLast}.Contains(TWide::wLast));
+    const TSet<TWide> last{TWide::wLast, static_cast<TWide>(63), static_cast<TWide>(64)};
+    EXPECT_TRUE(last.Contains(TWide::wLast));
+    int sum = 0;
+    for (TWide w : last) sum += static_cast<int>(w);
+    EXPECT_EQ(sum, 255 + 63 + 64);
+    EXPECT_EQ(TSet<TWide>().begin(), TSet<TWide>().end());
 }
 
 TEST(TypeInfoTest, PropertiesComeInDeclarationOrderBaseFirst) {
