@@ -1,0 +1,60 @@
+#include "TestMedia.h"
+
+#include <algorithm>
+#include <cstring>
+
+int64_t TTestMemoryStream::Read(void* buffer, int64_t count) {
+    const int64_t n = std::clamp<int64_t>(Size() - position_, 0, count);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
+    position_ += n;
+    return n;
+}
+
+int64_t TTestMemoryStream::Write(const void*, int64_t) { return 0; }
+
+int64_t TTestMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
+    const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? position_ : Size();
+    if (base + offset < 0) return -1;
+    position_ = base + offset;
+    return position_;
+}
+
+std::vector<uint8_t> MakePcm(int samples) {
+    std::vector<uint8_t> pcm;
+    pcm.reserve(static_cast<size_t>(samples) * 2);
+    for (int i = 0; i < samples; ++i) {
+        const auto sample = static_cast<uint16_t>(i * 7 + (i >> 8));
+        pcm.push_back(static_cast<uint8_t>(sample));
+        pcm.push_back(static_cast<uint8_t>(sample >> 8));
+    }
+    return pcm;
+}
+
+namespace {
+void Put(std::vector<uint8_t>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+}
+void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+} // namespace
+
+std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& pcm, int sampleRate) {
+    const auto dataSize = static_cast<uint32_t>(pcm.size());
+    std::vector<uint8_t> wav;
+    Put(wav, "RIFF");
+    Put(wav, 36 + dataSize, 4);
+    Put(wav, "WAVE");
+    Put(wav, "fmt ");
+    Put(wav, 16, 4);
+    Put(wav, 1, 2); // PCM
+    Put(wav, 1, 2); // channels
+    Put(wav, static_cast<uint32_t>(sampleRate), 4);
+    Put(wav, static_cast<uint32_t>(sampleRate) * 2, 4);
+    Put(wav, 2, 2);  // block align
+    Put(wav, 16, 2); // bits per sample
+    Put(wav, "data");
+    Put(wav, dataSize, 4);
+    wav.insert(wav.end(), pcm.begin(), pcm.end());
+    return wav;
+}
