@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "TestMedia.h"
+#include "engine/AVUtils.h"
 
 namespace {
 
@@ -45,7 +46,13 @@ TEST_F(StreamInput, WavInMemoryOpensReadsToTheEndAndSeeks) {
     EXPECT_EQ(par->codec_id, AV_CODEC_ID_PCM_S16LE);
     EXPECT_EQ(par->sample_rate, kRate);
 
+    EXPECT_GT(MatchStreamSpecifier(context_, context_->streams[0], "a:0"), 0);
+    EXPECT_GT(MatchStreamSpecifier(context_, context_->streams[0], ""), 0);
+    EXPECT_EQ(MatchStreamSpecifier(context_, context_->streams[0], "v"), 0);
+    EXPECT_LT(MatchStreamSpecifier(context_, context_->streams[0], "q:z"), 0);
+
     EXPECT_TRUE(ReadAll() == pcm_);
+    EXPECT_EQ(AVIOPosition(context_->pb), stream->Size());
 
     // Half a second in: 4000 samples of 2 bytes.
     ASSERT_GE(avlib::av_seek_frame(context_, 0, kRate / 2, 0), 0);
