@@ -1,9 +1,18 @@
 #include "engine/AVLib.h"
 
+#include <dlfcn.h>
+
 #include "engine/AVLogger.h"
 #include "platform/rtl/DynamicLibrary.h"
 
 namespace {
+
+// FFmpeg and its dependencies stay mapped once loaded: their worker threads
+// and exit handlers may outlive an unload. Unloading releases our handles and
+// entries; loading again finds the same mapping and registers again.
+void KeepMapped(const char* soname) {
+    if (void* handle = dlopen(soname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
+}
 
 #define AVLIB_RESOLVE(name) \
     avlib::name = reinterpret_cast<decltype(avlib::name)>(ResolveExport(library, #name));
@@ -70,6 +79,7 @@ void LoadAVLib() {
             lib.clear();
             throw;
         }
+        KeepMapped(lib.soname);
         lib.handle = std::move(handle);
     }
     if (registered) return;
