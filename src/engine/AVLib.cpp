@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <mutex>
+
 #include "engine/AVLogger.h"
 #include "platform/rtl/DynamicLibrary.h"
 
@@ -53,6 +55,7 @@ Library libraries[] = {
 // Indexes into libraries[]: avcodec, avdevice, avformat, swscale, avfilter, swresample, avutil.
 constexpr int unloadOrder[] = {3, 6, 4, 2, 5, 1, 0};
 
+std::mutex loadMutex;
 bool registered = false;
 
 } // namespace
@@ -70,6 +73,7 @@ void* ResolveExport(const TDynamicLibrary& library, const char* name) {
 }
 
 void LoadAVLib() {
+    std::lock_guard lock(loadMutex);
     for (Library& lib : libraries) {
         if (lib.handle) continue;
         auto handle = LoadAVDll(lib.soname);
@@ -91,6 +95,7 @@ void LoadAVLib() {
 }
 
 void UnloadAVLib() {
+    std::lock_guard lock(loadMutex);
     for (int index : unloadOrder) {
         Library& lib = libraries[index];
         if (!lib.handle) continue;
@@ -101,4 +106,7 @@ void UnloadAVLib() {
     registered = false;
 }
 
-bool AVLibLoaded() { return registered; }
+bool AVLibLoaded() {
+    std::lock_guard lock(loadMutex);
+    return registered;
+}

@@ -21,6 +21,7 @@ void UnregisterAVLogger() { threadLogger = nullptr; }
 void AVLogCallback(void*, int level, const char* format, va_list args) {
     IAVLogger* logger = threadLogger;
     if (!logger) return;
+    level &= 0xFF; // the bits above carry a colour hint
     try {
         if (level > logger->GetLevel()) return;
         char line[kMaxLine + 1];

@@ -86,6 +86,7 @@ TEST(AVLog, LinesReachOnlyTheProducingThreadsLoggerUpToItsLevel) {
     Log(AV_LOG_WARNING, "warning\n");
     Log(AV_LOG_INFO, "info\n");
     Log(AV_LOG_ERROR, "error\n");
+    avlib::av_log(nullptr, AV_LOG_WARNING | AV_LOG_C(134), "tinted\n");
     std::thread([&] {
         Log(AV_LOG_PANIC, "from a thread without logger\n");
         TAVLoggerRegistration theirs(other);
@@ -94,7 +95,8 @@ TEST(AVLog, LinesReachOnlyTheProducingThreadsLoggerUpToItsLevel) {
     std::thread([] { Log(AV_LOG_PANIC, "unregistered again\n"); }).join();
 
     const std::vector<std::pair<int, String>> expectMine = {{AV_LOG_WARNING, "warning\n"},
-                                                            {AV_LOG_ERROR, "error\n"}};
+                                                            {AV_LOG_ERROR, "error\n"},
+                                                            {AV_LOG_WARNING, "tinted\n"}};
     const std::vector<std::pair<int, String>> expectOther = {{AV_LOG_DEBUG, "debug on the other thread\n"}};
     EXPECT_EQ(mine.lines, expectMine);
     EXPECT_EQ(other.lines, expectOther);

@@ -139,6 +139,35 @@ TEST_F(FrameBufferPool, RejectsImpossibleSizesAndOutlivedBuffersFreeThemselves) 
     held.reset(); // must neither crash nor leak
 }
 
+TEST_F(FrameBufferPool, FiltersTakePoolFramesWithoutCopying) {
+    TFrameBufferPool pool;
+    ContextPtr decoder = OpenDecoder(pool, 64, 48);
+    AVFilterGraph* graph = avlib::avfilter_graph_alloc();
+    AVFilterContext *source = nullptr, *sink = nullptr;
+    ASSERT_GE(avlib::avfilter_graph_create_filter(&source, avlib::avfilter_get_by_name("buffer"), "in",
+                                                  "video_size=64x48:pix_fmt=yuv422p:time_base=1/25", nullptr,
+                                                  graph),
+              0);
+    ASSERT_GE(avlib::avfilter_graph_create_filter(&sink, avlib::avfilter_get_by_name("buffersink"), "out",
+                                                  nullptr, nullptr, graph),
+              0);
+    ASSERT_EQ(avlib::avfilter_link(source, 0, sink, 0), 0);
+    ASSERT_GE(avlib::avfilter_graph_config(graph, nullptr), 0);
+
+    FramePtr decoded = RequestFrame(decoder.get(), 64, 48);
+    decoded->pts = 0;
+    ASSERT_GE(avlib::av_buffersrc_add_frame_flags(source, decoded.get(), AV_BUFFERSRC_FLAG_KEEP_REF), 0);
+    FramePtr filtered = NewFrame();
+    ASSERT_GE(avlib::av_buffersink_get_frame(sink, filtered.get()), 0);
+    EXPECT_EQ(filtered->data[0], decoded->data[0]);
+
+    decoded.reset();
+    EXPECT_EQ(pool.FreeCount(), 0);
+    filtered.reset();
+    avlib::avfilter_graph_free(&graph);
+    EXPECT_EQ(pool.FreeCount(), 1);
+}
+
 TEST_F(FrameBufferPool, AudioDecodersKeepFFmpegsBuffers) {
     TFrameBufferPool pool;
     const AVCodec* codec = avlib::avcodec_find_decoder(AV_CODEC_ID_PCM_S16LE);
