@@ -12,7 +12,7 @@ std::map<int, std::weak_ptr<TStream>> registry;
 int lastId = 0;
 
 constexpr int kIOBufferSize = 32768;
-const String kPrefix = "stream:";
+constexpr std::u16string_view kPrefix = u"stream:";
 
 // Parses the decimal number right after "stream:"; the rest is ignored.
 bool StreamIdFromURL(const String& url, int& id) {
@@ -80,7 +80,7 @@ void UnregisterStream(int id) {
     registry.erase(id);
 }
 
-String StreamURL(int id) { return kPrefix + String(std::to_string(id)); }
+String StreamURL(int id) { return String(kPrefix) + String(std::to_string(id)); }
 
 std::shared_ptr<TStream> StreamFromURL(const String& url) {
     int id;
