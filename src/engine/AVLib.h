@@ -35,11 +35,14 @@ class TDynamicLibrary;
 
 // Entry points per library, in resolution order.
 #define AVLIB_AVUTIL(X)                                                                           \
-    X(av_malloc) X(av_mallocz) X(av_realloc) X(av_free) X(av_freep) X(av_strdup)                  \
-    X(av_rescale) X(av_rescale_q) X(av_rescale_q_rnd) X(av_rescale_delta) X(av_compare_ts)       \
+    X(av_malloc) X(av_mallocz) X(av_realloc) X(av_realloc_f) X(av_free) X(av_freep)               \
+    X(av_strdup)                                                                                  \
+    X(av_rescale) X(av_rescale_q) X(av_rescale_q_rnd) X(av_rescale_delta) X(av_compare_ts)        \
     X(av_reduce) X(av_mul_q) X(av_div_q) X(av_d2q) X(av_find_nearest_q_idx)                       \
-    X(av_log_set_callback) X(av_log) X(av_log_set_flags) X(av_default_item_name) X(av_strerror)   \
+    X(av_log_set_callback) X(av_log) X(av_log_set_flags) X(av_default_item_name)                  \
+    X(av_strerror)                                                                                \
     X(av_opt_find) X(av_opt_set) X(av_opt_set_int) X(av_opt_set_double) X(av_opt_set_bin)         \
+    X(av_opt_set_dict)                                                                            \
     X(av_opt_get) X(av_opt_get_int) X(av_opt_get_double) X(av_opt_ptr)                            \
     X(av_dict_get) X(av_dict_set) X(av_dict_set_int) X(av_dict_copy) X(av_dict_count)             \
     X(av_dict_free)                                                                               \
@@ -57,7 +60,8 @@ class TDynamicLibrary;
     X(av_gettime) X(av_gettime_relative) X(av_usleep) X(av_parse_video_rate)                      \
     X(av_get_media_type_string)
 
-#define AVLIB_SWRESAMPLE(X) X(swr_alloc_set_opts2) X(swr_init) X(swr_convert) X(swr_free)
+#define AVLIB_SWRESAMPLE(X)                                                                       \
+    X(swr_alloc_set_opts2) X(swr_init) X(swr_convert) X(swr_set_compensation) X(swr_free)
 
 #define AVLIB_SWSCALE(X) X(sws_getContext) X(sws_getCachedContext) X(sws_scale) X(sws_freeContext)
 
@@ -71,10 +75,12 @@ class TDynamicLibrary;
     X(avcodec_send_packet) X(avcodec_receive_frame) X(avcodec_send_frame)                         \
     X(avcodec_receive_packet) X(avcodec_decode_subtitle2) X(avcodec_encode_subtitle)              \
     X(avsubtitle_free) X(avcodec_flush_buffers) X(avcodec_default_get_buffer2)                    \
-    X(avcodec_default_get_format) X(avcodec_align_dimensions2)                                    \
-    X(avcodec_find_best_pix_fmt_of_list) X(av_get_bits_per_sample) X(av_get_audio_frame_duration) \
+    X(avcodec_default_get_format) X(avcodec_align_dimensions2) X(avcodec_fill_audio_frame)        \
+    X(avcodec_find_best_pix_fmt_of_list) X(av_get_bits_per_sample)                                \
+    X(av_get_audio_frame_duration)                                                                \
     X(av_packet_alloc) X(av_packet_free) X(av_packet_ref) X(av_packet_unref)                      \
-    X(av_packet_move_ref) X(av_packet_make_refcounted) X(av_packet_rescale_ts) X(av_new_packet)   \
+    X(av_packet_move_ref) X(av_packet_make_refcounted) X(av_packet_rescale_ts)                    \
+    X(av_new_packet)                                                                              \
     X(av_packet_get_side_data) X(av_fast_malloc)                                                  \
     X(av_bsf_list_parse_str) X(av_bsf_init) X(av_bsf_send_packet) X(av_bsf_receive_packet)        \
     X(av_bsf_free)
@@ -102,9 +108,11 @@ class TDynamicLibrary;
     X(av_buffersrc_add_frame) X(av_buffersrc_add_frame_flags) X(av_buffersrc_write_frame)         \
     X(av_buffersrc_get_nb_failed_requests) X(av_buffersrc_parameters_alloc)                       \
     X(av_buffersrc_parameters_set)                                                                \
-    X(av_buffersink_get_frame) X(av_buffersink_get_frame_flags) X(av_buffersink_set_frame_size)   \
+    X(av_buffersink_get_frame) X(av_buffersink_get_frame_flags)                                   \
+    X(av_buffersink_set_frame_size)                                                               \
     X(av_buffersink_get_time_base) X(av_buffersink_get_w) X(av_buffersink_get_h)                  \
-    X(av_buffersink_get_format) X(av_buffersink_get_sample_rate) X(av_buffersink_get_ch_layout)   \
+    X(av_buffersink_get_format) X(av_buffersink_get_sample_rate)                                  \
+    X(av_buffersink_get_ch_layout)                                                                \
     X(av_buffersink_get_frame_rate) X(av_buffersink_get_sample_aspect_ratio)
 
 #define AVLIB_AVDEVICE(X) X(avdevice_register_all)

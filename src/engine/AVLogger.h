@@ -4,8 +4,11 @@
 // logger's level, are dropped.
 
 #include <cstdarg>
+#include <functional>
 
 #include "platform/rtl/String.h"
+
+class TObject;
 
 enum class TAVLogLevel { llPanic, llFatal, llError, llWarning, llInfo, llVerbose, llDebug };
 using enum TAVLogLevel;
@@ -23,6 +26,9 @@ public:
 protected:
     ~IAVLogger() = default;
 };
+
+// A log line raised by Sender; Level is FFmpeg's.
+using TAVLogEvent = std::function<void(TObject* sender, int level, const String& line)>;
 
 // Registers Logger for the calling thread (null removes it). The logger must
 // stay alive until the thread removes it.
