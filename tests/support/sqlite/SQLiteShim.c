@@ -5,14 +5,14 @@
 #if defined(__x86_64__)
 #define STUB(name)                                                               \
     static void* real_##name __attribute__((used));                               \
-    __asm__(".globl " #name "\n.type " #name ",@function\n" #name ":\n"            \
-            "  jmp *real_" #name "(%rip)\n");
+    __asm__(".pushsection .text\n.globl " #name "\n.type " #name ",@function\n" #name ":\n" \
+            "  jmp *real_" #name "(%rip)\n.popsection\n");
 #elif defined(__aarch64__)
 #define STUB(name)                                                               \
     static void* real_##name __attribute__((used));                               \
-    __asm__(".globl " #name "\n.type " #name ",%function\n" #name ":\n"            \
-            "  adrp x16, real_" #name "\n  ldr x16, [x16, :lo12:real_" #name "]\n" \
-            "  br x16\n");
+    __asm__(".pushsection .text\n.globl " #name "\n.type " #name ",%function\n" #name ":\n" \
+            "  adrp x16, real_" #name "\n  ldr x16, [x16, :lo12:real_" #name "]\n"            \
+            "  br x16\n.popsection\n");
 #else
 #error "no jump stub for this architecture"
 #endif
