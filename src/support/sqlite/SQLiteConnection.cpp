@@ -1,12 +1,14 @@
 #include "support/sqlite/SQLiteConnection.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
+#include "platform/data/DataSet.h"
+#include "platform/data/FieldValue.h"
+#include "platform/rtl/Conversions.h"
+#include "support/sqlite/SQLiteDataset.h"
 
 namespace {
 bool HasExtension(const String& name) {
@@ -20,24 +22,12 @@ String CurrentDir() {
     std::error_code ec;
     return String(std::filesystem::current_path(ec).string());
 }
-
-int ToInt(const String& text) {
-    const std::string utf8 = Trim(text).ToUtf8();
-    size_t used = 0;
-    int value = 0;
-    try {
-        value = std::stoi(utf8, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != utf8.size()) throw EConvertError("'" + text + "' is not a valid integer value");
-    return value;
-}
 } // namespace
 
 TASQLite3DB::TASQLite3DB() = default;
 
 TASQLite3DB::~TASQLite3DB() {
+    for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->SetConnection(nullptr);
     if (db_) driver_->sqlite3_close(db_);
 }
 
@@ -94,7 +84,8 @@ void TASQLite3DB::Connect() {
     version_ = String(driver_->sqlite3_libversion());
     try {
         if (BeforeConnect) BeforeConnect(this);
-        if (driver_->sqlite3_open(path.ToUtf8().c_str(), &db_) != SQLITE_OK) {
+        const std::string file = IsMemory(path) ? std::string(":memory:") : path.ToUtf8();
+        if (driver_->sqlite3_open(file.c_str(), &db_) != SQLITE_OK) {
             driver_->sqlite3_close(db_);
             db_ = nullptr;
             throw ESQLiteError("Can not open Database " + path);
@@ -115,6 +106,7 @@ void TASQLite3DB::Connect() {
 void TASQLite3DB::Disconnect() {
     if (driver_) {
         if (BeforeDisconnect) BeforeDisconnect(this);
+        for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->Close();
         driver_->sqlite3_close(db_);
         db_ = nullptr;
         driver_.reset();
@@ -139,24 +131,19 @@ ESQLiteError TASQLite3DB::LastError(int resultCode) const {
 
 void TASQLite3DB::RaiseLastError(int resultCode) { throw LastError(resultCode); }
 
-void TASQLite3DB::FailStatement(sqlite3_stmt* stmt, int resultCode) {
-    ESQLiteError error = LastError(resultCode);
-    driver_->sqlite3_finalize(stmt);
-    throw error;
-}
-
 std::int64_t TASQLite3DB::LastInsertRowId() const {
     return db_ ? driver_->sqlite3_last_insert_rowid(db_) : 0;
 }
 
-sqlite3_stmt* TASQLite3DB::Prepare(const char16_t* sql, const char16_t** tail) {
+TSQLiteStatement TASQLite3DB::Prepare(const char16_t* sql, const char16_t** tail) {
     if (!db_) throw ESQLiteError("Database is not connected");
     sqlite3_stmt* stmt = nullptr;
     const void* rest = nullptr;
     const int rc = driver_->sqlite3_prepare16_v2(db_, sql, -1, &stmt, &rest);
+    TSQLiteStatement statement(*driver_, stmt);
     if (rc != SQLITE_OK) RaiseLastError(rc);
     if (tail) *tail = static_cast<const char16_t*>(rest);
-    return stmt;
+    return statement;
 }
 
 int TASQLite3DB::Step(sqlite3_stmt* stmt, bool restartable) {
@@ -172,19 +159,77 @@ int TASQLite3DB::Step(sqlite3_stmt* stmt, bool restartable) {
     }
 }
 
-void TASQLite3DB::RunStatements(const String& sql, const std::vector<TField*>*) {
+void TASQLite3DB::RunStatements(const String& sql, const std::vector<TField*>* fields) {
     const char16_t* next = sql.c_str();
     while (next && *next) {
-        const char16_t* tail = nullptr;
-        sqlite3_stmt* stmt = Prepare(next, &tail);
-        next = tail;
-        if (!stmt) continue; // only blanks or a comment
+        const TSQLiteStatement statement = Prepare(next, &next);
+        sqlite3_stmt* stmt = statement.Handle();
+        if (!stmt) continue;
+        const int count = driver_->sqlite3_bind_parameter_count(stmt);
+        for (int i = 1; i <= count; ++i) {
+            const char* name = driver_->sqlite3_bind_parameter_name(stmt, i);
+            const String index = name ? String(name + 1) : String();
+            if (index.IsEmpty()) continue;
+            const int n = StrToInt(index);
+            if (!fields || n < 0 || n >= static_cast<int>(fields->size()))
+                throw EListError("List index out of bounds (" + index + ")");
+            BindField(stmt, i, *(*fields)[n]);
+        }
         int rc;
         while ((rc = Step(stmt, true)) == SQLITE_ROW) {
         }
-        if (rc != SQLITE_DONE) FailStatement(stmt, rc);
-        rc = driver_->sqlite3_finalize(stmt);
-        if (rc != SQLITE_OK) RaiseLastError(rc);
+        if (rc != SQLITE_DONE) RaiseLastError(rc);
+    }
+}
+
+void TASQLite3DB::BindField(sqlite3_stmt* stmt, int index, const TField& field) {
+    const TSQLiteDriver& d = *driver_;
+    if (field.IsNull()) {
+        d.sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (field.DataType()) {
+    case ftString:
+    case ftMemo:
+    case ftGuid:
+    case ftWideString:
+    case ftWideMemo: {
+        const String text = field.AsString();
+        d.sqlite3_bind_text16(stmt, index, text.c_str(), static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+        break;
+    }
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftByte:
+    case ftLargeint:
+        d.sqlite3_bind_int64(stmt, index, field.AsLargeInt());
+        break;
+    case ftBoolean:
+        d.sqlite3_bind_int(stmt, index, field.AsBoolean() ? 1 : 0);
+        break;
+    case ftFloat:
+    case ftCurrency:
+        d.sqlite3_bind_double(stmt, index, field.AsFloat());
+        break;
+    case ftDate:
+    case ftTime:
+    case ftDateTime: {
+        const std::string text = FormatStoredDate(field.AsDateTime(), field.DataType()).ToUtf8();
+        d.sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case ftBlob:
+    case ftGraphic:
+    case ftVariant:
+    case ftBytes: {
+        const std::string bytes = field.AsBytes();
+        d.sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default:
+        throw ESQLiteError("Unsupported field type (" + FieldTypeName(field.DataType()) + ") in field " +
+                           field.DisplayName());
     }
 }
 
@@ -233,10 +278,10 @@ void TASQLite3DB::FieldTypeFromDecl(const String& declaredType, TFieldType& type
         auto split = inner.find(u'.');
         if (split == String::npos) split = inner.find(u',');
         if (split != String::npos) {
-            size = ToInt(inner.substr(0, split));
-            precision = ToInt(inner.substr(split + 1));
+            size = StrToInt(inner.substr(0, split));
+            precision = StrToInt(inner.substr(split + 1));
         } else {
-            size = ToInt(inner);
+            size = StrToInt(inner);
         }
         type = Mapper().MapDeclaredType(LowerCase(Trim(declaredType.substr(0, open))));
         if (type == ftLargeint) size = 12;
@@ -254,3 +299,10 @@ void TASQLite3DB::FieldTypeFromDecl(const String& declaredType, TFieldType& type
     }
 }
 
+void TASQLite3DB::AttachDataset(TSQLite3CustomDataset* dataset) {
+    if (std::find(datasets_.begin(), datasets_.end(), dataset) == datasets_.end()) datasets_.push_back(dataset);
+}
+
+void TASQLite3DB::DetachDataset(TSQLite3CustomDataset* dataset) noexcept {
+    std::erase(datasets_, dataset);
+}

@@ -16,6 +16,25 @@
 class TField;
 class TSQLite3CustomDataset;
 
+// Owns a prepared statement and finalizes it.
+class TSQLiteStatement {
+public:
+    TSQLiteStatement(const TSQLiteDriver& driver, sqlite3_stmt* handle) noexcept : driver_(driver), handle_(handle) {}
+    ~TSQLiteStatement() {
+        if (handle_) driver_.sqlite3_finalize(handle_);
+    }
+    TSQLiteStatement(TSQLiteStatement&& other) noexcept : driver_(other.driver_), handle_(other.handle_) {
+        other.handle_ = nullptr;
+    }
+    TSQLiteStatement& operator=(TSQLiteStatement&&) = delete;
+    sqlite3_stmt* Handle() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+
+private:
+    const TSQLiteDriver& driver_;
+    sqlite3_stmt* handle_;
+};
+
 class TASQLite3DB : public TObject {
 public:
     using TNotifyEvent = std::function<void(TASQLite3DB* sender)>;
@@ -76,18 +95,22 @@ public:
     sqlite3* DBHandle() const noexcept { return db_; }
     std::int64_t LastInsertRowId() const;
     // Prepares the first statement of sql; tail receives the rest (may be null).
-    sqlite3_stmt* Prepare(const char16_t* sql, const char16_t** tail);
+    // The statement is empty when sql holds only blanks or comments.
+    TSQLiteStatement Prepare(const char16_t* sql, const char16_t** tail = nullptr);
     // Steps once. A statement that has returned no row yet is retried while the
     // database stays busy or locked, until BusyTimeout has passed.
     int Step(sqlite3_stmt* stmt, bool restartable);
-    // Raises the connection's error for resultCode after finalizing stmt.
-    [[noreturn]] void FailStatement(sqlite3_stmt* stmt, int resultCode);
+    // SQLite's message and code for a failed call.
+    ESQLiteError LastError(int resultCode) const;
+
+    void AttachDataset(TSQLite3CustomDataset* dataset);
+    void DetachDataset(TSQLite3CustomDataset* dataset) noexcept;
 
 private:
     void Connect();
     void Disconnect();
     String DatabasePath();
-    ESQLiteError LastError(int resultCode) const;
+    void BindField(sqlite3_stmt* stmt, int index, const TField& field);
     static int ProgressHandler(void* self);
 
     String database_, defaultExt_, defaultDir_, driverDll_, transactionType_, password_, version_;

@@ -14,6 +14,12 @@ inline std::filesystem::path TestFolder() {
     return home ? std::filesystem::path(home) : std::filesystem::temp_directory_path();
 }
 
+// The mappings of the application's connection.
+inline std::vector<TMapItem> AppMappings() {
+    return {{u"Boolean", ftBoolean}, {u"integer", ftInteger}, {u"varchar", ftWideString},
+            {u"datetime", ftDateTime}, {u"blob", ftBlob},    {u"memo", ftBlob}};
+}
+
 // A fresh, empty database file per test, named after the test.
 class SQLiteTest : public testing::Test {
 protected:
