@@ -190,7 +190,7 @@ void TDataSet::Post() {
     CheckActive();
     if (state_ != dsEdit && state_ != dsInsert) return;
     for (const auto& field : fields_)
-        if (field->Required() && field->FieldKind() == fkData && field->IsNull())
+        if (field->Required() && field->IsNull())
             throw EDatabaseError(field->DisplayName() + " is required.");
     const bool inserting = state_ == dsInsert;
     InternalPost(editRow_, inserting);

@@ -19,7 +19,6 @@
 RTL_DECLARE_EXCEPTION(EDatabaseError, Exception);
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
-enum TFieldKind { fkData, fkCalculated, fkLookup };
 
 struct TFieldDef {
     String Name;
@@ -53,8 +52,6 @@ public:
     TFieldType DataType() const noexcept { return dataType_; }
     int Size() const noexcept { return size_; }
     int Index() const noexcept { return index_; }
-    TFieldKind FieldKind() const noexcept { return kind_; }
-    void SetFieldKind(TFieldKind value) noexcept { kind_ = value; }
     bool Required() const noexcept { return required_; }
     void SetRequired(bool value) noexcept { required_ = value; }
     bool ReadOnly() const noexcept { return readOnly_; }
@@ -88,7 +85,6 @@ private:
     TFieldType dataType_;
     int size_;
     int index_;
-    TFieldKind kind_ = fkData;
     bool required_ = false;
     bool readOnly_ = false;
 };
@@ -149,8 +145,6 @@ public:
     const String& Filter() const noexcept { return filter_; }
     // Closes and, when the data set was open, reopens with the new filter.
     void SetFilter(const String& value);
-    bool Filtered() const noexcept { return filtered_; }
-    void SetFiltered(bool value) noexcept { filtered_ = value; }
 
     TFieldDefs& FieldDefs() noexcept { return fieldDefs_; }
     int FieldCount() const noexcept { return static_cast<int>(fields_.size()); }
@@ -197,10 +191,10 @@ protected:
     virtual void DoNewRecord() {}
 
     void AddRow(std::int64_t rowId, std::vector<Variant> values);
-    const TDataRow* CurrentRow() const noexcept;
     std::vector<TField*> FieldList() const;
 
 private:
+    const TDataRow* CurrentRow() const noexcept;
     friend class TField;
     const Variant& FieldValue(int index) const;
     void SetFieldValue(int index, const Variant& value);
@@ -211,7 +205,6 @@ private:
 
     TDataSetState state_ = dsInactive;
     String filter_;
-    bool filtered_ = false;
     TFieldDefs fieldDefs_;
     std::vector<std::unique_ptr<TField>> fields_;
     std::vector<TDataRow> rows_;

@@ -244,7 +244,6 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
                              (fields[0]->DataType() == ftInteger || fields[0]->DataType() == ftLargeint);
         String names, values;
         for (const TField* field : fields) {
-            if (field->FieldKind() != fkData) continue;
             if (!names.IsEmpty()) {
                 names += ",";
                 values += ",";
