@@ -63,6 +63,30 @@ TEST_F(ConnectionTest, UpperCaseMemoryNameOpensAnInMemoryDatabase) {
     EXPECT_EQ(db.QueryValue(u"select x from t"), u"42");
 }
 
+TEST_F(ConnectionTest, EventsSurroundConnectAndDisconnect) {
+    TASQLite3DB db;
+    std::vector<String> events;
+    const auto record = [&](const char* name) {
+        return [&events, name](TASQLite3DB* sender) { events.push_back(name + String(sender->Connected() ? "+" : "-")); };
+    };
+    db.BeforeConnect = record("before connect");
+    db.AfterConnect = record("after connect");
+    db.BeforeDisconnect = record("before disconnect");
+    db.AfterDisconnect = record("after disconnect");
+    db.SetDatabase(String(DbPath().string()));
+    db.SetConnected(true);
+    EXPECT_FALSE(db.Version().IsEmpty());
+    db.SetConnected(false);
+    EXPECT_EQ(events, (std::vector<String>{u"before connect+", u"after connect+", u"before disconnect+",
+                                           u"after disconnect+"}));
+}
+
+TEST_F(ConnectionTest, SqlCannotLoadExtensions) {
+    auto db = Connect();
+    const ESQLiteError e = CatchSQLiteError([&] { db->RunStatements(u"select load_extension('libm.so.6')"); });
+    EXPECT_EQ(e.Message(), u"not authorized");
+}
+
 TEST_F(ConnectionTest, ConnectFailuresLeaveTheConnectionClosed) {
     TASQLite3DB db;
     EXPECT_EQ(CatchSQLiteError([&] { db.SetConnected(true); }).Message(), u"Missing database property");
