@@ -109,7 +109,7 @@ TEST_F(ConnectionTest, ConnectFailuresLeaveTheConnectionClosed) {
     EXPECT_FALSE(db.Connected());
 }
 
-TEST_F(ConnectionTest, ConstraintFailureRaisesAtOnceAndTheNextInsertCommits) {
+TEST_F(ConnectionTest, ConstraintViolationFailsWithoutRetryingAndTheConnectionStaysUsable) {
     auto db = Connect();
     db->RunStatements(u"create table t(id integer primary key, name text not null unique)");
     db->RunStatements(u"insert into t(name) values('a')");
@@ -159,7 +159,7 @@ TEST_F(ConnectionTest, TransactionsCommitAndRollBack) {
     EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"1");
 }
 
-TEST_F(ConnectionTest, DatabaseLockedByAnotherConnectionRaisesAfterTheBoundedWait) {
+TEST_F(ConnectionTest, WaitsForAnExclusiveLockOnlyUpToBusyTimeout) {
     auto holder = Connect();
     holder->RunStatements(u"create table t(x)");
     holder->StartTransaction(u"exclusive");
@@ -180,7 +180,7 @@ TEST_F(ConnectionTest, DatabaseLockedByAnotherConnectionRaisesAfterTheBoundedWai
     EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"2");
 }
 
-TEST_F(ConnectionTest, CorruptFilesGiveAClearError) {
+TEST_F(ConnectionTest, RandomBytesAreNotADatabase) {
     {
         std::mt19937 random(7);
         std::ofstream out(DbPath(), std::ios::binary);
@@ -192,7 +192,7 @@ TEST_F(ConnectionTest, CorruptFilesGiveAClearError) {
     EXPECT_EQ(e.Message(), u"file is not a database");
 }
 
-TEST_F(ConnectionTest, TruncatedDatabaseGivesAClearError) {
+TEST_F(ConnectionTest, TruncatedFileReportsCorruption) {
     {
         auto db = Connect();
         db->RunStatements(u"pragma page_size=1024; create table t(x); create index tx on t(x);"
@@ -205,7 +205,7 @@ TEST_F(ConnectionTest, TruncatedDatabaseGivesAClearError) {
     EXPECT_EQ(e.ErrorCode() & 0xFF, SQLITE_CORRUPT) << e.Message();
 }
 
-TEST_F(ConnectionTest, LibraryWithoutOptionalEntryPointsStillConnects) {
+TEST_F(ConnectionTest, LibraryLackingErrcodeAndExtensionLoadingWorks) {
     TASQLite3DB db;
     db.SetDriverDLL(SQLITE_SHIM_OPTIONAL);
     db.SetDatabase(String(DbPath().string()));
@@ -218,7 +218,7 @@ TEST_F(ConnectionTest, LibraryWithoutOptionalEntryPointsStillConnects) {
     EXPECT_EQ(db.QueryValue(u"select count(*) from t"), u"1");
 }
 
-TEST_F(ConnectionTest, LibraryWithoutARequiredEntryPointIsRefusedByName) {
+TEST_F(ConnectionTest, LibraryLackingProfileIsRefusedByName) {
     TASQLite3DB db;
     db.SetDriverDLL(SQLITE_SHIM_REQUIRED);
     db.SetDatabase(String(DbPath().string()));

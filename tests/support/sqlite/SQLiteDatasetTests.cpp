@@ -82,7 +82,7 @@ TEST_F(DatasetTest, ParametersBindByPositionAndNullStaysUnbound) {
     EXPECT_THROW(query_.Params().ParamByName(u"nothing"), EDatabaseError);
 }
 
-TEST_F(DatasetTest, FetchErrorAfterSomeRowsRaisesInsteadOfGivingPartialRows) {
+TEST_F(DatasetTest, ErrorAfterSomeRowsFailsTheOpen) {
     db_->RunStatements(u"insert into t(name, n) values('min', -9223372036854775808)");
     query_.SetSQL(u"select name, abs(n) from t order by id");
     const ESQLiteError e = CatchSQLiteError([&] { query_.Open(); });
@@ -91,7 +91,7 @@ TEST_F(DatasetTest, FetchErrorAfterSomeRowsRaisesInsteadOfGivingPartialRows) {
     EXPECT_EQ(query_.RecordCount(), 0);
 }
 
-TEST_F(DatasetTest, QueryOnALockedDatabaseRaisesAfterTheBoundedWait) {
+TEST_F(DatasetTest, QueryWaitsForALockOnlyUpToBusyTimeout) {
     auto holder = Connect();
     holder->StartTransaction(u"exclusive");
     holder->RunStatements(u"insert into t(name) values('held')");
@@ -122,7 +122,7 @@ TEST_F(DatasetTest, TableEditAndDeleteWriteBackByRowid) {
     EXPECT_FALSE(InTransaction());
 }
 
-TEST_F(DatasetTest, FailedPostRollsBackAndLeavesTheRowsUnchanged) {
+TEST_F(DatasetTest, RejectedInsertOrUpdateEndsItsTransaction) {
     table_.SetTableName(u"t");
     table_.SetPrimaryAutoInc(true);
     table_.Open();
@@ -147,7 +147,7 @@ TEST_F(DatasetTest, FailedPostRollsBackAndLeavesTheRowsUnchanged) {
     EXPECT_EQ(table_.FieldByName(u"name").AsString(), u"d");
 }
 
-TEST_F(DatasetTest, FailedDeleteRollsBackAndKeepsTheRow) {
+TEST_F(DatasetTest, RejectedDeleteEndsItsTransaction) {
     db_->RunStatements(u"create trigger keep before delete on t when old.name = 'b' "
                        u"begin select raise(abort, 'b stays'); end");
     table_.SetTableName(u"t");
@@ -203,7 +203,7 @@ TEST_F(DatasetTest, TableLimitsAfterOrdering) {
     EXPECT_EQ(table_.FieldByName(u"n").AsInteger(), 1499);
 }
 
-TEST_F(DatasetTest, MasterValuesFilterSafelyAndFillNewRows) {
+TEST_F(DatasetTest, MasterValuesAreQuotedAndCopiedIntoNewRows) {
     db_->RunStatements(u"insert into t(name, n) values('O''Brien', 7), ('x'' or ''1''=''1', 8)");
     table_.SetTableName(u"t");
     table_.Open();
@@ -236,7 +236,7 @@ TEST_F(DatasetTest, BlobsRoundTripWithEmbeddedZeros) {
     EXPECT_EQ(db_->QueryValue(u"select length(data) from b"), u"8");
 }
 
-TEST_F(DatasetTest, CorruptDatabaseRaisesOnOpen) {
+TEST_F(DatasetTest, TruncatedFileFailsTheOpen) {
     db_.reset();
     {
         auto db = Connect();

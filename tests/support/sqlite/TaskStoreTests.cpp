@@ -1,5 +1,4 @@
-// The statements of the application's task store, run through the query and
-// table objects against a database made from the application's schema.
+// Every statement the task store runs, against the application's two tables.
 
 #include <gtest/gtest.h>
 
@@ -103,7 +102,7 @@ TEST_F(TaskStoreTest, CategoriesAreInsertedLoadedUpdatedAndDeleted) {
     EXPECT_EQ(db_.QueryValue(u"select count(*) from Conversions"), u"0");
 }
 
-TEST_F(TaskStoreTest, TableInsertReadsBackTheNewIdAndTheTaskCompletesItsLifecycle) {
+TEST_F(TaskStoreTest, TaskIsInsertedFinishedClearedAndDeleted) {
     const int first = InsertTask(u"<TConversionSettings a=\"1\"/>");
     const int second = InsertTask(u"<TConversionSettings a=\"2\"/>");
     EXPECT_EQ(first, 1);
