@@ -3,6 +3,10 @@
 #include "platform/data/FieldValue.h"
 #include "platform/rtl/Conversions.h"
 
+namespace {
+String QuoteIdentifier(const String& name) { return AnsiQuotedStr(name, u'"'); }
+} // namespace
+
 TSQLite3CustomDataset::~TSQLite3CustomDataset() { SetConnection(nullptr); }
 
 void TSQLite3CustomDataset::SetConnection(TASQLite3DB* value) {
@@ -191,7 +195,7 @@ void TASQLite3Table::SetMasterValues(std::vector<std::pair<String, Variant>> val
     String condition;
     for (const auto& [name, value] : values) {
         if (!condition.IsEmpty()) condition += " AND ";
-        condition += "[" + name + "]";
+        condition += QuoteIdentifier(name);
         condition += ValueKind(value) == TValueKind::Null ? String(u" is null") : "=" + SqlLiteral(value);
     }
     masterValues_ = std::move(values);
@@ -234,7 +238,7 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
             String sql = "update " + tableName_ + " set ";
             for (size_t i = 0; i < fields.size(); ++i) {
                 if (i > 0) sql += ",";
-                sql += "[" + fields[i]->FieldName() + "]=" + param(fields[i]);
+                sql += QuoteIdentifier(fields[i]->FieldName()) + "=" + param(fields[i]);
             }
             sql += " where rowid=" + IntToStr(row.RowId);
             db.RunStatements(sql, &fields);
@@ -248,12 +252,12 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
                 names += ",";
                 values += ",";
             }
-            names += "[" + field->FieldName() + "]";
+            names += QuoteIdentifier(field->FieldName());
             values += autoKey && field == fields[0] ? String(u"null") : param(field);
         }
         db.RunStatements("insert into " + tableName_ + " (" + names + ") values (" + values + ")", &fields);
         row.RowId = db.LastInsertRowId();
-        if (autoKey) row.Values[0] = Variant(static_cast<std::int64_t>(row.RowId));
+        if (autoKey) row.Values[0] = Variant(row.RowId);
     });
 }
 

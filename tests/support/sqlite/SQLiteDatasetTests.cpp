@@ -222,6 +222,21 @@ TEST_F(DatasetTest, MasterValuesAreQuotedAndCopiedIntoNewRows) {
     EXPECT_EQ(db_->QueryValue(u"select n from t where name='new'"), u"7");
 }
 
+TEST_F(DatasetTest, ColumnNamesWithQuotesAndBracketsAreWrittenBack) {
+    db_->RunStatements(u"create table q(\"odd \"\"name]\" varchar, [x] integer)");
+    table_.SetTableName(u"q");
+    table_.Open();
+    table_.Append();
+    table_.Fields(0).SetAsString(u"v");
+    table_.Post();
+    table_.Edit();
+    table_.Fields(1).SetAsInteger(2);
+    table_.Post();
+    table_.SetMasterValues({{u"odd \"name]", Variant(String(u"v"))}});
+    EXPECT_EQ(table_.RecordCount(), 1);
+    EXPECT_EQ(db_->QueryValue(u"select \"odd \"\"name]\" || x from q"), u"v2");
+}
+
 TEST_F(DatasetTest, BlobsRoundTripWithEmbeddedZeros) {
     db_->RunStatements(u"create table b(id integer primary key, data blob)");
     table_.SetTableName(u"b");
