@@ -28,7 +28,6 @@ public:
     }
     TSQLiteStatement& operator=(TSQLiteStatement&&) = delete;
     sqlite3_stmt* Handle() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
 
 private:
     const TSQLiteDriver& driver_;

@@ -58,14 +58,9 @@
     X(sqlite3_progress_handler, "DLL::SQlite3ProgressHandler not found")            \
     X(sqlite3_backup_init, "DLL::SQLite3_backup_init not found")
 
-#define SQLITE_OPTIONAL_ENTRIES(X) \
-    X(sqlite3_open16)              \
-    X(sqlite3_errcode)             \
-    X(sqlite3_backup_step)         \
-    X(sqlite3_backup_finish)       \
-    X(sqlite3_backup_remaining)    \
-    X(sqlite3_backup_pagecount)    \
-    X(sqlite3_sleep)
+// The library may lack these; callers fall back when they are null. Extension
+// loading is not bound at all: SQL in a database file must not load code.
+#define SQLITE_OPTIONAL_ENTRIES(X) X(sqlite3_errcode)
 
 class TSQLiteDriver {
 public:
