@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <random>
 
 #include "support/sqlite/SQLiteDataset.h"
 #include "support/sqlite/SQLiteFixture.h"
@@ -270,6 +272,43 @@ TEST_F(DatasetTest, TruncatedFileFailsTheOpen) {
     EXPECT_EQ(e.ErrorCode() & 0xFF, SQLITE_CORRUPT);
     EXPECT_EQ(e.Message(), u"database disk image is malformed");
     EXPECT_FALSE(query_.Active());
+}
+
+TEST_F(DatasetTest, DamagedPagesGiveErrorsOrRowsButNeverACrash) {
+    db_.reset();
+    {
+        auto db = Connect();
+        db->RunStatements(u"pragma page_size=1024; create index tn on t(n);"
+                          u"with recursive k(i) as (select 1 union all select i + 1 from k where i < 500) "
+                          u"insert into t(name, n) select printf('%040d', i * 7919), i from k");
+    }
+    std::string image;
+    {
+        std::ifstream in(DbPath(), std::ios::binary);
+        image.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::mt19937 random(11);
+    for (int round = 0; round < 40; ++round) {
+        std::string damaged = image;
+        for (int i = 0; i < 16; ++i) damaged[random() % damaged.size()] = static_cast<char>(random());
+        {
+            std::ofstream out(DbPath(), std::ios::binary | std::ios::trunc);
+            out << damaged;
+        }
+        TASQLite3DB db;
+        db.SetDatabase(String(DbPath().string()));
+        db.SetConnected(true);
+        TASQLite3Query query;
+        query.SetConnection(&db);
+        try {
+            query.SetSQL(u"select * from t where n > 10 order by name");
+            query.Open();
+            for (query.First(); !query.Eof(); query.Next())
+                for (int i = 0; i < query.FieldCount(); ++i) query.Fields(i).AsString();
+        } catch (const ESQLiteError& e) {
+            EXPECT_FALSE(e.Message().IsEmpty());
+        }
+    }
 }
 
 TEST_F(DatasetTest, DisconnectClosesAndDestructionDetachesTheDatasets) {
