@@ -4,7 +4,7 @@
 
 namespace {
 // Each thread only ever reads and writes its own entry, so no lock is needed.
-thread_local IAVLogger* threadLogger = nullptr;
+thread_local TIntfPtr<IAVLogger> threadLogger;
 
 constexpr int kMaxLine = 1024;
 } // namespace
@@ -14,12 +14,13 @@ int LogLevelToAV(TAVLogLevel level) {
     return ordinal > static_cast<unsigned>(llDebug) ? 48 : static_cast<int>(ordinal) * 8;
 }
 
-void RegisterAVLogger(IAVLogger* logger) { threadLogger = logger; }
+void RegisterAVLogger(TIntfPtr<IAVLogger> logger) { threadLogger = std::move(logger); }
 
 void UnregisterAVLogger() { threadLogger = nullptr; }
 
 void AVLogCallback(void*, int level, const char* format, va_list args) {
-    IAVLogger* logger = threadLogger;
+    // A copy, so that a logger that unregisters itself lives until it returns.
+    const TIntfPtr<IAVLogger> logger = threadLogger;
     if (!logger) return;
     level &= 0xFF; // the bits above carry a colour hint
     try {

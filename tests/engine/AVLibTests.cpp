@@ -13,7 +13,7 @@
 
 namespace {
 
-class TRecordingLogger : public IAVLogger {
+class TRecordingLogger : public TImplements<TInterfacedObject, IAVLogger> {
 public:
     explicit TRecordingLogger(int level) : level_(level) {}
     void Log(int level, const String& message) override { lines.emplace_back(level, message); }
@@ -55,13 +55,13 @@ TEST(AVLib, LoadsOnceAndLoadsAgainAfterUnload) {
     // A second load must not register again, so a callback set in between stays.
     avlib::av_log_set_callback(ForeignCallback);
     LoadAVLib();
-    TRecordingLogger logger(AV_LOG_DEBUG);
+    const auto logger = MakeIntf<TRecordingLogger>(AV_LOG_DEBUG);
     {
         TAVLoggerRegistration registration(logger);
         const int before = foreignLines;
         Log(AV_LOG_ERROR, "kept\n");
         EXPECT_EQ(foreignLines, before + 1);
-        EXPECT_TRUE(logger.lines.empty());
+        EXPECT_TRUE(logger->lines.empty());
     }
 
     UnloadAVLib();
@@ -75,13 +75,14 @@ TEST(AVLib, LoadsOnceAndLoadsAgainAfterUnload) {
     ASSERT_TRUE(AVLibLoaded());
     TAVLoggerRegistration registration(logger);
     Log(AV_LOG_ERROR, "routed again\n");
-    ASSERT_EQ(logger.lines.size(), 1u);
-    EXPECT_EQ(logger.lines[0].second, String("routed again\n"));
+    ASSERT_EQ(logger->lines.size(), 1u);
+    EXPECT_EQ(logger->lines[0].second, String("routed again\n"));
 }
 
 TEST(AVLog, LinesReachOnlyTheProducingThreadsLoggerUpToItsLevel) {
     LoadAVLib();
-    TRecordingLogger mine(AV_LOG_WARNING), other(AV_LOG_DEBUG);
+    const auto mine = MakeIntf<TRecordingLogger>(AV_LOG_WARNING);
+    const auto other = MakeIntf<TRecordingLogger>(AV_LOG_DEBUG);
     TAVLoggerRegistration registration(mine);
     Log(AV_LOG_WARNING, "warning\n");
     Log(AV_LOG_INFO, "info\n");
@@ -98,25 +99,47 @@ TEST(AVLog, LinesReachOnlyTheProducingThreadsLoggerUpToItsLevel) {
                                                             {AV_LOG_ERROR, "error\n"},
                                                             {AV_LOG_WARNING, "tinted\n"}};
     const std::vector<std::pair<int, String>> expectOther = {{AV_LOG_DEBUG, "debug on the other thread\n"}};
-    EXPECT_EQ(mine.lines, expectMine);
-    EXPECT_EQ(other.lines, expectOther);
+    EXPECT_EQ(mine->lines, expectMine);
+    EXPECT_EQ(other->lines, expectOther);
 }
 
 TEST(AVLog, LongLinesAreCutAndLoggerFailuresStayInside) {
     LoadAVLib();
-    struct TThrowingLogger : IAVLogger {
+    class TThrowingLogger : public TImplements<TInterfacedObject, IAVLogger> {
         void Log(int, const String&) override { throw Exception("boom"); }
         int GetLevel() override { return AV_LOG_DEBUG; }
-    } throwing;
+    };
     {
-        TAVLoggerRegistration registration(throwing);
+        TAVLoggerRegistration registration(MakeIntf<TThrowingLogger>());
         EXPECT_NO_THROW(Log(AV_LOG_ERROR, "x\n"));
     }
-    TRecordingLogger logger(AV_LOG_DEBUG);
+    const auto logger = MakeIntf<TRecordingLogger>(AV_LOG_DEBUG);
     TAVLoggerRegistration registration(logger);
     Log(AV_LOG_ERROR, std::string(1500, 'x').c_str());
-    ASSERT_EQ(logger.lines.size(), 1u);
-    EXPECT_EQ(logger.lines[0].second, String(std::string(1024, 'x')));
+    ASSERT_EQ(logger->lines.size(), 1u);
+    EXPECT_EQ(logger->lines[0].second, String(std::string(1024, 'x')));
+}
+
+TEST(AVLog, TheRegistryHoldsItsLoggerUntilRemoved) {
+    LoadAVLib();
+    class TSelfRemovingLogger : public TImplements<TInterfacedObject, IAVLogger> {
+    public:
+        explicit TSelfRemovingLogger(bool& destroyed) : destroyed_(destroyed) {}
+        ~TSelfRemovingLogger() override { destroyed_ = true; }
+        void Log(int, const String&) override {
+            UnregisterAVLogger();
+            EXPECT_FALSE(destroyed_);
+        }
+        int GetLevel() override { return AV_LOG_DEBUG; }
+
+    private:
+        bool& destroyed_;
+    };
+    bool destroyed = false;
+    RegisterAVLogger(MakeIntf<TSelfRemovingLogger>(destroyed));
+    EXPECT_FALSE(destroyed);
+    Log(AV_LOG_ERROR, "last line\n");
+    EXPECT_TRUE(destroyed);
 }
 
 TEST(AVLog, LevelMapping) {
