@@ -7,6 +7,7 @@
 
 #include "TestMedia.h"
 #include "engine/AVUtils.h"
+#include "platform/rtl/Streams.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ protected:
 };
 
 TEST_F(StreamInput, WavInMemoryOpensReadsToTheEndAndSeeks) {
-    auto stream = std::make_shared<TTestMemoryStream>(MakeWav(pcm_, kRate));
+    auto stream = std::make_shared<TBytesStream>(MakeWav(pcm_, kRate));
     const int id = RegisterStream(stream);
     ASSERT_EQ(OpenInput(&context_, StreamURL(id) + ".wav", nullptr, nullptr), 0);
     EXPECT_STREQ(context_->iformat->name, "wav");
@@ -62,7 +63,7 @@ TEST_F(StreamInput, WavInMemoryOpensReadsToTheEndAndSeeks) {
 }
 
 TEST_F(StreamInput, ReopeningRewindsAndClosingLeavesTheStreamToItsOwner) {
-    auto stream = std::make_shared<TTestMemoryStream>(MakeWav(pcm_, kRate));
+    auto stream = std::make_shared<TBytesStream>(MakeWav(pcm_, kRate));
     const String url = StreamURL(RegisterStream(stream));
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(OpenInput(&context_, url, nullptr, nullptr), 0);
@@ -75,10 +76,10 @@ TEST_F(StreamInput, ReopeningRewindsAndClosingLeavesTheStreamToItsOwner) {
 }
 
 TEST_F(StreamInput, UrlsNamingNoLiveStreamFailCleanly) {
-    auto dropped = std::make_shared<TTestMemoryStream>(MakeWav(pcm_, kRate));
+    auto dropped = std::make_shared<TBytesStream>(MakeWav(pcm_, kRate));
     const String droppedUrl = StreamURL(RegisterStream(dropped));
     dropped.reset();
-    auto unregistered = std::make_shared<TTestMemoryStream>(MakeWav(pcm_, kRate));
+    auto unregistered = std::make_shared<TBytesStream>(MakeWav(pcm_, kRate));
     const int unregisteredId = RegisterStream(unregistered);
     UnregisterStream(unregisteredId);
 
@@ -92,7 +93,7 @@ TEST_F(StreamInput, UrlsNamingNoLiveStreamFailCleanly) {
 }
 
 TEST_F(StreamInput, AnythingAfterTheNumberIsIgnored) {
-    auto stream = std::make_shared<TTestMemoryStream>(MakePcm(4));
+    auto stream = std::make_shared<TBytesStream>(MakePcm(4));
     const String url = StreamURL(RegisterStream(stream));
     for (const char* tail : {"", ".wav", ".vob", "abc", "/x.y"})
         EXPECT_EQ(StreamFromURL(url + tail), stream) << tail;
@@ -100,7 +101,7 @@ TEST_F(StreamInput, AnythingAfterTheNumberIsIgnored) {
 }
 
 TEST_F(StreamInput, DataThatIsNoMediaFailsWithoutLeaking) {
-    auto stream = std::make_shared<TTestMemoryStream>(std::vector<uint8_t>(100, 0));
+    auto stream = std::make_shared<TBytesStream>(std::vector<uint8_t>(100, 0));
     const String url = StreamURL(RegisterStream(stream));
     EXPECT_LT(OpenInput(&context_, url, nullptr, nullptr), 0);
     EXPECT_EQ(context_, nullptr);

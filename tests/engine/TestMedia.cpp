@@ -1,23 +1,6 @@
 #include "TestMedia.h"
 
-#include <algorithm>
-#include <cstring>
-
-int64_t TTestMemoryStream::Read(void* buffer, int64_t count) {
-    const int64_t n = std::clamp<int64_t>(Size() - position_, 0, count);
-    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
-    position_ += n;
-    return n;
-}
-
-int64_t TTestMemoryStream::Write(const void*, int64_t) { return 0; }
-
-int64_t TTestMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? position_ : Size();
-    if (base + offset < 0) return -1;
-    position_ = base + offset;
-    return position_;
-}
+#include <cstddef>
 
 std::vector<uint8_t> MakePcm(int samples) {
     std::vector<uint8_t> pcm;
