@@ -31,16 +31,20 @@ public:
     void Synchronize(const void* owner, TThreadMethod method) {
         auto sync = std::make_shared<TSyncState>();
         Post({std::move(method), owner, sync});
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return sync->done; });
-        if (sync->error) std::rethrow_exception(sync->error);
+        std::exception_ptr error;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return sync->done; });
+            error = std::move(sync->error);
+        }
+        if (error) std::rethrow_exception(error);
     }
 
     void Queue(const void* owner, TThreadMethod method) { Post({std::move(method), owner, nullptr}); }
 
     // With DeferErrors an exception of a queued call is kept for the next Check
-    // without it, and the other calls run.
-    bool Check(int timeoutMs, bool deferErrors) {
+    // without it, and the other calls run. A set Stop ends the wait early.
+    bool Check(int timeoutMs, bool deferErrors, const std::atomic<bool>* stop = nullptr) {
         if (!IsMainThread()) throw EThread("CheckSynchronize called from a thread that is not the main thread");
         if (!deferErrors && !deferred_.empty()) {
             const std::exception_ptr error = deferred_.front();
@@ -52,8 +56,7 @@ public:
             std::unique_lock lock(mutex_);
             if (timeoutMs > 0)
                 changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                  [this] { return !pending_.empty() || poked_; });
-            poked_ = false;
+                                  [&] { return !pending_.empty() || (stop && *stop); });
             batch.swap(pending_);
         }
         const bool any = !batch.empty();
@@ -70,12 +73,10 @@ public:
         return any;
     }
 
-    // Ends a wait in Check without posting anything.
+    // Lets a wait in Check look at its Stop flag again. Passing through the lock
+    // keeps the notification from falling between a waiter's look and its wait.
     void Poke() {
-        {
-            std::lock_guard lock(mutex_);
-            poked_ = true;
-        }
+        { std::lock_guard lock(mutex_); }
         changed_.notify_all();
     }
 
@@ -139,7 +140,6 @@ private:
     // Signals posted calls, finished synchronised calls and pokes alike.
     std::condition_variable changed_;
     std::deque<TPostedCall> pending_;
-    bool poked_ = false;
     std::function<void()> wake_;
     std::vector<std::exception_ptr> deferred_; // main thread only
 };
@@ -225,7 +225,7 @@ int TThread::WaitFor() {
 // the end of Run pokes the dispatcher.
 void TThread::WaitUntilFinished() {
     if (IsMainThread()) {
-        while (!finished_) Dispatcher().Check(100, true);
+        while (!finished_) Dispatcher().Check(1000, true, &finished_);
     }
     std::lock_guard lock(mutex_);
     if (thread_.joinable()) thread_.join();
