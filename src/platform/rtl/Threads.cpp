@@ -8,8 +8,8 @@
 
 namespace {
 
-// A call posted to the main thread. A synchronised call carries the state its
-// poster waits on.
+// A call posted to the main thread. A synchronised call points to the state its
+// poster waits on, on the poster's stack.
 struct TSyncState {
     bool done = false;
     std::exception_ptr error;
@@ -18,7 +18,7 @@ struct TSyncState {
 struct TPostedCall {
     TThreadMethod method;
     const void* owner;
-    std::shared_ptr<TSyncState> sync;
+    TSyncState* sync;
 };
 
 class TDispatcher {
@@ -29,15 +29,13 @@ public:
     std::thread::id MainThread() const { return mainThread_; }
 
     void Synchronize(const void* owner, TThreadMethod method) {
-        auto sync = std::make_shared<TSyncState>();
-        Post({std::move(method), owner, sync});
-        std::exception_ptr error;
+        TSyncState sync;
+        Post({std::move(method), owner, &sync});
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return sync->done; });
-            error = std::move(sync->error);
+            changed_.wait(lock, [&] { return sync.done; });
         }
-        if (error) std::rethrow_exception(error);
+        if (sync.error) std::rethrow_exception(sync.error);
     }
 
     void Queue(const void* owner, TThreadMethod method) { Post({std::move(method), owner, nullptr}); }
@@ -102,9 +100,11 @@ private:
         if (wake) wake();
     }
 
+    // The method (and what it captured) is gone before the poster resumes.
     void RunSynchronized(TPostedCall& call) {
         try {
-            call.method();
+            TThreadMethod method = std::move(call.method);
+            method();
         } catch (...) {
             call.sync->error = std::current_exception();
         }
