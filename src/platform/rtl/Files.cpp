@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
@@ -19,6 +20,12 @@ std::string Sys(const String& name) { return name.ToUtf8(); }
 bool Stat(const String& name, struct stat& st) { return stat(Sys(name).c_str(), &st) == 0; }
 
 bool IsRoot(const String& path) { return path.Length() == 1 && path[0] == PathDelim; }
+
+TDateTime LocalDateTime(time_t utc) {
+    tm local;
+    localtime_r(&utc, &local);
+    return UnixToDateTime(static_cast<int64_t>(utc) + local.tm_gmtoff);
+}
 
 // Index of the last '/', or npos.
 String::size_type LastDelim(const String& path) { return path.rfind(PathDelim); }
@@ -66,6 +73,13 @@ bool RenameFile(const String& oldName, const String& newName) {
 int64_t FileSize(const String& fileName) {
     struct stat st;
     return Stat(fileName, st) ? static_cast<int64_t>(st.st_size) : -1;
+}
+
+bool FileAge(const String& fileName, TDateTime& fileDateTime) {
+    struct stat st;
+    if (!Stat(fileName, st)) return false;
+    fileDateTime = LocalDateTime(st.st_mtime);
+    return true;
 }
 
 String ExtractFilePath(const String& fileName) {
@@ -190,12 +204,13 @@ struct TSearchRec::TFindState {
 namespace {
 
 // -1 when the entry is gone.
-int Attributes(const std::string& path, const String& name, int64_t& size) {
+int Attributes(const std::string& path, const String& name, int64_t& size, TDateTime& time) {
     struct stat st, link;
     if (lstat(path.c_str(), &link) != 0) return -1;
     const bool isLink = S_ISLNK(link.st_mode);
     if (!isLink || stat(path.c_str(), &st) != 0) st = link;
     size = S_ISDIR(st.st_mode) ? 0 : static_cast<int64_t>(st.st_size);
+    time = LocalDateTime(st.st_mtime);
     int attr = S_ISDIR(st.st_mode) ? faDirectory : S_ISREG(st.st_mode) ? faArchive : faSysFile;
     if (!(st.st_mode & S_IWUSR)) attr |= faReadOnly;
     if (name.starts_with(u'.')) attr |= faHidden;
@@ -212,11 +227,13 @@ int FindNext(TSearchRec& f) {
         const String name(entry->d_name);
         if (name == "." || name == ".." || !MatchesMask(name, state->mask)) continue;
         int64_t size;
-        const int attr = Attributes(Sys(state->folder + name), name, size);
+        TDateTime time;
+        const int attr = Attributes(Sys(state->folder + name), name, size, time);
         if (attr < 0 || (attr & state->excluded)) continue;
         f.Name = name;
         f.Size = size;
         f.Attr = attr;
+        f.Time = time;
         return 0;
     }
     return ENOENT;

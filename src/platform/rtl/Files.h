@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/String.h"
 
 constexpr char16_t PathDelim = u'/';
@@ -22,6 +23,8 @@ bool DeleteFile(const String& fileName);
 bool RenameFile(const String& oldName, const String& newName);
 // -1 when the file does not exist.
 int64_t FileSize(const String& fileName);
+// The time of the last change, in local time, to the second.
+bool FileAge(const String& fileName, TDateTime& fileDateTime);
 
 // The part up to and including the last '/'.
 String ExtractFilePath(const String& fileName);
@@ -61,6 +64,7 @@ struct TSearchRec {
     String Name;
     int64_t Size = 0;
     int Attr = 0;
+    TDateTime Time = 0; // as FileAge
 
     struct TFindState;
     std::shared_ptr<TFindState> FindHandle;

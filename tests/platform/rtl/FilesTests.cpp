@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 #include <set>
 #include <vector>
 
@@ -10,6 +17,25 @@
 #include "platform/rtl/Files.h"
 
 namespace {
+
+class TScopedTimeZone {
+public:
+    explicit TScopedTimeZone(const char* tz) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ~TScopedTimeZone() {
+        if (old_)
+            setenv("TZ", old_->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> old_;
+};
 
 // A fresh folder below the temporary folder, removed afterwards.
 class FilesTest : public testing::Test {
@@ -58,12 +84,25 @@ TEST_F(FilesTest, FindFirstMasks) {
     EXPECT_EQ(Find("*.txt", faAnyFile), (std::vector<String>{".hidden.txt", "a.txt", "b.TXT", "dir.txt"}));
 }
 
-TEST_F(FilesTest, FindFirstReportsSizeAndAttributes) {
+TEST_F(FilesTest, FindFirstReportsSizeAttributesAndTime) {
     Touch("data.bin", "12345");
     ASSERT_TRUE(CreateDir(Path("sub")));
+    // 2020-02-29 12:34:56 local time, eight hours east of UTC
+    const TScopedTimeZone zone("CST-8");
+    tm local{};
+    local.tm_year = 120, local.tm_mon = 1, local.tm_mday = 29, local.tm_hour = 12, local.tm_min = 34;
+    local.tm_sec = 56, local.tm_isdst = -1;
+    const timespec times[2] = {{mktime(&local), 0}, {mktime(&local), 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("data.bin").ToUtf8().c_str(), times, 0), 0);
+    TDateTime age = 0;
+    ASSERT_TRUE(FileAge(Path("data.bin"), age));
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", age), "2020-02-29 12:34:56");
+    EXPECT_FALSE(FileAge(Path("missing"), age));
+
     TSearchRec f;
     ASSERT_EQ(FindFirst(Path("data.bin"), faAnyFile, f), 0);
     EXPECT_EQ(f.Size, 5);
+    EXPECT_EQ(f.Time, age);
     EXPECT_EQ(f.Attr & faDirectory, 0);
     EXPECT_NE(FindNext(f), 0);
     ASSERT_EQ(FindFirst(Path("sub"), faDirectory, f), 0);
