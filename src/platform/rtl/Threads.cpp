@@ -171,7 +171,7 @@ TThread::~TThread() {
         thread_.detach();
     } else if (started_) {
         Terminate();
-        RemoveQueuedEvents(this);
+        RemoveQueuedEvents(this); // not to be run by the wait below
         WaitUntilFinished();
     }
     RemoveQueuedEvents(this);
@@ -180,9 +180,9 @@ TThread::~TThread() {
 void TThread::Start() {
     std::lock_guard lock(mutex_);
     if (started_) throw EThread("Cannot call Start on a running or finished thread");
-    started_ = true;
     thread_ = std::thread(&TThread::Run, this);
     threadId_ = thread_.get_id();
+    started_ = true;
 }
 
 TThread* TThread::CurrentThread() noexcept { return currentThread; }
@@ -201,6 +201,7 @@ void TThread::Run() {
         if (!fatalException_) fatalException_ = std::current_exception();
     }
     if (freeOnTerminate_) {
+        { std::lock_guard lock(mutex_); } // Start has stored thread_
         delete this;
         return;
     }

@@ -84,7 +84,7 @@ private:
     void Run();
     void WaitUntilFinished();
 
-    std::mutex mutex_;  // Start and join; never taken by the thread itself
+    std::mutex mutex_;  // Start and join
     std::thread thread_;
     std::atomic<std::thread::id> threadId_;
     std::atomic<bool> started_ = false;
