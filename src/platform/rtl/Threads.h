@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/rtl/SyncObjs.h"
+#include "platform/rtl/SyncObjs.h" // comes with the threads
 #include "platform/rtl/TObject.h"
 
 using TThreadMethod = std::function<void()>;
