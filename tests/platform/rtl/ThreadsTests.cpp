@@ -207,6 +207,14 @@ TEST(Threads, WakeHookFiresOnPostAndCheckWaitsForCalls) {
     EXPECT_EQ(wakes, 1);
 }
 
+TEST(Threads, CallsFromTheMainThreadRunAtOnce) {
+    int ran = 0;
+    TThread::Synchronize(nullptr, [&] { ++ran; });
+    TThread::Queue(nullptr, [&] { ++ran; });
+    EXPECT_EQ(ran, 2);
+    EXPECT_FALSE(CheckSynchronize());
+}
+
 TEST(Threads, CheckSynchronizeOnlyOnTheMainThread) {
     bool raised = false;
     TTestThread thread([&](TTestThread&) {
