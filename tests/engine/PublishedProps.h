@@ -1,0 +1,29 @@
+#pragma once
+// Walks the published properties of option objects, into sub-objects, by
+// dotted paths such as "VideoOptions.FrameRate.num".
+
+#include <functional>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+#include "platform/rtl/Properties.h"
+
+// The object holding the last part of Path, and that part.
+std::pair<TObject*, String> ResolvePath(TObject* root, const String& path);
+const TPropInfo* PropAt(TObject* root, const String& path);
+// A property value as text: string lists as their Text, others as GetPropValue's text.
+String PropText(TObject* root, const String& path);
+// Gives every published property of a simple kind, into sub-objects and string
+// lists, a value no fresh object holds. Special values by path override the rule.
+void FillDistinct(TObject* root, const std::function<bool(const String& path, TObject* owner, const TPropInfo* prop)>& special);
+// Paths of every published property of a simple kind and of every string list.
+std::vector<String> LeafPaths(TObject* root);
+
+struct PropDecl {
+    const char* name;
+    TTypeKind kind;
+    int32_t def;
+};
+// The class's published properties are these, in this order, always stored, readable.
+void ExpectDeclarations(TClass cls, std::initializer_list<PropDecl> expected);
