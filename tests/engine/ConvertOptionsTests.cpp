@@ -132,20 +132,9 @@ TEST(ConvertOptions, FreshValues) {
 // Every published value but the ones Assign leaves alone.
 bool CopiedByAssign(const String& path) { return path != "LimitFileSize" && path != "VideoOptions.ForceFPS"; }
 
-bool ValidSpecial(const String& path, TObject* owner, const TPropInfo* prop) {
-    const std::pair<const char*, int> valid[] = {
-        {"VideoOptions.TopFieldFirst", 1}, {"VideoOptions.VideoSyncMethod", 255}, {"VideoOptions.Pass", 3}};
-    for (const auto& [name, value] : valid)
-        if (path == name) {
-            SetOrdProp(owner, prop, value);
-            return true;
-        }
-    return false;
-}
-
 TEST(ConvertOptions, AssignCopiesEverything) {
     TAVConvertOptions source;
-    FillDistinct(&source, ValidSpecial);
+    FillDistinct(&source, {{"VideoOptions.TopFieldFirst", 1}, {"VideoOptions.VideoSyncMethod", 255}, {"VideoOptions.Pass", 3}});
     source.VideoOptions()->SetPixelFormat(12);
     TAVConvertOptions target;
     target.SetLimitFileSize(1000);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/StringList.h"
 
@@ -44,12 +46,12 @@ String PropText(TObject* root, const String& path) {
     return GetPropValue(obj, name).AsString();
 }
 
-void FillDistinct(TObject* root,
-                  const std::function<bool(const String& path, TObject* owner, const TPropInfo* prop)>& special) {
+void FillDistinct(TObject* root, std::initializer_list<std::pair<const char*, int>> fixed) {
     int n = 100;
     Walk(root, String(), [&](const String& path, TObject* obj, const TPropInfo* prop) {
         ++n;
-        if (special(path, obj, prop)) return;
+        for (const auto& [name, value] : fixed)
+            if (path == name) return SetOrdProp(obj, prop, value);
         switch (prop->Kind()) {
         case tkInteger: SetOrdProp(obj, prop, n); break;
         case tkInt64: SetInt64Prop(obj, prop, int64_t(n) << 33); break;

@@ -2,7 +2,6 @@
 // Walks the published properties of option objects, into sub-objects, by
 // dotted paths such as "VideoOptions.FrameRate.num".
 
-#include <functional>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -15,8 +14,9 @@ const TPropInfo* PropAt(TObject* root, const String& path);
 // A property value as text: string lists as their Text, others as GetPropValue's text.
 String PropText(TObject* root, const String& path);
 // Gives every published property of a simple kind, into sub-objects and string
-// lists, a value no fresh object holds. Special values by path override the rule.
-void FillDistinct(TObject* root, const std::function<bool(const String& path, TObject* owner, const TPropInfo* prop)>& special);
+// lists, a value no fresh object holds; integer properties named in Fixed take
+// the value given there instead.
+void FillDistinct(TObject* root, std::initializer_list<std::pair<const char*, int>> fixed);
 // Paths of every published property of a simple kind and of every string list.
 std::vector<String> LeafPaths(TObject* root);
 
