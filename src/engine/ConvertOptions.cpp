@@ -14,15 +14,15 @@ static_assert(static_cast<int>(sfU8) - 1 == AV_SAMPLE_FMT_U8 && static_cast<int>
 // --- TRational ---
 
 RTL_PUBLISHED(TRational, c) {
-    c.Property("num", &TRational::num, &TRational::Setnum).Default(25);
-    c.Property("den", &TRational::den, &TRational::Setden).Default(1);
+    c.Property("num", &TRational::num, &TRational::SetNum).Default(25);
+    c.Property("den", &TRational::den, &TRational::SetDen).Default(1);
 }
 
 void TRational::Assign(TPersistent* source) {
     auto* other = dynamic_cast<TRational*>(source);
     if (!other) return TPersistent::Assign(source);
-    Setnum(other->num());
-    Setden(other->den());
+    SetNum(other->num());
+    SetDen(other->den());
 }
 
 // --- TAudioOptions ---

@@ -28,9 +28,9 @@ public:
     void Assign(TPersistent* source) override;
 
     int num() const { return num_; }
-    void Setnum(int value) { num_ = value; }
+    void SetNum(int value) { num_ = value; }
     int den() const { return den_; }
-    void Setden(int value) { den_ = value; }
+    void SetDen(int value) { den_ = value; }
 
 private:
     int num_ = 0;
@@ -137,7 +137,8 @@ public:
     void SetMeThreshold(int value) { meThreshold_ = value; }
     bool Deinterlace() const { return deinterlace_; }
     void SetDeinterlace(bool value) { deinterlace_ = value; }
-    // Bit 1 first pass, bit 2 second pass. Other values are reported to the user and ignored.
+    // 1 first pass (writes statistics), 2 second pass (reads them), 3 both. Other
+    // values are reported to the user and ignored.
     int Pass() const { return pass_; }
     void SetPass(int value);
     int MaxFrames() const { return maxFrames_; }
@@ -258,7 +259,8 @@ class TAVConvertOptions : public TPersistent {
 public:
     // Copies everything but LimitFileSize.
     void Assign(TPersistent* source) override;
-    // Sets the value of the line named Name in CodecOptions, appending "Name=Value" when there is none.
+    // Sets the value of the line named Name (ignoring case) in CodecOptions, in
+    // place; appends "Name=Value" when there is none.
     void SetCodecOption(const String& name, const String& value);
 
     // Bytes.

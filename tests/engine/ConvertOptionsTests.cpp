@@ -156,19 +156,19 @@ TEST(ConvertOptions, AssignCopiesEverything) {
 TEST(ConvertOptions, AssignedCopyIsIndependent) {
     TAVConvertOptions source;
     source.CodecOptions()->Add("b=1000");
-    source.VideoOptions()->FrameRate()->Setnum(30);
+    source.VideoOptions()->FrameRate()->SetNum(30);
     TAVConvertOptions copy;
     copy.Assign(&source);
     copy.CodecOptions()->Add("ab=64");
-    copy.VideoOptions()->FrameRate()->Setnum(25);
+    copy.VideoOptions()->FrameRate()->SetNum(25);
     copy.FilterOptions()->ComplexFilters()->Add("[0:v]null");
     EXPECT_EQ(source.CodecOptions()->Count(), 1);
     EXPECT_EQ(source.VideoOptions()->FrameRate()->num(), 30);
     EXPECT_EQ(source.FilterOptions()->ComplexFilters()->Count(), 0);
     // Setters copy into the owned objects rather than taking the given one.
     TRational rate;
-    rate.Setnum(24000);
-    rate.Setden(1001);
+    rate.SetNum(24000);
+    rate.SetDen(1001);
     TRational* owned = copy.VideoOptions()->FrameRate();
     SetObjectProp(copy.VideoOptions(), "FrameRate", &rate);
     EXPECT_EQ(copy.VideoOptions()->FrameRate(), owned);
