@@ -8,7 +8,7 @@
 
 #include "platform/rtl/Properties.h"
 
-// The object holding the last part of Path, and that part.
+// The object holding the last name of Path, and that name.
 std::pair<TObject*, String> ResolvePath(TObject* root, const String& path);
 const TPropInfo* PropAt(TObject* root, const String& path);
 // A property value as text: string lists as their Text, others as GetPropValue's text.
