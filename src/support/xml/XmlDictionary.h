@@ -1,8 +1,10 @@
 #pragma once
 // TDictionary: the name table of one document. Interns strings so that nodes
-// store small identifiers; an identifier is the string's index and never changes.
+// store small identifiers; an identifier is the string's index and never changes,
+// and so does the string it names.
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "platform/rtl/String.h"
@@ -23,7 +25,7 @@ private:
     void Rebuild();
     void Link(int id);
 
-    std::vector<String> strings_;
+    std::deque<String> strings_;  // a deque keeps references to its strings valid
     std::vector<size_t> hashes_;
     std::vector<int> buckets_;  // first identifier of each chain, -1 when empty
     std::vector<int> next_;     // next identifier in the same chain

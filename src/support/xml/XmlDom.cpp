@@ -114,7 +114,7 @@ IXMLNode TXMLNamedNodeMap::GetNamedItem(const String& name) const {
 }
 
 IXMLNode TXMLNamedNodeMap::SetNamedItem(const IXMLNode& node) {
-    const String name = node->NodeName();
+    const String& name = node->NodeName();
     for (IXMLNode& item : items_)
         if (item->NodeName() == name) return std::exchange(item, node);
     items_.push_back(node);

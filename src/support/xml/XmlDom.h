@@ -118,7 +118,7 @@ public:
     virtual ~TXMLNode();
 
     uint8_t NodeType() const noexcept { return type_; }
-    virtual String NodeName() const = 0;
+    virtual const String& NodeName() const = 0;
     virtual String NodeValue() const { return String(); }
     virtual void SetNodeValue(const String& value);
     IXMLDocument OwnerDocument() const;
@@ -186,7 +186,7 @@ class TXMLElement : public TXMLNode {
 public:
     TXMLElement(TXMLDocument& owner, const String& tagName);
 
-    String NodeName() const override { return Names().TextOf(tagName_); }
+    const String& NodeName() const override { return Names().TextOf(tagName_); }
     String TagName() const { return NodeName(); }
     String GetAttribute(const String& name) const;
     void SetAttribute(const String& name, const String& value);
@@ -209,7 +209,7 @@ class TXMLAttr : public TXMLNode {
 public:
     TXMLAttr(TXMLDocument& owner, const String& name);
 
-    String NodeName() const override { return Names().TextOf(name_); }
+    const String& NodeName() const override { return Names().TextOf(name_); }
     String NodeValue() const override { return valueId_ < 0 ? String() : Names().TextOf(valueId_); }
     void SetNodeValue(const String& value) override { valueId_ = Names().Intern(value); }
     String Name() const { return NodeName(); }
@@ -249,7 +249,10 @@ protected:
 class TXMLText : public TXMLCharacterData {
 public:
     TXMLText(TXMLDocument& owner, const String& data);
-    String NodeName() const override { return u"#text"; }
+    const String& NodeName() const override {
+        static const String name(u"#text");
+        return name;
+    }
     IXMLText SplitText(int offset);
     void WriteNode(TXMLTextStream& out) const override;
 
@@ -261,7 +264,10 @@ protected:
 class TXMLCDATASection : public TXMLText {
 public:
     TXMLCDATASection(TXMLDocument& owner, const String& data);
-    String NodeName() const override { return u"#cdata-section"; }
+    const String& NodeName() const override {
+        static const String name(u"#cdata-section");
+        return name;
+    }
     // Refuses "]]>"; stored without line-end changes.
     void SetNodeValue(const String& value) override;
     void WriteNode(TXMLTextStream& out) const override;
@@ -273,7 +279,10 @@ protected:
 class TXMLDocumentType : public TXMLText {
 public:
     TXMLDocumentType(TXMLDocument& owner, const String& text);
-    String NodeName() const override { return u"#doctype"; }
+    const String& NodeName() const override {
+        static const String name(u"#doctype");
+        return name;
+    }
     void WriteNode(TXMLTextStream& out) const override;
 
 protected:
@@ -283,7 +292,10 @@ protected:
 class TXMLComment : public TXMLCharacterData {
 public:
     TXMLComment(TXMLDocument& owner, const String& data);
-    String NodeName() const override { return u"#comment"; }
+    const String& NodeName() const override {
+        static const String name(u"#comment");
+        return name;
+    }
     void WriteNode(TXMLTextStream& out) const override;
 
 protected:
@@ -293,7 +305,7 @@ protected:
 class TXMLProcessingInstruction : public TXMLNode {
 public:
     TXMLProcessingInstruction(TXMLDocument& owner, const String& target, const String& data);
-    String NodeName() const override { return target_; }
+    const String& NodeName() const override { return target_; }
     const String& Target() const noexcept { return target_; }
     const String& Data() const noexcept { return data_; }
     void SetData(const String& data) { data_ = data; }
@@ -311,7 +323,10 @@ private:
 class TXMLDocumentFragment : public TXMLNode {
 public:
     explicit TXMLDocumentFragment(TXMLDocument& owner) : TXMLNode(&owner, DOCUMENT_FRAGMENT_NODE) {}
-    String NodeName() const override { return u"#document-fragment"; }
+    const String& NodeName() const override {
+        static const String name(u"#document-fragment");
+        return name;
+    }
     void WriteNode(TXMLTextStream& out) const override;
 
 protected:
@@ -322,7 +337,10 @@ class TXMLDocument : public TXMLNode {
 public:
     TXMLDocument();
 
-    String NodeName() const override { return u"#document"; }
+    const String& NodeName() const override {
+        static const String name(u"#document");
+        return name;
+    }
     String TextContent() const override;
     IXMLNode CloneNode(bool deep) override;
 

@@ -108,7 +108,7 @@ void TXMLParser::ParseContent(TXMLNode& parent) {
             }
             {
                 const String name = in_.TakeHeld();
-                const String parentName = parent.NodeName();
+                const String& parentName = parent.NodeName();
                 if (name == parentName && !open_.empty() && open_.back()->NodeName() == name) {
                     open_.pop_back();
                     return;

@@ -42,7 +42,7 @@ void TXMLNode::WriteChildren(TXMLTextStream& out) const {
 
 void TXMLElement::WriteNode(TXMLTextStream& out) const {
     out.BreakLine(false);
-    const String name = NodeName();
+    const String& name = NodeName();
     out.Write(u"<");
     out.Write(name);
     if (const auto& attrs = Attributes(); attrs->Length() > 0)
