@@ -10,7 +10,7 @@
 
 namespace {
 
-void Exercise(const IXMLDocument& doc) {
+void Exercise(const TIntfPtr<IXMLDocument>& doc) {
     for (uint8_t format : {xofNone, xofFlat, xofIndent}) {
         TXmlBufferStream out;
         doc->SaveStream(out, format);
@@ -18,7 +18,7 @@ void Exercise(const IXMLDocument& doc) {
     (void)doc->XmlText();
     (void)doc->TextContent();
     for (const char16_t* path : {u"//*", u"*/@*", u"//a[1]", u"/x[@y='1']"}) (void)EvaluateXPath(doc, path);
-    if (IXMLElement root = doc->DocumentElement()) (void)root->CloneNode(true)->XmlText();
+    if (TIntfPtr<IXMLElement> root = doc->DocumentElement()) (void)root->CloneNode(true)->XmlText();
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ void Exercise(const IXMLDocument& doc) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     for (bool keep : {true, false}) {
-        IXMLDocument doc = NewXMLDocument();
+        TIntfPtr<IXMLDocument> doc = NewXMLDocument();
         doc->SetKeepWhitespace(keep);
         TXmlBufferStream in(bytes);
         try {

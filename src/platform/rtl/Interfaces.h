@@ -128,6 +128,7 @@ protected:
     TInterfacedObject() = default;
     // Creation goes through MakeIntf.
     static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* p) noexcept { ::operator delete(p); }
 
 private:
     template <class T, class... Args>

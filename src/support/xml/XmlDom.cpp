@@ -1,18 +1,16 @@
-#include "support/xml/XmlDom.h"
-
 #include <string>
 #include <utility>
 
+#include "support/xml/XmlNodes.h"
 #include "support/xml/XmlXPath.h"
 
 namespace {
 
-bool IsXmlWhite(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
-
 String TrimXmlWhite(const String& s) {
+    const auto white = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
     size_t first = 0, last = s.size();
-    while (first < last && IsXmlWhite(s[first])) ++first;
-    while (last > first && IsXmlWhite(s[last - 1])) --last;
+    while (first < last && white(s[first])) ++first;
+    while (last > first && white(s[last - 1])) --last;
     return first == 0 && last == s.size() ? s : s.substr(first, last - first);
 }
 
@@ -33,10 +31,11 @@ String NormalizeLineEnds(const String& s) {
 }
 
 void CollectElements(const TXMLNode& node, const String& name, TXMLNodeList& list) {
-    for (const IXMLNode& child : *node.ChildNodes()) {
+    if (!node.HasChildNodes()) return;
+    for (const TIntfPtr<IXMLNode>& child : *node.ChildList()) {
         if (child->NodeType() != ELEMENT_NODE) continue;
         if (child->NodeName() == name) list.Add(child);
-        CollectElements(*child, name, list);
+        CollectElements(NodeImpl(*child), name, list);
     }
 }
 
@@ -59,34 +58,40 @@ String NodeTypeName(uint8_t type) {
     return type < std::size(kNames) ? String(kNames[type]) : String();
 }
 
+TXMLNode& NodeImpl(const IXMLNode& node) {
+    auto* impl = dynamic_cast<TXMLNode*>(const_cast<IXMLNode*>(&node));
+    RTL_ASSERT(impl != nullptr, "XmlDom: foreign node");
+    return *impl;
+}
+
 // --- Lists -------------------------------------------------------------------
 
 void TXMLCustomList::CheckIndex(int index, int limit) const {
     if (index < 0 || index >= limit) throw EListError("List index out of bounds (" + String(std::to_string(index)) + ")");
 }
 
-const IXMLNode& TXMLCustomList::Item(int index) const {
+TIntfPtr<IXMLNode> TXMLCustomList::Item(int index) const {
     CheckIndex(index, Length());
     return items_[index];
 }
 
-int TXMLCustomList::Add(IXMLNode node) {
-    items_.push_back(std::move(node));
+int TXMLCustomList::Add(const TIntfPtr<IXMLNode>& node) {
+    items_.push_back(node);
     return Length() - 1;
 }
 
-int TXMLCustomList::IndexOf(const TXMLNode* node) const noexcept {
+int TXMLCustomList::IndexOf(const IXMLNode* node) const noexcept {
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i].get() == node) return static_cast<int>(i);
     return -1;
 }
 
-void TXMLCustomList::Insert(int index, IXMLNode node) {
+void TXMLCustomList::Insert(int index, const TIntfPtr<IXMLNode>& node) {
     CheckIndex(index, Length() + 1);
-    items_.insert(items_.begin() + index, std::move(node));
+    items_.insert(items_.begin() + index, node);
 }
 
-int TXMLCustomList::Remove(const IXMLNode& node) {
+int TXMLCustomList::Remove(const TIntfPtr<IXMLNode>& node) {
     const int index = IndexOf(node);
     if (index >= 0) items_.erase(items_.begin() + index);
     return index;
@@ -97,34 +102,42 @@ void TXMLCustomList::Delete(int index) {
     items_.erase(items_.begin() + index);
 }
 
-const IXMLNode& TXMLNodeList::Append(const IXMLNode& node) {
+bool TXMLCustomList::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLCustomList>(this, iid, obj) || TInterfacedObject::GetInterface(iid, obj);
+}
+
+TIntfPtr<IXMLNode> TXMLNodeList::Append(const TIntfPtr<IXMLNode>& node) {
     Add(node);
     return node;
 }
 
-IXMLNode TXMLNodeList::Next() {
+TIntfPtr<IXMLNode> TXMLNodeList::Next() {
     if (position_ >= Length()) return nullptr;
     return items_[position_++];
 }
 
-IXMLNode TXMLNamedNodeMap::GetNamedItem(const String& name) const {
-    for (const IXMLNode& item : items_)
+bool TXMLNodeList::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLNodeList>(this, iid, obj) || TXMLCustomList::GetInterface(iid, obj);
+}
+
+TIntfPtr<IXMLNode> TXMLNamedNodeMap::GetNamedItem(const String& name) const {
+    for (const TIntfPtr<IXMLNode>& item : items_)
         if (item->NodeName() == name) return item;
     return nullptr;
 }
 
-IXMLNode TXMLNamedNodeMap::SetNamedItem(const IXMLNode& node) {
+TIntfPtr<IXMLNode> TXMLNamedNodeMap::SetNamedItem(const TIntfPtr<IXMLNode>& node) {
     const String& name = node->NodeName();
-    for (IXMLNode& item : items_)
+    for (TIntfPtr<IXMLNode>& item : items_)
         if (item->NodeName() == name) return std::exchange(item, node);
     items_.push_back(node);
     return nullptr;
 }
 
-IXMLNode TXMLNamedNodeMap::RemoveNamedItem(const String& name) {
+TIntfPtr<IXMLNode> TXMLNamedNodeMap::RemoveNamedItem(const String& name) {
     for (auto it = items_.begin(); it != items_.end(); ++it) {
         if ((*it)->NodeName() == name) {
-            IXMLNode removed = std::move(*it);
+            TIntfPtr<IXMLNode> removed = std::move(*it);
             items_.erase(it);
             return removed;
         }
@@ -132,29 +145,53 @@ IXMLNode TXMLNamedNodeMap::RemoveNamedItem(const String& name) {
     return nullptr;
 }
 
+bool TXMLNamedNodeMap::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLNamedNodeMap>(this, iid, obj) || TXMLCustomList::GetInterface(iid, obj);
+}
+
 // --- TXMLNode ------------------------------------------------------------------
 
 TXMLNode::TXMLNode(TXMLDocument* owner, uint8_t type) : type_(type) {
     if (owner) {
         names_ = owner->names_;
-        owner_ = std::static_pointer_cast<TXMLDocument>(owner->shared_from_this());
+        owner_ = owner->Anchor();
     } else {
         names_ = std::make_shared<TDictionary>();
     }
 }
 
-TXMLNode::~TXMLNode() = default;
-
-std::shared_ptr<TXMLDocument> TXMLNode::Owner() const {
-    if (type_ == DOCUMENT_NODE)
-        return std::static_pointer_cast<TXMLDocument>(const_cast<TXMLNode*>(this)->shared_from_this());
-    return owner_.lock();
+TXMLNode::~TXMLNode() {
+    if (anchor_) *anchor_ = nullptr;
 }
 
-IXMLDocument TXMLNode::OwnerDocument() const { return type_ == DOCUMENT_NODE ? nullptr : owner_.lock(); }
+const TXMLNode::TAnchor& TXMLNode::Anchor() const {
+    if (!anchor_) anchor_ = std::make_shared<TXMLNode*>(const_cast<TXMLNode*>(this));
+    return anchor_;
+}
+
+bool TXMLNode::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLNode>(this, iid, obj) || TInterfacedObject::GetInterface(iid, obj);
+}
+
+TXMLDocument* TXMLNode::Owner() const {
+    if (type_ == DOCUMENT_NODE) return static_cast<TXMLDocument*>(const_cast<TXMLNode*>(this));
+    return owner_ ? static_cast<TXMLDocument*>(*owner_) : nullptr;
+}
+
+TXMLDocument& TXMLNode::LiveOwner() const {
+    TXMLDocument* doc = Owner();
+    RTL_ASSERT(doc != nullptr, "XmlDom: node outlived its document");
+    return *doc;
+}
+
+TIntfPtr<IXMLDocument> TXMLNode::OwnerDocument() const {
+    return type_ == DOCUMENT_NODE ? nullptr : TIntfPtr<IXMLDocument>(Owner());
+}
+
+TIntfPtr<IXMLNode> TXMLNode::ParentNode() const { return parent_ ? TIntfPtr<IXMLNode>(*parent_) : nullptr; }
 
 bool TXMLNode::KeepsWhitespace() const {
-    const auto doc = Owner();
+    const TXMLDocument* doc = Owner();
     return !doc || doc->KeepWhitespace();
 }
 
@@ -162,22 +199,24 @@ void TXMLNode::SetNodeValue(const String&) {
     throw EXMLException(DOM_NO_MODIFICATION_ALLOWED_ERR, xeWrongNodeType, {NodeTypeName(type_)});
 }
 
-const IXMLNamedNodeMap& TXMLNode::Attributes() const {
-    if (!attributes_) attributes_ = std::make_shared<TXMLNamedNodeMap>();
+const TIntfPtr<TXMLNamedNodeMap>& TXMLNode::AttributeMap() const {
+    if (!attributes_) attributes_ = MakeIntf<TXMLNamedNodeMap>();
     return attributes_;
 }
 
-const IXMLNodeList& TXMLNode::ChildNodes() const {
-    if (!children_) children_ = std::make_shared<TXMLNodeList>();
+const TIntfPtr<TXMLNodeList>& TXMLNode::ChildList() const {
+    if (!children_) children_ = MakeIntf<TXMLNodeList>();
     return children_;
 }
 
-IXMLNode TXMLNode::FirstChild() const { return HasChildNodes() ? children_->Item(0) : nullptr; }
+TIntfPtr<IXMLNode> TXMLNode::FirstChild() const { return HasChildNodes() ? children_->Item(0) : nullptr; }
 
-IXMLNode TXMLNode::LastChild() const { return HasChildNodes() ? children_->Item(children_->Length() - 1) : nullptr; }
+TIntfPtr<IXMLNode> TXMLNode::LastChild() const {
+    return HasChildNodes() ? children_->Item(children_->Length() - 1) : nullptr;
+}
 
-IXMLNode TXMLNode::Sibling(int step) const {
-    const IXMLNode parent = ParentNode();
+TIntfPtr<IXMLNode> TXMLNode::Sibling(int step) const {
+    TXMLNode* parent = parent_ ? *parent_ : nullptr;
     if (!parent || !parent->children_) return nullptr;
     const int index = parent->children_->IndexOf(this);
     if (index < 0) return nullptr;
@@ -185,105 +224,105 @@ IXMLNode TXMLNode::Sibling(int step) const {
     return at >= 0 && at < parent->children_->Length() ? parent->children_->Item(at) : nullptr;
 }
 
-void TXMLNode::CheckOwner(const IXMLNode& newChild) const {
-    const auto mine = Owner();
-    const auto theirs = newChild->Owner();
+void TXMLNode::CheckOwner(const TXMLNode& newChild) const {
+    const TXMLDocument* mine = Owner();
+    const TXMLDocument* theirs = newChild.Owner();
     if (mine && theirs && mine != theirs) throw EXMLException(DOM_WRONG_DOCUMENT_ERR, xeWrongDocument);
 }
 
-void TXMLNode::CheckNotAncestor(const IXMLNode& newChild) const {
-    if (newChild.get() == this) throw EXMLException(DOM_HIERARCHY_REQUEST_ERR, xeInsertIntoDescendant);
-    for (IXMLNode up = ParentNode(); up; up = up->ParentNode())
-        if (up == newChild) throw EXMLException(DOM_HIERARCHY_REQUEST_ERR, xeInsertIntoDescendant);
+void TXMLNode::CheckNotAncestor(const TXMLNode& newChild) const {
+    for (const TXMLNode* up = this; up; up = up->parent_ ? *up->parent_ : nullptr)
+        if (up == &newChild) throw EXMLException(DOM_HIERARCHY_REQUEST_ERR, xeInsertIntoDescendant);
 }
 
 // Takes this node out of its parent's child list.
 void TXMLNode::Detach() {
-    const IXMLNode parent = ParentNode();
-    if (parent && parent->children_) {
-        parent->children_->Remove(shared_from_this());
-        if (parent->children_->Length() == 0) parent->children_.reset();
-    }
+    TXMLNode* parent = parent_ ? *parent_ : nullptr;
     parent_.reset();
+    if (parent && parent->children_) {
+        const int index = parent->children_->IndexOf(this);
+        if (index >= 0) parent->children_->Delete(index);
+    }
 }
 
-IXMLNode TXMLNode::AppendChild(const IXMLNode& newChild) {
-    CheckOwner(newChild);
-    if (type_ == ELEMENT_NODE && newChild->type_ == ATTRIBUTE_NODE)
+void TXMLNode::AdoptChild(const TIntfPtr<IXMLNode>& child) {
+    ChildList()->Add(child);
+    NodeImpl(*child).parent_ = Anchor();
+}
+
+TIntfPtr<IXMLNode> TXMLNode::AppendChild(const TIntfPtr<IXMLNode>& newChild) {
+    TXMLNode& child = NodeImpl(*newChild);
+    CheckOwner(child);
+    if (type_ == ELEMENT_NODE && child.type_ == ATTRIBUTE_NODE)
         throw EXMLException(DOM_HIERARCHY_REQUEST_ERR, xeWrongNodeType, {NodeTypeName(ATTRIBUTE_NODE)});
-    CheckNotAncestor(newChild);
-    newChild->Detach();
-    ChildNodes()->Add(newChild);
-    newChild->parent_ = weak_from_this();
+    CheckNotAncestor(child);
+    child.Detach();
+    AdoptChild(newChild);
     return newChild;
 }
 
-void TXMLNode::AdoptChild(const IXMLNode& child) {
-    ChildNodes()->Add(child);
-    child->parent_ = weak_from_this();
-}
-
-IXMLNode TXMLNode::InsertBefore(const IXMLNode& newChild, const IXMLNode& refChild) {
-    CheckOwner(newChild);
+TIntfPtr<IXMLNode> TXMLNode::InsertBefore(const TIntfPtr<IXMLNode>& newChild, const TIntfPtr<IXMLNode>& refChild) {
+    TXMLNode& child = NodeImpl(*newChild);
+    CheckOwner(child);
     if (!refChild) return AppendChild(newChild);
     if (!children_ || children_->IndexOf(refChild) < 0)
         throw EXMLException(DOM_NOT_FOUND_ERR, xeText, {u"RefChild is not a child of this node."});
     if (newChild == refChild) return newChild;
-    CheckNotAncestor(newChild);
-    newChild->Detach();
-    ChildNodes()->Insert(children_->IndexOf(refChild), newChild);
-    newChild->parent_ = weak_from_this();
+    CheckNotAncestor(child);
+    child.Detach();
+    ChildList()->Insert(children_->IndexOf(refChild), newChild);
+    child.parent_ = Anchor();
     return newChild;
 }
 
-IXMLNode TXMLNode::RemoveChild(const IXMLNode& oldChild) {
+TIntfPtr<IXMLNode> TXMLNode::RemoveChild(const TIntfPtr<IXMLNode>& oldChild) {
     if (!children_ || children_->IndexOf(oldChild) < 0)
         throw EXMLException(DOM_NOT_FOUND_ERR, xeText, {u"Child not found."});
     children_->Remove(oldChild);
-    if (children_->Length() == 0) children_.reset();
-    oldChild->parent_.reset();
+    if (children_->Length() == 0) children_.Reset();
+    NodeImpl(*oldChild).parent_.reset();
     return oldChild;
 }
 
-IXMLNode TXMLNode::ReplaceChild(const IXMLNode& newChild, const IXMLNode& oldChild) {
+TIntfPtr<IXMLNode> TXMLNode::ReplaceChild(const TIntfPtr<IXMLNode>& newChild, const TIntfPtr<IXMLNode>& oldChild) {
     if (!children_ || children_->IndexOf(oldChild) < 0)
         throw EXMLException(DOM_NOT_FOUND_ERR, xeText, {u"Child not found."});
     if (newChild == oldChild) return oldChild;
-    CheckNotAncestor(newChild);
-    newChild->Detach();
-    const IXMLNodeList& children = ChildNodes();
-    children->Insert(children->IndexOf(oldChild), newChild);
-    newChild->parent_ = weak_from_this();
-    children->Remove(oldChild);
-    oldChild->parent_.reset();
+    TXMLNode& child = NodeImpl(*newChild);
+    CheckNotAncestor(child);
+    child.Detach();
+    children_->Insert(children_->IndexOf(oldChild), newChild);
+    child.parent_ = Anchor();
+    children_->Remove(oldChild);
+    NodeImpl(*oldChild).parent_.reset();
     return oldChild;
 }
 
 void TXMLNode::DropChildren() {
     if (!children_) return;
-    for (const IXMLNode& child : *children_) child->parent_.reset();
-    children_.reset();
+    for (const TIntfPtr<IXMLNode>& child : *children_) {
+        TXMLNode& impl = NodeImpl(*child);
+        if (impl.parent_ && *impl.parent_ == this) impl.parent_.reset();
+    }
+    children_.Reset();
 }
 
-IXMLNode TXMLNode::CloneNode(bool deep) {
-    const auto doc = Owner();
-    RTL_ASSERT(doc != nullptr, "XmlDom: node outlived its document");
-    return CloneFor(*doc, deep);
-}
+TIntfPtr<IXMLNode> TXMLNode::CloneNode(bool deep) const { return CloneFor(LiveOwner(), deep); }
 
-IXMLNode TXMLNode::CloneFor(TXMLDocument& owner, bool deep) const {
-    IXMLNode copy = CloneShallow(owner);
+TIntfPtr<IXMLNode> TXMLNode::CloneFor(TXMLDocument& owner, bool deep) const {
+    TIntfPtr<IXMLNode> copy = CloneShallow(owner);
+    TXMLNode& impl = NodeImpl(*copy);
     if (attributes_)
-        for (const IXMLNode& attr : *attributes_) copy->Attributes()->Add(attr->CloneFor(owner, deep));
+        for (const TIntfPtr<IXMLNode>& attr : *attributes_) impl.AttributeMap()->Add(NodeImpl(*attr).CloneFor(owner, deep));
     if (deep && children_)
-        for (const IXMLNode& child : *children_) copy->AppendChild(child->CloneFor(owner, true));
+        for (const TIntfPtr<IXMLNode>& child : *children_) impl.AdoptChild(NodeImpl(*child).CloneFor(owner, true));
     return copy;
 }
 
 String TXMLNode::TextContent() const {
     String result;
     if (children_)
-        for (const IXMLNode& child : *children_) result += child->TextContent();
+        for (const TIntfPtr<IXMLNode>& child : *children_) result += child->TextContent();
     const String own = NodeValue();
     result += KeepsWhitespace() ? own : TrimXmlWhite(own);
     return result;
@@ -291,16 +330,15 @@ String TXMLNode::TextContent() const {
 
 void TXMLNode::SetTextContent(const String& text) {
     DropChildren();
-    if (text.empty()) return;
-    const auto doc = Owner();
-    RTL_ASSERT(doc != nullptr, "XmlDom: node outlived its document");
-    AppendChild(doc->CreateTextNode(text));
+    if (!text.empty()) AppendChild(LiveOwner().CreateTextNode(text));
 }
 
-IXMLNodeList TXMLNode::FindNodes(const String& pattern) { return EvaluateXPath(shared_from_this(), pattern); }
+TIntfPtr<IXMLNodeList> TXMLNode::FindNodes(const String& pattern) const {
+    return EvaluateXPath(TIntfPtr<IXMLNode>(const_cast<TXMLNode*>(this)), pattern);
+}
 
-IXMLNode TXMLNode::FindNode(const String& pattern) {
-    const IXMLNodeList list = FindNodes(pattern);
+TIntfPtr<IXMLNode> TXMLNode::FindNode(const String& pattern) const {
+    const TIntfPtr<IXMLNodeList> list = FindNodes(pattern);
     return list->Length() > 0 ? list->Item(0) : nullptr;
 }
 
@@ -309,46 +347,59 @@ IXMLNode TXMLNode::FindNode(const String& pattern) {
 TXMLElement::TXMLElement(TXMLDocument& owner, const String& tagName)
     : TXMLNode(&owner, ELEMENT_NODE), tagName_(Names().Intern(tagName)) {}
 
-IXMLNode TXMLElement::CloneShallow(TXMLDocument& owner) const { return owner.CreateElement(NodeName()); }
+bool TXMLElement::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLElement>(this, iid, obj) || TXMLNode::GetInterface(iid, obj);
+}
 
-IXMLAttribute TXMLElement::GetAttributeNode(const String& name) const {
-    const IXMLNode found = Attributes()->GetNamedItem(name);
-    return std::static_pointer_cast<TXMLAttr>(found);
+TIntfPtr<IXMLNode> TXMLElement::CloneShallow(TXMLDocument& owner) const { return owner.CreateElement(NodeName()); }
+
+TIntfPtr<IXMLAttribute> TXMLElement::GetAttributeNode(const String& name) const {
+    const TIntfPtr<IXMLNode> found = AttributeMap()->GetNamedItem(name);
+    return found ? TIntfPtr<IXMLAttribute>(static_cast<TXMLAttr*>(&NodeImpl(*found))) : nullptr;
 }
 
 String TXMLElement::GetAttribute(const String& name) const {
-    const IXMLAttribute attr = GetAttributeNode(name);
+    const TIntfPtr<IXMLAttribute> attr = GetAttributeNode(name);
     return attr ? attr->Value() : String();
 }
 
 void TXMLElement::SetAttribute(const String& name, const String& value) {
-    const auto doc = Owner();
-    RTL_ASSERT(doc != nullptr, "XmlDom: node outlived its document");
-    IXMLAttribute attr = doc->CreateAttribute(name);
+    TIntfPtr<IXMLAttribute> attr = LiveOwner().CreateAttribute(name);
     attr->SetValue(value);
-    Attributes()->SetNamedItem(attr);
+    AttributeMap()->SetNamedItem(attr);
 }
 
-IXMLNodeList TXMLElement::GetElementsByTagName(const String& name) const {
-    auto list = std::make_shared<TXMLNodeList>();
+TIntfPtr<IXMLNodeList> TXMLElement::GetElementsByTagName(const String& name) const {
+    TIntfPtr<TXMLNodeList> list = MakeIntf<TXMLNodeList>();
     CollectElements(*this, name, *list);
     return list;
 }
 
 void TXMLElement::RemoveAttribute(const String&) { RTL_ASSERT(false, "NYI - RemoveAttribute"); }
-IXMLAttribute TXMLElement::SetAttributeNode(const IXMLAttribute&) { RTL_ASSERT(false, "NYI - SetAttributeNode"); return nullptr; }
-IXMLAttribute TXMLElement::RemoveAttributeNode(const IXMLAttribute&) {
+
+TIntfPtr<IXMLAttribute> TXMLElement::SetAttributeNode(const TIntfPtr<IXMLAttribute>&) {
+    RTL_ASSERT(false, "NYI - SetAttributeNode");
+    return nullptr;
+}
+
+TIntfPtr<IXMLAttribute> TXMLElement::RemoveAttributeNode(const TIntfPtr<IXMLAttribute>&) {
     RTL_ASSERT(false, "NYI - RemoveAttributeNode");
     return nullptr;
 }
+
 void TXMLElement::Normalize() { RTL_ASSERT(false, "NYI - Normalize"); }
 
-TXMLAttr::TXMLAttr(TXMLDocument& owner, const String& name) : TXMLNode(&owner, ATTRIBUTE_NODE), name_(Names().Intern(name)) {}
+TXMLAttr::TXMLAttr(TXMLDocument& owner, const String& name)
+    : TXMLNode(&owner, ATTRIBUTE_NODE), name_(Names().Intern(name)) {}
+
+bool TXMLAttr::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLAttribute>(this, iid, obj) || TXMLNode::GetInterface(iid, obj);
+}
 
 String TXMLAttr::TextContent() const { return KeepsWhitespace() ? Value() : TrimXmlWhite(Value()); }
 
-IXMLNode TXMLAttr::CloneShallow(TXMLDocument& owner) const {
-    IXMLAttribute copy = owner.CreateAttribute(NodeName());
+TIntfPtr<IXMLNode> TXMLAttr::CloneShallow(TXMLDocument& owner) const {
+    TIntfPtr<IXMLAttribute> copy = owner.CreateAttribute(NodeName());
     copy->SetValue(Value());
     return copy;
 }
@@ -357,20 +408,50 @@ IXMLNode TXMLAttr::CloneShallow(TXMLDocument& owner) const {
 
 void TXMLCharacterData::SetNodeValue(const String& value) { value_ = NormalizeLineEnds(value); }
 
-String TXMLCharacterData::SubstringData(int, int) const { RTL_ASSERT(false, "NYI - SubstringData"); return String(); }
+bool TXMLCharacterData::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLCharacterData>(this, iid, obj) || TXMLNode::GetInterface(iid, obj);
+}
+
+String TXMLCharacterData::SubstringData(int, int) const {
+    RTL_ASSERT(false, "NYI - SubstringData");
+    return String();
+}
 void TXMLCharacterData::AppendData(const String&) { RTL_ASSERT(false, "NYI - AppendData"); }
 void TXMLCharacterData::InsertData(int, const String&) { RTL_ASSERT(false, "NYI - InsertData"); }
 void TXMLCharacterData::DeleteData(int, int) { RTL_ASSERT(false, "NYI - DeleteData"); }
 void TXMLCharacterData::ReplaceData(int, int, const String&) { RTL_ASSERT(false, "NYI - ReplaceData"); }
 
-TXMLText::TXMLText(TXMLDocument& owner, const String& data) : TXMLCharacterData(owner, TEXT_NODE) { SetNodeValue(data); }
+TXMLText::TXMLText(TXMLDocument& owner, const String& data) : TXMLCharacterData(owner, TEXT_NODE) {
+    SetNodeValue(data);
+}
 
-IXMLText TXMLText::SplitText(int) { RTL_ASSERT(false, "NYI - SplitText"); return nullptr; }
+const String& TXMLText::NodeName() const {
+    static const String name(u"#text");
+    return name;
+}
 
-IXMLNode TXMLText::CloneShallow(TXMLDocument& owner) const { return owner.CreateTextNode(NodeValue()); }
+bool TXMLText::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLText>(this, iid, obj) || TXMLCharacterData::GetInterface(iid, obj);
+}
+
+TIntfPtr<IXMLText> TXMLText::SplitText(int) {
+    RTL_ASSERT(false, "NYI - SplitText");
+    return nullptr;
+}
+
+TIntfPtr<IXMLNode> TXMLText::CloneShallow(TXMLDocument& owner) const { return owner.CreateTextNode(NodeValue()); }
 
 TXMLCDATASection::TXMLCDATASection(TXMLDocument& owner, const String& data) : TXMLText(owner, CDATA_SECTION_NODE) {
     SetNodeValue(data);
+}
+
+const String& TXMLCDATASection::NodeName() const {
+    static const String name(u"#cdata-section");
+    return name;
+}
+
+bool TXMLCDATASection::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLCDataNode>(this, iid, obj) || TXMLText::GetInterface(iid, obj);
 }
 
 void TXMLCDATASection::SetNodeValue(const String& value) {
@@ -378,13 +459,24 @@ void TXMLCDATASection::SetNodeValue(const String& value) {
     value_ = value;
 }
 
-IXMLNode TXMLCDATASection::CloneShallow(TXMLDocument& owner) const { return owner.CreateCDATASection(NodeValue()); }
+TIntfPtr<IXMLNode> TXMLCDATASection::CloneShallow(TXMLDocument& owner) const {
+    return owner.CreateCDATASection(NodeValue());
+}
 
 TXMLDocumentType::TXMLDocumentType(TXMLDocument& owner, const String& text) : TXMLText(owner, DOCUMENT_TYPE_NODE) {
     SetNodeValue(text);
 }
 
-IXMLNode TXMLDocumentType::CloneShallow(TXMLDocument&) const {
+const String& TXMLDocumentType::NodeName() const {
+    static const String name(u"#doctype");
+    return name;
+}
+
+bool TXMLDocumentType::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLDocumentType>(this, iid, obj) || TXMLText::GetInterface(iid, obj);
+}
+
+TIntfPtr<IXMLNode> TXMLDocumentType::CloneShallow(TXMLDocument&) const {
     RTL_ASSERT(false, "NYI - CloneNode");
     return nullptr;
 }
@@ -393,95 +485,133 @@ TXMLComment::TXMLComment(TXMLDocument& owner, const String& data) : TXMLCharacte
     SetNodeValue(data);
 }
 
-IXMLNode TXMLComment::CloneShallow(TXMLDocument& owner) const { return owner.CreateComment(NodeValue()); }
+const String& TXMLComment::NodeName() const {
+    static const String name(u"#comment");
+    return name;
+}
+
+bool TXMLComment::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLCommentNode>(this, iid, obj) || TXMLCharacterData::GetInterface(iid, obj);
+}
+
+TIntfPtr<IXMLNode> TXMLComment::CloneShallow(TXMLDocument& owner) const { return owner.CreateComment(NodeValue()); }
 
 TXMLProcessingInstruction::TXMLProcessingInstruction(TXMLDocument& owner, const String& target, const String& data)
     : TXMLNode(&owner, PROCESSING_INSTRUCTION_NODE), target_(target), data_(data) {}
 
-IXMLNode TXMLProcessingInstruction::CloneShallow(TXMLDocument& owner) const {
+bool TXMLProcessingInstruction::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLProcessingInstruction>(this, iid, obj) || TXMLNode::GetInterface(iid, obj);
+}
+
+TIntfPtr<IXMLNode> TXMLProcessingInstruction::CloneShallow(TXMLDocument& owner) const {
     return owner.CreateProcessingInstruction(target_, data_);
 }
 
-IXMLNode TXMLDocumentFragment::CloneShallow(TXMLDocument& owner) const { return owner.CreateDocumentFragment(); }
+const String& TXMLDocumentFragment::NodeName() const {
+    static const String name(u"#document-fragment");
+    return name;
+}
+
+bool TXMLDocumentFragment::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLFragmentNode>(this, iid, obj) || TXMLNode::GetInterface(iid, obj);
+}
+
+TIntfPtr<IXMLNode> TXMLDocumentFragment::CloneShallow(TXMLDocument& owner) const {
+    return owner.CreateDocumentFragment();
+}
 
 // --- TXMLDocument ------------------------------------------------------------------------
 
 TXMLDocument::TXMLDocument() : TXMLNode(nullptr, DOCUMENT_NODE) {}
 
-IXMLDocument NewXMLDocument() { return std::make_shared<TXMLDocument>(); }
+TIntfPtr<IXMLDocument> NewXMLDocument() { return MakeIntf<TXMLDocument>(); }
+
+const String& TXMLDocument::NodeName() const {
+    static const String name(u"#document");
+    return name;
+}
+
+bool TXMLDocument::GetInterface(const TGUID& iid, void** obj) {
+    return AnswerInterface<IXMLDocument>(this, iid, obj) || TXMLNode::GetInterface(iid, obj);
+}
 
 String TXMLDocument::TextContent() const {
-    const IXMLElement root = DocumentElement();
+    const TIntfPtr<IXMLElement> root = DocumentElement();
     return root ? root->TextContent() : String();
 }
 
-IXMLNode TXMLDocument::CloneShallow(TXMLDocument&) const { return NewXMLDocument(); }
+TIntfPtr<IXMLNode> TXMLDocument::CloneShallow(TXMLDocument&) const { return NewXMLDocument(); }
+
+TIntfPtr<IXMLNode> TXMLDocument::CloneFor(TXMLDocument&, bool deep) const { return CloneNode(deep); }
 
 // Copies of the top-level nodes belong to the new document.
-IXMLNode TXMLDocument::CloneNode(bool deep) {
-    IXMLDocument copy = NewXMLDocument();
+TIntfPtr<IXMLNode> TXMLDocument::CloneNode(bool deep) const {
+    TIntfPtr<TXMLDocument> copy = MakeIntf<TXMLDocument>();
     copy->keepWhitespace_ = keepWhitespace_;
     if (deep && HasChildNodes()) {
-        for (const IXMLNode& child : *ChildNodes()) {
-            if (child->NodeType() == DOCUMENT_TYPE_NODE) {
-                copy->AppendChild(copy->CreateDocType(child->NodeValue()));
-            } else {
-                copy->AppendChild(child->CloneFor(*copy, true));
-            }
+        for (const TIntfPtr<IXMLNode>& child : *ChildList()) {
+            if (child->NodeType() == DOCUMENT_TYPE_NODE)
+                copy->AdoptChild(copy->CreateDocType(child->NodeValue()));
+            else
+                copy->AdoptChild(NodeImpl(*child).CloneFor(*copy, true));
         }
     }
     return copy;
 }
 
-IXMLElement TXMLDocument::DocumentElement() const {
+TIntfPtr<IXMLElement> TXMLDocument::DocumentElement() const {
     if (HasChildNodes())
-        for (const IXMLNode& child : *ChildNodes())
-            if (child->NodeType() == ELEMENT_NODE) return std::static_pointer_cast<TXMLElement>(child);
+        for (const TIntfPtr<IXMLNode>& child : *ChildList())
+            if (child->NodeType() == ELEMENT_NODE) return TIntfPtr<IXMLElement>(static_cast<TXMLElement*>(&NodeImpl(*child)));
     return nullptr;
 }
 
-void TXMLDocument::SetDocumentElement(const IXMLElement& element) {
-    const IXMLElement old = DocumentElement();
-    if (!old) {
+void TXMLDocument::SetDocumentElement(const TIntfPtr<IXMLElement>& element) {
+    const TIntfPtr<IXMLElement> old = DocumentElement();
+    if (old)
+        ReplaceChild(element, old);
+    else
         AppendChild(element);
-        return;
-    }
-    ReplaceChild(element, old);
 }
 
-IXMLAttribute TXMLDocument::CreateAttribute(const String& name) { return std::make_shared<TXMLAttr>(*this, name); }
+TIntfPtr<IXMLAttribute> TXMLDocument::CreateAttribute(const String& name) { return MakeIntf<TXMLAttr>(*this, name); }
 
-IXMLCDataNode TXMLDocument::CreateCDATASection(const String& data) {
-    return std::make_shared<TXMLCDATASection>(*this, data);
+TIntfPtr<IXMLCDataNode> TXMLDocument::CreateCDATASection(const String& data) {
+    return MakeIntf<TXMLCDATASection>(*this, data);
 }
 
-IXMLCommentNode TXMLDocument::CreateComment(const String& data) { return std::make_shared<TXMLComment>(*this, data); }
+TIntfPtr<IXMLCommentNode> TXMLDocument::CreateComment(const String& data) {
+    return MakeIntf<TXMLComment>(*this, data);
+}
 
-IXMLDocumentType TXMLDocument::CreateDocType(const String& text) {
-    docType_ = std::make_shared<TXMLDocumentType>(*this, text);
+TIntfPtr<IXMLDocumentType> TXMLDocument::CreateDocType(const String& text) {
+    docType_ = MakeIntf<TXMLDocumentType>(*this, text);
     return docType_;
 }
 
-IXMLFragmentNode TXMLDocument::CreateDocumentFragment() { return std::make_shared<TXMLDocumentFragment>(*this); }
+TIntfPtr<IXMLFragmentNode> TXMLDocument::CreateDocumentFragment() { return MakeIntf<TXMLDocumentFragment>(*this); }
 
-IXMLElement TXMLDocument::CreateElement(const String& tagName) { return std::make_shared<TXMLElement>(*this, tagName); }
+TIntfPtr<IXMLElement> TXMLDocument::CreateElement(const String& tagName) {
+    return MakeIntf<TXMLElement>(*this, tagName);
+}
 
-IXMLNode TXMLDocument::CreateEntityReference(const String&) {
+TIntfPtr<IXMLNode> TXMLDocument::CreateEntityReference(const String&) {
     RTL_ASSERT(false, "NYI - CreateEntityReference");
     return nullptr;
 }
 
-IXMLProcessingInstruction TXMLDocument::CreateProcessingInstruction(const String& target, const String& data) {
-    return std::make_shared<TXMLProcessingInstruction>(*this, target, data);
+TIntfPtr<IXMLProcessingInstruction> TXMLDocument::CreateProcessingInstruction(const String& target,
+                                                                             const String& data) {
+    return MakeIntf<TXMLProcessingInstruction>(*this, target, data);
 }
 
-IXMLText TXMLDocument::CreateTextNode(const String& data) { return std::make_shared<TXMLText>(*this, data); }
+TIntfPtr<IXMLText> TXMLDocument::CreateTextNode(const String& data) { return MakeIntf<TXMLText>(*this, data); }
 
-IXMLNodeList TXMLDocument::GetElementsByTagName(const String& name) {
-    auto list = std::make_shared<TXMLNodeList>();
-    if (const IXMLElement root = DocumentElement()) {
+TIntfPtr<IXMLNodeList> TXMLDocument::GetElementsByTagName(const String& name) const {
+    TIntfPtr<TXMLNodeList> list = MakeIntf<TXMLNodeList>();
+    if (const TIntfPtr<IXMLElement> root = DocumentElement()) {
         if (root->NodeName() == name) list->Add(root);
-        CollectElements(*root, name, *list);
+        CollectElements(NodeImpl(*root), name, *list);
     }
     return list;
 }

@@ -1,47 +1,28 @@
 #pragma once
-// The XML document object model: a document and its nodes after the W3C DOM
-// Level 1 Core. Nodes, node lists and attribute maps are reference counted and
-// used through the IXML* handles. A child list and an attribute map hold their
-// items; the parent and owner-document links do not count and read as absent
-// once the parent or the document is gone.
+// The XML document object model after the W3C DOM Level 1 Core: a document and
+// its nodes, node lists and attribute maps, all reference counted and used
+// through these interfaces. Child lists and attribute maps hold their items;
+// the parent and owner-document links do not count and read as absent once the
+// parent or the document is gone.
 
 #include <cstdint>
-#include <memory>
-#include <vector>
 
+#include "platform/rtl/Interfaces.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/String.h"
-#include "support/xml/XmlDictionary.h"
 #include "support/xml/XmlErrors.h"
 #include "support/xml/XmlTextStream.h"
 
-class TXMLNode;
-class TXMLElement;
-class TXMLAttr;
-class TXMLCharacterData;
-class TXMLText;
-class TXMLCDATASection;
-class TXMLComment;
-class TXMLDocumentType;
-class TXMLProcessingInstruction;
-class TXMLDocumentFragment;
-class TXMLDocument;
-class TXMLNodeList;
-class TXMLNamedNodeMap;
-
-using IXMLNode = std::shared_ptr<TXMLNode>;
-using IXMLElement = std::shared_ptr<TXMLElement>;
-using IXMLAttribute = std::shared_ptr<TXMLAttr>;
-using IXMLCharacterData = std::shared_ptr<TXMLCharacterData>;
-using IXMLText = std::shared_ptr<TXMLText>;
-using IXMLCDataNode = std::shared_ptr<TXMLCDATASection>;
-using IXMLCommentNode = std::shared_ptr<TXMLComment>;
-using IXMLDocumentType = std::shared_ptr<TXMLDocumentType>;
-using IXMLProcessingInstruction = std::shared_ptr<TXMLProcessingInstruction>;
-using IXMLFragmentNode = std::shared_ptr<TXMLDocumentFragment>;
-using IXMLDocument = std::shared_ptr<TXMLDocument>;
-using IXMLNodeList = std::shared_ptr<TXMLNodeList>;
-using IXMLNamedNodeMap = std::shared_ptr<TXMLNamedNodeMap>;
+class IXMLNode;
+class IXMLElement;
+class IXMLAttribute;
+class IXMLText;
+class IXMLCDataNode;
+class IXMLCommentNode;
+class IXMLDocumentType;
+class IXMLProcessingInstruction;
+class IXMLFragmentNode;
+class IXMLDocument;
 
 enum : uint8_t {
     ELEMENT_NODE = 1,
@@ -61,44 +42,151 @@ enum : uint8_t {
 // "ELEMENT", "ATTRIBUTE", ... as used in messages.
 String NodeTypeName(uint8_t type);
 
-class TXMLCustomList {
+// Lists check nothing about node kinds and leave parent links alone; an index
+// out of range raises EListError.
+class IXMLCustomList : public virtual IInterface {
 public:
-    int Length() const noexcept { return static_cast<int>(items_.size()); }
-    // Raises EListError for an index out of range.
-    const IXMLNode& Item(int index) const;
-    int Add(IXMLNode node);
-    int IndexOf(const TXMLNode* node) const noexcept;
-    int IndexOf(const IXMLNode& node) const noexcept { return IndexOf(node.get()); }
-    void Insert(int index, IXMLNode node);
-    int Remove(const IXMLNode& node);
-    void Delete(int index);
-    void Clear() noexcept { items_.clear(); }
-
-    auto begin() const noexcept { return items_.begin(); }
-    auto end() const noexcept { return items_.end(); }
-
-protected:
-    void CheckIndex(int index, int limit) const;
-    std::vector<IXMLNode> items_;
+    static constexpr TGUID IID = TGUID::Parse("{3B351ACA-AE63-4195-9E68-EC3A791FAFE5}");
+    virtual int Length() const = 0;
+    virtual TIntfPtr<IXMLNode> Item(int index) const = 0;
+    virtual int Add(const TIntfPtr<IXMLNode>& node) = 0;
+    virtual int IndexOf(const TIntfPtr<IXMLNode>& node) const = 0;
+    virtual void Insert(int index, const TIntfPtr<IXMLNode>& node) = 0;
+    virtual int Remove(const TIntfPtr<IXMLNode>& node) = 0;
+    virtual void Delete(int index) = 0;
+    virtual void Clear() = 0;
 };
 
-class TXMLNodeList : public TXMLCustomList {
+class IXMLNodeList : public virtual IXMLCustomList {
 public:
-    const IXMLNode& Append(const IXMLNode& node);
-    void Rewind() noexcept { position_ = 0; }
+    static constexpr TGUID IID = TGUID::Parse("{C82CC9B2-7721-44D4-AF19-6BD76521AA61}");
+    using Inherited = IXMLCustomList;
+    virtual TIntfPtr<IXMLNode> Append(const TIntfPtr<IXMLNode>& node) = 0;
+    virtual void Rewind() = 0;
     // The item at the iteration position, then one step on; absent past the end.
-    IXMLNode Next();
-
-private:
-    int position_ = 0;
+    virtual TIntfPtr<IXMLNode> Next() = 0;
 };
 
-class TXMLNamedNodeMap : public TXMLCustomList {
+class IXMLNamedNodeMap : public virtual IXMLCustomList {
 public:
-    IXMLNode GetNamedItem(const String& name) const;
+    static constexpr TGUID IID = TGUID::Parse("{6EF78C83-BA41-459E-9020-A8349BB92745}");
+    using Inherited = IXMLCustomList;
+    virtual TIntfPtr<IXMLNode> GetNamedItem(const String& name) const = 0;
     // Replaces an item of the same name in place and returns it; else appends and returns absent.
-    IXMLNode SetNamedItem(const IXMLNode& node);
-    IXMLNode RemoveNamedItem(const String& name);
+    virtual TIntfPtr<IXMLNode> SetNamedItem(const TIntfPtr<IXMLNode>& node) = 0;
+    virtual TIntfPtr<IXMLNode> RemoveNamedItem(const String& name) = 0;
+};
+
+class IXMLNode : public virtual IInterface {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{121EECDD-3FBD-44C7-AD6C-AF29006C35A2}");
+    virtual TIntfPtr<IXMLNamedNodeMap> Attributes() const = 0;
+    virtual TIntfPtr<IXMLNodeList> ChildNodes() const = 0;
+    virtual TIntfPtr<IXMLNode> FirstChild() const = 0;
+    virtual TIntfPtr<IXMLNode> LastChild() const = 0;
+    virtual TIntfPtr<IXMLNode> NextSibling() const = 0;
+    virtual const String& NodeName() const = 0;
+    virtual uint8_t NodeType() const = 0;
+    virtual String NodeValue() const = 0;
+    // Absent for a document, and once the document is gone.
+    virtual TIntfPtr<IXMLDocument> OwnerDocument() const = 0;
+    virtual TIntfPtr<IXMLNode> ParentNode() const = 0;
+    virtual TIntfPtr<IXMLNode> PreviousSibling() const = 0;
+    virtual void SetNodeValue(const String& value) = 0;
+    virtual TIntfPtr<IXMLNode> InsertBefore(const TIntfPtr<IXMLNode>& newChild, const TIntfPtr<IXMLNode>& refChild) = 0;
+    virtual TIntfPtr<IXMLNode> ReplaceChild(const TIntfPtr<IXMLNode>& newChild, const TIntfPtr<IXMLNode>& oldChild) = 0;
+    virtual TIntfPtr<IXMLNode> RemoveChild(const TIntfPtr<IXMLNode>& oldChild) = 0;
+    virtual TIntfPtr<IXMLNode> AppendChild(const TIntfPtr<IXMLNode>& newChild) = 0;
+    virtual bool HasChildNodes() const = 0;
+    virtual TIntfPtr<IXMLNode> CloneNode(bool deep) const = 0;
+    virtual String TextContent() const = 0;
+    virtual void SetTextContent(const String& text) = 0;
+    // Serialises the node and its subtree.
+    virtual void WriteNode(TXMLTextStream& out) const = 0;
+    virtual TIntfPtr<IXMLNode> FindNode(const String& pattern) const = 0;
+    virtual TIntfPtr<IXMLNodeList> FindNodes(const String& pattern) const = 0;
+    // The node written without line breaks.
+    virtual String XmlText() const = 0;
+};
+
+class IXMLElement : public virtual IXMLNode {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{89CF2B69-F509-4AF9-A7E8-3D4CD7AC07F2}");
+    using Inherited = IXMLNode;
+    virtual const String& TagName() const = 0;
+    // Empty when there is no such attribute.
+    virtual String GetAttribute(const String& name) const = 0;
+    virtual void SetAttribute(const String& name, const String& value) = 0;
+    virtual void RemoveAttribute(const String& name) = 0;
+    virtual TIntfPtr<IXMLAttribute> GetAttributeNode(const String& name) const = 0;
+    virtual TIntfPtr<IXMLAttribute> SetAttributeNode(const TIntfPtr<IXMLAttribute>& attr) = 0;
+    virtual TIntfPtr<IXMLAttribute> RemoveAttributeNode(const TIntfPtr<IXMLAttribute>& attr) = 0;
+    virtual TIntfPtr<IXMLNodeList> GetElementsByTagName(const String& name) const = 0;
+    virtual void Normalize() = 0;
+};
+
+class IXMLAttribute : public virtual IXMLNode {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{19C374E8-47BA-4421-AAF8-91CD0D6BCF85}");
+    using Inherited = IXMLNode;
+    virtual const String& Name() const = 0;
+    virtual bool Specified() const = 0;
+    virtual String Value() const = 0;
+    virtual void SetValue(const String& value) = 0;
+};
+
+class IXMLCharacterData : public virtual IXMLNode {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{22162430-F7B6-40FF-BBDF-F88029B3E81E}");
+    using Inherited = IXMLNode;
+    virtual String Data() const = 0;
+    virtual int Length() const = 0;
+    virtual void SetData(const String& value) = 0;
+    virtual String SubstringData(int offset, int count) const = 0;
+    virtual void AppendData(const String& arg) = 0;
+    virtual void InsertData(int offset, const String& arg) = 0;
+    virtual void DeleteData(int offset, int count) = 0;
+    virtual void ReplaceData(int offset, int count, const String& arg) = 0;
+};
+
+class IXMLText : public virtual IXMLCharacterData {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{74814BCC-AD08-46C7-8BE4-465AA0B20523}");
+    using Inherited = IXMLCharacterData;
+    virtual TIntfPtr<IXMLText> SplitText(int offset) = 0;
+};
+
+class IXMLCommentNode : public virtual IXMLCharacterData {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{B8F0DF74-A096-4654-B3A1-92AD2AAC72A3}");
+    using Inherited = IXMLCharacterData;
+};
+
+class IXMLCDataNode : public virtual IXMLText {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{52284B29-44CA-4689-93C0-DDBA05931D45}");
+    using Inherited = IXMLText;
+};
+
+class IXMLDocumentType : public virtual IXMLText {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{37E2DD7C-ED2B-4A1F-9A8C-C18F1A200C45}");
+    using Inherited = IXMLText;
+};
+
+class IXMLFragmentNode : public virtual IXMLNode {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{5F0592A0-0862-49FE-ACC8-24F20C65BA24}");
+    using Inherited = IXMLNode;
+};
+
+class IXMLProcessingInstruction : public virtual IXMLNode {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{7DB23785-E5C4-460C-A7B7-5A43EAEDDF97}");
+    using Inherited = IXMLNode;
+    virtual const String& Data() const = 0;
+    virtual const String& Target() const = 0;
+    virtual void SetData(const String& data) = 0;
 };
 
 struct TXMLParseError {
@@ -111,285 +199,37 @@ struct TXMLParseError {
     String FileName;
 };
 
-class TXMLNode : public std::enable_shared_from_this<TXMLNode> {
+class IXMLDocument : public virtual IXMLNode {
 public:
-    TXMLNode(const TXMLNode&) = delete;
-    TXMLNode& operator=(const TXMLNode&) = delete;
-    virtual ~TXMLNode();
-
-    uint8_t NodeType() const noexcept { return type_; }
-    virtual const String& NodeName() const = 0;
-    virtual String NodeValue() const { return String(); }
-    virtual void SetNodeValue(const String& value);
-    IXMLDocument OwnerDocument() const;
-    IXMLNode ParentNode() const { return parent_.lock(); }
-
-    const IXMLNamedNodeMap& Attributes() const;
-    const IXMLNodeList& ChildNodes() const;
-    bool HasChildNodes() const noexcept { return children_ && children_->Length() > 0; }
-    IXMLNode FirstChild() const;
-    IXMLNode LastChild() const;
-    IXMLNode NextSibling() const { return Sibling(+1); }
-    IXMLNode PreviousSibling() const { return Sibling(-1); }
-
-    IXMLNode InsertBefore(const IXMLNode& newChild, const IXMLNode& refChild);
-    IXMLNode ReplaceChild(const IXMLNode& newChild, const IXMLNode& oldChild);
-    IXMLNode RemoveChild(const IXMLNode& oldChild);
-    IXMLNode AppendChild(const IXMLNode& newChild);
-
-    virtual IXMLNode CloneNode(bool deep);
-    // A copy made by Owner.
-    IXMLNode CloneFor(TXMLDocument& owner, bool deep) const;
-    virtual String TextContent() const;
-    void SetTextContent(const String& text);
-
-    IXMLNodeList FindNodes(const String& pattern);
-    IXMLNode FindNode(const String& pattern);
-
-    // Serialises the node and its subtree.
-    virtual void WriteNode(TXMLTextStream& out) const = 0;
-    // The node written without line breaks.
-    String XmlText() const;
-
-protected:
-    TXMLNode(TXMLDocument* owner, uint8_t type);
-
-    // The document that created this node (itself for a document); absent once destroyed.
-    std::shared_ptr<TXMLDocument> Owner() const;
-    bool KeepsWhitespace() const;
-    // A new node of the same kind and contents, without children or attributes.
-    virtual IXMLNode CloneShallow(TXMLDocument& owner) const = 0;
-    void WriteChildren(TXMLTextStream& out) const;
-    TDictionary& Names() const noexcept { return *names_; }
-
-    std::shared_ptr<TDictionary> names_;
-
-private:
-    friend class TXMLDocument;
-    friend class TXMLParser;
-    IXMLNode Sibling(int step) const;
-    // Appends without the checks of AppendChild, for nodes just created by the parser.
-    void AdoptChild(const IXMLNode& child);
-    void CheckOwner(const IXMLNode& newChild) const;
-    void CheckNotAncestor(const IXMLNode& newChild) const;
-    void Detach();
-    void DropChildren();
-
-    std::weak_ptr<TXMLDocument> owner_;
-    std::weak_ptr<TXMLNode> parent_;
-    mutable IXMLNodeList children_;
-    mutable IXMLNamedNodeMap attributes_;
-    uint8_t type_;
-};
-
-class TXMLElement : public TXMLNode {
-public:
-    TXMLElement(TXMLDocument& owner, const String& tagName);
-
-    const String& NodeName() const override { return Names().TextOf(tagName_); }
-    String TagName() const { return NodeName(); }
-    String GetAttribute(const String& name) const;
-    void SetAttribute(const String& name, const String& value);
-    IXMLAttribute GetAttributeNode(const String& name) const;
-    void RemoveAttribute(const String& name);
-    IXMLAttribute SetAttributeNode(const IXMLAttribute& attr);
-    IXMLAttribute RemoveAttributeNode(const IXMLAttribute& attr);
-    IXMLNodeList GetElementsByTagName(const String& name) const;
-    void Normalize();
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-
-private:
-    int tagName_;
-};
-
-class TXMLAttr : public TXMLNode {
-public:
-    TXMLAttr(TXMLDocument& owner, const String& name);
-
-    const String& NodeName() const override { return Names().TextOf(name_); }
-    String NodeValue() const override { return valueId_ < 0 ? String() : Names().TextOf(valueId_); }
-    void SetNodeValue(const String& value) override { valueId_ = Names().Intern(value); }
-    String Name() const { return NodeName(); }
-    bool Specified() const noexcept { return true; }
-    String Value() const { return NodeValue(); }
-    void SetValue(const String& value) { SetNodeValue(value); }
-    String TextContent() const override;
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-
-private:
-    int name_;
-    int valueId_ = -1;
-};
-
-class TXMLCharacterData : public TXMLNode {
-public:
-    String NodeValue() const override { return value_; }
-    // Line ends become LF.
-    void SetNodeValue(const String& value) override;
-    String Data() const { return NodeValue(); }
-    void SetData(const String& value) { SetNodeValue(value); }
-    int Length() const noexcept { return value_.Length(); }
-    String SubstringData(int offset, int count) const;
-    void AppendData(const String& arg);
-    void InsertData(int offset, const String& arg);
-    void DeleteData(int offset, int count);
-    void ReplaceData(int offset, int count, const String& arg);
-
-protected:
-    TXMLCharacterData(TXMLDocument& owner, uint8_t type) : TXMLNode(&owner, type) {}
-    String value_;
-};
-
-class TXMLText : public TXMLCharacterData {
-public:
-    TXMLText(TXMLDocument& owner, const String& data);
-    const String& NodeName() const override {
-        static const String name(u"#text");
-        return name;
-    }
-    IXMLText SplitText(int offset);
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    TXMLText(TXMLDocument& owner, uint8_t type) : TXMLCharacterData(owner, type) {}
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-};
-
-class TXMLCDATASection : public TXMLText {
-public:
-    TXMLCDATASection(TXMLDocument& owner, const String& data);
-    const String& NodeName() const override {
-        static const String name(u"#cdata-section");
-        return name;
-    }
-    // Refuses "]]>"; stored without line-end changes.
-    void SetNodeValue(const String& value) override;
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-};
-
-class TXMLDocumentType : public TXMLText {
-public:
-    TXMLDocumentType(TXMLDocument& owner, const String& text);
-    const String& NodeName() const override {
-        static const String name(u"#doctype");
-        return name;
-    }
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-};
-
-class TXMLComment : public TXMLCharacterData {
-public:
-    TXMLComment(TXMLDocument& owner, const String& data);
-    const String& NodeName() const override {
-        static const String name(u"#comment");
-        return name;
-    }
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-};
-
-class TXMLProcessingInstruction : public TXMLNode {
-public:
-    TXMLProcessingInstruction(TXMLDocument& owner, const String& target, const String& data);
-    const String& NodeName() const override { return target_; }
-    const String& Target() const noexcept { return target_; }
-    const String& Data() const noexcept { return data_; }
-    void SetData(const String& data) { data_ = data; }
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-
-private:
-    friend class TXMLParser;
-    String target_;
-    String data_;
-};
-
-class TXMLDocumentFragment : public TXMLNode {
-public:
-    explicit TXMLDocumentFragment(TXMLDocument& owner) : TXMLNode(&owner, DOCUMENT_FRAGMENT_NODE) {}
-    const String& NodeName() const override {
-        static const String name(u"#document-fragment");
-        return name;
-    }
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-};
-
-class TXMLDocument : public TXMLNode {
-public:
-    TXMLDocument();
-
-    const String& NodeName() const override {
-        static const String name(u"#document");
-        return name;
-    }
-    String TextContent() const override;
-    IXMLNode CloneNode(bool deep) override;
-
-    const IXMLDocumentType& DocType() const noexcept { return docType_; }
-    IXMLElement DocumentElement() const;
-    void SetDocumentElement(const IXMLElement& element);
-    bool KeepWhitespace() const noexcept { return keepWhitespace_; }
-    void SetKeepWhitespace(bool value) noexcept { keepWhitespace_ = value; }
-
-    IXMLAttribute CreateAttribute(const String& name);
-    IXMLCDataNode CreateCDATASection(const String& data);
-    IXMLCommentNode CreateComment(const String& data);
-    IXMLDocumentType CreateDocType(const String& text);
-    IXMLFragmentNode CreateDocumentFragment();
-    IXMLElement CreateElement(const String& tagName);
-    IXMLNode CreateEntityReference(const String& name);
-    IXMLProcessingInstruction CreateProcessingInstruction(const String& target, const String& data);
-    IXMLText CreateTextNode(const String& data);
-    IXMLNodeList GetElementsByTagName(const String& name);
-
+    static constexpr TGUID IID = TGUID::Parse("{D5F27428-6413-439E-BB81-2DEEDA182D8F}");
+    using Inherited = IXMLNode;
+    virtual TIntfPtr<IXMLDocumentType> DocType() const = 0;
+    // The first element child, absent when none.
+    virtual TIntfPtr<IXMLElement> DocumentElement() const = 0;
+    virtual void SetDocumentElement(const TIntfPtr<IXMLElement>& element) = 0;
+    virtual bool KeepWhitespace() const = 0;
+    virtual void SetKeepWhitespace(bool value) = 0;
+    virtual TIntfPtr<IXMLAttribute> CreateAttribute(const String& name) = 0;
+    virtual TIntfPtr<IXMLCDataNode> CreateCDATASection(const String& data) = 0;
+    virtual TIntfPtr<IXMLCommentNode> CreateComment(const String& data) = 0;
+    virtual TIntfPtr<IXMLDocumentType> CreateDocType(const String& text) = 0;
+    virtual TIntfPtr<IXMLFragmentNode> CreateDocumentFragment() = 0;
+    virtual TIntfPtr<IXMLElement> CreateElement(const String& tagName) = 0;
+    virtual TIntfPtr<IXMLNode> CreateEntityReference(const String& name) = 0;
+    virtual TIntfPtr<IXMLProcessingInstruction> CreateProcessingInstruction(const String& target,
+                                                                          const String& data) = 0;
+    virtual TIntfPtr<IXMLText> CreateTextNode(const String& data) = 0;
+    virtual TIntfPtr<IXMLNodeList> GetElementsByTagName(const String& name) const = 0;
     // False after an XML error, with LoadError filled; file and stream errors raise.
-    bool LoadFile(const String& fileName);
-    bool LoadStream(TStream& stream);
-    bool LoadText(const String& text);
-    const TXMLParseError& LoadError() const noexcept { return loadError_; }
-
+    virtual bool LoadFile(const String& fileName) = 0;
+    virtual bool LoadStream(TStream& stream) = 0;
+    virtual bool LoadText(const String& text) = 0;
+    virtual const TXMLParseError& LoadError() const = 0;
     // Replaces the file only when every byte was written; raises and keeps the old file otherwise.
-    void SaveFile(const String& fileName, uint8_t outputFormat);
-    void SaveStream(TStream& stream, uint8_t outputFormat);
-
-    void WriteNode(TXMLTextStream& out) const override;
-
-protected:
-    IXMLNode CloneShallow(TXMLDocument& owner) const override;
-
-private:
-    friend class TXMLParser;
-    int SaveEncoding() const;
-
-    IXMLDocumentType docType_;
-    TXMLParseError loadError_;
-    String loadingFile_;
-    bool keepWhitespace_ = true;
+    virtual void SaveFile(const String& fileName, uint8_t outputFormat) = 0;
+    // Output formats xofNone, xofFlat, xofIndent. Raises EWriteError when the
+    // stream does not take every byte.
+    virtual void SaveStream(TStream& stream, uint8_t outputFormat) = 0;
 };
 
-IXMLDocument NewXMLDocument();
-
-// Node handle conversions: absent when the node is not of that kind.
-template <class T>
-std::shared_ptr<T> XmlCast(const IXMLNode& node) {
-    return std::dynamic_pointer_cast<T>(node);
-}
+TIntfPtr<IXMLDocument> NewXMLDocument();

@@ -235,41 +235,42 @@ bool TryXmlTextToDateTime(const String& text, TDateTime& value) {
     }
 }
 
-bool IsDocumentNode(const IXMLNode& node) { return node && node->NodeType() == DOCUMENT_NODE; }
+bool IsDocumentNode(const TIntfPtr<IXMLNode>& node) { return Supports(node, IXMLDocument::IID); }
 
-IXMLDocument OwnerDocumentOf(const IXMLNode& node) {
-    return IsDocumentNode(node) ? std::static_pointer_cast<TXMLDocument>(node) : node->OwnerDocument();
+TIntfPtr<IXMLDocument> OwnerDocumentOf(const TIntfPtr<IXMLNode>& node) {
+    TIntfPtr<IXMLDocument> doc;
+    return Supports(node, doc) ? doc : node->OwnerDocument();
 }
 
-IXMLElement DocumentElementOf(const IXMLNode& node) {
-    const IXMLDocument doc = OwnerDocumentOf(node);
+TIntfPtr<IXMLElement> DocumentElementOf(const TIntfPtr<IXMLNode>& node) {
+    const TIntfPtr<IXMLDocument> doc = OwnerDocumentOf(node);
     return doc ? doc->DocumentElement() : nullptr;
 }
 
-bool GetNodeAttribute(const IXMLNode& node, const String& name, String& value) {
+bool GetNodeAttribute(const TIntfPtr<IXMLNode>& node, const String& name, String& value) {
     RTL_ASSERT(node != nullptr);
-    IXMLNode target = node;
+    TIntfPtr<IXMLNode> target = node;
     if (IsDocumentNode(node))
-        if (IXMLElement root = DocumentElementOf(node)) target = root;
-    const IXMLNode attr = target->Attributes()->GetNamedItem(name);
+        if (TIntfPtr<IXMLElement> root = DocumentElementOf(node)) target = root;
+    const TIntfPtr<IXMLNode> attr = target->Attributes()->GetNamedItem(name);
     if (!attr) return false;
     value = attr->NodeValue();
     return true;
 }
 
-int32_t GetNodeAttributeInt(const IXMLNode& node, const String& name, int32_t def) {
+int32_t GetNodeAttributeInt(const TIntfPtr<IXMLNode>& node, const String& name, int32_t def) {
     String text;
     return GetNodeAttribute(node, name, text) ? XmlTextToIntDef(text, def) : def;
 }
 
-void SetNodeAttribute(const IXMLNode& node, const String& name, const String& value) {
-    const IXMLDocument doc = OwnerDocumentOf(node);
+void SetNodeAttribute(const TIntfPtr<IXMLNode>& node, const String& name, const String& value) {
+    const TIntfPtr<IXMLDocument> doc = OwnerDocumentOf(node);
     RTL_ASSERT(doc != nullptr, "XmlDomUtils: node outlived its document");
-    const IXMLAttribute attr = doc->CreateAttribute(name);
+    const TIntfPtr<IXMLAttribute> attr = doc->CreateAttribute(name);
     attr->SetNodeValue(value);
     node->Attributes()->SetNamedItem(attr);
 }
 
-void SetNodeAttributeInt(const IXMLNode& node, const String& name, int32_t value) {
+void SetNodeAttributeInt(const TIntfPtr<IXMLNode>& node, const String& name, int32_t value) {
     SetNodeAttribute(node, name, IntToXmlText(value));
 }

@@ -31,10 +31,11 @@ bool TryXmlTextToDateTime(const String& text, TDateTime& value);
 TDateTime XmlTextToDateTime(const String& text);
 TDateTime XmlTextToTime(const String& text);
 
-bool IsDocumentNode(const IXMLNode& node);
-IXMLDocument OwnerDocumentOf(const IXMLNode& node);
-IXMLElement DocumentElementOf(const IXMLNode& node);
-bool GetNodeAttribute(const IXMLNode& node, const String& name, String& value);
-int32_t GetNodeAttributeInt(const IXMLNode& node, const String& name, int32_t def);
-void SetNodeAttribute(const IXMLNode& node, const String& name, const String& value);
-void SetNodeAttributeInt(const IXMLNode& node, const String& name, int32_t value);
+bool IsDocumentNode(const TIntfPtr<IXMLNode>& node);
+TIntfPtr<IXMLDocument> OwnerDocumentOf(const TIntfPtr<IXMLNode>& node);
+TIntfPtr<IXMLElement> DocumentElementOf(const TIntfPtr<IXMLNode>& node);
+// A document stands for its root element.
+bool GetNodeAttribute(const TIntfPtr<IXMLNode>& node, const String& name, String& value);
+int32_t GetNodeAttributeInt(const TIntfPtr<IXMLNode>& node, const String& name, int32_t def);
+void SetNodeAttribute(const TIntfPtr<IXMLNode>& node, const String& name, const String& value);
+void SetNodeAttributeInt(const TIntfPtr<IXMLNode>& node, const String& name, int32_t value);

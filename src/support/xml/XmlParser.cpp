@@ -4,7 +4,7 @@
 
 #include "support/xml/XmlBufferStream.h"
 #include "support/xml/XmlCharClasses.h"
-#include "support/xml/XmlDom.h"
+#include "support/xml/XmlNodes.h"
 #include "support/xml/XmlEncodings.h"
 #include "support/xml/XmlFiles.h"
 
@@ -175,7 +175,7 @@ void TXMLParser::ReadElement(TXMLNode& parent) {
         if (!IsXmlNameChar(c)) Fail(xeBadNameChar);
         in_.Hold(c);
     }
-    const IXMLElement element = doc_.CreateElement(in_.TakeHeld());
+    const TIntfPtr<TXMLElement> element = MakeIntf<TXMLElement>(doc_, in_.TakeHeld());
     parent.AdoptChild(element);
     bool afterSlash = c == u'/';
     if (c == u'>') {
@@ -206,9 +206,9 @@ void TXMLParser::ReadElement(TXMLNode& parent) {
 
 void TXMLParser::ReadAttribute(TXMLElement& element) {
     const auto finish = [&](const String& name, const String& value) {
-        IXMLAttribute attr = doc_.CreateAttribute(name);
+        const TIntfPtr<IXMLAttribute> attr = doc_.CreateAttribute(name);
         attr->SetNodeValue(value);
-        element.Attributes()->Add(attr);
+        element.AttributeMap()->Add(attr);
     };
     char16_t c;
     // Name, then "=" after optional white space.
@@ -283,20 +283,20 @@ void TXMLParser::ReadReference() {
 }
 
 void TXMLParser::ReadProcessingInstruction(TXMLNode& parent) {
-    const IXMLProcessingInstruction pi = doc_.CreateProcessingInstruction(String(), String());
+    const TIntfPtr<TXMLProcessingInstruction> pi = MakeIntf<TXMLProcessingInstruction>(doc_, String(), String());
     parent.AdoptChild(pi);
     char16_t c;
     if (!Next(c)) return;
     if (!IsXmlNameStart(c)) Fail(xeBadStartNameChar);
     in_.Hold(c);
     while (true) {
-        if (!Next(c)) return void(pi->target_ = in_.TakeHeld());
+        if (!Next(c)) return pi->SetTarget(in_.TakeHeld());
         if (IsXmlSpace(c)) break;
         if (!IsXmlNameChar(c)) Fail(xeBadNameChar);
         in_.Hold(c);
     }
-    pi->target_ = in_.TakeHeld();
-    const bool isDeclaration = SameText(pi->target_, u"xml");
+    pi->SetTarget(in_.TakeHeld());
+    const bool isDeclaration = SameText(pi->Target(), u"xml");
     if (isDeclaration && &parent != &doc_) throw EXMLException(DOM_HIERARCHY_REQUEST_ERR, xeBadXmlDecl);
     do {
         if (!Next(c)) return;
@@ -314,11 +314,11 @@ void TXMLParser::ReadProcessingInstruction(TXMLNode& parent) {
         }
         if (!Next(c)) break;
     }
-    pi->data_ = in_.TakeHeld();
+    pi->SetData(in_.TakeHeld());
     if (!isDeclaration) return;
     // Bytes after the declaration follow its encoding; text already known to be
     // UTF-16 or UTF-32 keeps its decoding.
-    const int declared = DeclaredCodePage(pi->data_);
+    const int declared = DeclaredCodePage(pi->Data());
     const auto byteOriented = [](int cp) { return cp != CP_UTF16 && cp != CP_UTF32; };
     if (declared && byteOriented(declared) && byteOriented(in_.Codepage())) in_.SetCodepage(declared);
 }
@@ -398,8 +398,7 @@ void TXMLParser::ReadDocType(TXMLNode& parent) {
         }
         in_.Hold(c);
     }
-    const IXMLDocumentType docType = doc_.CreateDocType(in_.TakeHeld());
-    parent.AdoptChild(docType);
+    parent.AdoptChild(doc_.CreateDocType(in_.TakeHeld()));
 }
 
 bool TXMLDocument::LoadStream(TStream& stream) {

@@ -1,7 +1,7 @@
 // Saving a document: every node writes itself to a TXMLTextStream.
 
 #include "support/xml/XmlBufferStream.h"
-#include "support/xml/XmlDom.h"
+#include "support/xml/XmlNodes.h"
 #include "support/xml/XmlEncodings.h"
 #include "support/xml/XmlFiles.h"
 #include "support/xml/XmlWriter.h"
@@ -36,7 +36,7 @@ String ExpandLineEnds(const String& s) {
 void TXMLNode::WriteChildren(TXMLTextStream& out) const {
     if (!HasChildNodes()) return;
     out.LevelUp();
-    for (const IXMLNode& child : *children_) child->WriteNode(out);
+    for (const TIntfPtr<IXMLNode>& child : *children_) child->WriteNode(out);
     out.LevelDown();
 }
 
@@ -45,16 +45,16 @@ void TXMLElement::WriteNode(TXMLTextStream& out) const {
     const String& name = NodeName();
     out.Write(u"<");
     out.Write(name);
-    if (const auto& attrs = Attributes(); attrs->Length() > 0)
-        for (const IXMLNode& attr : *attrs) attr->WriteNode(out);
+    if (const auto& attrs = AttributeMap(); attrs->Length() > 0)
+        for (const TIntfPtr<IXMLNode>& attr : *attrs) attr->WriteNode(out);
     if (!HasChildNodes()) {
         out.Write(out.OutputFormat() == xofIndent ? u" />" : u"/>");
         return;
     }
     out.Write(u">");
     WriteChildren(out);
-    const IXMLNodeList& children = ChildNodes();
-    if (children->Length() != 1 || children->Item(0)->NodeType() != TEXT_NODE) out.BreakLine(false);
+    const TXMLNodeList& children = *ChildList();
+    if (children.Length() != 1 || children.Item(0)->NodeType() != TEXT_NODE) out.BreakLine(false);
     out.Write(u"</");
     out.Write(name);
     out.Write(u">");
@@ -109,7 +109,7 @@ void TXMLDocument::WriteNode(TXMLTextStream& out) const {
     if (!HasChildNodes()) return;
     out.LevelUp();
     bool first = true;
-    for (const IXMLNode& child : *ChildNodes()) {
+    for (const TIntfPtr<IXMLNode>& child : *ChildList()) {
         if (!first) out.BreakLine(true);
         first = false;
         child->WriteNode(out);
@@ -118,12 +118,12 @@ void TXMLDocument::WriteNode(TXMLTextStream& out) const {
 }
 
 int TXMLDocument::SaveEncoding() const {
-    const TXMLNode* last = nullptr;
+    const IXMLNode* last = nullptr;
     if (HasChildNodes())
-        for (const IXMLNode& child : *ChildNodes())
+        for (const TIntfPtr<IXMLNode>& child : *ChildList())
             if (child->NodeType() == PROCESSING_INSTRUCTION_NODE) last = child.get();
     if (!last || !SameText(last->NodeName(), u"xml")) return CP_UTF8;
-    const int declared = DeclaredCodePage(static_cast<const TXMLProcessingInstruction*>(last)->Data());
+    const int declared = DeclaredCodePage(static_cast<const TXMLProcessingInstruction&>(NodeImpl(*last)).Data());
     return declared ? declared : CP_UTF8;
 }
 

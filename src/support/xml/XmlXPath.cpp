@@ -1,6 +1,7 @@
 #include "support/xml/XmlXPath.h"
 
 #include "support/xml/XmlDomUtils.h"
+#include "support/xml/XmlNodes.h"
 
 namespace {
 
@@ -18,11 +19,11 @@ class TXMLXPathEvaluator {
 public:
     explicit TXMLXPathEvaluator(const String& expression) : expr_(expression) {}
 
-    IXMLNodeList Evaluate(const IXMLNode& node);
+    TIntfPtr<IXMLNodeList> Evaluate(const TIntfPtr<IXMLNode>& node);
 
 private:
     bool NextStep(TStep& step);
-    void EvaluateStep(const IXMLNode& node, const TStep& step, TXMLNodeList& result) const;
+    void EvaluateStep(const TIntfPtr<IXMLNode>& node, const TStep& step, TXMLNodeList& result) const;
     void CollectMatching(const TXMLNode& node, const String& name, TXMLNodeList& list, bool descendant,
                          uint8_t type) const;
     void ApplyPredicate(const TXMLNodeList& candidates, const String& predicate, TXMLNodeList& result) const;
@@ -31,17 +32,17 @@ private:
     size_t pos_ = 0;  // 0-based; messages report it 1-based
 };
 
-IXMLNodeList TXMLXPathEvaluator::Evaluate(const IXMLNode& node) {
-    auto current = std::make_shared<TXMLNodeList>();
+TIntfPtr<IXMLNodeList> TXMLXPathEvaluator::Evaluate(const TIntfPtr<IXMLNode>& node) {
+    TIntfPtr<TXMLNodeList> current = MakeIntf<TXMLNodeList>();
     if (expr_.empty()) return current;
-    IXMLNode start = node;
+    TIntfPtr<IXMLNode> start = node;
     if (expr_[0] == u'/')
-        if (IXMLNode doc = node->OwnerDocument()) start = doc;
+        if (TIntfPtr<IXMLNode> doc = node->OwnerDocument()) start = doc;
     current->Add(start);
     TStep step;
     while (NextStep(step)) {
-        auto next = std::make_shared<TXMLNodeList>();
-        for (const IXMLNode& n : *current) EvaluateStep(n, step, *next);
+        TIntfPtr<TXMLNodeList> next = MakeIntf<TXMLNodeList>();
+        for (const TIntfPtr<IXMLNode>& n : *current) EvaluateStep(n, step, *next);
         current = std::move(next);
     }
     return current;
@@ -77,38 +78,39 @@ bool TXMLXPathEvaluator::NextStep(TStep& step) {
     return true;
 }
 
-void TXMLXPathEvaluator::EvaluateStep(const IXMLNode& node, const TStep& step, TXMLNodeList& result) const {
+void TXMLXPathEvaluator::EvaluateStep(const TIntfPtr<IXMLNode>& node, const TStep& step, TXMLNodeList& result) const {
     if (step.name == u".") {
         result.Add(node);
         return;
     }
-    TXMLNodeList candidates;
+    const TIntfPtr<TXMLNodeList> candidates = MakeIntf<TXMLNodeList>();
+    const TXMLNode& impl = NodeImpl(*node);
     if (step.name.starts_with(u'@'))
-        CollectMatching(*node, step.name.substr(1), candidates, step.descendant, ATTRIBUTE_NODE);
+        CollectMatching(impl, step.name.substr(1), *candidates, step.descendant, ATTRIBUTE_NODE);
     else
-        CollectMatching(*node, step.name, candidates, step.descendant, ELEMENT_NODE);
-    ApplyPredicate(candidates, step.predicate, result);
+        CollectMatching(impl, step.name, *candidates, step.descendant, ELEMENT_NODE);
+    ApplyPredicate(*candidates, step.predicate, result);
 }
 
 void TXMLXPathEvaluator::CollectMatching(const TXMLNode& node, const String& name, TXMLNodeList& list,
                                          bool descendant, uint8_t type) const {
     const bool any = name == u"*";
-    const TXMLCustomList& items = type == ATTRIBUTE_NODE ? static_cast<const TXMLCustomList&>(*node.Attributes())
-                                                         : static_cast<const TXMLCustomList&>(*node.ChildNodes());
-    for (const IXMLNode& item : items) {
+    const TXMLCustomList& items = type == ATTRIBUTE_NODE ? static_cast<const TXMLCustomList&>(*node.AttributeMap())
+                                                         : static_cast<const TXMLCustomList&>(*node.ChildList());
+    for (const TIntfPtr<IXMLNode>& item : items) {
         if (item->NodeType() == type && (any || item->NodeName() == name)) list.Add(item);
         if (descendant && type == ELEMENT_NODE && item->NodeType() == ELEMENT_NODE)
-            CollectMatching(*item, name, list, descendant, type);
+            CollectMatching(NodeImpl(*item), name, list, descendant, type);
     }
     if (descendant && type == ATTRIBUTE_NODE)
-        for (const IXMLNode& child : *node.ChildNodes())
-            if (child->NodeType() == ELEMENT_NODE) CollectMatching(*child, name, list, descendant, type);
+        for (const TIntfPtr<IXMLNode>& child : *node.ChildList())
+            if (child->NodeType() == ELEMENT_NODE) CollectMatching(NodeImpl(*child), name, list, descendant, type);
 }
 
 void TXMLXPathEvaluator::ApplyPredicate(const TXMLNodeList& candidates, const String& predicate,
                                         TXMLNodeList& result) const {
     if (predicate.empty()) {
-        for (const IXMLNode& n : candidates) result.Add(n);
+        for (const TIntfPtr<IXMLNode>& n : candidates) result.Add(n);
         return;
     }
     int index;
@@ -126,14 +128,14 @@ void TXMLXPathEvaluator::ApplyPredicate(const TXMLNodeList& candidates, const St
         if (value.size() >= 2 && (value[0] == u'\'' || value[0] == u'"') && value.back() == value[0])
             value = value.substr(1, value.size() - 2);
     }
-    for (const IXMLNode& n : candidates) {
-        const IXMLNode attr = n->Attributes()->GetNamedItem(name);
+    for (const TIntfPtr<IXMLNode>& n : candidates) {
+        const TIntfPtr<IXMLNode> attr = n->Attributes()->GetNamedItem(name);
         if (attr && (value == u"*" || attr->NodeValue() == value)) result.Add(n);
     }
 }
 
 }  // namespace
 
-IXMLNodeList EvaluateXPath(const IXMLNode& node, const String& expression) {
+TIntfPtr<IXMLNodeList> EvaluateXPath(const TIntfPtr<IXMLNode>& node, const String& expression) {
     return TXMLXPathEvaluator(expression).Evaluate(node);
 }

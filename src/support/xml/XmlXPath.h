@@ -7,4 +7,4 @@
 
 RTL_DECLARE_EXCEPTION(EXMLXPath, Exception);
 
-IXMLNodeList EvaluateXPath(const IXMLNode& node, const String& expression);
+TIntfPtr<IXMLNodeList> EvaluateXPath(const TIntfPtr<IXMLNode>& node, const String& expression);

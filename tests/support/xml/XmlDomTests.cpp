@@ -18,20 +18,20 @@ void ExpectXmlError(F&& f, int dom, int row, const String& message) {
 }
 
 TEST(XmlDom, NewDocumentAndDocumentElement) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     EXPECT_EQ(doc->DocumentElement(), nullptr);
     EXPECT_FALSE(doc->HasChildNodes());
     EXPECT_EQ(doc->TextContent(), u"");
     EXPECT_EQ(doc->GetElementsByTagName(u"x")->Length(), 0);
     EXPECT_EQ(doc->OwnerDocument(), nullptr);
 
-    IXMLDocument other = NewXMLDocument();
+    TIntfPtr<IXMLDocument> other = NewXMLDocument();
     doc->AppendChild(doc->CreateComment(u"c"));
-    IXMLElement first = doc->CreateElement(u"data");
+    TIntfPtr<IXMLElement> first = doc->CreateElement(u"data");
     doc->SetDocumentElement(first);
     EXPECT_EQ(first->ParentNode(), doc);
     EXPECT_EQ(first->OwnerDocument(), doc);
-    IXMLElement second = doc->CreateElement(u"other");
+    TIntfPtr<IXMLElement> second = doc->CreateElement(u"other");
     doc->SetDocumentElement(second);
     EXPECT_EQ(doc->ChildNodes()->Length(), 2);
     EXPECT_EQ(doc->ChildNodes()->Item(1), second);
@@ -39,8 +39,8 @@ TEST(XmlDom, NewDocumentAndDocumentElement) {
 }
 
 TEST(XmlDom, AttributesAreReplacedInPlaceAndCaseSensitive) {
-    IXMLDocument doc = NewXMLDocument();
-    IXMLElement e = doc->CreateElement(u"e");
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLElement> e = doc->CreateElement(u"e");
     e->SetAttribute(u"a", u"1");
     e->SetAttribute(u"b", u"x");
     e->SetAttribute(u"a", u"2");
@@ -54,12 +54,12 @@ TEST(XmlDom, AttributesAreReplacedInPlaceAndCaseSensitive) {
 }
 
 TEST(XmlDom, ValuesAndTextContent) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     EXPECT_EQ(doc->CreateTextNode(u"a\r\nb\rc")->NodeValue(), u"a\nb\nc");
     EXPECT_EQ(doc->CreateCDATASection(u"a\r\nb")->NodeValue(), u"a\r\nb");
     ExpectXmlError([&] { doc->CreateCDATASection(u"a]]>b"); }, 5, 50,
                    u"The literal string \"]]>\" is not allowed in element content.");
-    IXMLElement e = doc->CreateElement(u"e");
+    TIntfPtr<IXMLElement> e = doc->CreateElement(u"e");
     EXPECT_EQ(e->NodeValue(), u"");
     ExpectXmlError([&] { e->SetNodeValue(u"x"); }, 7, 89,
                    u"This operation can not be performed with a Node of type ELEMENT.");
@@ -77,13 +77,13 @@ TEST(XmlDom, ValuesAndTextContent) {
 }
 
 TEST(XmlDom, ChildOperationsKeepParentLinksRight) {
-    IXMLDocument doc = NewXMLDocument();
-    IXMLElement a = doc->CreateElement(u"a"), b = doc->CreateElement(u"b"), c = doc->CreateElement(u"c");
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLElement> a = doc->CreateElement(u"a"), b = doc->CreateElement(u"b"), c = doc->CreateElement(u"c");
     a->AppendChild(c);
     b->AppendChild(c);  // moves
     EXPECT_FALSE(a->HasChildNodes());
     EXPECT_EQ(c->ParentNode(), b);
-    IXMLElement d = doc->CreateElement(u"d");
+    TIntfPtr<IXMLElement> d = doc->CreateElement(u"d");
     b->InsertBefore(d, c);
     EXPECT_EQ(b->FirstChild(), d);
     EXPECT_EQ(d->NextSibling(), c);
@@ -108,15 +108,15 @@ TEST(XmlDom, ChildOperationsKeepParentLinksRight) {
 }
 
 TEST(XmlDom, RefusesToMoveANodeBelowItself) {
-    IXMLDocument doc = NewXMLDocument();
-    IXMLElement a = doc->CreateElement(u"a"), b = doc->CreateElement(u"b"), c = doc->CreateElement(u"c");
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLElement> a = doc->CreateElement(u"a"), b = doc->CreateElement(u"b"), c = doc->CreateElement(u"c");
     doc->AppendChild(a);
     a->AppendChild(b);
     b->AppendChild(c);
     const String message = u"A node cannot be inserted below itself.";
     ExpectXmlError([&] { c->AppendChild(a); }, 3, xeInsertIntoDescendant, message);
     ExpectXmlError([&] { a->AppendChild(a); }, 3, xeInsertIntoDescendant, message);
-    IXMLElement d = doc->CreateElement(u"d");
+    TIntfPtr<IXMLElement> d = doc->CreateElement(u"d");
     c->AppendChild(d);
     ExpectXmlError([&] { c->InsertBefore(b, d); }, 3, xeInsertIntoDescendant, message);
     ExpectXmlError([&] { c->ReplaceChild(a, d); }, 3, xeInsertIntoDescendant, message);
@@ -128,10 +128,10 @@ TEST(XmlDom, RefusesToMoveANodeBelowItself) {
 }
 
 TEST(XmlDom, LinksNeverReachFreedNodes) {
-    IXMLNode child, attr;
+    TIntfPtr<IXMLNode> child, attr;
     {
-        IXMLDocument doc = NewXMLDocument();
-        IXMLElement root = doc->CreateElement(u"root");
+        TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+        TIntfPtr<IXMLElement> root = doc->CreateElement(u"root");
         doc->AppendChild(root);
         child = root->AppendChild(doc->CreateElement(u"child"));
         attr = doc->CreateAttribute(u"n");
@@ -145,10 +145,10 @@ TEST(XmlDom, LinksNeverReachFreedNodes) {
     EXPECT_EQ(child->XmlText(), u"<child/>");
     EXPECT_EQ(attr->TextContent(), u"");
 
-    IXMLDocument doc = NewXMLDocument();
-    IXMLElement kept = doc->CreateElement(u"kept");
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLElement> kept = doc->CreateElement(u"kept");
     {
-        IXMLElement parent = doc->CreateElement(u"parent");
+        TIntfPtr<IXMLElement> parent = doc->CreateElement(u"parent");
         parent->AppendChild(kept);
         parent->ChildNodes()->Delete(0);  // the list leaves the parent link in place
     }
@@ -156,24 +156,24 @@ TEST(XmlDom, LinksNeverReachFreedNodes) {
 }
 
 TEST(XmlDom, ElementsByTagNameCloneAndLists) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     ASSERT_TRUE(doc->LoadText(u"<o a='1'><o><p/><o/></o><![CDATA[c]]></o>"));
-    IXMLElement root = doc->DocumentElement();
+    TIntfPtr<IXMLElement> root = doc->DocumentElement();
     EXPECT_EQ(doc->GetElementsByTagName(u"o")->Length(), 3);
     EXPECT_EQ(root->GetElementsByTagName(u"o")->Length(), 2);
     EXPECT_EQ(root->GetElementsByTagName(u"O")->Length(), 0);
 
-    IXMLNode shallow = root->CloneNode(false);
+    TIntfPtr<IXMLNode> shallow = root->CloneNode(false);
     EXPECT_EQ(shallow->XmlText(), u"<o a=\"1\"/>");
     EXPECT_EQ(shallow->ParentNode(), nullptr);
-    IXMLNode deep = root->CloneNode(true);
+    TIntfPtr<IXMLNode> deep = root->CloneNode(true);
     EXPECT_EQ(deep->XmlText(), root->XmlText());
     EXPECT_EQ(deep->OwnerDocument(), doc);
-    IXMLDocument copy = std::static_pointer_cast<TXMLDocument>(doc->CloneNode(true));
+    TIntfPtr<IXMLDocument> copy = IntfCast<IXMLDocument>(doc->CloneNode(true));
     EXPECT_EQ(copy->XmlText(), doc->XmlText());
     EXPECT_EQ(copy->DocumentElement()->OwnerDocument(), copy);
 
-    IXMLNodeList list = root->ChildNodes();
+    TIntfPtr<IXMLNodeList> list = root->ChildNodes();
     list->Rewind();
     EXPECT_EQ(list->Next(), root->FirstChild());
     EXPECT_EQ(list->Next(), root->LastChild());
@@ -183,16 +183,19 @@ TEST(XmlDom, ElementsByTagNameCloneAndLists) {
 }
 
 TEST(XPath, SelectsStepsAndPredicates) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     ASSERT_TRUE(doc->LoadText(u"<data PropFormat='node'><o i='1'><o i='3'/></o><o i='2'/></data>"));
-    const auto ids = [](const IXMLNodeList& list) {
+    const auto ids = [](const TIntfPtr<IXMLNodeList>& list) {
         String s;
-        for (const IXMLNode& n : *list) s += n->NodeType() == ELEMENT_NODE ? XmlCast<TXMLElement>(n)->GetAttribute(u"i") : n->NodeValue();
+        for (int i = 0; i < list->Length(); ++i) {
+            const TIntfPtr<IXMLNode> n = list->Item(i);
+            s += n->NodeType() == ELEMENT_NODE ? IntfCast<IXMLElement>(n)->GetAttribute(u"i") : n->NodeValue();
+        }
         return s;
     };
-    IXMLNode root = doc->DocumentElement();
+    TIntfPtr<IXMLNode> root = doc->DocumentElement();
     const struct {
-        IXMLNode from;
+        TIntfPtr<IXMLNode> from;
         const char16_t* path;
         const char16_t* ids;
     } cases[] = {

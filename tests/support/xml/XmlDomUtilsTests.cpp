@@ -81,8 +81,8 @@ TEST(XmlValues, DatesAndTimes) {
 }
 
 TEST(XmlValues, AttributeRoutines) {
-    IXMLDocument doc = NewXMLDocument();
-    IXMLElement root = doc->CreateElement(u"data");
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLElement> root = doc->CreateElement(u"data");
     doc->SetDocumentElement(root);
     EXPECT_TRUE(IsDocumentNode(doc));
     EXPECT_FALSE(IsDocumentNode(root));

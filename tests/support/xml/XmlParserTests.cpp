@@ -37,19 +37,19 @@ TEST(XmlParser, ReadsEveryEncodingWithAndWithoutMark) {
         {"utf-32be mark", Utf32(text32, true)},
     };
     for (const auto& c : cases) {
-        IXMLDocument doc = Parsed(c.bytes);
+        TIntfPtr<IXMLDocument> doc = Parsed(c.bytes);
         ASSERT_EQ(doc->LoadError().Reason, u"") << c.name;
         EXPECT_EQ(doc->DocumentElement()->TextContent(), u"\u4E2D\U0001F600") << c.name;
         EXPECT_EQ(doc->DocumentElement()->GetAttribute(u"a"), u"\u00E9") << c.name;
     }
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     ASSERT_TRUE(doc->LoadText(String(text16)));
     EXPECT_EQ(doc->DocumentElement()->TextContent(), u"\u4E2D\U0001F600");
 }
 
 TEST(XmlParser, EncodingDeclarationSwitchesOnlyByteEncodings) {
     // UTF-8 with mark, declared windows-1252: bytes after the declaration are code page 1252.
-    IXMLDocument doc = Parsed(Bytes({0xEF, 0xBB, 0xBF}) + "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>" +
+    TIntfPtr<IXMLDocument> doc = Parsed(Bytes({0xEF, 0xBB, 0xBF}) + "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>" +
                               Bytes({0xE9}) + "</r>");
     EXPECT_EQ(doc->DocumentElement()->TextContent(), u"\u00E9");
     // UTF-16 text keeps its decoding whatever it declares.
@@ -60,11 +60,11 @@ TEST(XmlParser, EncodingDeclarationSwitchesOnlyByteEncodings) {
 }
 
 TEST(XmlParser, ReferencesAndSpecialSections) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     ASSERT_TRUE(doc->LoadText(u"<a>x &amp; &#65; &#x42; &eacute; &#128512;</a>"));
     EXPECT_EQ(doc->DocumentElement()->TextContent(), u"x & A B \u00E9 \U0001F600");
     ASSERT_TRUE(doc->LoadText(u"<r><!-- a -- b --><![CDATA[x]]y]]]><!DOCTYPE r [<!ENTITY e \">\">]></r>"));
-    const IXMLNodeList& kids = doc->DocumentElement()->ChildNodes();
+    const TIntfPtr<IXMLNodeList>& kids = doc->DocumentElement()->ChildNodes();
     ASSERT_EQ(kids->Length(), 3);
     EXPECT_EQ(kids->Item(0)->NodeValue(), u" a ");
     EXPECT_EQ(kids->Item(1)->NodeValue(), u"x]]y]");
@@ -80,7 +80,7 @@ TEST(XmlParser, WhitespaceBetweenElements) {
     EXPECT_EQ(Parsed(text, true)->DocumentElement()->FirstChild()->NodeValue(), u"\n  ");
     EXPECT_EQ(Parsed(text, false)->DocumentElement()->ChildNodes()->Length(), 1);
     // White space alone loads: one empty text node and no element.
-    IXMLDocument blank = NewXMLDocument();
+    TIntfPtr<IXMLDocument> blank = NewXMLDocument();
     EXPECT_TRUE(blank->LoadText(u"  \n "));
     EXPECT_EQ(blank->ChildNodes()->Length(), 1);
     EXPECT_EQ(blank->DocumentElement(), nullptr);
@@ -119,7 +119,7 @@ TEST(XmlParser, MalformedInputReportsRowLineAndColumn) {
         {u"<r>\n  <a>\n  </b>", 67, u"End tag b does not match the start tag a.", 3, 6},
     };
     for (const auto& c : cases) {
-        IXMLDocument doc = NewXMLDocument();
+        TIntfPtr<IXMLDocument> doc = NewXMLDocument();
         EXPECT_FALSE(doc->LoadText(c.text)) << String(c.text);
         const TXMLParseError& e = doc->LoadError();
         EXPECT_EQ(e.Code, c.code) << String(c.text);
@@ -127,7 +127,7 @@ TEST(XmlParser, MalformedInputReportsRowLineAndColumn) {
         EXPECT_EQ(e.Line, c.line) << String(c.text);
         EXPECT_EQ(e.Column, c.column) << String(c.text);
     }
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     EXPECT_FALSE(doc->LoadText(u"<r>\n  <a>\n  </b>"));
     EXPECT_EQ(doc->LoadError().LineText, u"  </b>");
     EXPECT_THROW(doc->LoadText(u"<a><!-x--></a>"), Exception);
@@ -136,7 +136,7 @@ TEST(XmlParser, MalformedInputReportsRowLineAndColumn) {
 TEST(XmlParser, DeepNestingIsAnErrorNotACrash) {
     std::string deep;
     for (int i = 0; i < 100000; ++i) deep += "<a>";
-    IXMLDocument doc = Parsed(deep);
+    TIntfPtr<IXMLDocument> doc = Parsed(deep);
     EXPECT_EQ(doc->LoadError().Code, xeNestedTooDeep);
     EXPECT_EQ(doc->LoadError().Reason, u"Elements are nested more than 256 levels deep.");
     std::string fine;
@@ -146,7 +146,7 @@ TEST(XmlParser, DeepNestingIsAnErrorNotACrash) {
 }
 
 TEST(XmlParser, LoadFileReportsTheFileName) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     const std::string path = std::string(std::getenv("OSTREL_HOME")) + "/bad.xml";
     {
         FILE* f = fopen(path.c_str(), "wb");

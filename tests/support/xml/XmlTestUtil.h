@@ -13,14 +13,14 @@ inline std::string Bytes(std::initializer_list<int> values) {
 }
 
 // The document's output bytes in the given format.
-inline std::string Saved(TXMLDocument& doc, uint8_t format) {
+inline std::string Saved(IXMLDocument& doc, uint8_t format) {
     TXmlBufferStream out;
     doc.SaveStream(out, format);
     return out.Bytes();
 }
 
-inline IXMLDocument Parsed(const std::string& bytes, bool keepWhitespace = true) {
-    IXMLDocument doc = NewXMLDocument();
+inline TIntfPtr<IXMLDocument> Parsed(const std::string& bytes, bool keepWhitespace = true) {
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     doc->SetKeepWhitespace(keepWhitespace);
     TXmlBufferStream in(bytes);
     doc->LoadStream(in);

@@ -14,17 +14,17 @@
 
 namespace {
 
-IXMLDocument ConfigDocument() {
-    IXMLDocument doc = NewXMLDocument();
-    IXMLElement root = doc->CreateElement(u"data");
+TIntfPtr<IXMLDocument> ConfigDocument() {
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLElement> root = doc->CreateElement(u"data");
     doc->SetDocumentElement(root);
     root->SetAttribute(u"PropFormat", u"node");
-    IXMLElement config = doc->CreateElement(u"TAVConfiguration");
+    TIntfPtr<IXMLElement> config = doc->CreateElement(u"TAVConfiguration");
     root->AppendChild(config);
-    IXMLElement threads = doc->CreateElement(u"ThreadCount");
+    TIntfPtr<IXMLElement> threads = doc->CreateElement(u"ThreadCount");
     threads->SetTextContent(u"2");
     config->AppendChild(threads);
-    IXMLElement folder = doc->CreateElement(u"OutputFolder");
+    TIntfPtr<IXMLElement> folder = doc->CreateElement(u"OutputFolder");
     folder->SetTextContent(u"C:\\Conversion");
     config->AppendChild(folder);
     return doc;
@@ -50,7 +50,7 @@ std::filesystem::path TestFolder(const char* name) {
 }
 
 TEST(XmlWriter, SmallDocumentInEachFormat) {
-    IXMLDocument doc = ConfigDocument();
+    TIntfPtr<IXMLDocument> doc = ConfigDocument();
     EXPECT_EQ(Saved(*doc, xofIndent), Lines({"<data PropFormat=\"node\">", "  <TAVConfiguration>",
                                              "    <ThreadCount>2</ThreadCount>",
                                              "    <OutputFolder>C:\\Conversion</OutputFolder>",
@@ -66,8 +66,8 @@ TEST(XmlWriter, SmallDocumentInEachFormat) {
 }
 
 TEST(XmlWriter, EmptyElementsEscapesAndLineEnds) {
-    IXMLDocument doc = NewXMLDocument();
-    IXMLElement a = doc->CreateElement(u"a");
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLElement> a = doc->CreateElement(u"a");
     doc->AppendChild(a);
     EXPECT_EQ(Saved(*doc, xofIndent), "<a />");
     EXPECT_EQ(Saved(*doc, xofFlat), "<a/>");
@@ -76,20 +76,20 @@ TEST(XmlWriter, EmptyElementsEscapesAndLineEnds) {
     a->SetTextContent(u"a<b&c'd\"e>\nz");
     EXPECT_EQ(Saved(*doc, xofNone),
               "<a v=\"a&lt;b&amp;c&apos;d&quot;e&gt;\">a&lt;b&amp;c&apos;d&quot;e&gt;\r\nz</a>");
-    IXMLDocument back = Parsed(Saved(*doc, xofNone));
+    TIntfPtr<IXMLDocument> back = Parsed(Saved(*doc, xofNone));
     EXPECT_EQ(back->DocumentElement()->TextContent(), u"a<b&c'd\"e>\nz");
     EXPECT_EQ(back->DocumentElement()->GetAttribute(u"v"), u"a<b&c'd\"e>");
 
-    IXMLElement e = doc->CreateElement(u"e");
+    TIntfPtr<IXMLElement> e = doc->CreateElement(u"e");
     e->SetAttribute(u"a", u"1");
     EXPECT_EQ(e->XmlText(), u"<e a=\"1\"/>");
     EXPECT_EQ(doc->CreateTextNode(u"x<y")->XmlText(), u"x&lt;y");
 }
 
 TEST(XmlWriter, CommentsAndCDataStartNewLines) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     doc->AppendChild(doc->CreateComment(u"c\nd"));
-    IXMLElement root = doc->CreateElement(u"r");
+    TIntfPtr<IXMLElement> root = doc->CreateElement(u"r");
     doc->AppendChild(root);
     root->AppendChild(doc->CreateCDATASection(u"x<y"));
     root->AppendChild(doc->CreateProcessingInstruction(u"pi", u""));
@@ -98,9 +98,9 @@ TEST(XmlWriter, CommentsAndCDataStartNewLines) {
 }
 
 TEST(XmlWriter, DeclaredEncodingChoosesTheCodePage) {
-    IXMLDocument doc = NewXMLDocument();
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     doc->AppendChild(doc->CreateProcessingInstruction(u"xml", u"version=\"1.0\" encoding=\"utf-16\""));
-    IXMLElement root = doc->CreateElement(u"r");
+    TIntfPtr<IXMLElement> root = doc->CreateElement(u"r");
     doc->AppendChild(root);
     root->SetTextContent(u"\u0416");
     std::string expected = Bytes({0xFF, 0xFE});
@@ -109,7 +109,7 @@ TEST(XmlWriter, DeclaredEncodingChoosesTheCodePage) {
     EXPECT_EQ(Saved(*doc, xofIndent), expected);
 
     doc->FirstChild()->CloneNode(false);  // clones are not in the document
-    std::static_pointer_cast<TXMLProcessingInstruction>(doc->FirstChild())
+    IntfCast<IXMLProcessingInstruction>(doc->FirstChild())
         ->SetData(u"version=\"1.0\" encoding=\"windows-1251\"");
     EXPECT_EQ(Saved(*doc, xofNone), "<?xml version=\"1.0\" encoding=\"windows-1251\"?><r>" + Bytes({0xC6}) + "</r>");
     // Reading it back switches to the declared code page after the declaration.
@@ -128,7 +128,7 @@ TEST(XmlWriter, ShortWriteRaises) {
 TEST(XmlSaveFile, SavingTwiceGivesIdenticalBytesAndNoLeftovers) {
     const auto dir = TestFolder("save-twice");
     const auto path = dir / "Config.Xml";
-    IXMLDocument doc = ConfigDocument();
+    TIntfPtr<IXMLDocument> doc = ConfigDocument();
     doc->SaveFile(String(path.string()), xofIndent);
     const std::string first = FileBytes(path);
     doc->SaveFile(String(path.string()), xofIndent);
@@ -136,7 +136,7 @@ TEST(XmlSaveFile, SavingTwiceGivesIdenticalBytesAndNoLeftovers) {
     EXPECT_EQ(first, Saved(*doc, xofIndent));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
 
-    IXMLDocument back = NewXMLDocument();
+    TIntfPtr<IXMLDocument> back = NewXMLDocument();
     back->SetKeepWhitespace(false);
     ASSERT_TRUE(back->LoadFile(String(path.string())));
     EXPECT_EQ(Saved(*back, xofIndent), first);
@@ -145,12 +145,12 @@ TEST(XmlSaveFile, SavingTwiceGivesIdenticalBytesAndNoLeftovers) {
 TEST(XmlSaveFile, FailedSaveRaisesAndKeepsTheOldFile) {
     const auto dir = TestFolder("save-fail");
     const auto path = dir / "Config.Xml";
-    IXMLDocument doc = ConfigDocument();
+    TIntfPtr<IXMLDocument> doc = ConfigDocument();
     doc->SaveFile(String(path.string()), xofIndent);
     const std::string old = FileBytes(path);
 
     // A full disk: the file size limit makes the write fail part-way.
-    IXMLElement big = doc->CreateElement(u"Big");
+    TIntfPtr<IXMLElement> big = doc->CreateElement(u"Big");
     big->SetTextContent(String(std::string(200000, 'x')));
     doc->DocumentElement()->AppendChild(big);
     rlimit saved{};
