@@ -5,9 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/rtl/DateTime.h"
 #include "support/xml/XmlDom.h"
-
-using TDateTime = double;
 
 String IntToXmlText(int32_t value);
 String Int64ToXmlText(int64_t value);
@@ -18,8 +17,7 @@ String TimeToXmlText(TDateTime value);
 String DateTimeToXmlTextFull(TDateTime value);
 String DateTimeToXmlText(TDateTime value);
 
-// Decimal text with optional leading blanks and sign; false when it does not
-// read entirely or is out of range. Value is written only on success.
+// The run-time library's integer reading; Value is written only on success.
 bool TryXmlTextToInt(const String& text, int32_t& value);
 int32_t XmlTextToIntDef(const String& text, int32_t def);
 bool TryXmlTextToInt64(const String& text, int64_t& value);
