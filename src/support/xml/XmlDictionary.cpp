@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Format.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ int TDictionary::Intern(const String& s) {
 }
 
 const String& TDictionary::TextOf(int id) const {
-    if (id < 0 || id >= Count()) throw EListError("List index out of bounds (" + String(std::to_string(id)) + ")");
+    if (id < 0 || id >= Count()) throw EListError(Format(u"List index out of bounds (%d)", {id}));
     return strings_[id];
 }
 

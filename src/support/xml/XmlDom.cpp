@@ -1,4 +1,4 @@
-#include <string>
+#include <iterator>
 #include <utility>
 
 #include "support/xml/XmlNodes.h"
@@ -67,7 +67,7 @@ TXMLNode& NodeImpl(const IXMLNode& node) {
 // --- Lists -------------------------------------------------------------------
 
 void TXMLCustomList::CheckIndex(int index, int limit) const {
-    if (index < 0 || index >= limit) throw EListError("List index out of bounds (" + String(std::to_string(index)) + ")");
+    if (index < 0 || index >= limit) throw EListError(Format(u"List index out of bounds (%d)", {index}));
 }
 
 TIntfPtr<IXMLNode> TXMLCustomList::Item(int index) const {

@@ -24,7 +24,7 @@ const char* RowText(int row) {
     case xeCDataEndInContent: return "The literal string \"]]>\" is not allowed in element content.";
     case xeElementNotClosed: return "Element was not closed.";
     case xeEndTagMismatch: return "End tag %s does not match the start tag %s.";
-    case xeNestedTooDeep: return "Elements are nested more than %s levels deep.";
+    case xeNestedTooDeep: return "Elements are nested more than %d levels deep.";
     case xeWrongNodeType: return "This operation can not be performed with a Node of type %s.";
     case xeWrongDocument:
         return "NewChild was created from a different document than the one that created this node.";
@@ -36,20 +36,5 @@ const char* RowText(int row) {
 
 }  // namespace
 
-String FormatXmlMessage(const String& pattern, std::initializer_list<String> args) {
-    String result;
-    auto arg = args.begin();
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == u'%' && i + 1 < pattern.size() && (pattern[i + 1] == u's' || pattern[i + 1] == u'd') &&
-            arg != args.end()) {
-            result += *arg++;
-            ++i;
-        } else {
-            result += pattern[i];
-        }
-    }
-    return result;
-}
-
-EXMLException::EXMLException(int domCode, int messageIndex, std::initializer_list<String> args)
-    : Exception(FormatXmlMessage(RowText(messageIndex), args)), domCode_(domCode), messageIndex_(messageIndex) {}
+EXMLException::EXMLException(int domCode, int messageIndex, std::initializer_list<TVarRec> args)
+    : Exception(Format(RowText(messageIndex), args)), domCode_(domCode), messageIndex_(messageIndex) {}

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Format.h"
 
 // W3C DOM exception codes raised here.
 enum : int {
@@ -47,7 +48,7 @@ enum : int {
 
 class EXMLException : public Exception {
 public:
-    EXMLException(int domCode, int messageIndex, std::initializer_list<String> args = {});
+    EXMLException(int domCode, int messageIndex, std::initializer_list<TVarRec> args = {});
     int DomCode() const noexcept { return domCode_; }
     int MessageIndex() const noexcept { return messageIndex_; }
 
@@ -55,6 +56,3 @@ private:
     int domCode_;
     int messageIndex_;
 };
-
-// Substitutes each "%s" (and "%d") of Pattern with the next argument, in order.
-String FormatXmlMessage(const String& pattern, std::initializer_list<String> args);

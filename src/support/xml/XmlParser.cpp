@@ -13,7 +13,7 @@ namespace {
 // Each open element costs a few stack frames; deeper input is refused.
 constexpr size_t kMaxDepth = 256;
 
-[[noreturn]] void Fail(int row, std::initializer_list<String> args = {}) {
+[[noreturn]] void Fail(int row, std::initializer_list<TVarRec> args = {}) {
     throw EXMLException(DOM_INVALID_CHARACTER_ERR, row, args);
 }
 
@@ -118,7 +118,7 @@ void TXMLParser::ParseContent(TXMLNode& parent) {
         case Declaration: {
             String word;
             if (c == u'-') {
-                if (!Next(c) || c != u'-') throw Exception(FormatXmlMessage(u"Invalid node %s", {in_.TakeHeld()}));
+                if (!Next(c) || c != u'-') throw Exception(Format(u"Invalid node %s", {in_.TakeHeld()}));
                 ReadComment(parent);
                 state = Outside;
             } else if (c == u'D') {
@@ -162,7 +162,7 @@ void TXMLParser::ReadText(TXMLNode& parent) {
 
 void TXMLParser::OpenElement(TXMLElement& element) {
     if (open_.size() >= kMaxDepth)
-        throw EXMLException(DOM_NO_ERROR, xeNestedTooDeep, {String(std::to_string(kMaxDepth))});
+        throw EXMLException(DOM_NO_ERROR, xeNestedTooDeep, {static_cast<int>(kMaxDepth)});
     open_.push_back(&element);
     ParseContent(element);
 }

@@ -11,9 +11,7 @@ struct TStep {
     bool descendant = false;
 };
 
-String Message(const char* pattern, const String& arg) { return FormatXmlMessage(String(pattern), {arg}); }
-
-String Num(int n) { return String(std::to_string(n)); }
+String Message(const char* pattern, const TVarRec& arg) { return Format(String(pattern), {arg}); }
 
 class TXMLXPathEvaluator {
 public:
@@ -62,15 +60,15 @@ bool TXMLXPathEvaluator::NextStep(TStep& step) {
     if (end == String::npos) end = expr_.size();
     const String text = expr_.substr(pos_, end - pos_);
     pos_ = end;
-    if (text.empty()) throw EXMLXPath(Message("Empty element at position %d", Num(static_cast<int>(pos_) + 1)));
+    if (text.empty()) throw EXMLXPath(Message("Empty element at position %d", static_cast<int>(pos_) + 1));
     const size_t open = text.find(u'[');
     if (open != String::npos) {
         if (text.back() != u']')
-            throw EXMLXPath(Message("Invalid syntax at position %d", Num(static_cast<int>(pos_))));
+            throw EXMLXPath(Message("Invalid syntax at position %d", static_cast<int>(pos_)));
         step.name = text.substr(0, open);
         step.predicate = text.substr(open + 1, text.size() - open - 2);
     } else if (const size_t close = text.find(u']'); close != String::npos) {
-        throw EXMLXPath(Message("Invalid syntax at position %d", Num(static_cast<int>(pos_ - text.size() + close) + 1)));
+        throw EXMLXPath(Message("Invalid syntax at position %d", static_cast<int>(pos_ - text.size() + close) + 1));
     } else {
         step.name = text;
         step.predicate.clear();
