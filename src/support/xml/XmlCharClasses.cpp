@@ -27,3 +27,10 @@ constexpr std::array<uint8_t, 65536> kTable = BuildTable();
 }  // namespace
 
 uint8_t xmlchars::ClassesOf(char16_t c) noexcept { return kTable[c]; }
+
+String TrimXmlSpace(const String& s) {
+    size_t first = 0, last = s.size();
+    while (first < last && IsXmlSpace(s[first])) ++first;
+    while (last > first && IsXmlSpace(s[last - 1])) --last;
+    return first == 0 && last == s.size() ? s : s.substr(first, last - first);
+}

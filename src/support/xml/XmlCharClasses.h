@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/rtl/String.h"
+
 namespace xmlchars {
 
 enum : uint8_t {
@@ -25,3 +27,6 @@ inline bool IsXmlChar(char16_t c) noexcept { return xmlchars::ClassesOf(c) & xml
 inline bool IsXmlNameChar(char16_t c) noexcept { return xmlchars::ClassesOf(c) & xmlchars::NameChar; }
 inline bool IsXmlNameStart(char16_t c) noexcept { return c == u'_' || c == u':' || IsXmlLetter(c); }
 inline bool IsXmlSpace(char16_t c) noexcept { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+
+// S without XML white space at either end.
+String TrimXmlSpace(const String& s);

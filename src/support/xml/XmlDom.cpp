@@ -1,18 +1,11 @@
 #include <iterator>
 #include <utility>
 
+#include "support/xml/XmlCharClasses.h"
 #include "support/xml/XmlNodes.h"
 #include "support/xml/XmlXPath.h"
 
 namespace {
-
-String TrimXmlWhite(const String& s) {
-    const auto white = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
-    size_t first = 0, last = s.size();
-    while (first < last && white(s[first])) ++first;
-    while (last > first && white(s[last - 1])) --last;
-    return first == 0 && last == s.size() ? s : s.substr(first, last - first);
-}
 
 // CR LF and lone CR become LF.
 String NormalizeLineEnds(const String& s) {
@@ -324,7 +317,7 @@ String TXMLNode::TextContent() const {
     if (children_)
         for (const TIntfPtr<IXMLNode>& child : *children_) result += child->TextContent();
     const String own = NodeValue();
-    result += KeepsWhitespace() ? own : TrimXmlWhite(own);
+    result += KeepsWhitespace() ? own : TrimXmlSpace(own);
     return result;
 }
 
@@ -396,7 +389,7 @@ bool TXMLAttr::GetInterface(const TGUID& iid, void** obj) {
     return AnswerInterface<IXMLAttribute>(this, iid, obj) || TXMLNode::GetInterface(iid, obj);
 }
 
-String TXMLAttr::TextContent() const { return KeepsWhitespace() ? Value() : TrimXmlWhite(Value()); }
+String TXMLAttr::TextContent() const { return KeepsWhitespace() ? Value() : TrimXmlSpace(Value()); }
 
 TIntfPtr<IXMLNode> TXMLAttr::CloneShallow(TXMLDocument& owner) const {
     TIntfPtr<IXMLAttribute> copy = owner.CreateAttribute(NodeName());

@@ -17,15 +17,6 @@ constexpr size_t kMaxDepth = 256;
     throw EXMLException(DOM_INVALID_CHARACTER_ERR, row, args);
 }
 
-bool IsXmlWhite(char16_t c) { return IsXmlSpace(c); }
-
-String TrimXmlWhite(const String& s) {
-    size_t first = 0, last = s.size();
-    while (first < last && IsXmlWhite(s[first])) ++first;
-    while (last > first && IsXmlWhite(s[last - 1])) --last;
-    return s.substr(first, last - first);
-}
-
 // A character that XML allows, outside the surrogate range.
 bool IsAllowedCodePoint(uint32_t v) {
     return v < 0x10000 ? IsXmlChar(static_cast<char16_t>(v)) && !(v >= 0xD800 && v <= 0xDFFF) : v <= 0x10FFFF;
@@ -146,7 +137,7 @@ void TXMLParser::ReadText(TXMLNode& parent) {
         if (c == u'<') {
             in_.PushBack();
             String text = in_.TakeHeld();
-            if (!doc_.KeepWhitespace()) text = TrimXmlWhite(text);
+            if (!doc_.KeepWhitespace()) text = TrimXmlSpace(text);
             if (!text.empty()) parent.AdoptChild(doc_.CreateTextNode(text));
             return;
         }

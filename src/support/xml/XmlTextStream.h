@@ -23,7 +23,6 @@ public:
     void SetCodepage(int codePage) { text_.SetCodepage(codePage); }
     uint8_t OutputFormat() const noexcept { return outputFormat_; }
     void SetOutputFormat(uint8_t value) noexcept { outputFormat_ = value; }
-    int Level() const noexcept { return level_; }
     void LevelUp() noexcept;
     void LevelDown() noexcept;
     void BreakLine(bool force);
@@ -36,7 +35,6 @@ public:
 
     void Hold(char16_t c) { held_ += c; }
     String TakeHeld();
-    int HeldLength() const noexcept { return held_.Length(); }
     void DropHeld() noexcept { held_.clear(); }
 
     // Raises EWriteError when the byte stream does not take all bytes.

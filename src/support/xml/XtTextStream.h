@@ -40,7 +40,6 @@ public:
     int Codepage() const noexcept { return codePage_; }
     // Later bytes are converted with the new code page.
     void SetCodepage(int codePage);
-    uint8_t Flags() const noexcept { return flags_; }
     // Byte position of the next byte to decode.
     int64_t Position();
 

@@ -38,6 +38,21 @@ TEST(XmlDom, NewDocumentAndDocumentElement) {
     EXPECT_EQ(first->ParentNode(), nullptr);
 }
 
+TEST(XmlDom, NodesAnswerTheirInterfaces) {
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    TIntfPtr<IXMLNode> cdata = doc->CreateCDATASection(u"x");
+    TIntfPtr<IXMLText> text;
+    TIntfPtr<IXMLElement> element;
+    EXPECT_TRUE(Supports(cdata, text));
+    EXPECT_TRUE(Supports(cdata, IXMLCharacterData::IID));
+    EXPECT_FALSE(Supports(cdata, element));
+    EXPECT_FALSE(Supports(cdata, IXMLCommentNode::IID));
+    EXPECT_TRUE(Supports(doc, IXMLNode::IID));
+    EXPECT_TRUE(Supports(doc->ChildNodes(), IXMLNodeList::IID));
+    EXPECT_FALSE(Supports(doc->ChildNodes(), IXMLNamedNodeMap::IID));
+    EXPECT_EQ(IntfCast<IXMLNode>(text), cdata);
+}
+
 TEST(XmlDom, AttributesAreReplacedInPlaceAndCaseSensitive) {
     TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     TIntfPtr<IXMLElement> e = doc->CreateElement(u"e");
