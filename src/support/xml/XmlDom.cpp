@@ -306,7 +306,8 @@ TIntfPtr<IXMLNode> TXMLNode::CloneFor(TXMLDocument& owner, bool deep) const {
     TIntfPtr<IXMLNode> copy = CloneShallow(owner);
     TXMLNode& impl = NodeImpl(*copy);
     if (attributes_)
-        for (const TIntfPtr<IXMLNode>& attr : *attributes_) impl.AttributeMap()->Add(NodeImpl(*attr).CloneFor(owner, deep));
+        for (const TIntfPtr<IXMLNode>& attr : *attributes_)
+            impl.AttributeMap()->Add(NodeImpl(*attr).CloneFor(owner, deep));
     if (deep && children_)
         for (const TIntfPtr<IXMLNode>& child : *children_) impl.AdoptChild(NodeImpl(*child).CloneFor(owner, true));
     return copy;
@@ -555,7 +556,8 @@ TIntfPtr<IXMLNode> TXMLDocument::CloneNode(bool deep) const {
 TIntfPtr<IXMLElement> TXMLDocument::DocumentElement() const {
     if (HasChildNodes())
         for (const TIntfPtr<IXMLNode>& child : *ChildList())
-            if (child->NodeType() == ELEMENT_NODE) return TIntfPtr<IXMLElement>(static_cast<TXMLElement*>(&NodeImpl(*child)));
+            if (child->NodeType() == ELEMENT_NODE)
+                return TIntfPtr<IXMLElement>(static_cast<TXMLElement*>(&NodeImpl(*child)));
     return nullptr;
 }
 

@@ -93,7 +93,8 @@ TEST(XmlWriter, CommentsAndCDataStartNewLines) {
     doc->AppendChild(root);
     root->AppendChild(doc->CreateCDATASection(u"x<y"));
     root->AppendChild(doc->CreateProcessingInstruction(u"pi", u""));
-    EXPECT_EQ(Saved(*doc, xofIndent), "\r\n" + Lines({"<!--c", "d-->", "<r>", "  <![CDATA[x<y]]>", "  <?pi ?>", "</r>"}));
+    EXPECT_EQ(Saved(*doc, xofIndent),
+              "\r\n" + Lines({"<!--c", "d-->", "<r>", "  <![CDATA[x<y]]>", "  <?pi ?>", "</r>"}));
     EXPECT_EQ(Saved(*doc, xofNone), "<!--c\r\nd--><r><![CDATA[x<y]]><?pi ?></r>");
 }
 
