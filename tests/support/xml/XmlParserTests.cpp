@@ -50,7 +50,8 @@ TEST(XmlParser, ReadsEveryEncodingWithAndWithoutMark) {
 TEST(XmlParser, EncodingDeclarationSwitchesOnlyByteEncodings) {
     // UTF-8 with mark, declared windows-1252: bytes after the declaration are code page 1252.
     TIntfPtr<IXMLDocument> doc =
-        Parsed(Bytes({0xEF, 0xBB, 0xBF}) + "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>" + Bytes({0xE9}) + "</r>");
+        Parsed(Bytes({0xEF, 0xBB, 0xBF}) + "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + "<r>" +
+               Bytes({0xE9}) + "</r>");
     EXPECT_EQ(doc->DocumentElement()->TextContent(), u"\u00E9");
     // UTF-16 text keeps its decoding whatever it declares.
     ASSERT_TRUE(doc->LoadText(u"<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>\u4E2D</r>"));
