@@ -28,3 +28,5 @@ function(ostrel_add_tests target)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)

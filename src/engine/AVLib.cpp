@@ -1,0 +1,112 @@
+#include "engine/AVLib.h"
+
+#include <dlfcn.h>
+
+#include <mutex>
+
+#include "engine/AVLogger.h"
+#include "platform/rtl/DynamicLibrary.h"
+
+namespace {
+
+// FFmpeg and its dependencies stay mapped once loaded: their worker threads
+// and exit handlers may outlive an unload. Unloading releases our handles and
+// entries; loading again finds the same mapping and registers again.
+void KeepMapped(const char* soname) {
+    if (void* handle = dlopen(soname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
+}
+
+#define AVLIB_RESOLVE(name) \
+    avlib::name = reinterpret_cast<decltype(avlib::name)>(ResolveExport(library, #name));
+#define AVLIB_CLEAR(name) avlib::name = nullptr;
+#define AVLIB_BIND(Id, LIST)                                                   \
+    void Resolve##Id(const TDynamicLibrary& library) { LIST(AVLIB_RESOLVE) } \
+    void Clear##Id() { LIST(AVLIB_CLEAR) }
+
+AVLIB_BIND(AVUtil, AVLIB_AVUTIL)
+AVLIB_BIND(SwResample, AVLIB_SWRESAMPLE)
+AVLIB_BIND(SwScale, AVLIB_SWSCALE)
+AVLIB_BIND(AVCodec, AVLIB_AVCODEC)
+AVLIB_BIND(AVFormat, AVLIB_AVFORMAT)
+AVLIB_BIND(AVFilter, AVLIB_AVFILTER)
+AVLIB_BIND(AVDevice, AVLIB_AVDEVICE)
+
+struct Library {
+    const char* soname;
+    void (*resolve)(const TDynamicLibrary&);
+    void (*clear)();
+    void (*beforeUnload)();
+    std::unique_ptr<TDynamicLibrary> handle;
+};
+
+void DeinitNetwork() { avlib::avformat_network_deinit(); }
+
+// Load order; dependencies come first.
+Library libraries[] = {
+    {"libavutil.so.57", ResolveAVUtil, ClearAVUtil, nullptr, nullptr},
+    {"libswresample.so.4", ResolveSwResample, ClearSwResample, nullptr, nullptr},
+    {"libswscale.so.6", ResolveSwScale, ClearSwScale, nullptr, nullptr},
+    {"libavcodec.so.59", ResolveAVCodec, ClearAVCodec, nullptr, nullptr},
+    {"libavformat.so.59", ResolveAVFormat, ClearAVFormat, DeinitNetwork, nullptr},
+    {"libavfilter.so.8", ResolveAVFilter, ClearAVFilter, nullptr, nullptr},
+    {"libavdevice.so.59", ResolveAVDevice, ClearAVDevice, nullptr, nullptr},
+};
+
+// Indexes into libraries[]: avcodec, avdevice, avformat, swscale, avfilter, swresample, avutil.
+constexpr int unloadOrder[] = {3, 6, 4, 2, 5, 1, 0};
+
+std::mutex loadMutex;
+bool registered = false;
+
+} // namespace
+
+std::unique_ptr<TDynamicLibrary> LoadAVDll(const String& name) {
+    auto library = TDynamicLibrary::TryLoad(name);
+    if (!library) throw Exception("Can not load " + name);
+    return library;
+}
+
+void* ResolveExport(const TDynamicLibrary& library, const char* name) {
+    void* address = library.TrySymbol(name);
+    if (!address) throw Exception("Load " + String(name) + " failed!");
+    return address;
+}
+
+void LoadAVLib() {
+    std::lock_guard lock(loadMutex);
+    for (Library& lib : libraries) {
+        if (lib.handle) continue;
+        auto handle = LoadAVDll(lib.soname);
+        try {
+            lib.resolve(*handle);
+        } catch (...) {
+            lib.clear();
+            throw;
+        }
+        KeepMapped(lib.soname);
+        lib.handle = std::move(handle);
+    }
+    if (registered) return;
+    avlib::av_log_set_flags(AV_LOG_SKIP_REPEATED);
+    avlib::avformat_network_init();
+    avlib::avdevice_register_all();
+    avlib::av_log_set_callback(AVLogCallback);
+    registered = true;
+}
+
+void UnloadAVLib() {
+    std::lock_guard lock(loadMutex);
+    for (int index : unloadOrder) {
+        Library& lib = libraries[index];
+        if (!lib.handle) continue;
+        if (lib.beforeUnload && registered) lib.beforeUnload();
+        lib.handle.reset();
+        lib.clear();
+    }
+    registered = false;
+}
+
+bool AVLibLoaded() {
+    std::lock_guard lock(loadMutex);
+    return registered;
+}

@@ -1,0 +1,128 @@
+#include "engine/FrameBufferPool.h"
+
+#include <mutex>
+#include <vector>
+
+namespace {
+
+constexpr int kPlaneAlign = 64;
+
+struct PoolBuffer {
+    uint8_t* data[4] = {};
+    int linesize[4] = {};
+    int size = 0;
+    int width = 0;
+    int height = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    // Set while the buffer is in use, so that it finds its way back.
+    std::shared_ptr<TFrameBufferPool::State> owner;
+
+    ~PoolBuffer() { avlib::av_freep(&data[0]); }
+    bool Fits(const AVFrame& frame) const {
+        return width == frame.width && height == frame.height && format == frame.format;
+    }
+};
+
+int Allocate(PoolBuffer& buffer, AVCodecContext* context, const AVFrame& frame) {
+    const auto format = static_cast<AVPixelFormat>(frame.format);
+    int width = frame.width, height = frame.height;
+    int linesizeAlign[AV_NUM_DATA_POINTERS];
+    avlib::avcodec_align_dimensions2(context, &width, &height, linesizeAlign);
+    avlib::av_freep(&buffer.data[0]);
+    const int size = avlib::av_image_alloc(buffer.data, buffer.linesize, width, height, format, kPlaneAlign);
+    if (size < 0) return size;
+    buffer.size = size;
+    buffer.width = frame.width;
+    buffer.height = frame.height;
+    buffer.format = format;
+    return 0;
+}
+
+} // namespace
+
+struct TFrameBufferPool::State {
+    mutable std::mutex mutex;
+    std::vector<std::unique_ptr<PoolBuffer>> free; // back() is the head
+    int inUse = 0;
+    bool closed = false;
+};
+
+namespace {
+
+void ReturnBuffer(void* opaque, uint8_t*) {
+    std::unique_ptr<PoolBuffer> buffer(static_cast<PoolBuffer*>(opaque));
+    const auto state = std::move(buffer->owner);
+    std::lock_guard lock(state->mutex);
+    --state->inUse;
+    if (!state->closed) state->free.push_back(std::move(buffer));
+}
+
+std::unique_ptr<PoolBuffer> Take(const std::shared_ptr<TFrameBufferPool::State>& state) {
+    std::lock_guard lock(state->mutex);
+    std::unique_ptr<PoolBuffer> buffer;
+    if (state->free.empty()) {
+        buffer = std::make_unique<PoolBuffer>();
+    } else {
+        buffer = std::move(state->free.back());
+        state->free.pop_back();
+    }
+    ++state->inUse;
+    buffer->owner = state;
+    return buffer;
+}
+
+} // namespace
+
+TFrameBufferPool::TFrameBufferPool() : state_(std::make_shared<State>()) {}
+
+TFrameBufferPool::~TFrameBufferPool() {
+    std::lock_guard lock(state_->mutex);
+    state_->closed = true;
+    state_->free.clear();
+}
+
+void TFrameBufferPool::Install(AVCodecContext* context) {
+    context->opaque = this;
+    context->get_buffer2 = CodecGetBuffer;
+}
+
+int TFrameBufferPool::FreeCount() const {
+    std::lock_guard lock(state_->mutex);
+    return static_cast<int>(state_->free.size());
+}
+
+int TFrameBufferPool::BufferCount() const {
+    std::lock_guard lock(state_->mutex);
+    return static_cast<int>(state_->free.size()) + state_->inUse;
+}
+
+int CodecGetBuffer(AVCodecContext* context, AVFrame* frame, int flags) {
+    const AVPixFmtDescriptor* desc =
+        frame->format >= 0 ? avlib::av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format)) : nullptr;
+    if (context->codec_type != AVMEDIA_TYPE_VIDEO || !context->codec ||
+        !(context->codec->capabilities & AV_CODEC_CAP_DR1) || (desc && (desc->flags & AV_PIX_FMT_FLAG_HWACCEL)))
+        return avlib::avcodec_default_get_buffer2(context, frame, flags);
+    if (!desc || avlib::av_image_check_size(frame->width, frame->height, 0, context) < 0) return -1;
+
+    auto* pool = static_cast<TFrameBufferPool*>(context->opaque);
+    std::unique_ptr<PoolBuffer> buffer = Take(pool->state_);
+    if (!buffer->data[0] || !buffer->Fits(*frame)) {
+        if (const int error = Allocate(*buffer, context, *frame); error < 0) {
+            ReturnBuffer(buffer.release(), nullptr);
+            return error;
+        }
+    }
+    AVBufferRef* ref = avlib::av_buffer_create(buffer->data[0], buffer->size, ReturnBuffer, buffer.get(), 0);
+    if (!ref) {
+        ReturnBuffer(buffer.release(), nullptr);
+        return AVERROR(ENOMEM);
+    }
+    frame->buf[0] = ref;
+    for (int i = 0; i < 4; ++i) {
+        frame->data[i] = buffer->data[i];
+        frame->linesize[i] = buffer->linesize[i];
+    }
+    frame->extended_data = frame->data;
+    buffer.release(); // owned by ref now
+    return 0;
+}

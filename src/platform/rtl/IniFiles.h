@@ -1,0 +1,119 @@
+#pragma once
+// INI files: "[Section]" headers followed by "Key=Value" lines.
+//
+// Rules of this implementation:
+// - Section and key names compare case-insensitively (Unicode case folding).
+// - Keys and values are trimmed on reading; a value enclosed in a pair of double
+//   quotes loses them, and writing adds them to a value that would otherwise
+//   change on reading (surrounding spaces, surrounding quotes).
+// - Duplicates: the first occurrence of a key wins on reading and is the one
+//   written; DeleteKey removes every occurrence. A later duplicate section is
+//   merged into the first one, so a rewritten file holds it once.
+// - Comment lines (';' or '#'), blank lines and lines before the first section
+//   are kept on rewriting; a changed key line is rewritten as "Key=Value".
+// - Files are read as UTF-8 (a byte-order mark is skipped) and written as UTF-8
+//   with LF line ends, atomically: a temporary file in the same folder is written,
+//   flushed to disk and renamed over the target. On any failure EIniFileException
+//   is raised and the old file stays as it was.
+// - Names and values that cannot be stored (line breaks; '=' or a leading
+//   ';', '#' or '[' in a key; ']' in a section; empty names) raise EIniFileException.
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/String.h"
+#include "platform/rtl/TObject.h"
+
+class TStrings;
+
+class TCustomIniFile : public TObject {
+public:
+    explicit TCustomIniFile(const String& fileName) : fileName_(fileName) {}
+
+    const String& FileName() const noexcept { return fileName_; }
+
+    virtual String ReadString(const String& section, const String& ident, const String& defaultValue) const = 0;
+    virtual void WriteString(const String& section, const String& ident, const String& value) = 0;
+    // Fill Strings (cleared first) with the key names, the section names or "Key=Value" pairs.
+    virtual void ReadSection(const String& section, TStrings& strings) const = 0;
+    virtual void ReadSections(TStrings& strings) const = 0;
+    virtual void ReadSectionValues(const String& section, TStrings& strings) const = 0;
+    virtual bool SectionExists(const String& section) const = 0;
+    virtual bool ValueExists(const String& section, const String& ident) const = 0;
+    virtual void EraseSection(const String& section) = 0;
+    virtual void DeleteKey(const String& section, const String& ident) = 0;
+    virtual void UpdateFile() = 0;
+
+    // Decimal, or hexadecimal after "$" or "0x" (up to the full unsigned width);
+    // anything else, or out of range, gives Default.
+    int ReadInteger(const String& section, const String& ident, int defaultValue) const;
+    void WriteInteger(const String& section, const String& ident, int value);
+    int64_t ReadInt64(const String& section, const String& ident, int64_t defaultValue) const;
+    void WriteInt64(const String& section, const String& ident, int64_t value);
+    // Reads integers (non-zero is true) and "true"/"false" in any case; writes "1" or "0".
+    bool ReadBool(const String& section, const String& ident, bool defaultValue) const;
+    void WriteBool(const String& section, const String& ident, bool value);
+    // Floats, dates and times use the invariant settings: '.' decimals,
+    // "yyyy-mm-dd" dates, "hh:nn:ss" times. Unreadable text gives Default.
+    double ReadFloat(const String& section, const String& ident, double defaultValue) const;
+    void WriteFloat(const String& section, const String& ident, double value);
+    TDateTime ReadDateTime(const String& section, const String& ident, TDateTime defaultValue) const;
+    void WriteDateTime(const String& section, const String& ident, TDateTime value);
+    TDateTime ReadDate(const String& section, const String& ident, TDateTime defaultValue) const;
+    void WriteDate(const String& section, const String& ident, TDateTime value);
+    TDateTime ReadTime(const String& section, const String& ident, TDateTime defaultValue) const;
+    void WriteTime(const String& section, const String& ident, TDateTime value);
+
+private:
+    String fileName_;
+};
+
+// Holds the whole file in memory; UpdateFile writes it back.
+class TMemIniFile : public TCustomIniFile {
+public:
+    // Loads FileName when it exists; an empty name gives a list that is never written.
+    explicit TMemIniFile(const String& fileName);
+    ~TMemIniFile() override;
+
+    String ReadString(const String& section, const String& ident, const String& defaultValue) const override;
+    void WriteString(const String& section, const String& ident, const String& value) override;
+    void ReadSection(const String& section, TStrings& strings) const override;
+    void ReadSections(TStrings& strings) const override;
+    void ReadSectionValues(const String& section, TStrings& strings) const override;
+    bool SectionExists(const String& section) const override;
+    bool ValueExists(const String& section, const String& ident) const override;
+    void EraseSection(const String& section) override;
+    void DeleteKey(const String& section, const String& ident) override;
+    void UpdateFile() override;
+
+    void Clear();
+    // The file's lines, as UpdateFile would write them, and their replacement.
+    void GetStrings(TStrings& strings) const;
+    void SetStrings(const TStrings& strings);
+
+private:
+    struct Line;
+    struct Section;
+
+    Section* FindSection(const String& name) const;
+    Section& AddSection(const String& name);
+    void Parse(const TStrings& lines);
+    static size_t EndOfContent(const std::vector<Line>& lines);
+
+    std::vector<Line> preamble_;
+    std::vector<std::unique_ptr<Section>> sections_;
+    std::unordered_map<String, Section*> byName_;
+};
+
+// A TMemIniFile that writes the file after every change.
+class TIniFile : public TMemIniFile {
+public:
+    using TMemIniFile::TMemIniFile;
+
+    void WriteString(const String& section, const String& ident, const String& value) override;
+    void EraseSection(const String& section) override;
+    void DeleteKey(const String& section, const String& ident) override;
+};

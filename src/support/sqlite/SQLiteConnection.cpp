@@ -1,0 +1,308 @@
+#include "support/sqlite/SQLiteConnection.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/data/DataSet.h"
+#include "platform/data/FieldValue.h"
+#include "platform/rtl/Conversions.h"
+#include "support/sqlite/SQLiteDataset.h"
+
+namespace {
+bool HasExtension(const String& name) {
+    const int dot = LastDelimiter(u"./", name);
+    return dot > 0 && name[dot - 1] == u'.';
+}
+
+bool IsMemory(const String& name) { return SameText(name, u":memory:"); }
+
+String CurrentDir() {
+    std::error_code ec;
+    return String(std::filesystem::current_path(ec).string());
+}
+} // namespace
+
+TASQLite3DB::TASQLite3DB() = default;
+
+TASQLite3DB::~TASQLite3DB() {
+    for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->SetConnection(nullptr);
+    if (db_) driver_->sqlite3_close(db_);
+}
+
+void TASQLite3DB::SetDatabase(const String& value) {
+    database_ = Trim(value);
+    if (!database_.IsEmpty() && !IsMemory(database_) && !HasExtension(database_)) database_ += defaultExt_;
+}
+
+const String& TASQLite3DB::DefaultExt() {
+    if (defaultExt_.IsEmpty()) defaultExt_ = u".sqb";
+    return defaultExt_;
+}
+
+const String& TASQLite3DB::DriverDLL() {
+    if (driverDll_.IsEmpty()) driverDll_ = u"libsqlite3.so.0";
+    return driverDll_;
+}
+
+void TASQLite3DB::SetBusyTimeout(int milliseconds) {
+    busyTimeout_ = std::max(0, milliseconds);
+    if (db_) driver_->sqlite3_busy_timeout(db_, busyTimeout_);
+}
+
+void TASQLite3DB::SetConnected(bool value) {
+    if (value && !connected_) Connect();
+    else if (!value && connected_) Disconnect();
+}
+
+bool TASQLite3DB::LoadDriver() {
+    driver_ = TSQLiteDriver::Load(DriverDLL());
+    return driver_ != nullptr;
+}
+
+String TASQLite3DB::DatabasePath() {
+    if (IsMemory(database_)) return database_;
+    if (!defaultDir_.IsEmpty()) {
+        if (!defaultDir_.ends_with(u'/')) defaultDir_ += u'/';
+        return defaultDir_ + database_;
+    }
+    if (database_.find(u'/') != String::npos) return database_;
+    return CurrentDir() + u"/" + database_;
+}
+
+void TASQLite3DB::Connect() {
+    if (database_.IsEmpty()) throw ESQLiteError("Missing database property");
+    const String path = DatabasePath();
+    if (mustExist_ && !IsMemory(path)) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(std::filesystem::path(path.ToUtf8()), ec))
+            throw ESQLiteError("Database " + path + " does not exist");
+    }
+    if (!driver_ && !LoadDriver()) throw ESQLiteError("Could not load SQLite library(" + DriverDLL() + ")");
+    connected_ = true;
+    version_ = String(driver_->sqlite3_libversion());
+    try {
+        if (BeforeConnect) BeforeConnect(this);
+        const std::string file = IsMemory(path) ? std::string(":memory:") : path.ToUtf8();
+        if (driver_->sqlite3_open(file.c_str(), &db_) != SQLITE_OK) {
+            driver_->sqlite3_close(db_);
+            db_ = nullptr;
+            throw ESQLiteError("Can not open Database " + path);
+        }
+        driver_->sqlite3_busy_timeout(db_, busyTimeout_);
+        if (AfterConnect) AfterConnect(this);
+        if (!password_.IsEmpty())
+            RunStatements((hexPassword_ ? u"Pragma hexkey=" : u"Pragma key=") + QuotedStr(password_));
+        driver_->sqlite3_progress_handler(db_, 5, &TASQLite3DB::ProgressHandler, this);
+    } catch (...) {
+        if (db_) driver_->sqlite3_close(db_);
+        db_ = nullptr;
+        connected_ = false;
+        throw;
+    }
+}
+
+void TASQLite3DB::Disconnect() {
+    if (driver_) {
+        if (BeforeDisconnect) BeforeDisconnect(this);
+        for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->Close();
+        driver_->sqlite3_close(db_);
+        db_ = nullptr;
+        driver_.reset();
+        if (AfterDisconnect) AfterDisconnect(this);
+    }
+    connected_ = false;
+    inTransaction_ = false;
+}
+
+int TASQLite3DB::ProgressHandler(void* self) {
+    auto* db = static_cast<TASQLite3DB*>(self);
+    int abort = 0;
+    if (db->OnProgress) db->OnProgress(db, abort);
+    return abort;
+}
+
+ESQLiteError TASQLite3DB::LastError(int resultCode) const {
+    const auto* text = static_cast<const char16_t*>(driver_->sqlite3_errmsg16(db_));
+    const int code = driver_->sqlite3_errcode ? driver_->sqlite3_errcode(db_) : resultCode;
+    return ESQLiteError(text ? String(text) : String(), code);
+}
+
+void TASQLite3DB::RaiseLastError(int resultCode) { throw LastError(resultCode); }
+
+std::int64_t TASQLite3DB::LastInsertRowId() const {
+    return db_ ? driver_->sqlite3_last_insert_rowid(db_) : 0;
+}
+
+TSQLiteStatement TASQLite3DB::Prepare(const char16_t* sql, const char16_t** tail) {
+    if (!db_) throw ESQLiteError("Database is not connected");
+    sqlite3_stmt* stmt = nullptr;
+    const void* rest = nullptr;
+    const int rc = driver_->sqlite3_prepare16_v2(db_, sql, -1, &stmt, &rest);
+    TSQLiteStatement statement(*driver_, stmt);
+    if (rc != SQLITE_OK) RaiseLastError(rc);
+    if (tail) *tail = static_cast<const char16_t*>(rest);
+    return statement;
+}
+
+int TASQLite3DB::Step(sqlite3_stmt* stmt, bool restartable) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(busyTimeout_);
+    for (;;) {
+        const int rc = driver_->sqlite3_step(stmt);
+        const int primary = rc & 0xFF;
+        if (!restartable || (primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || Clock::now() >= deadline)
+            return rc;
+        driver_->sqlite3_reset(stmt);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+void TASQLite3DB::RunStatements(const String& sql, const std::vector<TField*>* fields) {
+    const char16_t* next = sql.c_str();
+    while (next && *next) {
+        const TSQLiteStatement statement = Prepare(next, &next);
+        sqlite3_stmt* stmt = statement.Handle();
+        if (!stmt) continue;
+        const int count = driver_->sqlite3_bind_parameter_count(stmt);
+        for (int i = 1; i <= count; ++i) {
+            const char* name = driver_->sqlite3_bind_parameter_name(stmt, i);
+            const String index = name ? String(name + 1) : String();
+            if (index.IsEmpty()) continue;
+            const int n = StrToInt(index);
+            if (!fields || n < 0 || n >= static_cast<int>(fields->size()))
+                throw EListError("List index out of bounds (" + index + ")");
+            BindField(stmt, i, *(*fields)[n]);
+        }
+        int rc;
+        while ((rc = Step(stmt, true)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) RaiseLastError(rc);
+    }
+}
+
+void TASQLite3DB::BindField(sqlite3_stmt* stmt, int index, const TField& field) {
+    const TSQLiteDriver& d = *driver_;
+    if (field.IsNull()) {
+        d.sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (field.DataType()) {
+    case ftString:
+    case ftMemo:
+    case ftGuid:
+    case ftWideString:
+    case ftWideMemo: {
+        const String text = field.AsString();
+        d.sqlite3_bind_text16(stmt, index, text.c_str(), static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+        break;
+    }
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftByte:
+    case ftLargeint:
+        d.sqlite3_bind_int64(stmt, index, field.AsLargeInt());
+        break;
+    case ftBoolean:
+        d.sqlite3_bind_int(stmt, index, field.AsBoolean() ? 1 : 0);
+        break;
+    case ftFloat:
+    case ftCurrency:
+        d.sqlite3_bind_double(stmt, index, field.AsFloat());
+        break;
+    case ftDate:
+    case ftTime:
+    case ftDateTime: {
+        const std::string text = FormatStoredDate(field.AsDateTime(), field.DataType()).ToUtf8();
+        d.sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case ftBlob:
+    case ftGraphic:
+    case ftVariant:
+    case ftBytes: {
+        const std::string bytes = field.AsBytes();
+        d.sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default:
+        throw ESQLiteError("Unsupported field type (" + FieldTypeName(field.DataType()) + ") in field " +
+                           field.DisplayName());
+    }
+}
+
+void TASQLite3DB::StartTransaction(const String& kind) {
+    const String k = UpperCase(kind.IsEmpty() ? transactionType_ : kind);
+    const char* statement = "begin transaction";
+    if (k == "DEFERRED") statement = "begin deferred transaction";
+    else if (k == "IMMEDIATE") statement = "begin immediate transaction";
+    else if (k == "EXCLUSIVE") statement = "begin exclusive transaction";
+    SetConnected(true);
+    RunStatements(statement);
+    inTransaction_ = true;
+}
+
+void TASQLite3DB::CommitTransaction() {
+    SetConnected(true);
+    RunStatements(u"commit transaction");
+    inTransaction_ = false;
+}
+
+void TASQLite3DB::RollbackTransaction() {
+    SetConnected(true);
+    RunStatements(u"rollback transaction");
+    inTransaction_ = false;
+}
+
+String TASQLite3DB::QueryValue(const String& sql) {
+    SetConnected(true);
+    char** table = nullptr;
+    int rows = 0, columns = 0;
+    char* error = nullptr;
+    driver_->sqlite3_get_table(db_, sql.ToUtf8().c_str(), &table, &rows, &columns, &error);
+    driver_->sqlite3_free(error);
+    String result;
+    if (table && rows > 0 && columns > 0 && table[columns]) result = String(table[columns]);
+    driver_->sqlite3_free_table(table);
+    return result;
+}
+
+void TASQLite3DB::FieldTypeFromDecl(const String& declaredType, TFieldType& type, int& size, int& precision) {
+    precision = 0;
+    const auto open = declaredType.find(u'(');
+    const auto close = open == String::npos ? String::npos : declaredType.find(u')', open);
+    if (close != String::npos) {
+        const String inner = declaredType.substr(open + 1, close - open - 1);
+        auto split = inner.find(u'.');
+        if (split == String::npos) split = inner.find(u',');
+        if (split != String::npos) {
+            size = StrToInt(inner.substr(0, split));
+            precision = StrToInt(inner.substr(split + 1));
+        } else {
+            size = StrToInt(inner);
+        }
+        type = Mapper().MapDeclaredType(LowerCase(Trim(declaredType.substr(0, open))));
+        if (type == ftLargeint) size = 12;
+        return;
+    }
+    type = Mapper().MapDeclaredType(LowerCase(declaredType));
+    switch (type) {
+    case ftString:
+    case ftWideString: size = maxStringSize_; break;
+    case ftFloat:
+    case ftLargeint: size = 12; break;
+    case ftCurrency: size = 10; break;
+    case ftDateTime: size = 24; break;
+    default: size = 0; break;
+    }
+}
+
+void TASQLite3DB::AttachDataset(TSQLite3CustomDataset* dataset) {
+    if (std::find(datasets_.begin(), datasets_.end(), dataset) == datasets_.end()) datasets_.push_back(dataset);
+}
+
+void TASQLite3DB::DetachDataset(TSQLite3CustomDataset* dataset) noexcept {
+    std::erase(datasets_, dataset);
+}

@@ -1,0 +1,127 @@
+#pragma once
+// The connection to one SQLite database file: loads the library on connect,
+// runs statements, transactions and single-value queries.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/data/FieldType.h"
+#include "platform/rtl/TObject.h"
+#include "support/sqlite/SQLiteDriver.h"
+#include "support/sqlite/SQLiteError.h"
+#include "support/sqlite/SQLiteMapper.h"
+
+class TField;
+class TSQLite3CustomDataset;
+
+// Owns a prepared statement and finalizes it.
+class TSQLiteStatement {
+public:
+    TSQLiteStatement(const TSQLiteDriver& driver, sqlite3_stmt* handle) noexcept : driver_(driver), handle_(handle) {}
+    ~TSQLiteStatement() {
+        if (handle_) driver_.sqlite3_finalize(handle_);
+    }
+    TSQLiteStatement(TSQLiteStatement&& other) noexcept : driver_(other.driver_), handle_(other.handle_) {
+        other.handle_ = nullptr;
+    }
+    TSQLiteStatement& operator=(TSQLiteStatement&&) = delete;
+    sqlite3_stmt* Handle() const noexcept { return handle_; }
+
+private:
+    const TSQLiteDriver& driver_;
+    sqlite3_stmt* handle_;
+};
+
+class TASQLite3DB : public TObject {
+public:
+    using TNotifyEvent = std::function<void(TASQLite3DB* sender)>;
+    using TProgressEvent = std::function<void(TASQLite3DB* sender, int& abort)>;
+
+    TASQLite3DB();
+    ~TASQLite3DB() override;
+
+    const String& Database() const noexcept { return database_; }
+    // Trims blanks and appends DefaultExt to a name without extension.
+    void SetDatabase(const String& value);
+    // ".sqb" when never set.
+    const String& DefaultExt();
+    void SetDefaultExt(const String& value) { defaultExt_ = value; }
+    const String& DefaultDir() const noexcept { return defaultDir_; }
+    void SetDefaultDir(const String& value) { defaultDir_ = value; }
+    // "libsqlite3.so.0" when never set.
+    const String& DriverDLL();
+    void SetDriverDLL(const String& value) { driverDll_ = value; }
+    bool Connected() const noexcept { return connected_; }
+    void SetConnected(bool value);
+    bool MustExist() const noexcept { return mustExist_; }
+    void SetMustExist(bool value) noexcept { mustExist_ = value; }
+    const String& TransactionType() const noexcept { return transactionType_; }
+    void SetTransactionType(const String& value) { transactionType_ = value; }
+    const String& Password() const noexcept { return password_; }
+    void SetPassword(const String& value) { password_ = value; }
+    bool HexPassword() const noexcept { return hexPassword_; }
+    void SetHexPassword(bool value) noexcept { hexPassword_ = value; }
+    int MaxStringSize() const noexcept { return maxStringSize_; }
+    void SetMaxStringSize(int value) noexcept { maxStringSize_ = value; }
+    // How long a statement waits for a database that another connection holds
+    // busy or locked before it fails, in milliseconds.
+    int BusyTimeout() const noexcept { return busyTimeout_; }
+    void SetBusyTimeout(int milliseconds);
+    // The mapper must outlive the connection or be reset to null first.
+    TSpSqliteMapper& Mapper() noexcept { return mapper_ ? *mapper_ : ownMapper_; }
+    void SetMapper(TSpSqliteMapper* value) noexcept { mapper_ = value; }
+    const String& Version() const noexcept { return version_; }
+    bool InTransaction() const noexcept { return inTransaction_; }
+
+    TNotifyEvent BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
+    TProgressEvent OnProgress;
+
+    bool LoadDriver();
+    // Runs every statement of the text. A parameter ":n" is bound to fields[n].
+    void RunStatements(const String& sql, const std::vector<TField*>* fields = nullptr);
+    void StartTransaction(const String& kind = String());
+    void CommitTransaction();
+    void RollbackTransaction();
+    // First column of the first row; empty when there is none or the statement fails.
+    String QueryValue(const String& sql);
+    [[noreturn]] void RaiseLastError(int resultCode);
+    void FieldTypeFromDecl(const String& declaredType, TFieldType& type, int& size, int& precision);
+
+    // Statement services of the data sets.
+    const TSQLiteDriver& Driver() const { return *driver_; }
+    sqlite3* DBHandle() const noexcept { return db_; }
+    std::int64_t LastInsertRowId() const;
+    // Prepares the first statement of sql; tail receives the rest (may be null).
+    // The statement is empty when sql holds only blanks or comments.
+    TSQLiteStatement Prepare(const char16_t* sql, const char16_t** tail = nullptr);
+    // Steps once. A statement that has returned no row yet is retried while the
+    // database stays busy or locked, until BusyTimeout has passed.
+    int Step(sqlite3_stmt* stmt, bool restartable);
+    // SQLite's message and code for a failed call.
+    ESQLiteError LastError(int resultCode) const;
+
+    void AttachDataset(TSQLite3CustomDataset* dataset);
+    void DetachDataset(TSQLite3CustomDataset* dataset) noexcept;
+
+private:
+    void Connect();
+    void Disconnect();
+    String DatabasePath();
+    void BindField(sqlite3_stmt* stmt, int index, const TField& field);
+    static int ProgressHandler(void* self);
+
+    String database_, defaultExt_, defaultDir_, driverDll_, transactionType_, password_, version_;
+    bool connected_ = false;
+    bool mustExist_ = false;
+    bool hexPassword_ = false;
+    bool inTransaction_ = false;
+    int maxStringSize_ = 8192;
+    int busyTimeout_ = 5000;
+    TSpSqliteMapper ownMapper_;
+    TSpSqliteMapper* mapper_ = nullptr;
+    std::unique_ptr<TSQLiteDriver> driver_;
+    sqlite3* db_ = nullptr;
+    std::vector<TSQLite3CustomDataset*> datasets_;
+};

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/rtl/ClassInfo.h"
+#include "platform/rtl/Component.h"
+
+namespace {
+
+int alive = 0;
+
+// Records what it is told and drops its reference to a removed component.
+class TWatcher : public TComponent {
+    RTL_CLASS(TWatcher, TComponent);
+
+public:
+    explicit TWatcher(TComponent* owner) : TComponent(owner) { ++alive; }
+    ~TWatcher() override { --alive; }
+
+    void Watch(TComponent* target) {
+        target_ = target;
+        if (target) target->FreeNotification(this);
+    }
+    TComponent* Target() const { return target_; }
+    std::vector<std::pair<TComponent*, TOperation>> events;
+    int loadedCalls = 0;
+    bool readingWhenLoaded = true;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        events.emplace_back(component, operation);
+        if (operation == opRemove && component == target_) target_ = nullptr;
+    }
+    void Loaded() override {
+        TComponent::Loaded();
+        ++loadedCalls;
+        readingWhenLoaded = ComponentState().Contains(csReading);
+    }
+
+private:
+    TComponent* target_ = nullptr;
+};
+
+RTL_PUBLISHED_NONE(TWatcher);
+
+// Forgets to pass removals on to the base.
+class TCareless : public TWatcher {
+public:
+    using TWatcher::TWatcher;
+
+protected:
+    void Notification(TComponent*, TOperation) override {}
+};
+
+class IProbe : public virtual IInterface {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{2B3C4D5E-6F70-4182-93A4-B5C6D7E8F901}");
+};
+
+class ComponentTest : public testing::Test {
+protected:
+    void SetUp() override { alive = 0; }
+};
+
+TEST_F(ComponentTest, OwnerFreesItsComponentsOnce) {
+    {
+        auto owner = std::make_unique<TWatcher>(nullptr);
+        auto* a = new TWatcher(owner.get());
+        auto* b = new TWatcher(owner.get());
+        new TWatcher(a); // grandchild
+        EXPECT_EQ(alive, 4);
+        EXPECT_EQ(owner->ComponentCount(), 2);
+        EXPECT_EQ(owner->Components(1), b);
+        EXPECT_EQ(b->ComponentIndex(), 1);
+        b->SetComponentIndex(0);
+        EXPECT_EQ(owner->Components(0), b);
+        EXPECT_THROW(owner->Components(2), EListError);
+
+        delete b; // leaves its owner
+        EXPECT_EQ(owner->ComponentCount(), 1);
+        EXPECT_EQ(alive, 3);
+        ASSERT_EQ(owner->events.back(), std::make_pair(static_cast<TComponent*>(b), opRemove));
+    }
+    EXPECT_EQ(alive, 0);
+}
+
+TEST_F(ComponentTest, FreeNotificationReachesComponentsOfOtherOwners) {
+    auto formA = std::make_unique<TComponent>(nullptr);
+    auto formB = std::make_unique<TComponent>(nullptr);
+    auto* watcher = new TWatcher(formA.get());
+    auto* target = new TWatcher(formB.get());
+    watcher->Watch(target);
+    EXPECT_TRUE(watcher->ComponentState().Contains(csFreeNotification));
+    formB.reset(); // frees target
+    EXPECT_EQ(watcher->Target(), nullptr);
+
+    // Mutual: freeing the watcher unlinks it from a target that lives on.
+    auto* target2 = new TWatcher(nullptr);
+    watcher->Watch(target2);
+    delete watcher;
+    EXPECT_FALSE(target2->ComponentState().Contains(csFreeNotification));
+    delete target2;
+
+    // A partner that ignores the notification does not hold up the freeing.
+    auto* careless = new TCareless(nullptr);
+    auto* other = new TWatcher(nullptr);
+    careless->FreeNotification(other);
+    delete other;
+    delete careless;
+    EXPECT_EQ(alive, 0);
+}
+
+TEST_F(ComponentTest, SiblingsLearnOfRemovalEvenWhileTheOwnerIsFreed) {
+    auto owner = std::make_unique<TComponent>(nullptr);
+    auto* first = new TWatcher(owner.get());
+    auto* second = new TWatcher(owner.get());
+    first->Watch(second); // same owner: the owner's notification covers it
+    EXPECT_FALSE(first->ComponentState().Contains(csFreeNotification));
+    delete second;
+    EXPECT_EQ(first->Target(), nullptr);
+
+    auto* third = new TWatcher(owner.get()); // freed first when the owner goes
+    first->Watch(third);
+    owner.reset(); // first must not be left holding a freed pointer
+    EXPECT_EQ(alive, 0);
+}
+
+TEST_F(ComponentTest, NamesAreValidatedWithinTheOwner) {
+    TComponent owner(nullptr);
+    auto* a = new TComponent(&owner);
+    auto* b = new TComponent(&owner);
+    a->SetName("Button1");
+    EXPECT_EQ(owner.FindComponent("BUTTON1"), a);
+    EXPECT_EQ(owner.FindComponent(""), nullptr);
+    const auto message = [](auto action) {
+        try {
+            action();
+        } catch (const EComponentError& e) {
+            return e.Message();
+        }
+        return String("no exception");
+    };
+    EXPECT_EQ(message([&] { b->SetName("button1"); }), "A component named button1 already exists");
+    EXPECT_EQ(message([&] { b->SetName("1st"); }), "'1st' is not a valid component name");
+    EXPECT_EQ(message([&] { b->SetName("a b"); }), "'a b' is not a valid component name");
+    a->SetName("BUTTON1"); // a case change of its own name
+    b->SetName("_Edit2");
+    EXPECT_EQ(b->Name(), "_Edit2");
+    b->SetName(""); // unnamed is allowed, many times
+    a->SetName("");
+    EXPECT_EQ(owner.FindComponent("BUTTON1"), nullptr);
+
+    // Moving to another owner checks the name there.
+    TComponent other(nullptr);
+    auto* c = new TComponent(&other);
+    c->SetName("Dup");
+    a->SetName("Dup");
+    EXPECT_THROW(other.InsertComponent(a), EComponentError);
+    b->SetName("Fresh");
+    other.InsertComponent(b);
+    EXPECT_EQ(b->Owner(), &other);
+    EXPECT_EQ(owner.ComponentCount(), 1);
+    EXPECT_EQ(b->GetNamePath(), "Fresh");
+}
+
+TEST_F(ComponentTest, LoadingBracketEndsWithLoaded) {
+    TWatcher form(nullptr);
+    form.BeginLoading();
+    auto* child = new TWatcher(&form);
+    EXPECT_TRUE(child->ComponentState().Contains(csLoading));
+    EXPECT_TRUE(child->ComponentState().Contains(csReading));
+    form.EndLoading();
+    EXPECT_EQ(form.loadedCalls, 1);
+    EXPECT_EQ(child->loadedCalls, 1);
+    EXPECT_FALSE(child->readingWhenLoaded);
+    EXPECT_FALSE(child->ComponentState().Contains(csLoading));
+    auto* late = new TWatcher(&form);
+    EXPECT_FALSE(late->ComponentState().Contains(csLoading));
+}
+
+TEST_F(ComponentTest, DestroyingAndStyles) {
+    class TProbe : public TComponent {
+    public:
+        using TComponent::TComponent;
+        bool* destroyingSeen = nullptr;
+        ~TProbe() override { *destroyingSeen = ComponentState().Contains(csDestroying); }
+    };
+    bool seen = false;
+    {
+        TComponent owner(nullptr);
+        auto* probe = new TProbe(&owner);
+        probe->destroyingSeen = &seen;
+        probe->SetSubComponent(true);
+        EXPECT_TRUE(probe->ComponentStyle().Contains(csSubComponent));
+        owner.SetDesigning(true);
+        EXPECT_TRUE(probe->ComponentState().Contains(csDesigning));
+    }
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(ComponentTest, ComponentAnswersInterfacesWithoutCounting) {
+    class TProbe : public TImplements<TComponent, IProbe> {
+    public:
+        using TImplements::TImplements;
+    };
+    TComponent owner(nullptr);
+    auto* probe = new TProbe(&owner);
+    {
+        TIntfPtr<IProbe> p;
+        EXPECT_TRUE(Supports(static_cast<TComponent*>(probe), p));
+        TIntfPtr<IInterface> unknown = IntfCast<IInterface>(p);
+    } // dropping the references frees nothing
+    EXPECT_EQ(owner.ComponentCount(), 1);
+    EXPECT_FALSE(Supports(&owner, IProbe::IID));
+    EXPECT_TRUE(probe->InheritsFrom(TComponent::StaticClass()));
+}
+
+TEST_F(ComponentTest, ComponentsAreCreatedByClassName) {
+    RegisterClass(TWatcher::StaticClass());
+    TComponent owner(nullptr);
+    TComponent* created = FindClass("TWatcher")->CreateComponent(&owner);
+    EXPECT_EQ(created->ClassName(), "TWatcher");
+    EXPECT_EQ(created->Owner(), &owner);
+    EXPECT_THROW(TComponent::StaticClass()->Create(), EInvalidOperation);
+    UnRegisterClass(TWatcher::StaticClass());
+    const auto props = TComponent::StaticClass()->Properties();
+    ASSERT_EQ(props.size(), 2u);
+    EXPECT_EQ(props[0]->Name(), "Name");
+    EXPECT_FALSE(props[0]->IsStored(owner));
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "platform/rtl/Threads.h"
+
+namespace {
+
+// A thread running a given function. Like every thread class with members that
+// Execute uses, it terminates and waits for itself before they go.
+class TTestThread : public TThread {
+public:
+    explicit TTestThread(std::function<void(TTestThread&)> body, bool freeOnTerminate = false)
+        : TThread(true), body_(std::move(body)) {
+        SetFreeOnTerminate(freeOnTerminate);
+    }
+    ~TTestThread() override {
+        if (destroyed) *destroyed = true;
+        if (Started() && !FreeOnTerminate()) {
+            Terminate();
+            WaitFor();
+        }
+    }
+    using TThread::Queue;
+    using TThread::SetReturnValue;
+    using TThread::Synchronize;
+
+    std::atomic<bool>* destroyed = nullptr;
+
+protected:
+    void Execute() override { body_(*this); }
+
+private:
+    std::function<void(TTestThread&)> body_;
+};
+
+void DrainUntil(const std::function<bool()>& done) {
+    while (!done()) CheckSynchronize(10);
+}
+
+TEST(Threads, SynchronizeRunsEveryCallOnTheMainThreadInOrderPerWorker) {
+    constexpr int kWorkers = 8, kCalls = 50;
+    std::vector<std::vector<int>> seen(kWorkers);
+    std::atomic<int> offMain = 0;
+    std::vector<std::unique_ptr<TTestThread>> threads;
+    for (int w = 0; w < kWorkers; ++w) {
+        threads.push_back(std::make_unique<TTestThread>([&, w](TTestThread& self) {
+            for (int i = 0; i < kCalls; ++i)
+                self.Synchronize([&, w, i] {
+                    if (!IsMainThread()) ++offMain;
+                    seen[w].push_back(i);
+                });
+        }));
+        threads.back()->Start();
+    }
+    DrainUntil([&] {
+        for (auto& t : threads)
+            if (!t->Finished()) return false;
+        return true;
+    });
+    EXPECT_EQ(offMain, 0);
+    for (int w = 0; w < kWorkers; ++w) {
+        ASSERT_EQ(seen[w].size(), size_t(kCalls));
+        for (int i = 0; i < kCalls; ++i) EXPECT_EQ(seen[w][i], i);
+    }
+}
+
+TEST(Threads, ExceptionsReachTheirThread) {
+    String caught;
+    TTestThread thread([&](TTestThread& self) {
+        try {
+            self.Synchronize([] { throw EConvertError("bad value"); });
+        } catch (const EConvertError& e) {
+            caught = e.Message();
+        }
+        throw EAbort("stopped");
+    });
+    thread.Start();
+    thread.WaitFor(); // drains the dispatcher while waiting
+    EXPECT_EQ(caught, "bad value");
+    ASSERT_TRUE(thread.FatalException());
+    EXPECT_THROW(std::rethrow_exception(thread.FatalException()), EAbort);
+}
+
+TEST(Threads, QueueDoesNotBlockAndKeepsOrder) {
+    TEvent queued;
+    std::vector<int> ran;
+    TTestThread thread([&](TTestThread& self) {
+        self.Queue([&] { ran.push_back(1); });
+        self.Queue([&] { ran.push_back(2); });
+        queued.SetEvent();
+    });
+    thread.Start();
+    ASSERT_EQ(queued.WaitFor(5000), wrSignaled); // nobody drained meanwhile
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+}
+
+TEST(Threads, AFailingQueuedCallLeavesTheRestPending) {
+    TEvent queued;
+    int ran = 0;
+    TTestThread thread([&](TTestThread& self) {
+        self.Queue([] { throw EAbort("first"); });
+        self.Queue([&] { ++ran; });
+        queued.SetEvent();
+    });
+    thread.Start();
+    ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
+    EXPECT_THROW(CheckSynchronize(), EAbort);
+    EXPECT_EQ(ran, 0);
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_EQ(ran, 1);
+}
+
+TEST(Threads, WaitForKeepsAFailureOfAQueuedCallForCheckSynchronize) {
+    int ran = 0;
+    TTestThread thread([&](TTestThread& self) {
+        self.Queue([] { throw EAbort("queued"); });
+        self.Synchronize([&] { ++ran; }); // runs after the queued call, inside WaitFor
+    });
+    thread.Start();
+    EXPECT_NO_THROW(thread.WaitFor());
+    EXPECT_EQ(ran, 1);
+    EXPECT_THROW(CheckSynchronize(), EAbort);
+    EXPECT_FALSE(CheckSynchronize());
+}
+
+TEST(Threads, RemoveQueuedEventsDropsTheOwnersCallsOnly) {
+    TEvent queued;
+    std::vector<int> ran;
+    TTestThread thread([&](TTestThread& self) {
+        self.Queue([&] { ran.push_back(1); });
+        TThread::Queue(nullptr, [&] { ran.push_back(2); });
+        queued.SetEvent();
+    });
+    thread.Start();
+    ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
+    RemoveQueuedEvents(&thread);
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_EQ(ran, (std::vector<int>{2}));
+}
+
+TEST(Threads, WaitForReturnsReturnValueAndOnTerminateRunsOnTheMainThread) {
+    bool onMain = false;
+    TObject* sender = nullptr;
+    TTestThread thread([](TTestThread& self) { self.SetReturnValue(42); });
+    thread.OnTerminate = [&](TObject* s) {
+        onMain = IsMainThread();
+        sender = s;
+    };
+    thread.Start();
+    EXPECT_EQ(thread.WaitFor(), 42);
+    EXPECT_TRUE(thread.Finished());
+    EXPECT_TRUE(onMain);
+    EXPECT_EQ(sender, &thread);
+    EXPECT_THROW(thread.Start(), EThread);
+}
+
+TEST(Threads, FreeOnTerminateDeletesTheThread) {
+    std::atomic<bool> destroyed = false;
+    bool terminated = false;
+    auto* thread = new TTestThread([](TTestThread&) {}, true);
+    thread->destroyed = &destroyed;
+    thread->OnTerminate = [&](TObject*) { terminated = true; };
+    EXPECT_THROW(thread->WaitFor(), EThread);
+    thread->Start();
+    DrainUntil([&] { return destroyed.load(); });
+    EXPECT_TRUE(terminated);
+}
+
+TEST(Threads, DestroyingARunningThreadTerminatesAndWaits) {
+    std::atomic<bool> running = false;
+    auto thread = std::make_unique<TTestThread>([&](TTestThread& self) {
+        running = true;
+        while (!self.Terminated()) std::this_thread::yield();
+        self.Synchronize([] {}); // needs the main thread while being destroyed
+    });
+    thread->Start();
+    while (!running) std::this_thread::yield();
+    thread.reset();
+}
+
+TEST(Threads, CurrentThreadAndThreadID) {
+    TThread* current = nullptr;
+    std::thread::id id;
+    TTestThread thread([&](TTestThread&) {
+        current = TThread::CurrentThread();
+        id = std::this_thread::get_id();
+    });
+    thread.Start();
+    thread.WaitFor();
+    EXPECT_EQ(current, &thread);
+    EXPECT_EQ(thread.ThreadID(), id);
+    EXPECT_EQ(TThread::CurrentThread(), nullptr);
+}
+
+TEST(Threads, WakeHookFiresOnPostAndCheckWaitsForCalls) {
+    std::atomic<int> wakes = 0;
+    SetWakeMainThread([&] { ++wakes; });
+    TTestThread thread([](TTestThread& self) { self.Queue([] {}); });
+    thread.Start();
+    EXPECT_TRUE(CheckSynchronize(5000));
+    thread.WaitFor();
+    SetWakeMainThread(nullptr);
+    EXPECT_EQ(wakes, 1);
+}
+
+TEST(Threads, CallsFromTheMainThreadRunAtOnce) {
+    int ran = 0;
+    TThread::Synchronize(nullptr, [&] { ++ran; });
+    TThread::Queue(nullptr, [&] { ++ran; });
+    EXPECT_EQ(ran, 2);
+    EXPECT_FALSE(CheckSynchronize());
+}
+
+TEST(Threads, CheckSynchronizeOnlyOnTheMainThread) {
+    bool raised = false;
+    TTestThread thread([&](TTestThread&) {
+        try {
+            CheckSynchronize();
+        } catch (const EThread&) {
+            raised = true;
+        }
+    });
+    thread.Start();
+    thread.WaitFor();
+    EXPECT_TRUE(raised);
+}
+
+} // namespace
