@@ -2,9 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
-#include "support/xml/XmlBufferStream.h"
+#include "platform/rtl/Streams.h"
 #include "support/xml/XmlDom.h"
 #include "support/xml/XmlXPath.h"
 
@@ -12,7 +11,7 @@ namespace {
 
 void Exercise(const TIntfPtr<IXMLDocument>& doc) {
     for (uint8_t format : {xofNone, xofFlat, xofIndent}) {
-        TXmlBufferStream out;
+        TBytesStream out;
         doc->SaveStream(out, format);
     }
     (void)doc->XmlText();
@@ -24,11 +23,10 @@ void Exercise(const TIntfPtr<IXMLDocument>& doc) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
     for (bool keep : {true, false}) {
         TIntfPtr<IXMLDocument> doc = NewXMLDocument();
         doc->SetKeepWhitespace(keep);
-        TXmlBufferStream in(bytes);
+        TBytesStream in(TBytes(data, data + size));
         try {
             doc->LoadStream(in);
             Exercise(doc);

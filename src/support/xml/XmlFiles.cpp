@@ -48,21 +48,6 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::string ReadFileBytes(const String& fileName) {
-    TFd fd(::open(fileName.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0) throw EFOpenError(FileMessage("Cannot open file \"%s\".", fileName, errno));
-    std::string bytes;
-    char buf[65536];
-    while (true) {
-        const ssize_t n = ::read(fd.Get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw EFOpenError(FileMessage("Cannot read file \"%s\".", fileName, errno));
-        if (n == 0) break;
-        bytes.append(buf, static_cast<size_t>(n));
-    }
-    return bytes;
-}
-
 void ReplaceFileContents(const String& fileName, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
     const std::string target = fileName.ToUtf8();

@@ -1,13 +1,10 @@
 #pragma once
-// Whole-file reading and replacing for XML documents.
+// Replacing a whole file without ever leaving it half written.
 
-#include <string>
 #include <string_view>
 
 #include "platform/rtl/String.h"
 
-// Raises EFOpenError when the file cannot be opened or read.
-std::string ReadFileBytes(const String& fileName);
 // Writes Bytes to a new file in the target's folder and renames it over the
 // target, so the target holds either its old or its new contents. Raises
 // EFCreateError or EWriteError; the target is then unchanged.

@@ -2,11 +2,10 @@
 
 #include <vector>
 
-#include "support/xml/XmlBufferStream.h"
+#include "platform/rtl/Streams.h"
 #include "support/xml/XmlCharClasses.h"
 #include "support/xml/XmlNodes.h"
 #include "support/xml/XmlEncodings.h"
-#include "support/xml/XmlFiles.h"
 
 namespace {
 
@@ -420,15 +419,18 @@ bool TXMLDocument::LoadStream(TStream& stream) {
 }
 
 bool TXMLDocument::LoadText(const String& text) {
-    std::string bytes = "\xFF\xFE";
+    TBytes bytes{0xFF, 0xFE};
     bytes.reserve(2 + text.size() * 2);
-    for (char16_t c : text) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
-    TXmlBufferStream stream(std::move(bytes));
+    for (char16_t c : text) bytes.push_back(static_cast<uint8_t>(c & 0xFF)), bytes.push_back(static_cast<uint8_t>(c >> 8));
+    TBytesStream stream(std::move(bytes));
     return LoadStream(stream);
 }
 
 bool TXMLDocument::LoadFile(const String& fileName) {
-    TXmlBufferStream stream(ReadFileBytes(fileName));
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    TBytesStream stream;
+    stream.CopyFrom(file, 0);
+    stream.SetPosition(0);
     loadingFile_ = fileName;
     return LoadStream(stream);
 }

@@ -1,6 +1,6 @@
 // Saving a document: every node writes itself to a TXMLTextStream.
 
-#include "support/xml/XmlBufferStream.h"
+#include "platform/rtl/Streams.h"
 #include "support/xml/XmlNodes.h"
 #include "support/xml/XmlEncodings.h"
 #include "support/xml/XmlFiles.h"
@@ -134,19 +134,19 @@ void TXMLDocument::SaveStream(TStream& stream, uint8_t outputFormat) {
 }
 
 void TXMLDocument::SaveFile(const String& fileName, uint8_t outputFormat) {
-    TXmlBufferStream bytes;
+    TBytesStream bytes;
     SaveStream(bytes, outputFormat);
-    ReplaceFileContents(fileName, bytes.Bytes());
+    const TBytes& b = bytes.Bytes();
+    ReplaceFileContents(fileName, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
 }
 
 String TXMLNode::XmlText() const {
-    TXmlBufferStream bytes;
+    TBytesStream bytes;
     TXMLTextStream out(bytes, CP_UTF16, TXmlStreamMode::Write);
     WriteNode(out);
-    const std::string& b = bytes.Bytes();
+    const TBytes& b = bytes.Bytes();
     String text;
     text.reserve(b.size() / 2);
-    for (size_t i = 2; i + 1 < b.size(); i += 2)
-        text += static_cast<char16_t>(static_cast<uint8_t>(b[i]) | (static_cast<uint8_t>(b[i + 1]) << 8));
+    for (size_t i = 2; i + 1 < b.size(); i += 2) text += static_cast<char16_t>(b[i] | b[i + 1] << 8);
     return text;
 }

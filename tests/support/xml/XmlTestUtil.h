@@ -3,8 +3,11 @@
 
 #include <string>
 
-#include "support/xml/XmlBufferStream.h"
+#include "platform/rtl/Streams.h"
 #include "support/xml/XmlDom.h"
+
+inline TBytes ToBytes(const std::string& s) { return TBytes(s.begin(), s.end()); }
+inline std::string FromBytes(const TBytes& b) { return std::string(b.begin(), b.end()); }
 
 inline std::string Bytes(std::initializer_list<int> values) {
     std::string s;
@@ -14,15 +17,15 @@ inline std::string Bytes(std::initializer_list<int> values) {
 
 // The document's output bytes in the given format.
 inline std::string Saved(IXMLDocument& doc, uint8_t format) {
-    TXmlBufferStream out;
+    TBytesStream out;
     doc.SaveStream(out, format);
-    return out.Bytes();
+    return FromBytes(out.Bytes());
 }
 
 inline TIntfPtr<IXMLDocument> Parsed(const std::string& bytes, bool keepWhitespace = true) {
     TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     doc->SetKeepWhitespace(keepWhitespace);
-    TXmlBufferStream in(bytes);
+    TBytesStream in(ToBytes(bytes));
     doc->LoadStream(in);
     return doc;
 }

@@ -7,7 +7,7 @@
 namespace {
 
 String ReadAll(const std::string& bytes, int codePage) {
-    TXmlBufferStream stream(bytes);
+    TBytesStream stream(ToBytes(bytes));
     TXtTextStream text(stream, codePage, 0, TXtAccess::Read);
     std::u16string out(bytes.size() + 4, u'\0');
     out.resize(static_cast<size_t>(text.Read(out.data(), static_cast<int>(out.size()))));
@@ -15,10 +15,10 @@ String ReadAll(const std::string& bytes, int codePage) {
 }
 
 std::string WriteAll(const String& s, int codePage, uint8_t flags = 0) {
-    TXmlBufferStream stream;
+    TBytesStream stream;
     TXtTextStream text(stream, codePage, flags, TXtAccess::Write);
     EXPECT_TRUE(text.WriteWide(s));
-    return stream.Bytes();
+    return FromBytes(stream.Bytes());
 }
 
 const String kSample = u"a\u00E9\u4E2D\U0001F600";
@@ -71,9 +71,9 @@ TEST(XtTextStream, WritesMarksAndStandardUtf8) {
 }
 
 TEST(XtTextStream, ShortWriteReportsFailure) {
-    struct TFullStream : TXmlBufferStream {
+    struct TFullStream : TBytesStream {
         int64_t Write(const void* buffer, int64_t count) override {
-            return TXmlBufferStream::Write(buffer, std::min<int64_t>(count, 3 - Size()));
+            return TBytesStream::Write(buffer, std::min<int64_t>(count, 3 - Size()));
         }
     } stream;
     TXtTextStream text(stream, CP_UTF8, 0, TXtAccess::Write);
@@ -81,7 +81,7 @@ TEST(XtTextStream, ShortWriteReportsFailure) {
 }
 
 TEST(XMLTextStream, PushBackReplaysOneCharacterWithoutCountingItAgain) {
-    TXmlBufferStream stream("a\nb");
+    TBytesStream stream(ToBytes("a\nb"));
     TXMLTextStream in(stream, CP_UTF8, TXmlStreamMode::Read);
     char16_t c;
     ASSERT_TRUE(in.NextChar(c));
@@ -103,13 +103,13 @@ TEST(XMLTextStream, PushBackReplaysOneCharacterWithoutCountingItAgain) {
 
 TEST(XMLTextStream, BreakLineFollowsFormatAndLevel) {
     const auto lineBreak = [](uint8_t format, int levels, bool toMarker) {
-        TXmlBufferStream stream;
+        TBytesStream stream;
         TXMLTextStream out(stream, CP_UTF8, TXmlStreamMode::Write);
         out.SetOutputFormat(format);
         for (int i = 0; i < levels; ++i) out.LevelUp();
         if (toMarker) out.LevelDown();
         out.BreakLine(false);
-        return stream.Bytes();
+        return FromBytes(stream.Bytes());
     };
     EXPECT_EQ(lineBreak(xofIndent, 3, false), "\r\n    ");  // level 2
     EXPECT_EQ(lineBreak(xofFlat, 3, false), "\r\n");

@@ -118,9 +118,9 @@ TEST(XmlWriter, DeclaredEncodingChoosesTheCodePage) {
 }
 
 TEST(XmlWriter, ShortWriteRaises) {
-    struct TFullStream : TXmlBufferStream {
+    struct TFullStream : TBytesStream {
         int64_t Write(const void* buffer, int64_t count) override {
-            return TXmlBufferStream::Write(buffer, std::min<int64_t>(count, 20 - Size()));
+            return TBytesStream::Write(buffer, std::min<int64_t>(count, 20 - Size()));
         }
     } stream;
     EXPECT_THROW(ConfigDocument()->SaveStream(stream, xofIndent), EWriteError);
