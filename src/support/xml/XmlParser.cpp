@@ -421,7 +421,10 @@ bool TXMLDocument::LoadStream(TStream& stream) {
 bool TXMLDocument::LoadText(const String& text) {
     TBytes bytes{0xFF, 0xFE};
     bytes.reserve(2 + text.size() * 2);
-    for (char16_t c : text) bytes.push_back(static_cast<uint8_t>(c & 0xFF)), bytes.push_back(static_cast<uint8_t>(c >> 8));
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(c >> 8));
+    }
     TBytesStream stream(std::move(bytes));
     return LoadStream(stream);
 }
