@@ -22,6 +22,17 @@ struct TGUID {
         return true;
     }
 
+private:
+    // Defined before its use so that clang can evaluate it in constant expressions.
+    template <class Char>
+    static constexpr int HexValue(Char c) noexcept {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    }
+
+public:
     // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", hex digits in either case.
     template <class Char>
     static constexpr std::optional<TGUID> TryParse(std::basic_string_view<Char> s) noexcept {
@@ -49,15 +60,6 @@ struct TGUID {
         const auto g = TryParse(std::string_view(literal));
         if (!g) throw "malformed GUID literal";
         return *g;
-    }
-
-private:
-    template <class Char>
-    static constexpr int HexValue(Char c) noexcept {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
     }
 };
 

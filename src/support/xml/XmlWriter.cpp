@@ -1,0 +1,152 @@
+// Saving a document: every node writes itself to a TXMLTextStream.
+
+#include "platform/rtl/Streams.h"
+#include "support/xml/XmlNodes.h"
+#include "support/xml/XmlEncodings.h"
+#include "support/xml/XmlFiles.h"
+#include "support/xml/XmlWriter.h"
+
+String EscapeText(const String& s) {
+    String result;
+    result.reserve(s.size() + s.size() / 10);
+    for (char16_t c : s) {
+        switch (c) {
+        case u'"': result += u"&quot;"; break;
+        case u'&': result += u"&amp;"; break;
+        case u'\'': result += u"&apos;"; break;
+        case u'<': result += u"&lt;"; break;
+        case u'>': result += u"&gt;"; break;
+        default: result += c;
+        }
+    }
+    return result;
+}
+
+String ExpandLineEnds(const String& s) {
+    if (s.find(u'\n') == String::npos) return s;
+    String result;
+    result.reserve(s.size() + s.size() / 8);
+    for (char16_t c : s) {
+        if (c == u'\n') result += u'\r';
+        result += c;
+    }
+    return result;
+}
+
+void TXMLNode::WriteChildren(TXMLTextStream& out) const {
+    if (!HasChildNodes()) return;
+    out.LevelUp();
+    for (const TIntfPtr<IXMLNode>& child : *children_) child->WriteNode(out);
+    out.LevelDown();
+}
+
+void TXMLElement::WriteNode(TXMLTextStream& out) const {
+    out.BreakLine(false);
+    const String& name = NodeName();
+    out.Write(u"<");
+    out.Write(name);
+    if (const auto& attrs = AttributeMap(); attrs->Length() > 0)
+        for (const TIntfPtr<IXMLNode>& attr : *attrs) attr->WriteNode(out);
+    if (!HasChildNodes()) {
+        out.Write(out.OutputFormat() == xofIndent ? u" />" : u"/>");
+        return;
+    }
+    out.Write(u">");
+    WriteChildren(out);
+    const TXMLNodeList& children = *ChildList();
+    if (children.Length() != 1 || children.Item(0)->NodeType() != TEXT_NODE) out.BreakLine(false);
+    out.Write(u"</");
+    out.Write(name);
+    out.Write(u">");
+}
+
+void TXMLAttr::WriteNode(TXMLTextStream& out) const {
+    out.Write(u" ");
+    out.Write(NodeName());
+    out.Write(u"=\"");
+    out.Write(EscapeText(Value()));
+    out.Write(u"\"");
+}
+
+void TXMLText::WriteNode(TXMLTextStream& out) const {
+    WriteChildren(out);
+    out.Write(EscapeText(ExpandLineEnds(value_)));
+}
+
+void TXMLCDATASection::WriteNode(TXMLTextStream& out) const {
+    out.BreakLine(true);
+    out.Write(u"<![CDATA[");
+    out.Write(value_);
+    out.Write(u"]]>");
+}
+
+void TXMLComment::WriteNode(TXMLTextStream& out) const {
+    out.BreakLine(true);
+    out.Write(u"<!--");
+    out.Write(ExpandLineEnds(value_));
+    out.Write(u"-->");
+}
+
+void TXMLDocumentType::WriteNode(TXMLTextStream& out) const {
+    out.BreakLine(false);
+    out.Write(u"<!DOCTYPE ");
+    out.Write(value_);
+    out.Write(u">");
+}
+
+void TXMLProcessingInstruction::WriteNode(TXMLTextStream& out) const {
+    out.BreakLine(false);
+    out.Write(u"<?");
+    out.Write(target_);
+    out.Write(u" ");
+    out.Write(data_);
+    out.Write(u"?>");
+}
+
+void TXMLDocumentFragment::WriteNode(TXMLTextStream& out) const { WriteChildren(out); }
+
+void TXMLDocument::WriteNode(TXMLTextStream& out) const {
+    if (!HasChildNodes()) return;
+    out.LevelUp();
+    bool first = true;
+    for (const TIntfPtr<IXMLNode>& child : *ChildList()) {
+        if (!first) out.BreakLine(true);
+        first = false;
+        child->WriteNode(out);
+    }
+    out.LevelDown();
+}
+
+int TXMLDocument::SaveEncoding() const {
+    const IXMLNode* last = nullptr;
+    if (HasChildNodes())
+        for (const TIntfPtr<IXMLNode>& child : *ChildList())
+            if (child->NodeType() == PROCESSING_INSTRUCTION_NODE) last = child.get();
+    if (!last || !SameText(last->NodeName(), u"xml")) return CP_UTF8;
+    const int declared = DeclaredCodePage(static_cast<const TXMLProcessingInstruction&>(NodeImpl(*last)).Data());
+    return declared ? declared : CP_UTF8;
+}
+
+void TXMLDocument::SaveStream(TStream& stream, uint8_t outputFormat) {
+    TXMLTextStream out(stream, SaveEncoding(), TXmlStreamMode::Write);
+    out.SetOutputFormat(outputFormat);
+    WriteNode(out);
+}
+
+void TXMLDocument::SaveFile(const String& fileName, uint8_t outputFormat) {
+    TBytesStream bytes;
+    SaveStream(bytes, outputFormat);
+    const TBytes& b = bytes.Bytes();
+    ReplaceFileContents(fileName, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+}
+
+String TXMLNode::XmlText() const {
+    TBytesStream bytes;
+    TXMLTextStream out(bytes, CP_UTF16, TXmlStreamMode::Write);
+    WriteNode(out);
+    const TBytes& b = bytes.Bytes();
+    String text;
+    text.reserve(b.size() / 2);
+    for (size_t i = 2; i + 1 < b.size(); i += 2) text += static_cast<char16_t>(b[i] | b[i + 1] << 8);
+    return text;
+}
