@@ -210,12 +210,19 @@ auto CarrierOf() {
 template <class V>
 using Carrier = decltype(CarrierOf<V>());
 
+// An ordinal's number: char counts 0..255 like its type's range.
+template <class V>
+int64_t OrdinalOf(V v) {
+    if constexpr (std::is_same_v<V, char>) return static_cast<unsigned char>(v);
+    else return static_cast<int64_t>(v);
+}
+
 template <class V>
 Carrier<V> ToCarrier(const V& v) {
     if constexpr (std::is_same_v<V, std::string>) return String::FromUtf8(v);
     else if constexpr (IsTSet<V>::value) return v.Bits();
     else if constexpr (IsFunction<V>::value) return v ? std::any(v) : std::any();
-    else if constexpr (std::is_same_v<Carrier<V>, int64_t>) return static_cast<int64_t>(v);
+    else if constexpr (std::is_same_v<Carrier<V>, int64_t>) return OrdinalOf(v);
     else return v;
 }
 
@@ -288,9 +295,9 @@ public:
         if constexpr (KindOf<V>() == tkSet)
             prop_.default_ = rtl_detail::SetDefaultMask(value.Bits());
         else {
-            RTL_ASSERT(static_cast<int64_t>(value) > ::NoDefault && static_cast<int64_t>(value) <= INT32_MAX,
-                       "Default out of range");
-            prop_.default_ = static_cast<int32_t>(value);
+            const int64_t ordinal = rtl_detail::OrdinalOf(value);
+            RTL_ASSERT(ordinal > ::NoDefault && ordinal <= INT32_MAX, "Default out of range");
+            prop_.default_ = static_cast<int32_t>(ordinal);
         }
         return *this;
     }

@@ -30,6 +30,12 @@ namespace {
 constexpr TTypeKinds kOrdinals{tkInteger, tkChar, tkWChar, tkEnumeration};
 constexpr TTypeKinds kIntegers{tkInteger, tkChar, tkWChar, tkEnumeration, tkInt64};
 
+TSetBits SetOfNumber(int64_t number) {
+    TSetBits bits;
+    bits.Words[0] = static_cast<uint64_t>(number);
+    return bits;
+}
+
 void CheckRange(const TPropInfo& prop, int64_t value) {
     const TTypeInfo* type = prop.PropType();
     if (value < type->MinValue || value > type->MaxValue) throw ERangeError("Range check error");
@@ -172,7 +178,8 @@ Variant GetPropValue(TObject* obj, TPropRef prop, bool preferStrings) {
         if (IsBooleanType(p.PropType())) return Variant(GetOrdProp(obj, &p) != 0);
         return preferStrings ? Variant(GetEnumProp(obj, &p)) : Variant(GetOrdProp(obj, &p));
     case tkSet:
-        return Variant(GetSetProp(obj, &p));
+        if (preferStrings || p.PropType()->CompType->MaxValue >= 64) return Variant(GetSetProp(obj, &p));
+        return Variant(static_cast<int64_t>(GetSetBits(obj, &p).Words[0]));
     case tkFloat:
         if (IsDateTimeType(p.PropType())) return VarFromDateTime(GetFloatProp(obj, &p));
         return Variant(GetFloatProp(obj, &p));
@@ -202,7 +209,8 @@ void SetPropValue(TObject* obj, TPropRef prop, const Variant& value) {
         if (text) return SetEnumProp(obj, &p, value.AsString());
         return SetOrdProp(obj, &p, value.AsInt64());
     case tkSet:
-        return SetSetProp(obj, &p, value.AsString());
+        if (text) return SetSetProp(obj, &p, value.AsString());
+        return SetSetBits(obj, &p, SetOfNumber(value.AsInt64()));
     case tkFloat:
         return SetFloatProp(obj, &p, IsDateTimeType(p.PropType()) ? value.AsDateTime() : value.AsDouble());
     case tkUString:

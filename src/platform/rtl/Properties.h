@@ -62,7 +62,8 @@ Variant GetVariantProp(TObject* obj, TPropRef prop);
 void SetVariantProp(TObject* obj, TPropRef prop, const Variant& value);
 
 // Any property of a simple kind as a Variant: enumerations (but Booleans) and
-// sets as their names when preferStrings, else as numbers; date-time types as dates.
+// sets as their names when preferStrings, else as numbers (element v of a set
+// is bit v; a set of more than 64 possible elements stays text); date-time types as dates.
 Variant GetPropValue(TObject* obj, TPropRef prop, bool preferStrings = true);
 // The reverse: text goes to enumerations and sets by name, numbers by value.
 void SetPropValue(TObject* obj, TPropRef prop, const Variant& value);

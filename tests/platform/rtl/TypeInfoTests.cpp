@@ -377,6 +377,11 @@ TEST(TypeInfoTest, PropValuesAsVariants) {
         EXPECT_EQ(out, c.out) << c.name;
     }
     EXPECT_EQ(GetPropValue(&obj, "Kind", false), Variant(int64_t{2}));
+    // Sets as numbers: element v is bit v, both ways.
+    EXPECT_EQ(GetPropValue(&obj, "Kinds", false), Variant(int64_t{0b101}));
+    SetPropValue(&obj, "Kinds", Variant(int64_t{0b10010}));
+    EXPECT_EQ(obj.Kinds(), (TShapeKinds{skSquare, skStar}));
+    EXPECT_THROW(SetPropValue(&obj, "Kinds", Variant(int64_t{1} << 5)), ERangeError);
     EXPECT_THROW(GetPropValue(&obj, "Part"), EPropertyError);
 }
 
@@ -406,6 +411,27 @@ TEST(TypeInfoTest, MisuseRaises) {
     EXPECT_THROW(SetInt64Prop(&obj, "Width", INT64_C(1) << 40), ERangeError);
     EXPECT_EQ(obj.Kind(), skNone); // unchanged by the failures
     EXPECT_EQ(obj.small_, 0);
+}
+
+class TAnsiHolder : public TObject {
+    RTL_CLASS(TAnsiHolder, TObject);
+
+public:
+    char ch_ = '\xE9';
+};
+
+RTL_PUBLISHED(TAnsiHolder, c) { c.Property("Ch", &TAnsiHolder::ch_, &TAnsiHolder::ch_).Default('\xE9'); }
+
+TEST(TypeInfoTest, AnsiCharPropertiesCountFromZeroTo255) {
+    TAnsiHolder obj;
+    EXPECT_EQ(GetOrdProp(&obj, "Ch"), 0xE9);
+    EXPECT_EQ(GetPropInfo(&obj, "Ch")->Default(), 0xE9);
+    EXPECT_TRUE(IsDefaultOrdValue(&obj, "Ch"));
+    SetOrdProp(&obj, "Ch", 0xFF);
+    EXPECT_EQ(obj.ch_, '\xFF');
+    SetOrdProp(&obj, "Ch", GetOrdProp(&obj, "Ch")); // what is read can be written back
+    EXPECT_EQ(GetOrdProp(&obj, "Ch"), 0xFF);
+    EXPECT_FALSE(IsDefaultOrdValue(&obj, "Ch"));
 }
 
 namespace other {
