@@ -82,11 +82,13 @@ TComponent* TComponent::FindComponent(const String& name) const {
 
 void TComponent::InsertComponent(TComponent* component) {
     if (component->owner_ == this) return;
+    for (const TComponent* c = this; c; c = c->owner_)
+        RTL_ASSERT(c != component, "A component cannot own itself");
     // Checked before the component leaves its current owner.
     if (TComponent* existing = FindComponent(component->name_); existing && existing != component)
         throw EComponentError("A component named " + component->name_ + " already exists");
-    if (component->owner_) component->owner_->RemoveComponent(component);
     ValidateRename(component, String(), component->name_);
+    if (component->owner_) component->owner_->RemoveComponent(component);
     Insert(component);
     if (state_.Contains(csDesigning)) component->SetDesigning(true);
     if (state_.Contains(csLoading)) component->BeginLoading();

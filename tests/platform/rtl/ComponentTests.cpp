@@ -164,6 +164,34 @@ TEST_F(ComponentTest, NamesAreValidatedWithinTheOwner) {
     EXPECT_EQ(b->GetNamePath(), "Fresh");
 }
 
+TEST_F(ComponentTest, RefusedMovesLeaveTheComponentWithItsOwner) {
+    // Rejects every name of its own.
+    class TStrict : public TComponent {
+    public:
+        using TComponent::TComponent;
+
+    protected:
+        void ValidateRename(TComponent* component, const String& curName, const String& newName) override {
+            if (component && !newName.empty()) throw EComponentError("refused");
+            TComponent::ValidateRename(component, curName, newName);
+        }
+    };
+    auto owner = std::make_unique<TWatcher>(nullptr);
+    auto* child = new TWatcher(owner.get());
+    child->SetName("Child");
+    TStrict strict(nullptr);
+    EXPECT_THROW(strict.InsertComponent(child), EComponentError);
+    EXPECT_EQ(child->Owner(), owner.get()); // still owned, so still freed with its owner
+
+    // An owner cycle would free a component twice.
+    auto* grandchild = new TWatcher(child);
+    EXPECT_THROW(owner->InsertComponent(owner.get()), EAssertionFailed);
+    EXPECT_THROW(grandchild->InsertComponent(owner.get()), EAssertionFailed);
+    EXPECT_EQ(owner->Owner(), nullptr);
+    owner.reset();
+    EXPECT_EQ(alive, 0);
+}
+
 TEST_F(ComponentTest, LoadingBracketEndsWithLoaded) {
     TWatcher form(nullptr);
     form.BeginLoading();
