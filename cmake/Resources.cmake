@@ -2,7 +2,7 @@
 # Embeds every file <dir>/<KIND>/<NAME> (or <dir>/<NAME>, kind RCDATA) in
 # <target> as the resource NAME of kind KIND (platform/rtl/Resources.h). The
 # bytes are included by the assembler (.incbin) and registered at start-up,
-# so an executable gets the table itself and a library passes it on to the
+# before the program's other static objects are built, so an executable gets the table itself and a library passes it on to the
 # executables that link it.
 function(ostrel_add_resources target)
   cmake_parse_arguments(ARG "" "DIRECTORY" "" ${ARGN})
@@ -44,7 +44,7 @@ ${decls}
 namespace {
 const TResourceEntry entries[] = {
 ${entries}};
-[[maybe_unused]] const bool registered = RegisterResources(entries);
+[[gnu::constructor(101)]] void Register() { RegisterResources(entries); }
 } // namespace
 ")
   configure_file("${source}.new" "${source}" COPYONLY)

@@ -23,7 +23,8 @@ struct TResourceEntry {
     const uint8_t* End;
 };
 
-// Called by the generated tables at start-up; the entries must outlive the program.
+// Called by the generated tables at start-up, before static objects are built
+// in the usual order; the entries must outlive the program.
 bool RegisterResources(std::span<const TResourceEntry> entries);
 // The resource of that name and kind, both ignoring case; null when none.
 const TResourceEntry* FindResource(const String& name, const String& kind);

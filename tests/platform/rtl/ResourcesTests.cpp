@@ -33,6 +33,12 @@ TEST(ResourcesTest, EmbeddedFilesReadBackByteForByte) {
     EXPECT_EQ(greeting.Position(), 2);
 }
 
+// Looked up while the program's static objects are built, as a skin or
+// translation table might.
+const bool foundAtStartUp = FindResource("GREETING", "TEXT") != nullptr;
+
+TEST(ResourcesTest, ResourcesAreThereBeforeOtherStaticObjects) { EXPECT_TRUE(foundAtStartUp); }
+
 TEST(ResourcesTest, MissingResourcesAndWritesRaise) {
     EXPECT_EQ(FindResource("SAMPLE", "TEXT"), nullptr);
     try {
