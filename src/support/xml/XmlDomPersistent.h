@@ -15,11 +15,10 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Persistent.h"
-#include "platform/rtl/TypeInfo.h"
+#include "platform/rtl/String.h"
 
 enum class TPropFormat { pfAuto, pfAttr, pfNode };
 using enum TPropFormat;
-RTL_ENUM(TPropFormat, pfAuto, pfAttr, pfNode);
 
 // "auto", "attr", "node". Auto stands for the node layout.
 String PropFormatText(TPropFormat format);
