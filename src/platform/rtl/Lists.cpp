@@ -102,12 +102,7 @@ void TList::Exchange(int index1, int index2) {
 void TList::Move(int curIndex, int newIndex) {
     CheckIndex(curIndex);
     CheckIndex(newIndex);
-    const auto cur = items_.begin() + curIndex;
-    const auto dest = items_.begin() + newIndex;
-    if (curIndex < newIndex)
-        std::rotate(cur, cur + 1, dest + 1);
-    else
-        std::rotate(dest, cur, cur + 1);
+    MoveElement(items_, curIndex, newIndex);
 }
 
 void TList::Clear() {

@@ -3,10 +3,22 @@
 // TObjectList: a TList of TObject* that frees its items when OwnsObjects is set.
 // Index errors raise EListError "List index out of bounds (%d)".
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
 #include "platform/rtl/TObject.h"
+
+// Moves the element at `from` to index `to`, shifting the ones between.
+template <class Vector>
+void MoveElement(Vector& items, int from, int to) {
+    const auto cur = items.begin() + from;
+    const auto dest = items.begin() + to;
+    if (from < to)
+        std::rotate(cur, cur + 1, dest + 1);
+    else
+        std::rotate(dest, cur, cur + 1);
+}
 
 enum class TListNotification { lnAdded, lnExtracted, lnDeleted };
 using enum TListNotification;

@@ -6,6 +6,7 @@
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Lists.h"
 #include "platform/rtl/Streams.h"
 
 namespace {
@@ -409,12 +410,7 @@ void TStringList::Move(int curIndex, int newIndex) {
     CheckIndex(newIndex);
     if (curIndex == newIndex) return;
     Changing();
-    const auto cur = items_.begin() + curIndex;
-    const auto dest = items_.begin() + newIndex;
-    if (curIndex < newIndex)
-        std::rotate(cur, cur + 1, dest + 1);
-    else
-        std::rotate(dest, cur, cur + 1);
+    MoveElement(items_, curIndex, newIndex);
     Changed();
 }
 
