@@ -3,7 +3,9 @@
 
 #include <cstdio>
 
+#include "platform/rtl/DataFolder.h"
 #include "platform/rtl/DynamicLibrary.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace {
 
@@ -30,7 +32,8 @@ void Report(const LibraryProbe& probe) {
 
 } // namespace
 
-int main() {
+int main() try {
+    EnterDataFolder();
     const LibraryProbe probes[] = {
         {"libavutil", "libavutil.so.57", "avutil_version", true},
         {"libavcodec", "libavcodec.so.59", "avcodec_version", true},
@@ -41,7 +44,10 @@ int main() {
         {"libavdevice", "libavdevice.so.59", "avdevice_version", true},
         {"SQLite", "libsqlite3.so.0", "sqlite3_libversion", false},
     };
-    std::printf("Ostrel media converter: libraries found\n");
+    std::printf("Ostrel media converter\ndata folder   %s\n", DataFolder().ToUtf8().c_str());
     for (const auto& probe : probes) Report(probe);
     return 0;
+} catch (const Exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
 }

@@ -1,15 +1,9 @@
 #include "platform/rtl/IniFiles.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
@@ -78,60 +72,6 @@ std::optional<int64_t> ParseInteger(const String& text, int bits) {
     if (base == 16 && bits < 64 && value > (unsignedMax >> 1)) value -= uint64_t{1} << bits; // wraps to negative
     if (bits < 64) return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
     return static_cast<int64_t>(negative ? 0 - value : value);
-}
-
-[[noreturn]] void WriteFailed(const String& fileName, int error) {
-    throw EIniFileException("Cannot write file \"" + fileName + "\". " + SysErrorMessage(error));
-}
-
-// Replaces the file with Bytes so that a reader sees either the old or the new content.
-void WriteFileAtomically(const String& fileName, const std::string& bytes) {
-    std::string target = fileName.ToUtf8();
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // Replace the file the link points to and keep the link.
-        if (char* resolved = ::realpath(target.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-    }
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) WriteFailed(fileName, errno);
-
-    const auto fail = [&](int error) {
-        if (fd >= 0) ::close(fd);
-        ::unlink(temp.c_str());
-        WriteFailed(fileName, error);
-    };
-    if (exists && ::fchmod(fd, st.st_mode & 07777) != 0) fail(errno);
-    for (size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) fail(n < 0 ? errno : EIO);
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0) fail(errno);
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0) fail(errno);
-    if (::rename(temp.c_str(), target.c_str()) != 0) fail(errno);
-
-    const auto slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
 }
 
 } // namespace
@@ -397,7 +337,8 @@ void TMemIniFile::UpdateFile() {
     if (FileName().empty()) return;
     TStringList lines;
     GetStrings(lines);
-    WriteFileAtomically(FileName(), lines.Text().ToUtf8());
+    if (const auto failure = TryWriteFileAtomically(FileName(), lines.Text().ToUtf8()))
+        throw EIniFileException("Cannot write file \"" + FileName() + "\". " + SysErrorMessage(failure->error));
 }
 
 // --- TIniFile --------------------------------------------------------------

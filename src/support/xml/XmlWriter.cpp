@@ -1,9 +1,9 @@
 // Saving a document: every node writes itself to a TXMLTextStream.
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Streams.h"
 #include "support/xml/XmlNodes.h"
 #include "support/xml/XmlEncodings.h"
-#include "support/xml/XmlFiles.h"
 #include "support/xml/XmlWriter.h"
 
 String EscapeText(const String& s) {
@@ -137,7 +137,7 @@ void TXMLDocument::SaveFile(const String& fileName, uint8_t outputFormat) {
     TBytesStream bytes;
     SaveStream(bytes, outputFormat);
     const TBytes& b = bytes.Bytes();
-    ReplaceFileContents(fileName, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+    WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
 }
 
 String TXMLNode::XmlText() const {
