@@ -17,11 +17,13 @@ void TCircularBuffer::Clear() {
 }
 
 int32_t TCircularBuffer::UnlockedDataSize() const noexcept {
-    return write_ >= read_ ? write_ - read_ : size_ - read_ + write_;
+    const int32_t w = write_.load(std::memory_order_relaxed), r = read_.load(std::memory_order_relaxed);
+    return w >= r ? w - r : size_ - r + w;
 }
 
 int32_t TCircularBuffer::UnlockedFreeSpace() const noexcept {
-    return read_ > write_ ? read_ - write_ : size_ - write_ + read_;
+    const int32_t w = write_.load(std::memory_order_relaxed), r = read_.load(std::memory_order_relaxed);
+    return r > w ? r - w : size_ - w + r;
 }
 
 int32_t TCircularBuffer::DataSize(bool lock) {
@@ -41,11 +43,12 @@ bool TCircularBuffer::Read(void* buf, int32_t count) {
     if (count < 0 || count > UnlockedDataSize()) return false;
     if (count == 0) return true;
     auto* out = static_cast<uint8_t*>(buf);
-    const int32_t first = std::min(count, size_ - read_);
-    std::memcpy(out, storage_.get() + read_, static_cast<size_t>(first));
+    const int32_t r = read_.load(std::memory_order_relaxed);
+    const int32_t first = std::min(count, size_ - r);
+    std::memcpy(out, storage_.get() + r, static_cast<size_t>(first));
     std::memcpy(out + first, storage_.get(), static_cast<size_t>(count - first));
-    read_ = first < count ? count - first : read_ + count;
-    if (read_ == size_) read_ = 0;
+    const int32_t next = first < count ? count - first : r + count;
+    read_.store(next == size_ ? 0 : next, std::memory_order_relaxed);
     return true;
 }
 
@@ -54,10 +57,11 @@ bool TCircularBuffer::Write(const void* buf, int32_t count) {
     if (count < 0 || count >= UnlockedFreeSpace()) return false;
     if (count == 0) return true;
     const auto* in = static_cast<const uint8_t*>(buf);
-    const int32_t first = std::min(count, size_ - write_);
-    std::memcpy(storage_.get() + write_, in, static_cast<size_t>(first));
+    const int32_t w = write_.load(std::memory_order_relaxed);
+    const int32_t first = std::min(count, size_ - w);
+    std::memcpy(storage_.get() + w, in, static_cast<size_t>(first));
     std::memcpy(storage_.get(), in + first, static_cast<size_t>(count - first));
-    write_ = first < count ? count - first : write_ + count;
-    if (write_ == size_) write_ = 0;
+    const int32_t next = first < count ? count - first : w + count;
+    write_.store(next == size_ ? 0 : next, std::memory_order_relaxed);
     return true;
 }

@@ -2,6 +2,7 @@
 // A fixed-size byte ring shared by one writer and one reader. Transfers are
 // all or nothing; the ring holds at most Size - 1 bytes.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -29,6 +30,7 @@ private:
     std::mutex mutex_;
     const int32_t size_;
     std::unique_ptr<uint8_t[]> storage_;
-    int32_t write_ = 0;
-    int32_t read_ = 0;
+    // Atomic so that the unlocked size queries may read them while the other side moves.
+    std::atomic<int32_t> write_ = 0;
+    std::atomic<int32_t> read_ = 0;
 };

@@ -49,12 +49,17 @@ struct TFrameBufferPool::State {
 
 namespace {
 
-void ReturnBuffer(void* opaque, uint8_t*) {
+// Called by FFmpeg: nothing may propagate. A buffer that cannot be kept is freed.
+void ReturnBuffer(void* opaque, uint8_t*) noexcept {
     std::unique_ptr<PoolBuffer> buffer(static_cast<PoolBuffer*>(opaque));
     const auto state = std::move(buffer->owner);
     std::lock_guard lock(state->mutex);
     --state->inUse;
-    if (!state->closed) state->free.push_back(std::move(buffer));
+    if (state->closed) return;
+    try {
+        state->free.push_back(std::move(buffer));
+    } catch (...) {
+    }
 }
 
 std::unique_ptr<PoolBuffer> Take(const std::shared_ptr<TFrameBufferPool::State>& state) {
@@ -105,7 +110,12 @@ int CodecGetBuffer(AVCodecContext* context, AVFrame* frame, int flags) {
     if (!desc || avlib::av_image_check_size(frame->width, frame->height, 0, context) < 0) return -1;
 
     auto* pool = static_cast<TFrameBufferPool*>(context->opaque);
-    std::unique_ptr<PoolBuffer> buffer = Take(pool->state_);
+    std::unique_ptr<PoolBuffer> buffer;
+    try {
+        buffer = Take(pool->state_);
+    } catch (...) {
+        return AVERROR(ENOMEM);
+    }
     if (!buffer->data[0] || !buffer->Fits(*frame)) {
         if (const int error = Allocate(*buffer, context, *frame); error < 0) {
             ReturnBuffer(buffer.release(), nullptr);

@@ -110,4 +110,28 @@ TEST(CircularBuffer, ProducerAndConsumerMoveEveryByteInOrder) {
     EXPECT_EQ(ring.DataSize(true), 0);
 }
 
+TEST(CircularBuffer, UnlockedSizesMayBePolledWhileTheOtherSideMoves) {
+    constexpr int kTotal = 1 << 18;
+    TCircularBuffer ring(256);
+    std::thread producer([&] {
+        uint8_t value = 0;
+        for (int done = 0; done < kTotal;) {
+            if (ring.FreeSpace(false) > 1 && ring.Write(&value, 1)) {
+                ++value;
+                ++done;
+            }
+        }
+    });
+    uint8_t expected = 0;
+    for (int done = 0; done < kTotal;) {
+        const int available = ring.DataSize(false);
+        uint8_t chunk[64];
+        const int n = std::min<int>(available, sizeof chunk);
+        if (n <= 0 || !ring.Read(chunk, n)) continue;
+        for (int i = 0; i < n; ++i) ASSERT_EQ(chunk[i], expected++);
+        done += n;
+    }
+    producer.join();
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "platform/data/DataSet.h"
 #include "platform/data/FieldValue.h"
@@ -116,11 +117,22 @@ void TASQLite3DB::Disconnect() {
     inTransaction_ = false;
 }
 
+// An exception must not unwind through SQLite: it would leave the connection
+// locked. It interrupts the statement and is raised once SQLite has returned.
 int TASQLite3DB::ProgressHandler(void* self) {
     auto* db = static_cast<TASQLite3DB*>(self);
     int abort = 0;
-    if (db->OnProgress) db->OnProgress(db, abort);
+    try {
+        if (db->OnProgress) db->OnProgress(db, abort);
+    } catch (...) {
+        db->progressError_ = std::current_exception();
+        return 1;
+    }
     return abort;
+}
+
+void TASQLite3DB::RaiseProgressError() {
+    if (progressError_) std::rethrow_exception(std::exchange(progressError_, nullptr));
 }
 
 ESQLiteError TASQLite3DB::LastError(int resultCode) const {
@@ -141,6 +153,7 @@ TSQLiteStatement TASQLite3DB::Prepare(const char16_t* sql, const char16_t** tail
     const void* rest = nullptr;
     const int rc = driver_->sqlite3_prepare16_v2(db_, sql, -1, &stmt, &rest);
     TSQLiteStatement statement(*driver_, stmt);
+    RaiseProgressError();
     if (rc != SQLITE_OK) RaiseLastError(rc);
     if (tail) *tail = static_cast<const char16_t*>(rest);
     return statement;
@@ -151,6 +164,7 @@ int TASQLite3DB::Step(sqlite3_stmt* stmt, bool restartable) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(busyTimeout_);
     for (;;) {
         const int rc = driver_->sqlite3_step(stmt);
+        RaiseProgressError();
         const int primary = rc & 0xFF;
         if (!restartable || (primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || Clock::now() >= deadline)
             return rc;
@@ -266,6 +280,7 @@ String TASQLite3DB::QueryValue(const String& sql) {
     String result;
     if (table && rows > 0 && columns > 0 && table[columns]) result = String(table[columns]);
     driver_->sqlite3_free_table(table);
+    RaiseProgressError();
     return result;
 }
 

@@ -3,6 +3,7 @@
 // runs statements, transactions and single-value queries.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -111,6 +112,8 @@ private:
     String DatabasePath();
     void BindField(sqlite3_stmt* stmt, int index, const TField& field);
     static int ProgressHandler(void* self);
+    // Raises what OnProgress raised inside the last SQLite call, if anything.
+    void RaiseProgressError();
 
     String database_, defaultExt_, defaultDir_, driverDll_, transactionType_, password_, version_;
     bool connected_ = false;
@@ -124,4 +127,5 @@ private:
     std::unique_ptr<TSQLiteDriver> driver_;
     sqlite3* db_ = nullptr;
     std::vector<TSQLite3CustomDataset*> datasets_;
+    std::exception_ptr progressError_;
 };

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <future>
 #include <random>
 
 #include "support/sqlite/SQLiteFixture.h"
@@ -235,6 +236,28 @@ TEST_F(ConnectionTest, ProgressEventCanInterruptAStatement) {
                           u"select count(*) from n");
     });
     EXPECT_EQ(e.ErrorCode(), SQLITE_INTERRUPT);
+}
+
+TEST_F(ConnectionTest, ExceptionFromTheProgressEventEndsTheStatementAndLeavesTheConnectionUsable) {
+    auto db = Connect();
+    db->RunStatements(u"create table t(x)");
+    db->OnProgress = [](TASQLite3DB*, int&) { throw Exception("stop here"); };
+    try {
+        db->RunStatements(u"insert into t with recursive n(i) as (select 1 union all select i + 1 from n "
+                          u"where i < 100000) select i from n");
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"stop here");
+    }
+    db->OnProgress = nullptr;
+    // SQLite released the connection: another thread can use it.
+    auto other = std::async(std::launch::async, [&] { return db->QueryValue(u"select 7"); });
+    ASSERT_EQ(other.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_EQ(other.get(), u"7");
+    db->StartTransaction();
+    db->RunStatements(u"insert into t values(1)");
+    db->CommitTransaction();
+    EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"1");
 }
 
 TEST_F(ConnectionTest, DeclaredTypesMapToFieldTypes) {
