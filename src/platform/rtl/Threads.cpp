@@ -62,7 +62,9 @@ public:
         // Calls stay in Pending until they run, so RemoveQueued and a nested
         // Check (a WaitFor inside a call) see them in posting order.
         bool any = false;
-        for (TPostedCall call; Take(last, call);) {
+        for (;;) {
+            TPostedCall call{}; // gone, with what it captured, before the next is taken
+            if (!Take(last, call)) break;
             any = true;
             if (call.sync)
                 RunSynchronized(call);
@@ -87,8 +89,16 @@ public:
     }
 
     void RemoveQueued(const void* owner) {
+        std::vector<TThreadMethod> dropped; // what they captured may remove calls in turn
         std::lock_guard lock(mutex_);
-        std::erase_if(pending_, [owner](const TPostedCall& c) { return !c.sync && c.owner == owner; });
+        for (auto it = pending_.begin(); it != pending_.end();) {
+            if (!it->sync && it->owner == owner) {
+                dropped.push_back(std::move(it->method));
+                it = pending_.erase(it);
+            } else {
+                ++it;
+            }
+        }
     }
 
 private:

@@ -183,6 +183,21 @@ TEST(Threads, CallsRunInOrderAcrossANestedDrain) {
     EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
 }
 
+// The dropped call holds the last reference to a thread, whose destructor
+// removes that thread's calls in turn.
+TEST(Threads, DroppingACallMayDestroyAThreadItOwns) {
+    TEvent queued;
+    auto owned = std::make_shared<TTestThread>([](TTestThread&) {});
+    TTestThread thread([&](TTestThread& self) {
+        self.Queue([owned = std::move(owned)] {});
+        queued.SetEvent();
+    });
+    thread.Start();
+    ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
+    RemoveQueuedEvents(&thread);
+    EXPECT_FALSE(CheckSynchronize());
+}
+
 TEST(Threads, WaitForReturnsReturnValueAndOnTerminateRunsOnTheMainThread) {
     bool onMain = false;
     TObject* sender = nullptr;
