@@ -84,6 +84,7 @@ bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 4
 
 int DaysInAMonth(int year, int month) {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) throw EArgumentOutOfRangeException(u"Invalid month " + IntToStr(month));
     return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
 }
 

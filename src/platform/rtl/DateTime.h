@@ -20,6 +20,7 @@ constexpr int MSecsPerDay = SecsPerDay * 1000;
 constexpr TDateTime UnixDateDelta = 25569; // 1970-01-01
 
 bool IsLeapYear(int year);
+// Raises EArgumentOutOfRangeException for a month outside 1 to 12.
 int DaysInAMonth(int year, int month);
 int DaysInMonth(TDateTime value);
 

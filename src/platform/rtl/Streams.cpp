@@ -1,6 +1,7 @@
 #include "platform/rtl/Streams.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -138,6 +139,12 @@ TFileStream::TFileStream(const String& fileName, uint16_t mode) : fileName_(file
     }
     fd_ = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd_ < 0) throw EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(errno));
+    // A folder opens for reading, then reads fail and its size is bogus.
+    struct stat st;
+    if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(EISDIR));
+    }
 }
 
 TFileStream::~TFileStream() {

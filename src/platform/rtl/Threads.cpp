@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -19,6 +20,7 @@ struct TPostedCall {
     TThreadMethod method;
     const void* owner;
     TSyncState* sync;
+    uint64_t serial = 0; // order of posting, from 1
 };
 
 class TDispatcher {
@@ -49,24 +51,27 @@ public:
             deferred_.erase(deferred_.begin());
             std::rethrow_exception(error);
         }
-        std::deque<TPostedCall> batch;
+        uint64_t last;
         {
             std::unique_lock lock(mutex_);
             if (timeoutMs > 0)
                 changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                   [&] { return !pending_.empty() || (stop && *stop); });
-            batch.swap(pending_);
+            last = posted_;
         }
-        const bool any = !batch.empty();
-        while (!batch.empty()) {
-            TPostedCall call = std::move(batch.front());
-            batch.pop_front();
+        // Calls stay in Pending until they run, so RemoveQueued and a nested
+        // Check (a WaitFor inside a call) see them in posting order.
+        bool any = false;
+        for (;;) {
+            TPostedCall call{}; // gone, with what it captured, before the next is taken
+            if (!Take(last, call)) break;
+            any = true;
             if (call.sync)
                 RunSynchronized(call);
             else if (deferErrors)
                 RunQueuedDeferringErrors(call);
             else
-                RunQueued(call, batch);
+                call.method(); // an exception leaves the rest pending
         }
         return any;
     }
@@ -84,8 +89,16 @@ public:
     }
 
     void RemoveQueued(const void* owner) {
+        std::vector<TThreadMethod> dropped; // what they captured may remove calls in turn
         std::lock_guard lock(mutex_);
-        std::erase_if(pending_, [owner](const TPostedCall& c) { return !c.sync && c.owner == owner; });
+        for (auto it = pending_.begin(); it != pending_.end();) {
+            if (!it->sync && it->owner == owner) {
+                dropped.push_back(std::move(it->method));
+                it = pending_.erase(it);
+            } else {
+                ++it;
+            }
+        }
     }
 
 private:
@@ -93,6 +106,7 @@ private:
         std::function<void()> wake;
         {
             std::lock_guard lock(mutex_);
+            call.serial = ++posted_;
             pending_.push_back(std::move(call));
             wake = wake_;
         }
@@ -115,16 +129,13 @@ private:
         changed_.notify_all();
     }
 
-    void RunQueued(TPostedCall& call, std::deque<TPostedCall>& rest) {
-        try {
-            call.method();
-        } catch (...) {
-            std::lock_guard lock(mutex_);
-            pending_.insert(pending_.begin(), std::make_move_iterator(rest.begin()),
-                            std::make_move_iterator(rest.end()));
-            rest.clear();
-            throw;
-        }
+    // Moves out the oldest pending call if it was posted by Last.
+    bool Take(uint64_t last, TPostedCall& call) {
+        std::lock_guard lock(mutex_);
+        if (pending_.empty() || pending_.front().serial > last) return false;
+        call = std::move(pending_.front());
+        pending_.pop_front();
+        return true;
     }
 
     void RunQueuedDeferringErrors(TPostedCall& call) {
@@ -140,6 +151,7 @@ private:
     // Signals posted calls, finished synchronised calls and pokes alike.
     std::condition_variable changed_;
     std::deque<TPostedCall> pending_;
+    uint64_t posted_ = 0;
     std::function<void()> wake_;
     std::vector<std::exception_ptr> deferred_; // main thread only
 };

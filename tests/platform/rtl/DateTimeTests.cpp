@@ -86,6 +86,8 @@ TEST(DateTimeTest, InvalidPartsRaise) {
     }
     EXPECT_THROW(EncodeTime(-1, 0, 0, 0), EConvertError);
     EXPECT_THROW(EncodeDateTime(2023, 1, 1, 25, 0, 0, 0), EConvertError);
+    EXPECT_THROW(DaysInAMonth(2023, 0), EArgumentOutOfRangeException);
+    EXPECT_THROW(DaysInAMonth(2023, 13), EArgumentOutOfRangeException);
 }
 
 TEST(DateTimeTest, TimesRoundTripOnBothSidesOfTheEpoch) {

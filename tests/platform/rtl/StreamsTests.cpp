@@ -110,6 +110,19 @@ TEST(FileStreamTest, OpenModesAndErrors) {
     }
 }
 
+// A folder opens for reading on Linux and then reports a size of 2^63 - 1.
+TEST(FileStreamTest, AFolderIsNoFile) {
+    const String folder = TempPath("");
+    try {
+        TFileStream f(folder, fmOpenRead);
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "Cannot open file \"" + folder + "\". Is a directory");
+    }
+    TMemoryStream m;
+    EXPECT_THROW(m.LoadFromFile(folder), EFOpenError);
+}
+
 TEST(FileStreamTest, SeeksAndWritesPastFourGigabytes) {
     const String path = TempPath("sparse.bin");
     constexpr int64_t k5GiB = int64_t{5} << 30;

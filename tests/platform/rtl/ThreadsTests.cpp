@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -140,6 +141,61 @@ TEST(Threads, RemoveQueuedEventsDropsTheOwnersCallsOnly) {
     RemoveQueuedEvents(&thread);
     EXPECT_TRUE(CheckSynchronize());
     EXPECT_EQ(ran, (std::vector<int>{2}));
+}
+
+TEST(Threads, ACallThatDestroysItsThreadDropsTheThreadsLaterCalls) {
+    std::vector<int> ran;
+    auto* thread = new TTestThread([&](TTestThread& self) {
+        self.Queue([&ran, &self] {
+            ran.push_back(1);
+            delete &self;
+        });
+        self.Queue([&] { ran.push_back(2); });
+        TThread::Queue(nullptr, [&] { ran.push_back(3); });
+    });
+    thread->Start();
+    while (!thread->Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_EQ(ran, (std::vector<int>{1, 3}));
+}
+
+// A call that waits on the main thread (here through CheckSynchronize, as
+// WaitFor does) runs the calls posted before the ones posted meanwhile.
+TEST(Threads, CallsRunInOrderAcrossANestedDrain) {
+    TEvent queued, more;
+    std::vector<int> ran;
+    TTestThread thread([&](TTestThread& self) {
+        self.Queue([&] {
+            ran.push_back(1);
+            more.SetEvent();
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            while (ran.size() < 3 && std::chrono::steady_clock::now() < until) CheckSynchronize(10);
+        });
+        self.Queue([&] { ran.push_back(2); });
+        queued.SetEvent();
+        more.WaitFor(5000);
+        self.Queue([&] { ran.push_back(3); });
+    });
+    thread.Start();
+    ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
+    CheckSynchronize();
+    DrainUntil([&] { return ran.size() >= 3; });
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+}
+
+// The dropped call holds the last reference to a thread, whose destructor
+// removes that thread's calls in turn.
+TEST(Threads, DroppingACallMayDestroyAThreadItOwns) {
+    TEvent queued;
+    auto owned = std::make_shared<TTestThread>([](TTestThread&) {});
+    TTestThread thread([&](TTestThread& self) {
+        self.Queue([owned = std::move(owned)] {});
+        queued.SetEvent();
+    });
+    thread.Start();
+    ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
+    RemoveQueuedEvents(&thread);
+    EXPECT_FALSE(CheckSynchronize());
 }
 
 TEST(Threads, WaitForReturnsReturnValueAndOnTerminateRunsOnTheMainThread) {
