@@ -77,7 +77,7 @@ public:
             if (count_ == maximum_) throw ESemaphoreError("Semaphore released more often than acquired");
             ++count_;
         }
-        freed_.notify_one();
+        freed_.notify_all(); // a woken waiter may have been cancelled meanwhile
     }
 
 private:
