@@ -159,15 +159,23 @@ TSQLiteStatement TASQLite3DB::Prepare(const char16_t* sql, const char16_t** tail
     return statement;
 }
 
+// A table locked by a statement of this connection stays locked until that
+// statement ends: only a lock of another connection (busy, or a shared cache
+// lock, which only the extended code tells apart) is worth waiting for.
+bool TASQLite3DB::HeldByOtherConnection(int resultCode) const {
+    const int primary = resultCode & 0xFF;
+    if (primary == SQLITE_BUSY) return true;
+    return primary == SQLITE_LOCKED && driver_->sqlite3_extended_errcode &&
+           driver_->sqlite3_extended_errcode(db_) == SQLITE_LOCKED_SHAREDCACHE;
+}
+
 int TASQLite3DB::Step(sqlite3_stmt* stmt, bool restartable) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(busyTimeout_);
     for (;;) {
         const int rc = driver_->sqlite3_step(stmt);
         RaiseProgressError();
-        const int primary = rc & 0xFF;
-        if (!restartable || (primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || Clock::now() >= deadline)
-            return rc;
+        if (!restartable || !HeldByOtherConnection(rc) || Clock::now() >= deadline) return rc;
         driver_->sqlite3_reset(stmt);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -97,8 +97,9 @@ public:
     // Prepares the first statement of sql; tail receives the rest (may be null).
     // The statement is empty when sql holds only blanks or comments.
     TSQLiteStatement Prepare(const char16_t* sql, const char16_t** tail = nullptr);
-    // Steps once. A statement that has returned no row yet is retried while the
-    // database stays busy or locked, until BusyTimeout has passed.
+    // Steps once. A statement that has returned no row yet is retried while
+    // another connection keeps the database busy or locked, until BusyTimeout
+    // has passed.
     int Step(sqlite3_stmt* stmt, bool restartable);
     // SQLite's message and code for a failed call.
     ESQLiteError LastError(int resultCode) const;
@@ -111,6 +112,7 @@ private:
     void Disconnect();
     String DatabasePath();
     void BindField(sqlite3_stmt* stmt, int index, const TField& field);
+    bool HeldByOtherConnection(int resultCode) const;
     static int ProgressHandler(void* self);
     // Raises what OnProgress raised inside the last SQLite call, if anything.
     void RaiseProgressError();

@@ -1,5 +1,7 @@
 #include "support/sqlite/SQLiteDataset.h"
 
+#include <string_view>
+
 #include "platform/data/FieldValue.h"
 #include "platform/rtl/Conversions.h"
 
@@ -118,9 +120,14 @@ void TSQLite3CustomDataset::BindParams(sqlite3_stmt* stmt) const {
 Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TFieldType type) const {
     const TSQLiteDriver& d = Database().Driver();
     if (d.sqlite3_column_type(stmt, column) == SQLITE_NULL) return Null();
+    // By length: a text may hold zero characters.
     const auto text16 = [&] {
+        if (!d.sqlite3_column_bytes16) {
+            const auto* utf8 = reinterpret_cast<const char*>(d.sqlite3_column_text(stmt, column));
+            return String(std::string_view(utf8 ? utf8 : "", static_cast<size_t>(d.sqlite3_column_bytes(stmt, column))));
+        }
         const auto* text = static_cast<const char16_t*>(d.sqlite3_column_text16(stmt, column));
-        return String(text ? text : u"");
+        return String(text ? text : u"", static_cast<size_t>(d.sqlite3_column_bytes16(stmt, column)) / 2);
     };
     switch (type) {
     case ftString:

@@ -181,6 +181,35 @@ TEST_F(ConnectionTest, WaitsForAnExclusiveLockOnlyUpToBusyTimeout) {
     EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"2");
 }
 
+TEST_F(ConnectionTest, WaitsForATableLockOnlyWhenAnotherConnectionHoldsIt) {
+    using std::chrono::steady_clock;
+    const auto timed = [](TASQLite3DB& db, const char16_t* sql) {
+        const auto start = steady_clock::now();
+        const ESQLiteError e = CatchSQLiteError([&] { db.RunStatements(sql); });
+        EXPECT_EQ(e.ErrorCode() & 0xFF, SQLITE_LOCKED) << e.Message();
+        return steady_clock::now() - start;
+    };
+    {
+        auto db = Connect();
+        db->RunStatements(u"create table t(x); insert into t values(1), (2)");
+        db->SetBusyTimeout(3000);
+        const TSQLiteStatement reading = db->Prepare(u"select x from t");
+        ASSERT_EQ(db->Step(reading.Handle(), true), SQLITE_ROW);
+        EXPECT_LT(timed(*db, u"drop table t"), std::chrono::milliseconds(1000));
+    }
+    const std::filesystem::path shared = "file:" + DbPath().string() + "?cache=shared";
+    auto holder = Connect(shared);
+    holder->StartTransaction();
+    holder->RunStatements(u"insert into t values(3)");
+    auto db = Connect(shared);
+    db->SetBusyTimeout(300);
+    const auto waited = timed(*db, u"select count(*) from t");
+    EXPECT_GE(waited, std::chrono::milliseconds(250));
+    EXPECT_LT(waited, std::chrono::seconds(3));
+    holder->RollbackTransaction();
+    EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"2");
+}
+
 TEST_F(ConnectionTest, RandomBytesAreNotADatabase) {
     {
         std::mt19937 random(7);

@@ -253,6 +253,30 @@ TEST_F(DatasetTest, BlobsRoundTripWithEmbeddedZeros) {
     EXPECT_EQ(db_->QueryValue(u"select length(data) from b"), u"8");
 }
 
+TEST_F(DatasetTest, TextsWithZeroCharactersReadInFull) {
+    const String text(u"a\0b\u00e9\0", 5);
+    table_.SetTableName(u"t");
+    table_.Open();
+    table_.Append();
+    table_.FieldByName(u"name").SetAsString(text);
+    table_.Post();
+    ASSERT_EQ(db_->QueryValue(u"select length(cast(name as blob)) from t where id=4"), u"6");
+    // The second library lacks the UTF-16 length and reads through UTF-8.
+    for (const char* driver : {"libsqlite3.so.0", SQLITE_SHIM_OPTIONAL}) {
+        TASQLite3DB db;
+        db.SetDriverDLL(driver);
+        db.SetDatabase(String(DbPath().string()));
+        db.SetMapper(&mapper_);
+        db.SetConnected(true);
+        TASQLite3Query query;
+        query.SetConnection(&db);
+        query.SetSQL(u"select name, name || '' as copy from t where id=4");
+        query.Open();
+        EXPECT_EQ(query.FieldByName(u"name").AsString(), text) << driver;
+        EXPECT_EQ(query.FieldByName(u"copy").AsString(), text) << driver;
+    }
+}
+
 TEST_F(DatasetTest, TruncatedFileFailsTheOpen) {
     db_.reset();
     {
