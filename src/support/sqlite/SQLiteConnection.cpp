@@ -105,6 +105,8 @@ void TASQLite3DB::Connect() {
 }
 
 void TASQLite3DB::Disconnect() {
+    // SQLite is still running the statement that raised OnProgress.
+    if (inProgressEvent_) throw ESQLiteError("Cannot disconnect while a statement is running");
     if (driver_) {
         if (BeforeDisconnect) BeforeDisconnect(this);
         for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->Close();
@@ -122,12 +124,14 @@ void TASQLite3DB::Disconnect() {
 int TASQLite3DB::ProgressHandler(void* self) {
     auto* db = static_cast<TASQLite3DB*>(self);
     int abort = 0;
+    const bool outer = std::exchange(db->inProgressEvent_, true);
     try {
         if (db->OnProgress) db->OnProgress(db, abort);
     } catch (...) {
         db->progressError_ = std::current_exception();
-        return 1;
+        abort = 1;
     }
+    db->inProgressEvent_ = outer;
     return abort;
 }
 

@@ -77,6 +77,8 @@ public:
     bool InTransaction() const noexcept { return inTransaction_; }
 
     TNotifyEvent BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
+    // Runs inside SQLite: it may not disconnect (that raises) nor destroy the
+    // connection.
     TProgressEvent OnProgress;
 
     bool LoadDriver();
@@ -122,6 +124,7 @@ private:
     bool mustExist_ = false;
     bool hexPassword_ = false;
     bool inTransaction_ = false;
+    bool inProgressEvent_ = false;
     int maxStringSize_ = 8192;
     int busyTimeout_ = 5000;
     TSpSqliteMapper ownMapper_;

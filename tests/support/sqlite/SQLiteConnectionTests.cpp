@@ -289,6 +289,26 @@ TEST_F(ConnectionTest, ExceptionFromTheProgressEventEndsTheStatementAndLeavesThe
     EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"1");
 }
 
+TEST_F(ConnectionTest, ProgressEventCannotDisconnectTheRunningStatement) {
+    auto db = Connect();
+    bool disconnected = false;
+    db->OnProgress = [&](TASQLite3DB* sender, int&) {
+        sender->OnProgress = nullptr;
+        sender->SetConnected(false);
+        disconnected = true;
+    };
+    const ESQLiteError e = CatchSQLiteError([&] {
+        db->RunStatements(u"create table t as with recursive n(i) as (select 1 union all select i + 1 from n "
+                          u"where i < 1000) select i from n");
+    });
+    EXPECT_EQ(e.Message(), u"Cannot disconnect while a statement is running");
+    EXPECT_FALSE(disconnected);
+    ASSERT_TRUE(db->Connected());
+    EXPECT_EQ(db->QueryValue(u"select count(*) from sqlite_master"), u"0");
+    db->SetConnected(false);
+    EXPECT_FALSE(db->Connected());
+}
+
 TEST_F(ConnectionTest, DeclaredTypesMapToFieldTypes) {
     TSpSqliteMapper mapper;
     mapper.Mappings() = {{u"Boolean", ftBoolean}, {u"integer", ftInteger}, {u"varchar", ftWideString},
