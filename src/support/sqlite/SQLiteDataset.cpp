@@ -7,6 +7,14 @@
 
 namespace {
 String QuoteIdentifier(const String& name) { return AnsiQuotedStr(name, u'"'); }
+
+// Runs an update or delete of one row by rowid; the row is gone when another
+// writer removed it.
+void WriteRow(TASQLite3DB& db, const String& sql, const std::vector<TField*>* fields = nullptr) {
+    db.RunStatements(sql, fields);
+    if (db.Driver().sqlite3_changes(db.DBHandle()) == 0)
+        throw ESQLiteError("Record not found or changed by another user");
+}
 } // namespace
 
 TSQLite3CustomDataset::~TSQLite3CustomDataset() { SetConnection(nullptr); }
@@ -248,7 +256,7 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
                 sql += QuoteIdentifier(fields[i]->FieldName()) + "=" + param(fields[i]);
             }
             sql += " where rowid=" + IntToStr(row.RowId);
-            db.RunStatements(sql, &fields);
+            WriteRow(db, sql, &fields);
             return;
         }
         const bool autoKey = primaryAutoInc_ && !fields.empty() &&
@@ -271,6 +279,6 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
 void TASQLite3Table::InternalDelete(const TDataRow& row) {
     if (ReadOnly()) throw ESQLiteError("Cannot delete from a read-only dataset");
     WriteInTransaction(TransactionType(), [&](TASQLite3DB& db) {
-        db.RunStatements("delete from " + tableName_ + " where rowid=" + IntToStr(row.RowId));
+        WriteRow(db, "delete from " + tableName_ + " where rowid=" + IntToStr(row.RowId));
     });
 }

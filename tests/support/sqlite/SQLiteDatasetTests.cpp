@@ -277,6 +277,29 @@ TEST_F(DatasetTest, TextsWithZeroCharactersReadInFull) {
     }
 }
 
+TEST_F(DatasetTest, RowRemovedByAnotherConnectionIsNotSilentlyLost) {
+    table_.SetTableName(u"t");
+    table_.Open();
+    auto other = Connect();
+    other->RunStatements(u"delete from t where name in ('a', 'b')");
+    const auto rejected = [&](auto&& write) {
+        const ESQLiteError e = CatchSQLiteError(write);
+        EXPECT_EQ(e.Message(), u"Record not found or changed by another user");
+        EXPECT_FALSE(InTransaction());
+        EXPECT_EQ(table_.RecordCount(), 3);
+    };
+    table_.First();
+    table_.Edit();
+    table_.FieldByName(u"n").SetAsInteger(10);
+    rejected([&] { table_.Post(); });
+    EXPECT_EQ(table_.State(), dsEdit);
+    table_.Cancel();
+    table_.Next();
+    rejected([&] { table_.Delete(); });
+    EXPECT_EQ(table_.FieldByName(u"name").AsString(), u"b");
+    EXPECT_EQ(db_->QueryValue(u"select group_concat(name) from t"), u"c");
+}
+
 TEST_F(DatasetTest, TruncatedFileFailsTheOpen) {
     db_.reset();
     {
