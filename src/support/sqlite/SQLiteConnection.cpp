@@ -301,20 +301,22 @@ void TASQLite3DB::FieldTypeFromDecl(const String& declaredType, TFieldType& type
     const auto open = declaredType.find(u'(');
     const auto close = open == String::npos ? String::npos : declaredType.find(u')', open);
     if (close != String::npos) {
+        type = Mapper().MapDeclaredType(LowerCase(Trim(declaredType.substr(0, open))));
         const String inner = declaredType.substr(open + 1, close - open - 1);
         auto split = inner.find(u'.');
         if (split == String::npos) split = inner.find(u',');
-        if (split != String::npos) {
-            size = StrToInt(inner.substr(0, split));
-            precision = StrToInt(inner.substr(split + 1));
-        } else {
-            size = StrToInt(inner);
+        // A size that does not read counts as none.
+        const bool sized = split == String::npos ? TryStrToInt(inner, size)
+                                                 : TryStrToInt(inner.substr(0, split), size) &&
+                                                       TryStrToInt(inner.substr(split + 1), precision);
+        if (sized && size >= 0 && precision >= 0) {
+            if (type == ftLargeint) size = 12;
+            return;
         }
-        type = Mapper().MapDeclaredType(LowerCase(Trim(declaredType.substr(0, open))));
-        if (type == ftLargeint) size = 12;
-        return;
+        precision = 0;
+    } else {
+        type = Mapper().MapDeclaredType(LowerCase(declaredType));
     }
-    type = Mapper().MapDeclaredType(LowerCase(declaredType));
     switch (type) {
     case ftString:
     case ftWideString: size = maxStringSize_; break;

@@ -132,7 +132,8 @@ Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TField
     const auto text16 = [&] {
         if (!d.sqlite3_column_bytes16) {
             const auto* utf8 = reinterpret_cast<const char*>(d.sqlite3_column_text(stmt, column));
-            return String(std::string_view(utf8 ? utf8 : "", static_cast<size_t>(d.sqlite3_column_bytes(stmt, column))));
+            const auto bytes = static_cast<size_t>(d.sqlite3_column_bytes(stmt, column));
+            return String(std::string_view(utf8 ? utf8 : "", bytes));
         }
         const auto* text = static_cast<const char16_t*>(d.sqlite3_column_text16(stmt, column));
         return String(text ? text : u"", static_cast<size_t>(d.sqlite3_column_bytes16(stmt, column)) / 2);

@@ -300,6 +300,14 @@ TEST_F(DatasetTest, RowRemovedByAnotherConnectionIsNotSilentlyLost) {
     EXPECT_EQ(db_->QueryValue(u"select group_concat(name) from t"), u"c");
 }
 
+TEST_F(DatasetTest, UnreadableDeclaredSizesOpen) {
+    db_->RunStatements(u"create table d(a varchar(1e3), b decimal(1.5, 2)); insert into d values('x', 2.5)");
+    table_.SetTableName(u"d");
+    table_.Open();
+    EXPECT_EQ(table_.FieldByName(u"a").AsString(), u"x");
+    EXPECT_EQ(table_.FieldByName(u"b").AsString(), u"2.5");
+}
+
 TEST_F(DatasetTest, TruncatedFileFailsTheOpen) {
     db_.reset();
     {
