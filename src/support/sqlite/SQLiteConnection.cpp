@@ -105,6 +105,8 @@ void TASQLite3DB::Connect() {
 }
 
 void TASQLite3DB::Disconnect() {
+    // SQLite is still running the statement that raised OnProgress.
+    if (inProgressEvent_) throw ESQLiteError("Cannot disconnect while a statement is running");
     if (driver_) {
         if (BeforeDisconnect) BeforeDisconnect(this);
         for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->Close();
@@ -122,12 +124,14 @@ void TASQLite3DB::Disconnect() {
 int TASQLite3DB::ProgressHandler(void* self) {
     auto* db = static_cast<TASQLite3DB*>(self);
     int abort = 0;
+    const bool outer = std::exchange(db->inProgressEvent_, true);
     try {
         if (db->OnProgress) db->OnProgress(db, abort);
     } catch (...) {
         db->progressError_ = std::current_exception();
-        return 1;
+        abort = 1;
     }
+    db->inProgressEvent_ = outer;
     return abort;
 }
 
@@ -159,15 +163,23 @@ TSQLiteStatement TASQLite3DB::Prepare(const char16_t* sql, const char16_t** tail
     return statement;
 }
 
+// A table locked by a statement of this connection stays locked until that
+// statement ends: only a lock of another connection (busy, or a shared cache
+// lock, which only the extended code tells apart) is worth waiting for.
+bool TASQLite3DB::HeldByOtherConnection(int resultCode) const {
+    const int primary = resultCode & 0xFF;
+    if (primary == SQLITE_BUSY) return true;
+    return primary == SQLITE_LOCKED && driver_->sqlite3_extended_errcode &&
+           driver_->sqlite3_extended_errcode(db_) == SQLITE_LOCKED_SHAREDCACHE;
+}
+
 int TASQLite3DB::Step(sqlite3_stmt* stmt, bool restartable) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(busyTimeout_);
     for (;;) {
         const int rc = driver_->sqlite3_step(stmt);
         RaiseProgressError();
-        const int primary = rc & 0xFF;
-        if (!restartable || (primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || Clock::now() >= deadline)
-            return rc;
+        if (!restartable || !HeldByOtherConnection(rc) || Clock::now() >= deadline) return rc;
         driver_->sqlite3_reset(stmt);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -289,20 +301,22 @@ void TASQLite3DB::FieldTypeFromDecl(const String& declaredType, TFieldType& type
     const auto open = declaredType.find(u'(');
     const auto close = open == String::npos ? String::npos : declaredType.find(u')', open);
     if (close != String::npos) {
+        type = Mapper().MapDeclaredType(LowerCase(Trim(declaredType.substr(0, open))));
         const String inner = declaredType.substr(open + 1, close - open - 1);
         auto split = inner.find(u'.');
         if (split == String::npos) split = inner.find(u',');
-        if (split != String::npos) {
-            size = StrToInt(inner.substr(0, split));
-            precision = StrToInt(inner.substr(split + 1));
-        } else {
-            size = StrToInt(inner);
+        // A size that does not read counts as none.
+        const bool sized = split == String::npos ? TryStrToInt(inner, size)
+                                                 : TryStrToInt(inner.substr(0, split), size) &&
+                                                       TryStrToInt(inner.substr(split + 1), precision);
+        if (sized && size >= 0 && precision >= 0) {
+            if (type == ftLargeint) size = 12;
+            return;
         }
-        type = Mapper().MapDeclaredType(LowerCase(Trim(declaredType.substr(0, open))));
-        if (type == ftLargeint) size = 12;
-        return;
+        precision = 0;
+    } else {
+        type = Mapper().MapDeclaredType(LowerCase(declaredType));
     }
-    type = Mapper().MapDeclaredType(LowerCase(declaredType));
     switch (type) {
     case ftString:
     case ftWideString: size = maxStringSize_; break;

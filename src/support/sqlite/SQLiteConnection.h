@@ -77,6 +77,8 @@ public:
     bool InTransaction() const noexcept { return inTransaction_; }
 
     TNotifyEvent BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
+    // Runs inside SQLite: it may not disconnect (that raises) nor destroy the
+    // connection.
     TProgressEvent OnProgress;
 
     bool LoadDriver();
@@ -97,8 +99,9 @@ public:
     // Prepares the first statement of sql; tail receives the rest (may be null).
     // The statement is empty when sql holds only blanks or comments.
     TSQLiteStatement Prepare(const char16_t* sql, const char16_t** tail = nullptr);
-    // Steps once. A statement that has returned no row yet is retried while the
-    // database stays busy or locked, until BusyTimeout has passed.
+    // Steps once. A statement that has returned no row yet is retried while
+    // another connection keeps the database busy or locked, until BusyTimeout
+    // has passed.
     int Step(sqlite3_stmt* stmt, bool restartable);
     // SQLite's message and code for a failed call.
     ESQLiteError LastError(int resultCode) const;
@@ -111,6 +114,7 @@ private:
     void Disconnect();
     String DatabasePath();
     void BindField(sqlite3_stmt* stmt, int index, const TField& field);
+    bool HeldByOtherConnection(int resultCode) const;
     static int ProgressHandler(void* self);
     // Raises what OnProgress raised inside the last SQLite call, if anything.
     void RaiseProgressError();
@@ -120,6 +124,7 @@ private:
     bool mustExist_ = false;
     bool hexPassword_ = false;
     bool inTransaction_ = false;
+    bool inProgressEvent_ = false;
     int maxStringSize_ = 8192;
     int busyTimeout_ = 5000;
     TSpSqliteMapper ownMapper_;

@@ -1,10 +1,20 @@
 #include "support/sqlite/SQLiteDataset.h"
 
+#include <string_view>
+
 #include "platform/data/FieldValue.h"
 #include "platform/rtl/Conversions.h"
 
 namespace {
 String QuoteIdentifier(const String& name) { return AnsiQuotedStr(name, u'"'); }
+
+// Runs an update or delete of one row by rowid; the row is gone when another
+// writer removed it.
+void WriteRow(TASQLite3DB& db, const String& sql, const std::vector<TField*>* fields = nullptr) {
+    db.RunStatements(sql, fields);
+    if (db.Driver().sqlite3_changes(db.DBHandle()) == 0)
+        throw ESQLiteError("Record not found or changed by another user");
+}
 } // namespace
 
 TSQLite3CustomDataset::~TSQLite3CustomDataset() { SetConnection(nullptr); }
@@ -118,9 +128,15 @@ void TSQLite3CustomDataset::BindParams(sqlite3_stmt* stmt) const {
 Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TFieldType type) const {
     const TSQLiteDriver& d = Database().Driver();
     if (d.sqlite3_column_type(stmt, column) == SQLITE_NULL) return Null();
+    // By length: a text may hold zero characters.
     const auto text16 = [&] {
+        if (!d.sqlite3_column_bytes16) {
+            const auto* utf8 = reinterpret_cast<const char*>(d.sqlite3_column_text(stmt, column));
+            const auto bytes = static_cast<size_t>(d.sqlite3_column_bytes(stmt, column));
+            return String(std::string_view(utf8 ? utf8 : "", bytes));
+        }
         const auto* text = static_cast<const char16_t*>(d.sqlite3_column_text16(stmt, column));
-        return String(text ? text : u"");
+        return String(text ? text : u"", static_cast<size_t>(d.sqlite3_column_bytes16(stmt, column)) / 2);
     };
     switch (type) {
     case ftString:
@@ -241,7 +257,7 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
                 sql += QuoteIdentifier(fields[i]->FieldName()) + "=" + param(fields[i]);
             }
             sql += " where rowid=" + IntToStr(row.RowId);
-            db.RunStatements(sql, &fields);
+            WriteRow(db, sql, &fields);
             return;
         }
         const bool autoKey = primaryAutoInc_ && !fields.empty() &&
@@ -264,6 +280,6 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
 void TASQLite3Table::InternalDelete(const TDataRow& row) {
     if (ReadOnly()) throw ESQLiteError("Cannot delete from a read-only dataset");
     WriteInTransaction(TransactionType(), [&](TASQLite3DB& db) {
-        db.RunStatements("delete from " + tableName_ + " where rowid=" + IntToStr(row.RowId));
+        WriteRow(db, "delete from " + tableName_ + " where rowid=" + IntToStr(row.RowId));
     });
 }

@@ -60,7 +60,7 @@
 
 // The library may lack these; callers fall back when they are null. Extension
 // loading is not bound at all: SQL in a database file must not load code.
-#define SQLITE_OPTIONAL_ENTRIES(X) X(sqlite3_errcode)
+#define SQLITE_OPTIONAL_ENTRIES(X) X(sqlite3_errcode) X(sqlite3_extended_errcode) X(sqlite3_column_bytes16)
 
 class TSQLiteDriver {
 public:

@@ -181,6 +181,35 @@ TEST_F(ConnectionTest, WaitsForAnExclusiveLockOnlyUpToBusyTimeout) {
     EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"2");
 }
 
+TEST_F(ConnectionTest, WaitsForATableLockOnlyWhenAnotherConnectionHoldsIt) {
+    using std::chrono::steady_clock;
+    const auto timed = [](TASQLite3DB& db, const char16_t* sql) {
+        const auto start = steady_clock::now();
+        const ESQLiteError e = CatchSQLiteError([&] { db.RunStatements(sql); });
+        EXPECT_EQ(e.ErrorCode() & 0xFF, SQLITE_LOCKED) << e.Message();
+        return steady_clock::now() - start;
+    };
+    {
+        auto db = Connect();
+        db->RunStatements(u"create table t(x); insert into t values(1), (2)");
+        db->SetBusyTimeout(3000);
+        const TSQLiteStatement reading = db->Prepare(u"select x from t");
+        ASSERT_EQ(db->Step(reading.Handle(), true), SQLITE_ROW);
+        EXPECT_LT(timed(*db, u"drop table t"), std::chrono::milliseconds(1000));
+    }
+    const std::filesystem::path shared = "file:" + DbPath().string() + "?cache=shared";
+    auto holder = Connect(shared);
+    holder->StartTransaction();
+    holder->RunStatements(u"insert into t values(3)");
+    auto db = Connect(shared);
+    db->SetBusyTimeout(300);
+    const auto waited = timed(*db, u"select count(*) from t");
+    EXPECT_GE(waited, std::chrono::milliseconds(250));
+    EXPECT_LT(waited, std::chrono::seconds(3));
+    holder->RollbackTransaction();
+    EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"2");
+}
+
 TEST_F(ConnectionTest, RandomBytesAreNotADatabase) {
     {
         std::mt19937 random(7);
@@ -260,6 +289,26 @@ TEST_F(ConnectionTest, ExceptionFromTheProgressEventEndsTheStatementAndLeavesThe
     EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"1");
 }
 
+TEST_F(ConnectionTest, ProgressEventCannotDisconnectTheRunningStatement) {
+    auto db = Connect();
+    bool disconnected = false;
+    db->OnProgress = [&](TASQLite3DB* sender, int&) {
+        sender->OnProgress = nullptr;
+        sender->SetConnected(false);
+        disconnected = true;
+    };
+    const ESQLiteError e = CatchSQLiteError([&] {
+        db->RunStatements(u"create table t as with recursive n(i) as (select 1 union all select i + 1 from n "
+                          u"where i < 1000) select i from n");
+    });
+    EXPECT_EQ(e.Message(), u"Cannot disconnect while a statement is running");
+    EXPECT_FALSE(disconnected);
+    ASSERT_TRUE(db->Connected());
+    EXPECT_EQ(db->QueryValue(u"select count(*) from sqlite_master"), u"0");
+    db->SetConnected(false);
+    EXPECT_FALSE(db->Connected());
+}
+
 TEST_F(ConnectionTest, DeclaredTypesMapToFieldTypes) {
     TSpSqliteMapper mapper;
     mapper.Mappings() = {{u"Boolean", ftBoolean}, {u"integer", ftInteger}, {u"varchar", ftWideString},
@@ -275,6 +324,10 @@ TEST_F(ConnectionTest, DeclaredTypesMapToFieldTypes) {
         {u"numeric(8.3)", ftWideString, 8, 3},   {u"nothing", ftWideString, 8192, 0},
         {u"BOOLEAN", ftBoolean, 0, 0},           {u"DateTime", ftDateTime, 24, 0},
         {u"real", ftWideString, 8192, 0},        {u"integer", ftInteger, 0, 0},
+        // Sizes that do not read count as none.
+        {u"numeric(10,)", ftWideString, 8192, 0}, {u"varchar(1e3)", ftWideString, 8192, 0},
+        {u"decimal(1.5,2)", ftWideString, 8192, 0}, {u"varchar(-4)", ftWideString, 8192, 0},
+        {u"integer(x)", ftInteger, 0, 0},
     };
     for (const Case& c : cases) {
         TFieldType type = ftUnknown;
@@ -286,9 +339,6 @@ TEST_F(ConnectionTest, DeclaredTypesMapToFieldTypes) {
     }
     mapper.SetEncoding(emAnsi);
     EXPECT_EQ(mapper.MapDeclaredType(u"varchar"), ftString);
-    int size = 0, precision = 0;
-    TFieldType type;
-    EXPECT_THROW(db.FieldTypeFromDecl(u"varchar(x)", type, size, precision), EConvertError);
 }
 
 } // namespace

@@ -253,6 +253,61 @@ TEST_F(DatasetTest, BlobsRoundTripWithEmbeddedZeros) {
     EXPECT_EQ(db_->QueryValue(u"select length(data) from b"), u"8");
 }
 
+TEST_F(DatasetTest, TextsWithZeroCharactersReadInFull) {
+    const String text(u"a\0b\u00e9\0", 5);
+    table_.SetTableName(u"t");
+    table_.Open();
+    table_.Append();
+    table_.FieldByName(u"name").SetAsString(text);
+    table_.Post();
+    ASSERT_EQ(db_->QueryValue(u"select length(cast(name as blob)) from t where id=4"), u"6");
+    // The second library lacks the UTF-16 length and reads through UTF-8.
+    for (const char* driver : {"libsqlite3.so.0", SQLITE_SHIM_OPTIONAL}) {
+        TASQLite3DB db;
+        db.SetDriverDLL(driver);
+        db.SetDatabase(String(DbPath().string()));
+        db.SetMapper(&mapper_);
+        db.SetConnected(true);
+        TASQLite3Query query;
+        query.SetConnection(&db);
+        query.SetSQL(u"select name, name || '' as copy from t where id=4");
+        query.Open();
+        EXPECT_EQ(query.FieldByName(u"name").AsString(), text) << driver;
+        EXPECT_EQ(query.FieldByName(u"copy").AsString(), text) << driver;
+    }
+}
+
+TEST_F(DatasetTest, RowRemovedByAnotherConnectionIsNotSilentlyLost) {
+    table_.SetTableName(u"t");
+    table_.Open();
+    auto other = Connect();
+    other->RunStatements(u"delete from t where name in ('a', 'b')");
+    const auto rejected = [&](auto&& write) {
+        const ESQLiteError e = CatchSQLiteError(write);
+        EXPECT_EQ(e.Message(), u"Record not found or changed by another user");
+        EXPECT_FALSE(InTransaction());
+        EXPECT_EQ(table_.RecordCount(), 3);
+    };
+    table_.First();
+    table_.Edit();
+    table_.FieldByName(u"n").SetAsInteger(10);
+    rejected([&] { table_.Post(); });
+    EXPECT_EQ(table_.State(), dsEdit);
+    table_.Cancel();
+    table_.Next();
+    rejected([&] { table_.Delete(); });
+    EXPECT_EQ(table_.FieldByName(u"name").AsString(), u"b");
+    EXPECT_EQ(db_->QueryValue(u"select group_concat(name) from t"), u"c");
+}
+
+TEST_F(DatasetTest, UnreadableDeclaredSizesOpen) {
+    db_->RunStatements(u"create table d(a varchar(1e3), b decimal(1.5, 2)); insert into d values('x', 2.5)");
+    table_.SetTableName(u"d");
+    table_.Open();
+    EXPECT_EQ(table_.FieldByName(u"a").AsString(), u"x");
+    EXPECT_EQ(table_.FieldByName(u"b").AsString(), u"2.5");
+}
+
 TEST_F(DatasetTest, TruncatedFileFailsTheOpen) {
     db_.reset();
     {

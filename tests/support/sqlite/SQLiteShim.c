@@ -25,7 +25,7 @@
 #ifdef SHIM_WITHOUT_OPTIONAL
 #define OPTIONAL(X)
 #else
-#define OPTIONAL(X) X(sqlite3_errcode) X(sqlite3_enable_load_extension)
+#define OPTIONAL(X) X(sqlite3_errcode) X(sqlite3_extended_errcode) X(sqlite3_column_bytes16) X(sqlite3_enable_load_extension)
 #endif
 
 #define ENTRIES(X)                                                                               \
