@@ -16,6 +16,29 @@ bool IsValidIdent(const String& s) {
     return std::all_of(s.begin() + 1, s.end(), [&](char16_t c) { return alpha(c) || (c >= u'0' && c <= u'9'); });
 }
 
+// The components EndLoading calls still have to finish, innermost call first.
+// A component freed meanwhile blanks its entries.
+class TLoadingBatch {
+public:
+    TLoadingBatch() : outer_(innermost_) { innermost_ = this; }
+    ~TLoadingBatch() { innermost_ = outer_; }
+    TLoadingBatch(const TLoadingBatch&) = delete;
+    TLoadingBatch& operator=(const TLoadingBatch&) = delete;
+
+    static void Forget(TComponent* component) {
+        for (TLoadingBatch* batch = innermost_; batch; batch = batch->outer_)
+            std::replace(batch->components.begin(), batch->components.end(), component, static_cast<TComponent*>(nullptr));
+    }
+
+    std::vector<TComponent*> components;
+
+private:
+    static thread_local TLoadingBatch* innermost_;
+    TLoadingBatch* outer_;
+};
+
+thread_local TLoadingBatch* TLoadingBatch::innermost_ = nullptr;
+
 [[noreturn]] void IndexError(int index) {
     throw EListError("List index out of bounds (" + String(std::to_string(index)) + ")");
 }
@@ -26,6 +49,7 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
+    TLoadingBatch::Forget(this);
     Destroying();
     RemoveFreeNotifications();
     DestroyComponents();
@@ -134,10 +158,11 @@ void TComponent::SetSubComponent(bool value) {
 void TComponent::BeginLoading() { state_ += TComponentState{csLoading, csReading}; }
 
 void TComponent::EndLoading() {
-    std::vector<TComponent*> loading;
-    CollectLoading(loading);
-    for (TComponent* c : loading) c->state_.Exclude(csReading);
-    for (TComponent* c : loading) c->Loaded();
+    TLoadingBatch batch;
+    CollectLoading(batch.components);
+    for (TComponent* c : batch.components) c->state_.Exclude(csReading);
+    for (TComponent* c : batch.components)
+        if (c) c->Loaded();
 }
 
 void TComponent::CollectLoading(std::vector<TComponent*>& loading) {

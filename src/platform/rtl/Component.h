@@ -72,7 +72,8 @@ public:
     void SetSubComponent(bool value);
     void BeginLoading();
     // Ends the reading of this component and of the owned components still
-    // loading, then calls Loaded on each, this one first.
+    // loading, then calls Loaded on each, this one first; one freed by an
+    // earlier Loaded is skipped.
     void EndLoading();
 
     // Asks Component to call Notification(this, opRemove) on this object when it is freed, and the reverse.

@@ -207,6 +207,34 @@ TEST_F(ComponentTest, LoadingBracketEndsWithLoaded) {
     EXPECT_FALSE(late->ComponentState().Contains(csLoading));
 }
 
+TEST_F(ComponentTest, LoadedMayFreeComponentsOfTheSameBatch) {
+    // Frees its victim (and what that owns) when loaded.
+    class TReaper : public TWatcher {
+    public:
+        using TWatcher::TWatcher;
+        TComponent* victim = nullptr;
+
+    protected:
+        void Loaded() override {
+            TWatcher::Loaded();
+            delete victim;
+        }
+    };
+    TWatcher form(nullptr);
+    form.BeginLoading();
+    auto* reaper = new TReaper(&form);
+    auto* victim = new TWatcher(&form);
+    new TWatcher(victim);
+    auto* survivor = new TWatcher(&form);
+    reaper->victim = victim;
+    EXPECT_EQ(alive, 5);
+    form.EndLoading();
+    EXPECT_EQ(alive, 3);
+    EXPECT_EQ(form.ComponentCount(), 2);
+    EXPECT_EQ(survivor->loadedCalls, 1);
+    EXPECT_EQ(reaper->loadedCalls, 1);
+}
+
 TEST_F(ComponentTest, DestroyingAndStyles) {
     class TProbe : public TComponent {
     public:
