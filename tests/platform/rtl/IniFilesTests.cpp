@@ -20,8 +20,10 @@ class IniFileTest : public testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::path(std::getenv("OSTREL_HOME")) / testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
+    void TearDown() override { fs::remove_all(folder_); }
 
     String PathOf(const char* name) const { return String((folder_ / name).string()); }
 
