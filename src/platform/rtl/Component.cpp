@@ -54,6 +54,8 @@ TComponent::~TComponent() {
     RemoveFreeNotifications();
     DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
+    // Partners that asked for notification while the steps above ran.
+    RemoveFreeNotifications();
 }
 
 HRESULT TComponent::QueryInterface(const TGUID& iid, void** obj) {
@@ -174,7 +176,6 @@ void TComponent::Loaded() { state_.Exclude(csLoading); }
 
 void TComponent::FreeNotification(TComponent* component) {
     if (!owner_ || component->owner_ != owner_) {
-        RTL_ASSERT(!(state_ + component->state_).Contains(csDestroying), "Free notification with a component being freed");
         if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end()) {
             freeNotifies_.push_back(component);
             component->FreeNotification(this);

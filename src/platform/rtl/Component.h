@@ -77,6 +77,7 @@ public:
     void EndLoading();
 
     // Asks Component to call Notification(this, opRemove) on this object when it is freed, and the reverse.
+    // Either may be being freed already: the link holds until its destructor ends.
     void FreeNotification(TComponent* component);
     void RemoveFreeNotification(TComponent* component);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/ClassInfo.h"
@@ -109,6 +110,40 @@ TEST_F(ComponentTest, FreeNotificationReachesComponentsOfOtherOwners) {
     delete other;
     delete careless;
     EXPECT_EQ(alive, 0);
+}
+
+// Falls back to another component when its target goes.
+class TFallback : public TWatcher {
+public:
+    using TWatcher::TWatcher;
+    TComponent* fallback = nullptr;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        const bool lost = operation == opRemove && component == Target();
+        TWatcher::Notification(component, operation);
+        if (lost && fallback) Watch(std::exchange(fallback, nullptr));
+    }
+};
+
+TEST_F(ComponentTest, FreeNotificationWithAComponentBeingFreedHoldsTillItGoes) {
+    // The fallback is a sibling freed after the target, or the target's owner,
+    // whose own notifications have gone out when the target is freed.
+    for (const bool fallbackToOwner : {false, true}) {
+        auto form = std::make_unique<TComponent>(nullptr);
+        auto* watcher = new TFallback(form.get());
+        {
+            auto frame = std::make_unique<TWatcher>(nullptr);
+            auto* sibling = new TWatcher(frame.get());
+            auto* target = new TWatcher(frame.get());
+            watcher->Watch(target);
+            watcher->fallback = fallbackToOwner ? static_cast<TComponent*>(frame.get()) : sibling;
+        }
+        EXPECT_EQ(watcher->Target(), nullptr) << fallbackToOwner;
+        EXPECT_FALSE(watcher->ComponentState().Contains(csFreeNotification));
+        form.reset();
+        EXPECT_EQ(alive, 0);
+    }
 }
 
 TEST_F(ComponentTest, SiblingsLearnOfRemovalEvenWhileTheOwnerIsFreed) {
