@@ -16,6 +16,29 @@ bool IsValidIdent(const String& s) {
     return std::all_of(s.begin() + 1, s.end(), [&](char16_t c) { return alpha(c) || (c >= u'0' && c <= u'9'); });
 }
 
+// The components EndLoading calls still have to finish, innermost call first.
+// A component freed meanwhile blanks its entries.
+class TLoadingBatch {
+public:
+    TLoadingBatch() : outer_(innermost_) { innermost_ = this; }
+    ~TLoadingBatch() { innermost_ = outer_; }
+    TLoadingBatch(const TLoadingBatch&) = delete;
+    TLoadingBatch& operator=(const TLoadingBatch&) = delete;
+
+    static void Forget(TComponent* component) {
+        for (TLoadingBatch* batch = innermost_; batch; batch = batch->outer_)
+            std::replace(batch->components.begin(), batch->components.end(), component, static_cast<TComponent*>(nullptr));
+    }
+
+    std::vector<TComponent*> components;
+
+private:
+    static thread_local TLoadingBatch* innermost_;
+    TLoadingBatch* outer_;
+};
+
+thread_local TLoadingBatch* TLoadingBatch::innermost_ = nullptr;
+
 [[noreturn]] void IndexError(int index) {
     throw EListError("List index out of bounds (" + String(std::to_string(index)) + ")");
 }
@@ -26,10 +49,13 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
+    TLoadingBatch::Forget(this);
     Destroying();
     RemoveFreeNotifications();
     DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
+    // Partners that asked for notification while the steps above ran.
+    RemoveFreeNotifications();
 }
 
 HRESULT TComponent::QueryInterface(const TGUID& iid, void** obj) {
@@ -134,10 +160,11 @@ void TComponent::SetSubComponent(bool value) {
 void TComponent::BeginLoading() { state_ += TComponentState{csLoading, csReading}; }
 
 void TComponent::EndLoading() {
-    std::vector<TComponent*> loading;
-    CollectLoading(loading);
-    for (TComponent* c : loading) c->state_.Exclude(csReading);
-    for (TComponent* c : loading) c->Loaded();
+    TLoadingBatch batch;
+    CollectLoading(batch.components);
+    for (TComponent* c : batch.components) c->state_.Exclude(csReading);
+    for (TComponent* c : batch.components)
+        if (c) c->Loaded();
 }
 
 void TComponent::CollectLoading(std::vector<TComponent*>& loading) {
@@ -149,7 +176,6 @@ void TComponent::Loaded() { state_.Exclude(csLoading); }
 
 void TComponent::FreeNotification(TComponent* component) {
     if (!owner_ || component->owner_ != owner_) {
-        RTL_ASSERT(!(state_ + component->state_).Contains(csDestroying), "Free notification with a component being freed");
         if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end()) {
             freeNotifies_.push_back(component);
             component->FreeNotification(this);

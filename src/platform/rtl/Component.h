@@ -72,10 +72,12 @@ public:
     void SetSubComponent(bool value);
     void BeginLoading();
     // Ends the reading of this component and of the owned components still
-    // loading, then calls Loaded on each, this one first.
+    // loading, then calls Loaded on each, this one first; one freed by an
+    // earlier Loaded is skipped.
     void EndLoading();
 
     // Asks Component to call Notification(this, opRemove) on this object when it is freed, and the reverse.
+    // Either may be being freed already: the link holds until its destructor ends.
     void FreeNotification(TComponent* component);
     void RemoveFreeNotification(TComponent* component);
 

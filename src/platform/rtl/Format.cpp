@@ -25,6 +25,9 @@ TFormatSettings& FormatSettings() {
 
 namespace {
 
+// Widths and precisions above it would only ask for huge paddings.
+constexpr int kMaxPadding = 1 << 20;
+
 class TFormatter {
 public:
     TFormatter(const String& fmt, std::initializer_list<TVarRec> args, const TFormatSettings& settings)
@@ -105,7 +108,7 @@ private:
             precision = std::max(Number(), 0);
         }
         const char16_t type = UpCase(Peek());
-        if (type == u'\0') Invalid();
+        if (type == u'\0' || width > kMaxPadding || precision > kMaxPadding) Invalid();
         ++pos_;
         field_.clear();
         Convert(type, precision, NextArg());

@@ -107,7 +107,8 @@ private:
 // width and precision may be "*" (taken from the next integer argument) and
 // type is one of d u x e f g n m p s (either case); "%%" writes "%".
 // %x writes upper-case digits; %p writes a pointer as 8 upper-case hex digits,
-// or 16 when its value does not fit in 32 bits. Raises EConvertError.
+// or 16 when its value does not fit in 32 bits. A width or precision above
+// 1048576 is invalid. Raises EConvertError.
 String Format(const String& fmt, std::initializer_list<TVarRec> args);
 String Format(const String& fmt, std::initializer_list<TVarRec> args, const TFormatSettings& settings);
 

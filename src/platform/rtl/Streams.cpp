@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "platform/rtl/Exceptions.h"
 
@@ -27,7 +28,8 @@ int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
     case soCurrent: base = position_; break;
     case soEnd: base = size_; break;
     }
-    if (offset < -base) throw EStreamError("Invalid stream position");
+    if (offset < -base || offset > std::numeric_limits<int64_t>::max() - base)
+        throw EStreamError("Invalid stream position");
     position_ = base + offset;
     return position_;
 }
@@ -51,8 +53,8 @@ TMemoryStream::TMemoryStream(TBytes bytes) : data_(std::move(bytes)) {
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
-    if (count <= 0) return 0;
     const int64_t pos = Position();
+    if (count <= 0 || count > std::numeric_limits<int64_t>::max() - pos) return 0;
     if (pos + count > Size()) {
         data_.resize(static_cast<size_t>(pos + count));
         SetPointer(data_.data(), pos + count);

@@ -15,6 +15,19 @@ namespace {
     throw EStringListError("List index out of bounds (" + String(std::to_string(index)) + ")");
 }
 
+bool OwnsObjects(const TStrings& strings) {
+    const auto* list = dynamic_cast<const TStringList*>(&strings);
+    return list && list->OwnsObjects();
+}
+
+// Two owners of one object would free it twice.
+void CheckObjectsCanMove(const TStrings& source, const TStrings& target) {
+    if (!OwnsObjects(source) || !OwnsObjects(target)) return;
+    for (int i = 0, n = source.Count(); i < n; ++i)
+        if (source.Objects(i))
+            throw EStringListError("Cannot copy objects owned by another string list");
+}
+
 bool IsCrLfBreak(const String& lineBreak) {
     return lineBreak == u"\n" || lineBreak == u"\r\n" || lineBreak == u"\r";
 }
@@ -51,6 +64,7 @@ void TStrings::Move(int curIndex, int newIndex) {
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
+    CheckObjectsCanMove(strings, *this);
     Updating([&] {
         for (int i = 0, n = strings.Count(); i < n; ++i) AddObject(strings.Get(i), strings.GetObject(i));
     });
@@ -66,6 +80,7 @@ void TStrings::Assign(TPersistent* source) {
 
 void TStrings::Assign(const TStrings& source) {
     if (&source == this) return;
+    CheckObjectsCanMove(source, *this);
     Updating([&] {
         Clear();
         delimiter_ = source.delimiter_;
@@ -359,7 +374,10 @@ int TStringList::AddObject(const String& s, TObject* object) {
     if (!sorted_) return TStrings::AddObject(s, object);
     int index = 0;
     if (Find(s, index)) {
-        if (duplicates_ == dupIgnore) return index;
+        if (duplicates_ == dupIgnore) {
+            if (ownsObjects_ && object != items_[static_cast<size_t>(index)].object) delete object;
+            return index;
+        }
         if (duplicates_ == dupError) throw EStringListError("String list does not allow duplicates");
     }
     Changing();

@@ -32,6 +32,8 @@ public:
     virtual void Clear() = 0;
     virtual void Exchange(int index1, int index2);
     virtual void Move(int curIndex, int newIndex);
+    // Both raise EStringListError "Cannot copy objects owned by another string list"
+    // and change nothing when both lists own their objects and Source holds any.
     void AddStrings(const TStrings& strings);
     // Copies the items, their objects and the separators of Source.
     virtual void Assign(const TStrings& source);
@@ -161,7 +163,8 @@ public:
     bool CaseSensitive() const noexcept { return caseSensitive_; }
     void SetCaseSensitive(bool value);
     // Owned objects are freed when their item is deleted, their slot is
-    // overwritten or the list is cleared or destroyed.
+    // overwritten or the list is cleared or destroyed; an object added with a
+    // duplicate that dupIgnore drops is freed at once.
     bool OwnsObjects() const noexcept { return ownsObjects_; }
     void SetOwnsObjects(bool value) noexcept { ownsObjects_ = value; }
     int Capacity() const noexcept { return static_cast<int>(items_.capacity()); }

@@ -98,13 +98,15 @@ public:
         if (!ForceDirectories(folder)) RaiseLastOSError(errno, "Cannot create " + folder);
         base_ = (IncludeTrailingPathDelimiter(folder) + name).ToUtf8();
         countFd_ = OpenLockFile(base_ + ".count");
-        const bool first = flock(countFd_, LOCK_EX | LOCK_NB) == 0;
-        if (first) WriteMaximum(maximumCount);
-        if (flock(countFd_, LOCK_SH) != 0) Fail("flock");
-        maximum_ = ReadMaximum();
-        if (first) {
+        // The first opener sets the semaphore up while the others wait for
+        // their shared lock, so none of them takes a slot it reserves.
+        if (flock(countFd_, LOCK_EX | LOCK_NB) == 0) {
+            WriteMaximum(maximumCount);
+            maximum_ = maximumCount;
             for (int i = initialCount; i < maximum_; ++i) TryTake();
         }
+        if (flock(countFd_, LOCK_SH) != 0) Fail("flock");
+        maximum_ = ReadMaximum();
     }
     ~TFileSlots() override {
         for (int fd : held_) close(fd);

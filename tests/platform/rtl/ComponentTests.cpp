@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/ClassInfo.h"
@@ -111,6 +112,40 @@ TEST_F(ComponentTest, FreeNotificationReachesComponentsOfOtherOwners) {
     EXPECT_EQ(alive, 0);
 }
 
+// Falls back to another component when its target goes.
+class TFallback : public TWatcher {
+public:
+    using TWatcher::TWatcher;
+    TComponent* fallback = nullptr;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        const bool lost = operation == opRemove && component == Target();
+        TWatcher::Notification(component, operation);
+        if (lost && fallback) Watch(std::exchange(fallback, nullptr));
+    }
+};
+
+TEST_F(ComponentTest, FreeNotificationWithAComponentBeingFreedHoldsTillItGoes) {
+    // The fallback is a sibling freed after the target, or the target's owner,
+    // whose own notifications have gone out when the target is freed.
+    for (const bool fallbackToOwner : {false, true}) {
+        auto form = std::make_unique<TComponent>(nullptr);
+        auto* watcher = new TFallback(form.get());
+        {
+            auto frame = std::make_unique<TWatcher>(nullptr);
+            auto* sibling = new TWatcher(frame.get());
+            auto* target = new TWatcher(frame.get());
+            watcher->Watch(target);
+            watcher->fallback = fallbackToOwner ? static_cast<TComponent*>(frame.get()) : sibling;
+        }
+        EXPECT_EQ(watcher->Target(), nullptr) << fallbackToOwner;
+        EXPECT_FALSE(watcher->ComponentState().Contains(csFreeNotification));
+        form.reset();
+        EXPECT_EQ(alive, 0);
+    }
+}
+
 TEST_F(ComponentTest, SiblingsLearnOfRemovalEvenWhileTheOwnerIsFreed) {
     auto owner = std::make_unique<TComponent>(nullptr);
     auto* first = new TWatcher(owner.get());
@@ -205,6 +240,34 @@ TEST_F(ComponentTest, LoadingBracketEndsWithLoaded) {
     EXPECT_FALSE(child->ComponentState().Contains(csLoading));
     auto* late = new TWatcher(&form);
     EXPECT_FALSE(late->ComponentState().Contains(csLoading));
+}
+
+TEST_F(ComponentTest, LoadedMayFreeComponentsOfTheSameBatch) {
+    // Frees its victim (and what that owns) when loaded.
+    class TReaper : public TWatcher {
+    public:
+        using TWatcher::TWatcher;
+        TComponent* victim = nullptr;
+
+    protected:
+        void Loaded() override {
+            TWatcher::Loaded();
+            delete victim;
+        }
+    };
+    TWatcher form(nullptr);
+    form.BeginLoading();
+    auto* reaper = new TReaper(&form);
+    auto* victim = new TWatcher(&form);
+    new TWatcher(victim);
+    auto* survivor = new TWatcher(&form);
+    reaper->victim = victim;
+    EXPECT_EQ(alive, 5);
+    form.EndLoading();
+    EXPECT_EQ(alive, 3);
+    EXPECT_EQ(form.ComponentCount(), 2);
+    EXPECT_EQ(survivor->loadedCalls, 1);
+    EXPECT_EQ(reaper->loadedCalls, 1);
 }
 
 TEST_F(ComponentTest, DestroyingAndStyles) {

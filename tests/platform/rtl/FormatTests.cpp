@@ -80,6 +80,11 @@ TEST(FormatTest, BadFormatsAndArgumentsRaise) {
         {"50%", {}, "Format '50%' invalid or incompatible with argument"},
         {"%*d", {1.0, 2}, "Format '%*d' invalid or incompatible with argument"},
         {"%99999999999d", {1}, "Format '%99999999999d' invalid or incompatible with argument"},
+        {"%999999999d", {1}, "Format '%999999999d' invalid or incompatible with argument"},
+        {"%.999999999x", {1}, "Format '%.999999999x' invalid or incompatible with argument"},
+        {"%.2000000000f", {1.0}, "Format '%.2000000000f' invalid or incompatible with argument"},
+        {"%-*s", {1048577, "a"}, "Format '%-*s' invalid or incompatible with argument"},
+        {"%*.*d", {1, 2000000000, 1}, "Format '%*.*d' invalid or incompatible with argument"},
         {"a %d b %d", {1}, "No argument for format 'a %d b %d'"},
         {"%2:d", {1, 2}, "No argument for format '%2:d'"},
         {"%*d", {}, "No argument for format '%*d'"},
@@ -92,6 +97,11 @@ TEST(FormatTest, BadFormatsAndArgumentsRaise) {
             EXPECT_EQ(e.Message(), c.message);
         }
     }
+}
+
+TEST(FormatTest, WidthAndPrecisionUpToTheLimitPad) {
+    EXPECT_EQ(Format("%1048576d", {7}).Length(), 1048576);
+    EXPECT_EQ(Format("%.*u", {1048576, 7u}).Length(), 1048576);
 }
 
 TEST(FormatTest, PrecisionNeverSplitsASurrogatePair) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "platform/rtl/Exceptions.h"
@@ -37,6 +38,31 @@ TEST(MemoryStreamTest, WriteSeekReadAndResize) {
     EXPECT_EQ(m.Size(), 0);
     EXPECT_EQ(m.Position(), 0);
     EXPECT_THROW(m.Seek(-1, soBeginning), EStreamError);
+}
+
+TEST(MemoryStreamTest, PositionsBeyondTheLargestOffsetRaise) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    struct Case {
+        int64_t start, offset;
+        TSeekOrigin origin;
+    };
+    const Case cases[] = {
+        {kMax, 1, soCurrent}, {1, kMax, soCurrent}, {0, kMax, soEnd}, {0, kMax - 2, soEnd},
+    };
+    for (const Case& c : cases) {
+        TBytesStream s(TBytes{1, 2, 3});
+        s.SetPosition(c.start);
+        EXPECT_THROW(s.Seek(c.offset, c.origin), EStreamError) << c.start << " " << c.offset;
+        EXPECT_EQ(s.Position(), c.start);
+    }
+    TBytesStream s(TBytes{1, 2, 3});
+    EXPECT_EQ(s.Seek(kMax - 3, soEnd), kMax);
+    EXPECT_THROW(s.WriteBuffer("x", 1), EWriteError);
+    s.SetPosition(kMax - 1);
+    EXPECT_THROW(s.WriteBuffer("xy", 2), EWriteError);
+    EXPECT_EQ(s.Size(), 3);
+    uint8_t buf[1];
+    EXPECT_EQ(s.Read(buf, 1), 0);
 }
 
 TEST(MemoryStreamTest, ShortReadBufferRaisesReadError) {

@@ -250,6 +250,59 @@ TEST(StringListTest, AssignAndAddStringsCopyItemsAndObjects) {
     EXPECT_EQ(copy.DelimitedText(), "one;two;one;two");
 }
 
+TEST(StringListTest, ObjectsMoveToAnOwningListOnlyFromListsThatDoNotOwnThem) {
+    struct Case {
+        bool sourceOwns, targetOwns, raises;
+    };
+    const Case cases[] = {{false, false, false}, {false, true, false}, {true, false, false}, {true, true, true}};
+    for (const Case& c : cases) {
+        int alive = 0;
+        {
+            TStringList source(c.sourceOwns);
+            source.AddObject("one", new Counted(alive));
+            source.Add("two");
+            TStringList assigned(c.targetOwns), added(c.targetOwns);
+            assigned.Add("old");
+            added.Add("old");
+            if (c.raises) {
+                const String message = "Cannot copy objects owned by another string list";
+                EXPECT_EQ(ErrorOf([&] { assigned.Assign(source); }), message);
+                EXPECT_EQ(ErrorOf([&] { added.AddStrings(source); }), message);
+                EXPECT_EQ(ErrorOf([&] { source.AddStrings(source); }), message);
+                EXPECT_EQ(Items(assigned), std::vector<String>{"old"});
+                EXPECT_EQ(Items(added), std::vector<String>{"old"});
+                EXPECT_EQ(source.Count(), 2);
+            } else {
+                assigned.Assign(source);
+                EXPECT_EQ(assigned.Objects(0), source.Objects(0));
+                if (c.targetOwns) source.SetObjects(0, nullptr);
+                else if (!c.sourceOwns) delete source.Objects(0);
+            }
+        }
+        EXPECT_EQ(alive, 0) << c.sourceOwns << c.targetOwns;
+    }
+    TStringList owner(true), names(true);
+    owner.Add("no object");
+    names.Assign(owner);
+    EXPECT_EQ(Items(names), std::vector<String>{"no object"});
+}
+
+TEST(StringListTest, IgnoredDuplicateFreesTheObjectItWasGiven) {
+    int alive = 0;
+    {
+        TStringList list(true);
+        list.SetSorted(true);
+        auto* kept = new Counted(alive);
+        list.AddObject("a", kept);
+        EXPECT_EQ(list.AddObject("A", new Counted(alive)), 0);
+        EXPECT_EQ(alive, 1);
+        EXPECT_EQ(list.AddObject("a", kept), 0);
+        EXPECT_EQ(list.Objects(0), kept);
+        EXPECT_EQ(alive, 1);
+    }
+    EXPECT_EQ(alive, 0);
+}
+
 TEST(StringListTest, FilesAndStreamsInUtf8WithByteOrderMarks) {
     const String path = String(std::getenv("OSTREL_HOME")) + "/list.txt";
     TStringList list;

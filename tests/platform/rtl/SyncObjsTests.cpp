@@ -148,4 +148,47 @@ TEST(SyncObjs, NamedSemaphoreSlotOfAKilledProcessComesFree) {
     close(report[1]);
 }
 
+// Processes that open a new name at once see it with its initial count: none
+// takes a slot before the first one has reserved those beyond that count.
+TEST(SyncObjs, NamedSemaphoreOpenedAtOnceStartsWithItsInitialCount) {
+    for (int round = 0; round < 200; ++round) {
+        int go[2], report[2], done[2];
+        ASSERT_EQ(pipe(go), 0);
+        ASSERT_EQ(pipe(report), 0);
+        ASSERT_EQ(pipe(done), 0);
+        pid_t children[2];
+        for (pid_t& child : children) {
+            child = fork();
+            if (child == 0) {
+                close(go[1]);
+                close(done[1]);
+                char c;
+                if (read(go[0], &c, 1) != 0) _exit(1);
+                TSemaphore semaphore(0, 1, "RaceSem");
+                const char got = semaphore.WaitFor(0) == wrSignaled ? 'y' : 'n';
+                if (write(report[1], &got, 1) != 1) _exit(1);
+                // Open until both have tried: the reserved slot leaves with its holder.
+                _exit(read(done[0], &c, 1) == 0 ? 0 : 1);
+            }
+        }
+        close(go[0]);
+        close(go[1]);
+        for (int i = 0; i < 2; ++i) {
+            char got = 0;
+            ASSERT_EQ(read(report[0], &got, 1), 1);
+            EXPECT_EQ(got, 'n') << "round " << round;
+        }
+        close(done[1]);
+        for (pid_t child : children) {
+            int status = -1;
+            waitpid(child, &status, 0);
+            EXPECT_EQ(status, 0);
+        }
+        close(report[0]);
+        close(report[1]);
+        close(done[0]);
+        if (HasFailure()) break;
+    }
+}
+
 } // namespace
