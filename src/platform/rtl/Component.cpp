@@ -196,10 +196,14 @@ void TComponent::RemoveNotification(TComponent* component) {
 
 void TComponent::RemoveFreeNotifications() {
     // Unlinked before the call, so a Notification that does not pass the
-    // removal on to this base cannot make the loop spin.
+    // removal on to this base cannot make the loop spin; a partner that links
+    // again after it was told is unlinked without being told twice.
+    std::vector<TComponent*> told;
     while (!freeNotifies_.empty()) {
         TComponent* other = freeNotifies_.back();
         RemoveFreeNotification(other);
+        if (std::find(told.begin(), told.end(), other) != told.end()) continue;
+        told.push_back(other);
         other->Notification(this, opRemove);
     }
 }

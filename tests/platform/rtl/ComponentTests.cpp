@@ -146,6 +146,31 @@ TEST_F(ComponentTest, FreeNotificationWithAComponentBeingFreedHoldsTillItGoes) {
     }
 }
 
+// Asks again to be told about the very component whose removal it is told of.
+class TClinging : public TWatcher {
+public:
+    using TWatcher::TWatcher;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TWatcher::Notification(component, operation);
+        if (operation == opRemove && component != this) component->FreeNotification(this);
+    }
+};
+
+TEST_F(ComponentTest, PartnerLinkingAgainWhileToldIsToldOnce) {
+    auto form = std::make_unique<TComponent>(nullptr);
+    auto* clinging = new TClinging(form.get());
+    {
+        auto target = std::make_unique<TWatcher>(nullptr);
+        clinging->Watch(target.get());
+    }
+    EXPECT_EQ(clinging->events.size(), 1u);
+    EXPECT_EQ(clinging->Target(), nullptr);
+    form.reset();
+    EXPECT_EQ(alive, 0);
+}
+
 TEST_F(ComponentTest, SiblingsLearnOfRemovalEvenWhileTheOwnerIsFreed) {
     auto owner = std::make_unique<TComponent>(nullptr);
     auto* first = new TWatcher(owner.get());
