@@ -126,7 +126,9 @@ void TSQLite3CustomDataset::BindParams(sqlite3_stmt* stmt) const {
 
 Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TFieldType type) const {
     const TSQLiteDriver& d = Database().Driver();
-    if (d.sqlite3_column_type(stmt, column) == SQLITE_NULL) return Null();
+    // An empty text or blob is no value.
+    if (d.sqlite3_column_type(stmt, column) == SQLITE_NULL || d.sqlite3_column_bytes(stmt, column) == 0)
+        return Null();
     // By length: a text may hold zero characters.
     const auto text16 = [&] {
         if (!d.sqlite3_column_bytes16) {

@@ -125,6 +125,17 @@ TEST_F(DatasetTest, NumberParametersKeepTheDecimalPointOfALocaleWithAComma) {
     EXPECT_EQ(db_->QueryValue(u"select typeof(x) || ' ' || (x * 2) from f"), u"real 5.0");
 }
 
+TEST_F(DatasetTest, EmptyTextsAndBlobsReadAsNull) {
+    db_->RunStatements(u"create table e(s varchar(10), b blob, n integer, z varchar(10));"
+                       u"insert into e values('', x'', 0, '0')");
+    table_.SetTableName(u"e");
+    table_.Open();
+    EXPECT_TRUE(table_.FieldByName(u"s").IsNull());
+    EXPECT_TRUE(table_.FieldByName(u"b").IsNull());
+    EXPECT_EQ(table_.FieldByName(u"n").AsString(), u"0");
+    EXPECT_EQ(table_.FieldByName(u"z").AsString(), u"0");
+}
+
 TEST_F(DatasetTest, ErrorAfterSomeRowsFailsTheOpen) {
     db_->RunStatements(u"insert into t(name, n) values('min', -9223372036854775808)");
     query_.SetSQL(u"select name, abs(n) from t order by id");
