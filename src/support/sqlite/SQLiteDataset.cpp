@@ -155,7 +155,12 @@ Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TField
         return value == static_cast<std::int32_t>(value) && type != ftLargeint ? Variant(static_cast<std::int32_t>(value))
                                                                                 : Variant(value);
     }
-    case ftBoolean: return Variant(d.sqlite3_column_int(stmt, column) != 0);
+    case ftBoolean: {
+        // A Boolean bound as a parameter arrives as its text ("True", "False").
+        bool flag = false;
+        if (d.sqlite3_column_type(stmt, column) == SQLITE_TEXT && TryStrToBool(text16(), flag)) return Variant(flag);
+        return Variant(d.sqlite3_column_int(stmt, column) != 0);
+    }
     case ftFloat:
     case ftCurrency: return Variant(d.sqlite3_column_double(stmt, column));
     case ftDate:

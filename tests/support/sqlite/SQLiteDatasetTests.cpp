@@ -112,6 +112,22 @@ TEST_F(DatasetTest, ParametersReachSQLiteAsTheirText) {
     }
 }
 
+TEST_F(DatasetTest, BooleanParametersReadBackAsTheValueWritten) {
+    db_->RunStatements(u"create table b(k integer, flag boolean); insert into b values(0, 1)");
+    for (const bool flag : {true, false}) {
+        query_.SetSQL(u"insert into b values(?, ?)");
+        query_.Params()[0].SetValue(Variant(flag ? 1 : 2));
+        query_.Params()[1].SetAsBoolean(flag);
+        query_.Open();
+    }
+    query_.SetSQL(u"select flag from b order by k");
+    query_.Open();
+    for (const bool expected : {true, true, false}) {
+        EXPECT_EQ(query_.Fields(0).AsBoolean(), expected);
+        query_.Next();
+    }
+}
+
 TEST_F(DatasetTest, NumberParametersKeepTheDecimalPointOfALocaleWithAComma) {
     struct CommaLocale {
         TFormatSettings saved = FormatSettings();
