@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <mutex>
 #include <ostream>
+#include <type_traits>
 
 namespace {
 
@@ -119,7 +120,10 @@ String String::FromUtf32(std::u32string_view utf32) {
 
 String String::FromWide(std::wstring_view wide) {
     static_assert(sizeof(wchar_t) == 4);
-    return FromUtf32(std::u32string_view(reinterpret_cast<const char32_t*>(wide.data()), wide.size()));
+    std::u16string out;
+    out.reserve(wide.size());
+    for (wchar_t w : wide) AppendCodePoint(out, static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(w)));
+    return String(std::move(out));
 }
 
 std::string String::ToUtf8() const {

@@ -119,6 +119,13 @@ TEST(StringTest, UnknownCodePageIsAnErrorBothWays) {
     }
 }
 
+TEST(StringTest, WideTextKeepsEachValueAsACodePoint) {
+    EXPECT_EQ(String::FromWide(L"a\u00E9\U0001F600").Std(), u"a\u00E9\U0001F600");
+    const wchar_t invalid[] = {L'x', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000), -1, L'y'};
+    EXPECT_EQ(String::FromWide(std::wstring_view(invalid, std::size(invalid))).Std(), u"x\uFFFD\uFFFD\uFFFDy");
+    EXPECT_EQ(String(u"a\U0001F600").ToWide(), L"a\U0001F600");
+}
+
 TEST(ExceptionTest, MessagesAndAssertions) {
     try {
         throw EConvertError(u"'x' is not a valid integer value");
