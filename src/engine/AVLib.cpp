@@ -35,6 +35,7 @@ struct Library {
     const char* soname;
     void (*resolve)(const TDynamicLibrary&);
     void (*clear)();
+    unsigned (*const* version)();
     void (*beforeUnload)();
     std::unique_ptr<TDynamicLibrary> handle;
 };
@@ -43,13 +44,13 @@ void DeinitNetwork() { avlib::avformat_network_deinit(); }
 
 // Load order; dependencies come first.
 Library libraries[] = {
-    {"libavutil.so.57", ResolveAVUtil, ClearAVUtil, nullptr, nullptr},
-    {"libswresample.so.4", ResolveSwResample, ClearSwResample, nullptr, nullptr},
-    {"libswscale.so.6", ResolveSwScale, ClearSwScale, nullptr, nullptr},
-    {"libavcodec.so.59", ResolveAVCodec, ClearAVCodec, nullptr, nullptr},
-    {"libavformat.so.59", ResolveAVFormat, ClearAVFormat, DeinitNetwork, nullptr},
-    {"libavfilter.so.8", ResolveAVFilter, ClearAVFilter, nullptr, nullptr},
-    {"libavdevice.so.59", ResolveAVDevice, ClearAVDevice, nullptr, nullptr},
+    {"libavutil.so.57", ResolveAVUtil, ClearAVUtil, &avlib::avutil_version, nullptr, nullptr},
+    {"libswresample.so.4", ResolveSwResample, ClearSwResample, &avlib::swresample_version, nullptr, nullptr},
+    {"libswscale.so.6", ResolveSwScale, ClearSwScale, &avlib::swscale_version, nullptr, nullptr},
+    {"libavcodec.so.59", ResolveAVCodec, ClearAVCodec, &avlib::avcodec_version, nullptr, nullptr},
+    {"libavformat.so.59", ResolveAVFormat, ClearAVFormat, &avlib::avformat_version, DeinitNetwork, nullptr},
+    {"libavfilter.so.8", ResolveAVFilter, ClearAVFilter, &avlib::avfilter_version, nullptr, nullptr},
+    {"libavdevice.so.59", ResolveAVDevice, ClearAVDevice, &avlib::avdevice_version, nullptr, nullptr},
 };
 
 // Indexes into libraries[]: avcodec, avdevice, avformat, swscale, avfilter, swresample, avutil.
@@ -58,22 +59,7 @@ constexpr int unloadOrder[] = {3, 6, 4, 2, 5, 1, 0};
 std::mutex loadMutex;
 bool registered = false;
 
-} // namespace
-
-std::unique_ptr<TDynamicLibrary> LoadAVDll(const String& name) {
-    auto library = TDynamicLibrary::TryLoad(name);
-    if (!library) throw Exception("Can not load " + name);
-    return library;
-}
-
-void* ResolveExport(const TDynamicLibrary& library, const char* name) {
-    void* address = library.TrySymbol(name);
-    if (!address) throw Exception("Load " + String(name) + " failed!");
-    return address;
-}
-
-void LoadAVLib() {
-    std::lock_guard lock(loadMutex);
+void LoadLocked() {
     for (Library& lib : libraries) {
         if (lib.handle) continue;
         auto handle = LoadAVDll(lib.soname);
@@ -94,6 +80,25 @@ void LoadAVLib() {
     registered = true;
 }
 
+} // namespace
+
+std::unique_ptr<TDynamicLibrary> LoadAVDll(const String& name) {
+    auto library = TDynamicLibrary::TryLoad(name);
+    if (!library) throw EAVLibError("Can not load " + name, name, String());
+    return library;
+}
+
+void* ResolveExport(const TDynamicLibrary& library, const char* name) {
+    void* address = library.TrySymbol(name);
+    if (!address) throw EAVLibError("Load " + String(name) + " failed!", library.Name(), name);
+    return address;
+}
+
+void LoadAVLib() {
+    std::lock_guard lock(loadMutex);
+    LoadLocked();
+}
+
 void UnloadAVLib() {
     std::lock_guard lock(loadMutex);
     for (int index : unloadOrder) {
@@ -109,4 +114,12 @@ void UnloadAVLib() {
 bool AVLibLoaded() {
     std::lock_guard lock(loadMutex);
     return registered;
+}
+
+std::vector<TAVLibVersion> LoadedAVLibs() {
+    std::lock_guard lock(loadMutex);
+    std::vector<TAVLibVersion> loaded;
+    for (const Library& lib : libraries)
+        if (lib.handle) loaded.push_back({lib.soname, (*lib.version)()});
+    return loaded;
 }

@@ -28,13 +28,16 @@ extern "C" {
 }
 
 #include <memory>
+#include <vector>
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/String.h"
 
 class TDynamicLibrary;
 
 // Entry points per library, in resolution order.
 #define AVLIB_AVUTIL(X)                                                                           \
+    X(avutil_version)                                                                             \
     X(av_malloc) X(av_mallocz) X(av_realloc) X(av_realloc_f) X(av_free) X(av_freep)               \
     X(av_strdup)                                                                                  \
     X(av_rescale) X(av_rescale_q) X(av_rescale_q_rnd) X(av_rescale_delta) X(av_compare_ts)        \
@@ -61,11 +64,13 @@ class TDynamicLibrary;
     X(av_get_media_type_string)
 
 #define AVLIB_SWRESAMPLE(X)                                                                       \
-    X(swr_alloc_set_opts2) X(swr_init) X(swr_convert) X(swr_set_compensation) X(swr_free)
+    X(swresample_version) X(swr_alloc_set_opts2) X(swr_init) X(swr_convert) X(swr_set_compensation) X(swr_free)
 
-#define AVLIB_SWSCALE(X) X(sws_getContext) X(sws_getCachedContext) X(sws_scale) X(sws_freeContext)
+#define AVLIB_SWSCALE(X)                                                                          \
+    X(swscale_version) X(sws_getContext) X(sws_getCachedContext) X(sws_scale) X(sws_freeContext)
 
 #define AVLIB_AVCODEC(X)                                                                          \
+    X(avcodec_version)                                                                            \
     X(avcodec_find_encoder) X(avcodec_find_encoder_by_name) X(avcodec_find_decoder)               \
     X(avcodec_find_decoder_by_name) X(avcodec_get_name) X(avcodec_get_class)                      \
     X(avcodec_alloc_context3) X(avcodec_free_context) X(avcodec_open2) X(avcodec_close)           \
@@ -86,6 +91,7 @@ class TDynamicLibrary;
     X(av_bsf_free)
 
 #define AVLIB_AVFORMAT(X)                                                                         \
+    X(avformat_version)                                                                           \
     X(avformat_network_init) X(avformat_network_deinit) X(avformat_get_class)                     \
     X(av_guess_format) X(av_guess_codec) X(av_codec_get_id) X(av_codec_get_tag)                   \
     X(av_find_input_format) X(avformat_alloc_context) X(avformat_open_input)                      \
@@ -99,6 +105,7 @@ class TDynamicLibrary;
     X(avio_size) X(avio_feof) X(avio_w8) X(avio_printf)
 
 #define AVLIB_AVFILTER(X)                                                                         \
+    X(avfilter_version)                                                                           \
     X(avfilter_get_by_name) X(avfilter_graph_alloc) X(avfilter_graph_alloc_filter)                \
     X(avfilter_graph_create_filter) X(avfilter_graph_parse2) X(avfilter_graph_parse_ptr)          \
     X(avfilter_graph_config) X(avfilter_graph_request_oldest) X(avfilter_graph_free)              \
@@ -115,7 +122,7 @@ class TDynamicLibrary;
     X(av_buffersink_get_ch_layout)                                                                \
     X(av_buffersink_get_frame_rate) X(av_buffersink_get_sample_aspect_ratio)
 
-#define AVLIB_AVDEVICE(X) X(avdevice_register_all)
+#define AVLIB_AVDEVICE(X) X(avdevice_version) X(avdevice_register_all)
 
 namespace avlib {
 #define AVLIB_DECLARE(name) inline decltype(&::name) name = nullptr;
@@ -129,16 +136,42 @@ AVLIB_AVDEVICE(AVLIB_DECLARE)
 #undef AVLIB_DECLARE
 } // namespace avlib
 
+// Why loading failed. The message is "Can not load <soname>" or
+// "Load <export> failed!"; Library is the soname, EntryPoint the missing export
+// (empty when the library itself could not be loaded).
+class EAVLibError : public Exception {
+public:
+    EAVLibError(const String& message, const String& library, const String& entryPoint)
+        : Exception(message), library_(library), entryPoint_(entryPoint) {}
+    const String& Library() const noexcept { return library_; }
+    const String& EntryPoint() const noexcept { return entryPoint_; }
+
+private:
+    String library_;
+    String entryPoint_;
+};
+
 // Loads every library not yet loaded and resolves its entries, then registers
-// once (log flags, network, devices, log callback). Raises Exception
-// "Can not load <soname>" or "Load <export> failed!"; what loaded before stays.
+// once (log flags, network, devices, log callback). Raises EAVLibError on the
+// first library or entry that fails; what loaded before stays loaded.
 void LoadAVLib();
+
 // Frees the loaded libraries and clears their entries; a later LoadAVLib
 // loads and registers again.
 void UnloadAVLib();
 bool AVLibLoaded();
 
-// Raises Exception "Can not load <name>".
+// A loaded library and the version it reports, FFmpeg's packed
+// major << 16 | minor << 8 | micro (AV_VERSION_MAJOR and its companions).
+struct TAVLibVersion {
+    String soname;
+    unsigned version;
+};
+// The libraries loaded now, in load order; after a failed LoadAVLib, those
+// loaded before the failure.
+std::vector<TAVLibVersion> LoadedAVLibs();
+
+// Raises EAVLibError "Can not load <name>".
 std::unique_ptr<TDynamicLibrary> LoadAVDll(const String& name);
-// Raises Exception "Load <name> failed!".
+// Raises EAVLibError "Load <name> failed!".
 void* ResolveExport(const TDynamicLibrary& library, const char* name);
