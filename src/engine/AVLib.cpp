@@ -2,7 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <condition_variable>
 #include <mutex>
+#include <unordered_map>
 
 #include "engine/AVLogger.h"
 #include "platform/rtl/DynamicLibrary.h"
@@ -56,8 +58,14 @@ Library libraries[] = {
 // Indexes into libraries[]: avcodec, avdevice, avformat, swscale, avfilter, swresample, avutil.
 constexpr int unloadOrder[] = {3, 6, 4, 2, 5, 1, 0};
 
+// Guards the libraries, the registration and the uses.
 std::mutex loadMutex;
+// Signalled when the last use ends and when an unload has finished.
+std::condition_variable usesChanged;
 bool registered = false;
+// Uses per thread that holds any.
+std::unordered_map<std::thread::id, int> uses;
+int pendingUnloads = 0;
 
 void LoadLocked() {
     for (Library& lib : libraries) {
@@ -99,8 +107,26 @@ void LoadAVLib() {
     LoadLocked();
 }
 
-void UnloadAVLib() {
+TAVLibUse::TAVLibUse() : thread_(std::this_thread::get_id()) {
+    std::unique_lock lock(loadMutex);
+    if (!uses.contains(thread_)) usesChanged.wait(lock, [] { return pendingUnloads == 0; });
+    LoadLocked();
+    ++uses[thread_];
+}
+
+TAVLibUse::~TAVLibUse() {
     std::lock_guard lock(loadMutex);
+    const auto held = uses.find(thread_);
+    if (--held->second == 0) uses.erase(held);
+    if (uses.empty()) usesChanged.notify_all();
+}
+
+void UnloadAVLib() {
+    std::unique_lock lock(loadMutex);
+    RTL_ASSERT(!uses.contains(std::this_thread::get_id()), "UnloadAVLib called by a thread that uses FFmpeg");
+    ++pendingUnloads;
+    usesChanged.wait(lock, [] { return uses.empty(); });
+    --pendingUnloads;
     for (int index : unloadOrder) {
         Library& lib = libraries[index];
         if (!lib.handle) continue;
@@ -109,6 +135,12 @@ void UnloadAVLib() {
         lib.clear();
     }
     registered = false;
+    usesChanged.notify_all();
+}
+
+bool AVLibUnloadPending() {
+    std::lock_guard lock(loadMutex);
+    return pendingUnloads > 0;
 }
 
 bool AVLibLoaded() {

@@ -28,6 +28,7 @@ extern "C" {
 }
 
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
@@ -156,9 +157,31 @@ private:
 // first library or entry that fails; what loaded before stays loaded.
 void LoadAVLib();
 
+// While a TAVLibUse lives, the libraries stay loaded and its thread may call
+// FFmpeg. Every thread that calls FFmpeg while others may unload (converter
+// workers, readers) holds one for as long as it does; one thread may hold
+// several. Taking a use loads like LoadAVLib and raises as it does; a thread
+// holding no use yet waits first for a pending UnloadAVLib to finish (then
+// loads again). A use may end on another thread than the one that took it.
+class TAVLibUse {
+public:
+    TAVLibUse();
+    ~TAVLibUse();
+    TAVLibUse(const TAVLibUse&) = delete;
+    TAVLibUse& operator=(const TAVLibUse&) = delete;
+
+private:
+    std::thread::id thread_;
+};
+
 // Frees the loaded libraries and clears their entries; a later LoadAVLib
-// loads and registers again.
+// loads and registers again. Waits until every TAVLibUse has ended, so stop
+// the converters first: a worker that waits for the calling thread while it
+// holds a use deadlocks the unload. Called by a thread that itself holds a
+// use, it raises EAssertionFailed and unloads nothing.
 void UnloadAVLib();
+// True while an UnloadAVLib waits for uses to end.
+bool AVLibUnloadPending();
 bool AVLibLoaded();
 
 // A loaded library and the version it reports, FFmpeg's packed

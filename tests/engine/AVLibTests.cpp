@@ -145,6 +145,44 @@ TEST(AVLib, LoadsOnceAndLoadsAgainAfterUnload) {
     EXPECT_EQ(logger->lines[0].second, String("routed again\n"));
 }
 
+TEST(AVLibUse, UnloadWaitsUntilEveryUseHasEnded) {
+    auto use = std::make_unique<TAVLibUse>();
+    std::atomic<bool> unloaded{false};
+    std::thread unloader([&] {
+        UnloadAVLib();
+        unloaded = true;
+    });
+    while (!AVLibUnloadPending() && !unloaded) std::this_thread::yield();
+    EXPECT_FALSE(unloaded);
+    {
+        TAVLibUse nested; // a thread that already uses FFmpeg may take more uses
+        EXPECT_TRUE(AVLibLoaded());
+        void* memory = avlib::av_malloc(16);
+        EXPECT_NE(memory, nullptr);
+        avlib::av_free(memory);
+    }
+    EXPECT_FALSE(unloaded);
+    use.reset();
+    unloader.join();
+    EXPECT_FALSE(AVLibLoaded());
+    EXPECT_EQ(avlib::av_malloc, nullptr);
+
+    TAVLibUse again; // loads again
+    EXPECT_TRUE(AVLibLoaded());
+    EXPECT_NE(avlib::av_malloc, nullptr);
+}
+
+TEST(AVLibUse, UnloadIsRefusedToAThreadThatUsesFFmpegAndAcceptedOnceItsUseEndedElsewhere) {
+    auto use = std::make_unique<TAVLibUse>();
+    EXPECT_THROW(UnloadAVLib(), EAssertionFailed);
+    EXPECT_TRUE(AVLibLoaded());
+    EXPECT_FALSE(AVLibUnloadPending());
+
+    std::thread([moved = std::move(use)]() mutable { moved.reset(); }).join();
+    UnloadAVLib();
+    EXPECT_FALSE(AVLibLoaded());
+}
+
 TEST(AVLog, LinesReachOnlyTheProducingThreadsLoggerUpToItsLevel) {
     LoadAVLib();
     const auto mine = MakeIntf<TRecordingLogger>(AV_LOG_WARNING);
