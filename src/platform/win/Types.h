@@ -100,7 +100,9 @@ inline uint32_t HandleGeneration(Handle handle) noexcept {
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
-using FARPROC = intptr_t (*)();
+// An entry point as GetProcAddress answers it; callers cast it to its real type
+// (the compiler accepts casts from void (*)() without a warning).
+using FARPROC = void (*)();
 
 // Records. Integer fields are 32 bits wide as in the published layouts, so
 // records with a length field (WINDOWPLACEMENT: 44) keep their sizes.
