@@ -9,14 +9,25 @@
 
 #include "platform/rtl/DynamicLibrary.h"
 #include "platform/rtl/SystemModules.h"
+#include "platform/win/system/MessageBeep.h"
+#include "platform/win/system/SystemColors.h"
+#include "platform/win/system/SystemMetrics.h"
 
 namespace {
 
+// The system modules and the entries this layer implements.
 [[maybe_unused]] const bool kRegistered = [] {
     RegisterSystemModule(u"kernel32", {{"GetCurrentProcess", SystemEntryAddress(&GetCurrentProcess)},
                                        {"IsDebuggerPresent", SystemEntryAddress(&IsDebuggerPresent)},
                                        {"IsWow64Process", SystemEntryAddress(&IsWow64Process)}});
-    RegisterSystemModule(u"user32", {}, {{900, u""}, {905, u""}});
+    RegisterSystemModule(u"user32",
+                         {{"GetDoubleClickTime", SystemEntryAddress(&GetDoubleClickTime)},
+                          {"GetSysColor", SystemEntryAddress(&GetSysColor)},
+                          {"GetSysColorBrush", SystemEntryAddress(&GetSysColorBrush)},
+                          {"GetSystemMetrics", SystemEntryAddress(&GetSystemMetrics)},
+                          {"MessageBeep", SystemEntryAddress(&MessageBeep)},
+                          {"SystemParametersInfoW", SystemEntryAddress(&SystemParametersInfoW)}},
+                         {{900, u""}, {905, u""}});
     RegisterSystemModule(u"comctl32", {}, {{4163, u""}});
     for (const char16_t* name : {u"msimg32", u"uxtheme", u"dwmapi"}) RegisterAbsentSystemModule(name);
     return true;
