@@ -6,6 +6,8 @@
 
 static_assert(sizeof(POINT) == 8 && sizeof(RECT) == 16 && sizeof(SIZE) == 8);
 static_assert(sizeof(WINDOWPLACEMENT) == 44);
+static_assert(sizeof(LOGFONTW) == 92 && sizeof(NONCLIENTMETRICSW) == 504);
+static_assert(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth) == 500);
 static_assert(offsetof(WINDOWPLACEMENT, rcNormalPosition) == 28);
 static_assert(sizeof(WPARAM) == sizeof(void*) && sizeof(LPARAM) == sizeof(void*) &&
               sizeof(LRESULT) == sizeof(void*));

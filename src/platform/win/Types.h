@@ -100,7 +100,9 @@ inline uint32_t HandleGeneration(Handle handle) noexcept {
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
-using FARPROC = intptr_t (*)();
+// An entry point as GetProcAddress answers it; callers cast it to its real type
+// (the compiler accepts casts from void (*)() without a warning).
+using FARPROC = void (*)();
 
 // Records. Integer fields are 32 bits wide as in the published layouts, so
 // records with a length field (WINDOWPLACEMENT: 44) keep their sizes.
@@ -211,6 +213,43 @@ struct COMPOSITIONFORM {
     DWORD dwStyle;
     POINT ptCurrentPos;
     RECT rcArea;
+};
+
+struct LOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[32];
+};
+
+// cbSize is 504, or 500 for the older record without iPaddedBorderWidth.
+struct NONCLIENTMETRICSW {
+    UINT cbSize;
+    int iBorderWidth;
+    int iScrollWidth;
+    int iScrollHeight;
+    int iCaptionWidth;
+    int iCaptionHeight;
+    LOGFONTW lfCaptionFont;
+    int iSmCaptionWidth;
+    int iSmCaptionHeight;
+    LOGFONTW lfSmCaptionFont;
+    int iMenuWidth;
+    int iMenuHeight;
+    LOGFONTW lfMenuFont;
+    LOGFONTW lfStatusFont;
+    LOGFONTW lfMessageFont;
+    int iPaddedBorderWidth;
 };
 
 // Packing of message parameters. The X and Y of a point in an LPARAM are
