@@ -9,6 +9,7 @@
 
 #include "platform/rtl/DynamicLibrary.h"
 #include "platform/rtl/SystemModules.h"
+#include "platform/win/input/KeyTable.h"
 #include "platform/win/system/MessageBeep.h"
 #include "platform/win/system/SystemColors.h"
 #include "platform/win/system/SystemMetrics.h"
@@ -25,8 +26,11 @@ namespace {
                           {"GetSysColor", SystemEntryAddress(&GetSysColor)},
                           {"GetSysColorBrush", SystemEntryAddress(&GetSysColorBrush)},
                           {"GetSystemMetrics", SystemEntryAddress(&GetSystemMetrics)},
+                          {"MapVirtualKeyW", SystemEntryAddress(&MapVirtualKeyW)},
                           {"MessageBeep", SystemEntryAddress(&MessageBeep)},
-                          {"SystemParametersInfoW", SystemEntryAddress(&SystemParametersInfoW)}},
+                          {"SystemParametersInfoW", SystemEntryAddress(&SystemParametersInfoW)},
+                          {"ToAscii", SystemEntryAddress(&ToAscii)},
+                          {"ToUnicode", SystemEntryAddress(&ToUnicode)}},
                          {{900, u""}, {905, u""}});
     RegisterSystemModule(u"comctl32", {}, {{4163, u""}});
     for (const char16_t* name : {u"msimg32", u"uxtheme", u"dwmapi"}) RegisterAbsentSystemModule(name);
