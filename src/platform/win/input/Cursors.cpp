@@ -1,0 +1,46 @@
+#include <algorithm>
+#include <atomic>
+#include <iterator>
+
+#include "platform/win/core/RawInput.h"
+#include "platform/win/core/Tree.h"
+#include "platform/win/input/Input.h"
+
+namespace {
+
+std::atomic<HCURSOR> currentCursor{nullptr};
+std::atomic<int> cursorCount{0};
+
+constexpr WORD kStandardCursors[] = {32512, 32513, 32514, 32515, 32516, 32640, 32641, 32642,
+                                     32643, 32644, 32645, 32646, 32648, 32649, 32650, 32651};
+
+} // namespace
+
+HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
+    const WORD id = WORD(reinterpret_cast<uintptr_t>(name));
+    if (!instance && IS_INTRESOURCE(name) && std::find(std::begin(kStandardCursors), std::end(kStandardCursors), id) !=
+                                                 std::end(kStandardCursors))
+        return reinterpret_cast<HCURSOR>(uintptr_t{id});
+    SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) { return currentCursor.exchange(cursor); }
+HCURSOR GetCursor() { return currentCursor.load(); }
+int ShowCursor(BOOL show) { return show ? ++cursorCount : --cursorCount; }
+
+HCURSOR VisibleCursor() noexcept { return cursorCount.load() >= 0 ? currentCursor.load() : nullptr; }
+
+BOOL GetCursorPos(POINT* pt) {
+    if (!pt) return FALSE;
+    *pt = CursorPosition();
+    return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+    TRawInput raw;
+    raw.kind = TRawKind::MouseMove;
+    raw.pt = POINT{x, y};
+    QueueRawInput(std::move(raw));
+    return TRUE;
+}

@@ -1,0 +1,97 @@
+#include "platform/win/paint/Surface.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "platform/win/core/Hooks.h"
+#include "platform/win/core/Paint.h"
+#include "platform/win/core/Retrieve.h"
+
+void TSurface::Resize(int newWidth, int newHeight) {
+    newWidth = std::max(newWidth, 0);
+    newHeight = std::max(newHeight, 0);
+    if (newWidth == width && newHeight == height) return;
+    std::vector<uint32_t> resized(size_t(newWidth) * size_t(newHeight), 0);
+    const int keepWidth = std::min(width, newWidth), keepHeight = std::min(height, newHeight);
+    for (int y = 0; y < keepHeight; ++y)
+        std::memcpy(resized.data() + size_t(y) * size_t(newWidth), Row(y), size_t(keepWidth) * sizeof(uint32_t));
+    pixels = std::move(resized);
+    width = newWidth;
+    height = newHeight;
+    dirty &= TRegion(RECT{0, 0, width, height});
+}
+
+void TMemoryPresenter::Present(HWND window, const TSurface&, std::span<const RECT> dirty) {
+    frames.push_back(TFrame{window, std::vector<RECT>(dirty.begin(), dirty.end())});
+}
+
+namespace {
+
+std::mutex presenterMutex;
+
+std::shared_ptr<IPresenter>& CurrentPresenter() {
+    static auto* presenter = new std::shared_ptr<IPresenter>(std::make_shared<TMemoryPresenter>());
+    return *presenter;
+}
+
+} // namespace
+
+void SetPresenter(std::shared_ptr<IPresenter> presenter) {
+    std::lock_guard lock(presenterMutex);
+    CurrentPresenter() = presenter ? std::move(presenter) : std::make_shared<TMemoryPresenter>();
+}
+
+std::shared_ptr<IPresenter> Presenter() {
+    std::lock_guard lock(presenterMutex);
+    return CurrentPresenter();
+}
+
+TSurface& SurfaceFor(TWindow* w) {
+    TWindow* top = RootWindow(w);
+    if (!top->surface) {
+        top->surface = std::make_unique<TSurface>();
+        top->surface->Resize(top->Width(), top->Height());
+    }
+    return *top->surface;
+}
+
+POINT SurfaceOrigin(TWindow* w) noexcept {
+    const POINT origin = ClientOrigin(w), top = ClientOrigin(RootWindow(w));
+    return POINT{origin.x - top.x, origin.y - top.y};
+}
+
+void ResizeSurface(TWindow* w) { SurfaceFor(w).Resize(w->Width(), w->Height()); }
+
+TSurface* WindowSurface(HWND hwnd) {
+    TWindow* w = LocalWindow(hwnd);
+    return w && !IsRoot(w) ? &SurfaceFor(w) : nullptr;
+}
+
+void PresentPending() {
+    TQueue* queue = CurrentQueueIfAny();
+    if (!queue) return;
+    std::shared_ptr<IPresenter> presenter;
+    for (TWindow* top = queue->tops.first; top; top = top->below) {
+        if (!top->surface || top->surface->dirty.IsEmpty() || !(top->style & WS_VISIBLE)) continue;
+        if (!presenter) presenter = Presenter();
+        const TRegion dirty = std::move(top->surface->dirty);
+        top->surface->dirty = TRegion();
+        presenter->Present(top->handle, *top->surface, dirty.Rects());
+    }
+}
+
+void InvertCaret(TWindow* owner, const RECT& rect, bool gray) {
+    TSurface& surface = SurfaceFor(owner);
+    const POINT origin = SurfaceOrigin(owner);
+    TRegion area = TRegion(rect) & VisibleRegion(owner);
+    area.Offset(origin.x, origin.y);
+    area &= TRegion(RECT{0, 0, surface.width, surface.height});
+    for (const RECT& r : area.Rects())
+        for (int y = r.top; y < r.bottom; ++y) {
+            uint32_t* row = surface.Row(y);
+            for (int x = r.left; x < r.right; ++x)
+                if (!gray || ((x + y) & 1) == 0) row[x] ^= 0x00FFFFFF;
+        }
+    surface.dirty |= area;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// What top-level windows draw into and how it reaches the screen. Each
+// top-level window owns a 32-bit BGRA surface of its size; its descendants
+// draw into it at their place. What changed is handed to the presenter when
+// the thread is about to wait (and by the test helpers).
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "platform/win/Constants.h"
+#include "platform/win/region/Region.h"
+
+struct TSurface {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels; // rows top to bottom, 0xAARRGGBB
+    TRegion dirty;                // changed since last presented
+
+    uint32_t* Row(int y) noexcept { return pixels.data() + size_t(y) * size_t(width); }
+    const uint32_t* Row(int y) const noexcept { return pixels.data() + size_t(y) * size_t(width); }
+    uint32_t Pixel(int x, int y) const noexcept { return Row(y)[x]; }
+    // Keeps the top-left content that still fits; new pixels are 0.
+    void Resize(int newWidth, int newHeight);
+};
+
+// A pixel of a COLORREF (0x00BBGGRR), opaque.
+constexpr uint32_t PixelOf(COLORREF color) noexcept {
+    return 0xFF000000u | (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
+}
+
+class IPresenter {
+public:
+    virtual ~IPresenter() = default;
+    // The surface of a visible top-level window changed in Dirty (surface coordinates).
+    virtual void Present(HWND window, const TSurface& surface, std::span<const RECT> dirty) = 0;
+};
+
+// Keeps what was presented, for tests and headless runs.
+class TMemoryPresenter : public IPresenter {
+public:
+    struct TFrame {
+        HWND window;
+        std::vector<RECT> dirty;
+    };
+    void Present(HWND window, const TSurface& surface, std::span<const RECT> dirty) override;
+    std::vector<TFrame> frames;
+};
+
+// Process-wide; the in-memory presenter until another is set.
+void SetPresenter(std::shared_ptr<IPresenter> presenter);
+std::shared_ptr<IPresenter> Presenter();
+
+// The surface a window draws into (its top-level window's), on its thread; null otherwise.
+TSurface* WindowSurface(HWND hwnd);

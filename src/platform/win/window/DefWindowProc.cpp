@@ -1,0 +1,143 @@
+#include "platform/win/core/Classes.h"
+#include "platform/win/core/Paint.h"
+#include "platform/win/core/Tree.h"
+#include "platform/win/input/Input.h"
+#include "platform/win/message/Messages.h"
+#include "platform/win/paint/Paint.h"
+#include "platform/win/window/Windows.h"
+
+namespace {
+
+// The parent of a child window, for messages the default passes upwards.
+HWND ParentOf(const TWindow* w) { return w->IsChild() && w->parent && !IsRoot(w->parent) ? w->parent->handle : nullptr; }
+
+HWND TopOf(TWindow* w) { return RootWindow(w)->handle; }
+
+LRESULT ContextMenuAtClientPoint(HWND hwnd, LPARAM lParam) {
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(hwnd, &pt);
+    SendMessageW(hwnd, WM_CONTEXTMENU, WPARAM(hwnd), MAKELPARAM(WORD(pt.x), WORD(pt.y)));
+    return 0;
+}
+
+bool Pressed(int vk) { return GetKeyState(vk) < 0; }
+
+void SendWindowPosMessages(TWindow* w, const WINDOWPOS* pos) {
+    const HWND hwnd = w->handle;
+    if (!(pos->flags & SWP_NOMOVE))
+        Deliver(w, WM_MOVE, 0, MAKELPARAM(WORD(w->rect.left), WORD(w->rect.top)));
+    if (!(pos->flags & SWP_NOSIZE) && LocalWindow(hwnd)) {
+        const WPARAM kind = w->style & WS_MINIMIZE ? SIZE_MINIMIZED : w->style & WS_MAXIMIZE ? SIZE_MAXIMIZED : SIZE_RESTORED;
+        const int width = kind == SIZE_MINIMIZED ? 0 : w->Width();
+        const int height = kind == SIZE_MINIMIZED ? 0 : w->Height();
+        Deliver(w, WM_SIZE, kind, MAKELPARAM(WORD(width), WORD(height)));
+    }
+}
+
+LRESULT SetCursorDefault(TWindow* w, WPARAM wParam, LPARAM lParam) {
+    if (const HWND parent = ParentOf(w))
+        if (SendMessageW(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+    const SHORT hit = SHORT(LOWORD(lParam));
+    if (hit == HTCLIENT) {
+        if (w->cls && w->cls->cursor) SetCursor(w->cls->cursor);
+        return TRUE;
+    }
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    return FALSE;
+}
+
+LRESULT SysCommand(HWND hwnd, WPARAM command) {
+    switch (command & 0xFFF0) {
+    case SC_CLOSE: SendMessageW(hwnd, WM_CLOSE, 0, 0); break;
+    case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
+    case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
+    case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+    default: break;
+    }
+    return 0;
+}
+
+} // namespace
+
+LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWindow* w = LocalWindow(hwnd);
+    if (!w) return 0;
+    switch (message) {
+    case WM_NCCREATE: {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) w->text = cs->lpszName;
+        return TRUE;
+    }
+    case WM_NCHITTEST: {
+        const RECT r = ScreenRect(w);
+        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        return x >= r.left && x < r.right && y >= r.top && y < r.bottom ? HTCLIENT : HTNOWHERE;
+    }
+    case WM_SETTEXT:
+        w->text = lParam ? String(reinterpret_cast<LPCWSTR>(lParam)) : String();
+        return TRUE;
+    case WM_GETTEXT: return CopyWindowText(w->text, reinterpret_cast<LPWSTR>(lParam), int(wParam));
+    case WM_GETTEXTLENGTH: return w->text.Length();
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_SYSCOMMAND: return SysCommand(hwnd, wParam);
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: return EraseWithClassBrush(w, reinterpret_cast<HDC>(wParam));
+    case WM_SETREDRAW: w->redrawOff = !wParam; return 0;
+    case WM_WINDOWPOSCHANGED: SendWindowPosMessages(w, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) SetFocus(hwnd);
+        return 0;
+    case WM_NCACTIVATE: return TRUE;
+    case WM_MOUSEACTIVATE:
+        if (const HWND parent = ParentOf(w))
+            if (const LRESULT answer = SendMessageW(parent, WM_MOUSEACTIVATE, wParam, lParam)) return answer;
+        return MA_ACTIVATE;
+    case WM_SETCURSOR: return SetCursorDefault(w, wParam, lParam);
+    case WM_CONTEXTMENU:
+        if (const HWND parent = ParentOf(w)) SendMessageW(parent, WM_CONTEXTMENU, wParam, lParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        if (const HWND parent = ParentOf(w)) return SendMessageW(parent, message, wParam, lParam);
+        return 0;
+    case WM_RBUTTONUP: return ContextMenuAtClientPoint(hwnd, lParam);
+    case WM_NCRBUTTONUP: SendMessageW(hwnd, WM_CONTEXTMENU, WPARAM(hwnd), lParam); return 0;
+    case WM_KEYUP:
+        if (wParam == VK_APPS) SendMessageW(hwnd, WM_CONTEXTMENU, WPARAM(hwnd), -1);
+        return 0;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F4 && (lParam & (1 << 29)))
+            SendMessageW(TopOf(w), WM_SYSCOMMAND, SC_CLOSE, 0);
+        else if (wParam == VK_F10 && Pressed(VK_SHIFT))
+            SendMessageW(hwnd, WM_CONTEXTMENU, WPARAM(hwnd), -1);
+        return 0;
+    case WM_SYSKEYUP:
+        if ((wParam == VK_F10 && !Pressed(VK_SHIFT)) ||
+            ((wParam == VK_MENU || wParam == VK_LMENU || wParam == VK_RMENU) && w->queue->altAlone))
+            SendMessageW(TopOf(w), WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    case WM_SYSCHAR:
+        if (lParam & (1 << 29)) SendMessageW(TopOf(w), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(wParam));
+        return 0;
+    case WM_IME_COMPOSITION:
+        if (lParam & GCS_RESULTSTR) {
+            const String result = w->queue->ime.result;
+            for (char16_t unit : result) {
+                if (!LocalWindow(hwnd)) break;
+                Deliver(w, WM_IME_CHAR, unit, 1);
+            }
+        }
+        return 0;
+    case WM_IME_CHAR: PostMessageW(hwnd, WM_CHAR, wParam, lParam); return 0;
+    case WM_CANCELMODE:
+        if (GetCapture() == hwnd) ReleaseCapture();
+        return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    default: return 0;
+    }
+}
