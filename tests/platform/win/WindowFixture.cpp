@@ -20,6 +20,7 @@ LRESULT WindowTest::RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 void WindowTest::SetUp() {
     clock_ = std::make_unique<TManualClock>(1'000'000);
     current_ = this;
+    GetQueueStatus(QS_ALLINPUT); // what earlier tests left is not new
     for (const auto& [name, style] : {std::pair{kClass, 0u}, std::pair{kDoubleClickClass, UINT(CS_DBLCLKS)}}) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;

@@ -42,6 +42,7 @@ protected:
             handlers_.erase({hwnd, message});
     }
     void Advance(uint64_t ms) { clock_->Advance(ms); }
+    TManualClock& Clock() { return *clock_; }
 
     // Recorded messages of the given numbers (all when empty), in order.
     std::vector<TRecord> Recorded(std::initializer_list<UINT> messages = {}) const;
