@@ -15,6 +15,16 @@
 #include "platform/rtl/Clock.h"
 #include "platform/win/User.h"
 
+// Readable test failures.
+inline void PrintTo(const RECT& r, std::ostream* os) {
+    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+inline void PrintTo(const POINT& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+inline void PrintTo(const TRegion& region, std::ostream* os) {
+    *os << "region";
+    for (const RECT& r : region.Rects()) PrintTo(r, os);
+}
+
 struct TRecord {
     HWND hwnd;
     UINT message;

@@ -114,10 +114,13 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         info.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
         info.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
         Deliver(window, WM_GETMINMAXINFO, 0, LPARAM(&info));
-        if (info.ptMaxTrackSize.x > 0) width = std::min<int>(width, info.ptMaxTrackSize.x);
-        if (info.ptMaxTrackSize.y > 0) height = std::min<int>(height, info.ptMaxTrackSize.y);
-        width = std::max<int>(width, info.ptMinTrackSize.x);
-        height = std::max<int>(height, info.ptMinTrackSize.y);
+        // Only windows the user can size keep to the tracking limits.
+        if (overlapped || (style & WS_THICKFRAME)) {
+            if (info.ptMaxTrackSize.x > 0) width = std::min<int>(width, info.ptMaxTrackSize.x);
+            if (info.ptMaxTrackSize.y > 0) height = std::min<int>(height, info.ptMaxTrackSize.y);
+            width = std::max<int>(width, info.ptMinTrackSize.x);
+            height = std::max<int>(height, info.ptMinTrackSize.y);
+        }
     }
     width = std::max(width, 0);
     height = std::max(height, 0);
