@@ -449,4 +449,15 @@ TEST_F(Windows, WindowsOfAnotherThreadAreReachedOnlyByMessages) {
     EXPECT_EQ(SendMessageW(foreign, WM_USER, 0, 0), 0);
 }
 
+TEST_F(Windows, User32AnswersTheEntriesThisLayerImplementsByName) {
+    const HMODULE user32 = LoadLibraryW(u"User32.dll");
+    ASSERT_TRUE(user32);
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(user32, "SendMessageW")), reinterpret_cast<void*>(&SendMessageW));
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(user32, "ScrollWindowEx")),
+              reinterpret_cast<void*>(&ScrollWindowEx));
+    // Layered windows arrive later: the callers take their fallback.
+    EXPECT_EQ(GetProcAddress(user32, "SetLayeredWindowAttributes"), nullptr);
+    FreeLibrary(user32);
+}
+
 } // namespace

@@ -6,7 +6,10 @@
 #include "platform/win/core/Ticks.h"
 #include "platform/win/paint/Surface.h"
 
+void LinkUser32Module();
+
 TWindowSystem::TWindowSystem() {
+    LinkUser32Module();
     std::lock_guard lock(mutex);
     desktop.handle = windows.Add(&desktop);
     desktop.style = WS_VISIBLE | WS_CLIPCHILDREN;
