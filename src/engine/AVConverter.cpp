@@ -146,8 +146,10 @@ void TAVConverter::DoError() {
 }
 
 void TAVConverter::DoComplete() {
+    // A copy: the handler may free the converter, and with it OnComplete.
+    const TAVNotifyEvent handler = OnComplete;
     try {
-        if (OnComplete) OnComplete(this);
+        if (handler) handler(this);
     } catch (...) {
     }
 }

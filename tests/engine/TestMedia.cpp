@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -51,6 +53,8 @@ std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& pcm, int sampleRate) {
     return wav;
 }
 
+int TestPictureLuma(int index) { return 100 + 5 * (index % 30); }
+
 TTestTrack VideoTrack(int width, int height, const std::string& codec) {
     TTestTrack track;
     track.type = AVMEDIA_TYPE_VIDEO;
@@ -93,8 +97,9 @@ void Drain(AVFormatContext* context, TEncodedTrack& track, AVPacket* packet) {
     if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) Check(result, "encoding");
 }
 
-void FillPicture(AVFrame& frame) {
-    for (int y = 0; y < frame.height; ++y) std::memset(frame.data[0] + y * frame.linesize[0], 180, frame.width);
+void FillPicture(AVFrame& frame, int index) {
+    const int luma = TestPictureLuma(index);
+    for (int y = 0; y < frame.height; ++y) std::memset(frame.data[0] + y * frame.linesize[0], luma, frame.width);
     for (int plane = 1; plane < 3; ++plane)
         for (int y = 0; y < (frame.height + 1) / 2; ++y)
             std::memset(frame.data[plane] + y * frame.linesize[plane], 128, (frame.width + 1) / 2);
@@ -185,7 +190,7 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
                 frame->width = encoder.width;
                 frame->height = encoder.height;
                 Check(avlib::av_frame_get_buffer(frame, 0), "allocating a picture");
-                FillPicture(*frame);
+                FillPicture(*frame, i);
                 frame->pts = i;
                 Check(avlib::avcodec_send_frame(&encoder, frame), "encoding a picture");
                 Drain(context, out, packet);
@@ -218,4 +223,10 @@ String TestFolder() {
                           String(test->name());
     if (!ForceDirectories(folder)) throw Exception("Cannot create " + folder);
     return IncludeTrailingPathDelimiter(folder);
+}
+
+std::vector<uint8_t> ReadFileBytes(const String& path) {
+    std::ifstream file(path.ToUtf8(), std::ios::binary);
+    if (!file) throw Exception("Cannot read " + path);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

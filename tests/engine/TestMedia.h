@@ -26,9 +26,13 @@ TTestTrack AudioTrack(int channels, const std::string& codec = "pcm_s16le", int 
 
 // Encodes Frames tenths of a second of every track, in order, into Path (the
 // container follows the extension), through the engine's FFmpeg binding:
-// plain light grey pictures and a quiet tone. Loads the binding. Raises
+// plain grey pictures, each of the brightness TestPictureLuma gives for its
+// index, and a quiet tone. Loads the binding. Raises
 // Exception on failure.
+int TestPictureLuma(int index);
 void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, int frames = 3);
 
 // A folder of the running test's own, created on demand; ends with '/'.
 String TestFolder();
+// The whole content of a file.
+std::vector<uint8_t> ReadFileBytes(const String& path);
