@@ -239,7 +239,8 @@ TEST_P(NamedSemaphoreOpenedAtOnce, FreesOnlyTheInitialCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SyncObjs, NamedSemaphoreOpenedAtOnce,
-                         testing::Values(TOpenAtOnce{2, 0, 500}, TOpenAtOnce{16, 3, 200}));
+                         testing::Values(TOpenAtOnce{2, 0, 500}, TOpenAtOnce{16, 3, 200}),
+                         [](const auto& info) { return "By" + std::to_string(info.param.processes) + "Processes"; });
 
 // An opener that fails half-way, here when it cannot write the maximum count,
 // leaves nothing locked for the next one.
