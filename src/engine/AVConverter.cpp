@@ -11,8 +11,7 @@
 #include "platform/rtl/Threads.h"
 #include "platform/rtl/UnitRegistry.h"
 
-// The worker of one run. It holds the converter until the run's completion
-// dispatch; after that it touches nothing of it.
+// The worker of one run. Queuing the run's completion is its last use of the converter.
 class TAVConvertThread final : public TThread {
 public:
     explicit TAVConvertThread(TAVConverter& converter) : TThread(true), converter_(converter) {}
@@ -64,12 +63,9 @@ TAVConverter::TAVConverter(TComponent* owner) : TImplements(owner) { LoadAVLib()
 
 TAVConverter::~TAVConverter() {
     destroying_ = true;
-    if (completionFreed_) *completionFreed_ = true;
-    if (worker_ && !workerCompleting_) {
-        StopConversion();
-        cancel_.SetEvent();
-    }
-    ReleaseWorker();
+    StopConversion();
+    cancel_.SetEvent();
+    worker_.reset(); // waits; a completion not yet raised is dropped
 }
 
 int TAVConverter::ProgressPercent() const {
@@ -82,7 +78,7 @@ int64_t TAVConverter::RemainingSeconds() const { return ::RemainingSeconds(Elaps
 
 void TAVConverter::StartConversion(TSemaphore* semaphore) {
     if (busy_) throw EInvalidOperation("The converter is already converting");
-    ReleaseWorker();
+    worker_.reset();
     semaphore_ = semaphore;
     cancel_.ResetEvent();
     {
@@ -92,7 +88,7 @@ void TAVConverter::StartConversion(TSemaphore* semaphore) {
     }
     busy_ = true;
     try {
-        worker_ = std::make_unique<TAVConvertThread>(*this);
+        worker_ = MakeThread<TAVConvertThread>(*this);
         worker_->Start();
     } catch (...) {
         worker_.reset();
@@ -160,39 +156,41 @@ void TAVConverter::Work() {
         TAVLoggerRegistration registration(TIntfPtr<IAVLogger>(static_cast<IAVLogger*>(this)));
         complete = RunConversion();
     }
-    if (complete) RaiseCompletion();
+    if (!complete) return;
+    TThread::Queue(TThread::CurrentThread(), [this] {
+        if (destroying_) return;
+        busy_ = false;
+        DoComplete(); // may free the converter
+    });
 }
 
 bool TAVConverter::RunConversion() {
+    bool converted;
     try {
-        if (inputFiles_->Count() == 0) throw Exception("At least one input file must be specified");
-        ResolveOutputFormat(convertOptions_->OutputFormat());
+        const TAVLibUse use;
+        converted = Convert();
     } catch (...) {
         Fail(CurrentExceptionMessage());
-        FinishRun();
-        return false;
+        converted = false;
     }
-    if (!AcquireSlot()) {
-        FinishRun();
-        return false;
+    const bool complete = !FinishRun() && converted;
+    if (!complete) busy_ = false;
+    return complete;
+}
+
+bool TAVConverter::Convert() {
+    if (inputFiles_->Count() == 0) throw Exception("At least one input file must be specified");
+    ResolveOutputFormat(convertOptions_->OutputFormat());
+    if (!AcquireSlot()) return false;
+    TConversionRun run;
+    {
+        TLock lock(CodecLock());
+        state_ = cvRunning;
+        OpenConversion(run, *convertOptions_, *inputFiles_, *outputFiles_, remembered_,
+                       [this](double duration) { duration_ = duration; });
     }
-    auto run = std::make_unique<TConversionRun>();
-    try {
-        {
-            TLock lock(CodecLock());
-            state_ = cvRunning;
-            OpenConversion(*run, *convertOptions_, *inputFiles_, *outputFiles_, remembered_,
-                           [this](double duration) { duration_ = duration; });
-        }
-        Transcode(*run);
-    } catch (...) {
-        Fail(CurrentExceptionMessage());
-        run.reset();
-        FinishRun();
-        return false;
-    }
-    run.reset();
-    return FinishRun();
+    Transcode(run);
+    return true;
 }
 
 void TAVConverter::Transcode(TConversionRun&) {}
@@ -231,33 +229,5 @@ bool TAVConverter::FinishRun() {
     lastReport_ = 0;
     position_ = 0;
     ReleaseSlot();
-    const bool stopped = state_.exchange(cvIdle) == cvStopRequested;
-    busy_ = false;
-    return !stopped;
-}
-
-void TAVConverter::RaiseCompletion() {
-    bool freed = false;
-    TThread::Synchronize(TThread::CurrentThread(), [this, &freed] {
-        if (destroying_) return;
-        completionFreed_ = &freed;
-        workerCompleting_ = true;
-        DoComplete();
-        if (freed) return;
-        completionFreed_ = nullptr;
-        workerCompleting_ = false;
-    });
-}
-
-void TAVConverter::ReleaseWorker() {
-    if (!worker_) return;
-    if (workerCompleting_) {
-        // Blocked in the dispatch this call comes from: it ends by itself.
-        worker_->SetFreeOnTerminate(true);
-        (void)worker_.release();
-        workerCompleting_ = false;
-        return;
-    }
-    worker_->WaitFor();
-    worker_.reset();
+    return state_.exchange(cvIdle) == cvStopRequested;
 }

@@ -3,13 +3,14 @@
 // according to its option set, on a worker thread of its own, under a slot of
 // the caller's semaphore.
 //
-// Events: OnProgress, OnStopped, OnComplete and OnVideoBuffer are raised on
-// the main thread while the worker waits; OnLog, OnVideoStats and the OnError
-// of a failed start or opening phase on the worker thread (the run then ends
-// without OnComplete). A converter may be freed from its own OnComplete;
-// freeing it anywhere else stops its worker and waits for it. Once the
-// destructor has begun, no handler is called any more, and when it returns no
-// handler is running.
+// Events: OnProgress, OnStopped and OnVideoBuffer are raised on the main
+// thread while the worker waits; OnLog, OnVideoStats and the OnError of a
+// failed start or opening phase on the worker thread (the run then ends
+// without OnComplete). OnComplete comes on the main thread as the worker's
+// last act, after the slot was given back and the state became idle; its
+// handler may free the converter or start it again. Freeing a converter stops
+// its worker and waits for it: once the destructor has begun no handler is
+// called any more, and when it returns none is running.
 
 #include <atomic>
 #include <cstdint>
@@ -24,6 +25,7 @@
 #include "platform/rtl/Component.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SyncObjs.h"
+#include "platform/rtl/Threads.h"
 
 struct TConversionRun;
 class TAVConvertThread;
@@ -88,13 +90,14 @@ public:
 
     // Starts the worker, which waits for a slot of Semaphore (none: starts at
     // once), converts, gives the slot back and raises OnComplete. Raises
-    // EInvalidOperation while a run is under way.
+    // EInvalidOperation while a run is under way (until its OnComplete).
     void StartConversion(TSemaphore* semaphore);
     // Running: paused, and the slot is given back. Otherwise nothing.
     void PauseConversion();
-    // Paused: running; the worker takes a slot again before it goes on.
+    // Paused: running again.
     void ResumeConversion();
-    // Running or paused: the run ends early, raising OnStopped but not OnComplete.
+    // Running or paused: stop requested; the run ends without OnComplete.
+    // Waiting for a slot: nothing.
     void StopConversion();
 
     // IAVLogger; called on the thread that produced the line.
@@ -113,20 +116,18 @@ private:
     void Work();
     // Whether the run ended in a way that raises OnComplete.
     bool RunConversion();
+    // Waits for the slot, opens, transcodes and frees what it opened; false
+    // when the slot wait was abandoned.
+    bool Convert();
     // The transcode of an opened run (initialisation, loop, flush and clean-up).
     void Transcode(TConversionRun& run);
     void Fail(const String& message);
     // Whether a slot was taken; false when the wait was abandoned.
     bool AcquireSlot();
     void ReleaseSlot();
-    // Resets the run's figures and returns the slot, then idles; whether the
-    // run may raise OnComplete (it was not stopped).
+    // Resets the run's figures and gives the slot back, then idles; whether
+    // a stop was requested.
     bool FinishRun();
-    // Raises OnComplete on the main thread; the worker's last use of the converter.
-    void RaiseCompletion();
-    // Lets go of the previous worker: waits for it, or, when it is inside its
-    // completion dispatch (where it cannot be waited for), leaves it to free itself.
-    void ReleaseWorker();
 
     std::unique_ptr<TAVConvertOptions> convertOptions_ = std::make_unique<TAVConvertOptions>();
     std::unique_ptr<TStringList> inputFiles_ = std::make_unique<TStringList>();
@@ -155,12 +156,8 @@ private:
     // Kept across runs, see TOutputParameters.
     TOutputParameters remembered_;
 
-    std::unique_ptr<TAVConvertThread> worker_;
-    // From StartConversion until the run has ended (before OnComplete).
+    TThreadPtr<TAVConvertThread> worker_;
+    // From StartConversion until the run has ended, or its OnComplete begins.
     std::atomic<bool> busy_ = false;
     std::atomic<bool> destroying_ = false;
-    // Main thread only: while the worker waits in its completion dispatch, and
-    // where that dispatch learns that the handler freed the converter.
-    bool workerCompleting_ = false;
-    bool* completionFreed_ = nullptr;
 };

@@ -211,7 +211,7 @@ bool NeedsNumber(const TOutputFile& file) {
     if (format.flags & AVFMT_NEEDNUMBER) return true;
     if (std::string_view(format.name) != "image2") return false;
     const char* update = file.muxerOptions.Find("update");
-    return !update || std::atoi(update) == 0;
+    return !update || std::string_view(update) == "0" || std::string_view(update) == "false";
 }
 
 void SetMetadata(AVFormatContext* context, const TStrings& lines) {

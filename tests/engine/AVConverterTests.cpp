@@ -29,6 +29,16 @@ bool PumpUntil(const std::function<bool()>& done) {
     return true;
 }
 
+// Waits, without running posted calls, until Done holds; false after 30 s.
+bool WaitUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 // Counts the free slots by taking them, and gives them back.
 int FreeSlots(TSemaphore& semaphore) {
     int free = 0;
@@ -290,6 +300,34 @@ TEST_P(ConverterTest, ConverterMayStartAgainFromItsCompletionHandler) {
     converter.reset();
     EXPECT_EQ(completions, 2);
     EXPECT_EQ(FreeSlots(*semaphore), 1);
+}
+
+// The run is over, but its completion has not reached the main thread yet.
+TEST_F(ConverterFixture, CompletionStillToComeKeepsTheConverterBusyAndIsDroppedWithIt) {
+    auto converter = MakeConverter(source_, folder_ + "out.nut");
+    converter->StartConversion(nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return converter->State() == cvIdle; }));
+    EXPECT_THROW(converter->StartConversion(nullptr), EInvalidOperation);
+    converter.reset();
+    CheckSynchronize();
+    EXPECT_EQ(raised_.completions, 0);
+}
+
+TEST_F(ConverterFixture, UnloadingFFmpegWaitsForARunningConversion) {
+    auto stream = std::make_shared<TGateStream>(ReadFileBytes(source_));
+    const int id = RegisterStream(stream);
+    auto converter = MakeConverter(StreamURL(id), folder_ + "out.nut");
+    converter->StartConversion(nullptr);
+    ASSERT_EQ(stream->reading.WaitFor(30000), wrSignaled);
+    std::thread unload([] { UnloadAVLib(); });
+    ASSERT_TRUE(WaitUntil([] { return AVLibUnloadPending(); }));
+    EXPECT_TRUE(AVLibLoaded());
+    stream->proceed.SetEvent();
+    unload.join();
+    EXPECT_FALSE(AVLibLoaded());
+    ASSERT_TRUE(PumpUntil([&] { return raised_.completions > 0; }));
+    EXPECT_EQ(raised_.ErrorCount(), 0u);
+    EXPECT_TRUE(FileExists(folder_ + "out.nut"));
 }
 
 TEST_F(ConverterFixture, UnhandledFailureShowsTheErrorBoxOnTheMainThread) {

@@ -138,6 +138,13 @@ TEST_F(ConverterOpening, ImageSequenceNamesNeedANumber) {
     outputs.Add(folder_ + "frame%03d.jpg");
     OpenConversion(numbered, options_, inputs, outputs, remembered_, [](double) {});
     EXPECT_EQ(numbered.outputStreams.size(), 1u);
+
+    // Told to overwrite one file, the muxer needs no number.
+    TConversionRun single;
+    outputs.SetText(folder_ + "snapshot.jpg");
+    options_.CodecOptions()->SetText("update=1");
+    OpenConversion(single, options_, inputs, outputs, remembered_, [](double) {});
+    EXPECT_EQ(single.outputStreams.size(), 1u);
 }
 
 TEST_F(ConverterOpening, UnknownForcedDemuxerFailsAndABlankLineProbes) {
