@@ -117,7 +117,8 @@ void TAVProbe::Examine(int index) {
         sampleRate_ = context->sample_rate;
         channels_ = context->ch_layout.nb_channels;
         const int bitsPerSample = avlib::av_get_bits_per_sample(par.codec_id);
-        audioBitrate_ = bitsPerSample > 0 ? sampleRate_ * channels_ * bitsPerSample : static_cast<int>(context->bit_rate);
+        audioBitrate_ =
+            bitsPerSample > 0 ? sampleRate_ * channels_ * bitsPerSample : static_cast<int>(context->bit_rate);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/ConversionRun.h"
 
 #include "engine/ConvertOptions.h"
+#include "platform/rtl/Conversions.h"
 
 void OpenConversion(TConversionRun& run, TAVConvertOptions& options, const TStrings& inputFiles,
                     const TStrings& outputFiles, TOutputParameters& remembered,
@@ -9,9 +10,9 @@ void OpenConversion(TConversionRun& run, TAVConvertOptions& options, const TStri
         if (const auto duration = OpenInputFile(run, options, inputFiles, i, remembered)) durationFound(*duration);
     BuildStreamMaps(run, *options.StreamMaps());
 
-    if (const int bitrate = options.AudioOptions()->Bitrate()) options.SetCodecOption("ab", String(std::to_string(bitrate)));
-    if (const int bitrate = options.VideoOptions()->Bitrate()) options.SetCodecOption("b", String(std::to_string(bitrate)));
-    if (options.ThreadCount() != 1) options.SetCodecOption("threads", String(std::to_string(options.ThreadCount())));
+    if (const int bitrate = options.AudioOptions()->Bitrate()) options.SetCodecOption("ab", IntToStr(bitrate));
+    if (const int bitrate = options.VideoOptions()->Bitrate()) options.SetCodecOption("b", IntToStr(bitrate));
+    if (options.ThreadCount() != 1) options.SetCodecOption("threads", IntToStr(options.ThreadCount()));
 
     // Complex filter graphs are created here and configured after the codec
     // options; until they are, a conversion that asks for them does not start.

@@ -13,7 +13,8 @@ using TEntries = std::map<std::string, std::string>;
 TEntries EntriesOf(const TAVDict& dict) {
     TEntries entries;
     const AVDictionaryEntry* entry = nullptr;
-    while ((entry = avlib::av_dict_get(dict.Get(), "", entry, AV_DICT_IGNORE_SUFFIX))) entries[entry->key] = entry->value;
+    while ((entry = avlib::av_dict_get(dict.Get(), "", entry, AV_DICT_IGNORE_SUFFIX)))
+        entries[entry->key] = entry->value;
     return entries;
 }
 

@@ -78,7 +78,8 @@ namespace {
 constexpr int kFramesPerSecond = 10;
 
 void Check(int result, const char* what) {
-    if (result < 0) throw Exception(String("WriteTestMedia: ") + what + " failed (" + String(std::to_string(result)) + ")");
+    if (result < 0)
+        throw Exception(String("WriteTestMedia: ") + what + " failed (" + String(std::to_string(result)) + ")");
 }
 
 struct TEncodedTrack {
@@ -172,14 +173,14 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
 
     AVPacket* packet = avlib::av_packet_alloc();
     AVFrame* frame = avlib::av_frame_alloc();
-    struct TFree {
+    struct TRelease {
         AVPacket*& packet;
         AVFrame*& frame;
-        ~TFree() {
+        ~TRelease() {
             avlib::av_packet_free(&packet);
             avlib::av_frame_free(&frame);
         }
-    } free{packet, frame};
+    } release{packet, frame};
     for (size_t t = 0; t < tracks.size(); ++t) {
         TEncodedTrack& out = *encoded[t];
         AVCodecContext& encoder = *out.encoder;
