@@ -1,12 +1,16 @@
 #include "platform/rtl/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/rtl/Exceptions.h"
@@ -37,14 +41,77 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-void SyncFolderOf(const std::string& path) {
+std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void SyncFolder(const std::string& folder) {
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+// The temporary files of this process being written: "<target>.tmp<pid>-<n>".
+class TTemporaryNames {
+public:
+    // Reserves a name before the file is created, so that no writer takes it for a stale one.
+    std::string Reserve(const std::string& target) {
+        std::lock_guard lock(mutex_);
+        std::string name = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter_++);
+        inFlight_.insert(name);
+        return name;
+    }
+    void Release(const std::string& name) {
+        std::lock_guard lock(mutex_);
+        inFlight_.erase(name);
+    }
+
+    // Removes the temporary files of Target left by writers that died before
+    // renaming them: those of processes that no longer run, and those of this
+    // process that no writer holds.
+    void RemoveStale(const std::string& target) {
+        const auto slash = target.rfind('/');
+        const std::string folderPrefix = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+        const std::string prefix = target.substr(folderPrefix.size()) + ".tmp";
+        DIR* dir = ::opendir(FolderOf(target).c_str());
+        if (!dir) return;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (!name.starts_with(prefix)) continue;
+            const auto pid = WriterOf(name.substr(prefix.size()));
+            if (pid <= 0) continue;
+            const std::string path = folderPrefix + std::string(name);
+            std::lock_guard lock(mutex_);
+            const bool stale = pid == ::getpid() ? !inFlight_.contains(path) : ::kill(pid, 0) != 0 && errno == ESRCH;
+            if (stale) ::unlink(path.c_str());
+        }
+        ::closedir(dir);
+    }
+
+private:
+    // The pid of "<pid>-<n>", or 0 when the text is not of that form.
+    static pid_t WriterOf(std::string_view suffix) {
+        pid_t pid = 0;
+        const char* end = suffix.data() + suffix.size();
+        const auto [afterPid, pidError] = std::from_chars(suffix.data(), end, pid);
+        if (pidError != std::errc() || afterPid == end || *afterPid != '-' || afterPid + 1 == end) return 0;
+        unsigned long long n = 0;
+        const auto [afterN, nError] = std::from_chars(afterPid + 1, end, n);
+        return nError == std::errc() && afterN == end ? pid : 0;
+    }
+
+    std::mutex mutex_;
+    unsigned long long counter_ = 0;
+    std::set<std::string> inFlight_;
+};
+
+// Never destroyed: writers may run while static objects are destroyed.
+TTemporaryNames& TemporaryNames() {
+    static TTemporaryNames* names = new TTemporaryNames;
+    return *names;
 }
 
 } // namespace
@@ -54,13 +121,18 @@ std::optional<TAtomicWriteFailure> TryWriteFileAtomically(const String& fileName
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
 
-    static std::atomic<unsigned> counter{0};
+    TTemporaryNames& names = TemporaryNames();
     std::string temp;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        temp = names.Reserve(target);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+        if (fd < 0) {
+            const int error = errno;
+            names.Release(temp);
+            errno = error;
+            if (error != EEXIST) break;
+        }
     }
     if (fd < 0) return TAtomicWriteFailure{true, errno};
 
@@ -71,11 +143,14 @@ std::optional<TAtomicWriteFailure> TryWriteFileAtomically(const String& fileName
         error = errno;
     }
     if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
-        SyncFolderOf(target);
+        names.Release(temp);
+        SyncFolder(FolderOf(target));
+        names.RemoveStale(target);
         return std::nullopt;
     }
     if (ok) error = errno;
     ::unlink(temp.c_str());
+    names.Release(temp);
     return TAtomicWriteFailure{false, error};
 }
 
