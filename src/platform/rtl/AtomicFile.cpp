@@ -54,19 +54,25 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
-// The temporary files of this process being written: "<target>.tmp<pid>-<n>".
+// The temporary files of this process being written: "<target>.tmp<pid>-<serial>",
+// with a serial number unique in this process.
 class TTemporaryNames {
 public:
+    struct Name {
+        std::string path;
+        unsigned long long serial;
+    };
+
     // Reserves a name before the file is created, so that no writer takes it for a stale one.
-    std::string Reserve(const std::string& target) {
+    Name Reserve(const std::string& target) {
         std::lock_guard lock(mutex_);
-        std::string name = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter_++);
-        inFlight_.insert(name);
-        return name;
+        const unsigned long long serial = next_++;
+        inFlight_.insert(serial);
+        return {target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial), serial};
     }
-    void Release(const std::string& name) {
+    void Release(const Name& name) {
         std::lock_guard lock(mutex_);
-        inFlight_.erase(name);
+        inFlight_.erase(name.serial);
     }
 
     // Removes the temporary files of Target left by writers that died before
@@ -81,31 +87,36 @@ public:
         while (const dirent* entry = ::readdir(dir)) {
             const std::string_view name = entry->d_name;
             if (!name.starts_with(prefix)) continue;
-            const auto pid = WriterOf(name.substr(prefix.size()));
-            if (pid <= 0) continue;
-            const std::string path = folderPrefix + std::string(name);
+            const auto writer = WriterOf(name.substr(prefix.size()));
+            if (!writer) continue;
             std::lock_guard lock(mutex_);
-            const bool stale = pid == ::getpid() ? !inFlight_.contains(path) : ::kill(pid, 0) != 0 && errno == ESRCH;
-            if (stale) ::unlink(path.c_str());
+            const bool stale = writer->pid == ::getpid() ? !inFlight_.contains(writer->serial)
+                                                         : ::kill(writer->pid, 0) != 0 && errno == ESRCH;
+            if (stale) ::unlink((folderPrefix + std::string(name)).c_str());
         }
         ::closedir(dir);
     }
 
 private:
-    // The pid of "<pid>-<n>", or 0 when the text is not of that form.
-    static pid_t WriterOf(std::string_view suffix) {
-        pid_t pid = 0;
+    struct Writer {
+        pid_t pid;
+        unsigned long long serial;
+    };
+
+    // The writer of "<pid>-<serial>", if the text is of that form.
+    static std::optional<Writer> WriterOf(std::string_view suffix) {
+        Writer writer{};
         const char* end = suffix.data() + suffix.size();
-        const auto [afterPid, pidError] = std::from_chars(suffix.data(), end, pid);
-        if (pidError != std::errc() || afterPid == end || *afterPid != '-' || afterPid + 1 == end) return 0;
-        unsigned long long n = 0;
-        const auto [afterN, nError] = std::from_chars(afterPid + 1, end, n);
-        return nError == std::errc() && afterN == end ? pid : 0;
+        const auto [afterPid, pidError] = std::from_chars(suffix.data(), end, writer.pid);
+        if (pidError != std::errc() || writer.pid <= 0 || afterPid == end || *afterPid != '-') return std::nullopt;
+        const auto [afterSerial, serialError] = std::from_chars(afterPid + 1, end, writer.serial);
+        if (serialError != std::errc() || afterSerial != end) return std::nullopt;
+        return writer;
     }
 
     std::mutex mutex_;
-    unsigned long long counter_ = 0;
-    std::set<std::string> inFlight_;
+    unsigned long long next_ = 0;
+    std::set<unsigned long long> inFlight_;
 };
 
 // Never destroyed: writers may run while static objects are destroyed.
@@ -122,11 +133,11 @@ std::optional<TAtomicWriteFailure> TryWriteFileAtomically(const String& fileName
     const bool exists = ::stat(target.c_str(), &st) == 0;
 
     TTemporaryNames& names = TemporaryNames();
-    std::string temp;
+    TTemporaryNames::Name temp;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         temp = names.Reserve(target);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             const int error = errno;
             names.Release(temp);
@@ -142,14 +153,14 @@ std::optional<TAtomicWriteFailure> TryWriteFileAtomically(const String& fileName
         ok = false;
         error = errno;
     }
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
+    if (ok && ::rename(temp.path.c_str(), target.c_str()) == 0) {
         names.Release(temp);
         SyncFolder(FolderOf(target));
         names.RemoveStale(target);
         return std::nullopt;
     }
     if (ok) error = errno;
-    ::unlink(temp.c_str());
+    ::unlink(temp.path.c_str());
     names.Release(temp);
     return TAtomicWriteFailure{false, error};
 }

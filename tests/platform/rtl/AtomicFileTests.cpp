@@ -104,17 +104,19 @@ TEST_F(AtomicFile, TemporaryFilesOfDeadWritersAreRemovedByTheNextWriter) {
     EXPECT_EQ(Files(), kept);
 }
 
-// Writers of one file in this process never take each other's temporary file for a stale one.
+// Writers of one file in this process, whatever name they give it, never take
+// each other's temporary file for a stale one.
 TEST_F(AtomicFile, ConcurrentWritersOfOneFileAllSucceed) {
     const fs::path saved = fs::current_path();
-    fs::current_path(folder_); // a relative target name, too
+    fs::current_path(folder_);
+    const String names[] = {"f", "./f", String((folder_ / "f").string())};
     std::atomic<int> failures{0};
     std::vector<std::thread> writers;
     for (int t = 0; t < 4; ++t)
-        writers.emplace_back([&failures, t] {
+        writers.emplace_back([&, t] {
             for (int i = 0; i < 25; ++i) {
                 try {
-                    WriteFileAtomically("f", std::string(1000, static_cast<char>('a' + t)));
+                    WriteFileAtomically(names[(t + i) % 3], std::string(1000, static_cast<char>('a' + t)));
                 } catch (const Exception&) {
                     ++failures;
                 }
