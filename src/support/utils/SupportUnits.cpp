@@ -9,7 +9,8 @@
 //   0xF020-0xF02F ScSysUtils        0xF030-0xF03F ScFileVersionInfo
 //   0xF100-0xF1FF ScCpuInfo (0xF100 + cache descriptor byte)
 //   0xF800-0xFDFF the character tables, string, path, Base64, type-description and blend units
-extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit;
+extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit,
+    ScFileVersionInfoUnit;
 
 namespace {
 
@@ -48,6 +49,7 @@ const TSupportUnit* const AllUnits[] = {
     &ScVclResourcesUnit,
     &ScSynchUnit,
     &ScSysUtilsUnit,
+    &ScFileVersionInfoUnit,
 };
 
 TModuleInstance ModuleOf(const TSupportUnit& unit) { return ModuleOfAddress(&unit.Version); }
