@@ -6,6 +6,9 @@
 #include "platform/rtl/DataFolder.h"
 #include "platform/rtl/DynamicLibrary.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/UnitRegistry.h"
+#include "support/utils/ScFileVersionInfo.h"
+#include "support/utils/SupportUnits.h"
 
 namespace {
 
@@ -30,10 +33,19 @@ void Report(const LibraryProbe& probe) {
     }
 }
 
+// The product name and version of the program's own version information.
+void ReportProgram() {
+    const TScFileVersionInfo version(ProgramFileName());
+    std::printf("%s %s\n", version.ProductName().ToUtf8().c_str(), version.FileVersion().ToUtf8().c_str());
+}
+
 } // namespace
 
 int main() try {
     EnterDataFolder();
+    RegisterSupportUnits();
+    InitializeUnits();
+    ReportProgram();
     const LibraryProbe probes[] = {
         {"libavutil", "libavutil.so.57", "avutil_version", true},
         {"libavcodec", "libavcodec.so.59", "avcodec_version", true},
@@ -44,8 +56,9 @@ int main() try {
         {"libavdevice", "libavdevice.so.59", "avdevice_version", true},
         {"SQLite", "libsqlite3.so.0", "sqlite3_libversion", false},
     };
-    std::printf("Ostrel media converter\ndata folder   %s\n", DataFolder().ToUtf8().c_str());
+    std::printf("data folder   %s\n", DataFolder().ToUtf8().c_str());
     for (const auto& probe : probes) Report(probe);
+    FinalizeUnits();
     return 0;
 } catch (const Exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
