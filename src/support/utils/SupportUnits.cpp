@@ -10,7 +10,7 @@
 //   0xF100-0xF1FF ScCpuInfo (0xF100 + cache descriptor byte)
 //   0xF800-0xFDFF the character tables, string, path, Base64, type-description and blend units
 extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit,
-    ScFileVersionInfoUnit;
+    ScFileVersionInfoUnit, ScSysInfoUnit, ScCpuInfoUnit;
 
 namespace {
 
@@ -50,6 +50,8 @@ const TSupportUnit* const AllUnits[] = {
     &ScSynchUnit,
     &ScSysUtilsUnit,
     &ScFileVersionInfoUnit,
+    &ScSysInfoUnit,
+    &ScCpuInfoUnit,
 };
 
 TModuleInstance ModuleOf(const TSupportUnit& unit) { return ModuleOfAddress(&unit.Version); }
