@@ -4,6 +4,9 @@
 
 #include "support/utils/SupportUnit.h"
 
+// A unit of the library defines its TSupportUnit in its .cpp file (see
+// SupportUnit.h), is declared below and takes its place in AllUnits, the start order.
+//
 // Resource-string identifiers, one range per unit:
 //   0xF000-0xF00F ScBase            0xF010-0xF01F ScSynch
 //   0xF020-0xF02F ScSysUtils        0xF030-0xF03F ScFileVersionInfo

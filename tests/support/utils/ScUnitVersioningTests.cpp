@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "platform/rtl/Conversions.h"
+#include "platform/rtl/DynamicLibrary.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/UnitRegistry.h"
 #include "support/utils/NamedObjectFile.h"
@@ -108,6 +111,21 @@ TEST_F(UnitVersionLibrary, CountForgetsAModuleWhoseLibraryWasUnloaded) {
     EXPECT_EQ(registry.Count(), 1);
     EXPECT_EQ(registry.ModuleCount(), 1);
     EXPECT_EQ(registry.Modules(0).Instance(), ThisProgram);
+}
+
+TEST(ModulePath, IsTheWholePathHoweverLong) {
+    String folder = IncludeTrailingPathDelimiter(String(std::getenv("OSTREL_HOME")));
+    for (int i = 0; i < 3; ++i) folder += String(100, static_cast<char16_t>(u'a' + i)) + u"/";
+    ASSERT_TRUE(ForceDirectories(folder));
+    const String copy = folder + u"libunit_version_copy.so";
+    std::filesystem::copy_file(UNIT_VERSION_LIBRARY, copy.ToUtf8());
+    void* handle = dlopen(copy.ToUtf8().c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    const auto record = reinterpret_cast<const void* (*)()>(dlsym(handle, "UnitVersionLibraryRecord"))();
+    EXPECT_GT(copy.Length(), 300);
+    EXPECT_EQ(ModulePath(ModuleOfAddress(record)), copy);
+    dlclose(handle);
+    EXPECT_EQ(ModulePath(ThisProgram), ProgramFileName());
 }
 
 TEST(ModuleUnitVersioning, ASecondModuleFindsTheRegistryThroughTheSlotAndLeavesItToItsCreator) {
