@@ -329,6 +329,77 @@ TEST(XmlDomPersistent, BadValuesRaiseAndEndTheLoad) {
     EXPECT_EQ(s.Ratio, 0);
 }
 
+TEST(XmlDomPersistent, StringListReadsCountLinesWithAbsentOnesEmpty) {
+    const struct {
+        const char* xml;
+        const char16_t* text;
+    } cases[] = {
+        {"<data><TSample><Lines Count=\"5\"><l0>a</l0><l3>d</l3></Lines></TSample></data>", u"a\n\n\nd\n\n"},
+        {"<data PropFormat=\"attr\"><TSample><Lines Count=\"5\" l0=\"a\" l3=\"d\"/></TSample></data>",
+         u"a\n\n\nd\n\n"},
+        // The first of two entries counts; entries past Count and other names are not lines.
+        {"<data><TSample><Lines Count=\"3\"><L1>b</L1><l1>x</l1><l3>x</l3><l01>x</l01><l-1>x</l-1>"
+         "<l>x</l></Lines></TSample></data>",
+         u"\nb\n\n"},
+        {"<data PropFormat=\"attr\"><TSample><Lines Count=\"2\" L1=\"x\" l2=\"x\" l00=\"x\" l1=\"b\"/></TSample></data>",
+         u"\nb\n"},
+        {"<data><TSample><Lines Count=\"-4\"><l0>a</l0></Lines></TSample></data>", u""},
+        {"<data><TSample><Lines Count=\"x\"><l0>a</l0></Lines></TSample></data>", u""},
+    };
+    for (const auto& c : cases) {
+        TSample s;
+        s.lines.SetText(u"old");
+        TXmlDomReader::LoadFromString(&s, String(c.xml));
+        EXPECT_EQ(s.lines.Text(), c.text) << c.xml;
+    }
+}
+
+TEST(XmlDomPersistent, StringListCountFarBeyondItsEntriesIsAnError) {
+    const struct {
+        const char* count;
+        int lines;  // -1: the count is refused
+    } cases[] = {
+        {"65538", 65538},
+        {"65539", -1},
+        {"200000", -1},
+        {"2000000000", -1},
+        {"2147483647", -1},
+    };
+    for (const auto& c : cases) {
+        const String documents[] = {
+            String("<data><TSample><Count>8</Count><Lines Count=\"") + c.count +
+                "\"><l0>a</l0><l3>d</l3></Lines></TSample></data>",
+            String("<data PropFormat=\"attr\"><TSample Count=\"8\"><Lines Count=\"") + c.count +
+                "\" l0=\"a\" l3=\"d\"/></TSample></data>",
+        };
+        for (const String& xml : documents) {
+            SCOPED_TRACE(xml.ToUtf8());
+            TSample s;
+            s.lines.SetText(u"old\nlines");
+            s.tracks.Add();
+            if (c.lines < 0) {
+                try {
+                    TXmlDomReader::LoadFromString(&s, xml);
+                    ADD_FAILURE() << "no error";
+                } catch (const EXmlDomPersistent& e) {
+                    EXPECT_EQ(e.Message(), String("Invalid line count (") + c.count + ").");
+                }
+                ASSERT_EQ(s.lines.Count(), 2);
+                EXPECT_EQ(s.lines[1], u"lines");
+                EXPECT_EQ(s.tracks.Count(), 1);  // the load ended at the list
+            } else {
+                TXmlDomReader::LoadFromString(&s, xml);
+                ASSERT_EQ(s.lines.Count(), c.lines);
+                EXPECT_EQ(s.lines[0], u"a");
+                EXPECT_EQ(s.lines[3], u"d");
+                EXPECT_EQ(s.lines[c.lines - 1], u"");
+                EXPECT_EQ(s.tracks.Count(), 0);
+            }
+            EXPECT_EQ(s.Count, 8);
+        }
+    }
+}
+
 TEST(XmlDomPersistent, CollectionInstanceIsTheRoot) {
     TOwnedCollection tracks(nullptr, TTrack::StaticClass());
     static_cast<TTrack*>(tracks.Add())->Name = u"a";
