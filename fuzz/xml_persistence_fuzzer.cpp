@@ -113,11 +113,6 @@ RTL_PUBLISHED(TFuzzSettings, c) {
     c.Property("Items", &T::Items);
 }
 
-void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "xml_persistence_fuzzer: %s\n", what);
-    std::abort();
-}
 
 // A value that does not convert, and "<!-" not followed by "-" in the text.
 bool IsDocumented(const Exception& e) {
@@ -142,9 +137,10 @@ void Check(const String& xml, Make make) {
         auto back = make();
         TXmlDomReader::LoadFromString(back.get(), saved);
         const String again = TXmlDomWriter::SaveToString(back.get(), format);
-        if (again != saved)
-            std::fprintf(stderr, "saved:     %s\nread back: %s\n", saved.ToUtf8().c_str(), again.ToUtf8().c_str());
-        Require(again == saved, "saved object reads back differently");
+        if (again == saved) continue;
+        std::fprintf(stderr, "xml_persistence_fuzzer: saved object reads back differently\n%s\n%s\n",
+                     saved.ToUtf8().c_str(), again.ToUtf8().c_str());
+        std::abort();
     }
 }
 

@@ -341,7 +341,8 @@ TEST(XmlDomPersistent, StringListReadsCountLinesWithAbsentOnesEmpty) {
         {"<data><TSample><Lines Count=\"3\"><L1>b</L1><l1>x</l1><l3>x</l3><l01>x</l01><l-1>x</l-1>"
          "<l>x</l></Lines></TSample></data>",
          u"\nb\n\n"},
-        {"<data PropFormat=\"attr\"><TSample><Lines Count=\"2\" L1=\"x\" l2=\"x\" l00=\"x\" l1=\"b\"/></TSample></data>",
+        {"<data PropFormat=\"attr\"><TSample><Lines Count=\"2\" L1=\"x\" l2=\"x\" l00=\"x\" l1=\"b\"/>"
+         "</TSample></data>",
          u"\nb\n"},
         {"<data><TSample><Lines Count=\"-4\"><l0>a</l0></Lines></TSample></data>", u""},
         {"<data><TSample><Lines Count=\"x\"><l0>a</l0></Lines></TSample></data>", u""},
