@@ -279,7 +279,8 @@ private:
         case tkSet:
             return SetSetProp(obj, &prop, text);
         default:
-            return text.empty() ? SetDeclaredDefault(obj, prop) : SetOrdProp(obj, &prop, text[0]);
+            if (text.empty()) return SetDeclaredDefault(obj, prop);
+            return SetOrdProp(obj, &prop, prop.Kind() == tkChar && text[0] > 0xFF ? u'?' : text[0]);
         }
     }
 

@@ -115,6 +115,7 @@ public:
     int Count = 5;
     int Serial = 0;
     char16_t Letter = u'a';
+    char Byte = 'b';
     bool Enabled = true;
     bool Verbose = false;
     TMood Mood = mdCalm;
@@ -136,6 +137,7 @@ RTL_PUBLISHED(TSample, c) {
     c.Property("Count", &T::Count, &T::Count).Default(5);
     c.Property("Serial", &T::Serial, &T::Serial);
     c.Property("Letter", &T::Letter, &T::Letter).Default(u'a');
+    c.Property("Byte", &T::Byte, &T::Byte).Default('b');
     c.Property("Enabled", &T::Enabled, &T::Enabled).Default(true);
     c.Property("Verbose", &T::Verbose, &T::Verbose);
     c.Property("Mood", &T::Mood, &T::Mood).Default(mdCalm);
@@ -398,6 +400,33 @@ TEST(XmlDomPersistent, StringListCountFarBeyondItsEntriesIsAnError) {
             }
             EXPECT_EQ(s.Count, 8);
         }
+    }
+}
+
+TEST(XmlDomPersistent, CharacterPropertiesTakeTheFirstCharacter) {
+    const struct {
+        const char16_t* text;
+        char16_t letter;
+        char byte;  // Latin-1; a character beyond it reads as "?"
+    } cases[] = {
+        {u"q", u'q', 'q'},
+        {u"xyz", u'x', 'x'},
+        {u"\u00E9", u'\u00E9', '\xE9'},
+        {u"\u4E2D", u'\u4E2D', '?'},
+        {u"\uFFFD", u'\uFFFD', '?'},
+        {u"\U0001F600", u'\xD83D', '?'},
+    };
+    for (const auto& c : cases) {
+        TSample s;
+        const String text(c.text);
+        TXmlDomReader::LoadFromString(&s, u"<data PropFormat=\"attr\"><TSample Letter=\"" + text + u"\" Byte=\"" + text +
+                                              u"\"/></data>");
+        EXPECT_EQ(s.Letter, c.letter) << text.ToUtf8();
+        EXPECT_EQ(s.Byte, c.byte) << text.ToUtf8();
+        TSample back;
+        TXmlDomReader::LoadFromString(&back, TXmlDomWriter::SaveToString(&s));
+        EXPECT_EQ(back.Letter, s.Letter) << text.ToUtf8();
+        EXPECT_EQ(back.Byte, s.Byte) << text.ToUtf8();
     }
 }
 
