@@ -15,14 +15,16 @@ endfunction()
 
 # ostrel_add_tests(<target> DEPENDS <targets...>)
 # Builds every *.cpp below the current test folder into one GoogleTest program
-# and registers its tests with CTest. Tests run with their own data folder and
-# Qt's offscreen platform.
+# with its version information and registers its tests with CTest. Tests run
+# with their own data folder and Qt's offscreen platform.
 function(ostrel_add_tests target)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} ostrel_test_main GTest::gtest GTest::gmock)
+  target_compile_definitions(${target} PRIVATE OSTREL_PRODUCT_NAME="${OSTREL_PRODUCT_NAME}")
+  ostrel_add_version_info(${target})
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

@@ -10,6 +10,9 @@
 #include "platform/rtl/DynamicLibrary.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/UnitRegistry.h"
+#include "support/utils/ScFileVersionInfo.h"
+#include "support/utils/SupportUnits.h"
 
 namespace {
 
@@ -41,15 +44,24 @@ bool ReportSQLite() {
     return lib != nullptr;
 }
 
+// The product name and version of the program's own version information.
+void ReportProgram() {
+    const TScFileVersionInfo version(ProgramFileName());
+    std::printf("%s %s\n", version.ProductName().ToUtf8().c_str(), version.FileVersion().ToUtf8().c_str());
+}
+
 } // namespace
 
 int main() try {
     EnterDataFolder();
-    std::printf("Ostrel media converter\n");
+    RegisterSupportUnits();
+    InitializeUnits();
+    ReportProgram();
     ReportLine("data folder", DataFolder());
     const bool ffmpeg = ReportFFmpeg();
     const bool sqlite = ReportSQLite();
     UnloadAVLib();
+    FinalizeUnits();
     return ffmpeg && sqlite ? 0 : 1;
 } catch (const Exception& e) {
     std::fprintf(stderr, "%s\n", e.what());

@@ -470,9 +470,9 @@ bool TXMLDocumentType::GetInterface(const TGUID& iid, void** obj) {
     return AnswerInterface<IXMLDocumentType>(this, iid, obj) || TXMLText::GetInterface(iid, obj);
 }
 
-TIntfPtr<IXMLNode> TXMLDocumentType::CloneShallow(TXMLDocument&) const {
-    RTL_ASSERT(false, "NYI - CloneNode");
-    return nullptr;
+// A copy that does not become the owner's DocType.
+TIntfPtr<IXMLNode> TXMLDocumentType::CloneShallow(TXMLDocument& owner) const {
+    return MakeIntf<TXMLDocumentType>(owner, NodeValue());
 }
 
 TXMLComment::TXMLComment(TXMLDocument& owner, const String& data) : TXMLCharacterData(owner, COMMENT_NODE) {

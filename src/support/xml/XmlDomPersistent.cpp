@@ -1,6 +1,9 @@
 #include "support/xml/XmlDomPersistent.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
+#include <vector>
 
 #include "platform/rtl/Collection.h"
 #include "platform/rtl/Properties.h"
@@ -13,8 +16,24 @@ namespace {
 const String kPropFormat = u"PropFormat";
 const String kItem = u"o";
 const String kCount = u"Count";
+// A string list element stands for at most this many lines beyond the entries it holds.
+constexpr int kMaxAbsentLines = 65536;
 
 String LineName(int index) { return u"l" + String(std::to_string(index)); }
+
+// The index named by a line entry: "l" and a decimal number without leading
+// zeros; -1 for any other name.
+int LineIndex(const String& name, bool ignoreCase) {
+    if (name.size() < 2 || !(name[0] == u'l' || (ignoreCase && name[0] == u'L'))) return -1;
+    if (name[1] == u'0' && name.size() > 2) return -1;
+    int64_t index = 0;
+    for (size_t i = 1; i < name.size(); ++i) {
+        if (name[i] < u'0' || name[i] > u'9') return -1;
+        index = index * 10 + (name[i] - u'0');
+        if (index > INT32_MAX) return -1;
+    }
+    return static_cast<int>(index);
+}
 
 TPersistent* PersistentOf(TObject* obj) { return dynamic_cast<TPersistent*>(obj); }
 
@@ -179,17 +198,37 @@ public:
 
 private:
     void ReadObject(TPersistent* value, const TIntfPtr<IXMLElement>& element) const {
+        auto* strings = dynamic_cast<TStrings*>(value);
+        const std::vector<String> lines = strings && element ? ReadLines(element) : std::vector<String>();
         if (element) ReadProperties(value, element);
         if (auto* collection = dynamic_cast<TCollection*>(value)) {
             ReadItems(*collection, element);
-        } else if (auto* strings = dynamic_cast<TStrings*>(value)) {
-            strings->Clear();
-            if (!element) return;
-            const int count = GetNodeAttributeInt(element, kCount, 0);
-            for (int i = 0; i < count; ++i) strings->Add(String());
-            for (int i = 0; i < count; ++i)
-                if (const std::optional<String> line = Lookup(element, LineName(i))) strings->SetStrings(i, *line);
+        } else if (strings) {
+            strings->Updating([&] {
+                strings->Clear();
+                for (const String& line : lines) strings->Add(line);
+            });
         }
+    }
+
+    // "Count" lines, line i the text of the first entry "l<i>", empty when there is none.
+    std::vector<String> ReadLines(const TIntfPtr<IXMLElement>& element) const {
+        const int count = GetNodeAttributeInt(element, kCount, 0);
+        std::map<int, String> present;
+        const TIntfPtr<IXMLCustomList> entries =
+            format_ == pfAttr ? TIntfPtr<IXMLCustomList>(element->Attributes()) : element->ChildNodes();
+        for (int i = 0, n = entries->Length(); i < n; ++i) {
+            const TIntfPtr<IXMLNode> entry = entries->Item(i);
+            if (format_ == pfNode && entry->NodeType() != ELEMENT_NODE) continue;
+            const int index = LineIndex(entry->NodeName(), format_ == pfNode);
+            if (index >= 0 && index < count && !present.contains(index))
+                present.emplace(index, format_ == pfAttr ? entry->NodeValue() : entry->TextContent());
+        }
+        if (count - static_cast<int64_t>(present.size()) > kMaxAbsentLines)
+            throw EXmlDomPersistent("Invalid line count (" + IntToXmlText(count) + ").");
+        std::vector<String> lines(static_cast<size_t>(std::max(count, 0)));
+        for (auto& [index, text] : present) lines[static_cast<size_t>(index)] = std::move(text);
+        return lines;
     }
 
     std::optional<String> Lookup(const TIntfPtr<IXMLElement>& element, const String& name) const {
@@ -240,7 +279,8 @@ private:
         case tkSet:
             return SetSetProp(obj, &prop, text);
         default:
-            return text.empty() ? SetDeclaredDefault(obj, prop) : SetOrdProp(obj, &prop, text[0]);
+            if (text.empty()) return SetDeclaredDefault(obj, prop);
+            return SetOrdProp(obj, &prop, prop.Kind() == tkChar && text[0] > 0xFF ? u'?' : text[0]);
         }
     }
 

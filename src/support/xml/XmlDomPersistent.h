@@ -40,6 +40,10 @@ public:
     // A document that does not parse is read as far as it was built; a value
     // that does not convert raises EXmlDomPersistent, or EPropertyConvertError
     // for unknown enumeration and set names, and ends the load there.
+    // An 8-bit character property takes a first character beyond Latin-1 as "?".
+    // A string list reads "Count" lines, an absent entry "l<i>" as an empty
+    // line; a Count of more than 65536 lines beyond its entries raises
+    // EXmlDomPersistent "Invalid line count (%d)." and leaves the list as it was.
     static void LoadFromFile(TPersistent* instance, const String& fileName);
     static void LoadFromString(TPersistent* instance, const String& xml);
 };

@@ -105,7 +105,9 @@ TDateTime XmlTextToDateTime(const String& text) {
         result = EncodeDate(PartOf(date.substr(0, d1)), PartOf(date.substr(d1 + 1, d2 - d1 - 1)),
                             PartOf(date.substr(d2 + 1)));
     }
-    return result + XmlTextToTime(time);
+    // Before 1899-12-30 the time of day counts forward from midnight on a negative day number.
+    const TDateTime timeOfDay = XmlTextToTime(time);
+    return result < 0 ? result - timeOfDay : result + timeOfDay;
 }
 
 bool TryXmlTextToDateTime(const String& text, TDateTime& value) {

@@ -368,27 +368,43 @@ void TXMLParser::ReadCData(TXMLNode& parent) {
     parent.AdoptChild(doc_.CreateCDATASection(in_.TakeHeld()));
 }
 
+// Up to the ">" outside brackets. Literals, and comments and processing
+// instructions of the internal subset, are taken whole: no quote, bracket or
+// ">" inside them counts.
 void TXMLParser::ReadDocType(TXMLNode& parent) {
     char16_t c;
     bool more = Next(c);
     while (more && IsXmlSpace(c)) more = Next(c);
+    String text;
     int depth = 0;
-    char16_t quote = 0;
+    std::u16string_view until;  // the end of the literal, comment or instruction being read
+    size_t openedAt = 0;        // where its content starts in Text
     for (; more; more = Next(c)) {
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
+        text += c;
+        if (!until.empty()) {
+            if (text.size() >= openedAt + until.size() && text.ends_with(until)) until = {};
+            continue;
+        }
+        if (c == u'"') {
+            until = u"\"";
+        } else if (c == u'\'') {
+            until = u"'";
+        } else if (depth > 0 && text.ends_with(u"<!--")) {
+            until = u"-->";
+        } else if (depth > 0 && text.ends_with(u"<?")) {
+            until = u"?>";
         } else if (c == u'[') {
             ++depth;
         } else if (c == u']') {
             --depth;
         } else if (c == u'>' && depth <= 0) {
-            break;
+            text.pop_back();
+            parent.AdoptChild(doc_.CreateDocType(text));
+            return;
         }
-        in_.Hold(c);
+        if (!until.empty()) openedAt = text.size();
     }
-    parent.AdoptChild(doc_.CreateDocType(in_.TakeHeld()));
+    Fail(xeExpectingGreaterThan);
 }
 
 bool TXMLDocument::LoadStream(TStream& stream) {

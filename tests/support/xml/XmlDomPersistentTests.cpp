@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "platform/rtl/StringList.h"
 #include "support/xml/XmlDomPersistent.h"
 #include "support/xml/XmlTextStream.h"
+#include "XmlTestUtil.h"
 
 namespace {
 
@@ -115,6 +115,7 @@ public:
     int Count = 5;
     int Serial = 0;
     char16_t Letter = u'a';
+    char Byte = 'b';
     bool Enabled = true;
     bool Verbose = false;
     TMood Mood = mdCalm;
@@ -136,6 +137,7 @@ RTL_PUBLISHED(TSample, c) {
     c.Property("Count", &T::Count, &T::Count).Default(5);
     c.Property("Serial", &T::Serial, &T::Serial);
     c.Property("Letter", &T::Letter, &T::Letter).Default(u'a');
+    c.Property("Byte", &T::Byte, &T::Byte).Default('b');
     c.Property("Enabled", &T::Enabled, &T::Enabled).Default(true);
     c.Property("Verbose", &T::Verbose, &T::Verbose);
     c.Property("Mood", &T::Mood, &T::Mood).Default(mdCalm);
@@ -329,6 +331,105 @@ TEST(XmlDomPersistent, BadValuesRaiseAndEndTheLoad) {
     EXPECT_EQ(s.Ratio, 0);
 }
 
+TEST(XmlDomPersistent, StringListReadsCountLinesWithAbsentOnesEmpty) {
+    const struct {
+        const char* xml;
+        const char16_t* text;
+    } cases[] = {
+        {"<data><TSample><Lines Count=\"5\"><l0>a</l0><l3>d</l3></Lines></TSample></data>", u"a\n\n\nd\n\n"},
+        {"<data PropFormat=\"attr\"><TSample><Lines Count=\"5\" l0=\"a\" l3=\"d\"/></TSample></data>",
+         u"a\n\n\nd\n\n"},
+        // The first of two entries counts; entries past Count and other names are not lines.
+        {"<data><TSample><Lines Count=\"3\"><L1>b</L1><l1>x</l1><l3>x</l3><l01>x</l01><l-1>x</l-1>"
+         "<l>x</l></Lines></TSample></data>",
+         u"\nb\n\n"},
+        {"<data PropFormat=\"attr\"><TSample><Lines Count=\"2\" L1=\"x\" l2=\"x\" l00=\"x\" l1=\"b\"/>"
+         "</TSample></data>",
+         u"\nb\n"},
+        {"<data><TSample><Lines Count=\"-4\"><l0>a</l0></Lines></TSample></data>", u""},
+        {"<data><TSample><Lines Count=\"x\"><l0>a</l0></Lines></TSample></data>", u""},
+    };
+    for (const auto& c : cases) {
+        TSample s;
+        s.lines.SetText(u"old");
+        TXmlDomReader::LoadFromString(&s, String(c.xml));
+        EXPECT_EQ(s.lines.Text(), c.text) << c.xml;
+    }
+}
+
+TEST(XmlDomPersistent, StringListCountFarBeyondItsEntriesIsAnError) {
+    const struct {
+        const char* count;
+        int lines;  // -1: the count is refused
+    } cases[] = {
+        {"65538", 65538},
+        {"65539", -1},
+        {"200000", -1},
+        {"2000000000", -1},
+        {"2147483647", -1},
+    };
+    for (const auto& c : cases) {
+        const String documents[] = {
+            String("<data><TSample><Count>8</Count><Lines Count=\"") + c.count +
+                "\"><l0>a</l0><l3>d</l3></Lines></TSample></data>",
+            String("<data PropFormat=\"attr\"><TSample Count=\"8\"><Lines Count=\"") + c.count +
+                "\" l0=\"a\" l3=\"d\"/></TSample></data>",
+        };
+        for (const String& xml : documents) {
+            SCOPED_TRACE(xml.ToUtf8());
+            TSample s;
+            s.lines.SetText(u"old\nlines");
+            s.tracks.Add();
+            if (c.lines < 0) {
+                try {
+                    TXmlDomReader::LoadFromString(&s, xml);
+                    ADD_FAILURE() << "no error";
+                } catch (const EXmlDomPersistent& e) {
+                    EXPECT_EQ(e.Message(), String("Invalid line count (") + c.count + ").");
+                }
+                ASSERT_EQ(s.lines.Count(), 2);
+                EXPECT_EQ(s.lines[1], u"lines");
+                EXPECT_EQ(s.tracks.Count(), 1);  // the load ended at the list
+            } else {
+                TXmlDomReader::LoadFromString(&s, xml);
+                ASSERT_EQ(s.lines.Count(), c.lines);
+                EXPECT_EQ(s.lines[0], u"a");
+                EXPECT_EQ(s.lines[3], u"d");
+                EXPECT_EQ(s.lines[c.lines - 1], u"");
+                EXPECT_EQ(s.tracks.Count(), 0);
+            }
+            EXPECT_EQ(s.Count, 8);
+        }
+    }
+}
+
+TEST(XmlDomPersistent, CharacterPropertiesTakeTheFirstCharacter) {
+    const struct {
+        const char16_t* text;
+        char16_t letter;
+        char byte;  // Latin-1; a character beyond it reads as "?"
+    } cases[] = {
+        {u"q", u'q', 'q'},
+        {u"xyz", u'x', 'x'},
+        {u"\u00E9", u'\u00E9', '\xE9'},
+        {u"\u4E2D", u'\u4E2D', '?'},
+        {u"\uFFFD", u'\uFFFD', '?'},
+        {u"\U0001F600", u'\xD83D', '?'},
+    };
+    for (const auto& c : cases) {
+        TSample s;
+        const String text(c.text);
+        TXmlDomReader::LoadFromString(&s, u"<data PropFormat=\"attr\"><TSample Letter=\"" + text + u"\" Byte=\"" + text +
+                                              u"\"/></data>");
+        EXPECT_EQ(s.Letter, c.letter) << text.ToUtf8();
+        EXPECT_EQ(s.Byte, c.byte) << text.ToUtf8();
+        TSample back;
+        TXmlDomReader::LoadFromString(&back, TXmlDomWriter::SaveToString(&s));
+        EXPECT_EQ(back.Letter, s.Letter) << text.ToUtf8();
+        EXPECT_EQ(back.Byte, s.Byte) << text.ToUtf8();
+    }
+}
+
 TEST(XmlDomPersistent, CollectionInstanceIsTheRoot) {
     TOwnedCollection tracks(nullptr, TTrack::StaticClass());
     static_cast<TTrack*>(tracks.Add())->Name = u"a";
@@ -353,10 +454,7 @@ protected:
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
-    void TearDown() override {
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string Bytes() const {
         std::ifstream in(Path().ToUtf8(), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -412,15 +510,18 @@ TEST_F(XmlDomPersistentFile, FailedSaveRaisesAndKeepsTheOldFile) {
     TAVConfiguration config;
     TXmlDomWriter::SaveToFile(&config, Path(), pfNode, xofIndent);
     const std::string old = Bytes();
-    config.SetOutputFolder(u"/elsewhere");
-    EXPECT_THROW(TXmlDomWriter::SaveToFile(&config, String((dir_ / "missing" / "Config.Xml").string()), pfNode,
-                                           xofIndent),
-                 EFCreateError);
-    if (::geteuid() != 0) {  // root writes into read-only folders
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        EXPECT_THROW(TXmlDomWriter::SaveToFile(&config, Path(), pfNode, xofIndent), EFCreateError);
-        EXPECT_EQ(Bytes(), old);
-    }
+    config.SetOutputFolder(String(std::string(1000, 'x')));
+    const auto save = [&] { TXmlDomWriter::SaveToFile(&config, Path(), pfNode, xofIndent); };
+    EXPECT_TRUE(RaisesWithFileSizeLimit<EWriteError>(512, save));
+    EXPECT_EQ(Bytes(), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+
+    for (const char* folder : {"missing", "Config.Xml"})
+        EXPECT_THROW(TXmlDomWriter::SaveToFile(&config, String((dir_ / folder / "Config.Xml").string()), pfNode,
+                                               xofIndent),
+                     EFCreateError)
+            << folder;
+    EXPECT_EQ(Bytes(), old);
     EXPECT_THROW(TXmlDomReader::LoadFromFile(&config, String((dir_ / "none.xml").string())), EFOpenError);
 }
 

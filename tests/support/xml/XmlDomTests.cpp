@@ -197,6 +197,17 @@ TEST(XmlDom, ElementsByTagNameCloneAndLists) {
     EXPECT_THROW(root->RemoveAttribute(u"a"), EAssertionFailed);
 }
 
+TEST(XmlDom, DocumentTypeInsideAnElementClones) {
+    TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+    ASSERT_TRUE(doc->LoadText(u"<r><!DOCTYPE d [<!ENTITY e 'x'>]><a/></r>"));
+    const TIntfPtr<IXMLDocumentType> docType = doc->DocType();
+    ASSERT_NE(docType, nullptr);
+    TIntfPtr<IXMLNode> deep = doc->DocumentElement()->CloneNode(true);
+    EXPECT_EQ(deep->XmlText(), u"<r><!DOCTYPE d [<!ENTITY e 'x'>]><a/></r>");
+    EXPECT_EQ(deep->FirstChild()->NodeType(), DOCUMENT_TYPE_NODE);
+    EXPECT_EQ(doc->DocType(), docType);
+}
+
 TEST(XPath, SelectsStepsAndPredicates) {
     TIntfPtr<IXMLDocument> doc = NewXMLDocument();
     ASSERT_TRUE(doc->LoadText(u"<data PropFormat='node'><o i='1'><o i='3'/></o><o i='2'/></data>"));

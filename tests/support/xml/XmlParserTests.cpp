@@ -75,6 +75,40 @@ TEST(XmlParser, ReferencesAndSpecialSections) {
     EXPECT_EQ(doc->DocumentElement()->GetAttribute(u"x"), u"1");
 }
 
+TEST(XmlParser, InternalSubsetMarkupEndsNothing) {
+    const struct {
+        const char16_t* text;
+        const char16_t* docType;
+    } cases[] = {
+        {u"<!DOCTYPE a [ <!-- it's --> ]><a/>", u"a [ <!-- it's --> ]"},
+        {u"<!DOCTYPE a [ <!-- ] > \" --> ]><a/>", u"a [ <!-- ] > \" --> ]"},
+        {u"<!DOCTYPE a [ <?pi it's ] > ?> ]><a/>", u"a [ <?pi it's ] > ?> ]"},
+        {u"<!DOCTYPE a [ <!ENTITY e \"]>'\"> <!ENTITY f '\"[>'> ]><a/>",
+         u"a [ <!ENTITY e \"]>'\"> <!ENTITY f '\"[>'> ]"},
+        {u"<!DOCTYPE a SYSTEM \"it's.dtd\"><a/>", u"a SYSTEM \"it's.dtd\""},
+        {u"<!DOCTYPE a [<!---->]><a/>", u"a [<!---->]"},
+    };
+    for (const auto& c : cases) {
+        TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+        ASSERT_TRUE(doc->LoadText(c.text)) << String(c.text);
+        ASSERT_NE(doc->DocType(), nullptr) << String(c.text);
+        EXPECT_EQ(doc->DocType()->NodeValue(), c.docType);
+        ASSERT_NE(doc->DocumentElement(), nullptr) << String(c.text);
+        EXPECT_EQ(doc->DocumentElement()->NodeName(), u"a");
+    }
+}
+
+TEST(XmlParser, InputEndingInsideADocumentTypeIsAnError) {
+    for (const char16_t* text : {u"<!DOCTYPE a", u"<!DOCTYPE a [ <!ENTITY e \"x\">", u"<!DOCTYPE a [ <!-- it's",
+                                 u"<!DOCTYPE a [ <!-- x -->", u"<!DOCTYPE a [ <?pi x ?", u"<!DOCTYPE a SYSTEM 'x>",
+                                 u"<!DOCTYPE a [ <!-- x --> ]"}) {
+        TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+        EXPECT_FALSE(doc->LoadText(text)) << String(text);
+        EXPECT_EQ(doc->LoadError().Code, xeExpectingGreaterThan) << String(text);
+        EXPECT_EQ(doc->LoadError().Reason, u"The character \">\" was expected.") << String(text);
+    }
+}
+
 TEST(XmlParser, WhitespaceBetweenElements) {
     const std::string text = "<r>\n  <a/>\n</r>";
     EXPECT_EQ(Parsed(text, true)->DocumentElement()->ChildNodes()->Length(), 3);

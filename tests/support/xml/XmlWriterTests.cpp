@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "ResourceLimit.h"
 #include "support/xml/XmlWriter.h"
 #include "XmlTestUtil.h"
 
@@ -154,27 +151,20 @@ TEST(XmlSaveFile, FailedSaveRaisesAndKeepsTheOldFile) {
     TIntfPtr<IXMLElement> big = doc->CreateElement(u"Big");
     big->SetTextContent(String(std::string(200000, 'x')));
     doc->DocumentElement()->AppendChild(big);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 65536;
-    setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_THROW(doc->SaveFile(String(path.string()), xofIndent), EWriteError);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const auto save = [&] { doc->SaveFile(String(path.string()), xofIndent); };
+    EXPECT_TRUE(RaisesWithFileSizeLimit<EWriteError>(65536, save));
     EXPECT_EQ(FileBytes(path), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
 
     EXPECT_THROW(doc->SaveFile(String((dir / "missing" / "Config.Xml").string()), xofIndent), EFCreateError);
+    EXPECT_THROW(doc->SaveFile(String((path / "Config.Xml").string()), xofIndent), EFCreateError);
     EXPECT_THROW(NewXMLDocument()->LoadFile(String((dir / "missing.xml").string())), EFOpenError);
 
-    if (geteuid() != 0) {  // root writes into read-only folders
-        std::filesystem::permissions(dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    {  // no temporary file can be created next to the old file (no descriptor left)
+        const TScopedResourceLimit limit(RLIMIT_NOFILE, TScopedResourceLimit::NoFileLeft());
         EXPECT_THROW(doc->SaveFile(String(path.string()), xofIndent), EFCreateError);
-        std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-        EXPECT_EQ(FileBytes(path), old);
     }
+    EXPECT_EQ(FileBytes(path), old);
 }
 
 }  // namespace

@@ -1,0 +1,79 @@
+#include "support/utils/ScSysUtils.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/rtl/Format.h"
+#include "support/utils/NamedObjectFile.h"
+#include "support/utils/SupportUnit.h"
+
+namespace {
+
+// Identifiers 0xF020-0xF02F.
+constexpr TResStringRec SCannotCreateEmptyMMF{0xF020, u"The MMF named \"%s\" cannot be created empty"};
+
+constexpr const TResStringRec* ResStrings[] = {&SCannotCreateEmptyMMF};
+
+struct TSharedView {
+    String name;
+    std::unique_ptr<TNamedObjectFile> file;
+    int references;
+};
+
+// The views this process has open, newest first.
+class TSharedViews {
+public:
+    std::mutex lock;
+    std::vector<TSharedView> items;
+
+    auto FindName(const String& name) {
+        return std::find_if(items.begin(), items.end(), [&](const TSharedView& item) { return SameText(item.name, name); });
+    }
+    auto FindView(const void* view) {
+        return std::find_if(items.begin(), items.end(), [&](const TSharedView& item) { return item.file->Data() == view; });
+    }
+};
+
+TSharedViews& SharedViews() {
+    static TSharedViews views;
+    return views;
+}
+
+TNamedObjectFile::TView ViewFor(uint32_t desiredAccess) {
+    if (desiredAccess == FILE_MAP_COPY) return TNamedObjectFile::TView::CopyOnWrite;
+    return desiredAccess & FILE_MAP_WRITE ? TNamedObjectFile::TView::ReadWrite : TNamedObjectFile::TView::ReadOnly;
+}
+
+} // namespace
+
+extern const TSupportUnit ScSysUtilsUnit{u"ScSysUtils", SC_UNIT_VERSION("src/support/utils/ScSysUtils.cpp"), ResStrings};
+
+int OpenSharedMemory(void*& view, const String& name, size_t size, uint32_t desiredAccess) {
+    view = nullptr;
+    TSharedViews& views = SharedViews();
+    std::lock_guard guard(views.lock);
+    if (auto item = views.FindName(name); item != views.items.end()) {
+        ++item->references;
+        view = item->file->Data();
+        return ERROR_ALREADY_EXISTS;
+    }
+    auto file = TNamedObjectFile::Open(TNamedObjectFile::TKind::SharedMemory, name, size, ViewFor(desiredAccess));
+    if (!file) throw ESharedMemError(Format(LoadResString(SCannotCreateEmptyMMF), {name}));
+    const int result = file->Existed() ? ERROR_ALREADY_EXISTS : 0;
+    view = file->Data();
+    views.items.insert(views.items.begin(), TSharedView{name, std::move(file), 1});
+    return result;
+}
+
+bool CloseSharedView(void*& view) {
+    if (!view) return true;
+    TSharedViews& views = SharedViews();
+    std::lock_guard guard(views.lock);
+    const auto item = views.FindView(view);
+    if (item == views.items.end()) return false;
+    if (--item->references == 0) views.items.erase(item);
+    view = nullptr;
+    return true;
+}
