@@ -26,8 +26,13 @@ public:
         head_ = (head_ + 1) & (capacity_ - 1);
         --size_;
     }
-    // Keeps the order of the others.
+    // Keeps the order of the others, moving the shorter side.
     void EraseAt(size_t index) noexcept {
+        if (index < size_ / 2) {
+            for (size_t i = index; i > 0; --i) (*this)[i] = std::move((*this)[i - 1]);
+            PopFront();
+            return;
+        }
         for (size_t i = index; i + 1 < size_; ++i) (*this)[i] = std::move((*this)[i + 1]);
         (*this)[size_ - 1] = T();
         --size_;
