@@ -145,6 +145,17 @@ TEST_F(Input, DisablingTheFocusWindowsParentMovesTheFocusAwayAndDropsItsClicks) 
     EXPECT_TRUE(EnableWindow(panel, TRUE));
 }
 
+TEST_F(Input, AClickOnADisabledTopLevelWindowBeepsAndArrivesNowhere) {
+    const HWND w = Create(kPopup | WS_DISABLED, {0, 0, 100, 100});
+    TakeMessageBeeps();
+    ClearRecord();
+    Click(w, 5, 5);
+    RunUntilIdle();
+    EXPECT_EQ(TakeMessageBeeps().size(), 1u);
+    EXPECT_TRUE(MessagesOf(w, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEACTIVATE}).empty());
+    EXPECT_NE(GetActiveWindow(), w);
+}
+
 TEST_F(Input, TheCaptureGetsEveryMouseMessageInItsClientCoordinates) {
     const HWND top = Create(kPopup, {100, 100, 300, 300});
     const HWND w = Create(kChild, {50, 50, 100, 100}, top);

@@ -44,7 +44,7 @@ struct TRawInput {
     int delta = 0;            // wheel
     UINT vk = 0, scan = 0;
     WORD mouseKeys = 0;       // MK_ state after the event
-    bool altDown = false, ctrlDown = false, shiftDown = false;
+    bool altDown = false, ctrlDown = false;
     POINT pt{};               // screen
     DWORD time = 0;
     int cursor = 0;           // input-method cursor position
@@ -67,9 +67,9 @@ struct TTimer {
     void (*system)(TQueue&) = nullptr; // internal timers run this instead of a message
 };
 
+// A bitmap caret is drawn as a solid one of the given size until bitmaps exist.
 struct TCaretState {
     HWND owner = nullptr;
-    HBITMAP bitmap = nullptr;
     int width = 0, height = 0;
     POINT pos{};
     int hideCount = 1;     // created hidden

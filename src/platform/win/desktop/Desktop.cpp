@@ -91,7 +91,6 @@ void QueueRawInput(TRawInput raw) {
     raw.mouseKeys = MouseKeys();
     raw.altDown = AsyncDown(VK_MENU);
     raw.ctrlDown = AsyncDown(VK_CONTROL);
-    raw.shiftDown = AsyncDown(VK_SHIFT);
     const std::shared_ptr<TQueue> queue = InputQueue();
     std::lock_guard lock(queue->mutex);
     TRing<TRawInput>& input = queue->input;

@@ -44,7 +44,6 @@ BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height) {
     caret = TCaretState();
     caret.owner = hwnd;
     caret.gray = bitmap == reinterpret_cast<HBITMAP>(uintptr_t{1});
-    caret.bitmap = caret.gray ? nullptr : bitmap;
     caret.width = width > 0 ? width : 1;
     caret.height = height > 0 ? height : 1;
     RestartBlink(queue);

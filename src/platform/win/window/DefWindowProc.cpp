@@ -4,6 +4,7 @@
 #include "platform/win/input/Input.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/system/MessageBeep.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -38,6 +39,9 @@ LRESULT SetCursorDefault(TWindow* w, WPARAM wParam, LPARAM lParam) {
     if (const HWND parent = ParentOf(w))
         if (SendMessageW(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
     const SHORT hit = SHORT(LOWORD(lParam));
+    const UINT mouse = HIWORD(lParam);
+    if (hit == HTERROR && (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN))
+        MessageBeep(0);
     if (hit == HTCLIENT) {
         if (w->cls && w->cls->cursor) SetCursor(w->cls->cursor);
         return TRUE;
