@@ -90,6 +90,8 @@ public:
     // Whether the stored flag is a constant rather than a function of the instance.
     bool IsStoredConstant() const noexcept { return !storedBy_; }
     TPropAccessKind StoredKind() const noexcept { return storedBy_ ? pakMethod : pakConstant; }
+    // The constant stored flag.
+    bool StoredConstantValue() const noexcept { return stored_; }
     bool IsStored(TObject& obj) const { return storedBy_ ? storedBy_(obj) : stored_; }
 
 private:

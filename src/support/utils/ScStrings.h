@@ -38,11 +38,11 @@ int FindTextFrom(const String& sub, const String& s, int index);
 // The text before the first case-insensitive occurrence of Sub; all of S when none.
 String TextBefore(const String& sub, const String& s);
 // Compares Count characters of both strings from Index: the code difference
-// of the first unequal pair (without CaseSensitive only pairs that still
-// differ in lower case count), 0 without one. -2 when S1 is the very object S2
-// and Count <= 0 with S1 not empty, when Count <= 0 or when S1 is shorter than
-// Index - 1 + Count; -1 when exactly one of them is empty. A shorter S2 cuts
-// Count to what it has from Index.
+// of the first unequal pair (without CaseSensitive only a pair that still
+// differs in lower case counts), 0 without one. Special results: S1 and S2
+// the same object gives 0 for Count > 0 or an empty string, else -2; exactly
+// one of them empty gives -1; Count <= 0, Index < 1 or S1 shorter than
+// Index - 1 + Count gives -2. A shorter S2 cuts Count to what it has from Index.
 int CompareRange(const String& s1, const String& s2, int index, int count, bool caseSensitive);
 
 String ReplaceChar(const String& s, char16_t oldChar, char16_t newChar);
