@@ -1,52 +1,56 @@
-// Start-up check of the build: reports the media and database libraries the
-// program finds. Becomes the application's start-up once the windows exist.
+// Start-up check of the build: loads the FFmpeg binding the engine uses and
+// reports each library it loaded with its version, or what failed to load, and
+// the database library the program finds. Becomes the application's start-up
+// once the windows exist.
 
 #include <cstdio>
 
+#include "engine/AVLib.h"
 #include "platform/rtl/DataFolder.h"
 #include "platform/rtl/DynamicLibrary.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Format.h"
 
 namespace {
 
-struct LibraryProbe {
-    const char* title;
-    const char* soname;
-    const char* versionSymbol;
-    bool packedVersion; // unsigned (major << 16 | minor << 8 | micro) rather than a text
-};
+void ReportLine(const String& name, const String& text) {
+    std::printf("%-20s %s\n", name.ToUtf8().c_str(), text.ToUtf8().c_str());
+}
 
-void Report(const LibraryProbe& probe) {
-    auto lib = TDynamicLibrary::TryLoad(probe.soname);
-    if (!lib) {
-        std::printf("%-14s not found (%s)\n", probe.title, probe.soname);
-        return;
+// False when the binding did not load completely.
+bool ReportFFmpeg() {
+    String failedLibrary, failure;
+    try {
+        LoadAVLib();
+    } catch (const EAVLibError& e) {
+        failedLibrary = e.Library();
+        failure = e.Message();
     }
-    if (probe.packedVersion) {
-        const unsigned v = lib->Resolve<unsigned (*)()>(probe.versionSymbol)();
-        std::printf("%-14s %u.%u.%u\n", probe.title, v >> 16, (v >> 8) & 0xFF, v & 0xFF);
-    } else {
-        std::printf("%-14s %s\n", probe.title, lib->Resolve<const char* (*)()>(probe.versionSymbol)());
-    }
+    for (const TAVLibVersion& lib : LoadedAVLibs())
+        ReportLine(lib.soname, Format("%u.%u.%u", {AV_VERSION_MAJOR(lib.version), AV_VERSION_MINOR(lib.version),
+                                                    AV_VERSION_MICRO(lib.version)}));
+    if (failure.IsEmpty()) return true;
+    ReportLine(failedLibrary, failure);
+    return false;
+}
+
+bool ReportSQLite() {
+    const String soname = "libsqlite3.so.0";
+    const auto lib = TDynamicLibrary::TryLoad(soname);
+    ReportLine(soname, lib ? String(lib->Resolve<const char* (*)()>("sqlite3_libversion")()) : String("not found"));
+    return lib != nullptr;
 }
 
 } // namespace
 
 int main() try {
     EnterDataFolder();
-    const LibraryProbe probes[] = {
-        {"libavutil", "libavutil.so.57", "avutil_version", true},
-        {"libavcodec", "libavcodec.so.59", "avcodec_version", true},
-        {"libavformat", "libavformat.so.59", "avformat_version", true},
-        {"libavfilter", "libavfilter.so.8", "avfilter_version", true},
-        {"libswscale", "libswscale.so.6", "swscale_version", true},
-        {"libswresample", "libswresample.so.4", "swresample_version", true},
-        {"libavdevice", "libavdevice.so.59", "avdevice_version", true},
-        {"SQLite", "libsqlite3.so.0", "sqlite3_libversion", false},
-    };
-    std::printf("Ostrel media converter\ndata folder   %s\n", DataFolder().ToUtf8().c_str());
-    for (const auto& probe : probes) Report(probe);
-    return 0;
+    std::printf("Ostrel media converter\n");
+    ReportLine("data folder", DataFolder());
+    const bool ffmpeg = ReportFFmpeg();
+    const bool sqlite = ReportSQLite();
+    UnloadAVLib();
+    return ffmpeg && sqlite ? 0 : 1;
 } catch (const Exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

@@ -2,7 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <condition_variable>
 #include <mutex>
+#include <unordered_map>
 
 #include "engine/AVLogger.h"
 #include "platform/rtl/DynamicLibrary.h"
@@ -35,6 +37,7 @@ struct Library {
     const char* soname;
     void (*resolve)(const TDynamicLibrary&);
     void (*clear)();
+    unsigned (*const* version)();
     void (*beforeUnload)();
     std::unique_ptr<TDynamicLibrary> handle;
 };
@@ -43,37 +46,28 @@ void DeinitNetwork() { avlib::avformat_network_deinit(); }
 
 // Load order; dependencies come first.
 Library libraries[] = {
-    {"libavutil.so.57", ResolveAVUtil, ClearAVUtil, nullptr, nullptr},
-    {"libswresample.so.4", ResolveSwResample, ClearSwResample, nullptr, nullptr},
-    {"libswscale.so.6", ResolveSwScale, ClearSwScale, nullptr, nullptr},
-    {"libavcodec.so.59", ResolveAVCodec, ClearAVCodec, nullptr, nullptr},
-    {"libavformat.so.59", ResolveAVFormat, ClearAVFormat, DeinitNetwork, nullptr},
-    {"libavfilter.so.8", ResolveAVFilter, ClearAVFilter, nullptr, nullptr},
-    {"libavdevice.so.59", ResolveAVDevice, ClearAVDevice, nullptr, nullptr},
+    {"libavutil.so.57", ResolveAVUtil, ClearAVUtil, &avlib::avutil_version, nullptr, nullptr},
+    {"libswresample.so.4", ResolveSwResample, ClearSwResample, &avlib::swresample_version, nullptr, nullptr},
+    {"libswscale.so.6", ResolveSwScale, ClearSwScale, &avlib::swscale_version, nullptr, nullptr},
+    {"libavcodec.so.59", ResolveAVCodec, ClearAVCodec, &avlib::avcodec_version, nullptr, nullptr},
+    {"libavformat.so.59", ResolveAVFormat, ClearAVFormat, &avlib::avformat_version, DeinitNetwork, nullptr},
+    {"libavfilter.so.8", ResolveAVFilter, ClearAVFilter, &avlib::avfilter_version, nullptr, nullptr},
+    {"libavdevice.so.59", ResolveAVDevice, ClearAVDevice, &avlib::avdevice_version, nullptr, nullptr},
 };
 
 // Indexes into libraries[]: avcodec, avdevice, avformat, swscale, avfilter, swresample, avutil.
 constexpr int unloadOrder[] = {3, 6, 4, 2, 5, 1, 0};
 
+// Guards the libraries, the registration and the uses.
 std::mutex loadMutex;
+// Signalled when the last use ends and when an unload has finished.
+std::condition_variable usesChanged;
 bool registered = false;
+// Uses per thread that holds any.
+std::unordered_map<std::thread::id, int> uses;
+int pendingUnloads = 0;
 
-} // namespace
-
-std::unique_ptr<TDynamicLibrary> LoadAVDll(const String& name) {
-    auto library = TDynamicLibrary::TryLoad(name);
-    if (!library) throw Exception("Can not load " + name);
-    return library;
-}
-
-void* ResolveExport(const TDynamicLibrary& library, const char* name) {
-    void* address = library.TrySymbol(name);
-    if (!address) throw Exception("Load " + String(name) + " failed!");
-    return address;
-}
-
-void LoadAVLib() {
-    std::lock_guard lock(loadMutex);
+void LoadLocked() {
     for (Library& lib : libraries) {
         if (lib.handle) continue;
         auto handle = LoadAVDll(lib.soname);
@@ -94,8 +88,45 @@ void LoadAVLib() {
     registered = true;
 }
 
-void UnloadAVLib() {
+} // namespace
+
+std::unique_ptr<TDynamicLibrary> LoadAVDll(const String& name) {
+    auto library = TDynamicLibrary::TryLoad(name);
+    if (!library) throw EAVLibError("Can not load " + name, name, String());
+    return library;
+}
+
+void* ResolveExport(const TDynamicLibrary& library, const char* name) {
+    void* address = library.TrySymbol(name);
+    if (!address) throw EAVLibError("Load " + String(name) + " failed!", library.Name(), name);
+    return address;
+}
+
+void LoadAVLib() {
     std::lock_guard lock(loadMutex);
+    LoadLocked();
+}
+
+TAVLibUse::TAVLibUse() : thread_(std::this_thread::get_id()) {
+    std::unique_lock lock(loadMutex);
+    if (!uses.contains(thread_)) usesChanged.wait(lock, [] { return pendingUnloads == 0; });
+    LoadLocked();
+    ++uses[thread_];
+}
+
+TAVLibUse::~TAVLibUse() {
+    std::lock_guard lock(loadMutex);
+    const auto held = uses.find(thread_);
+    if (--held->second == 0) uses.erase(held);
+    if (uses.empty()) usesChanged.notify_all();
+}
+
+void UnloadAVLib() {
+    std::unique_lock lock(loadMutex);
+    RTL_ASSERT(!uses.contains(std::this_thread::get_id()), "UnloadAVLib called by a thread that uses FFmpeg");
+    ++pendingUnloads;
+    usesChanged.wait(lock, [] { return uses.empty(); });
+    --pendingUnloads;
     for (int index : unloadOrder) {
         Library& lib = libraries[index];
         if (!lib.handle) continue;
@@ -104,9 +135,23 @@ void UnloadAVLib() {
         lib.clear();
     }
     registered = false;
+    usesChanged.notify_all();
+}
+
+bool AVLibUnloadPending() {
+    std::lock_guard lock(loadMutex);
+    return pendingUnloads > 0;
 }
 
 bool AVLibLoaded() {
     std::lock_guard lock(loadMutex);
     return registered;
+}
+
+std::vector<TAVLibVersion> LoadedAVLibs() {
+    std::lock_guard lock(loadMutex);
+    std::vector<TAVLibVersion> loaded;
+    for (const Library& lib : libraries)
+        if (lib.handle) loaded.push_back({lib.soname, (*lib.version)()});
+    return loaded;
 }

@@ -28,13 +28,17 @@ extern "C" {
 }
 
 #include <memory>
+#include <thread>
+#include <vector>
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/String.h"
 
 class TDynamicLibrary;
 
 // Entry points per library, in resolution order.
 #define AVLIB_AVUTIL(X)                                                                           \
+    X(avutil_version)                                                                             \
     X(av_malloc) X(av_mallocz) X(av_realloc) X(av_realloc_f) X(av_free) X(av_freep)               \
     X(av_strdup)                                                                                  \
     X(av_rescale) X(av_rescale_q) X(av_rescale_q_rnd) X(av_rescale_delta) X(av_compare_ts)        \
@@ -61,11 +65,13 @@ class TDynamicLibrary;
     X(av_get_media_type_string)
 
 #define AVLIB_SWRESAMPLE(X)                                                                       \
-    X(swr_alloc_set_opts2) X(swr_init) X(swr_convert) X(swr_set_compensation) X(swr_free)
+    X(swresample_version) X(swr_alloc_set_opts2) X(swr_init) X(swr_convert) X(swr_set_compensation) X(swr_free)
 
-#define AVLIB_SWSCALE(X) X(sws_getContext) X(sws_getCachedContext) X(sws_scale) X(sws_freeContext)
+#define AVLIB_SWSCALE(X)                                                                          \
+    X(swscale_version) X(sws_getContext) X(sws_getCachedContext) X(sws_scale) X(sws_freeContext)
 
 #define AVLIB_AVCODEC(X)                                                                          \
+    X(avcodec_version)                                                                            \
     X(avcodec_find_encoder) X(avcodec_find_encoder_by_name) X(avcodec_find_decoder)               \
     X(avcodec_find_decoder_by_name) X(avcodec_get_name) X(avcodec_get_class)                      \
     X(avcodec_alloc_context3) X(avcodec_free_context) X(avcodec_open2) X(avcodec_close)           \
@@ -86,6 +92,7 @@ class TDynamicLibrary;
     X(av_bsf_free)
 
 #define AVLIB_AVFORMAT(X)                                                                         \
+    X(avformat_version)                                                                           \
     X(avformat_network_init) X(avformat_network_deinit) X(avformat_get_class)                     \
     X(av_guess_format) X(av_guess_codec) X(av_codec_get_id) X(av_codec_get_tag)                   \
     X(av_find_input_format) X(avformat_alloc_context) X(avformat_open_input)                      \
@@ -99,6 +106,7 @@ class TDynamicLibrary;
     X(avio_size) X(avio_feof) X(avio_w8) X(avio_printf)
 
 #define AVLIB_AVFILTER(X)                                                                         \
+    X(avfilter_version)                                                                           \
     X(avfilter_get_by_name) X(avfilter_graph_alloc) X(avfilter_graph_alloc_filter)                \
     X(avfilter_graph_create_filter) X(avfilter_graph_parse2) X(avfilter_graph_parse_ptr)          \
     X(avfilter_graph_config) X(avfilter_graph_request_oldest) X(avfilter_graph_free)              \
@@ -115,7 +123,7 @@ class TDynamicLibrary;
     X(av_buffersink_get_ch_layout)                                                                \
     X(av_buffersink_get_frame_rate) X(av_buffersink_get_sample_aspect_ratio)
 
-#define AVLIB_AVDEVICE(X) X(avdevice_register_all)
+#define AVLIB_AVDEVICE(X) X(avdevice_version) X(avdevice_register_all)
 
 namespace avlib {
 #define AVLIB_DECLARE(name) inline decltype(&::name) name = nullptr;
@@ -129,16 +137,64 @@ AVLIB_AVDEVICE(AVLIB_DECLARE)
 #undef AVLIB_DECLARE
 } // namespace avlib
 
+// Why loading failed. The message is "Can not load <soname>" or
+// "Load <export> failed!"; Library is the soname, EntryPoint the missing export
+// (empty when the library itself could not be loaded).
+class EAVLibError : public Exception {
+public:
+    EAVLibError(const String& message, const String& library, const String& entryPoint)
+        : Exception(message), library_(library), entryPoint_(entryPoint) {}
+    const String& Library() const noexcept { return library_; }
+    const String& EntryPoint() const noexcept { return entryPoint_; }
+
+private:
+    String library_;
+    String entryPoint_;
+};
+
 // Loads every library not yet loaded and resolves its entries, then registers
-// once (log flags, network, devices, log callback). Raises Exception
-// "Can not load <soname>" or "Load <export> failed!"; what loaded before stays.
+// once (log flags, network, devices, log callback). Raises EAVLibError on the
+// first library or entry that fails; what loaded before stays loaded.
 void LoadAVLib();
+
+// While a TAVLibUse lives, the libraries stay loaded and its thread may call
+// FFmpeg. Every thread that calls FFmpeg while others may unload (converter
+// workers, readers) holds one for as long as it does; one thread may hold
+// several. Taking a use loads like LoadAVLib and raises as it does; a thread
+// holding no use yet waits first for a pending UnloadAVLib to finish (then
+// loads again). A use may end on another thread than the one that took it.
+class TAVLibUse {
+public:
+    TAVLibUse();
+    ~TAVLibUse();
+    TAVLibUse(const TAVLibUse&) = delete;
+    TAVLibUse& operator=(const TAVLibUse&) = delete;
+
+private:
+    std::thread::id thread_;
+};
+
 // Frees the loaded libraries and clears their entries; a later LoadAVLib
-// loads and registers again.
+// loads and registers again. Waits until every TAVLibUse has ended, so stop
+// the converters first: a worker that waits for the calling thread while it
+// holds a use deadlocks the unload. Called by a thread that itself holds a
+// use, it raises EAssertionFailed and unloads nothing.
 void UnloadAVLib();
+// True while an UnloadAVLib waits for uses to end.
+bool AVLibUnloadPending();
 bool AVLibLoaded();
 
-// Raises Exception "Can not load <name>".
+// A loaded library and the version it reports, FFmpeg's packed
+// major << 16 | minor << 8 | micro (AV_VERSION_MAJOR and its companions).
+struct TAVLibVersion {
+    String soname;
+    unsigned version;
+};
+// The libraries loaded now, in load order; after a failed LoadAVLib, those
+// loaded before the failure.
+std::vector<TAVLibVersion> LoadedAVLibs();
+
+// Raises EAVLibError "Can not load <name>".
 std::unique_ptr<TDynamicLibrary> LoadAVDll(const String& name);
-// Raises Exception "Load <name> failed!".
+// Raises EAVLibError "Load <name> failed!".
 void* ResolveExport(const TDynamicLibrary& library, const char* name);

@@ -8,9 +8,11 @@
 
 #include "platform/rtl/Interfaces.h"
 #include "platform/rtl/String.h"
+#include "platform/rtl/TypeInfo.h"
 
 enum class TAVLogLevel { llPanic, llFatal, llError, llWarning, llInfo, llVerbose, llDebug };
 using enum TAVLogLevel;
+RTL_ENUM(TAVLogLevel, llPanic, llFatal, llError, llWarning, llInfo, llVerbose, llDebug);
 
 // FFmpeg's level (0, 8, ... 48) of a user-facing level; ordinals above llDebug give 48.
 int LogLevelToAV(TAVLogLevel level);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "platform/rtl/Threads.h"
+
 namespace {
 
 constexpr int Fix(double x) { return static_cast<int>(x * 1024 + 0.5); }
@@ -47,15 +49,17 @@ int MatchStreamSpecifier(AVFormatContext* context, AVStream* stream, const Strin
 }
 
 void ShowAVError(const String& text) {
-    std::function<void(const String&)> handler;
-    {
-        std::lock_guard lock(errorHandlerMutex);
-        handler = errorHandler;
-    }
-    if (handler)
-        handler(text);
-    else
-        std::fprintf(stderr, "Error: %s\n", text.ToUtf8().c_str());
+    TThread::Synchronize(nullptr, [&text] {
+        std::function<void(const String&)> handler;
+        {
+            std::lock_guard lock(errorHandlerMutex);
+            handler = errorHandler;
+        }
+        if (handler)
+            handler(text);
+        else
+            std::fprintf(stderr, "Error: %s\n", text.ToUtf8().c_str());
+    });
 }
 
 void SetAVErrorHandler(std::function<void(const String&)> handler) {

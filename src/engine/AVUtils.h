@@ -30,6 +30,7 @@ int64_t AVIOPosition(AVIOContext* context);
 int MatchStreamSpecifier(AVFormatContext* context, AVStream* stream, const String& specifier);
 
 // Reports an engine error to the user (caption "Error"). The application
-// installs the message box; until then the text goes to standard error.
+// installs the message box; until then the text goes to standard error. The
+// report always runs on the main thread: another thread waits for it there.
 void ShowAVError(const String& text);
 void SetAVErrorHandler(std::function<void(const String&)> handler);

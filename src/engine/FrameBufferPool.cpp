@@ -1,6 +1,8 @@
 #include "engine/FrameBufferPool.h"
 
+#include <cstdint>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -41,6 +43,8 @@ int Allocate(PoolBuffer& buffer, AVCodecContext* context, const AVFrame& frame) 
 } // namespace
 
 struct TFrameBufferPool::State {
+    explicit State(uintptr_t id) : id(id) {}
+    const uintptr_t id;
     mutable std::mutex mutex;
     std::vector<std::unique_ptr<PoolBuffer>> free; // back() is the head
     int inUse = 0;
@@ -48,6 +52,25 @@ struct TFrameBufferPool::State {
 };
 
 namespace {
+
+// The live pools by number. A context names its pool by number so that a
+// destroyed pool is simply not found; numbers are never reused.
+std::mutex livePoolsMutex;
+std::unordered_map<uintptr_t, std::shared_ptr<TFrameBufferPool::State>> livePools;
+uintptr_t lastPoolId = 0;
+
+std::shared_ptr<TFrameBufferPool::State> NewLivePool() {
+    std::lock_guard lock(livePoolsMutex);
+    auto state = std::make_shared<TFrameBufferPool::State>(++lastPoolId);
+    livePools.emplace(state->id, state);
+    return state;
+}
+
+std::shared_ptr<TFrameBufferPool::State> LivePool(const AVCodecContext& context) noexcept {
+    std::lock_guard lock(livePoolsMutex);
+    const auto found = livePools.find(reinterpret_cast<uintptr_t>(context.opaque));
+    return found == livePools.end() ? nullptr : found->second;
+}
 
 // Called by FFmpeg: nothing may propagate. A buffer that cannot be kept is freed.
 void ReturnBuffer(void* opaque, uint8_t*) noexcept {
@@ -78,17 +101,29 @@ std::unique_ptr<PoolBuffer> Take(const std::shared_ptr<TFrameBufferPool::State>&
 
 } // namespace
 
-TFrameBufferPool::TFrameBufferPool() : state_(std::make_shared<State>()) {}
+TFrameBufferPool::TFrameBufferPool() : state_(NewLivePool()) {}
 
 TFrameBufferPool::~TFrameBufferPool() {
+    {
+        std::lock_guard lock(livePoolsMutex);
+        livePools.erase(state_->id);
+    }
     std::lock_guard lock(state_->mutex);
     state_->closed = true;
     state_->free.clear();
 }
 
 void TFrameBufferPool::Install(AVCodecContext* context) {
-    context->opaque = this;
+    context->opaque = reinterpret_cast<void*>(state_->id);
     context->get_buffer2 = CodecGetBuffer;
+#if LIBAVCODEC_VERSION_MAJOR < 60
+    // The callback is thread-safe; without the mark FFmpeg warns at every
+    // frame-threaded open. Major version 60 drops the field and assumes it.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    context->thread_safe_callbacks = 1;
+#pragma GCC diagnostic pop
+#endif
 }
 
 int TFrameBufferPool::FreeCount() const {
@@ -104,15 +139,15 @@ int TFrameBufferPool::BufferCount() const {
 int CodecGetBuffer(AVCodecContext* context, AVFrame* frame, int flags) {
     const AVPixFmtDescriptor* desc =
         frame->format >= 0 ? avlib::av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format)) : nullptr;
-    if (context->codec_type != AVMEDIA_TYPE_VIDEO || !context->codec ||
+    const std::shared_ptr<TFrameBufferPool::State> pool = LivePool(*context);
+    if (!pool || context->codec_type != AVMEDIA_TYPE_VIDEO || !context->codec ||
         !(context->codec->capabilities & AV_CODEC_CAP_DR1) || (desc && (desc->flags & AV_PIX_FMT_FLAG_HWACCEL)))
         return avlib::avcodec_default_get_buffer2(context, frame, flags);
     if (!desc || avlib::av_image_check_size(frame->width, frame->height, 0, context) < 0) return -1;
 
-    auto* pool = static_cast<TFrameBufferPool*>(context->opaque);
     std::unique_ptr<PoolBuffer> buffer;
     try {
-        buffer = Take(pool->state_);
+        buffer = Take(pool);
     } catch (...) {
         return AVERROR(ENOMEM);
     }

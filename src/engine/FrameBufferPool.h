@@ -15,7 +15,12 @@ public:
     TFrameBufferPool& operator=(const TFrameBufferPool&) = delete;
 
     // Makes Context draw its video frames from this pool (decoders with direct
-    // rendering; the others keep FFmpeg's own buffers).
+    // rendering; the others keep FFmpeg's own buffers). Install before
+    // avcodec_open2. The pool owns the context's opaque: it holds the pool's
+    // number, never an address, because FFmpeg hands its callback copies of the
+    // context (frame threads) and only opaque travels with them. The context
+    // therefore holds nothing to free and may outlive the pool: once the pool
+    // is destroyed, the decoder gets FFmpeg's own buffers.
     void Install(AVCodecContext* context);
 
     // Buffers waiting in the pool.
@@ -26,9 +31,8 @@ public:
     struct State;
 
 private:
-    friend int CodecGetBuffer(AVCodecContext* context, AVFrame* frame, int flags);
     std::shared_ptr<State> state_;
 };
 
-// The decoder's get_buffer2 callback; the codec's opaque is the pool.
+// The decoder's get_buffer2 callback; the codec's opaque names the pool.
 int CodecGetBuffer(AVCodecContext* context, AVFrame* frame, int flags);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "engine/AVLogger.h"
+
 namespace {
 
 constexpr AVPixelFormat kFormat = AV_PIX_FMT_YUV422P;
@@ -16,11 +18,18 @@ struct ContextDeleter {
     void operator()(AVCodecContext* context) const { avlib::avcodec_free_context(&context); }
 };
 using ContextPtr = std::unique_ptr<AVCodecContext, ContextDeleter>;
+struct PacketDeleter {
+    void operator()(AVPacket* packet) const { avlib::av_packet_free(&packet); }
+};
+using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 
 FramePtr NewFrame() { return FramePtr(avlib::av_frame_alloc()); }
 
+// The luma of frame Index as EncodeFrames paints it.
+uint8_t Luma(int index) { return static_cast<uint8_t>(40 + 30 * index); }
+
 // Intra-coded frames of our own, each a different flat picture.
-std::vector<AVPacket*> EncodeFrames(int count, int width, int height) {
+std::vector<PacketPtr> EncodeFrames(int count, int width, int height) {
     const AVCodec* codec = avlib::avcodec_find_encoder(AV_CODEC_ID_HUFFYUV);
     ContextPtr encoder(avlib::avcodec_alloc_context3(codec));
     encoder->width = width;
@@ -28,7 +37,7 @@ std::vector<AVPacket*> EncodeFrames(int count, int width, int height) {
     encoder->pix_fmt = kFormat;
     encoder->time_base = {1, 25};
     EXPECT_EQ(avlib::avcodec_open2(encoder.get(), codec, nullptr), 0);
-    std::vector<AVPacket*> packets;
+    std::vector<PacketPtr> packets;
     for (int i = 0; i < count; ++i) {
         FramePtr frame = NewFrame();
         frame->width = width;
@@ -39,26 +48,38 @@ std::vector<AVPacket*> EncodeFrames(int count, int width, int height) {
         for (int plane = 0; plane < 3; ++plane)
             for (int y = 0; y < height; ++y)
                 std::fill_n(frame->data[plane] + y * frame->linesize[plane], plane ? width / 2 : width,
-                            static_cast<uint8_t>(40 + 30 * i + plane));
+                            static_cast<uint8_t>(Luma(i) + plane));
         EXPECT_EQ(avlib::avcodec_send_frame(encoder.get(), frame.get()), 0);
-        AVPacket* packet = avlib::av_packet_alloc();
-        EXPECT_EQ(avlib::avcodec_receive_packet(encoder.get(), packet), 0);
-        packets.push_back(packet);
+        PacketPtr packet(avlib::av_packet_alloc());
+        EXPECT_EQ(avlib::avcodec_receive_packet(encoder.get(), packet.get()), 0);
+        packets.push_back(std::move(packet));
     }
     return packets;
 }
 
-ContextPtr OpenDecoder(TFrameBufferPool& pool, int width, int height) {
+ContextPtr OpenDecoder(TFrameBufferPool& pool, int width, int height, int frameThreads = 0) {
     const AVCodec* codec = avlib::avcodec_find_decoder(AV_CODEC_ID_HUFFYUV);
     ContextPtr decoder(avlib::avcodec_alloc_context3(codec));
     decoder->width = width;
     decoder->height = height;
     decoder->pix_fmt = kFormat;
     decoder->bits_per_coded_sample = 16;
-    decoder->thread_count = 1;
+    decoder->thread_count = frameThreads ? frameThreads : 1;
+    decoder->thread_type = FF_THREAD_FRAME;
     pool.Install(decoder.get());
     EXPECT_EQ(avlib::avcodec_open2(decoder.get(), codec, nullptr), 0);
     return decoder;
+}
+
+// Sends Packets (null flushes) and collects every frame the decoder gives back.
+std::vector<FramePtr> Decode(AVCodecContext* decoder, const std::vector<AVPacket*>& packets) {
+    std::vector<FramePtr> frames;
+    for (AVPacket* packet : packets) {
+        EXPECT_EQ(avlib::avcodec_send_packet(decoder, packet), 0);
+        for (FramePtr frame = NewFrame(); avlib::avcodec_receive_frame(decoder, frame.get()) == 0; frame = NewFrame())
+            frames.push_back(std::move(frame));
+    }
+    return frames;
 }
 
 // A frame as a decoder of that size would ask for it.
@@ -80,24 +101,61 @@ protected:
 
 TEST_F(FrameBufferPool, DecodedFramesUseDistinctPoolBuffersThatComeBack) {
     TFrameBufferPool pool;
-    std::vector<AVPacket*> packets = EncodeFrames(2, 64, 48);
+    const std::vector<PacketPtr> packets = EncodeFrames(2, 64, 48);
     ContextPtr decoder = OpenDecoder(pool, 64, 48);
-    std::vector<FramePtr> frames;
-    for (AVPacket* packet : packets) {
-        ASSERT_EQ(avlib::avcodec_send_packet(decoder.get(), packet), 0);
-        frames.push_back(NewFrame());
-        ASSERT_EQ(avlib::avcodec_receive_frame(decoder.get(), frames.back().get()), 0);
-        avlib::av_packet_free(&packet);
-    }
+    std::vector<FramePtr> frames = Decode(decoder.get(), {packets[0].get(), packets[1].get()});
+    ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(pool.BufferCount(), 2);
     EXPECT_EQ(pool.FreeCount(), 0);
     EXPECT_NE(frames[0]->data[0], frames[1]->data[0]);
-    EXPECT_EQ(frames[0]->data[0][0], 40);
-    EXPECT_EQ(frames[1]->data[0][0], 70);
+    EXPECT_EQ(frames[0]->data[0][0], Luma(0));
+    EXPECT_EQ(frames[1]->data[0][0], Luma(1));
 
     frames.clear();
     EXPECT_EQ(pool.FreeCount(), 2);
     EXPECT_EQ(pool.BufferCount(), 2);
+}
+
+TEST_F(FrameBufferPool, FrameThreadedDecodersDrawFromThePoolWithoutComplaint) {
+    class TLineCounter : public TImplements<TInterfacedObject, IAVLogger> {
+    public:
+        void Log(int, const String&) override { ++lines; }
+        int GetLevel() override { return AV_LOG_WARNING; }
+        int lines = 0;
+    };
+    const auto logger = MakeIntf<TLineCounter>();
+    TAVLoggerRegistration registration(logger);
+    TFrameBufferPool pool;
+    const std::vector<PacketPtr> packets = EncodeFrames(6, 64, 48);
+    ContextPtr decoder = OpenDecoder(pool, 64, 48, 3);
+    std::vector<AVPacket*> sent;
+    for (const PacketPtr& packet : packets) sent.push_back(packet.get());
+    sent.push_back(nullptr);
+    std::vector<FramePtr> frames = Decode(decoder.get(), sent);
+    ASSERT_EQ(frames.size(), packets.size());
+    for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i]->data[0][0], Luma(static_cast<int>(i)));
+    EXPECT_EQ(pool.BufferCount(), 6);
+    EXPECT_EQ(logger->lines, 0);
+
+    frames.clear();
+    decoder.reset();
+    EXPECT_EQ(pool.FreeCount(), pool.BufferCount());
+}
+
+TEST_F(FrameBufferPool, ADecoderThatOutlivesItsPoolGoesOnWithFFmpegsBuffers) {
+    auto pool = std::make_unique<TFrameBufferPool>();
+    const std::vector<PacketPtr> packets = EncodeFrames(3, 64, 48);
+    ContextPtr decoder = OpenDecoder(*pool, 64, 48);
+    std::vector<FramePtr> frames = Decode(decoder.get(), {packets[0].get()});
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(pool->BufferCount(), 1);
+
+    pool.reset();
+    for (FramePtr& later : Decode(decoder.get(), {packets[1].get(), packets[2].get(), nullptr}))
+        frames.push_back(std::move(later));
+    ASSERT_EQ(frames.size(), 3u);
+    for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i]->data[0][0], Luma(static_cast<int>(i)));
+    frames.clear(); // the pool's own buffer frees itself
 }
 
 TEST_F(FrameBufferPool, ReusesReturnedBuffersAndReallocatesForANewSize) {

@@ -1,6 +1,17 @@
 #include "TestMedia.h"
 
+#include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/DataFolder.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
 
 std::vector<uint8_t> MakePcm(int samples) {
     std::vector<uint8_t> pcm;
@@ -40,4 +51,183 @@ std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& pcm, int sampleRate) {
     Put(wav, dataSize, 4);
     wav.insert(wav.end(), pcm.begin(), pcm.end());
     return wav;
+}
+
+int TestPictureLuma(int index) { return 100 + 5 * (index % 30); }
+
+TTestTrack VideoTrack(int width, int height, const std::string& codec) {
+    TTestTrack track;
+    track.type = AVMEDIA_TYPE_VIDEO;
+    track.codec = codec;
+    track.width = width;
+    track.height = height;
+    return track;
+}
+
+TTestTrack AudioTrack(int channels, const std::string& codec, int sampleRate) {
+    TTestTrack track;
+    track.type = AVMEDIA_TYPE_AUDIO;
+    track.codec = codec;
+    track.channels = channels;
+    track.sampleRate = sampleRate;
+    return track;
+}
+
+namespace {
+
+constexpr int kFramesPerSecond = 10;
+
+void Check(int result, const char* what) {
+    if (result < 0)
+        throw Exception(String("WriteTestMedia: ") + what + " failed (" + String(std::to_string(result)) + ")");
+}
+
+struct TEncodedTrack {
+    AVCodecContext* encoder = nullptr;
+    AVStream* stream = nullptr;
+    ~TEncodedTrack() { avlib::avcodec_free_context(&encoder); }
+};
+
+void Drain(AVFormatContext* context, TEncodedTrack& track, AVPacket* packet) {
+    int result;
+    while ((result = avlib::avcodec_receive_packet(track.encoder, packet)) >= 0) {
+        avlib::av_packet_rescale_ts(packet, track.encoder->time_base, track.stream->time_base);
+        packet->stream_index = track.stream->index;
+        Check(avlib::av_interleaved_write_frame(context, packet), "writing a packet");
+    }
+    if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) Check(result, "encoding");
+}
+
+void FillPicture(AVFrame& frame, int index) {
+    const int luma = TestPictureLuma(index);
+    for (int y = 0; y < frame.height; ++y) std::memset(frame.data[0] + y * frame.linesize[0], luma, frame.width);
+    for (int plane = 1; plane < 3; ++plane)
+        for (int y = 0; y < (frame.height + 1) / 2; ++y)
+            std::memset(frame.data[plane] + y * frame.linesize[plane], 128, (frame.width + 1) / 2);
+}
+
+void FillSound(AVFrame& frame, int64_t first) {
+    const int channels = frame.ch_layout.nb_channels;
+    for (int i = 0; i < frame.nb_samples; ++i) {
+        const double value = 0.1 * std::sin(static_cast<double>(first + i) * 0.05);
+        for (int c = 0; c < channels; ++c) {
+            switch (frame.format) {
+            case AV_SAMPLE_FMT_S16:
+                reinterpret_cast<int16_t*>(frame.data[0])[i * channels + c] = static_cast<int16_t>(value * 32767);
+                break;
+            case AV_SAMPLE_FMT_S16P:
+                reinterpret_cast<int16_t*>(frame.data[c])[i] = static_cast<int16_t>(value * 32767);
+                break;
+            case AV_SAMPLE_FMT_FLTP: reinterpret_cast<float*>(frame.data[c])[i] = static_cast<float>(value); break;
+            default: throw Exception("WriteTestMedia: unexpected sample format");
+            }
+        }
+    }
+}
+
+} // namespace
+
+void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, int frames) {
+    LoadAVLib();
+    const std::string name = path.ToUtf8();
+    AVFormatContext* context = nullptr;
+    Check(avlib::avformat_alloc_output_context2(&context, nullptr, nullptr, name.c_str()), "choosing a muxer");
+    struct TContextFree {
+        AVFormatContext* context;
+        ~TContextFree() {
+            if (context->pb) avlib::avio_closep(&context->pb);
+            avlib::avformat_free_context(context);
+        }
+    } contextFree{context};
+
+    std::vector<std::unique_ptr<TEncodedTrack>> encoded;
+    for (const TTestTrack& track : tracks) {
+        const AVCodec* codec = avlib::avcodec_find_encoder_by_name(track.codec.c_str());
+        if (!codec) throw Exception("WriteTestMedia: no encoder " + String(track.codec));
+        auto& out = *encoded.emplace_back(std::make_unique<TEncodedTrack>());
+        out.encoder = avlib::avcodec_alloc_context3(codec);
+        AVCodecContext& encoder = *out.encoder;
+        if (track.type == AVMEDIA_TYPE_VIDEO) {
+            encoder.width = track.width;
+            encoder.height = track.height;
+            encoder.pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+            encoder.time_base = {1, kFramesPerSecond};
+            encoder.framerate = {kFramesPerSecond, 1};
+        } else {
+            encoder.sample_rate = track.sampleRate;
+            encoder.sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+            avlib::av_channel_layout_default(&encoder.ch_layout, track.channels);
+            encoder.time_base = {1, track.sampleRate};
+            encoder.bit_rate = 64000 * track.channels;
+        }
+        if (context->oformat->flags & AVFMT_GLOBALHEADER) encoder.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        encoder.strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
+        Check(avlib::avcodec_open2(&encoder, codec, nullptr), "opening an encoder");
+        out.stream = avlib::avformat_new_stream(context, nullptr);
+        if (!out.stream) throw Exception("WriteTestMedia: no stream");
+        out.stream->time_base = encoder.time_base;
+        Check(avlib::avcodec_parameters_from_context(out.stream->codecpar, &encoder), "copying parameters");
+    }
+    Check(avlib::avio_open(&context->pb, name.c_str(), AVIO_FLAG_WRITE), "opening the file");
+    Check(avlib::avformat_write_header(context, nullptr), "writing the header");
+
+    AVPacket* packet = avlib::av_packet_alloc();
+    AVFrame* frame = avlib::av_frame_alloc();
+    struct TRelease {
+        AVPacket*& packet;
+        AVFrame*& frame;
+        ~TRelease() {
+            avlib::av_packet_free(&packet);
+            avlib::av_frame_free(&frame);
+        }
+    } release{packet, frame};
+    for (size_t t = 0; t < tracks.size(); ++t) {
+        TEncodedTrack& out = *encoded[t];
+        AVCodecContext& encoder = *out.encoder;
+        if (tracks[t].type == AVMEDIA_TYPE_VIDEO) {
+            for (int i = 0; i < frames; ++i) {
+                avlib::av_frame_unref(frame);
+                frame->format = encoder.pix_fmt;
+                frame->width = encoder.width;
+                frame->height = encoder.height;
+                Check(avlib::av_frame_get_buffer(frame, 0), "allocating a picture");
+                FillPicture(*frame, i);
+                frame->pts = i;
+                Check(avlib::avcodec_send_frame(&encoder, frame), "encoding a picture");
+                Drain(context, out, packet);
+            }
+        } else {
+            const int64_t total = static_cast<int64_t>(encoder.sample_rate) * frames / kFramesPerSecond;
+            const int chunk = encoder.frame_size > 0 ? encoder.frame_size : 1024;
+            for (int64_t first = 0; first < total; first += chunk) {
+                avlib::av_frame_unref(frame);
+                frame->format = encoder.sample_fmt;
+                frame->sample_rate = encoder.sample_rate;
+                Check(avlib::av_channel_layout_copy(&frame->ch_layout, &encoder.ch_layout), "copying a layout");
+                frame->nb_samples = chunk;
+                Check(avlib::av_frame_get_buffer(frame, 0), "allocating sound");
+                FillSound(*frame, first);
+                frame->pts = first;
+                Check(avlib::avcodec_send_frame(&encoder, frame), "encoding sound");
+                Drain(context, out, packet);
+            }
+        }
+        Check(avlib::avcodec_send_frame(&encoder, nullptr), "flushing");
+        Drain(context, out, packet);
+    }
+    Check(avlib::av_write_trailer(context), "writing the trailer");
+}
+
+String TestFolder() {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    const String folder = IncludeTrailingPathDelimiter(DataFolder()) + String(test->test_suite_name()) + "." +
+                          String(test->name());
+    if (!ForceDirectories(folder)) throw Exception("Cannot create " + folder);
+    return IncludeTrailingPathDelimiter(folder);
+}
+
+std::vector<uint8_t> ReadFileBytes(const String& path) {
+    std::ifstream file(path.ToUtf8(), std::ios::binary);
+    if (!file) throw Exception("Cannot read " + path);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

@@ -1,10 +1,38 @@
 #pragma once
-// Media fixtures made in memory for the engine tests.
+// Media fixtures made by the engine tests themselves.
 
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#include "engine/AVLib.h"
 
 // 16-bit little-endian mono PCM samples, a recognisable ramp.
 std::vector<uint8_t> MakePcm(int samples);
 // A RIFF/WAVE file around Pcm.
 std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& pcm, int sampleRate);
+
+// One stream of a generated media file.
+struct TTestTrack {
+    AVMediaType type = AVMEDIA_TYPE_VIDEO;
+    std::string codec;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    int sampleRate = 0;
+};
+TTestTrack VideoTrack(int width, int height, const std::string& codec = "mpeg4");
+TTestTrack AudioTrack(int channels, const std::string& codec = "pcm_s16le", int sampleRate = 8000);
+
+// Encodes Frames tenths of a second of every track, in order, into Path (the
+// container follows the extension), through the engine's FFmpeg binding:
+// plain grey pictures, each of the brightness TestPictureLuma gives for its
+// index, and a quiet tone. Loads the binding. Raises
+// Exception on failure.
+int TestPictureLuma(int index);
+void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, int frames = 3);
+
+// A folder of the running test's own, created on demand; ends with '/'.
+String TestFolder();
+// The whole content of a file.
+std::vector<uint8_t> ReadFileBytes(const String& path);

@@ -5,6 +5,11 @@
 // and the folder is flushed. The target's mode is kept; a symbolic link is
 // kept and the file it points to is replaced. On failure the temporary file is
 // removed and the target is unchanged.
+//
+// The temporary file is "<target>.tmp<pid>-<n>". A writer that dies before the
+// rename leaves it behind; the next successful write of the same target removes
+// such files of processes that no longer run (and of this process, when none
+// of its writers holds them).
 
 #include <optional>
 #include <string_view>

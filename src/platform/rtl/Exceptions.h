@@ -37,6 +37,8 @@ private:
 // Silent exception: stops an operation without an error box.
 RTL_DECLARE_EXCEPTION(EAbort, Exception);
 RTL_DECLARE_EXCEPTION(EConvertError, Exception);
+// A code page without a converter.
+RTL_DECLARE_EXCEPTION(EEncodingError, Exception);
 RTL_DECLARE_EXCEPTION(EListError, Exception);
 RTL_DECLARE_EXCEPTION(EStringListError, Exception);
 RTL_DECLARE_EXCEPTION(EStreamError, Exception);

@@ -1,5 +1,11 @@
 #include "platform/rtl/IniFiles.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -10,8 +16,6 @@
 #include "platform/rtl/StringList.h"
 
 namespace {
-
-String Fold(const String& name) { return AnsiLowerCase(name); }
 
 bool HasLineBreak(const String& s) { return s.find_first_of(u"\r\n") != String::npos; }
 
@@ -152,46 +156,48 @@ void TCustomIniFile::WriteTime(const String& section, const String& ident, TDate
 
 // --- TMemIniFile -----------------------------------------------------------
 
-// A line as read; Folded is empty for anything but a key line.
+// A line as read; Lookup is empty for anything but a key line.
 struct TMemIniFile::Line {
     String raw;
     String key;
-    String folded;
+    String lookup;
     String value;
 
-    bool IsKey() const noexcept { return !folded.empty(); }
+    bool IsKey() const noexcept { return !lookup.empty(); }
     bool IsBlank() const { return Trim(raw).empty(); }
 };
 
 struct TMemIniFile::Section {
     String name;
     String header;
-    std::vector<Line> lines;
+    std::list<Line> lines;
+    // The first occurrence of every key.
+    std::unordered_map<String, Line*> keys;
 
-    const Line* FindKey(const String& folded) const {
-        for (const Line& line : lines)
-            if (line.folded == folded) return &line;
-        return nullptr;
+    Line* FindKey(const String& lookup) const {
+        const auto it = keys.find(lookup);
+        return it == keys.end() ? nullptr : it->second;
     }
-    Line* FindKey(const String& folded) {
-        return const_cast<Line*>(static_cast<const Section*>(this)->FindKey(folded));
+    void Insert(std::list<Line>::iterator at, Line line) {
+        Line& inserted = *lines.insert(at, std::move(line));
+        if (inserted.IsKey()) keys.try_emplace(inserted.lookup, &inserted);
     }
     // Visits the first occurrence of every key.
     template <class Visit>
     void ForEachKey(Visit&& visit) const {
         for (const Line& line : lines)
-            if (line.IsKey() && FindKey(line.folded) == &line) visit(line);
+            if (line.IsKey() && FindKey(line.lookup) == &line) visit(line);
     }
 };
 
-// Where new lines go: after the last non-blank line, so that a blank separator stays last.
-size_t TMemIniFile::EndOfContent(const std::vector<Line>& lines) {
-    size_t end = lines.size();
-    while (end > 0 && lines[end - 1].IsBlank()) --end;
+std::list<TMemIniFile::Line>::iterator TMemIniFile::EndOfContent(std::list<Line>& lines) {
+    auto end = lines.end();
+    while (end != lines.begin() && std::prev(end)->IsBlank()) --end;
     return end;
 }
 
-TMemIniFile::TMemIniFile(const String& fileName) : TCustomIniFile(fileName) {
+TMemIniFile::TMemIniFile(const String& fileName, bool caseSensitive)
+    : TCustomIniFile(fileName), caseSensitive_(caseSensitive) {
     if (fileName.empty() || ::access(fileName.ToUtf8().c_str(), F_OK) != 0) return;
     TStringList lines;
     lines.LoadFromFile(fileName);
@@ -200,33 +206,40 @@ TMemIniFile::TMemIniFile(const String& fileName) : TCustomIniFile(fileName) {
 
 TMemIniFile::~TMemIniFile() = default;
 
+String TMemIniFile::LookupName(const String& name) const {
+    return caseSensitive_ ? Trim(name) : AnsiLowerCase(Trim(name));
+}
+
 void TMemIniFile::Parse(const TStrings& lines) {
     Clear();
-    std::vector<Line>* target = &preamble_;
-    size_t insertAt = 0; // lines of a repeated section go before the trailing blank lines of the first
+    Section* section = nullptr; // none yet: the preamble
+    std::list<Line>::iterator insertAt; // lines of a repeated section go before the trailing blank lines of the first
     for (int i = 0, n = lines.Count(); i < n; ++i) {
         String raw = lines[i];
         const String text = Trim(raw);
         if (text.starts_with(u'[')) {
             const auto close = text.find(u']');
             const String name = Trim(text.substr(1, close == String::npos ? String::npos : close - 1));
-            Section* section = FindSection(name);
+            section = FindSection(name);
             if (!section) {
                 section = &AddSection(name);
                 section->header = std::move(raw);
             }
-            target = &section->lines;
-            insertAt = EndOfContent(*target);
+            insertAt = EndOfContent(section->lines);
             continue;
         }
         Line line{std::move(raw), {}, {}, {}};
+        if (!section) {
+            preamble_.push_back(std::move(line));
+            continue;
+        }
         const auto eq = text.find(u'=');
-        if (target != &preamble_ && eq != String::npos && !text.starts_with(u';') && !text.starts_with(u'#')) {
+        if (eq != String::npos && !text.starts_with(u';') && !text.starts_with(u'#')) {
             line.key = Trim(text.substr(0, eq));
-            line.folded = Fold(line.key);
+            line.lookup = LookupName(line.key);
             line.value = DecodeValue(text.substr(eq + 1));
         }
-        target->insert(target->begin() + static_cast<std::ptrdiff_t>(insertAt++), std::move(line));
+        section->Insert(insertAt, std::move(line));
     }
 }
 
@@ -237,7 +250,7 @@ void TMemIniFile::Clear() {
 }
 
 TMemIniFile::Section* TMemIniFile::FindSection(const String& name) const {
-    const auto it = byName_.find(Fold(name));
+    const auto it = byName_.find(LookupName(name));
     return it == byName_.end() ? nullptr : it->second;
 }
 
@@ -247,33 +260,35 @@ TMemIniFile::Section& TMemIniFile::AddSection(const String& name) {
     section->header = u'[' + name + u']';
     Section& added = *section;
     sections_.push_back(std::move(section));
-    byName_.emplace(Fold(name), &added);
+    byName_.emplace(LookupName(name), &added);
     return added;
 }
 
 String TMemIniFile::ReadString(const String& section, const String& ident, const String& defaultValue) const {
     const Section* s = FindSection(section);
-    const Line* line = s ? s->FindKey(Fold(ident)) : nullptr;
+    const Line* line = s ? s->FindKey(LookupName(ident)) : nullptr;
     return line ? line->value : defaultValue;
 }
 
 void TMemIniFile::WriteString(const String& section, const String& ident, const String& value) {
     CheckNames(section, ident);
-    const String raw = Trim(ident) + u'=' + EncodeValue(value);
+    const String key = Trim(ident);
+    const String raw = key + u'=' + EncodeValue(value);
     Section* s = FindSection(section);
     if (!s) {
         // Separate the new section from what comes before it by a blank line.
-        std::vector<Line>& previous = sections_.empty() ? preamble_ : sections_.back()->lines;
+        std::list<Line>& previous = sections_.empty() ? preamble_ : sections_.back()->lines;
         if (!previous.empty() && !previous.back().IsBlank()) previous.push_back(Line{});
         s = &AddSection(Trim(section));
     }
-    if (Line* line = s->FindKey(Fold(ident))) {
+    const String lookup = LookupName(key);
+    if (Line* line = s->FindKey(lookup)) {
         line->raw = raw;
+        line->key = key;
         line->value = value;
         return;
     }
-    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(EndOfContent(s->lines)),
-                    Line{raw, Trim(ident), Fold(ident), value});
+    s->Insert(EndOfContent(s->lines), Line{raw, key, lookup, value});
 }
 
 void TMemIniFile::ReadSection(const String& section, TStrings& strings) const {
@@ -303,20 +318,21 @@ bool TMemIniFile::SectionExists(const String& section) const { return FindSectio
 
 bool TMemIniFile::ValueExists(const String& section, const String& ident) const {
     const Section* s = FindSection(section);
-    return s && s->FindKey(Fold(ident));
+    return s && s->FindKey(LookupName(ident));
 }
 
 void TMemIniFile::EraseSection(const String& section) {
     const Section* s = FindSection(section);
     if (!s) return;
-    byName_.erase(Fold(section));
+    byName_.erase(LookupName(section));
     std::erase_if(sections_, [&](const auto& p) { return p.get() == s; });
 }
 
 void TMemIniFile::DeleteKey(const String& section, const String& ident) {
     if (Section* s = FindSection(section)) {
-        const String folded = Fold(ident);
-        std::erase_if(s->lines, [&](const Line& line) { return line.folded == folded; });
+        const String lookup = LookupName(ident);
+        s->keys.erase(lookup);
+        std::erase_if(s->lines, [&](const Line& line) { return line.lookup == lookup; });
     }
 }
 
@@ -333,28 +349,186 @@ void TMemIniFile::GetStrings(TStrings& strings) const {
 
 void TMemIniFile::SetStrings(const TStrings& strings) { Parse(strings); }
 
-void TMemIniFile::UpdateFile() {
-    if (FileName().empty()) return;
+namespace {
+
+void WriteIniFile(const String& fileName, const TMemIniFile& ini) {
     TStringList lines;
-    GetStrings(lines);
-    if (const auto failure = TryWriteFileAtomically(FileName(), lines.Text().ToUtf8()))
-        throw EIniFileException("Cannot write file \"" + FileName() + "\". " + SysErrorMessage(failure->error));
+    ini.GetStrings(lines);
+    if (const auto failure = TryWriteFileAtomically(fileName, lines.Text().ToUtf8()))
+        throw EIniFileException("Cannot write file \"" + fileName + "\". " + SysErrorMessage(failure->error));
+}
+
+} // namespace
+
+void TMemIniFile::UpdateFile() {
+    if (!FileName().empty()) WriteIniFile(FileName(), *this);
 }
 
 // --- TIniFile --------------------------------------------------------------
 
+namespace {
+
+// Tells whether a file was replaced or changed since it was last seen.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+
+    static FileStamp Of(const String& fileName) {
+        struct stat st {};
+        if (::stat(fileName.ToUtf8().c_str(), &st) != 0) return {};
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+    }
+    bool operator==(const FileStamp& other) const noexcept {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+// The sharing key: the absolute path with links resolved as far as the path exists.
+std::string ResolvedPath(const String& fileName) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path absolute = fs::absolute(fs::path(fileName.ToUtf8()), error);
+    fs::path resolved = fs::weakly_canonical(absolute, error);
+    return (error ? absolute.lexically_normal() : resolved).string();
+}
+
+} // namespace
+
+// The copy of one file that every TIniFile open on it uses.
+struct TIniFile::Shared {
+    std::string path; // the registry key; empty for an unnamed file
+    std::mutex mutex;
+    std::unique_ptr<TMemIniFile> ini;
+    FileStamp stamp;
+    bool pending = false;
+
+    template <class Use>
+    auto Read(Use&& use) {
+        std::lock_guard lock(mutex);
+        return use(static_cast<const TMemIniFile&>(*ini));
+    }
+    // Use returns whether it changed anything.
+    template <class Use>
+    void Change(Use&& use) {
+        std::lock_guard lock(mutex);
+        if (use(*ini)) pending = true;
+    }
+    void Write(const String& fileName) {
+        std::lock_guard lock(mutex);
+        if (!pending || fileName.empty()) return;
+        WriteIniFile(fileName, *ini);
+        stamp = FileStamp::Of(fileName);
+        pending = false;
+    }
+
+    static std::shared_ptr<Shared> Open(const String& fileName) {
+        if (fileName.empty()) {
+            auto unnamed = std::make_shared<Shared>();
+            unnamed->ini = std::make_unique<TMemIniFile>(fileName);
+            return unnamed;
+        }
+        const std::string path = ResolvedPath(fileName);
+        Registry& registry = Files();
+        std::lock_guard lock(registry.mutex);
+        const auto it = registry.byPath.find(path);
+        std::shared_ptr<Shared> shared = it == registry.byPath.end() ? nullptr : it->second.lock();
+        if (!shared) {
+            shared = std::make_shared<Shared>();
+            shared->path = path;
+        }
+        {
+            std::lock_guard fileLock(shared->mutex);
+            const FileStamp stamp = FileStamp::Of(fileName); // taken first: a change while reading reloads later
+            if (!shared->ini || (!shared->pending && !(shared->stamp == stamp))) {
+                shared->ini = std::make_unique<TMemIniFile>(fileName);
+                shared->stamp = stamp;
+            }
+        }
+        registry.byPath[path] = shared;
+        return shared;
+    }
+    static void Release(std::shared_ptr<Shared>& shared) {
+        if (shared->path.empty()) return;
+        Registry& registry = Files();
+        std::lock_guard lock(registry.mutex);
+        const std::string path = shared->path;
+        shared.reset();
+        const auto it = registry.byPath.find(path);
+        if (it != registry.byPath.end() && it->second.expired()) registry.byPath.erase(it);
+    }
+
+private:
+    struct Registry {
+        std::mutex mutex;
+        std::unordered_map<std::string, std::weak_ptr<Shared>> byPath;
+    };
+    // Never destroyed, so that TIniFile objects of static lifetime can go at any time.
+    static Registry& Files() {
+        static Registry* registry = new Registry;
+        return *registry;
+    }
+};
+
+TIniFile::TIniFile(const String& fileName) : TCustomIniFile(fileName), shared_(Shared::Open(fileName)) {}
+
+TIniFile::~TIniFile() {
+    try {
+        UpdateFile();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+    Shared::Release(shared_);
+}
+
+void TIniFile::UpdateFile() { shared_->Write(FileName()); }
+
+String TIniFile::ReadString(const String& section, const String& ident, const String& defaultValue) const {
+    return shared_->Read([&](const TMemIniFile& ini) { return ini.ReadString(section, ident, defaultValue); });
+}
+
 void TIniFile::WriteString(const String& section, const String& ident, const String& value) {
-    if (ValueExists(section, ident) && ReadString(section, ident, String()) == value) return;
-    TMemIniFile::WriteString(section, ident, value);
-    UpdateFile();
+    shared_->Change([&](TMemIniFile& ini) {
+        if (ini.ValueExists(section, ident) && ini.ReadString(section, ident, String()) == value) return false;
+        ini.WriteString(section, ident, value);
+        return true;
+    });
+}
+
+void TIniFile::ReadSection(const String& section, TStrings& strings) const {
+    shared_->Read([&](const TMemIniFile& ini) { ini.ReadSection(section, strings); });
+}
+
+void TIniFile::ReadSections(TStrings& strings) const {
+    shared_->Read([&](const TMemIniFile& ini) { ini.ReadSections(strings); });
+}
+
+void TIniFile::ReadSectionValues(const String& section, TStrings& strings) const {
+    shared_->Read([&](const TMemIniFile& ini) { ini.ReadSectionValues(section, strings); });
+}
+
+bool TIniFile::SectionExists(const String& section) const {
+    return shared_->Read([&](const TMemIniFile& ini) { return ini.SectionExists(section); });
+}
+
+bool TIniFile::ValueExists(const String& section, const String& ident) const {
+    return shared_->Read([&](const TMemIniFile& ini) { return ini.ValueExists(section, ident); });
 }
 
 void TIniFile::EraseSection(const String& section) {
-    TMemIniFile::EraseSection(section);
-    UpdateFile();
+    shared_->Change([&](TMemIniFile& ini) {
+        if (!ini.SectionExists(section)) return false;
+        ini.EraseSection(section);
+        return true;
+    });
 }
 
 void TIniFile::DeleteKey(const String& section, const String& ident) {
-    TMemIniFile::DeleteKey(section, ident);
-    UpdateFile();
+    shared_->Change([&](TMemIniFile& ini) {
+        if (!ini.ValueExists(section, ident)) return false;
+        ini.DeleteKey(section, ident);
+        return true;
+    });
 }

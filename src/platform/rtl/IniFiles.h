@@ -2,7 +2,8 @@
 // INI files: "[Section]" headers followed by "Key=Value" lines.
 //
 // Rules of this implementation:
-// - Section and key names compare case-insensitively (Unicode case folding).
+// - Section and key names are trimmed and compare case-insensitively (Unicode
+//   case folding), or exactly in a TMemIniFile made case-sensitive.
 // - Keys and values are trimmed on reading; a value enclosed in a pair of double
 //   quotes loses them, and writing adds them to a value that would otherwise
 //   change on reading (surrounding spaces, surrounding quotes).
@@ -12,13 +13,14 @@
 // - Comment lines (';' or '#'), blank lines and lines before the first section
 //   are kept on rewriting; a changed key line is rewritten as "Key=Value".
 // - Files are read as UTF-8 (a byte-order mark is skipped) and written as UTF-8
-//   with LF line ends, atomically: a temporary file in the same folder is written,
-//   flushed to disk and renamed over the target. On any failure EIniFileException
-//   is raised and the old file stays as it was.
+//   with LF line ends, atomically (AtomicFile.h): after a crash the file is either
+//   the old or the new one. On any failure EIniFileException is raised and the
+//   old file stays as it was.
 // - Names and values that cannot be stored (line breaks; '=' or a leading
 //   ';', '#' or '[' in a key; ']' in a section; empty names) raise EIniFileException.
 
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -71,12 +73,15 @@ private:
     String fileName_;
 };
 
-// Holds the whole file in memory; UpdateFile writes it back.
+// Holds the whole file in memory; UpdateFile writes it back, nothing else does.
 class TMemIniFile : public TCustomIniFile {
 public:
     // Loads FileName when it exists; an empty name gives a list that is never written.
-    explicit TMemIniFile(const String& fileName);
+    // CaseSensitive compares section and key names exactly (they are still trimmed).
+    explicit TMemIniFile(const String& fileName, bool caseSensitive = false);
     ~TMemIniFile() override;
+
+    bool CaseSensitive() const noexcept { return caseSensitive_; }
 
     String ReadString(const String& section, const String& ident, const String& defaultValue) const override;
     void WriteString(const String& section, const String& ident, const String& value) override;
@@ -98,22 +103,54 @@ private:
     struct Line;
     struct Section;
 
+    // The name as the lookups compare it.
+    String LookupName(const String& name) const;
     Section* FindSection(const String& name) const;
     Section& AddSection(const String& name);
     void Parse(const TStrings& lines);
-    static size_t EndOfContent(const std::vector<Line>& lines);
+    // Where new lines go: after the last non-blank line, so that a blank separator stays last.
+    static std::list<Line>::iterator EndOfContent(std::list<Line>& lines);
 
-    std::vector<Line> preamble_;
+    bool caseSensitive_;
+    std::list<Line> preamble_;
     std::vector<std::unique_ptr<Section>> sections_;
     std::unordered_map<String, Section*> byName_;
 };
 
-// A TMemIniFile that writes the file after every change.
-class TIniFile : public TMemIniFile {
+// An INI file whose changes are kept in memory and written, all at once, by
+// UpdateFile and by the destructor; writing N keys costs one write of the file.
+//
+// Every TIniFile of this process open on the same file (the same path once
+// links are resolved) shares one copy of it, so each sees the changes of the
+// others at once. The copy is read when the first of them opens the file, and
+// again when another one opens it while no change is pending and the file has
+// changed on disk since. Other readers (a TMemIniFile, another process) see the
+// changes once they are written. Calls may come from several threads.
+//
+// UpdateFile is the way to learn about a failed write: it raises
+// EIniFileException and the changes stay pending. The destructor writes the
+// pending changes too, but it cannot raise: a failure there is reported on
+// stderr, and the changes are lost unless another TIniFile on the file writes
+// them later.
+class TIniFile : public TCustomIniFile {
 public:
-    using TMemIniFile::TMemIniFile;
+    explicit TIniFile(const String& fileName);
+    ~TIniFile() override;
 
+    String ReadString(const String& section, const String& ident, const String& defaultValue) const override;
     void WriteString(const String& section, const String& ident, const String& value) override;
+    void ReadSection(const String& section, TStrings& strings) const override;
+    void ReadSections(TStrings& strings) const override;
+    void ReadSectionValues(const String& section, TStrings& strings) const override;
+    bool SectionExists(const String& section) const override;
+    bool ValueExists(const String& section, const String& ident) const override;
     void EraseSection(const String& section) override;
     void DeleteKey(const String& section, const String& ident) override;
+    // Writes the pending changes, if any.
+    void UpdateFile() override;
+
+private:
+    struct Shared;
+
+    std::shared_ptr<Shared> shared_;
 };

@@ -1,5 +1,7 @@
 #include "platform/rtl/String.h"
 
+#include "platform/rtl/Exceptions.h"
+
 #include <iconv.h>
 #include <locale.h>
 #include <wctype.h>
@@ -8,6 +10,7 @@
 #include <cerrno>
 #include <mutex>
 #include <ostream>
+#include <type_traits>
 
 namespace {
 
@@ -117,7 +120,10 @@ String String::FromUtf32(std::u32string_view utf32) {
 
 String String::FromWide(std::wstring_view wide) {
     static_assert(sizeof(wchar_t) == 4);
-    return FromUtf32(std::u32string_view(reinterpret_cast<const char32_t*>(wide.data()), wide.size()));
+    std::u16string out;
+    out.reserve(wide.size());
+    for (wchar_t w : wide) AppendCodePoint(out, static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(w)));
+    return String(std::move(out));
 }
 
 std::string String::ToUtf8() const {
@@ -347,94 +353,113 @@ String AdjustLineBreaks(const String& s) {
 
 namespace {
 
-std::string CharsetOfCodePage(int codePage) {
-    switch (codePage) {
-    case CP_ACP:
-    case CP_UTF8: return "UTF-8";
-    case 1200: return "UTF-16LE";
-    case 1201: return "UTF-16BE";
-    case 12000: return "UTF-32LE";
-    case 12001: return "UTF-32BE";
-    case 20127: return "ASCII";
-    case 28591: return "ISO-8859-1";
-    case 20936:
-    case 936: return "CP936";
-    case 54936: return "GB18030";
-    default: return "CP" + std::to_string(codePage);
-    }
+struct TCharset {
+    int codePage;
+    const char* name;  // as iconv knows it
+    size_t unitSize;   // bytes an undecodable unit covers
+};
+
+constexpr TCharset kCharsets[] = {
+    {874, "CP874", 1},   {932, "CP932", 1},   {936, "CP936", 1},   {949, "CP949", 1},   {950, "CP950", 1},
+    {1250, "CP1250", 1}, {1251, "CP1251", 1}, {1252, "CP1252", 1}, {1253, "CP1253", 1}, {1254, "CP1254", 1},
+    {1255, "CP1255", 1}, {1256, "CP1256", 1}, {1257, "CP1257", 1}, {1258, "CP1258", 1},
+    {1200, "UTF-16LE", 2}, {1201, "UTF-16BE", 2}, {12000, "UTF-32LE", 4}, {12001, "UTF-32BE", 4},
+    {20127, "ASCII", 1}, {20936, "CP936", 1}, {54936, "GB18030", 1},
+    {28591, "ISO-8859-1", 1}, {28592, "ISO-8859-2", 1}, {28593, "ISO-8859-3", 1},
+    {28594, "ISO-8859-4", 1}, {28595, "ISO-8859-5", 1}, {28596, "ISO-8859-6", 1},
+    {28597, "ISO-8859-7", 1}, {28598, "ISO-8859-8", 1}, {28599, "ISO-8859-9", 1},
+    {50220, "ISO-2022-JP", 1}, {51932, "EUC-JP", 1},
+};
+
+const TCharset& CharsetOfCodePage(int codePage) {
+    for (const TCharset& row : kCharsets)
+        if (row.codePage == codePage) return row;
+    throw EEncodingError("Code page " + String(std::to_string(codePage)) + " is not supported");
 }
 
-class IconvHandle {
+enum class TDirection { Decode, Encode };
+
+class TIconv {
 public:
-    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~IconvHandle() {
-        if (ok()) iconv_close(cd_);
+    TIconv(const TCharset& charset, TDirection direction)
+        : cd_(direction == TDirection::Decode ? iconv_open("UTF-8", charset.name) : iconv_open(charset.name, "UTF-8")) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw EEncodingError("No converter for code page " + String(std::to_string(charset.codePage)) + " (" +
+                                 charset.name + ") is installed");
     }
-    IconvHandle(const IconvHandle&) = delete;
-    IconvHandle& operator=(const IconvHandle&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return cd_; }
+    ~TIconv() { iconv_close(cd_); }
+    TIconv(const TIconv&) = delete;
+    TIconv& operator=(const TIconv&) = delete;
+
+    // Converts In onto Out up to the end (true) or up to a unit the converter
+    // rejects (false), leaving In at that unit.
+    bool Run(std::string_view& in, std::string& out) {
+        char* src = const_cast<char*>(in.data());
+        size_t left = in.size();
+        bool done = true;
+        while (left > 0) {
+            char buf[4096];
+            char* dst = buf;
+            size_t room = sizeof buf;
+            const size_t r = iconv(cd_, &src, &left, &dst, &room);
+            out.append(buf, static_cast<size_t>(dst - buf));
+            if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+                done = false;
+                break;
+            }
+        }
+        in = std::string_view(src, left);
+        return done;
+    }
+
+    // Writes out what the converter still holds (a character waiting for a
+    // combining mark, the sequence back to the initial shift state).
+    void Flush(std::string& out) {
+        char buf[16];
+        char* dst = buf;
+        size_t room = sizeof buf;
+        iconv(cd_, nullptr, nullptr, &dst, &room);
+        out.append(buf, static_cast<size_t>(dst - buf));
+    }
 
 private:
     iconv_t cd_;
 };
 
-// Runs iconv over the whole input. An invalid or unconvertible unit appends
-// `bad` and is stepped over by `skip` (which returns how many input bytes it
-// covers). Returns false when a charset is unknown.
-template <class Skip>
-bool Convert(const char* to, const char* from, std::string_view in, std::string_view bad, std::string& out, Skip skip) {
-    IconvHandle cd(to, from);
-    if (!cd.ok()) return false;
-    char* src = const_cast<char*>(in.data());
-    size_t left = in.size();
-    char buf[4096];
-    while (left > 0) {
-        char* dst = buf;
-        size_t room = sizeof buf;
-        const size_t r = iconv(cd.get(), &src, &left, &dst, &room);
-        out.append(buf, static_cast<size_t>(dst - buf));
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            out.append(bad);
-            const size_t n = std::min(skip(std::string_view(src, left)), left);
-            src += n;
-            left -= n;
-            iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    char* dst = buf;
-    size_t room = sizeof buf;
-    iconv(cd.get(), nullptr, nullptr, &dst, &room);
-    out.append(buf, static_cast<size_t>(dst - buf));
-    return true;
+size_t Utf8SequenceLength(std::string_view s) {
+    size_t n = 1;
+    while (n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) ++n;
+    return n;
 }
 
 } // namespace
 
-String DecodeCharset(std::string_view bytes, const char* charset) {
-    std::string utf8;
-    const bool known = Convert("UTF-8", charset, bytes, "\xEF\xBF\xBD", utf8, [](std::string_view) { return size_t{1}; });
-    return known ? String::FromUtf8(utf8) : String::FromUtf8(bytes);
-}
-
-std::string EncodeCharset(const String& s, const char* charset) {
-    const std::string utf8 = s.ToUtf8();
-    std::string out;
-    // A rejected character is skipped whole: its UTF-8 lead byte and continuation bytes.
-    const auto skipChar = [](std::string_view rest) {
-        size_t n = 1;
-        while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) ++n;
-        return n;
-    };
-    return Convert(charset, "UTF-8", utf8, "?", out, skipChar) ? out : utf8;
-}
-
 String DecodeCodePage(std::string_view bytes, int codePage) {
     if (codePage == CP_ACP || codePage == CP_UTF8) return String::FromUtf8(bytes);
-    return DecodeCharset(bytes, CharsetOfCodePage(codePage).c_str());
+    const TCharset& charset = CharsetOfCodePage(codePage);
+    TIconv cd(charset, TDirection::Decode);
+    std::string utf8;
+    // The decoder keeps its shift state across a rejected unit.
+    while (!cd.Run(bytes, utf8)) {
+        AppendUtf8(utf8, kReplacement);
+        bytes.remove_prefix(std::min(charset.unitSize, bytes.size()));
+    }
+    cd.Flush(utf8);
+    return String::FromUtf8(utf8);
 }
 
 std::string EncodeCodePage(const String& s, int codePage) {
     if (codePage == CP_ACP || codePage == CP_UTF8) return s.ToUtf8();
-    return EncodeCharset(s, CharsetOfCodePage(codePage).c_str());
+    const TCharset& charset = CharsetOfCodePage(codePage);
+    TIconv cd(charset, TDirection::Encode);
+    const std::string utf8 = s.ToUtf8();
+    std::string_view rest = utf8;
+    std::string out;
+    while (!cd.Run(rest, out)) {
+        cd.Flush(out);
+        out += '?';
+        rest.remove_prefix(Utf8SequenceLength(rest));
+    }
+    cd.Flush(out);
+    return out;
 }

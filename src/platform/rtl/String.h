@@ -190,15 +190,14 @@ String AdjustLineBreaks(const String& s); // every CR, LF or CR LF becomes sLine
 inline const String sLineBreak = u"\n";
 
 // --- Code pages -----------------------------------------------------------
-// Windows-style code page numbers map to iconv charsets (936 -> CP936, 65001 -> UTF-8,
-// 1200/1201 -> UTF-16LE/BE, 0 -> the system code page, which is UTF-8 here).
-// Unconvertible input becomes U+FFFD (decoding) or '?' (encoding).
+// Windows-style code page numbers map to iconv charsets (936 -> CP936, 28592 -> ISO-8859-2,
+// 1200/1201 -> UTF-16LE/BE, 0 -> the system code page, which is UTF-8 here). A code page
+// without a converter raises EEncodingError. Undecodable input becomes U+FFFD, one per
+// byte (per code unit for UTF-16 and UTF-32); unencodable characters become '?'.
 constexpr int CP_ACP = 0;
 constexpr int CP_UTF8 = 65001;
 String DecodeCodePage(std::string_view bytes, int codePage);
 std::string EncodeCodePage(const String& s, int codePage);
-String DecodeCharset(std::string_view bytes, const char* charset);
-std::string EncodeCharset(const String& s, const char* charset);
 
 // UTF-16 helpers.
 inline bool IsHighSurrogate(char16_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }

@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/DataFolder.h"
@@ -34,13 +37,24 @@ void TEvent::ResetEvent() {
 
 TWaitResult TEvent::WaitFor(uint32_t timeoutMs) {
     std::unique_lock lock(mutex_);
-    const auto isSet = [this] { return signaled_; };
-    if (timeoutMs == INFINITE)
-        changed_.wait(lock, isSet);
-    else if (!changed_.wait_for(lock, milliseconds(timeoutMs), isSet))
-        return wrTimeout;
+    if (!signaled_) {
+        ++waiters_;
+        const auto isSet = [this] { return signaled_; };
+        bool set = true;
+        if (timeoutMs == INFINITE)
+            changed_.wait(lock, isSet);
+        else
+            set = changed_.wait_for(lock, milliseconds(timeoutMs), isSet);
+        --waiters_;
+        if (!set) return wrTimeout;
+    }
     if (!manualReset_) signaled_ = false;
     return wrSignaled;
+}
+
+int TEvent::Waiters() const {
+    std::lock_guard lock(mutex_);
+    return waiters_;
 }
 
 class TSemaphore::TSlots {
@@ -50,6 +64,7 @@ public:
     // Returns at Until at the latest, earlier when a slot may have come free.
     virtual void Pause(Clock::time_point until) = 0;
     virtual void Give() = 0;
+    virtual int Waiters() const = 0;
 };
 
 namespace {
@@ -69,7 +84,9 @@ public:
     }
     void Pause(Clock::time_point until) override {
         std::unique_lock lock(mutex_);
+        ++waiters_;
         freed_.wait_until(lock, until, [this] { return count_ > 0; });
+        --waiters_;
     }
     void Give() override {
         {
@@ -79,94 +96,134 @@ public:
         }
         freed_.notify_all(); // a woken waiter may have been cancelled meanwhile
     }
+    int Waiters() const override {
+        std::lock_guard lock(mutex_);
+        return waiters_;
+    }
 
 private:
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable freed_;
     int count_;
     const int maximum_;
+    int waiters_ = 0;
+};
+
+// An open file to flock; closing it drops the lock.
+class TLockFile {
+public:
+    explicit TLockFile(const std::string& path) : path_(path) {
+        fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ < 0) Raise("Cannot open ");
+    }
+    TLockFile(TLockFile&& other) noexcept : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, -1)) {}
+    TLockFile& operator=(TLockFile&&) = delete;
+    ~TLockFile() {
+        if (fd_ >= 0) close(fd_);
+    }
+
+    int Fd() const noexcept { return fd_; }
+    // Waits for the lock.
+    void Lock(int operation) const {
+        while (flock(fd_, operation) != 0)
+            if (errno != EINTR) Raise("Cannot lock ");
+    }
+    // False when another open file holds a conflicting lock.
+    bool TryLock(int operation) const {
+        while (flock(fd_, operation | LOCK_NB) != 0) {
+            if (errno == EWOULDBLOCK) return false;
+            if (errno != EINTR) Raise("Cannot lock ");
+        }
+        return true;
+    }
+
+private:
+    [[noreturn]] void Raise(const char* what) const {
+        const int error = errno;
+        RaiseLastOSError(error, what + String(path_));
+    }
+
+    std::string path_;
+    int fd_;
 };
 
 // One lock file per slot: a slot is held by an exclusive flock on its file, which
 // the kernel drops when the holding process ends. "<name>.count" keeps the
-// maximum count; every opener holds a shared lock on it, so the first opener
-// (the only one that gets it exclusively) can rewrite it safely.
+// maximum count, and every open semaphore holds a shared lock on it. Openers go
+// one at a time under an exclusive lock on "<name>.guard"; one that finds
+// "<name>.count" unlocked is the only semaphore open, so it writes the maximum
+// and reserves the slots beyond the initial count before the next opener looks.
 class TFileSlots final : public TSemaphore::TSlots {
 public:
-    TFileSlots(const String& name, int initialCount, int maximumCount) {
-        const String folder = IncludeTrailingPathDelimiter(DataFolder()) + "Locks";
-        if (!ForceDirectories(folder)) RaiseLastOSError(errno, "Cannot create " + folder);
-        base_ = (IncludeTrailingPathDelimiter(folder) + name).ToUtf8();
-        countFd_ = OpenLockFile(base_ + ".count");
-        // The first opener sets the semaphore up while the others wait for
-        // their shared lock, so none of them takes a slot it reserves.
-        if (flock(countFd_, LOCK_EX | LOCK_NB) == 0) {
+    TFileSlots(const String& name, int initialCount, int maximumCount)
+        : base_(BasePath(name)), count_(base_ + ".count") {
+        const TLockFile guard(base_ + ".guard");
+        guard.Lock(LOCK_EX);
+        if (count_.TryLock(LOCK_EX)) {
             WriteMaximum(maximumCount);
             maximum_ = maximumCount;
             for (int i = initialCount; i < maximum_; ++i) TryTake();
         }
-        if (flock(countFd_, LOCK_SH) != 0) Fail("flock");
+        count_.Lock(LOCK_SH);
         maximum_ = ReadMaximum();
-    }
-    ~TFileSlots() override {
-        for (int fd : held_) close(fd);
-        close(countFd_);
     }
 
     bool TryTake() override {
         for (int slot = 0; slot < maximum_; ++slot) {
-            const int fd = OpenLockFile(base_ + "." + std::to_string(slot));
-            if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            TLockFile file(base_ + "." + std::to_string(slot));
+            if (file.TryLock(LOCK_EX)) {
                 std::lock_guard lock(mutex_);
-                held_.push_back(fd);
+                held_.push_back(std::move(file));
                 return true;
             }
-            close(fd);
         }
         return false;
     }
     void Pause(Clock::time_point until) override {
+        ++waiters_;
         std::this_thread::sleep_until(std::min(until, Clock::now() + kPollInterval));
+        --waiters_;
     }
     void Give() override {
-        int fd;
-        {
-            std::lock_guard lock(mutex_);
-            if (held_.empty()) throw ESemaphoreError("Semaphore released more often than acquired");
-            fd = held_.back();
-            held_.pop_back();
-        }
-        close(fd);
+        std::lock_guard lock(mutex_);
+        if (held_.empty()) throw ESemaphoreError("Semaphore released more often than acquired");
+        held_.pop_back();
     }
+    int Waiters() const override { return waiters_; }
 
 private:
-    [[noreturn]] void Fail(const char* call) const {
-        RaiseLastOSError(errno, String(call) + " " + String(base_));
+    static std::string BasePath(const String& name) {
+        const String folder = IncludeTrailingPathDelimiter(DataFolder()) + "Locks";
+        if (!ForceDirectories(folder)) {
+            const int error = errno;
+            RaiseLastOSError(error, "Cannot create " + folder);
+        }
+        return (IncludeTrailingPathDelimiter(folder) + name).ToUtf8();
     }
-    int OpenLockFile(const std::string& path) const {
-        const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) RaiseLastOSError(errno, "Cannot open " + String(path));
-        return fd;
+    [[noreturn]] void Fail(const char* call) const {
+        const int error = errno;
+        RaiseLastOSError(error, String(call) + " " + String(base_) + ".count");
     }
     void WriteMaximum(int maximumCount) const {
         const std::string text = std::to_string(maximumCount);
-        if (ftruncate(countFd_, 0) != 0 ||
-            pwrite(countFd_, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()))
+        if (ftruncate(count_.Fd(), 0) != 0 ||
+            pwrite(count_.Fd(), text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()))
             Fail("write");
     }
     int ReadMaximum() const {
         char buf[16] = {};
-        if (pread(countFd_, buf, sizeof buf - 1, 0) < 0) Fail("read");
+        if (pread(count_.Fd(), buf, sizeof buf - 1, 0) < 0) Fail("read");
         const int value = std::atoi(buf);
         if (value <= 0) throw ESemaphoreError("Invalid slot count in " + String(base_) + ".count");
         return value;
     }
 
-    std::string base_;
-    int countFd_ = -1;
+    const std::string base_;
+    const TLockFile count_; // outlives held_: the slots come free before the shared lock goes
     int maximum_ = 0;
     std::mutex mutex_;
-    std::vector<int> held_;
+    std::vector<TLockFile> held_;
+    std::atomic<int> waiters_ = 0;
 };
 
 } // namespace
@@ -202,3 +259,5 @@ TWaitResult TSemaphore::WaitFor(uint32_t timeoutMs, TEvent* cancel) {
 }
 
 void TSemaphore::Release() { slots_->Give(); }
+
+int TSemaphore::Waiters() const { return slots_->Waiters(); }

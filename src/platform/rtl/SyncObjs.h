@@ -57,12 +57,15 @@ public:
     void ResetEvent();
     // Consumes the signal of an auto-reset event.
     TWaitResult WaitFor(uint32_t timeoutMs = INFINITE);
+    // Threads blocked in WaitFor now.
+    int Waiters() const;
 
 private:
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     const bool manualReset_;
     bool signaled_;
+    int waiters_ = 0;
 };
 
 class TSemaphore : public TObject {
@@ -82,6 +85,9 @@ public:
     // named semaphore: when this object holds no slot).
     void Release();
     const String& Name() const noexcept { return name_; }
+    // Threads of this process blocked in WaitFor now; a wait is not counted
+    // while it looks again for a slot or at its cancel event.
+    int Waiters() const;
 
     // The counting itself: in this process, or by lock files shared between processes.
     class TSlots;

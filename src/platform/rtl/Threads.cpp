@@ -3,6 +3,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -178,15 +180,31 @@ void RemoveQueuedEvents(const void* owner) { Dispatcher().RemoveQueued(owner); }
 TThread::TThread(bool /*createSuspended*/) {}
 
 TThread::~TThread() {
-    if (CurrentThread() == this) {
-        // FreeOnTerminate: deleted by its own thread at the end of Run.
-        thread_.detach();
-    } else if (started_) {
+    if (CurrentThread() == this && freeOnTerminate_) {
+        thread_.detach(); // deleted by its own thread at the end of Run
+    } else if (thread_.joinable()) {
+        std::fputs("Fatal: a started TThread was destroyed without Free(); its thread may still use "
+                   "the destroyed object. Destroy threads with Free() or TThreadPtr.\n",
+                   stderr);
+        std::abort();
+    }
+    RemoveQueuedEvents(this);
+}
+
+void TThread::Free() {
+    if (started_) {
+        if (CurrentThread() == this) throw EThread("A thread cannot free itself");
+        if (freeOnTerminate_) throw EThread("Cannot free a started thread that frees itself");
         Terminate();
         RemoveQueuedEvents(this); // not to be run by the wait below
         WaitUntilFinished();
     }
-    RemoveQueuedEvents(this);
+    delete this;
+}
+
+void TThread::SetFreeOnTerminate(bool value) {
+    if (started_) throw EThread("Cannot change FreeOnTerminate of a started thread");
+    freeOnTerminate_ = value;
 }
 
 void TThread::Start() {

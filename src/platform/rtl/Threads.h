@@ -7,6 +7,7 @@
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -32,15 +33,21 @@ void SetWakeMainThread(std::function<void()> wake);
 // Drops queued, not yet run calls posted for Owner.
 void RemoveQueuedEvents(const void* owner);
 
+// Destroy a thread with Free() (TThreadPtr does that): it terminates the thread
+// and waits for it before any destructor runs, so Execute never sees a member
+// gone. A started thread reaching ~TThread any other way before a WaitFor has
+// returned aborts the program.
 class TThread : public TObject {
 public:
     // The thread runs only after Start(): C++ cannot run Execute before the most
     // derived constructor has finished, so a derived class made with
     // createSuspended = false calls Start() as the last step of its constructor.
     explicit TThread(bool createSuspended);
-    // A thread still running is terminated and waited for. Derived classes whose
-    // Execute uses their own members must do that in their own destructor.
-    ~TThread() override;
+
+    // Terminates, waits as WaitFor does and deletes the object. Raises EThread,
+    // keeping the object, when called from the thread itself or for a started
+    // thread that frees itself.
+    void Free();
 
     void Start();
     void Terminate() noexcept { terminated_ = true; }
@@ -55,9 +62,10 @@ public:
     std::thread::id ThreadID() const noexcept { return threadId_; }
     int ReturnValue() const noexcept { return returnValue_; }
 
-    // The object deletes itself after Execute and OnTerminate; set it before Start.
+    // The object deletes itself after Execute and OnTerminate. Setting it raises
+    // EThread once the thread has started.
     bool FreeOnTerminate() const noexcept { return freeOnTerminate_; }
-    void SetFreeOnTerminate(bool value) noexcept { freeOnTerminate_ = value; }
+    void SetFreeOnTerminate(bool value);
     // The exception that escaped Execute, if any.
     std::exception_ptr FatalException() const noexcept { return fatalException_; }
     // Runs on the main thread after Execute; argument is this thread.
@@ -73,6 +81,8 @@ public:
     static void Queue(TThread* thread, TThreadMethod method);
 
 protected:
+    ~TThread() override;
+
     virtual void Execute() = 0;
     // Runs OnTerminate through Synchronize.
     virtual void DoTerminate();
@@ -94,3 +104,16 @@ private:
     std::atomic<int> returnValue_ = 0;
     std::exception_ptr fatalException_;
 };
+
+struct TThreadDeleter {
+    void operator()(TThread* thread) const { thread->Free(); }
+};
+
+// Owns a thread and frees it with Free().
+template <class T>
+using TThreadPtr = std::unique_ptr<T, TThreadDeleter>;
+
+template <class T, class... Args>
+TThreadPtr<T> MakeThread(Args&&... args) {
+    return TThreadPtr<T>(new T(std::forward<Args>(args)...));
+}

@@ -29,7 +29,9 @@ TASQLite3DB::TASQLite3DB() = default;
 
 TASQLite3DB::~TASQLite3DB() {
     for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->SetConnection(nullptr);
-    if (db_) driver_->sqlite3_close(db_);
+    // With its statements finalized nothing made through this connection keeps
+    // it open; there is no one left to tell of a refusal.
+    if (db_) CloseDatabase();
 }
 
 void TASQLite3DB::SetDatabase(const String& value) {
@@ -97,7 +99,7 @@ void TASQLite3DB::Connect() {
             RunStatements((hexPassword_ ? u"Pragma hexkey=" : u"Pragma key=") + QuotedStr(password_));
         driver_->sqlite3_progress_handler(db_, 5, &TASQLite3DB::ProgressHandler, this);
     } catch (...) {
-        if (db_) driver_->sqlite3_close(db_);
+        if (db_) CloseDatabase();
         db_ = nullptr;
         connected_ = false;
         throw;
@@ -110,13 +112,19 @@ void TASQLite3DB::Disconnect() {
     if (driver_) {
         if (BeforeDisconnect) BeforeDisconnect(this);
         for (TSQLite3CustomDataset* dataset : std::vector(datasets_)) dataset->Close();
-        driver_->sqlite3_close(db_);
-        db_ = nullptr;
+        if (const int rc = CloseDatabase(); rc != SQLITE_OK) RaiseLastError(rc);
         driver_.reset();
         if (AfterDisconnect) AfterDisconnect(this);
     }
     connected_ = false;
     inTransaction_ = false;
+}
+
+int TASQLite3DB::CloseDatabase() noexcept {
+    for (TSQLiteStatement* statement : std::exchange(statements_, {})) statement->Finalize();
+    const int rc = driver_->sqlite3_close(db_);
+    if (rc == SQLITE_OK) db_ = nullptr;
+    return rc;
 }
 
 // An exception must not unwind through SQLite: it would leave the connection
@@ -153,10 +161,11 @@ std::int64_t TASQLite3DB::LastInsertRowId() const {
 
 TSQLiteStatement TASQLite3DB::Prepare(const char16_t* sql, const char16_t** tail) {
     if (!db_) throw ESQLiteError("Database is not connected");
+    statements_.reserve(statements_.size() + 1);
     sqlite3_stmt* stmt = nullptr;
     const void* rest = nullptr;
     const int rc = driver_->sqlite3_prepare16_v2(db_, sql, -1, &stmt, &rest);
-    TSQLiteStatement statement(*driver_, stmt);
+    TSQLiteStatement statement(*this, stmt);
     RaiseProgressError();
     if (rc != SQLITE_OK) RaiseLastError(rc);
     if (tail) *tail = static_cast<const char16_t*>(rest);

@@ -13,27 +13,10 @@
 #include "support/sqlite/SQLiteDriver.h"
 #include "support/sqlite/SQLiteError.h"
 #include "support/sqlite/SQLiteMapper.h"
+#include "support/sqlite/SQLiteStatement.h"
 
 class TField;
 class TSQLite3CustomDataset;
-
-// Owns a prepared statement and finalizes it.
-class TSQLiteStatement {
-public:
-    TSQLiteStatement(const TSQLiteDriver& driver, sqlite3_stmt* handle) noexcept : driver_(driver), handle_(handle) {}
-    ~TSQLiteStatement() {
-        if (handle_) driver_.sqlite3_finalize(handle_);
-    }
-    TSQLiteStatement(TSQLiteStatement&& other) noexcept : driver_(other.driver_), handle_(other.handle_) {
-        other.handle_ = nullptr;
-    }
-    TSQLiteStatement& operator=(TSQLiteStatement&&) = delete;
-    sqlite3_stmt* Handle() const noexcept { return handle_; }
-
-private:
-    const TSQLiteDriver& driver_;
-    sqlite3_stmt* handle_;
-};
 
 class TASQLite3DB : public TObject {
 public:
@@ -110,8 +93,13 @@ public:
     void DetachDataset(TSQLite3CustomDataset* dataset) noexcept;
 
 private:
+    friend class TSQLiteStatement;
+
     void Connect();
     void Disconnect();
+    // Finalizes the statements still alive (SQLite keeps a connection open
+    // while it has any) and closes the database; SQLite's result.
+    int CloseDatabase() noexcept;
     String DatabasePath();
     void BindField(sqlite3_stmt* stmt, int index, const TField& field);
     bool HeldByOtherConnection(int resultCode) const;
@@ -132,5 +120,6 @@ private:
     std::unique_ptr<TSQLiteDriver> driver_;
     sqlite3* db_ = nullptr;
     std::vector<TSQLite3CustomDataset*> datasets_;
+    std::vector<TSQLiteStatement*> statements_;
     std::exception_ptr progressError_;
 };

@@ -98,6 +98,9 @@ void TSQLite3CustomDataset::InternalOpen() {
     if (rc != SQLITE_DONE) throw db.LastError(rc);
 }
 
+// Every value reaches SQLite as its text, a date in its stored form and a
+// number in the invariant form (a decimal comma would make it a word). Bytes
+// stay a blob: a text could not hold every byte.
 void TSQLite3CustomDataset::BindParams(sqlite3_stmt* stmt) const {
     const TSQLiteDriver& d = Database().Driver();
     for (int i = 0; i < params_.Count(); ++i) {
@@ -105,18 +108,14 @@ void TSQLite3CustomDataset::BindParams(sqlite3_stmt* stmt) const {
         const int index = i + 1;
         switch (ValueKind(value)) {
         case TValueKind::Null: break;
-        case TValueKind::Boolean: d.sqlite3_bind_int(stmt, index, ValueToBoolean(value) ? 1 : 0); break;
-        case TValueKind::Integer: d.sqlite3_bind_int64(stmt, index, ValueToInt64(value)); break;
-        case TValueKind::Float: d.sqlite3_bind_double(stmt, index, ValueToFloat(value)); break;
         case TValueKind::Bytes: {
             const std::string bytes = ValueToBytes(value);
             d.sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
             break;
         }
-        case TValueKind::DateTime:
-        case TValueKind::Text: {
-            const String text = ValueKind(value) == TValueKind::DateTime
-                                    ? FormatStoredDate(ValueToDateTime(value), ftDateTime)
+        default: {
+            const String text = ValueKind(value) == TValueKind::Float
+                                    ? FloatToStr(ValueToFloat(value), TFormatSettings::Invariant())
                                     : ValueToString(value);
             d.sqlite3_bind_text16(stmt, index, text.c_str(), static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
             break;
@@ -127,7 +126,9 @@ void TSQLite3CustomDataset::BindParams(sqlite3_stmt* stmt) const {
 
 Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TFieldType type) const {
     const TSQLiteDriver& d = Database().Driver();
-    if (d.sqlite3_column_type(stmt, column) == SQLITE_NULL) return Null();
+    // An empty text or blob is no value.
+    if (d.sqlite3_column_type(stmt, column) == SQLITE_NULL || d.sqlite3_column_bytes(stmt, column) == 0)
+        return Null();
     // By length: a text may hold zero characters.
     const auto text16 = [&] {
         if (!d.sqlite3_column_bytes16) {
@@ -154,7 +155,12 @@ Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TField
         return value == static_cast<std::int32_t>(value) && type != ftLargeint ? Variant(static_cast<std::int32_t>(value))
                                                                                 : Variant(value);
     }
-    case ftBoolean: return Variant(d.sqlite3_column_int(stmt, column) != 0);
+    case ftBoolean: {
+        // A Boolean bound as a parameter arrives as its text ("True", "False").
+        bool flag = false;
+        if (d.sqlite3_column_type(stmt, column) == SQLITE_TEXT && TryStrToBool(text16(), flag)) return Variant(flag);
+        return Variant(d.sqlite3_column_int(stmt, column) != 0);
+    }
     case ftFloat:
     case ftCurrency: return Variant(d.sqlite3_column_double(stmt, column));
     case ftDate:

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
+#include "ResourceLimit.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/StringList.h"
@@ -48,6 +49,12 @@ protected:
 };
 
 String Joined(const TStrings& list) { return list.CommaText(); }
+
+String LinesOf(const TMemIniFile& ini) {
+    TStringList lines;
+    ini.GetStrings(lines);
+    return lines.Text();
+}
 
 } // namespace
 
@@ -191,17 +198,138 @@ TEST_F(IniFileTest, NamesAndValuesThatCannotBeStoredAreRejected) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST_F(IniFileTest, IniFileWritesThroughOnEveryChange) {
-    const String path = PathOf("through.ini");
-    TIniFile ini(path);
-    ini.WriteInteger("S", "n", 5);
-    EXPECT_EQ(ReadText(path), "[S]\nn=5\n");
-    ini.WriteBool("S", "b", true);
-    EXPECT_EQ(TMemIniFile(path).ReadBool("s", "B", false), true);
-    ini.DeleteKey("S", "n");
-    EXPECT_EQ(ReadText(path), "[S]\nb=1\n");
-    ini.EraseSection("S");
-    EXPECT_EQ(ReadText(path), "");
+TEST_F(IniFileTest, NamesAreTrimmedOnLookupAsOnWriting) {
+    TMemIniFile ini("");
+    ini.WriteString(" S ", " k ", "1");
+    ini.WriteString(" S ", " k ", "2");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "2");
+    EXPECT_EQ(ini.ReadString(" s", "K ", ""), "2");
+    EXPECT_EQ(LinesOf(ini), "[S]\nk=2\n");
+}
+
+TEST_F(IniFileTest, CaseSensitiveFilesCompareNamesExactly) {
+    const String path = PathOf("case.ini");
+    WriteText(path, "[Main]\nKey=1\nkey=2\n[main]\nKey=3\n");
+    struct Case {
+        bool caseSensitive;
+        const char* sections;
+        const char* keysOfMain;
+        const char* lookups; // Main/Key, Main/key, main/Key, MAIN/KEY, Other/Key
+        const char* afterWrite;
+    };
+    const Case cases[] = {
+        {false, "Main", "Key", "1,1,1,1,-", "[Main]\nKEY=4\nkey=2\nKey=3\n"},
+        {true, "Main,main", "Key,key", "1,2,3,-,-", "[Main]\nKey=1\nkey=2\nKEY=4\n[main]\nKey=3\n"},
+    };
+    const auto lookups = [](const TMemIniFile& ini) {
+        TStringList found;
+        for (const auto& [section, key] :
+             {std::pair{"Main", "Key"}, {"Main", "key"}, {"main", "Key"}, {"MAIN", "KEY"}, {"Other", "Key"}})
+            found.Add(ini.ReadString(section, key, "-"));
+        return Joined(found);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caseSensitive ? "case-sensitive" : "case-insensitive");
+        TMemIniFile ini(path, c.caseSensitive);
+        EXPECT_EQ(ini.CaseSensitive(), c.caseSensitive);
+        TStringList list;
+        ini.ReadSections(list);
+        EXPECT_EQ(Joined(list), c.sections);
+        ini.ReadSection("Main", list);
+        EXPECT_EQ(Joined(list), c.keysOfMain);
+        EXPECT_EQ(lookups(ini), c.lookups);
+        EXPECT_EQ(ini.ValueExists("MAIN", "KEY"), !c.caseSensitive);
+        ini.WriteString("Main", "KEY", "4");
+        EXPECT_EQ(LinesOf(ini), c.afterWrite);
+
+        // Filled from a list instead of a file, the same rules apply.
+        TStringList lines;
+        lines.SetText("[Main]\nKey=1\nkey=2\n[main]\nKey=3\n");
+        TMemIniFile fromList("", c.caseSensitive);
+        fromList.SetStrings(lines);
+        EXPECT_EQ(lookups(fromList), c.lookups);
+    }
+}
+
+TEST_F(IniFileTest, IniFileWritesItsChangesOnUpdateFileAndWhenFreed) {
+    const String path = PathOf("batched.ini");
+    WriteText(path, "[S]\nold=1\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(path.ToUtf8().c_str(), &before), 0);
+    {
+        TIniFile ini(path);
+        for (int i = 0; i < 100; ++i) ini.WriteInteger("S", "k" + String(std::to_string(i)), i);
+        ini.DeleteKey("S", "old");
+        EXPECT_EQ(ini.ReadInteger("S", "k42", -1), 42);
+        EXPECT_FALSE(ini.ValueExists("S", "old"));
+        // Nothing has been written yet: the file is the same one, unchanged.
+        struct stat during {};
+        ASSERT_EQ(::stat(path.ToUtf8().c_str(), &during), 0);
+        EXPECT_EQ(during.st_ino, before.st_ino);
+        EXPECT_EQ(ReadText(path), "[S]\nold=1\n");
+
+        ini.UpdateFile();
+        TMemIniFile written(path);
+        EXPECT_EQ(written.ReadInteger("S", "k99", -1), 99);
+        EXPECT_FALSE(written.ValueExists("S", "old"));
+
+        ini.EraseSection("S");
+        ini.WriteBool("T", "b", true);
+    }
+    EXPECT_EQ(ReadText(path), "[T]\nb=1\n");
+    EXPECT_EQ(Files(), std::vector<std::string>{"batched.ini"});
+}
+
+TEST_F(IniFileTest, IniFilesOnOneFileShareTheirChanges) {
+    const String path = PathOf("shared.ini");
+    WriteText(path, "");
+    fs::create_symlink("shared.ini", folder_ / "link.ini");
+    TIniFile first(path);
+    first.WriteString("S", "a", "1");
+    {
+        TIniFile second(PathOf("link.ini")); // another name of the same file
+        EXPECT_EQ(second.ReadString("s", "A", ""), "1");
+        second.WriteString("S", "b", "2");
+        EXPECT_EQ(first.ReadString("S", "b", ""), "2");
+    }
+    // Freeing the second wrote both changes.
+    EXPECT_EQ(ReadText(path), "[S]\na=1\nb=2\n");
+
+    // Without pending changes, a change on disk is read by the next one opened, for all of them.
+    WriteText(path, "[S]\na=disk\n");
+    EXPECT_EQ(TIniFile(path).ReadString("S", "a", ""), "disk");
+    EXPECT_EQ(first.ReadString("S", "a", ""), "disk");
+
+    // Pending changes win over a change on disk.
+    first.WriteString("S", "c", "3");
+    WriteText(path, "[S]\na=overwritten\n");
+    EXPECT_EQ(TIniFile(path).ReadString("S", "a", ""), "disk");
+    EXPECT_EQ(ReadText(path), "[S]\na=disk\nc=3\n");
+}
+
+TEST_F(IniFileTest, FailedWriteOfAnIniFileRaisesInUpdateFileAndIsReportedWhenFreed) {
+    const String path = PathOf("full.ini");
+    const std::string old = "[a]\nk=old\n";
+    WriteText(path, old);
+    auto ini = std::make_unique<TIniFile>(path);
+    ini->WriteString("a", "k", std::string(64 * 1024, 'x'));
+    {
+        const TScopedResourceLimit limit(RLIMIT_FSIZE, 4096);
+        try {
+            ini->UpdateFile();
+            ADD_FAILURE() << "no error";
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(e.Message(), "Cannot write file \"" + path + "\". File too large");
+        }
+        EXPECT_EQ(ReadText(path), old);
+
+        testing::internal::CaptureStderr();
+        ini.reset();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "Cannot write file \"" + path.ToUtf8() + "\". File too large\n");
+    }
+    EXPECT_EQ(ReadText(path), old);
+    EXPECT_EQ(Files(), std::vector<std::string>{"full.ini"});
 }
 
 TEST_F(IniFileTest, KeepsModeAndReplacesTheTargetOfALink) {
@@ -226,20 +354,15 @@ TEST_F(IniFileTest, FailedWriteKeepsTheOldFile) {
     ini.WriteString("a", "k", std::string(64 * 1024, 'x'));
 
     // A file-size limit makes the write of the temporary file fail, also for root.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    try {
-        ini.UpdateFile();
-        ADD_FAILURE() << "no error";
-    } catch (const EIniFileException& e) {
-        EXPECT_EQ(e.Message(), "Cannot write file \"" + path + "\". File too large");
+    {
+        const TScopedResourceLimit limit(RLIMIT_FSIZE, 4096);
+        try {
+            ini.UpdateFile();
+            ADD_FAILURE() << "no error";
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(e.Message(), "Cannot write file \"" + path + "\". File too large");
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(ReadText(path), old);
     EXPECT_EQ(Files(), std::vector<std::string>{"safe.ini"});
 

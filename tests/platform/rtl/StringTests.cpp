@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/String.h"
 
@@ -81,6 +84,46 @@ TEST(StringTest, CodePages) {
     EXPECT_EQ(EncodeCodePage(u"a中b", 1252), "a?b");
     EXPECT_EQ(DecodeCodePage("a\x81", 936), u"a\uFFFD");
     EXPECT_EQ(DecodeCodePage("x\xC3\xA9", CP_UTF8), u"xé");
+}
+
+TEST(StringTest, UndecodableInputBecomesOneReplacementPerUnit) {
+    using namespace std::string_view_literals;
+    struct Case { int codePage; std::string_view bytes; std::u16string text; };
+    const Case cases[] = {
+        {1200, "A\0\0\xD8" "B\0"sv, u"A\uFFFDB"},                  // lone high surrogate
+        {1201, "\0A\xDC\0\0B"sv, u"A\uFFFDB"},                     // lone low surrogate
+        {12000, "A\0\0\0\0\0\x11\0" "B\0\0\0"sv, u"A\uFFFDB"},  // above U+10FFFF
+        {1200, "A\0B"sv, u"A\uFFFD"},                                // odd trailing byte
+        {28593, "a\xA5" "b"sv, u"a\uFFFDb"},                          // byte Latin-3 leaves undefined
+        {932, "a\x81"sv, u"a\uFFFD"},                                // lead byte without trail byte
+    };
+    for (const Case& c : cases) EXPECT_EQ(DecodeCodePage(c.bytes, c.codePage).Std(), c.text) << c.codePage;
+}
+
+TEST(StringTest, UnencodableCharacterLeavesAStatefulCodePageReadable) {
+    // JIS X 0208 has no euro sign: the '?' standing for it is written in ASCII mode.
+    const std::string jis = "\x1B$BF|\x1B(B?\x1B$BK\\\x1B(B";
+    EXPECT_EQ(EncodeCodePage(u"日€本", 50220), jis);
+    EXPECT_EQ(DecodeCodePage(jis, 50220), u"日?本");
+}
+
+TEST(StringTest, UnknownCodePageIsAnErrorBothWays) {
+    for (int codePage : {1, 12345, 28600, -1}) {
+        try {
+            DecodeCodePage("abc", codePage);
+            ADD_FAILURE() << codePage;
+        } catch (const EEncodingError& e) {
+            EXPECT_EQ(e.Message(), "Code page " + std::to_string(codePage) + " is not supported");
+        }
+        EXPECT_THROW(EncodeCodePage(u"abc", codePage), EEncodingError) << codePage;
+    }
+}
+
+TEST(StringTest, WideTextKeepsEachValueAsACodePoint) {
+    EXPECT_EQ(String::FromWide(L"a\u00E9\U0001F600").Std(), u"a\u00E9\U0001F600");
+    const wchar_t invalid[] = {L'x', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000), -1, L'y'};
+    EXPECT_EQ(String::FromWide(std::wstring_view(invalid, std::size(invalid))).Std(), u"x\uFFFD\uFFFD\uFFFDy");
+    EXPECT_EQ(String(u"a\U0001F600").ToWide(), L"a\U0001F600");
 }
 
 TEST(ExceptionTest, MessagesAndAssertions) {

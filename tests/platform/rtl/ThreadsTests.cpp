@@ -9,28 +9,25 @@
 
 namespace {
 
-// A thread running a given function. Like every thread class with members that
-// Execute uses, it terminates and waits for itself before they go.
+// A thread running a given function. It has no stop code of its own: Free
+// stops it before its destructor runs.
 class TTestThread : public TThread {
 public:
     explicit TTestThread(std::function<void(TTestThread&)> body, bool freeOnTerminate = false)
         : TThread(true), body_(std::move(body)) {
         SetFreeOnTerminate(freeOnTerminate);
     }
-    ~TTestThread() override {
-        if (destroyed) *destroyed = true;
-        if (Started() && !FreeOnTerminate()) {
-            Terminate();
-            WaitFor();
-        }
-    }
     using TThread::Queue;
     using TThread::SetReturnValue;
     using TThread::Synchronize;
 
-    std::atomic<bool>* destroyed = nullptr;
+    // Runs first in the destructor.
+    std::function<void(TTestThread&)> onDestroy;
 
 protected:
+    ~TTestThread() override {
+        if (onDestroy) onDestroy(*this);
+    }
     void Execute() override { body_(*this); }
 
 private:
@@ -45,9 +42,9 @@ TEST(Threads, SynchronizeRunsEveryCallOnTheMainThreadInOrderPerWorker) {
     constexpr int kWorkers = 8, kCalls = 50;
     std::vector<std::vector<int>> seen(kWorkers);
     std::atomic<int> offMain = 0;
-    std::vector<std::unique_ptr<TTestThread>> threads;
+    std::vector<TThreadPtr<TTestThread>> threads;
     for (int w = 0; w < kWorkers; ++w) {
-        threads.push_back(std::make_unique<TTestThread>([&, w](TTestThread& self) {
+        threads.push_back(MakeThread<TTestThread>([&, w](TTestThread& self) {
             for (int i = 0; i < kCalls; ++i)
                 self.Synchronize([&, w, i] {
                     if (!IsMainThread()) ++offMain;
@@ -70,7 +67,7 @@ TEST(Threads, SynchronizeRunsEveryCallOnTheMainThreadInOrderPerWorker) {
 
 TEST(Threads, ExceptionsReachTheirThread) {
     String caught;
-    TTestThread thread([&](TTestThread& self) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         try {
             self.Synchronize([] { throw EConvertError("bad value"); });
         } catch (const EConvertError& e) {
@@ -78,22 +75,22 @@ TEST(Threads, ExceptionsReachTheirThread) {
         }
         throw EAbort("stopped");
     });
-    thread.Start();
-    thread.WaitFor(); // drains the dispatcher while waiting
+    thread->Start();
+    thread->WaitFor(); // drains the dispatcher while waiting
     EXPECT_EQ(caught, "bad value");
-    ASSERT_TRUE(thread.FatalException());
-    EXPECT_THROW(std::rethrow_exception(thread.FatalException()), EAbort);
+    ASSERT_TRUE(thread->FatalException());
+    EXPECT_THROW(std::rethrow_exception(thread->FatalException()), EAbort);
 }
 
 TEST(Threads, QueueDoesNotBlockAndKeepsOrder) {
     TEvent queued;
     std::vector<int> ran;
-    TTestThread thread([&](TTestThread& self) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         self.Queue([&] { ran.push_back(1); });
         self.Queue([&] { ran.push_back(2); });
         queued.SetEvent();
     });
-    thread.Start();
+    thread->Start();
     ASSERT_EQ(queued.WaitFor(5000), wrSignaled); // nobody drained meanwhile
     EXPECT_TRUE(CheckSynchronize());
     EXPECT_EQ(ran, (std::vector<int>{1, 2}));
@@ -102,12 +99,12 @@ TEST(Threads, QueueDoesNotBlockAndKeepsOrder) {
 TEST(Threads, AFailingQueuedCallLeavesTheRestPending) {
     TEvent queued;
     int ran = 0;
-    TTestThread thread([&](TTestThread& self) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         self.Queue([] { throw EAbort("first"); });
         self.Queue([&] { ++ran; });
         queued.SetEvent();
     });
-    thread.Start();
+    thread->Start();
     ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
     EXPECT_THROW(CheckSynchronize(), EAbort);
     EXPECT_EQ(ran, 0);
@@ -117,12 +114,12 @@ TEST(Threads, AFailingQueuedCallLeavesTheRestPending) {
 
 TEST(Threads, WaitForKeepsAFailureOfAQueuedCallForCheckSynchronize) {
     int ran = 0;
-    TTestThread thread([&](TTestThread& self) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         self.Queue([] { throw EAbort("queued"); });
         self.Synchronize([&] { ++ran; }); // runs after the queued call, inside WaitFor
     });
-    thread.Start();
-    EXPECT_NO_THROW(thread.WaitFor());
+    thread->Start();
+    EXPECT_NO_THROW(thread->WaitFor());
     EXPECT_EQ(ran, 1);
     EXPECT_THROW(CheckSynchronize(), EAbort);
     EXPECT_FALSE(CheckSynchronize());
@@ -131,14 +128,14 @@ TEST(Threads, WaitForKeepsAFailureOfAQueuedCallForCheckSynchronize) {
 TEST(Threads, RemoveQueuedEventsDropsTheOwnersCallsOnly) {
     TEvent queued;
     std::vector<int> ran;
-    TTestThread thread([&](TTestThread& self) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         self.Queue([&] { ran.push_back(1); });
         TThread::Queue(nullptr, [&] { ran.push_back(2); });
         queued.SetEvent();
     });
-    thread.Start();
+    thread->Start();
     ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
-    RemoveQueuedEvents(&thread);
+    RemoveQueuedEvents(thread.get());
     EXPECT_TRUE(CheckSynchronize());
     EXPECT_EQ(ran, (std::vector<int>{2}));
 }
@@ -148,7 +145,7 @@ TEST(Threads, ACallThatDestroysItsThreadDropsTheThreadsLaterCalls) {
     auto* thread = new TTestThread([&](TTestThread& self) {
         self.Queue([&ran, &self] {
             ran.push_back(1);
-            delete &self;
+            self.Free();
         });
         self.Queue([&] { ran.push_back(2); });
         TThread::Queue(nullptr, [&] { ran.push_back(3); });
@@ -164,7 +161,7 @@ TEST(Threads, ACallThatDestroysItsThreadDropsTheThreadsLaterCalls) {
 TEST(Threads, CallsRunInOrderAcrossANestedDrain) {
     TEvent queued, more;
     std::vector<int> ran;
-    TTestThread thread([&](TTestThread& self) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         self.Queue([&] {
             ran.push_back(1);
             more.SetEvent();
@@ -176,7 +173,7 @@ TEST(Threads, CallsRunInOrderAcrossANestedDrain) {
         more.WaitFor(5000);
         self.Queue([&] { ran.push_back(3); });
     });
-    thread.Start();
+    thread->Start();
     ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
     CheckSynchronize();
     DrainUntil([&] { return ran.size() >= 3; });
@@ -187,78 +184,168 @@ TEST(Threads, CallsRunInOrderAcrossANestedDrain) {
 // removes that thread's calls in turn.
 TEST(Threads, DroppingACallMayDestroyAThreadItOwns) {
     TEvent queued;
-    auto owned = std::make_shared<TTestThread>([](TTestThread&) {});
-    TTestThread thread([&](TTestThread& self) {
+    std::shared_ptr<TTestThread> owned = MakeThread<TTestThread>([](TTestThread&) {});
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         self.Queue([owned = std::move(owned)] {});
         queued.SetEvent();
     });
-    thread.Start();
+    thread->Start();
     ASSERT_EQ(queued.WaitFor(5000), wrSignaled);
-    RemoveQueuedEvents(&thread);
+    RemoveQueuedEvents(thread.get());
     EXPECT_FALSE(CheckSynchronize());
 }
 
 TEST(Threads, WaitForReturnsReturnValueAndOnTerminateRunsOnTheMainThread) {
     bool onMain = false;
     TObject* sender = nullptr;
-    TTestThread thread([](TTestThread& self) { self.SetReturnValue(42); });
-    thread.OnTerminate = [&](TObject* s) {
+    auto thread = MakeThread<TTestThread>([](TTestThread& self) { self.SetReturnValue(42); });
+    thread->OnTerminate = [&](TObject* s) {
         onMain = IsMainThread();
         sender = s;
     };
-    thread.Start();
-    EXPECT_EQ(thread.WaitFor(), 42);
-    EXPECT_TRUE(thread.Finished());
+    thread->Start();
+    EXPECT_EQ(thread->WaitFor(), 42);
+    EXPECT_TRUE(thread->Finished());
     EXPECT_TRUE(onMain);
-    EXPECT_EQ(sender, &thread);
-    EXPECT_THROW(thread.Start(), EThread);
+    EXPECT_EQ(sender, thread.get());
+    EXPECT_THROW(thread->Start(), EThread);
 }
 
 TEST(Threads, FreeOnTerminateDeletesTheThread) {
     std::atomic<bool> destroyed = false;
     bool terminated = false;
-    auto* thread = new TTestThread([](TTestThread&) {}, true);
-    thread->destroyed = &destroyed;
+    TEvent proceed;
+    auto* thread = new TTestThread([&](TTestThread&) { proceed.WaitFor(); }, true);
+    thread->onDestroy = [&](TTestThread&) { destroyed = true; };
     thread->OnTerminate = [&](TObject*) { terminated = true; };
     EXPECT_THROW(thread->WaitFor(), EThread);
     thread->Start();
+    EXPECT_THROW(thread->Free(), EThread) << "it frees itself";
+    proceed.SetEvent();
     DrainUntil([&] { return destroyed.load(); });
     EXPECT_TRUE(terminated);
 }
 
+// Otherwise a WaitFor already waiting would find the object deleted under it.
+TEST(Threads, FreeOnTerminateCannotChangeOnceStarted) {
+    TEvent proceed;
+    auto thread = MakeThread<TTestThread>([&](TTestThread&) { proceed.WaitFor(); });
+    thread->Start();
+    EXPECT_THROW(thread->SetFreeOnTerminate(true), EThread);
+    EXPECT_FALSE(thread->FreeOnTerminate());
+    proceed.SetEvent();
+    EXPECT_EQ(thread->WaitFor(), 0);
+}
+
+TEST(Threads, AThreadCannotFreeItself) {
+    bool raised = false;
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
+        try {
+            self.Free();
+        } catch (const EThread&) {
+            raised = true;
+        }
+    });
+    thread->Start();
+    thread->WaitFor();
+    EXPECT_TRUE(raised);
+}
+
 TEST(Threads, DestroyingARunningThreadTerminatesAndWaits) {
     std::atomic<bool> running = false;
-    auto thread = std::make_unique<TTestThread>([&](TTestThread& self) {
+    bool sawTerminated = false;
+    bool finishedBeforeDestructor = false;
+    auto thread = MakeThread<TTestThread>([&](TTestThread& self) {
         running = true;
         while (!self.Terminated()) std::this_thread::yield();
+        sawTerminated = true;
         self.Synchronize([] {}); // needs the main thread while being destroyed
     });
+    thread->onDestroy = [&](TTestThread& self) { finishedBeforeDestructor = self.Finished(); };
     thread->Start();
     while (!running) std::this_thread::yield();
     thread.reset();
+    EXPECT_TRUE(sawTerminated);
+    EXPECT_TRUE(finishedBeforeDestructor);
+}
+
+// Execute keeps writing a member until it is terminated; the class has no
+// stop code of its own. The sanitizer sees any write after the member is gone.
+class TFillingThread : public TThread {
+public:
+    TFillingThread(TEvent& filling, bool& finishedBeforeDestructor)
+        : TThread(true), filling_(filling), finishedBeforeDestructor_(finishedBeforeDestructor) {}
+    ~TFillingThread() override { finishedBeforeDestructor_ = Finished(); }
+
+protected:
+    void Execute() override {
+        while (!Terminated()) {
+            values_.push_back(values_.size());
+            if (values_.size() == 1000) {
+                values_.clear();
+                filling_.SetEvent();
+            }
+        }
+    }
+
+private:
+    TEvent& filling_;
+    bool& finishedBeforeDestructor_;
+    std::vector<size_t> values_;
+};
+
+TEST(Threads, FreeStopsTheThreadBeforeItsMembersGo) {
+    TEvent filling;
+    bool finishedBeforeDestructor = false;
+    auto thread = MakeThread<TFillingThread>(filling, finishedBeforeDestructor);
+    thread->Start();
+    ASSERT_EQ(filling.WaitFor(5000), wrSignaled);
+    thread.reset();
+    EXPECT_TRUE(finishedBeforeDestructor);
+}
+
+// A derived class whose destructor is public can still be deleted plainly.
+class TSpinningThread : public TThread {
+public:
+    TSpinningThread() : TThread(true) {}
+
+protected:
+    void Execute() override {
+        while (!Terminated()) std::this_thread::yield();
+    }
+};
+
+TEST(ThreadsDeathTest, DestroyingAStartedThreadWithoutFreeAborts) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            auto thread = std::make_unique<TSpinningThread>();
+            thread->Start();
+        },
+        "destroyed without Free\\(\\)");
 }
 
 TEST(Threads, CurrentThreadAndThreadID) {
     TThread* current = nullptr;
     std::thread::id id;
-    TTestThread thread([&](TTestThread&) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread&) {
         current = TThread::CurrentThread();
         id = std::this_thread::get_id();
     });
-    thread.Start();
-    thread.WaitFor();
-    EXPECT_EQ(current, &thread);
-    EXPECT_EQ(thread.ThreadID(), id);
+    thread->Start();
+    thread->WaitFor();
+    EXPECT_EQ(current, thread.get());
+    EXPECT_EQ(thread->ThreadID(), id);
     EXPECT_EQ(TThread::CurrentThread(), nullptr);
 }
 
 TEST(Threads, WakeHookFiresOnPostAndCheckWaitsForCalls) {
     std::atomic<int> wakes = 0;
     SetWakeMainThread([&] { ++wakes; });
-    TTestThread thread([](TTestThread& self) { self.Queue([] {}); });
-    thread.Start();
+    auto thread = MakeThread<TTestThread>([](TTestThread& self) { self.Queue([] {}); });
+    thread->Start();
     EXPECT_TRUE(CheckSynchronize(5000));
-    thread.WaitFor();
+    thread->WaitFor();
     SetWakeMainThread(nullptr);
     EXPECT_EQ(wakes, 1);
 }
@@ -273,15 +360,15 @@ TEST(Threads, CallsFromTheMainThreadRunAtOnce) {
 
 TEST(Threads, CheckSynchronizeOnlyOnTheMainThread) {
     bool raised = false;
-    TTestThread thread([&](TTestThread&) {
+    auto thread = MakeThread<TTestThread>([&](TTestThread&) {
         try {
             CheckSynchronize();
         } catch (const EThread&) {
             raised = true;
         }
     });
-    thread.Start();
-    thread.WaitFor();
+    thread->Start();
+    thread->WaitFor();
     EXPECT_TRUE(raised);
 }
 

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <future>
+#include <optional>
 #include <random>
 
 #include "support/sqlite/SQLiteFixture.h"
@@ -208,6 +210,41 @@ TEST_F(ConnectionTest, WaitsForATableLockOnlyWhenAnotherConnectionHoldsIt) {
     EXPECT_LT(waited, std::chrono::seconds(3));
     holder->RollbackTransaction();
     EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"2");
+}
+
+TEST_F(ConnectionTest, EndingTheConnectionFinalizesTheStatementsStillAlive) {
+    // Keeps the library loaded: a connection left open would still hold the file.
+    auto keeper = Connect();
+    keeper->RunStatements(u"create table t(x); insert into t values(1), (2)");
+    keeper->SetBusyTimeout(0);
+    const std::function<void(std::unique_ptr<TASQLite3DB>&)> ends[] = {
+        [](auto& db) { db->SetConnected(false); },
+        [](auto& db) { db.reset(); },
+    };
+    for (const auto& end : ends) {
+        auto db = Connect();
+        std::optional<TSQLiteStatement> reading(db->Prepare(u"select x from t"));
+        ASSERT_EQ(db->Step(reading->Handle(), true), SQLITE_ROW);
+        end(db);
+        keeper->StartTransaction(u"exclusive");
+        keeper->RollbackTransaction();
+        EXPECT_EQ(CatchSQLiteError([&] { reading->Handle(); }).Message(), u"Statement's connection is closed");
+        reading.reset();
+    }
+}
+
+TEST_F(ConnectionTest, DisconnectRefusedBySQLiteIsReportedAndKeepsTheConnection) {
+    auto db = Connect();
+    sqlite3_stmt* outside = nullptr;
+    ASSERT_EQ(db->Driver().sqlite3_prepare_v2(db->DBHandle(), "select 1", -1, &outside, nullptr), SQLITE_OK);
+    const ESQLiteError e = CatchSQLiteError([&] { db->SetConnected(false); });
+    EXPECT_EQ(e.ErrorCode(), SQLITE_BUSY);
+    EXPECT_EQ(e.Message(), u"unable to close due to unfinalized statements or unfinished backups");
+    ASSERT_TRUE(db->Connected());
+    EXPECT_EQ(db->QueryValue(u"select 2"), u"2");
+    db->Driver().sqlite3_finalize(outside);
+    db->SetConnected(false);
+    EXPECT_FALSE(db->Connected());
 }
 
 TEST_F(ConnectionTest, RandomBytesAreNotADatabase) {

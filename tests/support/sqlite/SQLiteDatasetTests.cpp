@@ -5,6 +5,8 @@
 #include <fstream>
 #include <random>
 
+#include "platform/data/FieldValue.h"
+#include "platform/rtl/Format.h"
 #include "support/sqlite/SQLiteDataset.h"
 #include "support/sqlite/SQLiteFixture.h"
 
@@ -71,17 +73,83 @@ TEST_F(DatasetTest, EmptyQueryTextIsRefused) {
 }
 
 TEST_F(DatasetTest, ParametersBindByPositionAndNullStaysUnbound) {
-    query_.SetSQL(u"select ?1 is null, typeof(:flag), :name || '!'");
+    query_.SetSQL(u"select ?1 is null, :flag, :name || '!'");
     ASSERT_EQ(query_.Params().Count(), 3);
     EXPECT_EQ(query_.Params()[1].Name(), u"flag");
     query_.Params()[1].SetAsBoolean(true);
     query_.Params().ParamByName(u"NAME").SetAsString(u"x'); drop table t; --");
     query_.Open();
     EXPECT_EQ(query_.Fields(0).AsString(), u"1");
-    EXPECT_EQ(query_.Fields(1).AsString(), u"integer");
+    EXPECT_EQ(query_.Fields(1).AsString(), u"True");
     EXPECT_EQ(query_.Fields(2).AsString(), u"x'); drop table t; --!");
     EXPECT_EQ(db_->QueryValue(u"select count(*) from t"), u"3");
     EXPECT_THROW(query_.Params().ParamByName(u"nothing"), EDatabaseError);
+}
+
+TEST_F(DatasetTest, ParametersReachSQLiteAsTheirText) {
+    struct Case {
+        Variant value;
+        const char16_t* quoted;
+    } cases[] = {
+        {Variant(true), u"'True'"},
+        {Variant(false), u"'False'"},
+        {Variant(-42), u"'-42'"},
+        {Variant(std::int64_t{5000000000}), u"'5000000000'"},
+        {Variant(2.5), u"'2.5'"},
+        {DateTimeValue(EncodeDateTime(2026, 12, 10, 14, 5, 6, 0)), u"'2026-12-10 14:05:06'"},
+        {Variant(String(u"\u4e2d'")), u"'\u4e2d'''"},
+        {Variant(String()), u"''"},
+        {Null(), u"NULL"},
+        // A text could not hold every byte.
+        {BytesValue(std::string("\0\xff", 2)), u"X'00FF'"},
+    };
+    query_.SetSQL(u"select quote(?)");
+    for (const Case& c : cases) {
+        query_.Close();
+        query_.Params()[0].SetValue(c.value);
+        query_.Open();
+        EXPECT_EQ(query_.Fields(0).AsString(), c.quoted);
+    }
+}
+
+TEST_F(DatasetTest, BooleanParametersReadBackAsTheValueWritten) {
+    db_->RunStatements(u"create table b(k integer, flag boolean); insert into b values(0, 1)");
+    for (const bool flag : {true, false}) {
+        query_.SetSQL(u"insert into b values(?, ?)");
+        query_.Params()[0].SetValue(Variant(flag ? 1 : 2));
+        query_.Params()[1].SetAsBoolean(flag);
+        query_.Open();
+    }
+    query_.SetSQL(u"select flag from b order by k");
+    query_.Open();
+    for (const bool expected : {true, true, false}) {
+        EXPECT_EQ(query_.Fields(0).AsBoolean(), expected);
+        query_.Next();
+    }
+}
+
+TEST_F(DatasetTest, NumberParametersKeepTheDecimalPointOfALocaleWithAComma) {
+    struct CommaLocale {
+        TFormatSettings saved = FormatSettings();
+        CommaLocale() { FormatSettings().DecimalSeparator = u','; }
+        ~CommaLocale() { FormatSettings() = saved; }
+    } comma;
+    db_->RunStatements(u"create table f(x real)");
+    query_.SetSQL(u"insert into f values(?)");
+    query_.Params()[0].SetValue(Variant(2.5));
+    query_.Open();
+    EXPECT_EQ(db_->QueryValue(u"select typeof(x) || ' ' || (x * 2) from f"), u"real 5.0");
+}
+
+TEST_F(DatasetTest, EmptyTextsAndBlobsReadAsNull) {
+    db_->RunStatements(u"create table e(s varchar(10), b blob, n integer, z varchar(10));"
+                       u"insert into e values('', x'', 0, '0')");
+    table_.SetTableName(u"e");
+    table_.Open();
+    EXPECT_TRUE(table_.FieldByName(u"s").IsNull());
+    EXPECT_TRUE(table_.FieldByName(u"b").IsNull());
+    EXPECT_EQ(table_.FieldByName(u"n").AsString(), u"0");
+    EXPECT_EQ(table_.FieldByName(u"z").AsString(), u"0");
 }
 
 TEST_F(DatasetTest, ErrorAfterSomeRowsFailsTheOpen) {

@@ -143,12 +143,4 @@ TEST_F(TaskStoreTest, FinishedTasksAreListedNewestFirst) {
     EXPECT_EQ(Column(query_, u"ID"), (std::vector<String>{u"2", u"3", u"5", u"1", u"4"}));
 }
 
-TEST_F(TaskStoreTest, TaskOfADeletedCategoryIsFiledUnderTheDefaultOne) {
-    const int gone = InsertCategory(u"Gone", u"/g", 1);
-    Run("delete from categories where ID=" + IntToStr(gone));
-    const int task = InsertTask(u"<s/>");
-    SaveFinishedTask(task, u"<s/>", EncodeDateTime(2026, 1, 1, 0, 0, 0, 0), gone, u"");
-    EXPECT_EQ(db_.QueryValue(u"select CategoryID from Conversions"), u"1");
-}
-
 } // namespace

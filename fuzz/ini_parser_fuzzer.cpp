@@ -1,0 +1,91 @@
+// Feeds arbitrary bytes to the INI parser in both name modes, reads every value
+// it found as each type, and checks that the lines it would write read back the
+// same, also after a key was written into every section and a section erased.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/IniFiles.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/Streams.h"
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+// The sections and values a reader gets out of the file, as one text.
+String Contents(const TMemIniFile& ini) {
+    String text;
+    TStringList sections, values;
+    ini.ReadSections(sections);
+    for (int s = 0; s < sections.Count(); ++s) {
+        Require(ini.SectionExists(sections[s]));
+        ini.ReadSectionValues(sections[s], values);
+        text += u'[' + sections[s] + u"]\n" + values.Text();
+    }
+    return text;
+}
+
+// Every value read as each type.
+void ReadTyped(const TMemIniFile& ini) {
+    TStringList sections, keys;
+    ini.ReadSections(sections);
+    for (int s = 0; s < sections.Count(); ++s) {
+        ini.ReadSection(sections[s], keys);
+        for (int k = 0; k < keys.Count(); ++k) {
+            Require(ini.ValueExists(sections[s], keys[k]));
+            (void)ini.ReadInteger(sections[s], keys[k], -1);
+            (void)ini.ReadInt64(sections[s], keys[k], -1);
+            (void)ini.ReadBool(sections[s], keys[k], false);
+            (void)ini.ReadFloat(sections[s], keys[k], -1.5);
+            (void)ini.ReadDateTime(sections[s], keys[k], -2);
+            (void)ini.ReadTime(sections[s], keys[k], -2);
+        }
+    }
+}
+
+// What a copy parsed from the lines Ini would write holds.
+String ContentsOfWritten(const TMemIniFile& ini) {
+    TStringList lines;
+    ini.GetStrings(lines);
+    TMemIniFile copy(String(), ini.CaseSensitive());
+    copy.SetStrings(lines);
+    return Contents(copy);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    TBytesStream in(TBytes(data, data + size));
+    TStringList lines;
+    lines.LoadFromStream(in); // as a file is loaded
+    const String value = lines.Count() > 0 ? lines[0] : String();
+    for (bool caseSensitive : {false, true}) {
+        TMemIniFile ini(String(), caseSensitive);
+        ini.SetStrings(lines);
+        ReadTyped(ini);
+        Require(ContentsOfWritten(ini) == Contents(ini));
+
+        TStringList sections;
+        ini.ReadSections(sections);
+        for (int s = 0; s < sections.Count(); ++s) {
+            try {
+                ini.WriteString(sections[s], u"written", value);
+            } catch (const EIniFileException&) {
+                continue; // a section name that cannot be written, such as an empty one
+            }
+            Require(ini.ReadString(sections[s], u"written", u"-") == value);
+        }
+        ini.WriteString(u"new section", u"written", value);
+        if (sections.Count() > 0) {
+            ini.DeleteKey(sections[0], u"written");
+            ini.EraseSection(sections[sections.Count() - 1]);
+        }
+        Require(ContentsOfWritten(ini) == Contents(ini));
+    }
+    return 0;
+}

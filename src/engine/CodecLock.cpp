@@ -1,0 +1,6 @@
+#include "engine/CodecLock.h"
+
+TCriticalSection& CodecLock() {
+    static TCriticalSection lock;
+    return lock;
+}

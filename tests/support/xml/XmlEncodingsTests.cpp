@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "support/xml/XmlEncodings.h"
+#include "support/xml/XmlWriter.h"
+#include "XmlTestUtil.h"
+
+namespace {
+
+struct TEncodingSample {
+    const char16_t* name;
+    std::u16string text;
+    std::string bytes;
+};
+
+// Text typical for each name an xml declaration may use, with its bytes in that encoding.
+const TEncodingSample kSamples[] = {
+    {u"shift-jis", u"日本語ｱ", Bytes({0x93, 0xFA, 0x96, 0x7B, 0x8C, 0xEA, 0xB1})},
+    {u"utf-16", u"Aé中😀", Bytes({0x41, 0x00, 0xE9, 0x00, 0x2D, 0x4E, 0x3D, 0xD8, 0x00, 0xDE})},
+    {u"windows-1250", u"Łódź", Bytes({0xA3, 0xF3, 0x64, 0x9F})},
+    {u"windows-1251", u"Привет", Bytes({0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2})},
+    {u"windows-1252", u"€ café", Bytes({0x80, 0x20, 0x63, 0x61, 0x66, 0xE9})},
+    {u"windows-1253", u"Ελλάδα", Bytes({0xC5, 0xEB, 0xEB, 0xDC, 0xE4, 0xE1})},
+    {u"windows-1254", u"İzmir ğş", Bytes({0xDD, 0x7A, 0x6D, 0x69, 0x72, 0x20, 0xF0, 0xFE})},
+    {u"windows-1255", u"שלום", Bytes({0xF9, 0xEC, 0xE5, 0xED})},
+    {u"windows-1256", u"سلام", Bytes({0xD3, 0xE1, 0xC7, 0xE3})},
+    {u"windows-1257", u"Rīga ž", Bytes({0x52, 0xEE, 0x67, 0x61, 0x20, 0xFE})},
+    {u"windows-1258", u"Việt đơ", Bytes({0x56, 0x69, 0xEA, 0xF2, 0x74, 0x20, 0xF0, 0xF5})},
+    {u"iso-8859-1", u"Ñandú", Bytes({0xD1, 0x61, 0x6E, 0x64, 0xFA})},
+    {u"iso-8859-2", u"Łódź", Bytes({0xA3, 0xF3, 0x64, 0xBC})},
+    {u"iso-8859-3", u"Ħaġar ż", Bytes({0xA1, 0x61, 0xF5, 0x61, 0x72, 0x20, 0xBF})},
+    {u"iso-8859-4", u"ķēŗā", Bytes({0xF3, 0xBA, 0xB3, 0xE0})},
+    {u"iso-8859-5", u"Привет", Bytes({0xBF, 0xE0, 0xD8, 0xD2, 0xD5, 0xE2})},
+    {u"iso-8859-6", u"سلام", Bytes({0xD3, 0xE4, 0xC7, 0xE5})},
+    {u"iso-8859-7", u"Ελλάδα", Bytes({0xC5, 0xEB, 0xEB, 0xDC, 0xE4, 0xE1})},
+    {u"iso-8859-8", u"שלום", Bytes({0xF9, 0xEC, 0xE5, 0xED})},
+    {u"iso-8859-9", u"İzmir ğş", Bytes({0xDD, 0x7A, 0x6D, 0x69, 0x72, 0x20, 0xF0, 0xFE})},
+    {u"iso-2022-jp", u"日本", Bytes({0x1B, 0x24, 0x42, 0x46, 0x7C, 0x4B, 0x5C, 0x1B, 0x28, 0x42})},
+    {u"euc-jp", u"日本", Bytes({0xC6, 0xFC, 0xCB, 0xDC})},
+    {u"utf-8", u"中😀", Bytes({0xE4, 0xB8, 0xAD, 0xF0, 0x9F, 0x98, 0x80})},
+};
+
+const TEncodingSample& SampleOf(const char16_t* name) {
+    return *std::find_if(std::begin(kSamples), std::end(kSamples),
+                         [&](const TEncodingSample& s) { return std::u16string_view(s.name) == name; });
+}
+
+}  // namespace
+
+TEST(XmlEncodings, EveryDeclarableNameConvertsBothWays) {
+    for (const TEncodingSample& sample : kSamples) {
+        SCOPED_TRACE(String(sample.name).ToUtf8());
+        const int codePage = CodePageOfName(sample.name);
+        ASSERT_NE(codePage, 0);
+        EXPECT_EQ(EncodeCodePage(sample.text, codePage), sample.bytes);
+        EXPECT_EQ(DecodeCodePage(sample.bytes, codePage).Std(), sample.text);
+    }
+}
+
+TEST(XmlEncodings, SingleByteDocumentIsWrittenAndReadInItsDeclaredEncoding) {
+    for (const char16_t* name :
+         {u"windows-1250", u"windows-1251", u"windows-1252", u"windows-1253", u"windows-1254", u"windows-1255",
+          u"windows-1256", u"windows-1257", u"iso-8859-1", u"iso-8859-2", u"iso-8859-3", u"iso-8859-4",
+          u"iso-8859-5", u"iso-8859-6", u"iso-8859-7", u"iso-8859-8", u"iso-8859-9"}) {
+        SCOPED_TRACE(String(name).ToUtf8());
+        const TEncodingSample& sample = SampleOf(name);
+        const String declaration = u"version=\"1.0\" encoding=\"" + String(name) + u"\"";
+        TIntfPtr<IXMLDocument> doc = NewXMLDocument();
+        doc->AppendChild(doc->CreateProcessingInstruction(u"xml", declaration));
+        TIntfPtr<IXMLElement> root = doc->CreateElement(u"r");
+        doc->AppendChild(root);
+        root->SetTextContent(sample.text);
+        const std::string saved = Saved(*doc, xofNone);
+        EXPECT_EQ(saved, "<?xml " + declaration.ToUtf8() + "?><r>" + sample.bytes + "</r>");
+        EXPECT_EQ(Parsed(saved)->DocumentElement()->TextContent().Std(), sample.text);
+    }
+}
+
+TEST(XmlEncodings, NameOutsideTheTableKeepsUtf8) {
+    const std::string text = "<?xml version=\"1.0\" encoding=\"koi8-r\"?><r>\xC3\xA9</r>";
+    TIntfPtr<IXMLDocument> doc = Parsed(text);
+    ASSERT_NE(doc->DocumentElement(), nullptr);
+    EXPECT_EQ(doc->DocumentElement()->TextContent(), u"\u00E9");
+    EXPECT_EQ(Saved(*doc, xofNone), text);
+}
