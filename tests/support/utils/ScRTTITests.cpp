@@ -328,3 +328,21 @@ TEST(ScRTTIDescriptions, ClassPropertiesPastTheOwnOnesComeFromTheParent) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ScRTTIUnit, LabelsPassThroughTheResourceStringHook) {
+    StartScRTTI();
+    EXPECT_EQ(FmtLoadStr(SRTTIUnknownIdentifier.Identifier, {u"x"}), u"Unknown identifier 'x'.");
+    {
+        TResStringHookScope hook([](TResStringLoader, int, const String& text) {
+            return text == u"Float type: " ? String(u"浮点类型: ") : text;
+        });
+        const std::vector<String> listing = Listing(DateTimeTypeInfo());
+        EXPECT_EQ(listing[3], u"浮点类型: ftDouble");
+    }
+    FinishScRTTI();
+    EXPECT_EQ(LoadStr(SRTTIUnknownIdentifier.Identifier), u"");
+}
+
+} // namespace

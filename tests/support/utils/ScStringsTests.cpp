@@ -191,3 +191,15 @@ TEST(ScStringBuilder, CapacityAndLengthEdits) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ScStringsUnit, StartRegistersItsTextsForLoadingByIdentifierAndFinishForgetsThem) {
+    StartScStrings();
+    EXPECT_EQ(LoadStr(SSearchStringBlank.Identifier), u"Search string cannot be blank");
+    EXPECT_EQ(LoadStr(SArgumentOutOfRange.Identifier), u"Argument out of range");
+    FinishScStrings();
+    EXPECT_EQ(LoadStr(SArgumentOutOfRange.Identifier), u"");
+}
+
+} // namespace
