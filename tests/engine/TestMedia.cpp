@@ -267,7 +267,8 @@ std::vector<TDecodedPicture> DecodePictures(const String& url) {
         while ((result = avlib::avcodec_receive_frame(close.decoder, close.frame)) >= 0) {
             const AVFrame& f = *close.frame;
             const int64_t pts = f.best_effort_timestamp == AV_NOPTS_VALUE ? 0 : f.best_effort_timestamp;
-            pictures.push_back({pts * av_q2d(stream->time_base), f.data[0][f.height / 2 * f.linesize[0] + f.width / 2]});
+            const int centre = f.data[0][f.height / 2 * f.linesize[0] + f.width / 2];
+            pictures.push_back({pts * av_q2d(stream->time_base), centre});
             avlib::av_frame_unref(close.frame);
         }
         if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) Check(result, "decoding");
