@@ -1,55 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-
+#include "TestDvd.h"
 #include "TestMedia.h"
 #include "engine/DvdInfo.h"
 #include "engine/DvdStream.h"
 #include "engine/StreamProtocol.h"
-#include "platform/rtl/DataFolder.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/rtl/Files.h"
 
 namespace {
 
-constexpr int kRate = 25;
+constexpr int kRate = kTestDvdRate;
 
-// A VIDEO_TS folder that dvdauthor makes from our own PAL program streams.
-// Title set 1: title 1 (6 s, chapters asked at 0, 2 and 4 s) and title 2
-// (3 s, chapters at 0 and 1.5 s), one audio track each. Title set 2: title 3
-// (4 s, one chapter) with two audio tracks.
 class DvdDisc : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        const String folder = IncludeTrailingPathDelimiter(DataFolder()) + "disc/";
-        ASSERT_TRUE(ForceDirectories(folder));
-        const TTestTrack video = VideoTrack(720, 576, "mpeg2video", kRate);
-        const TTestTrack audio = AudioTrack(2, "mp2", 48000);
-        WriteTestMedia(folder + "t1.dvd", {video, audio}, 60);
-        WriteTestMedia(folder + "t2.dvd", {video, audio}, 30);
-        WriteTestMedia(folder + "t3.dvd", {video, audio, audio}, 40);
-        const std::string dir = folder.ToUtf8();
-        std::ofstream(dir + "disc.xml") << R"(<dvdauthor dest="VIDEO">
-  <vmgm><menus><video format="pal"/></menus></vmgm>
-  <titleset><titles>
-    <video format="pal" aspect="4:3"/>
-    <pgc><vob file="t1.dvd" chapters="0,2,4"/></pgc>
-    <pgc><vob file="t2.dvd" chapters="0,1.5"/></pgc>
-  </titles></titleset>
-  <titleset><titles>
-    <video format="pal" aspect="4:3"/>
-    <pgc><vob file="t3.dvd"/></pgc>
-  </titles></titleset>
-</dvdauthor>
-)";
-        const std::string command = "cd '" + dir + "' && dvdauthor -x disc.xml >dvdauthor.log 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0) << "dvdauthor failed or is missing: see " << dir
-                                                   << "dvdauthor.log";
-        disc_ = folder + "VIDEO";
-    }
+    void SetUp() override { disc_ = TestDvdFolder(); }
 
-    static std::shared_ptr<TDvdStream> Stream(int title, int first, int last) {
+    std::shared_ptr<TDvdStream> Stream(int title, int first, int last) {
         return std::make_shared<TDvdStream>(disc_, title, 1, first, last);
     }
 
@@ -70,10 +36,8 @@ protected:
         return bytes;
     }
 
-    static String disc_;
+    String disc_;
 };
-
-String DvdDisc::disc_;
 
 TEST_F(DvdDisc, ScansTitlesWithTheirChaptersDurationsAnglesAndAudioTracks) {
     const TDvdInfo info(disc_);
