@@ -79,9 +79,9 @@ namespace {
 
 constexpr int kTenthsPerSecond = 10;
 
-void Check(int result, const char* what) {
+void Check(int result, const char* what, const char* function = "WriteTestMedia") {
     if (result < 0)
-        throw Exception(String("WriteTestMedia: ") + what + " failed (" + String(std::to_string(result)) + ")");
+        throw Exception(String(function) + ": " + what + " failed (" + String(std::to_string(result)) + ")");
 }
 
 struct TEncodedTrack {
@@ -236,9 +236,10 @@ std::vector<uint8_t> ReadFileBytes(const String& path) {
 }
 
 std::vector<TDecodedPicture> DecodePictures(const String& url) {
+    const auto check = [](int result, const char* what) { Check(result, what, "DecodePictures"); };
     LoadAVLib();
     AVFormatContext* context = nullptr;
-    Check(OpenInput(&context, url, nullptr, nullptr), "opening the input");
+    check(OpenInput(&context, url, nullptr, nullptr), "opening the input");
     struct TClose {
         AVFormatContext*& context;
         AVCodecContext* decoder = nullptr;
@@ -251,15 +252,15 @@ std::vector<TDecodedPicture> DecodePictures(const String& url) {
             CloseInput(&context);
         }
     } close{context};
-    Check(avlib::avformat_find_stream_info(context, nullptr), "finding the streams");
+    check(avlib::avformat_find_stream_info(context, nullptr), "finding the streams");
     const AVCodec* codec = nullptr;
     const int index = avlib::av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
-    Check(index, "finding a video stream");
+    check(index, "finding a video stream");
     const AVStream* stream = context->streams[index];
     close.decoder = avlib::avcodec_alloc_context3(codec);
-    Check(avlib::avcodec_parameters_to_context(close.decoder, stream->codecpar), "copying parameters");
+    check(avlib::avcodec_parameters_to_context(close.decoder, stream->codecpar), "copying parameters");
     close.decoder->pkt_timebase = stream->time_base;
-    Check(avlib::avcodec_open2(close.decoder, codec, nullptr), "opening the decoder");
+    check(avlib::avcodec_open2(close.decoder, codec, nullptr), "opening the decoder");
 
     std::vector<TDecodedPicture> pictures;
     const auto receive = [&] {
@@ -271,18 +272,18 @@ std::vector<TDecodedPicture> DecodePictures(const String& url) {
             pictures.push_back({pts * av_q2d(stream->time_base), centre});
             avlib::av_frame_unref(close.frame);
         }
-        if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) Check(result, "decoding");
+        if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) check(result, "decoding");
     };
     int result;
     while ((result = avlib::av_read_frame(context, close.packet)) >= 0) {
         if (close.packet->stream_index == index) {
-            Check(avlib::avcodec_send_packet(close.decoder, close.packet), "decoding");
+            check(avlib::avcodec_send_packet(close.decoder, close.packet), "decoding");
             receive();
         }
         avlib::av_packet_unref(close.packet);
     }
-    if (result != AVERROR_EOF) Check(result, "reading");
-    Check(avlib::avcodec_send_packet(close.decoder, nullptr), "flushing");
+    if (result != AVERROR_EOF) check(result, "reading");
+    check(avlib::avcodec_send_packet(close.decoder, nullptr), "flushing");
     receive();
     return pictures;
 }
