@@ -7,7 +7,7 @@
 
 TCircularBuffer::TCircularBuffer(int32_t size) : size_(size) {
     if (size <= 0) throw EArgumentOutOfRangeException("Invalid buffer size");
-    storage_ = std::make_unique<uint8_t[]>(static_cast<size_t>(size));
+    storage_ = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(size));
 }
 
 void TCircularBuffer::Clear() {

@@ -100,8 +100,16 @@ int OpenInput(AVFormatContext** context, const String& url, const AVInputFormat*
     auto io = std::make_unique<StreamIO>();
     io->stream = StreamFromURL(url);
     if (!io->stream) return AVERROR(ENOENT);
+    TAVDict rawOptions;
     try {
         io->stream->Seek(0, soBeginning);
+        if (const auto* raw = dynamic_cast<const IRawInput*>(io->stream.get())) {
+            format = avlib::av_find_input_format(raw->DemuxerName());
+            if (!format) return AVERROR_DEMUXER_NOT_FOUND;
+            raw->DemuxerOptions(rawOptions);
+            if (options && avlib::av_dict_copy(options, rawOptions.Get(), 0) < 0) return AVERROR(ENOMEM);
+            if (!options) options = rawOptions.Address();
+        }
     } catch (...) {
         return AVERROR(EIO);
     }

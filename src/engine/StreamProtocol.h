@@ -6,8 +6,19 @@
 
 #include <memory>
 
+#include "engine/AVDict.h"
 #include "engine/AVLib.h"
 #include "platform/rtl/Stream.h"
+
+// Implemented by a registered stream whose bytes carry no header to probe
+// (raw frames): the demuxer that reads them and its options, which OpenInput
+// uses in place of the format and the same options the caller gives.
+class IRawInput {
+public:
+    virtual ~IRawInput() = default;
+    virtual const char* DemuxerName() const = 0;
+    virtual void DemuxerOptions(TAVDict& options) const = 0;
+};
 
 // Returns the id under which Stream can be found until it is unregistered or dies.
 int RegisterStream(std::shared_ptr<TStream> stream);
@@ -19,6 +30,8 @@ std::shared_ptr<TStream> StreamFromURL(const String& url);
 
 // avformat_open_input for a file name (passed in UTF-8) or a "stream:" URL.
 // Returns FFmpeg's result; a URL naming no live stream gives AVERROR(ENOENT).
+// A stream that names its demuxer (IRawInput) is opened with that demuxer
+// and its options.
 // On failure *Context is null. Close with CloseInput.
 int OpenInput(AVFormatContext** context, const String& url, const AVInputFormat* format,
               AVDictionary** options);

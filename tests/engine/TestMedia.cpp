@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/StreamProtocol.h"
 #include "platform/rtl/DataFolder.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
@@ -55,12 +56,13 @@ std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& pcm, int sampleRate) {
 
 int TestPictureLuma(int index) { return 100 + 5 * (index % 30); }
 
-TTestTrack VideoTrack(int width, int height, const std::string& codec) {
+TTestTrack VideoTrack(int width, int height, const std::string& codec, int frameRate) {
     TTestTrack track;
     track.type = AVMEDIA_TYPE_VIDEO;
     track.codec = codec;
     track.width = width;
     track.height = height;
+    track.frameRate = frameRate;
     return track;
 }
 
@@ -75,11 +77,11 @@ TTestTrack AudioTrack(int channels, const std::string& codec, int sampleRate) {
 
 namespace {
 
-constexpr int kFramesPerSecond = 10;
+constexpr int kTenthsPerSecond = 10;
 
-void Check(int result, const char* what) {
+void Check(int result, const char* what, const char* function = "WriteTestMedia") {
     if (result < 0)
-        throw Exception(String("WriteTestMedia: ") + what + " failed (" + String(std::to_string(result)) + ")");
+        throw Exception(String(function) + ": " + what + " failed (" + String(std::to_string(result)) + ")");
 }
 
 struct TEncodedTrack {
@@ -151,8 +153,8 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
             encoder.width = track.width;
             encoder.height = track.height;
             encoder.pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
-            encoder.time_base = {1, kFramesPerSecond};
-            encoder.framerate = {kFramesPerSecond, 1};
+            encoder.time_base = {1, track.frameRate};
+            encoder.framerate = {track.frameRate, 1};
         } else {
             encoder.sample_rate = track.sampleRate;
             encoder.sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
@@ -185,7 +187,8 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
         TEncodedTrack& out = *encoded[t];
         AVCodecContext& encoder = *out.encoder;
         if (tracks[t].type == AVMEDIA_TYPE_VIDEO) {
-            for (int i = 0; i < frames; ++i) {
+            const int pictures = frames * tracks[t].frameRate / kTenthsPerSecond;
+            for (int i = 0; i < pictures; ++i) {
                 avlib::av_frame_unref(frame);
                 frame->format = encoder.pix_fmt;
                 frame->width = encoder.width;
@@ -197,7 +200,7 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
                 Drain(context, out, packet);
             }
         } else {
-            const int64_t total = static_cast<int64_t>(encoder.sample_rate) * frames / kFramesPerSecond;
+            const int64_t total = static_cast<int64_t>(encoder.sample_rate) * frames / kTenthsPerSecond;
             const int chunk = encoder.frame_size > 0 ? encoder.frame_size : 1024;
             for (int64_t first = 0; first < total; first += chunk) {
                 avlib::av_frame_unref(frame);
@@ -230,4 +233,57 @@ std::vector<uint8_t> ReadFileBytes(const String& path) {
     std::ifstream file(path.ToUtf8(), std::ios::binary);
     if (!file) throw Exception("Cannot read " + path);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<TDecodedPicture> DecodePictures(const String& url) {
+    const auto check = [](int result, const char* what) { Check(result, what, "DecodePictures"); };
+    LoadAVLib();
+    AVFormatContext* context = nullptr;
+    check(OpenInput(&context, url, nullptr, nullptr), "opening the input");
+    struct TClose {
+        AVFormatContext*& context;
+        AVCodecContext* decoder = nullptr;
+        AVPacket* packet = avlib::av_packet_alloc();
+        AVFrame* frame = avlib::av_frame_alloc();
+        ~TClose() {
+            avlib::av_frame_free(&frame);
+            avlib::av_packet_free(&packet);
+            avlib::avcodec_free_context(&decoder);
+            CloseInput(&context);
+        }
+    } close{context};
+    check(avlib::avformat_find_stream_info(context, nullptr), "finding the streams");
+    const AVCodec* codec = nullptr;
+    const int index = avlib::av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    check(index, "finding a video stream");
+    const AVStream* stream = context->streams[index];
+    close.decoder = avlib::avcodec_alloc_context3(codec);
+    check(avlib::avcodec_parameters_to_context(close.decoder, stream->codecpar), "copying parameters");
+    close.decoder->pkt_timebase = stream->time_base;
+    check(avlib::avcodec_open2(close.decoder, codec, nullptr), "opening the decoder");
+
+    std::vector<TDecodedPicture> pictures;
+    const auto receive = [&] {
+        int result;
+        while ((result = avlib::avcodec_receive_frame(close.decoder, close.frame)) >= 0) {
+            const AVFrame& f = *close.frame;
+            const int64_t pts = f.best_effort_timestamp == AV_NOPTS_VALUE ? 0 : f.best_effort_timestamp;
+            const int centre = f.data[0][f.height / 2 * f.linesize[0] + f.width / 2];
+            pictures.push_back({pts * av_q2d(stream->time_base), centre});
+            avlib::av_frame_unref(close.frame);
+        }
+        if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) check(result, "decoding");
+    };
+    int result;
+    while ((result = avlib::av_read_frame(context, close.packet)) >= 0) {
+        if (close.packet->stream_index == index) {
+            check(avlib::avcodec_send_packet(close.decoder, close.packet), "decoding");
+            receive();
+        }
+        avlib::av_packet_unref(close.packet);
+    }
+    if (result != AVERROR_EOF) check(result, "reading");
+    check(avlib::avcodec_send_packet(close.decoder, nullptr), "flushing");
+    receive();
+    return pictures;
 }

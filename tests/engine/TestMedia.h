@@ -18,17 +18,18 @@ struct TTestTrack {
     std::string codec;
     int width = 0;
     int height = 0;
+    int frameRate = 10; // pictures per second
     int channels = 0;
     int sampleRate = 0;
 };
-TTestTrack VideoTrack(int width, int height, const std::string& codec = "mpeg4");
+TTestTrack VideoTrack(int width, int height, const std::string& codec = "mpeg4", int frameRate = 10);
 TTestTrack AudioTrack(int channels, const std::string& codec = "pcm_s16le", int sampleRate = 8000);
 
 // Encodes Frames tenths of a second of every track, in order, into Path (the
-// container follows the extension), through the engine's FFmpeg binding:
-// plain grey pictures, each of the brightness TestPictureLuma gives for its
-// index, and a quiet tone. Loads the binding. Raises
-// Exception on failure.
+// container follows the extension; ".dvd" is a DVD program stream), through
+// the engine's FFmpeg binding: plain grey pictures, each of the brightness
+// TestPictureLuma gives for its index, and a quiet tone. Loads the binding.
+// Raises Exception on failure.
 int TestPictureLuma(int index);
 void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, int frames = 3);
 
@@ -36,3 +37,12 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
 String TestFolder();
 // The whole content of a file.
 std::vector<uint8_t> ReadFileBytes(const String& path);
+
+// A decoded picture: its presentation time in seconds and the brightness of its centre.
+struct TDecodedPicture {
+    double time = 0;
+    int luma = 0;
+};
+// Opens Url through OpenInput and decodes every picture of its first video
+// stream, which must be in a YUV format. Raises Exception on failure.
+std::vector<TDecodedPicture> DecodePictures(const String& url);

@@ -23,6 +23,8 @@
 // its place (to give it another default, say).
 
 #include <any>
+#include <bit>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <initializer_list>
@@ -44,6 +46,16 @@ class TCollectionItem;
 
 // The no-default and no-index marker.
 inline constexpr int32_t NoDefault = std::numeric_limits<int32_t>::min();
+
+// How a property is read or written (a field at an offset in the object, or
+// a member function), and whether its stored flag is a constant or a function.
+enum class TPropAccessKind { pakNone, pakField, pakMethod, pakConstant };
+using enum TPropAccessKind;
+struct TPropAccessor {
+    TPropAccessKind Kind = pakNone;
+    // A field's offset from the start of the object.
+    size_t Offset = 0;
+};
 
 RTL_DECLARE_EXCEPTION(EClassNotFound, EFilerError);
 
@@ -71,10 +83,15 @@ public:
     bool HasDefault() const noexcept { return default_ != NoDefault; }
     // Position in the class's property list.
     int NameIndex() const noexcept { return nameIndex_; }
-    bool HasReader() const noexcept { return hasReader_; }
-    bool HasWriter() const noexcept { return hasWriter_; }
+    bool HasReader() const noexcept { return reader_.Kind != pakNone; }
+    bool HasWriter() const noexcept { return writer_.Kind != pakNone; }
+    const TPropAccessor& Reader() const noexcept { return reader_; }
+    const TPropAccessor& Writer() const noexcept { return writer_; }
     // Whether the stored flag is a constant rather than a function of the instance.
     bool IsStoredConstant() const noexcept { return !storedBy_; }
+    TPropAccessKind StoredKind() const noexcept { return storedBy_ ? pakMethod : pakConstant; }
+    // The constant stored flag.
+    bool StoredConstantValue() const noexcept { return stored_; }
     bool IsStored(TObject& obj) const { return storedBy_ ? storedBy_(obj) : stored_; }
 
 private:
@@ -92,8 +109,8 @@ private:
     int32_t index_ = NoDefault;
     int32_t default_ = NoDefault;
     int nameIndex_ = 0;
-    bool hasReader_ = false;
-    bool hasWriter_ = false;
+    TPropAccessor reader_;
+    TPropAccessor writer_;
     bool indexed_ = false;
     bool stored_ = true;
     std::function<bool(TObject&)> storedBy_;
@@ -119,6 +136,11 @@ public:
 
     // Published properties in declaration order, the parent's first.
     std::span<const TPropInfo* const> Properties() const noexcept { return all_; }
+    // The properties this class declares itself (new ones and redeclared ones), in order.
+    int OwnPropertyCount() const noexcept { return static_cast<int>(own_.size()); }
+    const TPropInfo& OwnProperty(int index) const { return own_.at(static_cast<size_t>(index)); }
+    // The interfaces this class adds to its parent's (TImplements), as interface types.
+    std::span<const TTypeInfo* const> Interfaces() const noexcept { return interfaces_; }
     // Ignores case; null when there is none.
     const TPropInfo* FindProperty(const String& name) const;
 
@@ -143,6 +165,7 @@ private:
     TTypeInfo type_;
     std::deque<TPropInfo> own_;
     TPropList all_;
+    std::vector<const TTypeInfo*> interfaces_;
     TObject* (*newObject_)() = nullptr;
     TComponent* (*newComponent_)(TComponent*) = nullptr;
     TCollectionItem* (*newItem_)(TCollection*) = nullptr;
@@ -213,8 +236,35 @@ using Carrier = decltype(CarrierOf<V>());
 // An ordinal's number: char counts 0..255 like its type's range.
 template <class V>
 int64_t OrdinalOf(V v) {
-    if constexpr (std::is_same_v<V, char>) return static_cast<unsigned char>(v);
-    else return static_cast<int64_t>(v);
+    return OrdinalNumber(v);
+}
+
+template <class C, class M>
+TPropAccessor AccessorOf(M member) {
+    if constexpr (std::is_null_pointer_v<M>) return {};
+    else if constexpr (std::is_member_object_pointer_v<M>) {
+        // As a member of C, so that a field of a base class counts from C's start.
+        const typename FieldType<M>::type C::* field = member;
+        static_assert(sizeof(field) == sizeof(std::ptrdiff_t), "a field pointer is an offset");
+        return {pakField, static_cast<size_t>(std::bit_cast<std::ptrdiff_t>(field))};
+    } else return {pakMethod, 0};
+}
+
+template <class... I>
+void AddInterfaces(std::vector<const TTypeInfo*>& out, TTypeList<I...>) {
+    (out.push_back(TypeInfo<TIntfPtr<I>>()), ...);
+}
+
+// The interfaces T implements through TImplements that Parent does not.
+template <class T, class Parent>
+void CollectOwnInterfaces(std::vector<const TTypeInfo*>& out) {
+    if constexpr (requires { typename T::RtlImplementation; }) {
+        using Impl = typename T::RtlImplementation;
+        if constexpr (!std::is_base_of_v<Impl, Parent>) {
+            CollectOwnInterfaces<typename Impl::RtlImplementedBase, Parent>(out);
+            AddInterfaces(out, typename Impl::RtlImplementedInterfaces());
+        }
+    }
 }
 
 template <class V>
@@ -358,12 +408,13 @@ public:
         static_assert(!std::is_null_pointer_v<G> || !std::is_null_pointer_v<S>, "a property needs a getter or a setter");
         using V = typename decltype(rtl_detail::ValueOf<C, G, S>())::type;
         static_assert(KindOf<V>() != tkUnknown, "type without type information");
+        static_assert(KindOf<V>() != tkDynArray, "dynamic arrays are not published");
         TPropInfo& prop = info_.own_.emplace_back();
         prop.name_ = String(name);
         prop.kind_ = KindOf<V>();
         prop.typeOf_ = &TypeInfo<V>;
-        prop.hasReader_ = !std::is_null_pointer_v<G>;
-        prop.hasWriter_ = !std::is_null_pointer_v<S>;
+        prop.reader_ = rtl_detail::AccessorOf<C>(getter);
+        prop.writer_ = rtl_detail::AccessorOf<C>(setter);
         prop.indexed_ = std::is_invocable_v<G, C&, int32_t> || std::is_invocable_v<S, C&, int32_t, V>;
         prop.access_ = std::make_unique<rtl_detail::TPropAccessOf<C, V, G, S>>(getter, setter);
         return TPropertyBuilder<C, V>(prop);
@@ -389,6 +440,7 @@ TClassInfo::TClassInfo(std::type_identity<C>, const char* name)
       }()) {
     TClassBuilder<C> builder(*this);
     C::DescribeClass(builder);
+    if constexpr (!std::is_same_v<C, TObject>) rtl_detail::CollectOwnInterfaces<C, typename C::RtlParentClass>(interfaces_);
     if constexpr (!std::is_abstract_v<C>) {
         if constexpr (requires { new C(); }) newObject_ = []() -> TObject* { return new C(); };
         if constexpr (std::is_base_of_v<TComponent, C> && requires { new C(static_cast<TComponent*>(nullptr)); })

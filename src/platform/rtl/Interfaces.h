@@ -166,10 +166,19 @@ public:
 
 // Base followed by the interfaces the class answers (with their Inherited
 // ancestors); lookups not answered here go to Base.
+namespace rtl_detail {
+template <class... T>
+struct TTypeList {};
+} // namespace rtl_detail
+
 template <class Base, class... Interfaces>
 class TImplements : public Base, public Interfaces... {
 public:
     using Base::Base;
+    // What class descriptions read to list a class's own interfaces.
+    using RtlImplementation = TImplements;
+    using RtlImplementedBase = Base;
+    using RtlImplementedInterfaces = rtl_detail::TTypeList<Interfaces...>;
 
     bool GetInterface(const TGUID& iid, void** obj) override {
         return (Answer<Interfaces, Interfaces>(iid, obj) || ...) || Base::GetInterface(iid, obj);

@@ -5,7 +5,7 @@ struct TPropValues {
     template <class Carrier>
     static Carrier Get(TObject* obj, const TPropInfo& prop, TTypeKinds kinds) {
         CheckKind(prop, kinds);
-        if (!prop.hasReader_) throw EPropertyError("Property is write-only");
+        if (!prop.HasReader()) throw EPropertyError("Property is write-only");
         Carrier value{};
         prop.access_->Get(*obj, prop.index_, &value);
         return value;
@@ -14,7 +14,7 @@ struct TPropValues {
     template <class Carrier>
     static void Set(TObject* obj, const TPropInfo& prop, TTypeKinds kinds, const Carrier& value) {
         CheckKind(prop, kinds);
-        if (!prop.hasWriter_) throw EPropertyError("Property is read-only");
+        if (!prop.HasWriter()) throw EPropertyError("Property is read-only");
         prop.access_->Set(*obj, prop.index_, &value);
     }
 

@@ -1,6 +1,6 @@
 #pragma once
-// TSet<E>: a set of enumeration values 0..255, the bit set behind option and
-// state sets. TSetBits is its untyped layout (value v is bit v), which type
+// TSet<E>: a set of enumeration values 0..255 (or of a subrange declared
+// with RTL_SUBRANGE), the bit set behind option and state sets. TSetBits is its untyped layout (value v is bit v), which type
 // information uses to read and write any set.
 
 #include <bit>
@@ -9,6 +9,16 @@
 #include <type_traits>
 
 #include "platform/rtl/Exceptions.h"
+
+namespace rtl_detail {
+// An ordinal's number: char (and enumerations over char) count 0..255.
+template <class T>
+constexpr int64_t OrdinalNumber(T v) noexcept {
+    if constexpr (std::is_enum_v<T>) return OrdinalNumber(static_cast<std::underlying_type_t<T>>(v));
+    else if constexpr (std::is_same_v<T, char>) return static_cast<unsigned char>(v);
+    else return static_cast<int64_t>(v);
+}
+} // namespace rtl_detail
 
 struct TSetBits {
     static constexpr int Capacity = 256;
@@ -52,13 +62,13 @@ public:
     }
     constexpr const TSetBits& Bits() const noexcept { return bits_; }
 
-    constexpr bool Contains(E v) const noexcept { return bits_.Contains(static_cast<int>(v)); }
+    constexpr bool Contains(E v) const noexcept { return bits_.Contains(Index(v)); }
     constexpr TSet& Include(E v) {
-        bits_.Include(static_cast<int>(v));
+        bits_.Include(Index(v));
         return *this;
     }
     constexpr TSet& Exclude(E v) {
-        bits_.Exclude(static_cast<int>(v));
+        bits_.Exclude(Index(v));
         return *this;
     }
     constexpr bool IsEmpty() const noexcept { return bits_.IsEmpty(); }
@@ -102,6 +112,11 @@ public:
     friend constexpr bool operator>=(const TSet& a, const TSet& b) noexcept { return b <= a; }
 
 private:
+    static constexpr int Index(E v) noexcept {
+        const int64_t n = rtl_detail::OrdinalNumber(v);
+        return n >= 0 && n < TSetBits::Capacity ? static_cast<int>(n) : -1;
+    }
+
     template <class Op>
     constexpr TSet& Combine(const TSet& o, Op op) noexcept {
         for (int i = 0; i < 4; ++i) bits_.Words[i] = op(bits_.Words[i], o.bits_.Words[i]);

@@ -210,9 +210,15 @@ void TThread::SetFreeOnTerminate(bool value) {
 void TThread::Start() {
     std::lock_guard lock(mutex_);
     if (started_) throw EThread("Cannot call Start on a running or finished thread");
-    thread_ = std::thread(&TThread::Run, this);
-    threadId_ = thread_.get_id();
+    // Started before Execute can run: it may already ask (Free, WaitFor).
     started_ = true;
+    try {
+        thread_ = std::thread(&TThread::Run, this);
+    } catch (...) {
+        started_ = false;
+        throw;
+    }
+    threadId_ = thread_.get_id();
 }
 
 TThread* TThread::CurrentThread() noexcept { return currentThread; }

@@ -86,6 +86,34 @@ String AfterQualifier(std::string_view name) {
     return String(colon == std::string_view::npos ? name : name.substr(colon + 2));
 }
 
+bool IsNumbered(const TTypeInfo* type) {
+    return type->Kind == tkInteger || type->Kind == tkInt64 || type->Kind == tkChar || type->Kind == tkWChar;
+}
+
+constexpr TVarType kVarVariant = 0x000C;
+
+// The variant type holding values of Type; -1 when none does.
+int VarTypeOf(const TTypeInfo& type) {
+    switch (type.Kind) {
+    case tkInteger:
+        switch (type.OrdType) {
+        case otSByte: return varShortInt;
+        case otUByte: return varByte;
+        case otSWord: return varSmallint;
+        case otUWord: return varWord;
+        case otSLong: return varInteger;
+        case otULong: return varLongWord;
+        }
+        return -1;
+    case tkEnumeration: return IsBooleanType(&type) ? varBoolean : -1;
+    case tkInt64: return varInt64;
+    case tkFloat: return IsDateTimeType(&type) ? varDate : type.FloatType == ftSingle ? varSingle : varDouble;
+    case tkUString: return varUString;
+    case tkVariant: return kVarVariant;
+    default: return -1;
+    }
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 std::string_view TrimView(std::string_view s) {
@@ -103,9 +131,9 @@ const TTypeInfo* BuiltinType(int id) {
     return &builtins[id];
 }
 
-TTypeInfo MakeEnumType(const char* name, const char* names, size_t count) {
+TTypeInfo MakeEnumType(const char* name, const char* names, size_t count, bool anonymous) {
     TTypeInfo t = Ordinal(tkEnumeration, "", count <= 256 ? otUByte : otUWord, 0, static_cast<int64_t>(count) - 1);
-    t.Name = AfterQualifier(name);
+    t.Name = (anonymous ? "." : "") + AfterQualifier(name);
     std::string_view rest = names;
     while (!rest.empty()) {
         const auto comma = rest.find(',');
@@ -115,23 +143,61 @@ TTypeInfo MakeEnumType(const char* name, const char* names, size_t count) {
     return t;
 }
 
+TTypeInfo MakeEnumSubrange(const char* name, const TTypeInfo* base, int64_t min, int64_t max) {
+    TTypeInfo t = Ordinal(tkEnumeration, "", base->OrdType, min, max);
+    t.Name = AfterQualifier(name);
+    t.BaseType = base->BaseType ? base->BaseType : base;
+    for (int64_t v = min; v <= max; ++v) t.Names.push_back(GetEnumName(base, v));
+    return t;
+}
+
+TTypeInfo MakeOrdinalSubrange(const char* name, TTypeKind kind, int64_t min, int64_t max) {
+    TOrdType ordType;
+    if (kind == tkChar) ordType = otUByte;
+    else if (kind == tkWChar) ordType = otUWord;
+    else if (min >= 0) ordType = max <= 0xFF ? otUByte : max <= 0xFFFF ? otUWord : otULong;
+    else ordType = min >= -0x80 && max <= 0x7F ? otSByte : min >= -0x8000 && max <= 0x7FFF ? otSWord : otSLong;
+    TTypeInfo t = Ordinal(kind, "", ordType, min, max);
+    t.Name = AfterQualifier(name);
+    return t;
+}
+
 TTypeInfo MakeSetType(const TTypeInfo* element) {
+    RTL_ASSERT(element->MinValue >= 0 && element->MaxValue < TSetBits::Capacity, "Set elements beyond 0..255");
     TTypeInfo t = Other(tkSet, "");
     t.Name = "TSet<" + element->Name + ">";
     t.CompType = element;
+    // By the bytes the set's elements span.
+    const int64_t bytes = (element->MaxValue - element->MinValue + 1 + element->MinValue % 8 + 7) / 8;
+    t.OrdType = bytes <= 1 ? otUByte : bytes <= 2 ? otUWord : otULong;
     return t;
 }
 
-TTypeInfo MakeInterfaceType(const std::type_info& type, const TGUID& guid) {
+TTypeInfo MakeInterfaceType(const std::type_info& type, const TGUID& guid, const TTypeInfo* parent) {
     TTypeInfo t = Other(tkInterface, "");
     t.Name = ShortTypeName(type);
     t.Guid = guid;
+    t.IntfParent = parent;
+    t.IntfFlags = {ifHasGuid};
     return t;
 }
 
-const TTypeInfo* MethodType() {
-    static const TTypeInfo info = Other(tkMethod, "TMethod");
-    return &info;
+TTypeInfo MakeMethodType() { return Other(tkMethod, "TMethod"); }
+
+TTypeInfo MakeDynArrayType(const TTypeInfo* element, const String& elementName, int elementSize, bool needsCleanup) {
+    TTypeInfo t = Other(tkDynArray, "");
+    t.Name = "TArray<" + elementName + ">";
+    t.ElementSize = elementSize;
+    t.ElementType = element;
+    t.ElementsNeedCleanup = needsCleanup;
+    t.VarType = element ? VarTypeOf(*element) : -1;
+    return t;
+}
+
+const TTypeInfo* KeepType(TTypeInfo type) {
+    auto& made = MadeTypes();
+    std::lock_guard guard(made.lock);
+    return &made.types.emplace_back(std::move(type));
 }
 
 String ShortTypeName(const std::type_info& type) {
@@ -145,11 +211,16 @@ String ShortTypeName(const std::type_info& type) {
 } // namespace rtl_detail
 
 const TTypeInfo* NamedTypeInfo(const TTypeInfo* base, const String& name) {
-    auto& made = MadeTypes();
-    std::lock_guard guard(made.lock);
-    TTypeInfo& t = made.types.emplace_back(*base);
+    TTypeInfo t = *base;
     t.Name = name;
-    return &t;
+    return rtl_detail::KeepType(std::move(t));
+}
+
+const TTypeInfo* ShortStringTypeInfo(const String& name, int maxLength) {
+    TTypeInfo t = Other(tkString, "");
+    t.Name = name;
+    t.MaxLength = maxLength;
+    return rtl_detail::KeepType(std::move(t));
 }
 
 const TTypeInfo* DateTimeTypeInfo() {
@@ -174,13 +245,13 @@ bool IsDateTimeType(const TTypeInfo* type) noexcept {
 bool IsBooleanType(const TTypeInfo* type) noexcept { return type == TypeInfo<bool>(); }
 
 String GetEnumName(const TTypeInfo* type, int64_t value) {
-    if (type->Kind == tkInteger || type->Kind == tkInt64) return String(std::to_string(value));
+    if (IsNumbered(type)) return String(std::to_string(value));
     if (type->Kind != tkEnumeration || value < type->MinValue || value > type->MaxValue) return String();
     return type->Names[static_cast<size_t>(value - type->MinValue)];
 }
 
 int64_t GetEnumValue(const TTypeInfo* type, const String& name) {
-    if (type->Kind == tkInteger || type->Kind == tkInt64) {
+    if (IsNumbered(type)) {
         const std::string text = Trim(name).ToUtf8();
         int64_t value = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -13,7 +13,8 @@
 //   0xF100-0xF1FF ScCpuInfo (0xF100 + cache descriptor byte)
 //   0xF800-0xFDFF the character tables, string, path, Base64, type-description and blend units
 extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit,
-    ScFileVersionInfoUnit, ScSysInfoUnit, ScCpuInfoUnit;
+    ScFileVersionInfoUnit, ScSysInfoUnit, ScCpuInfoUnit, ScAnsiStringsUnit, ScStringsUnit, ScUnicodeUnit,
+    ScCharsetsUnit, ScShellUnit, ScBase64Unit, ScRTTIUnit, ScBlendUnit;
 
 namespace {
 
@@ -49,6 +50,14 @@ const TSupportUnit* const AllUnits[] = {
     &ScStreamsUnit,
     &ScIniFilesUnit,
     &ScWideStringsUnit,
+    &ScAnsiStringsUnit,
+    &ScStringsUnit,
+    &ScUnicodeUnit,
+    &ScCharsetsUnit,
+    &ScShellUnit,
+    &ScBase64Unit,
+    &ScRTTIUnit,
+    &ScBlendUnit,
     &ScVclResourcesUnit,
     &ScSynchUnit,
     &ScSysUtilsUnit,
