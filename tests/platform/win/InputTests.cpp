@@ -116,6 +116,9 @@ TEST_F(Input, MouseActivationAnswersDecideActivationAndWhetherTheClickArrives) {
         Click(button, 5, 5);
         RunUntilIdle();
         EXPECT_EQ(GetActiveWindow(), c.activates ? popup : active);
+        if (c.activates) {
+            EXPECT_EQ(LOWORD(Recorded({WM_ACTIVATE}).back().wParam), WA_CLICKACTIVE);
+        }
         EXPECT_EQ(!MessagesOf(button, {WM_LBUTTONDOWN}).empty(), c.clicks);
         const auto asked = Recorded({WM_MOUSEACTIVATE});
         ASSERT_EQ(asked.size(), 2u);
@@ -472,6 +475,45 @@ TEST_F(Input, TheCaretIsCountedBlinksOnTheClockAndStaysOutOfPainting) {
     DestroyCaret();
     EXPECT_EQ(surface.Pixel(5, 5), background);
     EXPECT_FALSE(ShowCaret(w));
+}
+
+TEST_F(Input, MouseMessagesCarryTheButtonsAndModifiersDown) {
+    const HWND w = Create(kPopup, {0, 0, 100, 100});
+    ClearRecord();
+    DesktopKey(VK_CONTROL, true);
+    const POINT pt = ScreenPoint(w, 5, 5);
+    DesktopMouseButton(TMouseButton::Left, true, pt);
+    DesktopMouseButton(TMouseButton::Right, true, pt);
+    DesktopMouseMove(ScreenPoint(w, 6, 6));
+    DesktopMouseButton(TMouseButton::Left, false, pt);
+    DesktopMouseButton(TMouseButton::Right, false, pt);
+    DesktopKey(VK_CONTROL, false);
+    RunUntilIdle();
+    std::vector<WPARAM> keys;
+    for (const TRecord& r : Recorded({WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP}))
+        if (r.hwnd == w) keys.push_back(r.wParam);
+    EXPECT_EQ(keys, (std::vector<WPARAM>{MK_CONTROL | MK_LBUTTON, MK_CONTROL | MK_LBUTTON | MK_RBUTTON,
+                                         MK_CONTROL | MK_LBUTTON | MK_RBUTTON, MK_CONTROL | MK_RBUTTON, MK_CONTROL}));
+    POINT now;
+    GetCursorPos(&now);
+    EXPECT_EQ(now, pt);
+}
+
+TEST_F(Input, LockKeysToggleAndTheCursorShowsByItsCount) {
+    const HWND w = Create(kPopup, {0, 0, 100, 100});
+    SetFocus(w);
+    for (int press = 1; press <= 3; ++press) {
+        DesktopKey(VK_CAPITAL, true);
+        DesktopKey(VK_CAPITAL, false);
+        RunUntilIdle();
+        EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, press % 2);
+    }
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(DesktopCursor(), LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(DesktopCursor(), nullptr);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_EQ(DesktopCursor(), LoadCursorW(nullptr, IDC_HAND));
 }
 
 } // namespace

@@ -67,6 +67,21 @@ TEST_F(Messages, SentPostedInputPaintAndTimerComeInThatOrder) {
               (std::vector<UINT>{kWorkerReport, WM_USER, WM_MOUSEMOVE, WM_PAINT, WM_TIMER}));
 }
 
+TEST_F(Messages, MessagesPostedFromAnotherThreadArriveInOrder) {
+    const HWND w = Create(WS_POPUP, {0, 0, 10, 10});
+    constexpr int kCount = 200;
+    std::thread worker([w] {
+        for (int i = 0; i < kCount; ++i) PostMessageW(w, WM_USER, WPARAM(i), 0);
+        PostMessageW(w, WM_USER + 1, 0, 0);
+    });
+    std::vector<WPARAM> received;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) && msg.message == WM_USER) received.push_back(msg.wParam);
+    worker.join();
+    ASSERT_EQ(received.size(), size_t(kCount));
+    for (int i = 0; i < kCount; ++i) EXPECT_EQ(received[i], WPARAM(i));
+}
+
 TEST_F(Messages, RegisteredMessagesAreNumberedByNameInAnyCase) {
     const UINT a = RegisterWindowMessageW(u"View Tree Data");
     EXPECT_GE(a, 0xC000u);

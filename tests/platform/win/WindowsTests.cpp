@@ -460,4 +460,72 @@ TEST_F(Windows, User32AnswersTheEntriesThisLayerImplementsByName) {
     FreeLibrary(user32);
 }
 
+TEST_F(Windows, MessageOnlyWindowsTakeMessagesButNeitherShowNorEnumerate) {
+    const HWND top = Create(kPopup, {0, 0, 10, 10});
+    const HWND hidden = Create(0, {0, 0, 0, 0}, HWND_MESSAGE);
+    ASSERT_TRUE(hidden);
+    EXPECT_TRUE(IsWindow(hidden));
+    EXPECT_NE(GetAncestor(hidden, GA_PARENT), GetDesktopWindow());
+    std::vector<HWND> tops;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+            return TRUE;
+        },
+        LPARAM(&tops));
+    EXPECT_EQ(tops, std::vector<HWND>{top});
+    ASSERT_TRUE(PostMessageW(hidden, WM_USER, 1, 2));
+    MSG msg;
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.hwnd, hidden);
+    EXPECT_TRUE(DestroyWindow(hidden));
+}
+
+TEST_F(Windows, ShowingWithoutActivationLeavesTheActiveWindow) {
+    const HWND active = Create(kPopup, {0, 0, 10, 10});
+    SetActiveWindow(active);
+    struct TCase {
+        int command;
+        bool activates;
+    };
+    for (const TCase c : {TCase{SW_SHOWNA, false}, TCase{SW_SHOWNOACTIVATE, false}, TCase{SW_SHOW, true}}) {
+        SCOPED_TRACE(c.command);
+        const HWND w = Create(WS_POPUP, {0, 0, 10, 10});
+        ShowWindow(w, c.command);
+        EXPECT_TRUE(IsWindowVisible(w));
+        EXPECT_EQ(GetActiveWindow(), c.activates ? w : active);
+        DestroyWindow(w);
+        SetActiveWindow(active);
+    }
+    // Placing a window topmost without activating or redrawing it, as a popup alert does.
+    const HWND alert = Create(WS_POPUP, {0, 0, 10, 10}, nullptr, WS_EX_TOOLWINDOW);
+    ShowWindow(alert, SW_SHOWNA);
+    RunUntilIdle();
+    ClearRecord();
+    SetWindowPos(alert, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    EXPECT_EQ(GetTopWindow(nullptr), alert);
+    EXPECT_EQ(GetActiveWindow(), active);
+    EXPECT_TRUE(MessagesOf(alert, {WM_WINDOWPOSCHANGING}).empty());
+    RunUntilIdle();
+    EXPECT_TRUE(MessagesOf(alert, {WM_PAINT}).empty());
+}
+
+TEST_F(Windows, TheDesktopMovesResizesAndClosesWindows) {
+    const HWND w = Create(kPopup, {0, 0, 100, 100});
+    ClearRecord();
+    DesktopMoveWindow(w, POINT{30, 40});
+    DesktopResizeWindow(w, SIZE{200, 150});
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r, (RECT{30, 40, 230, 190}));
+    EXPECT_EQ(MessagesOf(w, {WM_MOVE, WM_SIZE}), (std::vector<UINT>{WM_MOVE, WM_SIZE}));
+    DesktopCloseRequest(w);
+    RunUntilIdle();
+    EXPECT_EQ(MessagesOf(w, {WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
+              (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+    EXPECT_FALSE(IsWindow(w));
+}
+
 } // namespace
