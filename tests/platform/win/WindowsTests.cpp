@@ -194,6 +194,21 @@ TEST_F(Windows, AnInstanceFreedWhileInstalledLivesUntilItsWindowGoesAndForwardsT
     EXPECT_TRUE(DestroyWindow(w));
 }
 
+TEST_F(Windows, AnInstanceFreedUnderAnotherSubclassForwardsToTheDefault) {
+    const HWND w = Create(WS_POPUP, {0, 0, 10, 10});
+    std::vector<String> log;
+    auto a = std::make_unique<TSubclass>(w, log, u"A");
+    auto b = std::make_unique<TSubclass>(w, log, u"B");
+    a->Free();
+    a.reset();
+    ClearRecord();
+    EXPECT_TRUE(SetWindowTextW(w, u"text"));
+    EXPECT_EQ(log, std::vector<String>{u"B"});
+    EXPECT_TRUE(MessagesOf(w).empty());
+    EXPECT_TRUE(DestroyWindow(w));
+    b->Free();
+}
+
 TEST_F(Windows, AnInstanceFreedWhileItRunsFinishesItsCall) {
     const HWND w = Create(WS_POPUP, {0, 0, 10, 10});
     WNDPROC instance = nullptr;

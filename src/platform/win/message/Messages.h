@@ -50,7 +50,8 @@ BOOL WaitMessage();
 // Only without handles: waits until something of WakeMask is there (with
 // MWMO_INPUTAVAILABLE also what was there before) or the time-out passes
 // (WAIT_TIMEOUT). Sends are served while waiting; QS_SENDMESSAGE alone waits
-// for them only, leaving everything else queued. Timeouts use the
+// for them only, leaving everything else queued, the dispatcher's calls
+// included (it returns WAIT_OBJECT_0 once it served one). Timeouts use the
 // millisecond clock.
 DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
                                   DWORD flags);
