@@ -516,4 +516,24 @@ TEST_F(Input, LockKeysToggleAndTheCursorShowsByItsCount) {
     EXPECT_EQ(DesktopCursor(), LoadCursorW(nullptr, IDC_HAND));
 }
 
+TEST_F(Input, APointOutsideTheClientAreaGivesNonClientMessagesWithTheHitCode) {
+    const HWND w = Create(kPopup, {100, 100, 200, 200});
+    Answer(w, WM_NCHITTEST, [](WPARAM, LPARAM lParam) {
+        return std::optional<LRESULT>(GET_Y_LPARAM(lParam) < 108 ? HTCAPTION : HTCLIENT);
+    });
+    ClearRecord();
+    DesktopMouseButton(TMouseButton::Left, true, POINT{150, 104});
+    DesktopMouseButton(TMouseButton::Left, false, POINT{150, 104});
+    RunUntilIdle();
+    const auto down = Recorded({WM_NCLBUTTONDOWN, WM_LBUTTONDOWN});
+    ASSERT_EQ(down.size(), 1u);
+    EXPECT_EQ(down[0].message, WM_NCLBUTTONDOWN);
+    EXPECT_EQ(down[0].wParam, WPARAM(HTCAPTION));
+    EXPECT_EQ(down[0].lParam, MAKELPARAM(150, 104)); // screen coordinates
+    const auto cursor = Recorded({WM_SETCURSOR});
+    ASSERT_FALSE(cursor.empty());
+    EXPECT_EQ(LOWORD(cursor[0].lParam), HTCAPTION);
+    EXPECT_EQ(GetMessagePos(), DWORD(MAKELONG(150, 104)));
+}
+
 } // namespace
