@@ -7,9 +7,11 @@
 #include <memory>
 
 #include "PublishedProps.h"
+#include "TestMedia.h"
 #include "engine/AVConverter.h"
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/IniFiles.h"
+#include "platform/rtl/SyncObjs.h"
 #include "platform/rtl/UnitRegistry.h"
 
 namespace {
@@ -405,6 +407,35 @@ TEST(AVProfiles, NamedEncodersAndMuxersExist) {
         const std::string name = converter.ConvertOptions()->OutputFormat().ToUtf8();
         EXPECT_NE(avlib::av_guess_format(name.c_str(), nullptr, nullptr), nullptr) << name;
     }
+}
+
+// Debian's FFmpeg has no AMR-NB encoder: a user profile asking for it fails
+// when the conversion opens, and the error names the encoder.
+TEST(AVProfiles, AmrNbProfileFailsClearlyWhenTheConversionOpens) {
+    LoadAVLib();
+    if (avlib::avcodec_find_encoder_by_name("libopencore_amrnb")) GTEST_SKIP() << "this FFmpeg has AMR-NB";
+    const String folder = TestFolder();
+    WriteTestMedia(folder + "in.nut", {AudioTrack(1)});
+    TAVCustomAudioProfile profile(nullptr);
+    profile.SetAudioEncoder(TCustomAudioEncoder::AMR_NB);
+    profile.SetFormat(TCustomAVFormat::F_3GP);
+    profile.SetSampleRate(8000);
+    String message, log;
+    TEvent failed;
+    TAVConverter converter(nullptr); // freed first: waits for its worker
+    profile.ApplyToConverter(converter);
+    converter.InputFiles()->Add(folder + "in.nut");
+    converter.OutputFiles()->Add(folder + "out.3gp");
+    converter.OnError = [&](TObject*, const String& m, const String& l, bool& handled) {
+        message = m;
+        log = l;
+        handled = true;
+        failed.SetEvent();
+    };
+    converter.StartConversion(nullptr);
+    ASSERT_EQ(failed.WaitFor(30000), wrSignaled);
+    EXPECT_EQ(message, "Unknown Codec Name");
+    EXPECT_EQ(log, "Encoder libopencore_amrnb is not available\n");
 }
 
 // --- Display values ---
