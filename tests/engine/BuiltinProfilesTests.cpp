@@ -16,7 +16,10 @@ namespace {
 // The shape of the table: what a user scanning it relies on.
 class BuiltinProfiles : public testing::Test {
 protected:
-    void SetUp() override { AddBuiltinProfiles(list_); }
+    void SetUp() override {
+        LoadAVLib();
+        AddBuiltinProfiles(list_);
+    }
 
     template <class T>
     std::vector<T*> All() const {
