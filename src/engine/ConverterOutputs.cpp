@@ -62,7 +62,11 @@ void ChooseEncoder(TOutputStream& ost, AVFormatContext* context, AVMediaType typ
         ost.streamCopy = true;
     } else {
         ost.encoder = avlib::avcodec_find_encoder_by_name(name.c_str());
-        if (!ost.encoder) throw Exception("Unknown Codec Name");
+        if (!ost.encoder) {
+            // The message does not say which: the error log line does.
+            avlib::av_log(nullptr, AV_LOG_ERROR, "Encoder %s is not available\n", name.c_str());
+            throw Exception("Unknown Codec Name");
+        }
         if (ost.encoder->type != type) throw Exception("Invalid codec type");
     }
 }
