@@ -148,8 +148,12 @@ TEST_F(ProfilesIni, SaveAndLoadRestoreEveryCustomProfile) {
     for (int i = 0; i < loaded.Count(); ++i) {
         const bool custom = dynamic_cast<TAVCustomAudioProfile*>(loaded.Items(i)) != nullptr;
         if (custom && firstCustom < 0) firstCustom = i;
-        if (firstCustom >= 0) EXPECT_TRUE(custom) << i;
-        if (custom) EXPECT_EQ(loaded.Items(i)->Owner(), &loaded);
+        if (firstCustom >= 0) {
+            EXPECT_TRUE(custom) << i;
+        }
+        if (custom) {
+            EXPECT_EQ(loaded.Items(i)->Owner(), &loaded);
+        }
     }
     TAVProfile* last = loaded.Items(loaded.Count() - 1);
     EXPECT_EQ(last->Description(), "我的 [配置]; #1");

@@ -116,10 +116,12 @@ TEST_F(BuiltinProfiles, VideoSizesSuitTheEncoderAndTheProfileEditor) {
         const std::string name = profile->Description().ToUtf8();
         const bool original = profile->FrameWidth() == 0 && profile->FrameHeight() == 0;
         EXPECT_TRUE(original || profile->FrameSize() != fsOriginal) << name << ": not a row of the size table";
-        if (profile->VideoEncoder() == TCustomVideoEncoder::H263)
+        if (profile->VideoEncoder() == TCustomVideoEncoder::H263) {
             EXPECT_TRUE(h263Sizes.contains(profile->FrameSize())) << name;
-        if (profile->VideoEncoder() == TCustomVideoEncoder::MPEG2VIDEO)
+        }
+        if (profile->VideoEncoder() == TCustomVideoEncoder::MPEG2VIDEO) {
             EXPECT_NE(profile->FrameRate(), TCustomFrameRate::rOriginal) << name;
+        }
     }
 }
 
@@ -151,7 +153,9 @@ TEST_F(BuiltinProfiles, ImageSequencesNameNumberedFilesAndGifOneAnimatedFile) {
             << name;
         const bool numbered = avlib::av_filename_number_test(file.c_str()) != 0;
         EXPECT_EQ(numbered, profile->ImageType() != TAVImageType::gif) << name;
-        if (profile->ImageType() == TAVImageType::gif) EXPECT_STREQ(format->name, "gif");
+        if (profile->ImageType() == TAVImageType::gif) {
+            EXPECT_STREQ(format->name, "gif");
+        }
     }
     EXPECT_EQ(types.size(), codecs.size());
 }
