@@ -14,7 +14,7 @@
 //   0xF800-0xFDFF the character tables, string, path, Base64, type-description and blend units
 extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit,
     ScFileVersionInfoUnit, ScSysInfoUnit, ScCpuInfoUnit, ScAnsiStringsUnit, ScStringsUnit, ScUnicodeUnit,
-    ScCharsetsUnit, ScShellUnit, ScBase64Unit, ScRTTIUnit, ScBlendUnit;
+    ScCharsetsUnit, ScShellUnit, ScBase64Unit, ScRTTIUnit, ScBlendUnit, ScProcessUnit;
 
 namespace {
 
@@ -64,6 +64,7 @@ const TSupportUnit* const AllUnits[] = {
     &ScFileVersionInfoUnit,
     &ScSysInfoUnit,
     &ScCpuInfoUnit,
+    &ScProcessUnit,
 };
 
 TModuleInstance ModuleOf(const TSupportUnit& unit) { return ModuleOfAddress(&unit.Version); }
