@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/rtl/AppServices.h"
+#include "platform/rtl/Collection.h"
+#include "platform/rtl/Component.h"
 #include "platform/rtl/DynamicLibrary.h"
 #include "platform/rtl/Resources.h"
 #include "support/translation/ScMoFile.h"
@@ -101,6 +103,8 @@ TTranslator::TTranslator(const String& baseFolder) : creator_(std::this_thread::
     SelectLanguage(String());
     BindDomainFolder(u"default", baseFolder);
     SelectTextDomain(u"default");
+    TP_GlobalIgnoreClassProperty(TComponent::StaticClass(), u"Name");
+    TP_GlobalIgnoreClassProperty(TCollection::StaticClass(), u"PropName");
 }
 
 TTranslator::~TTranslator() = default;
@@ -181,14 +185,13 @@ std::shared_ptr<const TMoFile> TTranslator::Catalogue(const String& name) {
     return file;
 }
 
-String TTranslator::Translate(const String& text) {
-    String domain;
-    {
-        std::lock_guard lock(mutex_);
-        domain = currentDomain_;
-    }
-    return TranslateInDomain(domain, text);
+String TTranslator::DomainOrCurrent(const String& domain) {
+    if (!domain.empty()) return domain;
+    std::lock_guard lock(mutex_);
+    return currentDomain_;
 }
+
+String TTranslator::Translate(const String& text) { return TranslateInDomain(DomainOrCurrent(String()), text); }
 
 String TTranslator::TranslateInDomain(const String& domain, const String& text) {
     const std::shared_ptr<const TMoFile> file = Catalogue(domain);

@@ -5,15 +5,19 @@
 // kind "MO". While the unit runs, every resource string passes through the
 // domains listed for resource strings ("default" first).
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/String.h"
 
+class TComponent;
 class TMoFile;
+class TStrings;
 
 class TTranslator {
 public:
@@ -40,7 +44,41 @@ public:
 
     std::thread::id CreatorThread() const noexcept { return creator_; }
 
+    // Component trees (from the GUI thread). TranslateComponent translates the
+    // published text properties (String, UTF-8 std::string), string lists,
+    // object properties, collection items and owned components of Component
+    // once, recording the texts so RetranslateComponent can bring another
+    // language later; the per-call rules below are then forgotten. A setter
+    // that raises becomes ETrComponentError.
+    void TranslateComponent(TComponent* component, const String& domain = String());
+    void RetranslateComponent(TComponent* component, const String& domain = String());
+    // Translates every non-empty line.
+    void TranslateStringList(TStrings* list, const String& domain = String());
+
+    using TClassHandler = std::function<void(TObject* object)>;
+    // Rules for every call: the property of Cls and its descendants stays
+    // untranslated, the whole class does, or Handler is called instead of
+    // translating objects of the class. Naming a property of a class that has
+    // a handler raises ETrProgrammingError.
+    void TP_GlobalIgnoreClassProperty(TClass cls, const String& propertyName);
+    void TP_GlobalIgnoreClass(TClass cls);
+    void TP_GlobalHandleClass(TClass cls, TClassHandler handler);
+    // Rules for the next TranslateComponent only. Path names a property from
+    // the component being translated (".Caption", ".Font.Name") or an owned
+    // component ("Button1"), ignoring case.
+    void TP_Ignore(const String& path);
+    void TP_IgnoreClass(TClass cls);
+    void TP_IgnoreClassProperty(TClass cls, const String& propertyName);
+
 private:
+    struct TClassMode {
+        TClass Class;
+        std::vector<String> Properties; // empty: the whole class
+        TClassHandler Handler;
+    };
+    static void AddClassRule(std::vector<TClassMode>& rules, TClass cls, const String& propertyName, TClassHandler handler);
+    String DomainOrCurrent(const String& domain);
+
     struct TDomain;
     // The domain's catalogue, opened on first use; null when it has none.
     std::shared_ptr<const TMoFile> Catalogue(const String& domain);
@@ -52,6 +90,9 @@ private:
     String language_;
     String currentDomain_ = u"default";
     std::map<String, std::unique_ptr<TDomain>> domains_;
+    std::vector<TClassMode> globalRules_;
+    std::vector<TClassMode> callRules_;
+    std::vector<String> ignorePaths_; // lower case
 };
 
 // LC_ALL, LC_MESSAGES, then LANG (the first that is set and not empty),
