@@ -59,7 +59,7 @@ std::vector<uint8_t> Catalogue(const std::map<std::string, std::string>& entries
     return bytes;
 }
 
-constexpr TResStringRec SBenchText{0xF04F, u"Conversion finished"};
+constexpr TResStringRec SBenchText{0xF05F, u"Conversion finished"};
 
 } // namespace
 

@@ -10,14 +10,15 @@
 // Resource-string identifiers, one range per unit:
 //   0xF000-0xF00F ScBase            0xF010-0xF01F ScSynch
 //   0xF020-0xF02F ScSysUtils        0xF030-0xF03F ScFileVersionInfo
-//   0xF040-0xF04F the translation tests (ScTranslator's own texts are no
+//   0xF040-0xF04F ScRegistry
+//   0xF050-0xF05F the translation tests (ScTranslator's own texts are no
 //                 resource strings: loading them would pass through itself)
 //   0xF100-0xF1FF ScCpuInfo (0xF100 + cache descriptor byte)
 //   0xF800-0xFDFF the character tables, string, path, Base64, type-description and blend units
 extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit,
     ScFileVersionInfoUnit, ScSysInfoUnit, ScCpuInfoUnit, ScAnsiStringsUnit, ScStringsUnit, ScUnicodeUnit,
-    ScCharsetsUnit, ScShellUnit, ScBase64Unit, ScRTTIUnit, ScBlendUnit, ScProcessUnit,
-    ScTranslatorUnit;
+    ScCharsetsUnit, ScShellUnit, ScBase64Unit, ScRTTIUnit, ScBlendUnit, ScProcessUnit, ScTranslatorUnit,
+    ScRegistryUnit;
 
 namespace {
 
@@ -65,6 +66,7 @@ const TSupportUnit* const AllUnits[] = {
     &ScSynchUnit,
     &ScSysUtilsUnit,
     &ScFileVersionInfoUnit,
+    &ScRegistryUnit,
     &ScSysInfoUnit,
     &ScCpuInfoUnit,
     &ScProcessUnit,

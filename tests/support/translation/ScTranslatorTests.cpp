@@ -187,9 +187,9 @@ TEST_F(TranslatorTest, TextsKeepTheirLineEndsAndCharactersBeyondTheBasicPlane) {
     }
 }
 
-constexpr TResStringRec SGreeting{0xF040, u"Hello"};
-constexpr TResStringRec SBroken{0xF041, u"Broken"};
-constexpr TResStringRec SCount{0xF042, u"%d files"};
+constexpr TResStringRec SGreeting{0xF050, u"Hello"};
+constexpr TResStringRec SBroken{0xF051, u"Broken"};
+constexpr TResStringRec SCount{0xF052, u"%d files"};
 
 class ResourceStringTranslationTest : public TranslatorTest {
 protected:
