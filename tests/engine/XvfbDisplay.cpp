@@ -28,9 +28,11 @@ TXvfbDisplay::TXvfbDisplay(int width, int height) {
     if (pipe(fds) != 0) Fail("no pipe");
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     // Xvfb picks a free display number and writes it to this descriptor once it accepts connections.
+    // -noreset: by default the server resets whenever its last client leaves, and a client connecting
+    // during that reset is dropped; a desktop's server, kept busy by its session, never does.
     std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
                                      std::to_string(width) + "x" + std::to_string(height) + "x24",
-                                     "-wr", "-nolisten", "tcp"};
+                                     "-wr", "-nolisten", "tcp", "-noreset"};
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
