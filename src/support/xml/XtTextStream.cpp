@@ -55,14 +55,16 @@ TXtTextStream::TXtTextStream(TStream& stream, int codePage, uint8_t flags, TXtAc
 void TXtTextStream::SetCodepage(int codePage) {
     if (codePage == 0) codePage = CP_UTF8;  // the system code page is UTF-8 here
     codePage_ = codePage;
+    // Bytes taken so far belong to the old code page: a letter its converter
+    // holds back comes out before anything decoded in the new one.
+    if (decoder_ && !decoderDone_) decoder_->Decode({}, true, pending_);
+    decoder_.reset();
+    decoderDone_ = false;
     if (IsUnicodePage(codePage)) {
         flags_ |= xtfUnicode;
-        decoder_.reset();
     } else {
         flags_ &= ~xtfUnicode;
-        // Takes over at the next byte; what came before was decoded in the old code page.
         decoder_ = std::make_unique<TCodePageDecoder>(codePage);
-        decoderDone_ = false;
     }
 }
 

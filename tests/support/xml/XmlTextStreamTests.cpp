@@ -131,6 +131,20 @@ TEST(XtTextStream, PositionFollowsTheBytesOfEachCharacterHandedOut) {
     }
 }
 
+TEST(XtTextStream, CodePageSwitchTakesOverAtTheNextByte) {
+    // "aê" in windows-1258, then 日本 in Shift-JIS: ê waits in the first converter
+    // for a combining mark when the code page changes.
+    TBytesStream stream(ToBytes("a\xEA\x93\xFA\x96\x7B"));
+    TXtTextStream text(stream, 1258, 0, TXtAccess::Read);
+    char16_t first;
+    ASSERT_EQ(text.Read(&first, 1), 1);
+    EXPECT_EQ(first, u'a');
+    text.SetCodepage(932);
+    std::u16string rest(8, u'\0');
+    rest.resize(static_cast<size_t>(text.Read(rest.data(), static_cast<int>(rest.size()))));
+    EXPECT_EQ(rest, u"ê日本");
+}
+
 TEST(XtTextStream, ShortWriteReportsFailure) {
     struct TFullStream : TBytesStream {
         int64_t Write(const void* buffer, int64_t count) override {
