@@ -472,10 +472,18 @@ String DecodeCodePage(std::string_view bytes, int codePage) {
     return String(std::move(out));
 }
 
-std::string EncodeCodePage(const String& s, int codePage) {
-    if (codePage == CP_ACP || codePage == CP_UTF8) return s.ToUtf8();
-    const TCharset& charset = CharsetOfCodePage(codePage);
-    TIconv cd(charset, TDirection::Encode);
+class TCodePageEncoder::TConverter : public TIconv {
+public:
+    explicit TConverter(const TCharset& charset) : TIconv(charset, TDirection::Encode) {}
+};
+
+TCodePageEncoder::TCodePageEncoder(int codePage)
+    : converter_(std::make_unique<TConverter>(CharsetOfCodePage(codePage))) {}
+
+TCodePageEncoder::~TCodePageEncoder() = default;
+
+std::string TCodePageEncoder::Encode(const String& s) {
+    TConverter& cd = *converter_;
     const std::string utf8 = s.ToUtf8();
     std::string_view rest = utf8;
     std::string out;
@@ -486,4 +494,9 @@ std::string EncodeCodePage(const String& s, int codePage) {
     }
     cd.Flush(out);
     return out;
+}
+
+std::string EncodeCodePage(const String& s, int codePage) {
+    if (codePage == CP_ACP || codePage == CP_UTF8) return s.ToUtf8();
+    return TCodePageEncoder(codePage).Encode(s);
 }

@@ -221,6 +221,23 @@ private:
     std::unique_ptr<TConverter> converter_;
 };
 
+// Encodes text into one code page call by call with one converter, each call as
+// EncodeCodePage encodes it (so its bytes end in the initial shift state). UTF-8
+// and CP_ACP have no converter here (String::ToUtf8 encodes them).
+class TCodePageEncoder {
+public:
+    explicit TCodePageEncoder(int codePage);
+    ~TCodePageEncoder();
+    TCodePageEncoder(const TCodePageEncoder&) = delete;
+    TCodePageEncoder& operator=(const TCodePageEncoder&) = delete;
+
+    std::string Encode(const String& s);
+
+private:
+    class TConverter;
+    std::unique_ptr<TConverter> converter_;
+};
+
 // UTF-16 helpers.
 inline bool IsHighSurrogate(char16_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool IsLowSurrogate(char16_t c) noexcept { return c >= 0xDC00 && c <= 0xDFFF; }

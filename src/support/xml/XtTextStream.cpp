@@ -60,12 +60,11 @@ void TXtTextStream::SetCodepage(int codePage) {
     if (decoder_ && !decoderDone_) decoder_->Decode({}, true, pending_);
     decoder_.reset();
     decoderDone_ = false;
-    if (IsUnicodePage(codePage)) {
+    encoder_.reset();
+    if (IsUnicodePage(codePage))
         flags_ |= xtfUnicode;
-    } else {
+    else
         flags_ &= ~xtfUnicode;
-        decoder_ = std::make_unique<TCodePageDecoder>(codePage);
-    }
 }
 
 void TXtTextStream::DetectMark() {
@@ -163,6 +162,7 @@ char32_t TXtTextStream::DecodeUnits(int size) {
 bool TXtTextStream::DecodeCodePageStep() {
     pending_.clear();
     pendingPos_ = 0;
+    if (!decoder_) decoder_ = std::make_unique<TCodePageDecoder>(codePage_);
     size_t window = 1;
     while (pending_.empty() && !decoderDone_) {
         if (PeekBytes(window)) {
@@ -228,7 +228,8 @@ bool TXtTextStream::WriteWide(std::u16string_view text) {
         bytes.reserve(text.size() + text.size() / 2);
         for (size_t i = 0; i < text.size();) AppendUtf8(bytes, NextCodePoint(text, i));
     } else {
-        bytes = EncodeCodePage(String(text), codePage_);
+        if (!encoder_) encoder_ = std::make_unique<TCodePageEncoder>(codePage_);
+        bytes = encoder_->Encode(String(text));
     }
     return stream_.Write(bytes.data(), static_cast<int64_t>(bytes.size())) == static_cast<int64_t>(bytes.size());
 }

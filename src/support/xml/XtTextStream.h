@@ -61,6 +61,8 @@ private:
     size_t inPos_ = 0;
     std::u16string pending_;  // decoded code units not yet handed out, from pendingPos_
     size_t pendingPos_ = 0;
-    std::unique_ptr<TCodePageDecoder> decoder_;  // for a code page other than UTF-8, -16 and -32
-    bool decoderDone_ = false;                   // the decoder has seen the end of the input
+    // For a code page other than UTF-8, -16 and -32, opened at first use.
+    std::unique_ptr<TCodePageDecoder> decoder_;
+    std::unique_ptr<TCodePageEncoder> encoder_;
+    bool decoderDone_ = false;  // the decoder has seen the end of the input
 };
