@@ -355,14 +355,15 @@ namespace {
 
 struct TCharset {
     int codePage;
-    const char* name;  // as iconv knows it
-    size_t unitSize;   // bytes an undecodable unit covers
+    const char* name;        // as iconv knows it
+    size_t unitSize;         // bytes an undecodable unit covers
+    bool composes = false;   // the decoder holds a letter back to join a combining mark that follows
 };
 
 constexpr TCharset kCharsets[] = {
     {874, "CP874", 1},   {932, "CP932", 1},   {936, "CP936", 1},   {949, "CP949", 1},   {950, "CP950", 1},
     {1250, "CP1250", 1}, {1251, "CP1251", 1}, {1252, "CP1252", 1}, {1253, "CP1253", 1}, {1254, "CP1254", 1},
-    {1255, "CP1255", 1}, {1256, "CP1256", 1}, {1257, "CP1257", 1}, {1258, "CP1258", 1},
+    {1255, "CP1255", 1, true}, {1256, "CP1256", 1}, {1257, "CP1257", 1}, {1258, "CP1258", 1, true},
     {1200, "UTF-16LE", 2}, {1201, "UTF-16BE", 2}, {12000, "UTF-32LE", 4}, {12001, "UTF-32BE", 4},
     {20127, "ASCII", 1}, {20936, "CP936", 1}, {54936, "GB18030", 1},
     {28591, "ISO-8859-1", 1}, {28592, "ISO-8859-2", 1}, {28593, "ISO-8859-3", 1},
@@ -379,10 +380,12 @@ const TCharset& CharsetOfCodePage(int codePage) {
 
 enum class TDirection { Decode, Encode };
 
+// Decodes to UTF-16LE, encodes from UTF-8.
 class TIconv {
 public:
     TIconv(const TCharset& charset, TDirection direction)
-        : cd_(direction == TDirection::Decode ? iconv_open("UTF-8", charset.name) : iconv_open(charset.name, "UTF-8")) {
+        : cd_(direction == TDirection::Decode ? iconv_open("UTF-16LE", charset.name)
+                                              : iconv_open(charset.name, "UTF-8")) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw EEncodingError("No converter for code page " + String(std::to_string(charset.codePage)) + " (" +
                                  charset.name + ") is installed");
@@ -391,29 +394,26 @@ public:
     TIconv(const TIconv&) = delete;
     TIconv& operator=(const TIconv&) = delete;
 
-    // Converts In onto Out up to the end (true) or up to a unit the converter
-    // rejects (false), leaving In at that unit.
-    bool Run(std::string_view& in, std::string& out) {
+    // Converts In onto Out up to its end (0) or up to a unit the converter rejects
+    // (EILSEQ) or finds cut by the end of In (EINVAL), leaving In at that unit.
+    int Run(std::string_view& in, std::string& out) {
         char* src = const_cast<char*>(in.data());
         size_t left = in.size();
-        bool done = true;
-        while (left > 0) {
+        int error = 0;
+        while (left > 0 && error == 0) {
             char buf[4096];
             char* dst = buf;
             size_t room = sizeof buf;
             const size_t r = iconv(cd_, &src, &left, &dst, &room);
+            if (r == static_cast<size_t>(-1) && errno != E2BIG) error = errno;
             out.append(buf, static_cast<size_t>(dst - buf));
-            if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-                done = false;
-                break;
-            }
         }
         in = std::string_view(src, left);
-        return done;
+        return left > 0 ? error : 0;
     }
 
-    // Writes out what the converter still holds (a character waiting for a
-    // combining mark, the sequence back to the initial shift state).
+    // Writes out what the converter still holds (a letter waiting for a combining
+    // mark, the sequence back to the initial shift state) and returns to that state.
     void Flush(std::string& out) {
         char buf[16];
         char* dst = buf;
@@ -434,32 +434,69 @@ size_t Utf8SequenceLength(std::string_view s) {
 
 } // namespace
 
-String DecodeCodePage(std::string_view bytes, int codePage) {
-    if (codePage == CP_ACP || codePage == CP_UTF8) return String::FromUtf8(bytes);
-    const TCharset& charset = CharsetOfCodePage(codePage);
-    TIconv cd(charset, TDirection::Decode);
-    std::string utf8;
-    // The decoder keeps its shift state across a rejected unit.
-    while (!cd.Run(bytes, utf8)) {
-        AppendUtf8(utf8, kReplacement);
-        bytes.remove_prefix(std::min(charset.unitSize, bytes.size()));
+class TCodePageDecoder::TConverter : public TIconv {
+public:
+    explicit TConverter(const TCharset& charset) : TIconv(charset, TDirection::Decode), charset(charset) {}
+    const TCharset& charset;
+    std::string utf16le;  // output of one Decode, reused
+};
+
+TCodePageDecoder::TCodePageDecoder(int codePage)
+    : converter_(std::make_unique<TConverter>(CharsetOfCodePage(codePage))) {}
+
+TCodePageDecoder::~TCodePageDecoder() = default;
+
+size_t TCodePageDecoder::Decode(std::string_view bytes, bool last, std::u16string& out) {
+    TConverter& cd = *converter_;
+    const size_t size = bytes.size();
+    std::string& units = cd.utf16le;
+    units.clear();
+    // The converter keeps its shift state across a rejected unit.
+    for (int error; (error = cd.Run(bytes, units)) != 0;) {
+        if (error == EINVAL && !last) break;
+        // A letter held back for a combining mark comes before the replacement.
+        if (cd.charset.composes) cd.Flush(units);
+        units += "\xFD\xFF";
+        bytes.remove_prefix(std::min(cd.charset.unitSize, bytes.size()));
     }
-    cd.Flush(utf8);
-    return String::FromUtf8(utf8);
+    if (last) cd.Flush(units);
+    for (size_t i = 0; i + 1 < units.size(); i += 2)
+        out.push_back(static_cast<char16_t>(static_cast<uint8_t>(units[i]) | static_cast<uint8_t>(units[i + 1]) << 8));
+    return size - bytes.size();
 }
 
-std::string EncodeCodePage(const String& s, int codePage) {
-    if (codePage == CP_ACP || codePage == CP_UTF8) return s.ToUtf8();
-    const TCharset& charset = CharsetOfCodePage(codePage);
-    TIconv cd(charset, TDirection::Encode);
+String DecodeCodePage(std::string_view bytes, int codePage) {
+    if (codePage == CP_ACP || codePage == CP_UTF8) return String::FromUtf8(bytes);
+    std::u16string out;
+    TCodePageDecoder(codePage).Decode(bytes, true, out);
+    return String(std::move(out));
+}
+
+class TCodePageEncoder::TConverter : public TIconv {
+public:
+    explicit TConverter(const TCharset& charset) : TIconv(charset, TDirection::Encode) {}
+};
+
+TCodePageEncoder::TCodePageEncoder(int codePage)
+    : converter_(std::make_unique<TConverter>(CharsetOfCodePage(codePage))) {}
+
+TCodePageEncoder::~TCodePageEncoder() = default;
+
+std::string TCodePageEncoder::Encode(const String& s) {
+    TConverter& cd = *converter_;
     const std::string utf8 = s.ToUtf8();
     std::string_view rest = utf8;
     std::string out;
-    while (!cd.Run(rest, out)) {
+    while (cd.Run(rest, out) != 0) {
         cd.Flush(out);
         out += '?';
         rest.remove_prefix(Utf8SequenceLength(rest));
     }
     cd.Flush(out);
     return out;
+}
+
+std::string EncodeCodePage(const String& s, int codePage) {
+    if (codePage == CP_ACP || codePage == CP_UTF8) return s.ToUtf8();
+    return TCodePageEncoder(codePage).Encode(s);
 }

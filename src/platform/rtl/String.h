@@ -8,6 +8,7 @@
 #include <compare>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -198,6 +199,44 @@ constexpr int CP_ACP = 0;
 constexpr int CP_UTF8 = 65001;
 String DecodeCodePage(std::string_view bytes, int codePage);
 std::string EncodeCodePage(const String& s, int codePage);
+
+// Decodes the bytes of one code page piece by piece, as DecodeCodePage decodes them
+// whole: a sequence cut by the end of a piece, the shift state and a letter held
+// back for a combining mark carry over to the next piece. UTF-8 and CP_ACP have
+// no converter here (String::FromUtf8 decodes them).
+class TCodePageDecoder {
+public:
+    explicit TCodePageDecoder(int codePage);
+    ~TCodePageDecoder();
+    TCodePageDecoder(const TCodePageDecoder&) = delete;
+    TCodePageDecoder& operator=(const TCodePageDecoder&) = delete;
+
+    // Appends the UTF-16 code units of Bytes to Out and returns the number of bytes
+    // taken. A sequence cut by the end of Bytes stays untaken, unless Last tells that
+    // the input ends there: then it becomes U+FFFD and a held letter is written.
+    size_t Decode(std::string_view bytes, bool last, std::u16string& out);
+
+private:
+    class TConverter;
+    std::unique_ptr<TConverter> converter_;
+};
+
+// Encodes text into one code page call by call with one converter, each call as
+// EncodeCodePage encodes it (so its bytes end in the initial shift state). UTF-8
+// and CP_ACP have no converter here (String::ToUtf8 encodes them).
+class TCodePageEncoder {
+public:
+    explicit TCodePageEncoder(int codePage);
+    ~TCodePageEncoder();
+    TCodePageEncoder(const TCodePageEncoder&) = delete;
+    TCodePageEncoder& operator=(const TCodePageEncoder&) = delete;
+
+    std::string Encode(const String& s);
+
+private:
+    class TConverter;
+    std::unique_ptr<TConverter> converter_;
+};
 
 // UTF-16 helpers.
 inline bool IsHighSurrogate(char16_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }

@@ -55,22 +55,16 @@ TXtTextStream::TXtTextStream(TStream& stream, int codePage, uint8_t flags, TXtAc
 void TXtTextStream::SetCodepage(int codePage) {
     if (codePage == 0) codePage = CP_UTF8;  // the system code page is UTF-8 here
     codePage_ = codePage;
-    if (IsUnicodePage(codePage)) {
+    // Bytes taken so far belong to the old code page: a letter its converter
+    // holds back comes out before anything decoded in the new one.
+    if (decoder_ && !decoderDone_) decoder_->Decode({}, true, pending_);
+    decoder_.reset();
+    decoderDone_ = false;
+    encoder_.reset();
+    if (IsUnicodePage(codePage))
         flags_ |= xtfUnicode;
-        singleByte_.reset();
-    } else {
+    else
         flags_ &= ~xtfUnicode;
-        BuildSingleByteTable();
-    }
-}
-
-void TXtTextStream::BuildSingleByteTable() {
-    singleByte_ = std::make_unique<std::array<char16_t, 256>>();
-    for (int b = 0; b < 256; ++b) {
-        const char byte = static_cast<char>(b);
-        const String s = DecodeCodePage(std::string_view(&byte, 1), codePage_);
-        (*singleByte_)[b] = s.size() == 1 ? s[0] : kReplacement;
-    }
 }
 
 void TXtTextStream::DetectMark() {
@@ -112,10 +106,14 @@ bool TXtTextStream::PeekBytes(size_t count) {
     if (in_.size() - inPos_ >= count) return true;
     in_.erase(0, inPos_);
     inPos_ = 0;
-    const size_t have = in_.size();
-    in_.resize(have + std::max(kChunk, count));
-    const int64_t got = stream_.Read(in_.data() + have, static_cast<int64_t>(in_.size() - have));
-    in_.resize(have + static_cast<size_t>(std::max<int64_t>(got, 0)));
+    // A byte stream may hand out fewer bytes than asked before its end.
+    while (in_.size() < count) {
+        const size_t have = in_.size();
+        in_.resize(have + std::max(kChunk, count - have));
+        const int64_t got = stream_.Read(in_.data() + have, static_cast<int64_t>(in_.size() - have));
+        in_.resize(have + static_cast<size_t>(std::max<int64_t>(got, 0)));
+        if (got <= 0) break;
+    }
     return in_.size() >= count;
 }
 
@@ -142,7 +140,8 @@ char16_t TXtTextStream::DecodeUtf8(uint8_t lead) {
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
     if (cp < 0x10000) return static_cast<char16_t>(cp);
-    pendingLow_ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    pending_.assign(1, static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    pendingPos_ = 0;
     return static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
 }
 
@@ -158,13 +157,34 @@ char32_t TXtTextStream::DecodeUnits(int size) {
     return v;
 }
 
+// Decodes the fewest bytes that give characters, so that Position stays at the
+// end of what was handed out. False at the end of the input.
+bool TXtTextStream::DecodeCodePageStep() {
+    pending_.clear();
+    pendingPos_ = 0;
+    if (!decoder_) decoder_ = std::make_unique<TCodePageDecoder>(codePage_);
+    size_t window = 1;
+    while (pending_.empty() && !decoderDone_) {
+        if (PeekBytes(window)) {
+            const size_t taken = decoder_->Decode(std::string_view(in_).substr(inPos_, window), false, pending_);
+            inPos_ += taken;
+            // Nothing taken: the window cuts a sequence. Taken without characters: an
+            // escape sequence, or a letter held back for a combining mark.
+            window = taken > 0 ? 1 : window + 1;
+        } else {
+            inPos_ += decoder_->Decode(std::string_view(in_).substr(inPos_), true, pending_);
+            decoderDone_ = true;
+        }
+    }
+    return !pending_.empty();
+}
+
 int TXtTextStream::Read(char16_t* buffer, int count) {
     char16_t* out = buffer;
     char16_t* const end = buffer + count;
     while (out < end) {
-        if (pendingLow_) {
-            *out++ = pendingLow_;
-            pendingLow_ = 0;
+        if (pendingPos_ < pending_.size()) {
+            *out++ = pending_[pendingPos_++];
             continue;
         }
         if (codePage_ == CP_UTF16) {
@@ -177,14 +197,17 @@ int TXtTextStream::Read(char16_t* buffer, int count) {
                 *out++ = kReplacement;
             } else if (cp >= 0x10000) {
                 *out++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-                pendingLow_ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+                pending_.assign(1, static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+                pendingPos_ = 0;
             } else {
                 *out++ = static_cast<char16_t>(cp);
             }
-        } else {
+        } else if (codePage_ == CP_UTF8) {
             const int b = NextByte();
             if (b < 0) break;
-            *out++ = codePage_ == CP_UTF8 ? DecodeUtf8(static_cast<uint8_t>(b)) : (*singleByte_)[b];
+            *out++ = DecodeUtf8(static_cast<uint8_t>(b));
+        } else if (!DecodeCodePageStep()) {
+            break;
         }
     }
     return static_cast<int>(out - buffer);
@@ -205,7 +228,8 @@ bool TXtTextStream::WriteWide(std::u16string_view text) {
         bytes.reserve(text.size() + text.size() / 2);
         for (size_t i = 0; i < text.size();) AppendUtf8(bytes, NextCodePoint(text, i));
     } else {
-        bytes = EncodeCodePage(String(text), codePage_);
+        if (!encoder_) encoder_ = std::make_unique<TCodePageEncoder>(codePage_);
+        bytes = encoder_->Encode(String(text));
     }
     return stream_.Write(bytes.data(), static_cast<int64_t>(bytes.size())) == static_cast<int64_t>(bytes.size());
 }

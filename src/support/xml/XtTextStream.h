@@ -1,11 +1,10 @@
 #pragma once
 // TXtTextStream: text over a byte stream. Converts between UTF-16 code units and
-// the bytes of a code page (UTF-8, UTF-16, UTF-32 or a single-byte Windows code
-// page), detects byte-order marks when reading and writes them when creating.
-// Invalid input decodes to U+FFFD; characters outside the BMP travel as
+// the bytes of a code page (UTF-8, UTF-16, UTF-32 or a Windows code page, single-
+// or multibyte), detects byte-order marks when reading and writes them when
+// creating. Invalid input decodes to U+FFFD; characters outside the BMP travel as
 // surrogate pairs on the UTF-16 side.
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Stream.h"
+#include "platform/rtl/String.h"
 
 RTL_DECLARE_EXCEPTION(EXtTextStream, Exception);
 
@@ -40,7 +40,9 @@ public:
     int Codepage() const noexcept { return codePage_; }
     // Later bytes are converted with the new code page.
     void SetCodepage(int codePage);
-    // Byte position of the next byte to decode.
+    // Byte position of the next byte to decode: the end of the last character
+    // handed out, or of a letter the code page's converter holds back to join a
+    // combining mark that may follow.
     int64_t Position();
 
 private:
@@ -50,14 +52,17 @@ private:
     bool PeekBytes(size_t count);
     char16_t DecodeUtf8(uint8_t lead);
     char32_t DecodeUnits(int size);
-    void BuildSingleByteTable();
-    void Emit(char32_t cp, char16_t*& out);
+    bool DecodeCodePageStep();
 
     TStream& stream_;
     int codePage_;
     uint8_t flags_;
     std::string in_;  // bytes read from the stream and not yet decoded, from inPos_
     size_t inPos_ = 0;
-    char16_t pendingLow_ = 0;  // second half of a surrogate pair not yet handed out
-    std::unique_ptr<std::array<char16_t, 256>> singleByte_;
+    std::u16string pending_;  // decoded code units not yet handed out, from pendingPos_
+    size_t pendingPos_ = 0;
+    // For a code page other than UTF-8, -16 and -32, opened at first use.
+    std::unique_ptr<TCodePageDecoder> decoder_;
+    std::unique_ptr<TCodePageEncoder> encoder_;
+    bool decoderDone_ = false;  // the decoder has seen the end of the input
 };

@@ -96,6 +96,7 @@ TEST(StringTest, UndecodableInputBecomesOneReplacementPerUnit) {
         {1200, "A\0B"sv, u"A\uFFFD"},                                // odd trailing byte
         {28593, "a\xA5" "b"sv, u"a\uFFFDb"},                          // byte Latin-3 leaves undefined
         {932, "a\x81"sv, u"a\uFFFD"},                                // lead byte without trail byte
+        {1258, "a\x81" "b"sv, u"a\uFFFDb"},                          // undefined byte after a letter that could combine
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeCodePage(c.bytes, c.codePage).Std(), c.text) << c.codePage;
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "support/xml/XmlDictionary.h"
 #include "support/xml/XmlTextStream.h"
 #include "XmlTestUtil.h"
@@ -68,6 +71,78 @@ TEST(XtTextStream, WritesMarksAndStandardUtf8) {
     EXPECT_EQ(ReadAll(Bytes({0xC6}), 1251), u"\u0416");
     // Round trip through UTF-8 of every kind of character.
     EXPECT_EQ(ReadAll(WriteAll(kSample, CP_UTF8), CP_UTF8), kSample);
+}
+
+const struct TCodePageCase {
+    const char* what;
+    int codePage;
+    std::string bytes;
+    std::u16string text;
+} kCodePageCases[] = {
+    {"shift-jis", 932, "a\x93\xFA\x96\x7B\xB1z", u"a日本ｱz"},
+    {"euc-jp", 51932, "a\xC6\xFC\x8E\xB1\x8F\xB0\xA1z", u"a日ｱ丂z"},
+    {"iso-2022-jp escapes", 50220, "\x1B$BF|K\\\x1B(Bab\x1B$@8l\x1B(Jc\x1B(B", u"日本ab語c"},
+    {"windows-1258 composed", 1258, "Vi\xEA\xF2t", u"Việt"},
+    {"windows-1258 letter at the end", 1258, "a\xEA", u"aê"},
+    {"windows-1255 pointed", 1255, "\xF9\xD1x", u"\uFB2Ax"},
+    {"invalid trail byte", 932, "\x81 a", u"\uFFFD a"},
+    {"invalid euc-jp pair", 51932, "\xC6" "ab", u"\uFFFDab"},
+    {"lead byte at the end", 932, "a\x81", u"a\uFFFD"},
+    {"cut iso-2022-jp pair", 50220, "\x1B$BF|K", u"日\uFFFD"},
+    {"undefined byte after a letter", 1258, "a\x81" "b", u"a\uFFFDb"},
+};
+
+TEST(XtTextStream, CodePagesDecodeMultibyteSequencesAndCombinedLetters) {
+    for (const TCodePageCase& c : kCodePageCases) EXPECT_EQ(ReadAll(c.bytes, c.codePage).Std(), c.text) << c.what;
+}
+
+TEST(XtTextStream, SequencesCutBetweenReadsOfTheByteStreamComeBackWhole) {
+    struct TTrickleStream : TBytesStream {
+        using TBytesStream::TBytesStream;
+        int64_t Read(void* buffer, int64_t count) override { return TBytesStream::Read(buffer, std::min<int64_t>(count, 1)); }
+    };
+    for (const TCodePageCase& c : kCodePageCases) {
+        TTrickleStream stream(ToBytes(c.bytes));
+        TXtTextStream text(stream, c.codePage, 0, TXtAccess::Read);
+        std::u16string out(c.bytes.size() + 4, u'\0');
+        out.resize(static_cast<size_t>(text.Read(out.data(), static_cast<int>(out.size()))));
+        EXPECT_EQ(out, c.text) << c.what;
+    }
+}
+
+TEST(XtTextStream, PositionFollowsTheBytesOfEachCharacterHandedOut) {
+    const struct {
+        int codePage;
+        std::string bytes;
+        std::vector<int64_t> positions;
+    } cases[] = {
+        {932, "a\x93\xFA\xB1\x96\x7B", {1, 3, 4, 6}},
+        {51932, "\x8F\xB0\xA1" "a\x8E\xB1", {3, 4, 6}},
+        {50220, "a\x1B$BF|K\\\x1B(Bb", {1, 6, 8, 12}},
+        {CP_UTF8, "a\xC3\xA9\xE4\xB8\xAD", {1, 3, 6}},
+    };
+    for (const auto& c : cases) {
+        TBytesStream stream(ToBytes(c.bytes));
+        TXtTextStream text(stream, c.codePage, 0, TXtAccess::Read);
+        std::vector<int64_t> positions;
+        char16_t unit;
+        while (text.Read(&unit, 1) == 1) positions.push_back(text.Position());
+        EXPECT_EQ(positions, c.positions) << c.codePage;
+    }
+}
+
+TEST(XtTextStream, CodePageSwitchTakesOverAtTheNextByte) {
+    // "aê" in windows-1258, then 日本 in Shift-JIS: ê waits in the first converter
+    // for a combining mark when the code page changes.
+    TBytesStream stream(ToBytes("a\xEA\x93\xFA\x96\x7B"));
+    TXtTextStream text(stream, 1258, 0, TXtAccess::Read);
+    char16_t first;
+    ASSERT_EQ(text.Read(&first, 1), 1);
+    EXPECT_EQ(first, u'a');
+    text.SetCodepage(932);
+    std::u16string rest(8, u'\0');
+    rest.resize(static_cast<size_t>(text.Read(rest.data(), static_cast<int>(rest.size()))));
+    EXPECT_EQ(rest, u"ê日本");
 }
 
 TEST(XtTextStream, ShortWriteReportsFailure) {
