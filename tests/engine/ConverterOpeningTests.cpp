@@ -294,10 +294,7 @@ INSTANTIATE_TEST_SUITE_P(
                        [](TAVConvertOptions& o) { o.FilterOptions()->SetAudioBitstreamFilters("nosuchbsf"); },
                        "Unknown bitstream filter"},
         TOutputFailure{"unknown forced muxer", [](TAVConvertOptions& o) { o.SetOutputFormat("nosuchmuxer"); },
-                       "Unable to find a suitable output format for {out}"},
-        TOutputFailure{"complex filter graphs",
-                       [](TAVConvertOptions& o) { o.FilterOptions()->ComplexFilters()->Add("[0:v]null"); },
-                       "Complex filter graphs are not supported"}));
+                       "Unable to find a suitable output format for {out}"}));
 
 TEST_F(ConverterOpening, NegativeFrameSizeIsReportedAndTheOpeningGoesOn) {
     const String source = folder_ + "in.nut";
