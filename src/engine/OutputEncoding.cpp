@@ -11,20 +11,13 @@
 #include "engine/CodecLock.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Transcoder.h"
+#include "engine/VideoSync.h"
 
 namespace {
 
 // Frames one input picture becomes at most; more is taken for a broken timestamp.
 constexpr int64_t kMaxDuplicates = 108000 * 30;
 constexpr size_t kSubtitleBufferSize = 1024 * 1024;
-
-enum TVideoSync { vsPassthrough = 0, vsConstant = 1, vsVariable = 2, vsDropTimestamps = 255 };
-
-int VideoSyncOf(int method, const AVOutputFormat& format) {
-    if (method != -1) return method;
-    if (!(format.flags & AVFMT_VARIABLE_FPS)) return vsConstant;
-    return (format.flags & AVFMT_NOTIMESTAMPS) ? vsPassthrough : vsVariable;
-}
 
 } // namespace
 
@@ -55,24 +48,8 @@ void TTranscoder::EncodeVideo(TOutputStream& ost, AVFrame& frame) {
     const double pts = frame.pts == AV_NOPTS_VALUE ? static_cast<double>(ost.syncOpts) : static_cast<double>(frame.pts);
     const double delta = pts - static_cast<double>(ost.syncOpts) + duration;
 
-    int64_t count = 1;
-    switch (VideoSyncOf(video.VideoSyncMethod(), *run_.outputFiles[ost.fileIndex]->context->oformat)) {
-    case vsConstant:
-        if (delta < -1.1)
-            count = 0;
-        else if (delta > 1.1)
-            count = std::llrint(delta);
-        break;
-    case vsVariable:
-        if (delta <= -0.6)
-            count = 0;
-        else if (delta > 0.6)
-            ost.syncOpts = std::llrint(pts);
-        break;
-    case vsPassthrough:
-    case vsDropTimestamps: ost.syncOpts = std::llrint(pts); break;
-    default: RTL_ASSERT(false, "unknown video sync method");
-    }
+    const int method = ResolveVideoSync(video.VideoSyncMethod(), run_.outputFiles[ost.fileIndex]->context->oformat->flags);
+    int64_t count = PicturesToEncode(method, pts, delta, ost.syncOpts);
     count = std::min<int64_t>(count, video.MaxFrames() - ost.frameNumber);
     if (count <= 0 || count > kMaxDuplicates) return;
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/AVDict.h"
 #include "engine/AVPointers.h"
 #include "platform/rtl/DataFolder.h"
 #include "platform/rtl/Exceptions.h"
@@ -166,7 +167,10 @@ void OpenTrack(TEncodedTrack& out, AVFormatContext* context, int frames) {
     out.first = std::llround(track.start / av_q2d(encoder.time_base));
     if (context->oformat->flags & AVFMT_GLOBALHEADER) encoder.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     encoder.strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
-    Check(avlib::avcodec_open2(&encoder, codec, nullptr), "opening an encoder");
+    // Key frames only where asked: no scene-change detection.
+    TAVDict options;
+    if (track.keyFrameInterval) options.Set("sc_threshold", "1000000000");
+    Check(avlib::avcodec_open2(&encoder, codec, options.Address()), "opening an encoder");
     out.stream = avlib::avformat_new_stream(context, nullptr);
     if (!out.stream) throw Exception("test media: no stream");
     out.stream->time_base = encoder.time_base;
@@ -314,6 +318,7 @@ TTestMediaInfo ReadTestMedia(const String& path) {
             const double start = static_cast<double>(packet->pts) * timeBase;
             const double end = start + static_cast<double>(packet->duration) * timeBase;
             stream.times.push_back(start);
+            stream.keys.push_back(packet->flags & AV_PKT_FLAG_KEY);
             stream.start = timed[index] ? std::min(stream.start, start) : start;
             stream.end = timed[index] ? std::max(stream.end, end) : end;
             timed[index] = true;

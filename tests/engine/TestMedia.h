@@ -49,8 +49,9 @@ struct TTestStreamInfo {
     int sampleRate = 0;
     int packets = 0;
     bool startsWithKeyFrame = false;
-    // Presentation times of the packets, seconds, in file order.
+    // Presentation times of the packets, seconds, in file order, and which are key frames.
     std::vector<double> times;
+    std::vector<bool> keys;
     // Seconds from the earliest packet's start to the latest packet's end.
     double start = 0;
     double end = 0;
