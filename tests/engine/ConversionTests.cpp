@@ -370,3 +370,42 @@ TEST_F(Conversion, VariableRateOutputDropsEarlyPicturesAndFollowsLateOnes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Conversion, SeveralInputsAreReadByThreadsOfTheirOwn) {
+    const String pictures = folder_ + "pictures.nut";
+    const String sound = folder_ + "sound.nut";
+    WriteTestMedia(pictures, {VideoTrack(96, 64, "mpeg4", 25)}, 20);
+    WriteTestMedia(sound, {AudioTrack(2, "pcm_s16le", 44100)}, 20);
+    const String output = folder_ + "out.mp4";
+    auto converter = MakeConverter(pictures, output);
+    converter->InputFiles()->Add(sound);
+    Complete(*converter);
+    EXPECT_TRUE(events_.errors.empty());
+    const TTestMediaInfo info = ReadTestMedia(output);
+    EXPECT_EQ(info.Find(AVMEDIA_TYPE_VIDEO)->packets, 50);
+    EXPECT_NEAR(info.Find(AVMEDIA_TYPE_AUDIO)->decoded, 2.0, 0.04);
+}
+
+TEST_F(Conversion, ComplexGraphJoinsTwoInputsIntoOneOutput) {
+    const String left = folder_ + "left.nut";
+    const String right = folder_ + "right.nut";
+    WriteTestMedia(left, {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(1, "pcm_s16le", 8000)}, 10);
+    WriteTestMedia(right, {VideoTrack(64, 64, "mpeg4", 25)}, 10);
+    const String output = folder_ + "out.mp4";
+    auto converter = MakeConverter(left, output);
+    converter->InputFiles()->Add(right);
+    converter->ConvertOptions()->FilterOptions()->ComplexFilters()->Add("[0:v][1:v]hstack");
+    Complete(*converter);
+    EXPECT_TRUE(events_.errors.empty()) << events_.errors[0];
+    const TTestMediaInfo info = ReadTestMedia(output);
+    ASSERT_EQ(info.streams.size(), 2u);
+    const TTestStreamInfo& video = *info.Find(AVMEDIA_TYPE_VIDEO);
+    EXPECT_EQ(video.width, 160);
+    EXPECT_EQ(video.height, 64);
+    EXPECT_EQ(video.packets, 25);
+    EXPECT_NE(info.Find(AVMEDIA_TYPE_AUDIO), nullptr); // the audio is chosen as usual
+}
+
+} // namespace
