@@ -17,6 +17,8 @@ namespace {
 constexpr int64_t kReportInterval = 500000;     // microseconds
 constexpr int64_t kDiscontinuityLimit = 10;     // seconds, containers that allow discontinuities
 constexpr int64_t kTimestampErrorLimit = 108000; // seconds, other containers
+// An input that ends this much before its streams' stated durations is damaged (microseconds).
+constexpr int64_t kEarlyEndTolerance = 500000;
 
 String ErrorText(int error) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -192,6 +194,9 @@ int TTranscoder::ProcessInput(int fileIndex) {
     if (read < 0) {
         if (read != AVERROR_EOF)
             host_.Faulted(Fmt("Error reading input file %s: %s", String(file.context->url), ErrorText(read)));
+        else if (EndedEarly(file))
+            host_.Faulted(Fmt("Input file %s ends before its stated duration: it is cut short or damaged",
+                              String(file.context->url)));
         EndOfInput(fileIndex);
         return AVERROR(EAGAIN);
     }
@@ -268,6 +273,27 @@ void TTranscoder::CorrectTimestamps(TInputFile& file, TInputStream& ist, AVPacke
         delta = pts - ist.nextDts;
         if (delta < -limit || (delta > limit && !subtitle) || pts + 1 < ist.pts) packet.pts = AV_NOPTS_VALUE;
     }
+}
+
+bool TTranscoder::EndedEarly(const TInputFile& file) const {
+    const AVFormatContext& context = *file.context;
+    const bool stated = context.duration > 0 && context.duration_estimation_method != AVFMT_DURATION_FROM_BITRATE;
+    int64_t reached = INT64_MIN, end = INT64_MIN;
+    for (int i = 0; i < file.streamCount; ++i) {
+        const TInputStream& ist = *run_.inputStreams[file.firstStream + i];
+        const AVStream& stream = *ist.stream;
+        if (ist.discard || !ist.sawFirstTimestamp || ist.nextDts == AV_NOPTS_VALUE) continue;
+        const int64_t streamReached = std::max(ist.nextDts, ist.nextPts);
+        if (stream.duration != AV_NOPTS_VALUE) {
+            const int64_t start = stream.start_time == AV_NOPTS_VALUE ? 0 : stream.start_time;
+            const int64_t streamEnd = avlib::av_rescale_q(start + stream.duration, stream.time_base, kAVTimeBaseQ);
+            if (streamReached < streamEnd + file.tsOffset - kEarlyEndTolerance) return true;
+        } else if (stated) {
+            reached = std::max(reached, streamReached);
+            end = (context.start_time == AV_NOPTS_VALUE ? 0 : context.start_time) + context.duration;
+        }
+    }
+    return end != INT64_MIN && reached < end + file.tsOffset - kEarlyEndTolerance;
 }
 
 void TTranscoder::EndOfInput(int fileIndex) {

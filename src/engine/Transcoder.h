@@ -87,6 +87,8 @@ private:
     int ReadPacket(TInputFile& file, AVPacket* packet);
     int ProcessInput(int fileIndex);
     void CorrectTimestamps(TInputFile& file, TInputStream& ist, AVPacket& packet);
+    // Whether a used stream of File ended well before its stated duration.
+    bool EndedEarly(const TInputFile& file) const;
     void EndOfInput(int fileIndex);
     int OutputPacket(TInputStream& ist, AVPacket* packet);
     int DecodeAudio(TInputStream& ist, AVPacket* packet);

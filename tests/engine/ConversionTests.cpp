@@ -3,8 +3,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <mutex>
+#include <thread>
 
+#include "ResourceLimit.h"
 #include "TestMedia.h"
 #include "engine/AVConverter.h"
 #include "engine/AVUtils.h"
@@ -34,6 +40,13 @@ struct TEvents {
     int completions = 0;
     int stopped = 0;
     int progress = 0;
+
+    void Clear() {
+        std::lock_guard lock(mutex);
+        errors.clear();
+        logs.clear();
+        completions = stopped = progress = 0;
+    }
 };
 
 class Conversion : public testing::Test {
@@ -407,5 +420,319 @@ TEST_F(Conversion, ComplexGraphJoinsTwoInputsIntoOneOutput) {
     EXPECT_EQ(video.packets, 25);
     EXPECT_NE(info.Find(AVMEDIA_TYPE_AUDIO), nullptr); // the audio is chosen as usual
 }
+
+} // namespace
+
+namespace {
+
+// Makes Folder the current folder for the scope.
+class TCurrentFolder {
+public:
+    explicit TCurrentFolder(const String& folder) : saved_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder.ToUtf8());
+    }
+    ~TCurrentFolder() { std::filesystem::current_path(saved_); }
+
+private:
+    std::filesystem::path saved_;
+};
+
+class TwoPasses : public Conversion {
+protected:
+    void SetUp() override {
+        Conversion::SetUp();
+        source_ = folder_ + "source.nut";
+        WriteTestMedia(source_, {VideoTrack(96, 64, "mpeg4", 25)}, 10);
+    }
+    String source_;
+};
+
+TEST_F(TwoPasses, FirstPassWritesTheStatisticsTheSecondReads) {
+    for (const char* encoder : {"mpeg4", "libx264"}) {
+        SCOPED_TRACE(encoder);
+        const String folder = folder_ + encoder + "/";
+        ASSERT_TRUE(ForceDirectories(folder));
+        const TCurrentFolder current(folder);
+        auto converter = MakeConverter(source_, folder + "out.mp4");
+        TVideoOptions& video = *converter->ConvertOptions()->VideoOptions();
+        video.SetVideoCodecName(encoder);
+        video.SetBitrate(200000);
+        video.SetPass(1);
+        Complete(*converter);
+        ASSERT_TRUE(FileExists(folder + "ffmpeg2pass-0.log"));
+        EXPECT_GT(ReadFileBytes(folder + "ffmpeg2pass-0.log").size(), 100u);
+
+        video.SetPass(2);
+        Complete(*converter);
+        EXPECT_TRUE(events_.errors.empty()) << events_.errors[0];
+        EXPECT_FALSE(converter->Failed());
+        EXPECT_EQ(ReadTestMedia(folder + "out.mp4").Find(AVMEDIA_TYPE_VIDEO)->packets, 25);
+    }
+}
+
+// A failed transcode completes, as it always did, and says that it failed.
+TEST_F(TwoPasses, SecondPassWithoutStatisticsFailsAndStillCompletes) {
+    const TCurrentFolder current(folder_);
+    auto converter = MakeConverter(source_, folder_ + "out.avi");
+    converter->ConvertOptions()->VideoOptions()->SetPass(2);
+    std::thread::id errorThread;
+    converter->OnError = [&](TObject*, const String& message, const String&, bool& handled) {
+        errorThread = std::this_thread::get_id();
+        events_.errors.push_back(message);
+        handled = true;
+    };
+    Complete(*converter);
+    ASSERT_EQ(events_.errors.size(), 1u);
+    EXPECT_TRUE(events_.errors[0].starts_with(u"Cannot open file")) << events_.errors[0];
+    EXPECT_EQ(errorThread, std::this_thread::get_id());
+    EXPECT_TRUE(converter->Failed());
+    EXPECT_EQ(converter->ErrorMessage(), events_.errors[0]);
+    ASSERT_FALSE(events_.logs.empty());
+    EXPECT_EQ(events_.logs.back(), "Conversion failed: " + events_.errors[0]);
+
+    // The next run starts without the failure.
+    converter->ConvertOptions()->VideoOptions()->SetPass(0);
+    Complete(*converter);
+    EXPECT_FALSE(converter->Failed());
+    EXPECT_EQ(converter->ErrorMessage(), "");
+}
+
+TEST_F(Conversion, FailedWriteEndsTheRunAsFailed) {
+    const String source = folder_ + "source.nut";
+    WriteTestMedia(source, {VideoTrack(96, 64, "mpeg4", 25)}, 20);
+    auto converter = MakeConverter(source, folder_ + "out.nut");
+    {
+        const TScopedResourceLimit limit(RLIMIT_FSIZE, 4096);
+        Complete(*converter);
+    }
+    // Whichever write finds the file full fails the run.
+    EXPECT_EQ(events_.errors.size(), 1u);
+    EXPECT_TRUE(converter->Failed());
+}
+
+TEST_F(Conversion, VideoBufferShowsEveryPictureAsBGRA) {
+    const String source = folder_ + "source.nut";
+    WriteTestMedia(source, {VideoTrack(64, 48, "mpeg4", 25)}, 10);
+    auto converter = MakeConverter(source, folder_ + "out.mp4");
+    std::vector<double> times;
+    bool mainThread = true, grey = true;
+    converter->OnVideoBuffer = [&](TObject*, TAVBitmap* bitmap, double time, bool& modified) {
+        mainThread &= IsMainThread();
+        EXPECT_EQ(bitmap->Width(), 64);
+        EXPECT_EQ(bitmap->Height(), 48);
+        // Studio-range grey Y becomes full-range grey (Y - 16) * 255 / 219.
+        const double expected = (TestPictureLuma(static_cast<int>(times.size())) - 16) * 255.0 / 219;
+        const uint8_t* pixel = bitmap->Bits() + (20 * 64 + 30) * 4;
+        for (int c = 0; c < 3; ++c) grey &= std::abs(pixel[c] - expected) <= 4;
+        EXPECT_EQ(pixel[3], 255);
+        times.push_back(time);
+        EXPECT_FALSE(modified);
+    };
+    Complete(*converter);
+    EXPECT_TRUE(mainThread);
+    EXPECT_TRUE(grey);
+    ASSERT_EQ(times.size(), 25u);
+    for (size_t i = 0; i < times.size(); ++i) EXPECT_NEAR(times[i], 0.04 * static_cast<double>(i), 1e-9);
+}
+
+TEST_F(Conversion, WhatVideoBufferPaintsAppearsInTheOutputWhenItSaysSo) {
+    const String source = folder_ + "source.nut";
+    WriteTestMedia(source, {VideoTrack(64, 48, "mpeg4", 25)}, 5);
+    for (const bool say : {true, false}) {
+        SCOPED_TRACE(say);
+        const String output = folder_ + (say ? "painted.mp4" : "unchanged.mp4");
+        auto converter = MakeConverter(source, output);
+        converter->OnVideoBuffer = [&](TObject*, TAVBitmap* bitmap, double, bool& modified) {
+            for (int y = 0; y < 16; ++y) std::memset(bitmap->Bits() + y * bitmap->Width() * 4, 255, 16 * 4);
+            modified = say;
+        };
+        Complete(*converter);
+        const double corner = TestPictureLuma(output, 2, 0, 0, 16, 16);
+        EXPECT_NEAR(TestPictureLuma(output, 2, 32, 24, 16, 16), TestPictureLuma(2), 2);
+        if (say)
+            EXPECT_NEAR(corner, 235, 3);
+        else
+            EXPECT_NEAR(corner, TestPictureLuma(2), 2);
+    }
+}
+
+TEST_F(Conversion, DeinterlacingFailureIsShownOncePerRun) {
+    const String source = folder_ + "odd.nut";
+    WriteTestMedia(source, {VideoTrack(66, 50, "mpeg4", 25)}, 10);
+    auto converter = MakeConverter(source, folder_ + "out.mp4");
+    converter->ConvertOptions()->VideoOptions()->SetDeinterlace(true);
+    for (int run = 1; run <= 2; ++run) {
+        Complete(*converter);
+        EXPECT_EQ(boxes_, std::vector<String>(static_cast<size_t>(run), "Deinterlacing failed"));
+        EXPECT_FALSE(converter->Failed());
+    }
+    EXPECT_EQ(ReadTestMedia(folder_ + "out.mp4").Find(AVMEDIA_TYPE_VIDEO)->packets, 25);
+}
+
+TEST_F(Conversion, DeinterlacedPicturesAreEncoded) {
+    const String source = folder_ + "even.nut";
+    WriteTestMedia(source, {VideoTrack(64, 48, "mpeg4", 25)}, 10);
+    const String output = folder_ + "out.mp4";
+    auto converter = MakeConverter(source, output);
+    converter->ConvertOptions()->VideoOptions()->SetDeinterlace(true);
+    Complete(*converter);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(ReadTestMedia(output).Find(AVMEDIA_TYPE_VIDEO)->packets, 25);
+    EXPECT_NEAR(TestPictureLuma(output, 3, 8, 8, 16, 16), TestPictureLuma(3), 2);
+}
+
+} // namespace
+
+namespace {
+
+// A file whose first Fraction of Source survives.
+String Truncated(const String& source, double fraction, const String& target) {
+    std::vector<uint8_t> bytes = ReadFileBytes(source);
+    bytes.resize(static_cast<size_t>(static_cast<double>(bytes.size()) * fraction));
+    std::ofstream(target.ToUtf8(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                             static_cast<std::streamsize>(bytes.size()));
+    return target;
+}
+
+String Noise(const String& target, size_t size) {
+    std::mt19937 random(20240611);
+    std::vector<char> bytes(size);
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    std::ofstream(target.ToUtf8(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+    return target;
+}
+
+// Damaged in the middle: a stretch of Source overwritten with noise.
+String Damaged(const String& source, const String& target) {
+    std::vector<uint8_t> bytes = ReadFileBytes(source);
+    std::mt19937 random(7);
+    for (size_t i = bytes.size() * 2 / 5; i < bytes.size() * 3 / 5; ++i) bytes[i] = static_cast<uint8_t>(random());
+    std::ofstream(target.ToUtf8(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                             static_cast<std::streamsize>(bytes.size()));
+    return target;
+}
+
+struct TCorruptCase {
+    const char* name;
+    String (*make)(const String& folder);
+    bool opens; // the damage shows only while converting: the run completes, failed
+};
+
+TEST_F(Conversion, CorruptInputsFailWithAClearError) {
+    const TCorruptCase cases[] = {
+        {"mp4 cut in half",
+         [](const String& folder) {
+             WriteTestMedia(folder + "whole.mp4", {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(1, "aac", 8000)}, 20);
+             return Truncated(folder + "whole.mp4", 0.5, folder + "half.mp4");
+         },
+         false},
+        {"matroska cut in half",
+         [](const String& folder) {
+             WriteTestMedia(folder + "whole.mkv", {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(1)}, 20);
+             return Truncated(folder + "whole.mkv", 0.5, folder + "half.mkv");
+         },
+         true},
+        {"noise named avi", [](const String& folder) { return Noise(folder + "noise.avi", 200000); }, false},
+        {"noise named mp4", [](const String& folder) { return Noise(folder + "noise.mp4", 200000); }, false},
+    };
+    for (const TCorruptCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        events_.Clear();
+        const String input = c.make(folder_);
+        const String output = folder_ + "out.mp4";
+        auto converter = MakeConverter(input, output);
+        converter->StartConversion(nullptr);
+        if (c.opens) {
+            ASSERT_TRUE(PumpUntil([&] { return events_.completions > 0; }));
+            EXPECT_GT(ReadTestMedia(output).Find(AVMEDIA_TYPE_VIDEO)->packets, 0); // what there was
+        } else {
+            ASSERT_TRUE(PumpUntil([&] { return !events_.errors.empty() && converter->State() == cvIdle; }));
+            EXPECT_EQ(events_.errors[0], converter->ErrorMessage());
+        }
+        EXPECT_TRUE(converter->Failed());
+        EXPECT_TRUE(converter->ErrorMessage().find(input) != String::npos) << converter->ErrorMessage().ToUtf8();
+        ASSERT_FALSE(events_.logs.empty());
+        EXPECT_EQ(events_.logs.back(), "Conversion failed: " + converter->ErrorMessage());
+    }
+}
+
+// Noise in the middle of a file is reported and skipped: the demuxer finds
+// its way again and the run converts what it can.
+TEST_F(Conversion, DamagedMiddleIsLoggedAndSkipped) {
+    WriteTestMedia(folder_ + "whole.mkv", {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(1)}, 20);
+    auto converter = MakeConverter(Damaged(folder_ + "whole.mkv", folder_ + "damaged.mkv"), folder_ + "out.mp4");
+    Complete(*converter);
+    EXPECT_FALSE(events_.logs.empty());
+    EXPECT_GT(ReadTestMedia(folder_ + "out.mp4").Find(AVMEDIA_TYPE_VIDEO)->packets, 25);
+}
+
+} // namespace
+
+namespace {
+
+struct TAwkwardInput {
+    const char* name;
+    std::vector<TTestTrack> tracks;
+    const char* container;
+    int width = 0; // of the output; 0: no video
+    int height = 0;
+};
+
+std::ostream& operator<<(std::ostream& os, const TAwkwardInput& input) { return os << input.name; }
+
+TTestTrack LateVideo() {
+    TTestTrack video = VideoTrack(96, 64, "mpeg4", 25);
+    video.start = 0.5;
+    return video;
+}
+
+TTestTrack VariableRateVideo() {
+    TTestTrack video = VideoTrack(96, 64, "mpeg4", 25);
+    // Pictures 40 ms apart, some later by up to 35 ms, some missing.
+    for (int i = 0; i < 50; ++i)
+        if (i % 11 != 5) video.pictureTimes.push_back(i * 40 + (i % 3 == 1 ? 15 : 0) + (i % 5 == 2 ? 20 : 0));
+    return video;
+}
+
+class AwkwardInputs : public Conversion, public testing::WithParamInterface<TAwkwardInput> {};
+
+TEST_P(AwkwardInputs, ConvertToMP4WithTheirDuration) {
+    const TAwkwardInput& input = GetParam();
+    const String source = folder_ + "source." + input.container;
+    WriteTestMedia(source, input.tracks, 20);
+    const String output = folder_ + "out.mp4";
+    auto converter = MakeConverter(source, output);
+    converter->ConvertOptions()->VideoOptions()->SetVideoCodecName("libx264");
+    converter->ConvertOptions()->AudioOptions()->SetAudioCodecName("aac");
+    Complete(*converter);
+    EXPECT_TRUE(events_.errors.empty()) << events_.errors[0];
+    EXPECT_FALSE(converter->Failed()) << converter->ErrorMessage();
+
+    const TTestMediaInfo in = ReadTestMedia(source), out = ReadTestMedia(output);
+    EXPECT_NEAR(out.duration, in.duration, 0.1);
+    const TTestStreamInfo* video = out.Find(AVMEDIA_TYPE_VIDEO);
+    ASSERT_EQ(video != nullptr, input.width != 0);
+    if (video) {
+        EXPECT_EQ(video->codec, "h264");
+        EXPECT_EQ(video->width, input.width);
+        EXPECT_EQ(video->height, input.height);
+    }
+    EXPECT_EQ(out.Find(AVMEDIA_TYPE_AUDIO) != nullptr, in.Find(AVMEDIA_TYPE_AUDIO) != nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conversion, AwkwardInputs,
+    testing::Values(
+        TAwkwardInput{"OddSize", {VideoTrack(641, 359, "ffv1", 25), AudioTrack(2)}, "nut", 640, 358},
+        TAwkwardInput{"Portrait", {VideoTrack(72, 128, "mpeg4", 25), AudioTrack(2)}, "nut", 72, 128},
+        TAwkwardInput{"FivePointOne", {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(6, "pcm_s16le", 48000)}, "nut", 96, 64},
+        TAwkwardInput{"EightKilohertzMono", {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(1, "pcm_s16le", 8000)}, "nut", 96, 64},
+        TAwkwardInput{"SixtyPerSecond", {VideoTrack(96, 64, "mpeg4", 60), AudioTrack(2)}, "nut", 96, 64},
+        TAwkwardInput{"TwoAudioTracks", {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(2), AudioTrack(1, "pcm_s16le", 22050)}, "mkv", 96, 64},
+        TAwkwardInput{"NoAudio", {VideoTrack(96, 64, "mpeg4", 25)}, "nut", 96, 64},
+        TAwkwardInput{"AudioOnly", {AudioTrack(2, "pcm_s16le", 44100)}, "wav"},
+        TAwkwardInput{"VideoStartsLater", {LateVideo(), AudioTrack(2)}, "mkv", 96, 64},
+        TAwkwardInput{"VariableFrameRate", {VariableRateVideo(), AudioTrack(2)}, "mkv", 96, 64}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

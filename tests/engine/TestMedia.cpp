@@ -94,9 +94,12 @@ struct TEncodedTrack {
     bool flushed = false;
     ~TEncodedTrack() { avlib::avcodec_free_context(&encoder); }
 
+    // Of the next picture or sample; past the last one, where it ends.
     int64_t NextPts() const {
-        if (track->type == AVMEDIA_TYPE_AUDIO) return first + done;
-        return first + (track->pictureTimes.empty() ? done : track->pictureTimes[static_cast<size_t>(done)]);
+        const std::vector<int>& times = track->pictureTimes;
+        if (track->type == AVMEDIA_TYPE_AUDIO || times.empty()) return first + done;
+        if (done < count) return first + times[static_cast<size_t>(done)];
+        return first + times.back() + 1000 / track->frameRate;
     }
 };
 
