@@ -340,6 +340,8 @@ int TTranscoder::OutputPacket(TInputStream& ist, AVPacket* packet) {
         case AVMEDIA_TYPE_SUBTITLE: result = DecodeSubtitle(ist, packet); break;
         default: result = -1;
         }
+        // The graphs end with the decoder, however its flush went: else they wait for ever.
+        if (!packet) SendToFilters(ist, nullptr);
         if (result < 0) return result;
     } else {
         ist.dts = ist.nextDts;
@@ -405,9 +407,7 @@ int TTranscoder::DecodeAudio(TInputStream& ist, AVPacket* packet) {
         SendToFilters(ist, frame);
         avlib::av_frame_unref(frame);
     }
-    if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) return result;
-    if (!packet) SendToFilters(ist, nullptr);
-    return 0;
+    return result == AVERROR(EAGAIN) || result == AVERROR_EOF ? 0 : result;
 }
 
 int TTranscoder::DecodeVideo(TInputStream& ist, AVPacket* packet) {
@@ -444,10 +444,7 @@ int TTranscoder::DecodeVideo(TInputStream& ist, AVPacket* packet) {
         avlib::av_frame_unref(frame);
     }
     if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) return result;
-    if (!packet) {
-        SendToFilters(ist, nullptr);
-        return 0;
-    }
+    if (!packet) return 0;
     int64_t duration = 0;
     if (packet->duration)
         duration = avlib::av_rescale_q(packet->duration, timeBase, kAVTimeBaseQ);
