@@ -90,6 +90,7 @@ void TTranscoder::StopReaders() noexcept {
 }
 
 void TTranscoder::Release() noexcept {
+    CloseCodecs();
     for (const auto& ost : run_.outputStreams) ost->statsFile.reset();
 }
 
@@ -579,16 +580,16 @@ void TTranscoder::WriteTrailers() {
             throw Exception(Fmt("Could not write the end of %s", String(file->context->url)));
 }
 
-void TTranscoder::CloseCodecs() {
+void TTranscoder::CloseCodecs() noexcept {
     for (const auto& ost : run_.outputStreams) {
-        if (!ost->encodingNeeded) continue;
+        if (!ost->encodingNeeded || !ost->encoderContext) continue;
         TCodecLocked locked;
         avlib::av_freep(&ost->encoderContext->stats_in);
         avlib::avcodec_free_context(&ost->encoderContext);
         ost->videoBuffer.reset();
     }
     for (const auto& ist : run_.inputStreams) {
-        if (!ist->decodingNeeded) continue;
+        if (!ist->decodingNeeded || !ist->decoderContext) continue;
         TCodecLocked locked;
         avlib::avcodec_free_context(&ist->decoderContext);
     }

@@ -66,7 +66,8 @@ public:
     void Run();
     // After a failure: ends the reader threads.
     void StopReaders() noexcept;
-    // In every case, last: closes the two-pass statistics files.
+    // In every case, last: closes the codecs still open (under the codec lock)
+    // and the two-pass statistics files.
     void Release() noexcept;
 
 private:
@@ -101,7 +102,8 @@ private:
     void Report(bool final);
     void FlushDecoders();
     void WriteTrailers();
-    void CloseCodecs();
+    // Frees the encoders and decoders of the run, each under the codec lock.
+    void CloseCodecs() noexcept;
 
     // Encoding, stream copy and writing.
     void EncodeAudio(TOutputStream& ost, AVFrame& frame);

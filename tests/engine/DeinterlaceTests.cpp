@@ -7,7 +7,6 @@
 namespace {
 
 TFramePtr GreyFrame(int width, int height, AVPixelFormat format = AV_PIX_FMT_GRAY8) {
-    LoadAVLib();
     TFramePtr frame = NewFrame();
     frame->format = format;
     frame->width = width;
@@ -16,7 +15,12 @@ TFramePtr GreyFrame(int width, int height, AVPixelFormat format = AV_PIX_FMT_GRA
     return frame;
 }
 
-TEST(Deinterlace, KeepsEvenLinesAndFiltersOddOnesFromTheirNeighbours) {
+class DeinterlaceRoutine : public testing::Test {
+protected:
+    void SetUp() override { LoadAVLib(); }
+};
+
+TEST_F(DeinterlaceRoutine, KeepsEvenLinesAndFiltersOddOnesFromTheirNeighbours) {
     const TFramePtr source = GreyFrame(4, 8);
     // Even lines 100, odd lines 20: two fields of different brightness.
     for (int y = 0; y < 8; ++y)
@@ -36,7 +40,7 @@ TEST(Deinterlace, KeepsEvenLinesAndFiltersOddOnesFromTheirNeighbours) {
     EXPECT_EQ(at(7), 60);
 }
 
-TEST(Deinterlace, RefusesOtherFormatsAndSizes) {
+TEST_F(DeinterlaceRoutine, RefusesOtherFormatsAndSizes) {
     const TFramePtr target = NewFrame();
     EXPECT_FALSE(Deinterlace(*GreyFrame(8, 8, AV_PIX_FMT_RGB24), *target));
     EXPECT_FALSE(Deinterlace(*GreyFrame(6, 8), *target));
