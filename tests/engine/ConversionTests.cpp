@@ -736,3 +736,66 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+struct TSetUpFailure {
+    const char* what;
+    void (*set)(TAVConvertOptions&);
+    const char* message;
+};
+
+std::ostream& operator<<(std::ostream& os, const TSetUpFailure& failure) { return os << failure.what; }
+
+class SetUpFailures : public Conversion, public testing::WithParamInterface<TSetUpFailure> {};
+
+// Failures of the transcode's set-up are reported on the main thread and the
+// run completes, failed.
+TEST_P(SetUpFailures, AreReportedAndTheRunCompletesFailed) {
+    const String source = folder_ + "source.nut";
+    WriteTestMedia(source, {VideoTrack(64, 48), AudioTrack(1)});
+    auto converter = MakeConverter(source, folder_ + "out.nut");
+    GetParam().set(*converter->ConvertOptions());
+    Complete(*converter);
+    EXPECT_EQ(events_.errors, std::vector<String>{GetParam().message});
+    EXPECT_TRUE(converter->Failed());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conversion, SetUpFailures,
+    testing::Values(TSetUpFailure{"audio copy with a volume",
+                                  [](TAVConvertOptions& o) {
+                                      o.AudioOptions()->SetAudioStreamCopy(true);
+                                      o.AudioOptions()->SetAudioVolume(255);
+                                  },
+                                  "-acodec copy and -vol are incompatible (frames are not decoded)"},
+                    TSetUpFailure{"fewer streams than maps",
+                                  [](TAVConvertOptions& o) {
+                                      o.StreamMaps()->SetText("0:v\n0:a");
+                                      o.AudioOptions()->SetAudioDisable(true);
+                                  },
+                                  "Number of stream maps must match number of output streams"},
+                    TSetUpFailure{"encoder refusing its settings",
+                                  [](TAVConvertOptions& o) { o.VideoOptions()->SetVideoCodecName("h263"); },
+                                  "Error while opening codec for output stream - maybe incorrect parameters such as "
+                                  "bit_rate, rate, width or height"}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (c == ' ') c = '_';
+        return name;
+    });
+
+TEST_F(Conversion, FrameAspectRatioSetsTheSampleAspectRatio) {
+    const String source = folder_ + "source.nut";
+    WriteTestMedia(source, {VideoTrack(720, 576, "mpeg4", 25)}, 1);
+    const String output = folder_ + "out.mp4";
+    auto converter = MakeConverter(source, output);
+    converter->ConvertOptions()->VideoOptions()->SetFrameAspectRatio(1.7777778f);
+    Complete(*converter);
+    const AVRational aspect = ReadTestMedia(output).Find(AVMEDIA_TYPE_VIDEO)->aspect;
+    EXPECT_EQ(aspect.num, 64);
+    EXPECT_EQ(aspect.den, 45);
+}
+
+} // namespace

@@ -290,6 +290,7 @@ TTestMediaInfo ReadTestMedia(const String& path) {
         stream.height = par.height;
         stream.channels = par.ch_layout.nb_channels;
         stream.sampleRate = par.sample_rate;
+        stream.aspect = par.sample_aspect_ratio;
         info.streams.push_back(stream);
     }
     std::vector<TCodecContextPtr> decoders(context->nb_streams);

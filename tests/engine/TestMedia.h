@@ -47,6 +47,7 @@ struct TTestStreamInfo {
     int height = 0;
     int channels = 0;
     int sampleRate = 0;
+    AVRational aspect{0, 1}; // sample aspect ratio
     int packets = 0;
     bool startsWithKeyFrame = false;
     // Presentation times of the packets, seconds, in file order, and which are key frames.
