@@ -63,6 +63,9 @@ void TTranscoder::Run() {
     if (const int maps = options_.StreamMaps()->Count(); maps && maps != static_cast<int>(run_.outputStreams.size()))
         throw Exception("Number of stream maps must match number of output streams");
     host_.TranscodeStarted(avlib::av_gettime());
+    // Taken before any reader thread shares the input's I/O context.
+    if (!run_.inputFiles.empty())
+        if (AVIOContext* pb = run_.inputFiles[0]->context->pb) inputSize_ = std::max<int64_t>(0, avlib::avio_size(pb));
     if (run_.inputFiles.size() > 1)
         for (const auto& file : run_.inputFiles) file->reader = MakeThread<TInputReader>(file->context);
 
@@ -558,8 +561,7 @@ void TTranscoder::Report(bool final) {
             if (figures.outputSize < 0) figures.outputSize = AVIOPosition(pb);
             if (figures.outputSize < 0) figures.outputSize = 0;
         }
-    if (!run_.inputFiles.empty())
-        if (AVIOContext* pb = run_.inputFiles[0]->context->pb) figures.inputSize = std::max<int64_t>(0, avlib::avio_size(pb));
+    figures.inputSize = inputSize_;
     double time = 1e10;
     for (const auto& ost : run_.outputStreams)
         if (ost->lastMuxedDts != AV_NOPTS_VALUE)

@@ -127,6 +127,7 @@ private:
     // Bytes of video encoded or copied in this run, for the average bit rate.
     int64_t encodedVideoBytes_ = 0;
     int64_t lastReport_ = 0;
+    int64_t inputSize_ = 0;
     TPacketPtr packet_;
     TPacketPtr encoded_;
     TFramePtr decoded_;
