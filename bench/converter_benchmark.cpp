@@ -179,10 +179,12 @@ void DirectLoop(const std::string& input, const std::string& output) {
 }
 
 // Runs the conversions of Outputs at once on the main thread's dispatcher;
-// each encodes single-threaded when SingleThreaded.
-void Convert(const std::string& input, const std::vector<std::string>& outputs, bool singleThreaded) {
+// each encodes single-threaded when SingleThreaded, and has an OnProgress
+// handler, as the application's tasks have, when Progress.
+void Convert(const std::string& input, const std::vector<std::string>& outputs, bool singleThreaded,
+             bool progress = true) {
     std::vector<std::unique_ptr<TAVConverter>> converters;
-    int completed = 0, failed = 0, progress = 0;
+    int completed = 0, failed = 0, steps = 0;
     for (const std::string& output : outputs) {
         auto converter = std::make_unique<TAVConverter>(nullptr);
         converter->InputFiles()->Add(String(input));
@@ -193,7 +195,7 @@ void Convert(const std::string& input, const std::vector<std::string>& outputs, 
         options.VideoOptions()->SetFrameHeight(kOutputHeight);
         options.CodecOptions()->Add("preset=veryfast");
         if (singleThreaded) options.CodecOptions()->Add("threads=1");
-        converter->OnProgress = [&](TObject*) { ++progress; };
+        if (progress) converter->OnProgress = [&](TObject*) { ++steps; };
         converter->OnComplete = [&](TObject* sender) {
             ++completed;
             failed += static_cast<TAVConverter*>(sender)->Failed();
@@ -238,11 +240,23 @@ int main(int argc, char** argv) {
                     seconds, kRate, rounds);
 
         Convert(clip, {out("warm.mp4")}, false); // first use: libraries and caches
-        const double direct = Median(rounds, [&] { DirectLoop(clip, out("direct.mp4")); });
-        const double converter = Median(rounds, [&] { Convert(clip, {out("converter.mp4")}, false); });
-        std::printf("direct decode-scale-encode loop: %.3f s\n", direct);
-        std::printf("converter:                       %.3f s\n", converter);
-        std::printf("converter / direct loop: %.3f\n\n", converter / direct);
+        // Alternated within each round, so that a change of the machine's load
+        // weighs on both; the ratio is the median of the rounds' ratios.
+        std::vector<double> direct, converter, ratios, quiet;
+        for (int round = 0; round < rounds; ++round) {
+            direct.push_back(Seconds([&] { DirectLoop(clip, out("direct.mp4")); }));
+            converter.push_back(Seconds([&] { Convert(clip, {out("converter.mp4")}, false); }));
+            ratios.push_back(converter.back() / direct.back());
+            quiet.push_back(Seconds([&] { Convert(clip, {out("quiet.mp4")}, false, false); }) / direct.back());
+        }
+        const auto median = [](std::vector<double> values) {
+            std::sort(values.begin(), values.end());
+            return values[values.size() / 2];
+        };
+        std::printf("direct decode-scale-encode loop: %.3f s\n", median(direct));
+        std::printf("converter:                       %.3f s\n", median(converter));
+        std::printf("converter / direct loop: %.3f (without an OnProgress handler: %.3f)\n\n", median(ratios),
+                    median(quiet));
 
         for (const bool singleThreaded : {true, false}) {
             std::printf("%s:\n", singleThreaded ? "single-threaded encoding per conversion" : "encoder's own threads");
