@@ -1,5 +1,6 @@
 #pragma once
-// A packed 32-bit BGRA picture that does not own its pixels.
+// A packed 32-bit BGRA picture that does not own its pixels: rows top-down,
+// Width * 4 bytes each, as the engine's other pictures.
 
 #include <cstdint>
 

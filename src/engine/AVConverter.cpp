@@ -1,11 +1,13 @@
 #include "engine/AVConverter.h"
 
 #include <exception>
+#include <utility>
 
 #include "engine/AVUtils.h"
 #include "engine/CodecLock.h"
 #include "engine/ConversionProgress.h"
 #include "engine/ConversionRun.h"
+#include "engine/Transcoder.h"
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Threads.h"
@@ -52,6 +54,14 @@ String CurrentExceptionMessage() {
     }
 }
 
+// Synchronizes Method with the main thread unless the converter is being freed.
+template <class Method>
+void OnMainThread(const std::atomic<bool>& destroying, Method method) {
+    TThread::Synchronize(TThread::CurrentThread(), [&] {
+        if (!destroying) method();
+    });
+}
+
 const bool unitRegistered = (RegisterUnit(
                                  "AVConverter", [] { RegisterClass(TAVConverter::StaticClass()); },
                                  [] { UnRegisterClass(TAVConverter::StaticClass()); }, {"ConvertOptions"}),
@@ -59,12 +69,57 @@ const bool unitRegistered = (RegisterUnit(
 
 } // namespace
 
+// The converter as its transcode sees it.
+class TConverterHost final : public ITranscodeHost {
+public:
+    explicit TConverterHost(TAVConverter& converter) : converter_(converter) {}
+
+    void TranscodeStarted(int64_t now) override { converter_.transcodeStart_ = now; }
+    void PositionReached(double seconds) override {
+        if (seconds > converter_.position_) converter_.position_ = seconds;
+    }
+    bool StepDone() override {
+        if (converter_.OnProgress) OnMainThread(converter_.destroying_, [this] { converter_.DoProgress(); });
+        if (converter_.HoldWhilePaused()) return true;
+        OnMainThread(converter_.destroying_, [this] { converter_.DoStopped(); });
+        return false;
+    }
+    void Reported(int64_t now, const TTranscodeFigures& figures) override {
+        converter_.inputSize_ = figures.inputSize;
+        converter_.outputSize_ = figures.outputSize;
+        converter_.bitrate_ = figures.bitrate;
+        converter_.lastReport_ = now;
+    }
+    bool WantsVideoBuffer() override { return bool(converter_.OnVideoBuffer); }
+    bool VideoBuffer(TAVBitmap& bitmap, double timeStamp) override {
+        bool modified = false;
+        OnMainThread(converter_.destroying_,
+                     [&] { modified = converter_.DoVideoBuffer(bitmap, timeStamp); });
+        return modified;
+    }
+    bool WantsVideoStats() override { return bool(converter_.OnVideoStats); }
+    void VideoStats(const TVideoStats& stats) override {
+        if (converter_.destroying_) return;
+        converter_.OnVideoStats(&converter_, stats.width, stats.height, stats.bitrate, stats.avgBitrate,
+                                stats.frameNumber, stats.elapse);
+    }
+    void DeinterlaceFailed() override {
+        if (std::exchange(converter_.deinterlaceReported_, true) || converter_.destroying_) return;
+        ShowAVError("Deinterlacing failed");
+    }
+    void Faulted(const String& message) override { converter_.Fail(message, nullptr); }
+
+private:
+    TAVConverter& converter_;
+};
+
 TAVConverter::TAVConverter(TComponent* owner) : TImplements(owner) { LoadAVLib(); }
 
 TAVConverter::~TAVConverter() {
     destroying_ = true;
     StopConversion();
     cancel_.SetEvent();
+    stateChanged_.SetEvent();
     worker_.reset(); // waits; a completion not yet raised is dropped
 }
 
@@ -86,6 +141,8 @@ void TAVConverter::StartConversion(TSemaphore* semaphore) {
         errorMsg_.clear();
         lastestErrorLog_.clear();
     }
+    failed_ = false;
+    deinterlaceReported_ = false;
     busy_ = true;
     try {
         worker_ = MakeThread<TAVConvertThread>(*this);
@@ -109,14 +166,21 @@ void TAVConverter::PauseConversion() {
 
 void TAVConverter::ResumeConversion() {
     int expected = cvPaused;
-    state_.compare_exchange_strong(expected, cvRunning);
+    if (state_.compare_exchange_strong(expected, cvRunning)) stateChanged_.SetEvent();
 }
 
 void TAVConverter::StopConversion() {
     int expected = cvRunning;
-    if (state_.compare_exchange_strong(expected, cvStopRequested)) return;
-    expected = cvPaused;
-    state_.compare_exchange_strong(expected, cvStopRequested);
+    if (!state_.compare_exchange_strong(expected, cvStopRequested)) {
+        expected = cvPaused;
+        if (!state_.compare_exchange_strong(expected, cvStopRequested)) return;
+    }
+    stateChanged_.SetEvent();
+}
+
+String TAVConverter::ErrorMessage() const {
+    std::lock_guard lock(errorMutex_);
+    return errorMsg_;
 }
 
 void TAVConverter::Log(int level, const String& message) {
@@ -139,6 +203,24 @@ void TAVConverter::DoError() {
     bool handled = false;
     if (OnError) OnError(this, message, log, handled);
     if (!handled) ShowAVError(Fmt("%s:%s", message, log));
+}
+
+void TAVConverter::DoProgress() {
+    try {
+        if (OnProgress) OnProgress(this);
+    } catch (const Exception& e) {
+        ShowAVError(e.Message());
+    }
+}
+
+void TAVConverter::DoStopped() {
+    if (OnStopped) OnStopped(this);
+}
+
+bool TAVConverter::DoVideoBuffer(TAVBitmap& bitmap, double timeStamp) {
+    bool modified = false;
+    if (OnVideoBuffer) OnVideoBuffer(this, &bitmap, timeStamp, modified);
+    return modified;
 }
 
 void TAVConverter::DoComplete() {
@@ -170,7 +252,7 @@ bool TAVConverter::RunConversion() {
         const TAVLibUse use;
         converted = Convert();
     } catch (...) {
-        Fail(CurrentExceptionMessage());
+        Fail(CurrentExceptionMessage(), [this] { DoError(); });
         converted = false;
     }
     const bool complete = !FinishRun() && converted;
@@ -184,7 +266,7 @@ bool TAVConverter::Convert() {
     if (!AcquireSlot()) return false;
     TConversionRun run;
     {
-        TLock lock(CodecLock());
+        TCodecLocked locked;
         state_ = cvRunning;
         OpenConversion(run, *convertOptions_, *inputFiles_, *outputFiles_, remembered_,
                        [this](double duration) { duration_ = duration; });
@@ -193,18 +275,53 @@ bool TAVConverter::Convert() {
     return true;
 }
 
-void TAVConverter::Transcode(TConversionRun&) {}
+void TAVConverter::Transcode(TConversionRun& run) {
+    TConverterHost host(*this);
+    TTranscoder transcoder(run, *convertOptions_, host);
+    try {
+        transcoder.Run();
+    } catch (...) {
+        transcoder.StopReaders();
+        Fail(CurrentExceptionMessage(), [this] { OnMainThread(destroying_, [this] { DoError(); }); });
+    }
+    transcoder.Release();
+}
 
-void TAVConverter::Fail(const String& message) {
+void TAVConverter::Fail(const String& message, const std::function<void()>& report) {
     {
         std::lock_guard lock(errorMutex_);
         errorMsg_ = message;
     }
+    failed_ = true;
     if (destroying_) return;
-    try {
-        DoError();
-    } catch (...) {
-        ShowAVError(CurrentExceptionMessage());
+    if (report) try {
+            report();
+        } catch (...) {
+            ShowAVError(CurrentExceptionMessage());
+        }
+    if (AV_LOG_ERROR <= GetLevel()) Log(AV_LOG_ERROR, "Conversion failed: " + message);
+}
+
+bool TAVConverter::HoldWhilePaused() {
+    for (;;) {
+        stateChanged_.ResetEvent();
+        const int state = state_;
+        if (state == cvStopRequested || destroying_) return false;
+        if (state == cvPaused) {
+            stateChanged_.WaitFor();
+            continue;
+        }
+        {
+            std::lock_guard lock(slotMutex_);
+            if (!semaphore_ || slotHeld_) return true;
+        }
+        if (semaphore_->WaitFor(INFINITE, &stateChanged_) != wrSignaled) continue;
+        std::lock_guard lock(slotMutex_);
+        if (state_ == cvRunning) {
+            slotHeld_ = true;
+            return true;
+        }
+        semaphore_->Release(); // paused or stopped while waiting
     }
 }
 

@@ -3,14 +3,16 @@
 // according to its option set, on a worker thread of its own, under a slot of
 // the caller's semaphore.
 //
-// Events: OnProgress, OnStopped and OnVideoBuffer are raised on the main
-// thread while the worker waits; OnLog, OnVideoStats and the OnError of a
-// failed start or opening phase on the worker thread (the run then ends
-// without OnComplete). OnComplete comes on the main thread as the worker's
-// last act, after the slot was given back and the state became idle; its
-// handler may free the converter or start it again. Freeing a converter stops
-// its worker and waits for it: once the destructor has begun no handler is
-// called any more, and when it returns none is running.
+// Events: OnProgress, OnStopped, OnVideoBuffer and the OnError of a failed
+// transcode are raised on the main thread while the worker waits; OnLog,
+// OnVideoStats and the OnError of a failed start or opening phase on the
+// worker thread (the run then ends without OnComplete). OnComplete comes on
+// the main thread as the worker's last act, after the slot was given back and
+// the state became idle; its handler may free the converter or start it
+// again, and reads from Failed whether the run failed (a failed transcode
+// still completes). A stopped run ends with OnStopped and no OnComplete.
+// Freeing a converter stops its worker and waits for it: once the destructor
+// has begun no handler is called any more, and when it returns none is running.
 
 #include <atomic>
 #include <cstdint>
@@ -29,6 +31,7 @@
 
 struct TConversionRun;
 class TAVConvertThread;
+class TConverterHost;
 
 using TAVNotifyEvent = std::function<void(TObject* sender)>;
 using TAVProgressEvent = std::function<void(TObject* sender)>;
@@ -84,6 +87,16 @@ public:
     double Duration() const noexcept { return duration_; }
     // Largest output time reached, seconds.
     double Position() const noexcept { return position_; }
+    // Refreshed by every progress report (about twice a second) and at the end of the run.
+    // Bytes of input file 0.
+    int64_t InputSize() const noexcept { return inputSize_; }
+    // Bytes of output file 0; kept after the run.
+    int64_t OutputSize() const noexcept { return outputSize_; }
+    // Output bit rate, kbit/s.
+    double Bitrate() const noexcept { return bitrate_; }
+    // Whether the last run failed; ErrorMessage tells why. Cleared by StartConversion.
+    bool Failed() const noexcept { return failed_; }
+    String ErrorMessage() const;
     int ProgressPercent() const;
     int64_t ElapsedSeconds() const noexcept;
     int64_t RemainingSeconds() const;
@@ -94,7 +107,7 @@ public:
     void StartConversion(TSemaphore* semaphore);
     // Running: paused, and the slot is given back. Otherwise nothing.
     void PauseConversion();
-    // Paused: running again.
+    // Paused: running again; the worker takes a slot before it goes on.
     void ResumeConversion();
     // Running or paused: stop requested; the run ends without OnComplete.
     // Waiting for a slot: nothing.
@@ -105,13 +118,20 @@ public:
     int GetLevel() override;
 
 protected:
+    // Raises OnProgress; an Exception of the handler is shown in the error box.
+    void DoProgress();
+    virtual void DoStopped();
     // Raises OnError with the failure of the run, on the calling thread.
     virtual void DoError();
+    // Raises OnVideoBuffer with a picture about to be encoded and its output
+    // time; whether the handler painted on it (set BufferModified).
+    virtual bool DoVideoBuffer(TAVBitmap& bitmap, double timeStamp);
     // Raises OnComplete; exceptions of the handler are swallowed.
     virtual void DoComplete();
 
 private:
     friend class TAVConvertThread;
+    friend class TConverterHost;
 
     void Work();
     // Whether the run ended in a way that raises OnComplete.
@@ -121,7 +141,11 @@ private:
     bool Convert();
     // The transcode of an opened run (initialisation, loop, flush and clean-up).
     void Transcode(TConversionRun& run);
-    void Fail(const String& message);
+    // Records a failure of the run and logs it; Report raises OnError.
+    void Fail(const String& message, const std::function<void()>& report);
+    // Holds the worker while the run is paused, then takes a slot again;
+    // false when a stop was requested meanwhile.
+    bool HoldWhilePaused();
     // Whether a slot was taken; false when the wait was abandoned.
     bool AcquireSlot();
     void ReleaseSlot();
@@ -140,8 +164,14 @@ private:
     // FFmpeg microsecond clock: start of the transcode and time of the last report.
     std::atomic<int64_t> transcodeStart_ = 0;
     std::atomic<int64_t> lastReport_ = 0;
+    std::atomic<int64_t> inputSize_ = 0;
+    std::atomic<int64_t> outputSize_ = 0;
+    std::atomic<double> bitrate_ = 0;
+    std::atomic<bool> failed_ = false;
+    // "Deinterlacing failed" is shown once per run.
+    bool deinterlaceReported_ = false;
 
-    std::mutex errorMutex_;
+    mutable std::mutex errorMutex_;
     String errorMsg_;
     String lastestErrorLog_;
 
@@ -152,6 +182,8 @@ private:
     bool slotHeld_ = false;
     // Set when the converter is destroyed: abandons a slot wait.
     TEvent cancel_;
+    // Set by resume, stop and destruction: wakes a paused worker.
+    TEvent stateChanged_;
 
     // Kept across runs, see TOutputParameters.
     TOutputParameters remembered_;

@@ -101,6 +101,7 @@ class TDynamicLibrary;
     X(avformat_alloc_output_context2) X(avformat_free_context) X(avformat_new_stream)             \
     X(avformat_write_header) X(av_interleaved_write_frame) X(av_write_trailer)                    \
     X(av_filename_number_test) X(av_guess_sample_aspect_ratio) X(av_guess_frame_rate)             \
+    X(av_stream_get_codec_timebase)                                                               \
     X(avformat_match_stream_specifier)                                                            \
     X(avio_alloc_context) X(avio_context_free) X(avio_open) X(avio_closep) X(avio_seek)           \
     X(avio_size) X(avio_feof) X(avio_w8) X(avio_printf)

@@ -3,27 +3,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/AVPointers.h"
 #include "engine/AVUtils.h"
 #include "engine/StreamProtocol.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
 
 namespace {
-
-struct TCodecContextFree {
-    void operator()(AVCodecContext* context) const { avlib::avcodec_free_context(&context); }
-};
-using TCodecContextPtr = std::unique_ptr<AVCodecContext, TCodecContextFree>;
-
-struct TFrameFree {
-    void operator()(AVFrame* frame) const { avlib::av_frame_free(&frame); }
-};
-struct TPacketFree {
-    void operator()(AVPacket* packet) const { avlib::av_packet_free(&packet); }
-};
-struct TScalerFree {
-    void operator()(SwsContext* scaler) const { avlib::sws_freeContext(scaler); }
-};
 
 // The stream's decoder, opened; null when there is none or it does not open.
 TCodecContextPtr OpenDecoder(const AVStream& stream, const AVCodec* decoder) {
@@ -125,13 +111,13 @@ void TAVProbe::Examine(int index) {
 void TAVProbe::MakeThumbnail(int videoIndex) {
     const AVStream& stream = *context_->streams[videoIndex];
     const TCodecContextPtr decoder = OpenDecoder(stream, avlib::avcodec_find_decoder(stream.codecpar->codec_id));
-    const std::unique_ptr<AVFrame, TFrameFree> frame(avlib::av_frame_alloc());
+    const TFramePtr frame(avlib::av_frame_alloc());
     if (!decoder || !frame || !DecodePicture(decoder.get(), videoIndex, frame.get())) return;
     if (frame->width <= 0 || frame->height <= 0) return;
 
     int width, height;
     FitInto(frame->width, frame->height, thumbnailWidth_, thumbnailHeight_, width, height);
-    const std::unique_ptr<SwsContext, TScalerFree> scaler(
+    const TScalerPtr scaler(
         avlib::sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), width, height,
                               AV_PIX_FMT_BGRA, SWS_GAUSS, nullptr, nullptr, nullptr));
     if (!scaler) return;
@@ -150,7 +136,7 @@ bool TAVProbe::DecodePicture(AVCodecContext* decoder, int videoIndex, AVFrame* f
     if (const int64_t target = startTime_ + thumbnailOffset_; target != 0)
         if (avlib::av_seek_frame(context_, -1, target, AVSEEK_FLAG_BACKWARD) < 0)
             ShowAVError(Fmt("could not seek file %s", fileName_));
-    const std::unique_ptr<AVPacket, TPacketFree> packet(avlib::av_packet_alloc());
+    const TPacketPtr packet(avlib::av_packet_alloc());
     if (!packet) return false;
     while (avlib::av_read_frame(context_, packet.get()) >= 0) {
         const bool sent =

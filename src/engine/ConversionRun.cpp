@@ -1,6 +1,7 @@
 #include "engine/ConversionRun.h"
 
 #include "engine/ConvertOptions.h"
+#include "engine/FilterGraphs.h"
 #include "platform/rtl/Conversions.h"
 
 void OpenConversion(TConversionRun& run, TAVConvertOptions& options, const TStrings& inputFiles,
@@ -14,11 +15,9 @@ void OpenConversion(TConversionRun& run, TAVConvertOptions& options, const TStri
     if (const int bitrate = options.VideoOptions()->Bitrate()) options.SetCodecOption("b", IntToStr(bitrate));
     if (options.ThreadCount() != 1) options.SetCodecOption("threads", IntToStr(options.ThreadCount()));
 
-    // Complex filter graphs are created here and configured after the codec
-    // options; until they are, a conversion that asks for them does not start.
-    if (options.FilterOptions()->ComplexFilters()->Count() > 0)
-        throw Exception("Complex filter graphs are not supported");
-
+    const TStrings& complexFilters = *options.FilterOptions()->ComplexFilters();
+    for (int i = 0; i < complexFilters.Count(); ++i) AddComplexGraph(run, complexFilters.Strings(i).ToUtf8());
     run.options.Apply(*options.CodecOptions());
+    if (ConfigureComplexGraphs(run) < 0) throw Exception("Error configuring filters.");
     for (int i = 0; i < outputFiles.Count(); ++i) OpenOutputFile(run, options, outputFiles.Strings(i), remembered);
 }

@@ -4,6 +4,7 @@
 
 #include "engine/ConversionRun.h"
 #include "engine/ConvertOptions.h"
+#include "engine/InputReader.h"
 #include "engine/StreamProtocol.h"
 #include "platform/rtl/Format.h"
 
@@ -58,14 +59,32 @@ void AddInputStreams(TConversionRun& run, const TAVConvertOptions& options, int 
             avlib::av_channel_layout_uninit(&layout);
             avlib::av_channel_layout_default(&layout, channels);
         }
+        ist.width = par.width;
+        ist.height = par.height;
+        ist.pixelFormat = par.codec_type == AVMEDIA_TYPE_VIDEO ? par.format : AV_PIX_FMT_NONE;
+        ist.sampleFormat = par.codec_type == AVMEDIA_TYPE_AUDIO ? par.format : AV_SAMPLE_FMT_NONE;
+        ist.sampleRate = par.sample_rate;
+        if (avlib::av_channel_layout_copy(&ist.channelLayout, &layout) < 0) throw EOutOfMemory("Out of memory");
     }
 }
 
 } // namespace
 
-TInputStream::~TInputStream() { avlib::avcodec_free_context(&decoderContext); }
+TInputStream::~TInputStream() {
+    avlib::avcodec_free_context(&decoderContext);
+    avlib::av_channel_layout_uninit(&channelLayout);
+}
 
-TInputFile::~TInputFile() { CloseInput(&context); }
+TInputFile::~TInputFile() {
+    StopReader();
+    CloseInput(&context);
+}
+
+void TInputFile::StopReader() noexcept {
+    if (!reader) return;
+    reader->Stop();
+    reader.reset();
+}
 
 std::optional<double> OpenInputFile(TConversionRun& run, const TAVConvertOptions& options, const TStrings& inputFiles,
                                     int index, const TOutputParameters& remembered) {

@@ -9,6 +9,7 @@
 #include "engine/AVUtils.h"
 #include "engine/ConversionRun.h"
 #include "engine/ConvertOptions.h"
+#include "engine/FilterGraphs.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Format.h"
 
@@ -150,21 +151,48 @@ void NewAudioStream(TConversionRun& run, const TAVConvertOptions& options, int f
                                                                      : options.FilterOptions()->AudioFilters().ToUtf8();
 }
 
+// The media types an output file takes no more streams of.
+struct TDisabledTypes {
+    bool video;
+    bool audio;
+    bool subtitle;
+};
+
 void NewStreamFrom(TConversionRun& run, const TAVConvertOptions& options, int fileIndex, int source,
-                   const TOutputParameters& remembered) {
+                   const TOutputParameters& remembered, const TDisabledTypes& disabled) {
     switch (run.inputStreams[source]->stream->codecpar->codec_type) {
     case AVMEDIA_TYPE_VIDEO:
-        if (!options.VideoOptions()->VideoDisable()) NewVideoStream(run, options, fileIndex, source, remembered);
+        if (!disabled.video) NewVideoStream(run, options, fileIndex, source, remembered);
         break;
     case AVMEDIA_TYPE_AUDIO:
-        if (!options.AudioOptions()->AudioDisable()) NewAudioStream(run, options, fileIndex, source, remembered);
+        if (!disabled.audio) NewAudioStream(run, options, fileIndex, source, remembered);
         break;
     case AVMEDIA_TYPE_SUBTITLE:
-        if (!options.SubtitleOptions()->SubtitleDisable())
-            NewOutputStream(run, options, fileIndex, AVMEDIA_TYPE_SUBTITLE, source);
+        if (!disabled.subtitle) NewOutputStream(run, options, fileIndex, AVMEDIA_TYPE_SUBTITLE, source);
         break;
     default: break;
     }
+}
+
+// Streams for the outputs of the complex filter graphs that no file took yet.
+void BindComplexOutputs(TConversionRun& run, const TAVConvertOptions& options, int fileIndex,
+                        const TOutputParameters& remembered, TDisabledTypes& disabled) {
+    for (const auto& graph : run.filterGraphs)
+        for (const auto& output : graph->outputs) {
+            if (!output->pad) continue;
+            switch (output->type) {
+            case AVMEDIA_TYPE_VIDEO:
+                NewVideoStream(run, options, fileIndex, -1, remembered);
+                disabled.video = true;
+                break;
+            case AVMEDIA_TYPE_AUDIO:
+                NewAudioStream(run, options, fileIndex, -1, remembered);
+                disabled.audio = true;
+                break;
+            default: throw Exception("Only video and audio filters are supported");
+            }
+            BindComplexOutput(*output, *run.outputStreams.back());
+        }
 }
 
 // The input stream of Type with the largest Size; a tie keeps the first, a size of 0 never wins.
@@ -185,23 +213,22 @@ int LargestInput(const TConversionRun& run, AVMediaType type, SizeOf sizeOf) {
 }
 
 void ChooseStreams(TConversionRun& run, const TAVConvertOptions& options, int fileIndex,
-                   const TOutputParameters& remembered) {
+                   const TOutputParameters& remembered, const TDisabledTypes& disabled) {
     const AVOutputFormat& format = *run.outputFiles[fileIndex]->context->oformat;
-    if (!options.VideoOptions()->VideoDisable() && format.video_codec != AV_CODEC_ID_NONE) {
+    if (!disabled.video && format.video_codec != AV_CODEC_ID_NONE) {
         const int source = LargestInput(run, AVMEDIA_TYPE_VIDEO, [](const AVCodecParameters& par) {
             return static_cast<int64_t>(par.width) * par.height;
         });
         if (source >= 0) NewVideoStream(run, options, fileIndex, source, remembered);
     }
-    if (!options.AudioOptions()->AudioDisable() && format.audio_codec != AV_CODEC_ID_NONE) {
+    if (!disabled.audio && format.audio_codec != AV_CODEC_ID_NONE) {
         const int source = LargestInput(run, AVMEDIA_TYPE_AUDIO, [](const AVCodecParameters& par) {
             return static_cast<int64_t>(par.ch_layout.nb_channels);
         });
         if (source >= 0) NewAudioStream(run, options, fileIndex, source, remembered);
     }
-    const TSubtitleOptions& subtitles = *options.SubtitleOptions();
-    if (!subtitles.SubtitleDisable() &&
-        (format.subtitle_codec != AV_CODEC_ID_NONE || !subtitles.SubtitleCodecName().empty())) {
+    if (!disabled.subtitle &&
+        (format.subtitle_codec != AV_CODEC_ID_NONE || !options.SubtitleOptions()->SubtitleCodecName().empty())) {
         const int source = LargestInput(run, AVMEDIA_TYPE_SUBTITLE, [](const AVCodecParameters&) { return 1; });
         if (source >= 0) NewOutputStream(run, options, fileIndex, AVMEDIA_TYPE_SUBTITLE, source);
     }
@@ -232,6 +259,7 @@ void SetMetadata(AVFormatContext* context, const TStrings& lines) {
 } // namespace
 
 TOutputStream::~TOutputStream() {
+    if (encoderContext) avlib::av_freep(&encoderContext->stats_in);
     avlib::avcodec_free_context(&encoderContext);
     avlib::av_bsf_free(&bitstreamFilters);
 }
@@ -285,14 +313,18 @@ void OpenOutputFile(TConversionRun& run, const TAVConvertOptions& options, const
     file.recordingTime = options.RecordingTime();
     file.sizeLimit = options.LimitFileSize();
 
+    TDisabledTypes disabled{options.VideoOptions()->VideoDisable(), options.AudioOptions()->AudioDisable(),
+                            options.SubtitleOptions()->SubtitleDisable()};
+    BindComplexOutputs(run, options, fileIndex, remembered, disabled);
     if (const int lineCount = options.StreamMaps()->Count(); lineCount > 0) {
         // As many maps as there are lines; a line may have made none or several.
         for (int i = 0; i < std::min(lineCount, static_cast<int>(run.streamMaps.size())); ++i) {
             const TStreamMap& map = run.streamMaps[i];
-            NewStreamFrom(run, options, fileIndex, run.inputFiles[map.file]->firstStream + map.stream, remembered);
+            NewStreamFrom(run, options, fileIndex, run.inputFiles[map.file]->firstStream + map.stream, remembered,
+                          disabled);
         }
     } else {
-        ChooseStreams(run, options, fileIndex, remembered);
+        ChooseStreams(run, options, fileIndex, remembered, disabled);
     }
     SetMetadata(context, *options.MetaData());
     file.muxerOptions = run.options.FormatOptions().Copy();

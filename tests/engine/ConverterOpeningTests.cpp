@@ -295,9 +295,24 @@ INSTANTIATE_TEST_SUITE_P(
                        "Unknown bitstream filter"},
         TOutputFailure{"unknown forced muxer", [](TAVConvertOptions& o) { o.SetOutputFormat("nosuchmuxer"); },
                        "Unable to find a suitable output format for {out}"},
-        TOutputFailure{"complex filter graphs",
-                       [](TAVConvertOptions& o) { o.FilterOptions()->ComplexFilters()->Add("[0:v]null"); },
-                       "Complex filter graphs are not supported"}));
+        TOutputFailure{"complex graph naming a missing input",
+                       [](TAVConvertOptions& o) { o.FilterOptions()->ComplexFilters()->Add("[1:v]null"); },
+                       "Invalid file index in filtergraph description"},
+        TOutputFailure{"complex graph naming a missing stream",
+                       [](TAVConvertOptions& o) { o.FilterOptions()->ComplexFilters()->Add("[0:v:1]null"); },
+                       "Steram specifier in filtergraph description"},
+        TOutputFailure{"complex graph taking a used stream unlabelled",
+                       [](TAVConvertOptions& o) { o.FilterOptions()->ComplexFilters()->Add("[0:v]null;null"); },
+                       "cannot find a matching stream for unlabeled input pad on filter"},
+        TOutputFailure{"complex graph output copied",
+                       [](TAVConvertOptions& o) {
+                           o.FilterOptions()->ComplexFilters()->Add("[0:v]null");
+                           o.VideoOptions()->SetVideoStreamCopy(true);
+                       },
+                       "Stream copy requested for output stream"},
+        TOutputFailure{"complex graph that does not parse",
+                       [](TAVConvertOptions& o) { o.FilterOptions()->ComplexFilters()->Add("[0:v]nosuchfilter"); },
+                       "Error configuring filters."}));
 
 TEST_F(ConverterOpening, NegativeFrameSizeIsReportedAndTheOpeningGoesOn) {
     const String source = folder_ + "in.nut";

@@ -1,5 +1,6 @@
 #include "TestMedia.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/AVDict.h"
+#include "engine/AVPointers.h"
 #include "engine/StreamProtocol.h"
 #include "platform/rtl/DataFolder.h"
 #include "platform/rtl/Exceptions.h"
@@ -77,17 +80,28 @@ TTestTrack AudioTrack(int channels, const std::string& codec, int sampleRate) {
 
 namespace {
 
-constexpr int kTenthsPerSecond = 10;
-
-void Check(int result, const char* what, const char* function = "WriteTestMedia") {
+void Check(int result, const char* what) {
     if (result < 0)
-        throw Exception(String(function) + ": " + what + " failed (" + String(std::to_string(result)) + ")");
+        throw Exception(String("test media: ") + what + " failed (" + String(std::to_string(result)) + ")");
 }
 
 struct TEncodedTrack {
+    const TTestTrack* track = nullptr;
     AVCodecContext* encoder = nullptr;
     AVStream* stream = nullptr;
+    int64_t first = 0; // pts of the first picture or sample
+    int64_t count = 0; // pictures or samples
+    int64_t done = 0;
+    bool flushed = false;
     ~TEncodedTrack() { avlib::avcodec_free_context(&encoder); }
+
+    // Of the next picture or sample; past the last one, where it ends.
+    int64_t NextPts() const {
+        const std::vector<int>& times = track->pictureTimes;
+        if (track->type == AVMEDIA_TYPE_AUDIO || times.empty()) return first + done;
+        if (done < count) return first + times[static_cast<size_t>(done)];
+        return first + times.back() + 1000 / track->frameRate;
+    }
 };
 
 void Drain(AVFormatContext* context, TEncodedTrack& track, AVPacket* packet) {
@@ -121,10 +135,82 @@ void FillSound(AVFrame& frame, int64_t first) {
                 reinterpret_cast<int16_t*>(frame.data[c])[i] = static_cast<int16_t>(value * 32767);
                 break;
             case AV_SAMPLE_FMT_FLTP: reinterpret_cast<float*>(frame.data[c])[i] = static_cast<float>(value); break;
-            default: throw Exception("WriteTestMedia: unexpected sample format");
+            default: throw Exception("test media: unexpected sample format");
             }
         }
     }
+}
+
+void OpenTrack(TEncodedTrack& out, AVFormatContext* context, int frames) {
+    const TTestTrack& track = *out.track;
+    const AVCodec* codec = avlib::avcodec_find_encoder_by_name(track.codec.c_str());
+    if (!codec) throw Exception("test media: no encoder " + String(track.codec));
+    out.encoder = avlib::avcodec_alloc_context3(codec);
+    AVCodecContext& encoder = *out.encoder;
+    if (track.type == AVMEDIA_TYPE_VIDEO) {
+        encoder.width = track.width;
+        encoder.height = track.height;
+        encoder.pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+        encoder.framerate = {track.frameRate, 1};
+        if (track.keyFrameInterval) encoder.gop_size = track.keyFrameInterval;
+        if (track.pictureTimes.empty()) {
+            encoder.time_base = {1, track.frameRate};
+            out.count = static_cast<int64_t>(track.frameRate) * frames / 10;
+        } else {
+            encoder.time_base = {1, 1000};
+            out.count = static_cast<int64_t>(track.pictureTimes.size());
+        }
+    } else {
+        encoder.sample_rate = track.sampleRate;
+        encoder.sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+        avlib::av_channel_layout_default(&encoder.ch_layout, track.channels);
+        encoder.time_base = {1, track.sampleRate};
+        encoder.bit_rate = 64000 * track.channels;
+        out.count = static_cast<int64_t>(track.sampleRate) * frames / 10;
+    }
+    out.first = std::llround(track.start / av_q2d(encoder.time_base));
+    if (context->oformat->flags & AVFMT_GLOBALHEADER) encoder.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    encoder.strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
+    // Key frames only where asked: no scene-change detection.
+    TAVDict options;
+    if (track.keyFrameInterval) options.Set("sc_threshold", "1000000000");
+    Check(avlib::avcodec_open2(&encoder, codec, options.Address()), "opening an encoder");
+    out.stream = avlib::avformat_new_stream(context, nullptr);
+    if (!out.stream) throw Exception("test media: no stream");
+    out.stream->time_base = encoder.time_base;
+    Check(avlib::avcodec_parameters_from_context(out.stream->codecpar, &encoder), "copying parameters");
+}
+
+// Encodes the track's next picture or sound, or flushes it when it has no more.
+void EncodeNext(TEncodedTrack& out, AVFormatContext* context, AVFrame* frame, AVPacket* packet) {
+    AVCodecContext& encoder = *out.encoder;
+    if (out.done >= out.count) {
+        Check(avlib::avcodec_send_frame(&encoder, nullptr), "flushing");
+        Drain(context, out, packet);
+        out.flushed = true;
+        return;
+    }
+    avlib::av_frame_unref(frame);
+    frame->pts = out.NextPts();
+    if (out.track->type == AVMEDIA_TYPE_VIDEO) {
+        frame->format = encoder.pix_fmt;
+        frame->width = encoder.width;
+        frame->height = encoder.height;
+        Check(avlib::av_frame_get_buffer(frame, 0), "allocating a picture");
+        FillPicture(*frame, static_cast<int>(out.done));
+        ++out.done;
+    } else {
+        const int chunk = encoder.frame_size > 0 ? encoder.frame_size : 1024;
+        frame->format = encoder.sample_fmt;
+        frame->sample_rate = encoder.sample_rate;
+        Check(avlib::av_channel_layout_copy(&frame->ch_layout, &encoder.ch_layout), "copying a layout");
+        frame->nb_samples = chunk;
+        Check(avlib::av_frame_get_buffer(frame, 0), "allocating sound");
+        FillSound(*frame, out.done);
+        out.done += chunk;
+    }
+    Check(avlib::avcodec_send_frame(&encoder, frame), "encoding");
+    Drain(context, out, packet);
 }
 
 } // namespace
@@ -144,81 +230,143 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
 
     std::vector<std::unique_ptr<TEncodedTrack>> encoded;
     for (const TTestTrack& track : tracks) {
-        const AVCodec* codec = avlib::avcodec_find_encoder_by_name(track.codec.c_str());
-        if (!codec) throw Exception("WriteTestMedia: no encoder " + String(track.codec));
-        auto& out = *encoded.emplace_back(std::make_unique<TEncodedTrack>());
-        out.encoder = avlib::avcodec_alloc_context3(codec);
-        AVCodecContext& encoder = *out.encoder;
-        if (track.type == AVMEDIA_TYPE_VIDEO) {
-            encoder.width = track.width;
-            encoder.height = track.height;
-            encoder.pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
-            encoder.time_base = {1, track.frameRate};
-            encoder.framerate = {track.frameRate, 1};
-        } else {
-            encoder.sample_rate = track.sampleRate;
-            encoder.sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-            avlib::av_channel_layout_default(&encoder.ch_layout, track.channels);
-            encoder.time_base = {1, track.sampleRate};
-            encoder.bit_rate = 64000 * track.channels;
-        }
-        if (context->oformat->flags & AVFMT_GLOBALHEADER) encoder.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        encoder.strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
-        Check(avlib::avcodec_open2(&encoder, codec, nullptr), "opening an encoder");
-        out.stream = avlib::avformat_new_stream(context, nullptr);
-        if (!out.stream) throw Exception("WriteTestMedia: no stream");
-        out.stream->time_base = encoder.time_base;
-        Check(avlib::avcodec_parameters_from_context(out.stream->codecpar, &encoder), "copying parameters");
+        encoded.push_back(std::make_unique<TEncodedTrack>());
+        encoded.back()->track = &track;
+        OpenTrack(*encoded.back(), context, frames);
     }
     Check(avlib::avio_open(&context->pb, name.c_str(), AVIO_FLAG_WRITE), "opening the file");
     Check(avlib::avformat_write_header(context, nullptr), "writing the header");
 
-    AVPacket* packet = avlib::av_packet_alloc();
-    AVFrame* frame = avlib::av_frame_alloc();
-    struct TRelease {
-        AVPacket*& packet;
-        AVFrame*& frame;
-        ~TRelease() {
-            avlib::av_packet_free(&packet);
-            avlib::av_frame_free(&frame);
-        }
-    } release{packet, frame};
-    for (size_t t = 0; t < tracks.size(); ++t) {
-        TEncodedTrack& out = *encoded[t];
-        AVCodecContext& encoder = *out.encoder;
-        if (tracks[t].type == AVMEDIA_TYPE_VIDEO) {
-            const int pictures = frames * tracks[t].frameRate / kTenthsPerSecond;
-            for (int i = 0; i < pictures; ++i) {
-                avlib::av_frame_unref(frame);
-                frame->format = encoder.pix_fmt;
-                frame->width = encoder.width;
-                frame->height = encoder.height;
-                Check(avlib::av_frame_get_buffer(frame, 0), "allocating a picture");
-                FillPicture(*frame, i);
-                frame->pts = i;
-                Check(avlib::avcodec_send_frame(&encoder, frame), "encoding a picture");
-                Drain(context, out, packet);
-            }
-        } else {
-            const int64_t total = static_cast<int64_t>(encoder.sample_rate) * frames / kTenthsPerSecond;
-            const int chunk = encoder.frame_size > 0 ? encoder.frame_size : 1024;
-            for (int64_t first = 0; first < total; first += chunk) {
-                avlib::av_frame_unref(frame);
-                frame->format = encoder.sample_fmt;
-                frame->sample_rate = encoder.sample_rate;
-                Check(avlib::av_channel_layout_copy(&frame->ch_layout, &encoder.ch_layout), "copying a layout");
-                frame->nb_samples = chunk;
-                Check(avlib::av_frame_get_buffer(frame, 0), "allocating sound");
-                FillSound(*frame, first);
-                frame->pts = first;
-                Check(avlib::avcodec_send_frame(&encoder, frame), "encoding sound");
-                Drain(context, out, packet);
-            }
-        }
-        Check(avlib::avcodec_send_frame(&encoder, nullptr), "flushing");
-        Drain(context, out, packet);
+    const TFramePtr frame = NewFrame();
+    const TPacketPtr packet = NewPacket();
+    for (;;) {
+        TEncodedTrack* next = nullptr;
+        for (const auto& track : encoded)
+            if (!track->flushed &&
+                (!next || avlib::av_compare_ts(track->NextPts(), track->encoder->time_base, next->NextPts(),
+                                        next->encoder->time_base) < 0))
+                next = track.get();
+        if (!next) break;
+        EncodeNext(*next, context, frame.get(), packet.get());
     }
     Check(avlib::av_write_trailer(context), "writing the trailer");
+}
+
+const TTestStreamInfo* TTestMediaInfo::Find(AVMediaType type) const {
+    for (const TTestStreamInfo& stream : streams)
+        if (stream.type == type) return &stream;
+    return nullptr;
+}
+
+namespace {
+
+struct TInputFree {
+    void operator()(AVFormatContext* context) const { avlib::avformat_close_input(&context); }
+};
+using TInputPtr = std::unique_ptr<AVFormatContext, TInputFree>;
+
+TInputPtr OpenTestMedia(const String& path) {
+    LoadAVLib();
+    AVFormatContext* context = nullptr;
+    if (avlib::avformat_open_input(&context, path.ToUtf8().c_str(), nullptr, nullptr) < 0)
+        throw Exception("test media: cannot open " + path);
+    TInputPtr input(context);
+    Check(avlib::avformat_find_stream_info(context, nullptr), "finding the streams");
+    return input;
+}
+
+} // namespace
+
+TTestMediaInfo ReadTestMedia(const String& path) {
+    const TInputPtr context = OpenTestMedia(path);
+    TTestMediaInfo info;
+    info.format = context->iformat->name;
+    info.duration = context->duration == AV_NOPTS_VALUE ? 0 : static_cast<double>(context->duration) / AV_TIME_BASE;
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVCodecParameters& par = *context->streams[i]->codecpar;
+        TTestStreamInfo stream;
+        stream.type = par.codec_type;
+        stream.codec = avlib::avcodec_get_name(par.codec_id);
+        stream.width = par.width;
+        stream.height = par.height;
+        stream.channels = par.ch_layout.nb_channels;
+        stream.sampleRate = par.sample_rate;
+        stream.aspect = par.sample_aspect_ratio;
+        info.streams.push_back(stream);
+    }
+    std::vector<TCodecContextPtr> decoders(context->nb_streams);
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVCodecParameters& par = *context->streams[i]->codecpar;
+        if (par.codec_type != AVMEDIA_TYPE_AUDIO) continue;
+        decoders[i].reset(avlib::avcodec_alloc_context3(avlib::avcodec_find_decoder(par.codec_id)));
+        Check(avlib::avcodec_parameters_to_context(decoders[i].get(), &par), "copying parameters");
+        decoders[i]->pkt_timebase = context->streams[i]->time_base;
+        Check(avlib::avcodec_open2(decoders[i].get(), decoders[i]->codec, nullptr), "opening a decoder");
+    }
+    const TPacketPtr packet = NewPacket();
+    const TFramePtr frame = NewFrame();
+    const auto decode = [&](unsigned index, AVPacket* sent) {
+        AVCodecContext* decoder = decoders[index].get();
+        if (!decoder || avlib::avcodec_send_packet(decoder, sent) < 0) return;
+        while (avlib::avcodec_receive_frame(decoder, frame.get()) >= 0) {
+            info.streams[index].decoded += static_cast<double>(frame->nb_samples) / frame->sample_rate;
+            avlib::av_frame_unref(frame.get());
+        }
+    };
+    std::vector<bool> timed(context->nb_streams);
+    while (avlib::av_read_frame(context.get(), packet.get()) >= 0) {
+        const auto index = static_cast<unsigned>(packet->stream_index);
+        TTestStreamInfo& stream = info.streams[index];
+        if (stream.packets++ == 0) stream.startsWithKeyFrame = packet->flags & AV_PKT_FLAG_KEY;
+        if (packet->pts != AV_NOPTS_VALUE) {
+            const double timeBase = av_q2d(context->streams[index]->time_base);
+            const double start = static_cast<double>(packet->pts) * timeBase;
+            const double end = start + static_cast<double>(packet->duration) * timeBase;
+            stream.times.push_back(start);
+            stream.keys.push_back(packet->flags & AV_PKT_FLAG_KEY);
+            stream.start = timed[index] ? std::min(stream.start, start) : start;
+            stream.end = timed[index] ? std::max(stream.end, end) : end;
+            timed[index] = true;
+        }
+        decode(index, packet.get());
+        avlib::av_packet_unref(packet.get());
+    }
+    for (unsigned i = 0; i < context->nb_streams; ++i) decode(i, nullptr);
+    return info;
+}
+
+double TestPictureLuma(const String& path, int index, int x, int y, int width, int height) {
+    const TInputPtr context = OpenTestMedia(path);
+    const int video = avlib::av_find_best_stream(context.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    Check(video, "finding the video");
+    const AVCodecParameters& par = *context->streams[video]->codecpar;
+    const TCodecContextPtr decoder(avlib::avcodec_alloc_context3(avlib::avcodec_find_decoder(par.codec_id)));
+    Check(avlib::avcodec_parameters_to_context(decoder.get(), &par), "copying parameters");
+    Check(avlib::avcodec_open2(decoder.get(), decoder->codec, nullptr), "opening the decoder");
+    const TPacketPtr packet = NewPacket();
+    const TFramePtr frame = NewFrame();
+    int seen = 0;
+    bool more = true;
+    while (more) {
+        more = avlib::av_read_frame(context.get(), packet.get()) >= 0;
+        if (more && packet->stream_index != video) {
+            avlib::av_packet_unref(packet.get());
+            continue;
+        }
+        avlib::avcodec_send_packet(decoder.get(), more ? packet.get() : nullptr);
+        avlib::av_packet_unref(packet.get());
+        while (avlib::avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
+            if (seen++ == index) {
+                double sum = 0;
+                for (int row = y; row < y + height; ++row)
+                    for (int column = x; column < x + width; ++column)
+                        sum += frame->data[0][row * frame->linesize[0] + column];
+                return sum / (width * height);
+            }
+            avlib::av_frame_unref(frame.get());
+        }
+    }
+    throw Exception("test media: no picture " + String(std::to_string(index)));
 }
 
 String TestFolder() {
@@ -236,7 +384,7 @@ std::vector<uint8_t> ReadFileBytes(const String& path) {
 }
 
 std::vector<TDecodedPicture> DecodePictures(const String& url) {
-    const auto check = [](int result, const char* what) { Check(result, what, "DecodePictures"); };
+    const auto check = [](int result, const char* what) { Check(result, what); };
     LoadAVLib();
     AVFormatContext* context = nullptr;
     check(OpenInput(&context, url, nullptr, nullptr), "opening the input");

@@ -18,20 +18,59 @@ struct TTestTrack {
     std::string codec;
     int width = 0;
     int height = 0;
-    int frameRate = 10; // pictures per second
     int channels = 0;
     int sampleRate = 0;
+    int frameRate = 10;
+    // Pictures between key frames; 0: the encoder's default.
+    int keyFrameInterval = 0;
+    // Seconds of nothing before the first picture or sample.
+    double start = 0;
+    // Picture times in milliseconds, in place of a steady frame rate.
+    std::vector<int> pictureTimes;
 };
 TTestTrack VideoTrack(int width, int height, const std::string& codec = "mpeg4", int frameRate = 10);
 TTestTrack AudioTrack(int channels, const std::string& codec = "pcm_s16le", int sampleRate = 8000);
 
-// Encodes Frames tenths of a second of every track, in order, into Path (the
-// container follows the extension; ".dvd" is a DVD program stream), through
-// the engine's FFmpeg binding: plain grey pictures, each of the brightness
-// TestPictureLuma gives for its index, and a quiet tone. Loads the binding.
-// Raises Exception on failure.
+// Encodes Frames tenths of a second of every track (from each track's start),
+// interleaved in time, into Path (the container follows the extension;
+// ".dvd" is a DVD program stream),
+// through the engine's FFmpeg binding: plain grey pictures, each of the
+// brightness TestPictureLuma gives for its index, and a quiet tone. Loads the
+// binding. Raises Exception on failure.
 int TestPictureLuma(int index);
 void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, int frames = 3);
+
+// What a media file holds, read through the engine's binding.
+struct TTestStreamInfo {
+    AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+    std::string codec;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    int sampleRate = 0;
+    AVRational aspect{0, 1}; // sample aspect ratio
+    int packets = 0;
+    bool startsWithKeyFrame = false;
+    // Presentation times of the packets, seconds, in file order, and which are key frames.
+    std::vector<double> times;
+    std::vector<bool> keys;
+    // Seconds from the earliest packet's start to the latest packet's end.
+    double start = 0;
+    double end = 0;
+    // Audio: seconds of sound the decoder gives (encoder delay and padding trimmed).
+    double decoded = 0;
+};
+struct TTestMediaInfo {
+    std::string format;
+    double duration = 0; // seconds, the container's
+    std::vector<TTestStreamInfo> streams;
+    // The first stream of Type, or null.
+    const TTestStreamInfo* Find(AVMediaType type) const;
+};
+// Raises Exception when the file does not open.
+TTestMediaInfo ReadTestMedia(const String& path);
+// Average luma of a rectangle of the picture Index of the first video stream.
+double TestPictureLuma(const String& path, int index, int x, int y, int width, int height);
 
 // A folder of the running test's own, created on demand; ends with '/'.
 String TestFolder();
