@@ -125,6 +125,10 @@ int ConfigureSource(const TFilterGraph& graph, TInputFilter& input, const AVFilt
 
 const AVPixelFormat mjpegFormats[] = {AV_PIX_FMT_YUVJ420P, AV_PIX_FMT_YUVJ422P, AV_PIX_FMT_YUV420P,
                                       AV_PIX_FMT_YUV422P, AV_PIX_FMT_NONE};
+// At normal strictness the JPEG encoder lists limited-range formats it then
+// refuses to open with: only the full-range ones work.
+const AVPixelFormat mjpegFullRangeFormats[] = {AV_PIX_FMT_YUVJ420P, AV_PIX_FMT_YUVJ422P, AV_PIX_FMT_YUVJ444P,
+                                               AV_PIX_FMT_NONE};
 const AVPixelFormat ljpegFormats[] = {AV_PIX_FMT_YUVJ420P, AV_PIX_FMT_YUVJ422P, AV_PIX_FMT_YUVJ444P,
                                       AV_PIX_FMT_YUV420P,  AV_PIX_FMT_YUV422P,  AV_PIX_FMT_YUV444P,
                                       AV_PIX_FMT_BGRA,     AV_PIX_FMT_NONE};
@@ -142,6 +146,8 @@ std::string PixelFormats(const AVCodecContext& encoder, const AVCodec* codec) {
     if (codec && encoder.strict_std_compliance < FF_COMPLIANCE_NORMAL) {
         if (codec->id == AV_CODEC_ID_MJPEG) list = mjpegFormats;
         if (codec->id == AV_CODEC_ID_LJPEG) list = ljpegFormats;
+    } else if (codec && codec->id == AV_CODEC_ID_MJPEG) {
+        list = mjpegFullRangeFormats;
     }
     const auto name = [](AVPixelFormat format) {
         const char* text = avlib::av_get_pix_fmt_name(format);

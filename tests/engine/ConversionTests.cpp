@@ -144,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(Conversion, Targets,
                          testing::Values(TTarget{"out.mp4", "libx264", "aac", "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 0.04},
                                          TTarget{"out.avi", "mpeg4", "libmp3lame", "avi", "mpeg4", "mp3", 0.07},
                                          TTarget{"out.mpg", "mpeg2video", "mp2", "mpeg", "mpeg2video", "mp2", 0.04},
-                                         TTarget{"out.mp3", "", "libmp3lame", "mp3", "", "mp3", 0.04}),
+                                         TTarget{"out.mp3", "", "libmp3lame", "mp3", "", "mp3", 0.04},
+                                         TTarget{"out.mkv", "mjpeg", "pcm_s16le", "matroska,webm", "mjpeg", "pcm_s16le", 0.04}),
                          [](const auto& info) { return std::string(ExtractFileExt(String(info.param.file)).substr(1).ToUtf8()); });
 
 } // namespace
