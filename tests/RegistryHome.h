@@ -9,14 +9,13 @@
 #include <iterator>
 #include <string>
 
+#include "FreshTestFolder.h"
+
 class TRegistryHome {
 public:
     TRegistryHome() {
-        folder_ = std::filesystem::path(std::getenv("OSTREL_HOME")) / "registry-tests" /
-                  testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
         old_ = std::getenv("OSTREL_HOME");
+        folder_ = FreshTestFolder("registry-tests");
         setenv("OSTREL_HOME", folder_.c_str(), 1);
     }
     ~TRegistryHome() { setenv("OSTREL_HOME", old_.c_str(), 1); }

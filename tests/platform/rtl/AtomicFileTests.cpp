@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "FreshTestFolder.h"
 #include "ResourceLimit.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -24,9 +25,7 @@ namespace fs = std::filesystem;
 class AtomicFile : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::path(std::getenv("OSTREL_HOME")) / testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
+        folder_ = FreshTestFolder();
     }
     void TearDown() override { fs::remove_all(folder_); }
 

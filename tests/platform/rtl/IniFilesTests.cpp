@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 
+#include "FreshTestFolder.h"
 #include "ResourceLimit.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/IniFiles.h"
@@ -20,9 +21,7 @@ namespace fs = std::filesystem;
 class IniFileTest : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::path(std::getenv("OSTREL_HOME")) / testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
+        folder_ = FreshTestFolder();
     }
     void TearDown() override { fs::remove_all(folder_); }
 
