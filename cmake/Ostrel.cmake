@@ -2,12 +2,16 @@
 # test executable per test folder. Sources are picked up by glob so that adding
 # a file needs no edit here.
 
-# ostrel_add_library(<target> DEPENDS <targets...>)
-# Builds every *.cpp below the current source folder into a static library.
+# ostrel_add_library(<target> DEPENDS <targets...> [EXCLUDE <subfolders...>])
+# Builds every source below the current folder, except the excluded
+# subfolders (targets of their own), into one static library.
 function(ostrel_add_library target)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(folder ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${folder}/")
+  endforeach()
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})

@@ -237,6 +237,29 @@ TEST_F(Paint, ThePresenterGetsWhatWasPainted) {
     SetPresenter(nullptr);
 }
 
+TEST_F(Paint, ThePresenterFollowsATopLevelWindowsStateUntilItIsDestroyed) {
+    auto presenter = std::make_shared<TMemoryPresenter>();
+    SetPresenter(presenter);
+    const HWND owner = Settled(kPopup, {0, 0, 40, 40});
+    const HWND w = Create(WS_POPUP, {10, 20, 50, 60});
+    SetWindowLongPtrW(w, GWLP_HWNDPARENT, LONG_PTR(owner));
+    ShowWindow(w, SW_SHOWNA);
+    SetWindowPos(w, nullptr, 30, 40, 100, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowTextW(w, u"视频");
+    SetWindowLongPtrW(w, GWL_EXSTYLE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    ASSERT_TRUE(presenter->states.contains(w));
+    const TTopLevelState& state = presenter->states[w];
+    EXPECT_TRUE(state.visible);
+    EXPECT_EQ(state.rect, (RECT{30, 40, 130, 90}));
+    EXPECT_EQ(state.owner, owner);
+    EXPECT_EQ(state.title, String(u"视频"));
+    EXPECT_EQ(state.exStyle, DWORD(WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    DestroyWindow(w);
+    EXPECT_FALSE(presenter->states.contains(w));
+    EXPECT_TRUE(presenter->states.contains(owner));
+    SetPresenter(nullptr);
+}
+
 TEST_F(Paint, AResizedTopLevelKeepsItsPixelsAndPaintsOnlyTheNewPart) {
     const HWND w = Settled(kPopup, {0, 0, 40, 40});
     TSurface& surface = *WindowSurface(w);

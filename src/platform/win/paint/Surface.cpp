@@ -26,6 +26,10 @@ void TMemoryPresenter::Present(HWND window, const TSurface&, std::span<const REC
     frames.push_back(TFrame{window, std::vector<RECT>(dirty.begin(), dirty.end())});
 }
 
+void TMemoryPresenter::TopLevelChanged(HWND window, const TTopLevelState& state) { states[window] = state; }
+
+void TMemoryPresenter::TopLevelDestroyed(HWND window) { states.erase(window); }
+
 namespace {
 
 std::mutex presenterMutex;
@@ -62,6 +66,24 @@ POINT SurfaceOrigin(TWindow* w) noexcept {
 }
 
 void ResizeSurface(TWindow* w) { SurfaceFor(w).Resize(w->Width(), w->Height()); }
+
+TTopLevelState TopLevelStateOf(HWND top) {
+    TTopLevelState state;
+    const TWindow* w = LocalWindow(top);
+    if (!w || !IsTopLevel(w)) return state;
+    state.visible = (w->style & WS_VISIBLE) != 0;
+    state.rect = ScreenRect(w);
+    state.style = w->style;
+    state.exStyle = w->exStyle;
+    state.owner = w->owner ? w->owner->handle : nullptr;
+    state.title = w->text;
+    return state;
+}
+
+void PresentTopLevelState(HWND top) {
+    const TWindow* w = LocalWindow(top);
+    if (w && IsTopLevel(w) && w->Alive()) Presenter()->TopLevelChanged(top, TopLevelStateOf(top));
+}
 
 TSurface* WindowSurface(HWND hwnd) {
     TWindow* w = LocalWindow(hwnd);

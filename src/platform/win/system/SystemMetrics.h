@@ -3,7 +3,17 @@
 // and pixel tests are stable, except what the desktop reports (screen, work
 // area, double-click time, drag distance).
 
+#include <vector>
+
+#include "platform/rtl/String.h"
 #include "platform/win/Types.h"
+
+struct TMonitorLayout {
+    RECT Monitor{};  // virtual-desktop coordinates; the origin may be anywhere
+    RECT WorkArea{}; // the monitor less the desktop's panels
+    bool Primary = false;
+    String DeviceName;
+};
 
 // What the desktop reports; the presenter sets it (tests too). Zero for the
 // double-click time or the drag distance means "not reported": 500 ms and 4
@@ -12,6 +22,9 @@ struct TDesktopMetrics {
     RECT Screen{0, 0, 1920, 1080}; // the primary monitor
     RECT WorkArea{0, 0, 1920, 1080};
     RECT VirtualScreen{0, 0, 1920, 1080};
+    // Every monitor, the primary one among them; empty: one monitor, Screen
+    // with WorkArea.
+    std::vector<TMonitorLayout> Monitors;
     UINT DoubleClickTime = 0;
     int DragDistance = 0;
 };

@@ -2,9 +2,10 @@
 
 #include "platform/win/core/Classes.h"
 #include "platform/win/core/Hooks.h"
-#include "platform/win/system/SystemMetrics.h"
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/paint/Surface.h"
+#include "platform/win/system/SystemMetrics.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -174,6 +175,8 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND h : owned) DestroyWindow(h);
 
     ReleaseInputOf(w);
+
+    if (IsTopLevel(w)) Presenter()->TopLevelDestroyed(hwnd);
 
     std::vector<HWND> tree{hwnd};
     CollectDescendants(w, tree);

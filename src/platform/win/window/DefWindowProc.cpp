@@ -4,6 +4,7 @@
 #include "platform/win/input/Input.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/system/MessageBeep.h"
 #include "platform/win/window/Windows.h"
 
@@ -79,6 +80,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETTEXT:
         w->text = lParam ? String(reinterpret_cast<LPCWSTR>(lParam)) : String();
+        PresentTopLevelState(hwnd);
         return TRUE;
     case WM_GETTEXT: return CopyWindowText(w->text, reinterpret_cast<LPWSTR>(lParam), int(wParam));
     case WM_GETTEXTLENGTH: return w->text.Length();

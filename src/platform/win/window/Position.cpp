@@ -2,6 +2,7 @@
 
 #include "platform/win/core/Hooks.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -114,6 +115,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (IsTopLevel(w) && w->queue->active == hwnd) ActivateOtherThan(w);
     }
     if (!LocalWindow(hwnd)) return TRUE;
+    PresentTopLevelState(hwnd);
     Deliver(w, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
     if (!(flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && IsTopLevel(w) && (w->style & WS_VISIBLE) &&
         LocalWindow(hwnd))
