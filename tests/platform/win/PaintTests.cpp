@@ -1,5 +1,7 @@
 #include "WindowFixture.h"
 
+#include "platform/win/paint/Composite.h"
+
 namespace {
 
 constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
@@ -258,6 +260,25 @@ TEST_F(Paint, ThePresenterFollowsATopLevelWindowsStateUntilItIsDestroyed) {
     EXPECT_FALSE(presenter->states.contains(w));
     EXPECT_TRUE(presenter->states.contains(owner));
     SetPresenter(nullptr);
+}
+
+TEST_F(Paint, TheDesktopComposesVisibleTopLevelWindowsInZOrder) {
+    const auto fill = [](HWND hwnd, uint32_t pixel) {
+        TSurface* surface = WindowSurface(hwnd);
+        std::fill(surface->pixels.begin(), surface->pixels.end(), pixel);
+    };
+    const HWND below = Settled(kPopup, {10, 10, 30, 30});
+    const HWND above = Settled(kPopup, {20, 20, 40, 40});
+    const HWND hidden = Settled(WS_POPUP, {0, 0, 50, 50});
+    fill(below, 0x00FF0000); // alpha bytes of ordinary windows do not count
+    fill(above, 0xFF0000FF);
+    fill(hidden, 0xFF00FF00);
+    const TDesktopImage image = ComposeDesktop({5, 5, 45, 45});
+    EXPECT_EQ(image.Pixel(5, 5), 0u);
+    EXPECT_EQ(image.Pixel(12, 12), 0xFFFF0000u);
+    EXPECT_EQ(image.Pixel(25, 25), 0xFF0000FFu);
+    EXPECT_EQ(image.Pixel(39, 39), 0xFF0000FFu);
+    EXPECT_EQ(image.Pixel(44, 10), 0u);
 }
 
 TEST_F(Paint, AResizedTopLevelKeepsItsPixelsAndPaintsOnlyTheNewPart) {

@@ -39,6 +39,7 @@ struct TTopLevelState {
     HWND owner = nullptr;
     String title;
     BYTE alpha = 255;    // constant opacity of a layered window
+    bool perPixelAlpha = false; // the surface's alpha bytes count (straight alpha)
     bool shaped = false; // a window region clips it to Shape (window coordinates)
     TRegion shape;
     HICON smallIcon = nullptr, bigIcon = nullptr;
@@ -52,6 +53,10 @@ public:
     // Something of State changed (or may have); the window is alive.
     virtual void TopLevelChanged(HWND, const TTopLevelState&) {}
     virtual void TopLevelDestroyed(HWND) {}
+    // Moves an undecorated window with the pointer by the desktop's own means
+    // (a press on its caption area is under way); false where the desktop
+    // cannot, and the window system moves it itself.
+    virtual bool StartSystemMove(HWND) { return false; }
 };
 
 // Keeps what was presented, for tests and headless runs.
