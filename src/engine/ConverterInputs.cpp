@@ -132,7 +132,10 @@ std::optional<double> OpenInputFile(TConversionRun& run, const TAVConvertOptions
 
     int64_t timestamp = options.StartTime();
     if (context->start_time != AV_NOPTS_VALUE) timestamp += context->start_time;
-    avlib::avformat_seek_file(context, -1, INT64_MIN, timestamp, timestamp, 0);
+    // Without a start mark the input is read from where the probe left it: a demuxer that seeks by decoding
+    // time (MPEG program and transport streams) lands past the first picture when sent to the container's
+    // start time, which is a presentation time, and the pictures up to the next key frame are lost.
+    if (options.StartTime() != 0) avlib::avformat_seek_file(context, -1, INT64_MIN, timestamp, timestamp, 0);
 
     const int fileIndex = static_cast<int>(run.inputFiles.size());
     file->firstStream = static_cast<int>(run.inputStreams.size());
