@@ -130,6 +130,15 @@ std::optional<double> OpenInputFile(TConversionRun& run, const TAVConvertOptions
     freeStreamOptions();
     if (found < 0) throw Exception(Fmt("Could not find codec parameters:%d!", found));
 
+    // A capture device stamps each frame with the time it grabbed it, so the real frame rate guessed from
+    // those times follows the machine's load; its streams run at the rate it was asked for.
+    if (const AVClass* device = context->iformat->priv_class; device && AV_IS_INPUT_DEVICE(device->category))
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            AVStream& stream = *context->streams[i];
+            if (stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0)
+                stream.r_frame_rate = stream.avg_frame_rate;
+        }
+
     int64_t timestamp = options.StartTime();
     if (context->start_time != AV_NOPTS_VALUE) timestamp += context->start_time;
     // Without a start mark the input is read from where the probe left it: a demuxer that seeks by decoding
