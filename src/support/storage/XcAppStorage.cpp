@@ -4,7 +4,6 @@
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Conversions.h"
-#include "platform/rtl/StringList.h"
 #include "support/storage/XcTranslateString.h"
 #include "support/storage/XcUtils.h"
 #include "support/utils/ScBase64.h"

@@ -279,7 +279,6 @@ public:
 protected:
     TXcCustomAppStorage(TComponent* owner, TClass optionsClass);
 
-    TClass OptionsClass() const { return StorageOptions()->ClassType(); }
     // AbsolutePath cut at its last "\".
     virtual void SplitKeyPath(const String& path, String& key, String& valueName) const;
 

@@ -55,12 +55,15 @@ public:
     // Another property storage on the same application storage.
     virtual std::unique_ptr<TXcPropertyStorage> CreatePropertyStorage() const;
 
+    // During a pass: the form and the component whose property is at hand.
+    TComponent* Owner() const noexcept { return owner_; }
+    TComponent* CurrentObject() const noexcept { return object_; }
+
 private:
     void StoreProps(TComponent* owner, TStrings& list, bool saving);
 
     TXcCustomAppStorage* appStorage_ = nullptr;
     String appStoragePath_;
-    // Set only during a pass.
     TComponent* owner_ = nullptr;
     TComponent* object_ = nullptr;
     String prefix_;
