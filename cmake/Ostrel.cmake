@@ -27,7 +27,8 @@ function(ostrel_add_tests target)
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} ostrel_test_main GTest::gtest GTest::gmock)
-  target_compile_definitions(${target} PRIVATE OSTREL_PRODUCT_NAME="${OSTREL_PRODUCT_NAME}")
+  target_compile_definitions(${target} PRIVATE OSTREL_PRODUCT_NAME="${OSTREL_PRODUCT_NAME}"
+                                               OSTREL_COMPANY_NAME="${OSTREL_COMPANY_NAME}")
   ostrel_add_version_info(${target})
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
