@@ -285,6 +285,14 @@ void RepaintMoved(TWindow* w, const RECT& oldRect) {
     Invalidate(w, fresh, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+void RepaintFrameChanged(TWindow* w, bool clientChanged) {
+    const UINT flags = RDW_INVALIDATE | RDW_FRAME;
+    if (clientChanged)
+        Invalidate(w, WholeWindow(w), flags | RDW_ERASE | RDW_ALLCHILDREN);
+    else
+        Invalidate(w, WholeWindow(w) - ClientArea(w), flags | RDW_NOCHILDREN);
+}
+
 void ForgetPaint(TWindow* w) {
     w->update = TRegion();
     w->frameUpdate = TRegion();

@@ -116,6 +116,9 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             RepaintUncovered(w->parent, old);
         else if ((moved || sized) && (w->style & WS_VISIBLE))
             RepaintMoved(w, old);
+        if ((flags & SWP_FRAMECHANGED) && !showing && !hiding && (w->style & WS_VISIBLE))
+            RepaintFrameChanged(w, (pos.flags & (SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE)) !=
+                                       (SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE));
     }
 
     if (hiding) {
