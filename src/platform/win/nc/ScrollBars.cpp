@@ -1,6 +1,7 @@
 #include "platform/win/nc/ScrollBars.h"
 
 #include <algorithm>
+#include <span>
 
 #include "platform/win/core/Tree.h"
 #include "platform/win/nc/ScrollGeometry.h"
@@ -132,7 +133,8 @@ BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
     if (!w) return FALSE;
     arrows &= ESB_DISABLE_BOTH;
     bool changed = false;
-    for (int b : bar == SB_BOTH ? std::initializer_list<int>{SB_HORZ, SB_VERT} : std::initializer_list<int>{int(bar)}) {
+    const int bars[] = {bar == SB_BOTH ? SB_HORZ : int(bar), SB_VERT};
+    for (int b : std::span(bars, bar == SB_BOTH ? 2 : 1)) {
         if (w->scroll[b].disabled == arrows) continue;
         w->scroll[b].disabled = arrows;
         changed = true;
