@@ -28,3 +28,8 @@ void SetKeyMenuHandler(std::function<void(HWND, LPARAM)> handler);
 // holding the capture (WM_ENTERSIZEMOVE, WM_MOVING and the moves,
 // WM_EXITSIZEMOVE; Escape puts the window back).
 void MoveWithPointer(TWindow* w, POINT start);
+
+// Owned windows go with their owner: hidden when it is minimized, shown
+// again (without activation) when it comes back.
+void HideOwnedWindows(TWindow* owner);
+void ShowOwnedWindows(TWindow* owner);

@@ -171,15 +171,19 @@ BOOL ShowWindow(HWND hwnd, int command) {
         const bool activate = command == SW_SHOWMINIMIZED;
         ChangeState(w, WS_MINIMIZE, RECT{at.x, at.y, at.x + kMinimizedSize.cx, at.y + kMinimizedSize.cy},
                     SWP_SHOWWINDOW | (activate ? noActivate : SWP_NOACTIVATE));
+        if (topLevel && LocalWindow(hwnd)) HideOwnedWindows(w);
         if (!activate && topLevel && LocalWindow(hwnd) && w->queue->active == hwnd) ActivateOtherThan(w);
         return wasVisible;
     }
 
-    case SW_SHOWMAXIMIZED:
+    case SW_SHOWMAXIMIZED: {
         if (!announce(TRUE)) return wasVisible;
+        const bool wasMinimized = (w->style & WS_MINIMIZE) != 0;
         RememberNormal(w);
         ChangeState(w, WS_MAXIMIZE, MaximizedRect(w), SWP_SHOWWINDOW | noActivate);
+        if (wasMinimized && topLevel && LocalWindow(hwnd)) ShowOwnedWindows(w);
         return wasVisible;
+    }
 
     case SW_SHOWNORMAL:
     case SW_RESTORE:
@@ -187,13 +191,15 @@ BOOL ShowWindow(HWND hwnd, int command) {
     case SW_SHOWNOACTIVATE: {
         if (!announce(TRUE)) return wasVisible;
         const UINT activation = command == SW_SHOWNOACTIVATE ? SWP_NOACTIVATE : noActivate;
-        if ((w->style & WS_MINIMIZE) && w->restoreToMaximized && command == SW_RESTORE)
+        const bool wasMinimized = (w->style & WS_MINIMIZE) != 0;
+        if (wasMinimized && w->restoreToMaximized && command == SW_RESTORE)
             ChangeState(w, WS_MAXIMIZE, MaximizedRect(w), SWP_SHOWWINDOW | activation);
         else if (!InNormalState(w))
             ChangeState(w, 0, w->normalRect, SWP_SHOWWINDOW | activation);
         else
             SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                          SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | activation);
+        if (wasMinimized && topLevel && LocalWindow(hwnd)) ShowOwnedWindows(w);
         return wasVisible;
     }
 
