@@ -121,6 +121,17 @@ TEST_F(Frames, FrameChangedRecalculatesTheClientAreaWhichReportsItsNewSize) {
     EXPECT_EQ(Recorded({WM_MOVE})[0].lParam, MAKELPARAM(7, 7));
 }
 
+TEST_F(Frames, ScrollingAWindowMovesOnlyItsClientArea) {
+    const HWND w = Create(kPopup | WS_VSCROLL, {0, 0, 100, 100}, nullptr, WS_EX_CLIENTEDGE);
+    RunUntilIdle();
+    RECT uncovered{};
+    ScrollWindowEx(w, 0, -10, nullptr, nullptr, nullptr, &uncovered, SW_INVALIDATE);
+    EXPECT_EQ(uncovered, (RECT{0, 86, 96 - kBar, 96}));
+    RECT update{};
+    GetUpdateRect(w, &update, FALSE);
+    EXPECT_EQ(update, uncovered);
+}
+
 TEST_F(Frames, TheDefaultHitTestNamesEveryPartOfTheFrame) {
     const HWND w = CreateWindowExW(WS_EX_CLIENTEDGE, kClass, u"", kPopup | WS_BORDER | WS_VSCROLL | WS_HSCROLL, 100,
                                    100, 200, 150, nullptr, reinterpret_cast<HMENU>(uintptr_t{7}), nullptr, nullptr);

@@ -87,7 +87,8 @@ TEST_F(ScrollBars, InfoIsKeptAfterClampingPageAndPosition) {
                            TCase{"page 0 reaches the maximum", 10, 20, 0, 30, 0, 20},
                            TCase{"negative range", -50, 50, 25, 100, 25, 26},
                            TCase{"page larger than the range", 0, 99, 500, 40, 100, 0},
-                           TCase{"minimum above maximum", 30, 10, 0, 5, 0, 0}}) {
+                           TCase{"minimum above maximum", 30, 10, 0, 5, 0, 0},
+                           TCase{"the widest range", 0, 0x7FFFFFFF, 0xFFFFFFFF, 5, 0x80000000u, 0}}) {
         SCOPED_TRACE(c.name);
         SetInfo(w, c.min, c.max, c.page, c.pos);
         const SCROLLINFO info = InfoOf(w);
@@ -97,6 +98,7 @@ TEST_F(ScrollBars, InfoIsKeptAfterClampingPageAndPosition) {
         EXPECT_EQ(GetScrollPos(w, SB_VERT), c.expectedPos);
     }
     int min = 1, max = 1;
+    SetInfo(w, 0, 0, 0, 0);
     SetScrollRange(w, SB_VERT, 3, 9, FALSE);
     EXPECT_TRUE(GetScrollRange(w, SB_VERT, &min, &max));
     EXPECT_EQ(min, 3);

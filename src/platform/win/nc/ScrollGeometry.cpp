@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/rtl/Conversions.h"
 #include "platform/win/system/SystemMetrics.h"
 
 namespace {
@@ -12,15 +13,8 @@ constexpr int kMinThumb = 8;
 
 } // namespace
 
-int MulDivRound(int a, int b, int c) noexcept {
-    if (c == 0) return 0;
-    int64_t product = int64_t(a) * b, divisor = c;
-    if (divisor < 0) product = -product, divisor = -divisor;
-    return int((product >= 0 ? product + divisor / 2 : product - divisor / 2) / divisor);
-}
-
 int LastScrollPosition(const TScrollBarData& data) noexcept {
-    return data.max - std::max(int(data.page) - 1, 0);
+    return int(data.max - std::max<int64_t>(int64_t(data.page) - 1, 0));
 }
 
 bool CanScroll(const TScrollBarData& data) noexcept { return LastScrollPosition(data) > data.min; }
@@ -32,13 +26,13 @@ TScrollMetrics MeasureScrollBar(int length, const TScrollBarData& data, int pos,
     m.arrow = m.length < 2 * arrow ? m.length / 2 : arrow;
     m.track = m.length - 2 * m.arrow;
     if (!enabled || (data.disabled & ESB_DISABLE_BOTH) == ESB_DISABLE_BOTH || !CanScroll(data)) return m;
-    int thumb = data.page == 0 ? GetSystemMetrics(SM_CYVTHUMB)
-                               : MulDivRound(m.track, int(data.page), data.max - data.min + 1);
+    const int64_t size = int64_t(data.max) - data.min + 1;
+    int thumb = data.page == 0 ? GetSystemMetrics(SM_CYVTHUMB) : int((2 * int64_t(m.track) * data.page + size) / (2 * size));
     thumb = std::max(thumb, kMinThumb);
     if (thumb > m.track) return m;
     m.thumb = thumb;
     const int last = LastScrollPosition(data);
-    m.thumbOffset = MulDivRound(m.track - thumb, std::clamp(pos, data.min, last) - data.min, last - data.min);
+    m.thumbOffset = MulDiv(m.track - thumb, std::clamp(pos, data.min, last) - data.min, last - data.min);
     return m;
 }
 
@@ -56,5 +50,5 @@ int ThumbPosition(const TScrollMetrics& m, const TScrollBarData& data, int thumb
     const int room = m.track - m.thumb;
     if (room <= 0) return data.min;
     const int span = (data.max - data.min) - std::max(int(data.page), 1) + 1;
-    return std::clamp(data.min + MulDivRound(thumbOffset, span, room), data.min, LastScrollPosition(data));
+    return std::clamp(data.min + MulDiv(thumbOffset, span, room), data.min, LastScrollPosition(data));
 }

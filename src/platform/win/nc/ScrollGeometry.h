@@ -24,5 +24,3 @@ TScrollBarPart ScrollBarPartAt(const TScrollMetrics& metrics, int offset) noexce
 // nMin + MulDiv(offset, (nMax - nMin) - max(nPage, 1) + 1, track - thumb),
 // clamped to [nMin, LastScrollPosition]; nMin when the track has no room.
 int ThumbPosition(const TScrollMetrics& metrics, const TScrollBarData& data, int thumbOffset) noexcept;
-// Rounds to the nearest, halves away from zero; 0 for a zero divisor.
-int MulDivRound(int a, int b, int c) noexcept;

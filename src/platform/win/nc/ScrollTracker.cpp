@@ -44,7 +44,7 @@ public:
         TModalLoopOptions options;
         options.capture = hwnd_;
         options.filter = [this](MSG& msg) { return Filter(msg); };
-        if (LocalWindow(hwnd_) && !released_) RunModalLoop([this] { return released_ || !LocalWindow(hwnd_); }, options);
+        if (LocalWindow(hwnd_)) RunModalLoop([this] { return released_ || !LocalWindow(hwnd_); }, options);
         if (timer_) KillTimer(nullptr, timer_);
         if (!LocalWindow(hwnd_)) return;
         Data().tracking = false;

@@ -50,8 +50,10 @@ HRGN MakeRegionHandle(TRegion region = {});
 TRegion* RegionOfHandle(HRGN region);
 void FreeRegionHandle(HRGN region);
 
-// What a device context of a window draws on: the surface, the window's client
-// origin on it and the clip (surface coordinates). Null for other handles.
+// What a device context of a window draws on: the surface, where the context's
+// origin lies on it (the client origin, or the window's corner for a context
+// over the whole window) and the clip (surface coordinates). Null for other
+// handles.
 struct TSurface;
 struct TDeviceTarget {
     HWND window = nullptr;
