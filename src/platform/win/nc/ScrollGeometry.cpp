@@ -27,7 +27,8 @@ TScrollMetrics MeasureScrollBar(int length, const TScrollBarData& data, int pos,
     m.track = m.length - 2 * m.arrow;
     if (!enabled || (data.disabled & ESB_DISABLE_BOTH) == ESB_DISABLE_BOTH || !CanScroll(data)) return m;
     const int64_t size = int64_t(data.max) - data.min + 1;
-    int thumb = data.page == 0 ? GetSystemMetrics(SM_CYVTHUMB) : int((2 * int64_t(m.track) * data.page + size) / (2 * size));
+    int thumb = data.page == 0 ? GetSystemMetrics(SM_CYVTHUMB)
+                               : int((2 * int64_t(m.track) * data.page + size) / (2 * size)); // rounded
     thumb = std::max(thumb, kMinThumb);
     if (thumb > m.track) return m;
     m.thumb = thumb;

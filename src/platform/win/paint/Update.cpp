@@ -47,7 +47,8 @@ void PaintTree(TWindow* w, bool children) {
         w->painted = false;
         Deliver(w, WM_PAINT, 0, 0);
         if (!LocalWindow(hwnd)) return;
-        if (!w->painted && NeedsPaint(w)) RedrawWindow(hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+        if (!w->painted && NeedsPaint(w))
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
     }
     if (!children) return;
     std::vector<HWND> kids;

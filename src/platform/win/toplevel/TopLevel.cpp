@@ -8,8 +8,8 @@
 namespace {
 
 void RepaintWhole(TWindow* w) {
-    Invalidate(w, TRegion(RECT{-w->client.left, -w->client.top, w->Width() - w->client.left, w->Height() - w->client.top}),
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    const RECT whole{-w->client.left, -w->client.top, w->Width() - w->client.left, w->Height() - w->client.top};
+    Invalidate(w, TRegion(whole), RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     if (!IsTopLevel(w) && !IsRoot(w->parent))
         Invalidate(w->parent, TRegion(w->rect), RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
