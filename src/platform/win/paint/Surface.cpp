@@ -61,7 +61,7 @@ TSurface& SurfaceFor(TWindow* w) {
 }
 
 POINT SurfaceOrigin(TWindow* w) noexcept {
-    const POINT origin = ClientOrigin(w), top = ClientOrigin(RootWindow(w));
+    const POINT origin = ClientOrigin(w), top = WindowOrigin(RootWindow(w));
     return POINT{origin.x - top.x, origin.y - top.y};
 }
 
@@ -77,6 +77,12 @@ TTopLevelState TopLevelStateOf(HWND top) {
     state.exStyle = w->exStyle;
     state.owner = w->owner ? w->owner->handle : nullptr;
     state.title = w->text;
+    state.alpha = w->exStyle & WS_EX_LAYERED ? w->alpha : 255;
+    state.perPixelAlpha = w->perPixelAlpha;
+    state.shaped = w->shape.has_value();
+    if (w->shape) state.shape = *w->shape;
+    state.bigIcon = w->bigIcon ? w->bigIcon : w->cls ? w->cls->icon : nullptr;
+    state.smallIcon = w->smallIcon ? w->smallIcon : w->cls && w->cls->smallIcon ? w->cls->smallIcon : state.bigIcon;
     return state;
 }
 

@@ -23,6 +23,11 @@ LONG_PTR ChangeStyle(TWindow* w, int index, DWORD value) {
     const DWORD old = field;
     field = change.styleNew;
     change.styleOld = old;
+    // A window that stops being layered loses its attributes.
+    if (index == GWL_EXSTYLE && (old & ~field & WS_EX_LAYERED)) {
+        w->alpha = 255;
+        w->layeredSet = false;
+    }
     PresentTopLevelState(hwnd);
     Deliver(w, WM_STYLECHANGED, WPARAM(index), LPARAM(&change));
     return LONG_PTR(old);
