@@ -22,3 +22,5 @@ void EraseNow(TWindow* w);
 LRESULT EraseWithClassBrush(TWindow* w, HDC dc);
 // Whether painting of W is held back (redraw off or locked, on it or an ancestor).
 bool PaintSuppressed(const TWindow* w) noexcept;
+// Whether a top-level window's surface alpha counts (TTopLevelState::perPixelAlpha).
+void SetPerPixelAlpha(HWND top, bool on);

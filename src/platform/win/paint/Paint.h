@@ -10,6 +10,9 @@
 // Region handles (HRGN) belong to the drawing layer; this layer reads and
 // fills the regions behind them.
 
+#include <cstddef>
+#include <memory>
+
 #include "platform/win/Constants.h"
 #include "platform/win/region/Region.h"
 
@@ -49,6 +52,8 @@ HRGN MakeRegionHandle(TRegion region = {});
 // Null for a stale or unknown handle.
 TRegion* RegionOfHandle(HRGN region);
 void FreeRegionHandle(HRGN region);
+// Live region handles, for catching leaks.
+size_t RegionHandleCount();
 
 // What a device context of a window draws on: the surface, the window's client
 // origin on it and the clip (surface coordinates). Null for other handles.
@@ -58,5 +63,7 @@ struct TDeviceTarget {
     TSurface* surface = nullptr;
     POINT origin{};
     TRegion clip;
+    // The drawing layer's state of this DC, freed with it.
+    std::shared_ptr<void> drawState;
 };
 TDeviceTarget* DeviceTargetOf(HDC dc);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <set>
 
 #include "platform/win/core/Hooks.h"
 #include "platform/win/core/Paint.h"
@@ -33,6 +34,12 @@ void TMemoryPresenter::TopLevelDestroyed(HWND window) { states.erase(window); }
 namespace {
 
 std::mutex presenterMutex;
+std::mutex perPixelMutex;
+
+std::set<HWND>& PerPixelWindows() {
+    static auto* windows = new std::set<HWND>;
+    return *windows;
+}
 
 std::shared_ptr<IPresenter>& CurrentPresenter() {
     static auto* presenter = new std::shared_ptr<IPresenter>(std::make_shared<TMemoryPresenter>());
@@ -77,7 +84,20 @@ TTopLevelState TopLevelStateOf(HWND top) {
     state.exStyle = w->exStyle;
     state.owner = w->owner ? w->owner->handle : nullptr;
     state.title = w->text;
+    std::lock_guard lock(perPixelMutex);
+    state.perPixelAlpha = PerPixelWindows().contains(top);
     return state;
+}
+
+void SetPerPixelAlpha(HWND top, bool on) {
+    {
+        std::lock_guard lock(perPixelMutex);
+        if (on)
+            PerPixelWindows().insert(top);
+        else
+            PerPixelWindows().erase(top);
+    }
+    PresentTopLevelState(top);
 }
 
 void PresentTopLevelState(HWND top) {
