@@ -23,7 +23,6 @@ HBITMAP DefaultBitmap() {
     static const HBITMAP bitmap = [] {
         auto one = NewBitmap(1, 1, 1, false);
         one->stock = true;
-        std::lock_guard lock(GdiMutex());
         return reinterpret_cast<HBITMAP>(AddObject(std::move(one)));
     }();
     return bitmap;

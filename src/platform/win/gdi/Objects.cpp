@@ -69,8 +69,7 @@ HGDIOBJ MakeStock(int index) {
     default: return nullptr;
     }
     object->stock = true;
-    std::lock_guard lock(GdiMutex());
-    return Objects().Add(object.release());
+    return AddObject(std::move(object));
 }
 
 } // namespace
@@ -109,7 +108,7 @@ std::unique_ptr<TBitmap> NewBitmap(int width, int height, int bpp, bool dib) {
 HGDIOBJ AddObject(std::unique_ptr<TGdiObject> object) {
     if (!object) return nullptr;
     std::lock_guard lock(GdiMutex());
-    Count(object->kind, 1);
+    if (!object->stock) Count(object->kind, 1);
     return Objects().Add(object.release());
 }
 
