@@ -68,7 +68,7 @@ void DrawPushButton(HDC dc, const RECT& rect, UINT state) {
 // A solid triangle pointing in Direction (a DFCS_SCROLL value), centred in R.
 void DrawArrow(HDC dc, const RECT& r, UINT direction, COLORREF color) {
     const int width = r.right - r.left, height = r.bottom - r.top;
-    const int size = std::max(1, (std::min(width, height) - 4) / 3); // rows of the triangle
+    const int size = std::max(1, std::min(width, height) / 3); // rows of the triangle
     const int cx = r.left + width / 2, cy = r.top + height / 2;
     for (int i = 0; i < size; ++i) {
         // Row I from the tip: 2i + 1 pixels.
