@@ -26,14 +26,38 @@ void FillPatternRow(const TDrawTarget& target, const TPattern& pattern, int rast
     for (int i = 0; i < n; ++i) out[i] = row[(first + i) & 7];
 }
 
+// Repeats the first Filled pixels of Row up to N by doubling copies (Filled
+// a multiple of the pattern's period).
+void Repeat(uint32_t* row, int filled, int n) {
+    while (filled < n) {
+        const int chunk = std::min(filled, n - filled);
+        std::memcpy(row + filled, row, size_t(chunk) * 4);
+        filled += chunk;
+    }
+}
+
 void Fill32(uint32_t* row, int n, uint32_t pixel) {
-    if ((pixel & 0xFF) * 0x01010101u == pixel)
+    if ((pixel & 0xFF) * 0x01010101u == pixel) {
         std::memset(row, int(pixel & 0xFF), size_t(n) * 4);
-    else
-        std::fill_n(row, n, pixel);
+        return;
+    }
+    // Sixteen pixels a round of four 16-byte stores.
+    typedef uint32_t TPixels4 __attribute__((vector_size(16), aligned(4), may_alias));
+    const TPixels4 four = {pixel, pixel, pixel, pixel};
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        auto* at = reinterpret_cast<TPixels4*>(row + i);
+        at[0] = four;
+        at[1] = four;
+        at[2] = four;
+        at[3] = four;
+    }
+    for (; i < n; ++i) row[i] = pixel;
 }
 
 } // namespace
+
+bool MakePatternUncached(TDc& dc, HBRUSH handle, TPattern& pattern);
 
 bool RopOf(DWORD rop, TRop& out) noexcept {
     switch (rop & ~CAPTUREBLT) {
@@ -50,10 +74,30 @@ bool RopOf(DWORD rop, TRop& out) noexcept {
 }
 
 bool MakePattern(TDc& dc, HBRUSH handle, TPattern& pattern) {
+    // The tree paints row after row with the same brush and colours.
+    TDc::TPatternCache& cache = dc.patternCache;
+    if (cache.brush == handle && handle && cache.text == dc.state.text && cache.background == dc.state.background &&
+        cache.bitmap == dc.state.bitmap && FindObject(HGDIOBJ(handle))) {
+        pattern = cache.pattern;
+        pattern.origin = dc.state.brushOrigin;
+        return true;
+    }
+    if (!MakePatternUncached(dc, handle, pattern)) return false;
+    if (!pattern.solid) {
+        cache.brush = handle;
+        cache.text = dc.state.text;
+        cache.background = dc.state.background;
+        cache.bitmap = dc.state.bitmap;
+        cache.pattern = pattern;
+    }
+    return true;
+}
+
+bool MakePatternUncached(TDc& dc, HBRUSH handle, TPattern& pattern) {
     TBrushInfo brush;
     if (!ResolveBrush(handle, brush) || brush.style == BS_NULL) return false;
     const bool mono = IsMonochromeDc(dc);
-    pattern = TPattern{};
+    pattern.solid = true;
     pattern.origin = dc.state.brushOrigin;
     if (!brush.pattern) {
         pattern.color = ColorPixel(brush.color);
@@ -83,8 +127,20 @@ void PaintArea(TDrawTarget& target, const RECT& area, const TPattern& pattern, T
     const TRaster& raster = target.raster;
     ForEachClipped(target, area, [&](const RECT& r) {
         const int n = r.right - r.left;
-        if (raster.bpp == 32 && rop == TRop::PatCopy && pattern.solid) {
-            for (int y = r.top; y < r.bottom; ++y) Fill32(raster.Row32(y) + r.left, n, pattern.color);
+        if (raster.bpp == 32 && rop == TRop::PatCopy) {
+            if (pattern.solid) {
+                for (int y = r.top; y < r.bottom; ++y) Fill32(raster.Row32(y) + r.left, n, pattern.color);
+                return;
+            }
+            const int head = std::min(n, 8);
+            const int phase = r.left - target.offset.x - pattern.origin.x;
+            uint8_t* at = raster.Row(r.top) + ptrdiff_t(r.left) * 4;
+            for (int y = r.top; y < r.bottom; ++y, at += raster.stride) {
+                auto* row = reinterpret_cast<uint32_t*>(at);
+                const uint32_t* source = pattern.Row(y - target.offset.y);
+                for (int i = 0; i < head; ++i) row[i] = source[(phase + i) & 7];
+                if (n > head) Repeat(row, head, n);
+            }
             return;
         }
         uint32_t* dest = Buffer(destRow, size_t(n));
@@ -159,11 +215,15 @@ BOOL Run(TBlit& blit) {
     if (!BeginDraw(dc, blit.area, target)) return FALSE;
     const TRaster& raster = target.raster;
     if (blit.source && source.top == raster.top && source.top) {
-        // Drawing onto itself: read from a copy of the source.
-        const size_t count = size_t(source.width) * size_t(source.height);
+        // Drawing onto itself: read from a copy of the source rows.
+        const int top = std::clamp<int>(blit.from.top + sourceOffset.y, 0, source.height);
+        const int bottom = std::clamp<int>(blit.from.bottom + sourceOffset.y, top, source.height);
+        const size_t count = size_t(source.width) * size_t(bottom - top);
         uint32_t* copy = Buffer(snapshot, count);
-        for (int y = 0; y < source.height; ++y) ReadRow(source, 0, y, source.width, copy + size_t(y) * source.width);
+        for (int y = top; y < bottom; ++y) ReadRow(source, 0, y, source.width, copy + size_t(y - top) * source.width);
+        sourceOffset.y -= top;
         TRaster copied = source;
+        copied.height = bottom - top;
         copied.top = reinterpret_cast<uint8_t*>(copy);
         copied.stride = ptrdiff_t(source.width) * 4;
         copied.bpp = 32;
@@ -181,9 +241,12 @@ BOOL Run(TBlit& blit) {
                            raster.bpp == 32 && !blit.mask;
     const TRaster maskRaster = blit.mask ? RasterOf(*blit.mask) : TRaster{};
 
-    // Source raster columns of the destination columns, -1 outside the source.
+    // Source raster columns of the destination columns, -1 outside the source;
+    // unstretched and unmirrored copies count them instead.
+    const bool direct = !stretched && !blit.flipX;
+    const int directBase = blit.from.left + sourceOffset.x;
     int* columns = nullptr;
-    if (blit.source) {
+    if (blit.source && !direct) {
         if (columnMap.size() < size_t(w)) columnMap.resize(size_t(w));
         columns = columnMap.data();
         for (int i = 0; i < w; ++i) {
@@ -199,9 +262,8 @@ BOOL Run(TBlit& blit) {
     };
     // The converted source pixels of source row Sy for destination columns D0..D0+N.
     auto sourcePixels = [&](int sy, int d0, int n, uint32_t* out) {
-        if (!stretched && !blit.flipX) {
-            const int x0 = columns[d0];
-            ReadRow(source, x0, sy, n, out);
+        if (direct) {
+            ReadRow(source, directBase + d0, sy, n, out);
         } else {
             for (int i = 0; i < n; ++i) out[i] = ReadPixel(source, columns[d0 + i], sy);
         }
@@ -213,7 +275,10 @@ BOOL Run(TBlit& blit) {
         const int d0base = r.left - target.offset.x - blit.area.left;
         // Columns whose source lies outside it are left alone.
         int first = 0, last = right - left;
-        if (columns) {
+        if (blit.source && direct) {
+            first = std::max(first, -(directBase + d0base));
+            last = std::min(last, source.width - (directBase + d0base));
+        } else if (columns) {
             while (first < last && columns[d0base + first] < 0) ++first;
             while (last > first && columns[d0base + last - 1] < 0) --last;
         }
@@ -234,8 +299,21 @@ BOOL Run(TBlit& blit) {
                 sy = blit.from.top + MapIndex(dy, h, sh, blit.flipY) + sourceOffset.y;
                 if (sy < 0 || sy >= source.height) continue;
             }
-            if (plainCopy && !stretched && !blit.flipX) {
-                std::memmove(raster.Row32(y) + left, source.Row32(sy) + columns[d0], size_t(n) * 4);
+            if (plainCopy && direct) {
+                std::memmove(raster.Row32(y) + left, source.Row32(sy) + directBase + d0, size_t(n) * 4);
+                continue;
+            }
+            if (blit.mask && direct && source.bpp == 32 && raster.bpp == 32 && !sourceMono && !destMono) {
+                const int my = blit.maskAt.y + dy;
+                if (my < 0 || my >= maskRaster.height) continue;
+                const uint8_t* bits = maskRaster.Row(my);
+                const uint32_t* in = source.Row32(sy) + directBase + d0;
+                uint32_t* out = raster.Row32(y) + left;
+                const int mx0 = blit.maskAt.x + d0;
+                for (int i = std::max(0, -mx0); i < n && mx0 + i < maskRaster.width; ++i) {
+                    const int mx = mx0 + i;
+                    if (!(bits[mx >> 3] & (0x80 >> (mx & 7)))) out[i] = in[i];
+                }
                 continue;
             }
             if (plainCopy && !combine) {

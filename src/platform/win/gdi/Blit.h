@@ -27,15 +27,6 @@ inline uint32_t ApplyRop(TRop rop, uint32_t s, uint32_t p, uint32_t d) noexcept 
     return d;
 }
 
-// A brush as it paints on one DC: 8x8 pixels anchored at the brush origin
-// (device coordinates).
-struct TPattern {
-    bool solid = true;
-    uint32_t color = 0;
-    uint32_t pixels[64] = {};
-    POINT origin{};
-    const uint32_t* Row(int deviceY) const noexcept { return pixels + ((deviceY - origin.y) & 7) * 8; }
-};
 // False for a null or unknown brush (nothing to paint).
 bool MakePattern(TDc& dc, HBRUSH brush, TPattern& pattern);
 // A solid colour as it lands on the DC's target (black or white on a monochrome one).

@@ -90,13 +90,6 @@ const TRegion& TDc::DrawClip() {
     return drawClip_;
 }
 
-void TDc::Select(HGDIOBJ& slot, HGDIOBJ object) {
-    Retain(object);
-    const HGDIOBJ previous = slot;
-    slot = object;
-    Release(previous);
-}
-
 HDC AddDc(std::unique_ptr<TDc> dc) {
     std::lock_guard lock(GdiMutex());
     const HDC handle = Dcs().Add(dc.get());
@@ -143,7 +136,7 @@ HDC CreateCompatibleDC(HDC source) {
     auto dc = std::make_unique<TDc>(TDcKind::Memory, nullptr);
     TDc* raw = dc.get();
     const HDC handle = AddDc(std::move(dc));
-    raw->Select(reinterpret_cast<HGDIOBJ&>(raw->state.bitmap), HGDIOBJ(DefaultBitmap()));
+    raw->Select(raw->state.bitmap, DefaultBitmap());
     AttachBitmap(*raw, nullptr);
     return handle;
 }
@@ -316,7 +309,7 @@ HPALETTE SelectPalette(HDC handle, HPALETTE palette, BOOL) {
     TDc* dc = DcOf(handle);
     if (!dc || !FindPalette(palette)) return nullptr;
     const HPALETTE previous = dc->state.palette;
-    dc->Select(reinterpret_cast<HGDIOBJ&>(dc->state.palette), HGDIOBJ(palette));
+    dc->Select(dc->state.palette, palette);
     return previous;
 }
 
@@ -327,7 +320,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
     if (!dc || !object) return nullptr;
     if (SysColorBrushIndex(reinterpret_cast<HBRUSH>(object)) && !FindObject(object)) {
         const HBRUSH previous = dc->state.brush;
-        dc->Select(reinterpret_cast<HGDIOBJ&>(dc->state.brush), object);
+        dc->Select(dc->state.brush, reinterpret_cast<HBRUSH>(object));
         return HGDIOBJ(previous);
     }
     TGdiObject* found = FindObject(object);
@@ -335,25 +328,27 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
         if (!RegionOfHandle(reinterpret_cast<HRGN>(object))) return nullptr;
         return reinterpret_cast<HGDIOBJ>(intptr_t(SelectClipRgn(handle, reinterpret_cast<HRGN>(object))));
     }
-    HGDIOBJ* slot = nullptr;
+    auto exchange = [dc](auto& slot, HGDIOBJ with) {
+        using Handle = std::remove_reference_t<decltype(slot)>;
+        const Handle previous = slot;
+        dc->Select(slot, reinterpret_cast<Handle>(with));
+        return HGDIOBJ(previous);
+    };
     switch (found->kind) {
-    case OBJ_PEN: slot = reinterpret_cast<HGDIOBJ*>(&dc->state.pen); break;
-    case OBJ_BRUSH: slot = reinterpret_cast<HGDIOBJ*>(&dc->state.brush); break;
-    case OBJ_PAL: slot = reinterpret_cast<HGDIOBJ*>(&dc->state.palette); break;
+    case OBJ_PEN: return exchange(dc->state.pen, object);
+    case OBJ_BRUSH: return exchange(dc->state.brush, object);
+    case OBJ_PAL: return exchange(dc->state.palette, object);
     case OBJ_BITMAP: {
         if (dc->kind != TDcKind::Memory) return nullptr;
         const auto* bitmap = static_cast<TBitmap*>(found);
         if (bitmap->selectedIn && bitmap->selectedIn != handle) return nullptr;
         const HBITMAP previous = dc->state.bitmap;
-        dc->Select(reinterpret_cast<HGDIOBJ&>(dc->state.bitmap), object);
+        dc->Select(dc->state.bitmap, reinterpret_cast<HBITMAP>(object));
         AttachBitmap(*dc, previous);
         return HGDIOBJ(previous);
     }
     default: return nullptr;
     }
-    const HGDIOBJ previous = *slot;
-    dc->Select(*slot, object);
-    return previous;
 }
 
 // --- Targets ---------------------------------------------------------------------
@@ -394,9 +389,14 @@ void EndDraw(TDrawTarget& target) {
     if (dc.kind == TDcKind::Window) {
         TSurface* surface = dc.surface ? dc.surface : WindowSurface(dc.window);
         if (!surface) return;
-        TRegion dirty(t);
-        dirty.Offset(target.offset.x, target.offset.y);
-        surface->dirty |= dirty;
+        const RECT onSurface{t.left + target.offset.x, t.top + target.offset.y, t.right + target.offset.x,
+                             t.bottom + target.offset.y};
+        const auto& marked = surface->dirty.Rects();
+        const bool known = std::any_of(marked.begin(), marked.end(), [&](const RECT& r) {
+            return r.left <= onSurface.left && r.top <= onSurface.top && r.right >= onSurface.right &&
+                   r.bottom >= onSurface.bottom;
+        });
+        if (!known) surface->dirty |= TRegion(onSurface);
     } else if (dc.kind == TDcKind::Screen) {
         WriteScreenOverlay(target.raster, RECT{-target.offset.x, -target.offset.y,
                                                -target.offset.x + target.raster.width,

@@ -13,10 +13,21 @@
 #include <vector>
 
 #include "platform/win/gdi/GdiTypes.h"
+#include "platform/win/gdi/Objects.h"
 #include "platform/win/gdi/Raster.h"
 #include "platform/win/region/Region.h"
 
 struct TSurface;
+
+// A brush as it paints on one DC: 8x8 pixels anchored at the brush origin
+// (device coordinates).
+struct TPattern {
+    bool solid = true;
+    uint32_t color = 0;
+    uint32_t pixels[64]; // filled when not solid
+    POINT origin{};
+    const uint32_t* Row(int deviceY) const noexcept { return pixels + ((deviceY - origin.y) & 7) * 8; }
+};
 
 enum class TDcKind { Memory, Window, Screen };
 
@@ -46,6 +57,13 @@ struct TDc {
     TRegion visible;            // device coordinates; memory DCs: the bitmap
     TDcState state;
     std::vector<TDcState> saved;
+    // The last pattern brush as it paints with the colours and bitmap it was made for.
+    struct TPatternCache {
+        HBRUSH brush = nullptr;
+        COLORREF text = 0, background = 0;
+        HBITMAP bitmap = nullptr;
+        TPattern pattern;
+    } patternCache;
 
     // Visible and clip met, device coordinates.
     const TRegion& DrawClip();
@@ -63,8 +81,14 @@ struct TDc {
         return POINT{p.x + state.windowOrigin.x - state.viewportOrigin.x,
                      p.y + state.windowOrigin.y - state.viewportOrigin.y};
     }
-    // Selects Object into the current state, counting the selection.
-    void Select(HGDIOBJ& slot, HGDIOBJ object);
+    // Selects Object into a slot of the current state, counting the selection.
+    template <class Handle>
+    void Select(Handle& slot, Handle object) {
+        Retain(HGDIOBJ(object));
+        const Handle previous = slot;
+        slot = object;
+        Release(HGDIOBJ(previous));
+    }
 
 private:
     TRegion drawClip_;

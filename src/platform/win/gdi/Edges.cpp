@@ -38,10 +38,17 @@ BOOL DrawFocusRect(HDC handle, const RECT* rect) {
     const int sideCount = r.bottom - r.top > 1 ? (r.right - r.left > 1 ? 4 : 3) : 1;
     for (int i = 0; i < sideCount; ++i)
         ForEachClipped(target, sides[i], [&](const RECT& area) {
-            for (int y = area.top; y < area.bottom; ++y)
-                for (int x = area.left; x < area.right; ++x)
-                    if (((x - target.offset.x + y - target.offset.y) & 1) == 0)
+            const int parity = (target.offset.x + target.offset.y) & 1;
+            for (int y = area.top; y < area.bottom; ++y) {
+                const int first = area.left + ((area.left + y + parity) & 1);
+                if (target.raster.bpp == 32) {
+                    uint32_t* row = target.raster.Row32(y);
+                    for (int x = first; x < area.right; x += 2) row[x] ^= 0x00FFFFFF;
+                } else {
+                    for (int x = first; x < area.right; x += 2)
                         WritePixel(target.raster, x, y, ReadPixel(target.raster, x, y) ^ 0x00FFFFFF);
+                }
+            }
         });
     EndDraw(target);
     return TRUE;
