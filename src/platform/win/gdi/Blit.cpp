@@ -42,15 +42,14 @@ void Fill32(uint32_t* row, int n, uint32_t pixel) {
         return;
     }
     // Sixteen pixels a round of four 16-byte stores.
-    typedef uint32_t TPixels4 __attribute__((vector_size(16), aligned(4), may_alias));
+    typedef uint32_t TPixels4 __attribute__((vector_size(16)));
     const TPixels4 four = {pixel, pixel, pixel, pixel};
     int i = 0;
     for (; i + 16 <= n; i += 16) {
-        auto* at = reinterpret_cast<TPixels4*>(row + i);
-        at[0] = four;
-        at[1] = four;
-        at[2] = four;
-        at[3] = four;
+        std::memcpy(row + i, &four, 16);
+        std::memcpy(row + i + 4, &four, 16);
+        std::memcpy(row + i + 8, &four, 16);
+        std::memcpy(row + i + 12, &four, 16);
     }
     for (; i < n; ++i) row[i] = pixel;
 }
