@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/win/system/SystemColors.h"
+
 namespace {
 
 class BitmapTest : public GdiTest {};
@@ -173,6 +175,31 @@ TEST_F(BitmapTest, PalettesAnswerTheirEntries) {
     EXPECT_EQ(RealizePalette(canvas.dc), 0u);
     SelectPalette(canvas.dc, old, FALSE);
     DeleteObject(ToGdiObject(palette));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BitmapTest, SystemBitmapsLoadFromEmbeddedResourcesAndMapTheirColours) {
+    const HBITMAP checks = LoadBitmapW(nullptr, MAKEINTRESOURCEW(OBM_CHECKBOXES));
+    ASSERT_NE(checks, nullptr);
+    BITMAP bm{};
+    GetObjectW(ToGdiObject(checks), sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth / 4, 13);
+    EXPECT_EQ(bm.bmHeight / 3, 13);
+    DeleteObject(ToGdiObject(checks));
+    EXPECT_EQ(LoadBitmapW(nullptr, u"NoSuchBitmap"), nullptr);
+
+    const COLORMAP map[] = {{GetSysColor(COLOR_BTNTEXT), RGB(255, 0, 0)}};
+    const HBITMAP arrow = CreateMappedBitmap(nullptr, OBM_COMBO, 0, const_cast<COLORMAP*>(map), 1);
+    ASSERT_NE(arrow, nullptr);
+    {
+        TBitmapDc dc(arrow);
+        EXPECT_EQ(GetPixel(dc.dc, 3, 3), RGB(255, 0, 0));        // the arrow's tip
+        EXPECT_EQ(GetPixel(dc.dc, 0, 3), GetSysColor(COLOR_BTNFACE)); // beside it
+    }
+    DeleteObject(ToGdiObject(arrow));
 }
 
 } // namespace

@@ -100,7 +100,7 @@ TEST_F(BlitTest, MaskBltCopiesTheSourceWhereTheMaskIsZeroAndKeepsTheDestinationW
     EXPECT_EQ(dest.At(2, 0), Bgr(kRed));
     // Only that mask operation is drawn.
     dest.Fill(Bgr(kGreen));
-    BOOL drawn = TRUE;
+    [[maybe_unused]] BOOL drawn = TRUE;
     EXPECT_DEBUG_DEATH(drawn = MaskBlt(dest.dc, 0, 0, 3, 1, source.dc, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, SRCAND)),
                        "not supported");
 #ifdef NDEBUG
@@ -276,7 +276,7 @@ TEST_F(BlitTest, EmptyExtentsPaintNothingAndUnknownOperationsFail) {
     EXPECT_TRUE(ScrollDC(dest.dc, 1, 0, nullptr, nullptr, nullptr, nullptr));
     for (int y = 0; y < 2; ++y) EXPECT_EQ(dest.At(0, y), 7u);
     // SRCINVERT is not among the operations drawn.
-    BOOL drawn = TRUE;
+    [[maybe_unused]] BOOL drawn = TRUE;
     EXPECT_DEBUG_DEATH(drawn = BitBlt(dest.dc, 0, 0, 2, 2, source.dc, 0, 0, 0x00660046), "not supported");
 #ifdef NDEBUG
     EXPECT_FALSE(drawn);

@@ -73,6 +73,11 @@ struct DIBSECTION {
     DWORD dsOffset;
 };
 
+struct COLORMAP {
+    COLORREF from;
+    COLORREF to;
+};
+
 struct LOGPEN {
     UINT lopnStyle;
     POINT lopnWidth;
