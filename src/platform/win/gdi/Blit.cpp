@@ -77,7 +77,8 @@ bool MakePattern(TDc& dc, HBRUSH handle, TPattern& pattern) {
     TDc::TPatternCache& cache = dc.patternCache;
     if (cache.brush == handle && handle && cache.text == dc.state.text && cache.background == dc.state.background &&
         cache.bitmap == dc.state.bitmap && FindObject(HGDIOBJ(handle))) {
-        pattern = cache.pattern;
+        pattern.solid = false;
+        std::memcpy(pattern.pixels, cache.pattern.pixels, sizeof pattern.pixels);
         pattern.origin = dc.state.brushOrigin;
         return true;
     }
@@ -309,10 +310,28 @@ BOOL Run(TBlit& blit) {
                 const uint32_t* in = source.Row32(sy) + directBase + d0;
                 uint32_t* out = raster.Row32(y) + left;
                 const int mx0 = blit.maskAt.x + d0;
-                for (int i = std::max(0, -mx0); i < n && mx0 + i < maskRaster.width; ++i) {
+                const int end = std::min(n, maskRaster.width - mx0);
+                auto select = [&](int i) {
                     const int mx = mx0 + i;
-                    if (!(bits[mx >> 3] & (0x80 >> (mx & 7)))) out[i] = in[i];
+                    const uint32_t keep = 0u - uint32_t(bits[mx >> 3] >> (7 - (mx & 7)) & 1);
+                    out[i] = (out[i] & keep) | (in[i] & ~keep);
+                };
+                int i = std::max(0, -mx0);
+                for (; i < end && ((mx0 + i) & 7) != 0; ++i) select(i);
+                // A mask byte at a time: all kept, all copied, or pixel by pixel.
+                for (; i + 8 <= end; i += 8) {
+                    const unsigned byte = bits[(mx0 + i) >> 3];
+                    if (byte == 0xFF) continue;
+                    if (byte == 0) {
+                        std::memcpy(out + i, in + i, 32);
+                        continue;
+                    }
+                    for (int j = 0; j < 8; ++j) {
+                        const uint32_t keep = 0u - (byte >> (7 - j) & 1);
+                        out[i + j] = (out[i + j] & keep) | (in[i + j] & ~keep);
+                    }
                 }
+                for (; i < end; ++i) select(i);
                 continue;
             }
             if (plainCopy && !combine) {
