@@ -293,6 +293,35 @@ TEST_F(DrawingTest, SelectedObjectsAreDeletedWhenDeselected) {
     EXPECT_EQ(GetObjectType(canvas.dc), OBJ_MEMDC);
 }
 
+TEST_F(DrawingTest, RestoringAStateReselectsItsObjectsAndFreesThoseDeletedMeanwhile) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP first = NewDibSection(2, 2, 32), second = NewDibSection(3, 3, 32);
+    const HGDIOBJ original = SelectObject(dc, ToGdiObject(first));
+    const HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    SelectObject(dc, ToGdiObject(brush));
+    SaveDC(dc);
+    SelectObject(dc, ToGdiObject(second));
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    DeleteObject(ToGdiObject(brush)); // still held by the saved state
+    EXPECT_EQ(GetObjectType(ToGdiObject(brush)), OBJ_BRUSH);
+    ASSERT_TRUE(RestoreDC(dc, -1));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), ToGdiObject(first));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), ToGdiObject(brush));
+    RECT box{};
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, (RECT{0, 0, 2, 2}));
+    // The second bitmap is free again for another DC.
+    const HDC other = CreateCompatibleDC(nullptr);
+    EXPECT_NE(SelectObject(other, ToGdiObject(second)), nullptr);
+    DeleteDC(other);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    EXPECT_EQ(GetObjectType(ToGdiObject(brush)), 0u);
+    SelectObject(dc, original);
+    DeleteDC(dc);
+    DeleteObject(ToGdiObject(first));
+    DeleteObject(ToGdiObject(second));
+}
+
 TEST_F(DrawingTest, ANewMemoryDcHoldsAOnePixelMonochromeBitmap) {
     const HDC dc = CreateCompatibleDC(nullptr);
     BITMAP bm{};

@@ -38,6 +38,35 @@ TEST_F(WindowDcTest, ClientDcDrawsAtTheChildsPlaceClippedByItsParent) {
     EXPECT_EQ(GdiLiveObjects(OBJ_DC), dcs - 1);
 }
 
+TEST_F(WindowDcTest, DcFlagsChooseWhatSiblingsAndChildrenHide) {
+    // A child with a sibling above it at its right half and a grandchild at its left edge.
+    const HWND top = Create(WS_POPUP | WS_VISIBLE, RECT{0, 0, 40, 20});
+    const HWND child = Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, 20, 10}, top);
+    Create(WS_CHILD | WS_VISIBLE, RECT{10, 0, 30, 10}, top); // created later: above the child
+    Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, 5, 10}, child);
+    struct {
+        DWORD flags;
+        bool siblingHidden, grandchildHidden;
+    } const cases[] = {
+        {0, false, false},
+        {DCX_CLIPSIBLINGS, true, false},
+        {DCX_CLIPCHILDREN, false, true},
+        {DCX_CLIPSIBLINGS | DCX_CLIPCHILDREN, true, true},
+    };
+    for (const auto& c : cases) {
+        const HDC dc = GetDCEx(child, nullptr, c.flags);
+        EXPECT_EQ(PtVisible(dc, 15, 5), !c.siblingHidden) << c.flags;
+        EXPECT_EQ(PtVisible(dc, 2, 5), !c.grandchildHidden) << c.flags;
+        EXPECT_TRUE(PtVisible(dc, 7, 5)) << c.flags;
+        EXPECT_FALSE(PtVisible(dc, 25, 5)) << c.flags; // outside the child
+        ReleaseDC(child, dc);
+    }
+    // DCX_PARENTCLIP: the parent's client area, reaching past the child.
+    const HDC parentClip = GetDCEx(child, nullptr, DCX_PARENTCLIP);
+    EXPECT_TRUE(PtVisible(parentClip, 25, 5));
+    ReleaseDC(child, parentClip);
+}
+
 TEST_F(WindowDcTest, WindowDcWithARegionFromTheFrameDrawsOnlyInsideIt) {
     const HWND top = Create(WS_POPUP | WS_VISIBLE, RECT{100, 100, 130, 130});
     const HRGN screenArea = CreateRectRgn(100, 100, 110, 105);
