@@ -290,6 +290,9 @@ TEST_F(DrawingTest, SelectedObjectsAreDeletedWhenDeselected) {
     LOGBRUSH logBrush{};
     EXPECT_EQ(GetObjectW(GetStockObject(LTGRAY_BRUSH), sizeof logBrush, &logBrush), int(sizeof logBrush));
     EXPECT_EQ(logBrush.lbColor, RGB(192, 192, 192));
+    EXPECT_EQ(GetObjectW(ToGdiObject(GetSysColorBrush(COLOR_BTNSHADOW)), sizeof logBrush, &logBrush),
+              int(sizeof logBrush));
+    EXPECT_EQ(logBrush.lbColor, GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(GetObjectType(canvas.dc), OBJ_MEMDC);
 }
 

@@ -216,12 +216,10 @@ int BitmapObject(const TBitmap& bitmap, int size, void* buffer) {
 int GetObjectW(HGDIOBJ handle, int size, void* buffer) {
     const TGdiObject* object = FindObject(handle);
     if (!object) {
-        if (!FindObject(handle) && SysColorBrushIndex(reinterpret_cast<HBRUSH>(handle))) {
-            TBrushInfo info;
-            ResolveBrush(reinterpret_cast<HBRUSH>(handle), info);
-            return Answer(LOGBRUSH{BS_SOLID, info.color, 0}, size, buffer);
-        }
-        return 0;
+        // A system colour brush.
+        TBrushInfo info;
+        if (!ResolveBrush(reinterpret_cast<HBRUSH>(handle), info)) return 0;
+        return Answer(LOGBRUSH{BS_SOLID, info.color, 0}, size, buffer);
     }
     switch (object->kind) {
     case OBJ_PEN: {
