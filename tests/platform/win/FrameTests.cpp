@@ -1,5 +1,8 @@
 #include "WindowFixture.h"
 
+#include "platform/win/gdi/ClassicFramePainter.h"
+#include "platform/win/gdi/Gdi.h"
+
 namespace {
 
 constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
@@ -19,7 +22,10 @@ public:
     void PaintFrame(HDC dc, const TFrameLook& look) override {
         const TDeviceTarget* target = DeviceTargetOf(dc);
         ASSERT_TRUE(target);
-        calls.push_back(TCall{target->window, look, target->origin, target->clip});
+        POINT viewport{};
+        GetViewportOrgEx(dc, &viewport);
+        calls.push_back(
+            TCall{target->window, look, POINT{target->origin.x + viewport.x, target->origin.y + viewport.y}, target->clip});
         for (const RECT& r : target->clip.Rects())
             for (int y = r.top; y < r.bottom; ++y)
                 for (int x = r.left; x < r.right; ++x) target->surface->Row(y)[x] = kFramePixel;
@@ -37,7 +43,7 @@ protected:
         SetFramePainter(painter);
     }
     void TearDown() override {
-        SetFramePainter(nullptr);
+        SetFramePainter(ClassicFramePainter());
         WindowTest::TearDown();
     }
     // The client area on the screen.

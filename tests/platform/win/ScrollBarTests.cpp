@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "platform/win/gdi/ClassicFramePainter.h"
+
 namespace {
 
 constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
@@ -29,7 +31,7 @@ protected:
         SetFramePainter(painter);
     }
     void TearDown() override {
-        SetFramePainter(nullptr);
+        SetFramePainter(ClassicFramePainter());
         WindowTest::TearDown();
     }
 

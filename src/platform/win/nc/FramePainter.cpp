@@ -2,12 +2,14 @@
 
 #include <mutex>
 
+#include "platform/win/gdi/ClassicFramePainter.h"
+
 namespace {
 
 std::mutex painterMutex;
 
 std::shared_ptr<IFramePainter>& CurrentPainter() {
-    static auto* painter = new std::shared_ptr<IFramePainter>();
+    static auto* painter = new std::shared_ptr<IFramePainter>(ClassicFramePainter());
     return *painter;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The look of a window's non-client area, handed to the painter that draws it
 // (WM_NCPAINT, WM_PRINT with PRF_NONCLIENT) and of scroll-bar controls. The
-// frame model computes what lies where; the painter only draws it. Without a
-// painter nothing is drawn.
+// frame model computes what lies where; the painter only draws it: the classic
+// painter unless another is set, nothing while none (null) is set.
 
 #include <memory>
 
@@ -40,6 +40,6 @@ public:
     virtual void PaintScrollBar(HDC dc, const TScrollBarLook& look) = 0;
 };
 
-// Process-wide; null until the drawing layer installs its painter.
+// Process-wide.
 void SetFramePainter(std::shared_ptr<IFramePainter> painter);
 std::shared_ptr<IFramePainter> FramePainter();

@@ -1,6 +1,7 @@
 #include "platform/win/nc/WindowDC.h"
 
 #include "platform/win/core/Paint.h"
+#include "platform/win/gdi/Gdi.h"
 #include "platform/win/paint/Paint.h"
 
 HDC OpenWindowDC(TWindow* w, TRegion clip) {
@@ -18,10 +19,4 @@ void CloseWindowDC(HDC dc) {
     FreeDeviceTarget(dc);
 }
 
-bool ShiftDCOrigin(HDC dc, int dx, int dy) {
-    TDeviceTarget* target = DeviceTargetOf(dc);
-    if (!target) return false;
-    target->origin.x += dx;
-    target->origin.y += dy;
-    return true;
-}
+bool ShiftDCOrigin(HDC dc, int dx, int dy) { return OffsetViewportOrgEx(dc, dx, dy, nullptr) != FALSE; }

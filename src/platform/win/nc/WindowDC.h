@@ -10,5 +10,5 @@
 HDC OpenWindowDC(TWindow* w, TRegion clip);
 // Hands what was drawn to the surface's changed area.
 void CloseWindowDC(HDC dc);
-// False for a context whose origin cannot move.
+// Moves the viewport origin (any drawing-layer context); false for other handles.
 bool ShiftDCOrigin(HDC dc, int dx, int dy);

@@ -13,7 +13,13 @@ class TObjectStore {
 public:
     Handle Add(std::unique_ptr<T> object) {
         std::lock_guard lock(mutex_);
-        return table_.Add(object.release());
+        const Handle handle = table_.Add(object.release());
+        ++count_;
+        return handle;
+    }
+    size_t Count() {
+        std::lock_guard lock(mutex_);
+        return count_;
     }
     T* Find(Handle handle) const noexcept { return table_.Find(handle); }
     void Remove(Handle handle) {
@@ -23,6 +29,7 @@ public:
             object = table_.Find(handle);
             if (!object) return;
             table_.Remove(handle);
+            --count_;
         }
         delete object;
     }
@@ -30,6 +37,7 @@ public:
 private:
     std::mutex mutex_;
     THandleTable<T, Handle> table_;
+    size_t count_ = 0;
 };
 
 // Never destroyed: handles may be freed during static destruction.
@@ -62,6 +70,7 @@ void FillTarget(const TDeviceTarget& target, uint32_t pixel) {
 HRGN MakeRegionHandle(TRegion region) { return Regions().Add(std::make_unique<TRegion>(std::move(region))); }
 TRegion* RegionOfHandle(HRGN region) { return Regions().Find(region); }
 void FreeRegionHandle(HRGN region) { Regions().Remove(region); }
+size_t RegionHandleCount() { return Regions().Count(); }
 TDeviceTarget* DeviceTargetOf(HDC dc) { return Targets().Find(dc); }
 
 HDC MakeDeviceTarget(HWND window, TSurface& surface, POINT origin, TRegion clip) {

@@ -13,6 +13,9 @@
 // Region handles (HRGN) belong to the drawing layer; this layer reads and
 // fills the regions behind them.
 
+#include <cstddef>
+#include <memory>
+
 #include "platform/win/Constants.h"
 #include "platform/win/region/Region.h"
 
@@ -52,6 +55,8 @@ HRGN MakeRegionHandle(TRegion region = {});
 // Null for a stale or unknown handle.
 TRegion* RegionOfHandle(HRGN region);
 void FreeRegionHandle(HRGN region);
+// Live region handles, for catching leaks.
+size_t RegionHandleCount();
 
 // What a device context of a window draws on: the surface, where the context's
 // origin lies on it (the client origin, or the window's corner for a context
@@ -63,5 +68,7 @@ struct TDeviceTarget {
     TSurface* surface = nullptr;
     POINT origin{};
     TRegion clip;
+    // The drawing layer's state of this DC, freed with it.
+    std::shared_ptr<void> drawState;
 };
 TDeviceTarget* DeviceTargetOf(HDC dc);

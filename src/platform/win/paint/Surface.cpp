@@ -33,7 +33,6 @@ void TMemoryPresenter::TopLevelDestroyed(HWND window) { states.erase(window); }
 namespace {
 
 std::mutex presenterMutex;
-
 std::shared_ptr<IPresenter>& CurrentPresenter() {
     static auto* presenter = new std::shared_ptr<IPresenter>(std::make_shared<TMemoryPresenter>());
     return *presenter;
