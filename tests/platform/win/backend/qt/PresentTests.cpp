@@ -79,7 +79,7 @@ TEST_F(PresentTest, AWorkersPostWakesTheGuiThreadIdlingInQtsWait) {
         blocking.SetEvent();
     });
     std::thread worker([&] {
-        blocking.WaitFor();
+        blocking.WaitFor(30'000); // posts anyway when the GUI thread never blocks in Qt
         PostMessageW(form, WM_USER + 7, 42, 0);
     });
     MSG msg;
