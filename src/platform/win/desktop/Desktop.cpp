@@ -116,6 +116,8 @@ void DesktopMouseMove(POINT pt) {
     QueueRawInput(std::move(raw));
 }
 
+void DesktopMouseLeave(POINT pt) { SetCursorPosition(pt); }
+
 void DesktopMouseButton(TMouseButton button, bool down, POINT pt) {
     TRawInput raw;
     raw.kind = TRawKind::MouseButton;

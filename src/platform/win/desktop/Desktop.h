@@ -12,6 +12,9 @@
 enum class TMouseButton { Left, Right, Middle, X1, X2 };
 
 void DesktopMouseMove(POINT pt);
+// The pointer left our windows for Pt, over another program or the bare
+// desktop: the cursor position follows, no mouse message comes.
+void DesktopMouseLeave(POINT pt);
 void DesktopMouseButton(TMouseButton button, bool down, POINT pt);
 // Delta in units of WHEEL_DELTA per notch.
 void DesktopMouseWheel(int delta, bool horizontal, POINT pt);

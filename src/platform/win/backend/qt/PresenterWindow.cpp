@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #endif
 
-#include <QBitmap>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -202,6 +202,9 @@ bool TPresenterWindow::event(QEvent* event) {
     case QEvent::Enter:
         presenter_.PointerOver(this);
         DesktopMouseMove(PointOf(static_cast<QEnterEvent*>(event)->globalPosition()));
+        return true;
+    case QEvent::Leave:
+        DesktopMouseLeave(PointOf(QCursor::pos(screen())));
         return true;
     case QEvent::MouseMove:
         presenter_.PointerOver(this);

@@ -108,7 +108,17 @@ void TQtPresenter::FocusWindowChanged(QWindow* focus) {
     // The keyboard reaches a window that is active, or owns the active popup, as it is.
     for (HWND active = GetActiveWindow(); active; active = GetWindow(active, GW_OWNER))
         if (active == w->Handle()) return;
-    DesktopActivate(w->Handle());
+    if (IsWindowEnabled(w->Handle())) {
+        DesktopActivate(w->Handle());
+        return;
+    }
+    // A window disabled by a modal window it owns: that one is activated instead.
+    for (const auto& [hwnd, other] : windows_)
+        if (GetWindow(hwnd, GW_OWNER) == w->Handle() && IsWindowEnabled(hwnd) && IsWindowVisible(hwnd) &&
+            other->AcceptsFocus()) {
+            DesktopActivate(hwnd);
+            return;
+        }
 }
 
 void TQtPresenter::CaptureChanged(HWND capture) {

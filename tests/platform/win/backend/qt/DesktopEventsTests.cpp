@@ -1,5 +1,6 @@
 // What the desktop does to a presented window comes back into the window system.
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QTest>
 
@@ -91,6 +92,32 @@ TEST_F(DesktopEventsTest, TheDesktopTakingTheFocusAwayDeactivatesOurActiveWindow
     SettleDesktop();
     EXPECT_EQ(QGuiApplication::focusWindow(), QtWindow(other));
     EXPECT_EQ(GetActiveWindow(), other);
+}
+
+TEST_F(DesktopEventsTest, TheDesktopFocusingAFormDisabledByItsModalDialogActivatesTheDialog) {
+    const HWND form = Show(WS_OVERLAPPEDWINDOW, RECT{100, 100, 500, 400});
+    const HWND dialog = Show(WS_POPUP | WS_CAPTION | WS_SYSMENU, RECT{200, 150, 400, 300}, 0, form);
+    EnableWindow(form, FALSE);
+    SetActiveWindow(nullptr); // another program was active meanwhile
+    SettleDesktop();
+    QtWindow(form)->requestActivate();
+    SettleDesktop();
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(QGuiApplication::focusWindow(), QtWindow(dialog));
+}
+
+TEST_F(DesktopEventsTest, ThePointerLeavingOurWindowsMovesTheCursorWithoutMouseMessages) {
+    const HWND form = Show(WS_OVERLAPPEDWINDOW, RECT{100, 100, 500, 400});
+    QCursor::setPos(QPoint(200, 200));
+    SettleDesktop();
+    ClearRecord();
+    QCursor::setPos(QPoint(1500, 900)); // no window of ours there
+    SettleDesktop();
+    POINT pt{};
+    GetCursorPos(&pt);
+    EXPECT_EQ(pt.x, 1500);
+    EXPECT_EQ(pt.y, 900);
+    EXPECT_TRUE(MessagesOf(form, {WM_MOUSEMOVE}).empty());
 }
 
 } // namespace
