@@ -144,7 +144,7 @@ void TPresenterWindow::Apply(const TTopLevelState& state) {
     if (state.perPixelAlpha != perPixelAlpha_) {
         perPixelAlpha_ = state.perPixelAlpha;
         if (handle()) destroy();
-        QSurfaceFormat format = this->format();
+        QSurfaceFormat format = requestedFormat();
         format.setAlphaBufferSize(perPixelAlpha_ ? 8 : -1);
         setFormat(format);
         filled_ = false;
@@ -162,14 +162,14 @@ void TPresenterWindow::Apply(const TTopLevelState& state) {
     const bool minimized = state.style & WS_MINIMIZE;
     const bool maximized = state.style & WS_MAXIMIZE;
     rect_ = QRectOf(state.rect);
-    // A minimized window's rectangle is our parking place, not the desktop's.
-    if (!minimized && !maximized && !rect_.isEmpty() && geometry() != rect_) setGeometry(rect_);
-    if (kind_ == TTopLevelKind::Form && !(state.style & WS_THICKFRAME)) {
-        setMinimumSize(rect_.size());
-        setMaximumSize(rect_.size());
-    } else {
-        setMinimumSize(QSize(0, 0));
-        setMaximumSize(QSize(kNoLimit, kNoLimit));
+    // A minimized window's rectangle is our parking place, not the desktop's;
+    // a maximized one's is the desktop's to choose.
+    if (!minimized && !maximized) {
+        if (!rect_.isEmpty() && geometry() != rect_) setGeometry(rect_);
+        // The window manager sizes only forms with a sizing frame.
+        const bool fixed = kind_ == TTopLevelKind::Form && !(state.style & WS_THICKFRAME);
+        setMinimumSize(fixed ? rect_.size() : QSize(0, 0));
+        setMaximumSize(fixed ? rect_.size() : QSize(kNoLimit, kNoLimit));
     }
     const Qt::WindowStates states = minimized ? Qt::WindowMinimized : maximized ? Qt::WindowMaximized : Qt::WindowNoState;
     if (states != windowStates()) setWindowStates(states);
@@ -179,11 +179,11 @@ void TPresenterWindow::Apply(const TTopLevelState& state) {
 
 bool TPresenterWindow::event(QEvent* event) {
     if (!hwnd_) return QWindow::event(event);
-    presenter_.EnterEvent();
-    struct TLeave {
+    presenter_.BeginDesktopEvent();
+    struct TEnd {
         TQtPresenter& presenter;
-        ~TLeave() { presenter.LeaveEvent(); }
-    } leave{presenter_};
+        ~TEnd() { presenter.EndDesktopEvent(); }
+    } end{presenter_};
     switch (event->type()) {
     case QEvent::Expose:
         Expose();

@@ -10,7 +10,7 @@
 
 void InstallQtDesktop();
 // Back to the in-memory presenter and the window system's own waits; the
-// metrics are those from before.
+// metrics are those from before. Before the QGuiApplication goes.
 void UninstallQtDesktop();
 
 // A screen's work area in place of what Qt reports (by QScreen::name); tests.

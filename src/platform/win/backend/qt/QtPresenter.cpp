@@ -77,7 +77,7 @@ void TQtPresenter::TopLevelDestroyed(HWND window) {
     if (eventDepth_ > 0) retired_.push_back(std::move(w));
 }
 
-void TQtPresenter::LeaveEvent() {
+void TQtPresenter::EndDesktopEvent() {
     if (--eventDepth_ == 0) retired_.clear();
 }
 

@@ -35,8 +35,8 @@ public:
     TScreenWatcher& Screens() { return screens_; }
 
     // Called by the windows around the desktop events they hand on.
-    void EnterEvent() noexcept { ++eventDepth_; }
-    void LeaveEvent();
+    void BeginDesktopEvent() noexcept { ++eventDepth_; }
+    void EndDesktopEvent();
     void PointerOver(TPresenterWindow* window);
 
 private:

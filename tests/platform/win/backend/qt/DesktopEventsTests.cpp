@@ -8,10 +8,6 @@
 
 namespace {
 
-bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 using DesktopEventsTest = PresenterTest;
 
 TEST_F(DesktopEventsTest, MovesAndResizesByTheDesktopGoThroughTheWindowSystemAndItsCorrectionsGoBack) {
@@ -34,6 +30,18 @@ TEST_F(DesktopEventsTest, MovesAndResizesByTheDesktopGoThroughTheWindowSystemAnd
     GetWindowRect(form, &r);
     EXPECT_EQ(r, (RECT{150, 120, 450, 470}));
     EXPECT_EQ(QtWindow(form)->geometry(), QRect(150, 120, 300, 350));
+}
+
+TEST_F(DesktopEventsTest, AWindowMayBeDestroyedWhileTheDesktopMovesIt) {
+    const HWND form = Show(WS_OVERLAPPEDWINDOW, RECT{100, 100, 500, 400});
+    Answer(form, WM_MOVE, [form](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        DestroyWindow(form);
+        return 0;
+    });
+    QtWindow(form)->setPosition(300, 300);
+    SettleDesktop();
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_EQ(QtWindow(form), nullptr);
 }
 
 TEST_F(DesktopEventsTest, OurMovesReachTheDesktop) {

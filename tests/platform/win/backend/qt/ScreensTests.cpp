@@ -5,10 +5,6 @@
 
 namespace {
 
-bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 constexpr RECT kPrimary{0, 0, 1920, 1080};
 constexpr RECT kSecond{1920, 0, 3200, 1024};
 constexpr RECT kPanelled{40, 0, 1920, 1080}; // a 40-pixel panel at the left
