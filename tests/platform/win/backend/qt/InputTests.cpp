@@ -145,6 +145,9 @@ protected:
         InputTest::SetUp();
         Answer(child_, WM_GETDLGCODE, [](WPARAM, LPARAM) { return std::optional<LRESULT>(DLGC_WANTCHARS); });
         SetFocus(child_);
+        // The thread's input context keeps its composition window across windows.
+        const COMPOSITIONFORM placedByCaret{CFS_DEFAULT, POINT{}, RECT{}};
+        ImmSetCompositionWindow(ImmGetContext(child_), &placedByCaret);
         CreateCaret(child_, nullptr, 2, 16);
         SetCaretPos(30, 40);
         SettleDesktop();

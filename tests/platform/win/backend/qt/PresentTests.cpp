@@ -5,11 +5,12 @@
 #include <QImage>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "FreshTestFolder.h"
 #include "PresenterFixture.h"
-#include "platform/rtl/SyncObjs.h"
+#include "platform/rtl/Threads.h"
 #include "platform/win/paint/Composite.h"
 
 namespace {
@@ -68,26 +69,45 @@ TEST_F(PresentTest, TheCompositeShowsAFormsChildrenAtTheirClientPositions) {
     EXPECT_EQ(qAlpha(written.pixel(50, 50)), 0);
 }
 
-// The worker posts once the GUI thread is about to block inside Qt's wait.
-TEST_F(PresentTest, AWorkersPostWakesTheGuiThreadIdlingInQtsWait) {
+// The worker acts once the GUI thread is about to block inside Qt's wait; the
+// GUI thread's GetMessageW returns the message the worker's act leads to. On
+// the test's manual clock no timer ends a wait: only the wake can.
+TEST_F(PresentTest, AWorkersPostSendOrDispatcherCallWakesTheGuiThreadIdlingInQtsWait) {
+    constexpr UINT kDone = WM_USER + 7;
     const HWND form = Show(WS_OVERLAPPEDWINDOW, RECT{100, 100, 500, 400});
-    TEvent blocking(false);
-    std::atomic<int> blocks = 0;
-    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-    const QMetaObject::Connection connection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
-        ++blocks;
-        blocking.SetEvent();
+    Answer(form, WM_USER, [form](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        PostMessageW(form, kDone, 42, 0);
+        return 0;
     });
-    std::thread worker([&] {
-        blocking.WaitFor(30'000); // posts anyway when the GUI thread never blocks in Qt
-        PostMessageW(form, WM_USER + 7, 42, 0);
-    });
-    MSG msg;
-    ASSERT_TRUE(GetMessageW(&msg, form, WM_USER + 7, WM_USER + 7));
-    worker.join();
-    QObject::disconnect(connection);
-    EXPECT_EQ(msg.wParam, WPARAM(42));
-    EXPECT_EQ(blocks.load(), 1); // woken once, not polling
+    struct TWake {
+        const char* name;
+        std::function<void()> act; // on the worker
+    };
+    const TWake wakes[] = {
+        {"post", [form] { PostMessageW(form, kDone, 42, 0); }},
+        {"send", [form] { SendMessageW(form, WM_USER, 0, 0); }},
+        {"dispatcher call", [form] { TThread::Queue(nullptr, [form] { PostMessageW(form, kDone, 42, 0); }); }},
+    };
+    for (const TWake& wake : wakes) {
+        SCOPED_TRACE(wake.name);
+        TEvent blocking(false);
+        std::atomic<int> blocks = 0;
+        const QMetaObject::Connection connection =
+            QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [&] {
+                ++blocks;
+                blocking.SetEvent();
+            });
+        std::thread worker([&] {
+            blocking.WaitFor(30'000); // acts anyway when the GUI thread never blocks in Qt
+            wake.act();
+        });
+        MSG msg;
+        ASSERT_TRUE(GetMessageW(&msg, form, kDone, kDone));
+        worker.join();
+        QObject::disconnect(connection);
+        EXPECT_EQ(msg.wParam, WPARAM(42));
+        EXPECT_GE(blocks.load(), 1); // it idled in Qt's wait when the worker acted
+    }
 }
 
 } // namespace
