@@ -1,8 +1,8 @@
 #include "platform/win/core/Activation.h"
 
 #include "platform/win/core/Hooks.h"
-#include "platform/win/paint/Surface.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -67,7 +67,6 @@ void ActivateTopLevel(TWindow* top, UINT state) {
     ChangeActive(queue, top, state);
     if (queue.active != old) Presenter()->ActiveChanged(queue.active);
 }
-
 
 void ActivateOtherThan(TWindow* leaving) {
     TQueue& queue = CurrentQueue();
