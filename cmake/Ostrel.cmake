@@ -17,13 +17,17 @@ function(ostrel_add_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
-# ostrel_add_tests(<target> DEPENDS <targets...>)
-# Builds every *.cpp below the current test folder into one GoogleTest program
-# with its version information and registers its tests with CTest. Tests run
-# with their own data folder and Qt's offscreen platform.
+# ostrel_add_tests(<target> DEPENDS <targets...> [EXCLUDE <subfolders...>])
+# Builds every *.cpp below the current test folder, except the excluded
+# subfolders (programs of their own), into one GoogleTest program with its
+# version information and registers its tests with CTest. Tests run with their
+# own data folder and Qt's offscreen platform.
 function(ostrel_add_tests target)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(folder ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${folder}/")
+  endforeach()
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} ostrel_test_main GTest::gtest GTest::gmock)

@@ -17,6 +17,7 @@
 #include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
 #include "platform/win/core/Ring.h"
+#include "platform/win/core/WaitHost.h"
 #include "platform/win/core/Window.h"
 
 // A message sent from another thread; lives on the sender's stack until Done.
@@ -40,6 +41,7 @@ struct TRawInput {
     bool horizontal = false;  // wheel
     bool extended = false;    // key: extended bit
     bool repeat = false;      // key: already down before
+    bool autoRepeat = false;  // key: repeated by the desktop
     int button = 0;           // 0 left, 1 right, 2 middle, 3 and 4 extra buttons
     int delta = 0;            // wheel
     UINT vk = 0, scan = 0;
@@ -110,12 +112,14 @@ public:
     UINT changedBits = 0;           // QS_ bits that arrived since last asked
     uint64_t inputIds = 0;          // numbers the raw input entries
     std::atomic<bool> serveAnnounced{false}; // a dispatcher call will serve sends
+    std::shared_ptr<IWaitHost> waitHost;     // runs the owner's waits (null: the queue's own)
 
     // Wakes the owner; caller holds the mutex.
     void Notify(UINT bits) {
         ++serial;
         changedBits |= bits;
         wake.notify_all();
+        if (waitHost) waitHost->Wake();
     }
 
     // Wakes the owner whenever a manual clock moves.

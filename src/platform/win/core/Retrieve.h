@@ -26,7 +26,8 @@ bool LookForMessage(TQueue& queue, const TMessageFilter& filter, bool remove, MS
 uint64_t QueueSerial(TQueue& queue);
 // Returns once something may have changed since Serial was read: sends were
 // served, dispatcher calls ran (main thread, unless SendsOnly), something
-// arrived, a timer the filter takes fell due, or Due passed (when HasDue).
+// arrived, a timer the filter takes fell due, Due passed (when HasDue), or the
+// thread's wait host ran its own events.
 void WaitForActivity(TQueue& queue, const TMessageFilter& filter, uint64_t serial, bool sendsOnly, bool hasDue,
                      DWORD due);
 

@@ -8,6 +8,7 @@
 #include "platform/win/input/Input.h"
 #include "platform/win/input/KeyTable.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -82,7 +83,7 @@ void QueueRawInput(TRawInput raw) {
         SetAsyncKey(UINT(kButtonKeys[raw.button]), raw.down);
         break;
     case TRawKind::Key:
-        raw.repeat = raw.down && AsyncDown(int(raw.vk & 0xFF));
+        raw.repeat = raw.down && (raw.autoRepeat || AsyncDown(int(raw.vk & 0xFF)));
         SetAsyncKey(raw.vk, raw.down);
         break;
     default: break;
@@ -115,6 +116,8 @@ void DesktopMouseMove(POINT pt) {
     QueueRawInput(std::move(raw));
 }
 
+void DesktopMouseLeave(POINT pt) { SetCursorPosition(pt); }
+
 void DesktopMouseButton(TMouseButton button, bool down, POINT pt) {
     TRawInput raw;
     raw.kind = TRawKind::MouseButton;
@@ -134,14 +137,20 @@ void DesktopMouseWheel(int delta, bool horizontal, POINT pt) {
 }
 
 void DesktopKey(UINT vk, bool down, const String& text, bool keypad) {
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
+    DesktopKey(TDesktopKey{vk, down, text, keypad ? scan & 0xFF : scan, false});
+}
+
+void DesktopKey(const TDesktopKey& key) {
     TRawInput raw;
     raw.kind = TRawKind::Key;
-    raw.vk = vk;
-    raw.down = down;
-    raw.text = text;
-    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
+    raw.vk = key.vk;
+    raw.down = key.down;
+    raw.text = key.text;
+    raw.autoRepeat = key.autoRepeat;
+    const UINT scan = key.scan ? key.scan : MapVirtualKeyW(key.vk, MAPVK_VK_TO_VSC_EX);
     raw.scan = scan & 0xFF;
-    raw.extended = (scan & 0xFF00) == 0xE000 && !keypad;
+    raw.extended = (scan & 0xFF00) == 0xE000;
     QueueRawInput(std::move(raw));
 }
 
@@ -178,7 +187,18 @@ void DesktopResizeWindow(HWND top, SIZE size) {
 
 void DesktopCloseRequest(HWND top) { PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+void DesktopSysCommand(HWND top, UINT command) {
+    SendMessageW(top, WM_SYSCOMMAND, command, 0);
+    PresentTopLevelState(top);
+}
+
 HCURSOR DesktopCursor() { return VisibleCursor(); }
+
+void SetThreadWaitHost(std::shared_ptr<IWaitHost> host) {
+    TQueue& queue = CurrentQueue();
+    std::lock_guard lock(queue.mutex);
+    queue.waitHost = std::move(host);
+}
 
 void RunUntilIdle() {
     TQueue& queue = CurrentQueue();

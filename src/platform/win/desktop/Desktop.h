@@ -4,18 +4,32 @@
 // foreground window (else the calling thread) and becomes messages when that
 // thread takes it; the rest acts at once on the calling thread's windows.
 
+#include <memory>
+
 #include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
 
 enum class TMouseButton { Left, Right, Middle, X1, X2 };
 
 void DesktopMouseMove(POINT pt);
+// The pointer left our windows for Pt, over another program or the bare
+// desktop: the cursor position follows, no mouse message comes.
+void DesktopMouseLeave(POINT pt);
 void DesktopMouseButton(TMouseButton button, bool down, POINT pt);
 // Delta in units of WHEEL_DELTA per notch.
 void DesktopMouseWheel(int delta, bool horizontal, POINT pt);
 // Text: what the desktop types for the key (layouts, dead keys, compose), for
 // WM_CHAR. Keypad: a navigation key from the number pad (no extended bit).
 void DesktopKey(UINT vk, bool down, const String& text = String(), bool keypad = false);
+// A key with what the desktop knows of it besides.
+struct TDesktopKey {
+    UINT vk = 0;
+    bool down = false;
+    String text;             // for WM_CHAR
+    UINT scan = 0;           // set 1, 0xE0xx for extended keys; 0: the key table's
+    bool autoRepeat = false; // the desktop repeats a key held down
+};
+void DesktopKey(const TDesktopKey& key);
 // The input method's composition (an empty text ends it) and its result.
 void DesktopImePreedit(const String& text, int cursor);
 void DesktopImeCommit(const String& text);
@@ -25,8 +39,17 @@ void DesktopMoveWindow(HWND top, POINT pt);
 void DesktopResizeWindow(HWND top, SIZE size);
 // The user asked to close the window (WM_SYSCOMMAND SC_CLOSE).
 void DesktopCloseRequest(HWND top);
+// The desktop minimized, maximized or restored a window (SC_MINIMIZE,
+// SC_MAXIMIZE, SC_RESTORE): sent as WM_SYSCOMMAND, whose handling decides; the
+// presenter is then told the state the window is in.
+void DesktopSysCommand(HWND top, UINT command);
 // What the cursor looks like now (SetCursor), null while hidden (ShowCursor).
 HCURSOR DesktopCursor();
+
+// The calling thread's waits run in Host's event loop (null: the window
+// system's own); see core/WaitHost.h.
+class IWaitHost;
+void SetThreadWaitHost(std::shared_ptr<IWaitHost> host);
 
 // --- Test helpers --------------------------------------------------------------
 // Takes and dispatches everything the calling thread has to do (messages,

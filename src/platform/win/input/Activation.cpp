@@ -2,6 +2,7 @@
 
 #include "platform/win/core/Hooks.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -21,13 +22,9 @@ bool CanActivate(const TWindow* w) {
     return w && w->Alive() && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED) && !(w->exStyle & WS_EX_NOACTIVATE);
 }
 
-} // namespace
-
-void ActivateTopLevel(TWindow* top, UINT state) {
-    TQueue& queue = CurrentQueue();
+void ChangeActive(TQueue& queue, TWindow* top, UINT state) {
     const HWND old = queue.active;
     const HWND next = top ? top->handle : nullptr;
-    if (old == next) return;
     if (queue.capture) {
         TWindow* capture = LocalWindow(queue.capture);
         if (!capture || !top || RootWindow(capture) != top) ReleaseCapture();
@@ -58,6 +55,17 @@ void ActivateTopLevel(TWindow* top, UINT state) {
     Deliver(top, WM_NCACTIVATE, TRUE, LPARAM(old));
     if (queue.active != next) return;
     Deliver(top, WM_ACTIVATE, ActivateParam(state, top), LPARAM(old));
+}
+
+} // namespace
+
+void ActivateTopLevel(TWindow* top, UINT state) {
+    TQueue& queue = CurrentQueue();
+    const HWND old = queue.active;
+    const HWND next = top ? top->handle : nullptr;
+    if (old == next) return;
+    ChangeActive(queue, top, state);
+    if (queue.active != old) Presenter()->ActiveChanged(queue.active);
 }
 
 void ActivateOtherThan(TWindow* leaving) {
@@ -132,6 +140,7 @@ HWND SetFocus(HWND hwnd) {
     if (!hwnd) {
         queue.focus = nullptr;
         if (TWindow* previous = LocalWindow(old)) Deliver(previous, WM_KILLFOCUS, 0, 0);
+        if (old) Presenter()->TextInputChanged();
         return old;
     }
     TWindow* w = WindowOrError(hwnd);
@@ -150,6 +159,7 @@ HWND SetFocus(HWND hwnd) {
     }
     queue.focus = hwnd;
     Deliver(w, WM_SETFOCUS, WPARAM(before), 0);
+    Presenter()->TextInputChanged();
     return old;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/paint/Surface.h"
 
 HWND SetCapture(HWND hwnd) {
     TQueue& queue = CurrentQueue();
@@ -8,6 +9,7 @@ HWND SetCapture(HWND hwnd) {
     if (!w || IsRoot(w)) return nullptr;
     if (old == hwnd) return old;
     queue.capture = hwnd;
+    Presenter()->CaptureChanged(hwnd);
     if (TWindow* previous = LocalWindow(old)) Deliver(previous, WM_CAPTURECHANGED, 0, LPARAM(hwnd));
     return old;
 }
@@ -16,6 +18,7 @@ BOOL ReleaseCapture() {
     TQueue& queue = CurrentQueue();
     const HWND old = queue.capture;
     queue.capture = nullptr;
+    if (old) Presenter()->CaptureChanged(nullptr);
     if (TWindow* previous = LocalWindow(old)) Deliver(previous, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #include "platform/win/core/Timers.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/paint/Surface.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height) {
     caret.width = width > 0 ? width : 1;
     caret.height = height > 0 ? height : 1;
     RestartBlink(queue);
+    Presenter()->TextInputChanged();
     return TRUE;
 }
 
@@ -56,6 +58,7 @@ BOOL DestroyCaret() {
     Erase(queue);
     queue.caret = TCaretState();
     KillSystemTimer(queue, kBlinkTimer);
+    Presenter()->TextInputChanged();
     return TRUE;
 }
 
@@ -86,6 +89,7 @@ BOOL SetCaretPos(int x, int y) {
         Flip(queue);
         RestartBlink(queue);
     }
+    Presenter()->TextInputChanged();
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/win/core/RawInput.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/paint/Surface.h"
 
 namespace {
 
@@ -25,9 +26,19 @@ HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
     return nullptr;
 }
 
-HCURSOR SetCursor(HCURSOR cursor) { return currentCursor.exchange(cursor); }
+HCURSOR SetCursor(HCURSOR cursor) {
+    const HCURSOR old = currentCursor.exchange(cursor);
+    if (old != cursor) Presenter()->CursorChanged();
+    return old;
+}
+
 HCURSOR GetCursor() { return currentCursor.load(); }
-int ShowCursor(BOOL show) { return show ? ++cursorCount : --cursorCount; }
+
+int ShowCursor(BOOL show) {
+    const int count = show ? ++cursorCount : --cursorCount;
+    if (count == 0 || count == -1) Presenter()->CursorChanged();
+    return count;
+}
 
 HCURSOR VisibleCursor() noexcept { return cursorCount.load() >= 0 ? currentCursor.load() : nullptr; }
 

@@ -3,6 +3,7 @@
 
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/paint/Surface.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form) {
     ime.formStyle = form->dwStyle;
     ime.formPoint = form->ptCurrentPos;
     ime.formRect = form->rcArea;
+    Presenter()->TextInputChanged();
     return TRUE;
 }
 
@@ -53,8 +55,16 @@ HIMC ImmAssociateContext(HWND hwnd, HIMC context) {
     TWindow* w = WindowOrError(hwnd);
     if (!w) return nullptr;
     const HIMC old = w->imeDisabled ? nullptr : ContextOf(*w->queue);
-    w->imeDisabled = !context;
+    if (w->imeDisabled != !context) {
+        w->imeDisabled = !context;
+        Presenter()->TextInputChanged();
+    }
     return old;
+}
+
+bool ImeAcceptsText() {
+    TWindow* focus = LocalWindow(CurrentQueue().focus);
+    return focus && !focus->imeDisabled && (Deliver(focus, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS);
 }
 
 RECT ImeCursorRect() {

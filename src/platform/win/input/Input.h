@@ -62,6 +62,9 @@ BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form);
 HIMC ImmAssociateContext(HWND hwnd, HIMC context);
 // The screen rectangle the input method is told to place its window at.
 RECT ImeCursorRect();
+// Whether the focus window takes typed text: it has an input context and its
+// WM_GETDLGCODE answer includes DLGC_WANTCHARS.
+bool ImeAcceptsText();
 
 // --- Caret ---------------------------------------------------------------------
 // One per thread, created hidden; (HBITMAP)1 makes it grey.

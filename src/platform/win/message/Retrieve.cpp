@@ -132,6 +132,12 @@ void WaitForActivity(TQueue& queue, const TMessageFilter& filter, uint64_t seria
     std::unique_lock lock(queue.mutex);
     while (queue.serial == serial && !queue.sendsFirst && !(main && !sendsOnly && queue.dispatcherPending)) {
         if (hasDue && TickReached(TickNow(), due)) return;
+        // The host's events may have made work (paints, input) without a wake.
+        if (const std::shared_ptr<IWaitHost> host = sendsOnly ? nullptr : queue.waitHost) {
+            lock.unlock();
+            host->Wait(hasDue, due);
+            return;
+        }
         WaitForWake(lock, queue.wake, hasDue, due);
     }
 }

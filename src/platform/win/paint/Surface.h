@@ -57,6 +57,14 @@ public:
     // (a press on its caption area is under way); false where the desktop
     // cannot, and the window system moves it itself.
     virtual bool StartSystemMove(HWND) { return false; }
+    // The calling thread's input state changed: its active window (null:
+    // none), its capture (null: none), the cursor (DesktopCursor), or what the
+    // input method places its window by and whether the focus window takes
+    // text (ImeCursorRect, ImeAcceptsText).
+    virtual void ActiveChanged(HWND) {}
+    virtual void CaptureChanged(HWND) {}
+    virtual void CursorChanged() {}
+    virtual void TextInputChanged() {}
 };
 
 // Keeps what was presented, for tests and headless runs.

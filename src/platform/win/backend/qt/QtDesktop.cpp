@@ -1,0 +1,38 @@
+#include "platform/win/backend/qt/QtDesktop.h"
+
+#include "platform/win/backend/qt/QtPresenter.h"
+#include "platform/win/backend/qt/QtWaitHost.h"
+#include "platform/win/desktop/Desktop.h"
+
+namespace {
+
+std::shared_ptr<TQtPresenter>& Installed() {
+    static std::shared_ptr<TQtPresenter> presenter;
+    return presenter;
+}
+
+} // namespace
+
+void InstallQtDesktop() {
+    if (Installed()) return;
+    Installed() = std::make_shared<TQtPresenter>();
+    SetPresenter(Installed());
+    SetThreadWaitHost(std::make_shared<TQtWaitHost>());
+}
+
+void UninstallQtDesktop() {
+    if (!Installed()) return;
+    SetThreadWaitHost(nullptr);
+    SetPresenter(nullptr);
+    Installed().reset();
+}
+
+std::shared_ptr<TQtPresenter> InstalledQtPresenter() { return Installed(); }
+
+void OverrideWorkArea(const String& screenName, const RECT& workArea) {
+    if (Installed()) Installed()->Screens().OverrideWorkArea(screenName, workArea);
+}
+
+void ClearWorkAreaOverrides() {
+    if (Installed()) Installed()->Screens().ClearWorkAreaOverrides();
+}
