@@ -118,7 +118,8 @@ constexpr TAudio RealAudio() { return {TCustomAudioEncoder::RA1, 8, 8000, mono1}
 
 const TRow kBuiltinProfiles[] = {
     Video(pcCommonVideo, "MP4 视频 (H.264 + AAC, 原始尺寸)", ".mp4", F_MP4, H264(0, 0, 2000), Aac(128)),
-    Video(pcCommonVideo, "MP4 视频 (MPEG-4 + AAC, 原始尺寸)", ".mp4", F_MP4, Mpeg4(0, 0, 2000), Aac(128)),
+    Video(pcCommonVideo, "MP4 视频 兼容旧设备 (MPEG-4 + AAC, 原始尺寸)", ".mp4", F_MP4, Mpeg4(0, 0, 2000),
+          Aac(128)),
     Video(pcCommonVideo, "MKV 视频 (H.264 + AAC, 原始尺寸)", ".mkv", F_MKV, H264(0, 0, 2000), Aac(128)),
     Video(pcCommonVideo, "MOV 视频 (H.264 + AAC, 原始尺寸)", ".mov", F_MOV, H264(0, 0, 2000), Aac(128)),
     Video(pcCommonVideo, "AVI 视频 (Xvid + MP3, 原始尺寸)", ".avi", F_AVI, Xvid(0, 0, 2000), Mp3(128)),
@@ -220,8 +221,8 @@ const TRow kBuiltinProfiles[] = {
     Target(pcDvCamcorder, "DV50 PAL (DV50 4:2:2 + PCM, 720x576)", TKind::Dv50, TAVTarget::pal),
     Target(pcDvCamcorder, "DV50 NTSC (DV50 4:2:2 + PCM, 720x480)", TKind::Dv50, TAVTarget::ntsc),
 
-    Audio(pcAudio, "MP3 音频 (MP3, 192 kbps, 44100 Hz)", ".mp3", F_NONE, Mp3(192)),
-    Audio(pcAudio, "MP3 音频 (MP3, 128 kbps, 44100 Hz)", ".mp3", F_NONE, Mp3(128)),
+    Audio(pcAudio, "MP3 音频 高音质 (MP3, 192 kbps, 44100 Hz)", ".mp3", F_NONE, Mp3(192)),
+    Audio(pcAudio, "MP3 音频 标准音质 (MP3, 128 kbps, 44100 Hz)", ".mp3", F_NONE, Mp3(128)),
     Audio(pcAudio, "M4A 音频 (AAC, 192 kbps, 44100 Hz)", ".m4a", F_IPOD, Aac(192)),
     Audio(pcAudio, "WAV 音频 (PCM 无压缩, 44100 Hz)", ".wav", F_NONE, Pcm(44100)),
     Audio(pcAudio, "WMA 音频 (WMA 2, 128 kbps, 44100 Hz)", ".wma", F_ASF, Wma(128)),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/SyncObjs.h"
+#include "platform/rtl/Threads.h"
 #include "platform/rtl/UnitRegistry.h"
 
 namespace {
@@ -436,6 +438,37 @@ TEST(AVProfiles, AmrNbProfileFailsClearlyWhenTheConversionOpens) {
     ASSERT_EQ(failed.WaitFor(30000), wrSignaled);
     EXPECT_EQ(message, "Unknown Codec Name");
     EXPECT_EQ(log, "Encoder libopencore_amrnb is not available\n");
+}
+
+// WebM takes none of the encoders a profile can name: a user profile asking
+// for it fails when the header is written, and the log line says why.
+TEST(AVProfiles, WebmProfileFailsClearly) {
+    LoadAVLib();
+    const String folder = TestFolder();
+    WriteTestMedia(folder + "in.nut", {VideoTrack(64, 48), AudioTrack(1)});
+    TAVCustomVideoProfile profile(nullptr);
+    profile.SetVideoEncoder(TCustomVideoEncoder::H264);
+    profile.SetFormat(TCustomAVFormat::F_WEBM);
+    String message, log;
+    bool completed = false;
+    TAVConverter converter(nullptr);
+    profile.ApplyToConverter(converter);
+    converter.InputFiles()->Add(folder + "in.nut");
+    converter.OutputFiles()->Add(folder + "out.webm");
+    // Both come on the main thread: a failed transcode still completes.
+    converter.OnError = [&](TObject*, const String& m, const String& l, bool& handled) {
+        message = m;
+        log = l;
+        handled = true;
+    };
+    converter.OnComplete = [&](TObject*) { completed = true; };
+    converter.StartConversion(nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!completed && std::chrono::steady_clock::now() < deadline) CheckSynchronize(10);
+    ASSERT_TRUE(completed);
+    EXPECT_TRUE(converter.Failed());
+    EXPECT_EQ(message, "Could not write header for output file  (incorrect codec parameters ?)");
+    EXPECT_NE(Pos("WebM", log), 0) << log.ToUtf8();
 }
 
 // --- Display values ---

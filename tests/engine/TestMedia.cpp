@@ -290,6 +290,8 @@ TTestMediaInfo ReadTestMedia(const String& path) {
     const TInputPtr context = OpenTestMedia(path);
     TTestMediaInfo info;
     info.format = context->iformat->name;
+    if (const AVDictionaryEntry* brand = avlib::av_dict_get(context->metadata, "major_brand", nullptr, 0))
+        info.brand = brand->value;
     info.duration = context->duration == AV_NOPTS_VALUE ? 0 : static_cast<double>(context->duration) / AV_TIME_BASE;
     for (unsigned i = 0; i < context->nb_streams; ++i) {
         const AVCodecParameters& par = *context->streams[i]->codecpar;
@@ -301,6 +303,7 @@ TTestMediaInfo ReadTestMedia(const String& path) {
         stream.channels = par.ch_layout.nb_channels;
         stream.sampleRate = par.sample_rate;
         stream.aspect = par.sample_aspect_ratio;
+        stream.frameRate = av_q2d(context->streams[i]->r_frame_rate);
         info.streams.push_back(stream);
     }
     std::vector<TCodecContextPtr> decoders(context->nb_streams);

@@ -49,6 +49,7 @@ struct TTestStreamInfo {
     int channels = 0;
     int sampleRate = 0;
     AVRational aspect{0, 1}; // sample aspect ratio
+    double frameRate = 0;    // the demuxer's guess, pictures per second
     int packets = 0;
     bool startsWithKeyFrame = false;
     // Presentation times of the packets, seconds, in file order, and which are key frames.
@@ -62,6 +63,7 @@ struct TTestStreamInfo {
 };
 struct TTestMediaInfo {
     std::string format;
+    std::string brand; // the "major_brand" of ISO media files
     double duration = 0; // seconds, the container's
     std::vector<TTestStreamInfo> streams;
     // The first stream of Type, or null.
