@@ -8,12 +8,15 @@
 //   vaNull        end of a list
 //   vaList        a list of values or properties up to its vaNull
 //   vaInt8 .. vaInt64, vaDouble
-//   vaString, vaIdent   a 32-bit byte count and that many bytes of UTF-8
+//   vaString, vaIdent   a text
 //   vaFalse, vaTrue, vaNil
 //   vaSet         element names (each as a name, below), an empty name last
 //   vaCollection  items, each a vaList of properties, up to its vaNull
-// A name (of a property, class or component) is a byte count and UTF-8 bytes
-// without a tag. A property is its name and its value.
+// A text is its UTF-8 byte count as a base-128 number (seven bits a byte,
+// low bits first, the high bit set while more bytes follow) and the bytes. A
+// name (of a property, class or component) is a text without a tag: only the
+// empty name starts with a zero byte, so none is taken for vaNull. A property
+// is its name and its value.
 //
 // A component is its class name, its name, its properties, vaNull, the
 // components it owns (each a component), vaNull. WriteComponent puts the
@@ -163,7 +166,7 @@ public:
     void CheckValue(TValueType value);
     void ReadListBegin() { CheckValue(vaList); }
     void ReadListEnd() { CheckValue(vaNull); }
-    bool EndOfList() { return NextValue() == vaNull; }
+    bool EndOfList() { return PeekByte() == 0; }
     String ReadStr();
     int64_t ReadInt64();
     // Raises "Invalid property value" for a number beyond 32 bits.
@@ -203,6 +206,7 @@ private:
 
     // A byte count that the rest of the stream can hold.
     uint32_t ReadCount();
+    uint8_t PeekByte();
     void Nest(int levels);
     TValueType ReadTag();
     void ReadPropValue(TPersistent* instance, const TPropInfo& prop);

@@ -39,11 +39,23 @@ void TReader::DefineProperty(const String& name, const TReaderProc& readData, co
 void TReader::ReadBytes(void* buffer, size_t count) { stream_.ReadBuffer(buffer, static_cast<int64_t>(count)); }
 
 uint32_t TReader::ReadCount() {
-    uint8_t bytes[4];
-    ReadBytes(bytes, 4);
-    const uint32_t count = bytes[0] | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-    if (count > stream_.Size() - stream_.Position()) throw EReadError("Stream read error");
-    return count;
+    uint64_t count = 0;
+    for (int shift = 0;; shift += 7) {
+        uint8_t byte;
+        ReadBytes(&byte, 1);
+        count |= uint64_t(byte & 0x7F) << shift;
+        if (!(byte & 0x80)) break;
+        if (shift >= 28) throw EReadError("Invalid stream format");
+    }
+    if (count > static_cast<uint64_t>(stream_.Size() - stream_.Position())) throw EReadError("Stream read error");
+    return static_cast<uint32_t>(count);
+}
+
+uint8_t TReader::PeekByte() {
+    uint8_t byte;
+    ReadBytes(&byte, 1);
+    stream_.Seek(-1, soCurrent);
+    return byte;
 }
 
 void TReader::Nest(int levels) {

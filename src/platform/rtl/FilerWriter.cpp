@@ -32,9 +32,14 @@ void TWriter::WriteValue(TValueType value) {
 
 void TWriter::WriteStr(const String& name) {
     const std::string utf8 = name.ToUtf8();
-    const auto count = static_cast<uint32_t>(utf8.size());
-    const uint8_t bytes[4] = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
-    WriteBytes(bytes, 4);
+    uint8_t count[10];
+    size_t size = 0;
+    uint64_t rest = utf8.size();
+    do {
+        count[size++] = static_cast<uint8_t>((rest & 0x7F) | (rest > 0x7F ? 0x80 : 0));
+        rest >>= 7;
+    } while (rest);
+    WriteBytes(count, size);
     WriteBytes(utf8.data(), utf8.size());
 }
 

@@ -216,10 +216,15 @@ void TXcBaseDataItemsListManagement::Clear() {
 void TXcBaseDataItemsListManagement::Delete(int index) {
     TXcDataItemsList& list = List();
     if (index < 0 || index >= list.Count()) return;
-    const TIntfPtr<IXcDataItem> item = list.Item(index);
-    if (!item->IsDeletable()) throw EXCLDataItems(LoadResString(RsXcItemNotDeletable));
+    // No reference may outlive the item: it is not counted.
+    IXcDataItem* item;
+    {
+        const TIntfPtr<IXcDataItem> held = list.Item(index);
+        if (!held->IsDeletable()) throw EXCLDataItems(LoadResString(RsXcItemNotDeletable));
+        item = held.get();
+    }
     const TIntfPtr<IXcDataProvider> provider = Provider();
-    if (provider) provider->BeginChange(pcrItemDeleted, item.get());
+    if (provider) provider->BeginChange(pcrItemDeleted, item);
     list.InternalDelete(index);
     if (provider) provider->EndChange(pcrItemDeleted, nullptr);
 }

@@ -188,7 +188,8 @@ TEST_F(FilerTest, EveryKindOfPropertyComesBackEqual) {
     TSample source(nullptr);
     source.SetName(u"Root");
     auto* child = new TSample(&source);
-    child->SetName(u"Child");
+    const String longName = u"Child" + String(300, u'x'); // a count of two bytes
+    child->SetName(longName);
     child->SetTitle(u"子");
     source.SetCount(-70000);
     source.SetShade(shDark);
@@ -228,6 +229,7 @@ TEST_F(FilerTest, EveryKindOfPropertyComesBackEqual) {
     EXPECT_EQ(copy->Lines()->Text(), u"first\n\n");
     ASSERT_EQ(copy->ComponentCount(), 1);
     TComponent* copiedChild = copy->Components(0);
+    EXPECT_EQ(copiedChild->Name(), longName);
     EXPECT_EQ(dynamic_cast<TSample*>(copiedChild)->Title(), u"子");
     EXPECT_EQ(copy->Buddy(), copiedChild);
     EXPECT_EQ(static_cast<TEntry*>(copy->Entries()->Items(1))->Link(), copiedChild);
@@ -314,6 +316,10 @@ std::vector<TDamage> Damages() {
         const uint8_t count[4] = {0xFF, 0xFF, 0xFF, 0x7F};
         w.WriteBytes(count, 4);
     });
+    TBytes endlessCount = RootStream(u"TSample", [](TWriter& w) {
+        const uint8_t count[6] = {0x80, 0x80, 0x80, 0x80, 0x80, 0x01};
+        w.WriteBytes(count, 6);
+    });
     TBytes unknownTag = RootStream(u"TSample", [](TWriter& w) {
         w.WritePropName(u"Count");
         const uint8_t tag = 0xEE;
@@ -373,6 +379,7 @@ std::vector<TDamage> Damages() {
              w.WriteListEnd();
          }, false), "Invalid property value"},
         {"count beyond the data", hugeCount, "Stream read error"},
+        {"count beyond 32 bits", endlessCount, "Invalid stream format"},
         {"unknown value tag", unknownTag, "Invalid stream format"},
         {"components nested without end", RootStream(u"TSample", [](TWriter& w) {
              w.WriteListEnd();

@@ -5,7 +5,8 @@
 RTL_PUBLISHED_NONE(TTestItem);
 RTL_PUBLISHED_NONE(TTestListEditor);
 RTL_PUBLISHED_NONE(TTestItemsList);
-RTL_PUBLISHED_NONE(TTestProvider);
+RTL_PUBLISHED(TTestProvider, c) { c.Property("RootList", &TTestProvider::RootList); }
+RTL_PUBLISHED_NONE(TTestImageList);
 RTL_PUBLISHED_NONE(TTestControl);
 
 void TTestItem::InitExtensions() {
@@ -95,8 +96,14 @@ TIntfPtr<IXcDataItem> TTestProvider::AddItem(const String& id, IXcDataItem* pare
 }
 
 void TTestProvider::DeleteItem(const String& id) {
-    const TIntfPtr<IXcDataItem> item = Item(id);
-    IntfCast<IXcDataItemsEditor>(item->Items())->Delete(item->Index());
+    TIntfPtr<IXcDataItems> list;
+    int index;
+    {
+        const TIntfPtr<IXcDataItem> item = Item(id); // must go before the item
+        list = item->Items();
+        index = item->Index();
+    }
+    IntfCast<IXcDataItemsEditor>(list)->Delete(index);
 }
 
 TIntfPtr<IXcDataContext> TTestProvider::Context(const String& path) { return rootContexts_->ContextByName(path); }
@@ -116,7 +123,7 @@ void DataProviderTest::SetUpTestSuite() {
     RegisterXcClass<TTestItem>();
     RegisterXcClass<TTestListEditor>();
     RegisterXcClass<TTestItemsList>();
-    RegisterClass(TTestProvider::StaticClass());
+    RegisterClasses({TTestProvider::StaticClass(), TTestImageList::StaticClass()});
 }
 
 void DataProviderTest::TearDownTestSuite() { FinalizeUnits(); }

@@ -81,6 +81,8 @@ public:
     TIntfPtr<IXcDataContext> CurrentContext() override;
     void LeaveContext() override { contexts_.pop_back(); }
 
+    // The root list as a published property, for streams.
+    TXcDataItemsList* RootList() const { return dynamic_cast<TXcDataItemsList*>(rootItems_->Implementer()); }
     // The item of an ID anywhere in the tree.
     TIntfPtr<IXcDataItem> Item(const String& id);
     TXcBaseDataItem* ItemObject(const String& id);
@@ -105,6 +107,14 @@ private:
     std::vector<IXcDataProviderListener*> listeners_;
     std::vector<TIntfPtr<IXcDataConsumer>> consumers_;
     std::vector<TIntfPtr<IXcDataContext>> contexts_;
+};
+
+// An image list as far as the framework sees one.
+class TTestImageList : public TComponent {
+    RTL_CLASS(TTestImageList, TComponent);
+
+public:
+    using TComponent::TComponent;
 };
 
 // Every character is one 7 x 13 cell.
