@@ -385,10 +385,13 @@ void TXcDataConsumerViewList::DataChanged(IXcDataProvider*, TDataProviderChangeR
                 parentIndex = IndexOfItem(parent.get());
             }
             if (parentIndex < 0) return;
+            // A rebuild opens a parent with its first child down to the auto-expand level.
+            const bool firstChildOpens = !ItemHasChildren(parentIndex) &&
+                                         (AutoExpandLevel() < 0 || ItemLevel(parentIndex) < AutoExpandLevel());
             if (ItemIsExpanded(parentIndex)) {
                 AddChildItem(parentIndex, item.get());
                 NotifyViewChanged();
-            } else if (ExpandOnNewItem()) {
+            } else if (ExpandOnNewItem() || firstChildOpens) {
                 UpdateItemFlags(parentIndex, vlHasSubList | vlHasChildren, vlHasSubList | vlHasChildren);
                 ToggleItem(parentIndex);
             } else if (RefreshItemFlags(parentIndex)) {

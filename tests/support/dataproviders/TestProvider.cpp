@@ -5,9 +5,9 @@
 RTL_PUBLISHED_NONE(TTestItem);
 RTL_PUBLISHED_NONE(TTestListEditor);
 RTL_PUBLISHED_NONE(TTestItemsList);
-RTL_PUBLISHED(TTestProvider, c) { c.Property("RootList", &TTestProvider::RootList); }
+RTL_PUBLISHED_NONE(TTestProvider);
 RTL_PUBLISHED_NONE(TTestImageList);
-RTL_PUBLISHED_NONE(TTestControl);
+RTL_PUBLISHED(TTestControl, c) { c.Property("DataConsumer", &TTestControl::DataConsumer); }
 
 void TTestItem::InitExtensions() {
     XcCreate<TXcDataItemTextImpl>(this);
@@ -123,7 +123,7 @@ void DataProviderTest::SetUpTestSuite() {
     RegisterXcClass<TTestItem>();
     RegisterXcClass<TTestListEditor>();
     RegisterXcClass<TTestItemsList>();
-    RegisterClasses({TTestProvider::StaticClass(), TTestImageList::StaticClass()});
+    RegisterClasses({TTestProvider::StaticClass(), TTestImageList::StaticClass(), TTestControl::StaticClass()});
 }
 
 void DataProviderTest::TearDownTestSuite() { FinalizeUnits(); }

@@ -81,7 +81,6 @@ public:
     TIntfPtr<IXcDataContext> CurrentContext() override;
     void LeaveContext() override { contexts_.pop_back(); }
 
-    // The root list as a published property, for streams.
     TXcDataItemsList* RootList() const { return dynamic_cast<TXcDataItemsList*>(rootItems_->Implementer()); }
     // The item of an ID anywhere in the tree.
     TIntfPtr<IXcDataItem> Item(const String& id);

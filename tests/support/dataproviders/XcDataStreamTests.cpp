@@ -19,6 +19,16 @@ public:
 
 RTL_PUBLISHED_NONE(TUnregisteredExtension);
 
+// A provider that keeps its items in streams.
+class TStreamedProvider : public TTestProvider {
+    RTL_CLASS(TStreamedProvider, TTestProvider);
+
+public:
+    using TTestProvider::TTestProvider;
+};
+
+RTL_PUBLISHED(TStreamedProvider, c) { c.Property("RootList", &TStreamedProvider::RootList); }
+
 // What a tree holds, one line per item, depth first.
 void Describe(IXcDataItems* list, const String& indent, String& out) {
     for (int i = 0; list && i < list->Count(); ++i) {
@@ -49,7 +59,8 @@ TBytes Written(TComponent* root) {
 using DataStreamTest = DataProviderTest;
 
 TEST_F(DataStreamTest, AProviderComesBackEqualThroughTheComponentStream) {
-    TTestProvider source(nullptr);
+    RegisterClass(TStreamedProvider::StaticClass());
+    TStreamedProvider source(nullptr);
     source.SetName(u"Provider");
     auto* images = new TTestImageList(&source);
     images->SetName(u"Images");
@@ -60,7 +71,7 @@ TEST_F(DataStreamTest, AProviderComesBackEqualThroughTheComponentStream) {
     const TIntfPtr<IXcDataItem> fresh = source.AddItem(u"ignored", source.Item(u"R2").get());
     dynamic_cast<TXcBaseDataItem*>(fresh->Implementer())->SetID(u"0123456789ABCDEF0123456789ABCDEF");
 
-    TTestProvider copy(nullptr);
+    TStreamedProvider copy(nullptr);
     IntfCast<IXcDataItemsEditor>(copy.RootItems())->Clear();
     TBytesStream stream(Written(&source));
     ReadComponent(stream, &copy);
