@@ -258,6 +258,10 @@ void TXcDataConsumer::LinkRemoved(IXcDataConsumerLinkNotify* server) {
 
 // --- Extension base ---------------------------------------------------------
 
+bool TXcDataConsumerAggregatedObject::CanExtend(TExtensibleInterfacedPersistent* owner) const {
+    return dynamic_cast<TXcDataConsumer*>(owner) != nullptr;
+}
+
 TXcDataConsumer* TXcDataConsumerAggregatedObject::Consumer() const { return dynamic_cast<TXcDataConsumer*>(Owner()); }
 
 void TXcDataConsumerAggregatedObject::Changed(TDataConsumerChangeReason reason) {

@@ -160,6 +160,7 @@ public:
     virtual void ContextReplaced() {}
 
 protected:
+    bool CanExtend(TExtensibleInterfacedPersistent* owner) const override;
     void Changed(TDataConsumerChangeReason reason);
     void NotifyViewChanged();
     // This extension has something for Fixup.

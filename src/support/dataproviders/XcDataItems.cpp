@@ -401,12 +401,20 @@ HRESULT TXcDataItemAggregatedObject::QueryInterface(const TGUID& iid, void** obj
     return TAggregatedPersistentEx::QueryInterface(iid, obj);
 }
 
+bool TXcDataItemAggregatedObject::CanExtend(TExtensibleInterfacedPersistent* owner) const {
+    return dynamic_cast<IXcDataItem*>(owner) != nullptr;
+}
+
 IXcDataItem* TXcDataItemAggregatedObject::Item() const { return dynamic_cast<IXcDataItem*>(Owner()); }
 
 TIntfPtr<IXcDataProvider> TXcDataItemAggregatedObject::Provider() const {
     IXcDataItem* item = Item();
     const TIntfPtr<IXcDataItems> list = item ? item->Items() : nullptr;
     return list ? list->Provider() : nullptr;
+}
+
+bool TXcDataItemsAggregatedObject::CanExtend(TExtensibleInterfacedPersistent* owner) const {
+    return dynamic_cast<IXcDataItems*>(owner) != nullptr;
 }
 
 IXcDataItems* TXcDataItemsAggregatedObject::Items() const { return dynamic_cast<IXcDataItems*>(Owner()); }

@@ -160,6 +160,9 @@ public:
     // The provider of the item's list; nil without one.
     TIntfPtr<IXcDataProvider> Provider() const;
     virtual void ContextDestroying(IXcDataContext*) {}
+
+protected:
+    bool CanExtend(TExtensibleInterfacedPersistent* owner) const override;
 };
 
 // Extension of an item list; every query goes to the list.
@@ -174,6 +177,9 @@ public:
     TXcBaseDataItems* ItemsObject() const;
     TIntfPtr<IXcDataProvider> Provider() const { return Items()->Provider(); }
     virtual void ContextDestroying(IXcDataContext*) {}
+
+protected:
+    bool CanExtend(TExtensibleInterfacedPersistent* owner) const override;
 };
 
 // The link from an item to its sub-list, which it holds: the item answers

@@ -135,7 +135,12 @@ void TExtensibleInterfacedPersistent::ReadExtensions(TReader& reader) {
             if (!cls || !cls->InheritsFrom(TAggregatedPersistentEx::StaticClass()))
                 throw EReadError("Invalid class type");
             const int index = IndexOfExtensionClass(cls);
-            TAggregatedPersistentEx* extension = index >= 0 ? extensions_[index] : CreateXcExtension(cls, this);
+            TAggregatedPersistentEx* extension = index >= 0 ? extensions_[index] : nullptr;
+            try {
+                if (!extension) extension = CreateXcExtension(cls, this);
+            } catch (const EInvalidCast&) {
+                throw EReadError("Invalid class type"); // an extension of other objects
+            }
             while (!reader.EndOfList()) reader.ReadProperty(extension);
             reader.ReadListEnd();
         }
@@ -156,7 +161,10 @@ TAggregatedPersistentEx::TAggregatedPersistentEx(TExtensibleInterfacedPersistent
 
 TAggregatedPersistentEx::~TAggregatedPersistentEx() { owner_->ExtensionDestroyed(this); }
 
-void TAggregatedPersistentEx::AfterConstruction() { owner_->AddExtension(this); }
+void TAggregatedPersistentEx::AfterConstruction() {
+    if (!CanExtend(owner_)) throw EInvalidCast("Invalid class typecast");
+    owner_->AddExtension(this);
+}
 
 namespace {
 struct TCreatorRegistry {

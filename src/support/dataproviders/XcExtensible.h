@@ -125,8 +125,13 @@ public:
     TExtensibleInterfacedPersistent* Owner() const noexcept { return owner_; }
     // Hidden extensions are skipped when the owner looks up an interface.
     virtual bool IsHidden() { return false; }
-    // Joins the owner's list.
+    // Joins the owner's list; EInvalidCast "Invalid class typecast" for an
+    // owner of a kind the class does not extend.
     virtual void AfterConstruction();
+
+protected:
+    // Whether the class extends objects of the owner's kind.
+    virtual bool CanExtend(TExtensibleInterfacedPersistent*) const { return true; }
 
 private:
     TExtensibleInterfacedPersistent* owner_;

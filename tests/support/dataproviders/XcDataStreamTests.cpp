@@ -90,14 +90,15 @@ TEST_F(DataStreamTest, ExtensionsAreWrittenOnlyWhenOneOfThemIsRegistered) {
         writer.WriteProperties(object);
         return String::FromUtf8(std::string(stream.Bytes().begin(), stream.Bytes().end()));
     };
-    const TIntfPtr<IInterface> objectRef(XcCreate<TExtensibleInterfacedPersistent>());
-    auto* object = dynamic_cast<TExtensibleInterfacedPersistent*>(objectRef.get());
+    auto* object = XcCreate<TXcBaseDataItem>(nullptr);
+    object->SetID(u"X");
     XcCreate<TUnregisteredExtension>(object);
     EXPECT_EQ(written(object).find(u"Extensions"), String::npos);
     XcCreate<TXcDataItemTextImpl>(object);
     const String text = written(object);
     EXPECT_NE(text.find(u"Extensions"), String::npos);
     EXPECT_EQ(text.find(u"TUnregisteredExtension"), String::npos);
+    object->Free();
 }
 
 // A defined property as the stream would hold it, read into Target.
@@ -127,6 +128,7 @@ TEST_F(DataStreamTest, UnknownOrUnrelatedClassesAndAMissingClassNameAreReadError
          "Missing ClassName property"},
         {"extension of an unknown class", "Extensions", entry("ClassName", "TNoSuchClass"), "Invalid class type"},
         {"extension of an unrelated class", "Extensions", entry("ClassName", "TXcDataItemsList"), "Invalid class type"},
+        {"extension of consumers", "Extensions", entry("ClassName", "TXcDataConsumerItemSelect"), "Invalid class type"},
         {"sub-list without collection", "SubItems", [](TWriter& w) { w.WriteString(u"x"); }, "Expected collection"},
         {"sub-list without class name", "SubItems", entry("Name", "TTestItemsList"), "Missing ClassName property"},
         {"sub-list of an unrelated class", "SubItems", entry("ClassName", "TTestItem"), "Invalid class type"},

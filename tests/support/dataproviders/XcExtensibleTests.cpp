@@ -78,8 +78,7 @@ TEST_F(ExtensibleTest, AnExtensionOfAPresentClassOrOfItsAncestorIsRefusedOneOfAS
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const TIntfPtr<IInterface> owner(XcCreate<TExtensibleInterfacedPersistent>());
-        auto* object = dynamic_cast<TExtensibleInterfacedPersistent*>(owner.get());
+        auto* object = XcCreate<TXcBaseDataItem>(nullptr);
         TAggregatedPersistentEx* present = XcCreate<TXcDataItemTextImpl>(object);
         if (c.accepted) {
             TAggregatedPersistentEx* added = c.add(object);
@@ -95,7 +94,17 @@ TEST_F(ExtensibleTest, AnExtensionOfAPresentClassOrOfItsAncestorIsRefusedOneOfAS
             ASSERT_EQ(object->ExtensionCount(), 1);
         }
         EXPECT_EQ(object->Extensions(0), present);
+        object->Free();
     }
+}
+
+TEST_F(ExtensibleTest, AnExtensionOnlyExtendsObjectsOfItsKind) {
+    TTestProvider provider(nullptr);
+    TXcBaseDataItem* item = provider.ItemObject(u"R2");
+    EXPECT_THROW(XcCreate<TXcDataConsumerItemSelect>(item), EInvalidCast);
+    EXPECT_THROW(XcCreate<TXcCustomDataItemsImages>(item), EInvalidCast);
+    EXPECT_THROW(XcCreate<TXcDataItemTextImpl>(provider.RootList()), EInvalidCast);
+    EXPECT_EQ(item->ExtensionCount(), 2);
 }
 
 TEST_F(ExtensibleTest, InterfacesAreLookedUpInTheClassThenInTheExtensionsFromTheLastSkippingHiddenOnes) {
