@@ -82,6 +82,11 @@ void TXcBaseDataItem::AfterConstruction() {
     TExtensibleInterfacedPersistent::AfterConstruction();
 }
 
+void TXcBaseDataItem::SetID(const String& value) {
+    if (value.empty()) InitID();
+    else id_ = value;
+}
+
 void TXcBaseDataItem::InitID() {
     const TGUID guid = CreateGUID();
     uint8_t bytes[sizeof guid];

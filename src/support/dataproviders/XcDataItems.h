@@ -40,7 +40,8 @@ public:
     int Index() override;
     TObject* Implementer() override { return this; }
     String ID() override { return id_; }
-    void SetID(const String& value) { id_ = value; }
+    // An item always has an ID: an empty one gives it a new one.
+    void SetID(const String& value);
     // The extensions, then the sub-list.
     void ContextDestroying(IXcDataContext* context) override;
     bool IsParentOf(IXcDataItem* item, bool directOnly) override;

@@ -18,6 +18,10 @@ TEST_F(DataItemsTest, NewItemsGetDifferentIDsOf32HexadecimalDigits) {
     EXPECT_TRUE(std::regex_match(first->ID().ToUtf8(), hex)) << first->ID();
     EXPECT_TRUE(std::regex_match(second->ID().ToUtf8(), hex)) << second->ID();
     EXPECT_NE(first->ID(), second->ID());
+    const String before = first->ID();
+    first->SetID(String());
+    EXPECT_EQ(first->ID().Length(), 32) << "an item keeps an ID";
+    EXPECT_NE(first->ID(), before);
     // Neither was added: the list does not hold them.
     EXPECT_EQ(first->Index(), -1);
     first->Free();
