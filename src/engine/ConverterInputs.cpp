@@ -130,9 +130,21 @@ std::optional<double> OpenInputFile(TConversionRun& run, const TAVConvertOptions
     freeStreamOptions();
     if (found < 0) throw Exception(Fmt("Could not find codec parameters:%d!", found));
 
+    // A capture device stamps each frame with the time it grabbed it, so the real frame rate guessed from
+    // those times follows the machine's load; its streams run at the rate it was asked for.
+    if (const AVClass* device = context->iformat->priv_class; device && AV_IS_INPUT_DEVICE(device->category))
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            AVStream& stream = *context->streams[i];
+            if (stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0)
+                stream.r_frame_rate = stream.avg_frame_rate;
+        }
+
     int64_t timestamp = options.StartTime();
     if (context->start_time != AV_NOPTS_VALUE) timestamp += context->start_time;
-    avlib::avformat_seek_file(context, -1, INT64_MIN, timestamp, timestamp, 0);
+    // Without a start mark the input is read from where the probe left it: a demuxer that seeks by decoding
+    // time (MPEG program and transport streams) lands past the first picture when sent to the container's
+    // start time, which is a presentation time, and the pictures up to the next key frame are lost.
+    if (options.StartTime() != 0) avlib::avformat_seek_file(context, -1, INT64_MIN, timestamp, timestamp, 0);
 
     const int fileIndex = static_cast<int>(run.inputFiles.size());
     file->firstStream = static_cast<int>(run.inputStreams.size());

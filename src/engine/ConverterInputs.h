@@ -83,7 +83,7 @@ struct TInputFile {
 
 // Opens input Index of InputFiles (a file name or "stream:" URL) with the
 // demuxer forced by the option set's InputFormats line Index (blank or
-// missing: probed), seeks to StartTime and adds the file and its streams to
+// missing: probed), seeks to a StartTime other than 0 and adds the file and its streams to
 // Run. Returns the container's duration in seconds, when it has one. Raises
 // "Unknow input format %s", "Could not open file:%s error(%d)!",
 // "Could not alloc memory for stream options." and

@@ -313,6 +313,24 @@ TEST_F(LongerConversion, SizeLimitStopsTheOutputNearItsBound) {
     EXPECT_LT(size, wholeSize / 3 + wholeSize / 10);
 }
 
+// A transport stream starts at its first picture's presentation time, and its
+// demuxer seeks by decoding time: a seek to that start would pass the picture.
+TEST_F(Conversion, ATransportStreamConvertsFromItsFirstPicture) {
+    const String source = folder_ + "source.ts";
+    WriteTestMedia(source, {VideoTrack(160, 120, "mpeg2video", 25)}, 10);
+    const String output = folder_ + "out.mkv";
+    auto converter = MakeConverter(source, output);
+    converter->ConvertOptions()->VideoOptions()->SetVideoCodecName("mpeg4");
+    converter->ConvertOptions()->VideoOptions()->SetVideoQscale(2);
+    Complete(*converter);
+    EXPECT_FALSE(converter->Failed()) << converter->ErrorMessage();
+
+    const auto pictures = DecodePictures(output);
+    ASSERT_EQ(pictures.size(), 25u);
+    for (size_t i = 0; i < pictures.size(); ++i)
+        EXPECT_NEAR(pictures[i].luma, TestPictureLuma(static_cast<int>(i)), 3) << i;
+}
+
 TEST_F(Conversion, StreamCopyStartsAtAKeyFrame) {
     const String source = folder_ + "source.nut";
     TTestTrack video = VideoTrack(96, 64, "mpeg4", 25);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "XvfbDisplay.h"
 #include "engine/AVDict.h"
 #include "engine/StreamProtocol.h"
@@ -14,6 +16,8 @@ class DesktopCapture : public testing::Test {
 protected:
     void SetUp() override {
         LoadAVLib();
+        if (!TXvfbDisplay::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+        display_.emplace(kWidth, kHeight);
         grabber_ = avlib::av_find_input_format("x11grab");
         ASSERT_NE(grabber_, nullptr);
         packet_ = avlib::av_packet_alloc();
@@ -29,11 +33,11 @@ protected:
         options.Set("video_size", std::to_string(width) + "x" + std::to_string(height));
         options.Set("framerate", "25");
         return OpenInput(&context_,
-                         String(display_.Name() + "+" + std::to_string(left) + "," + std::to_string(top)),
+                         String(display_->Name() + "+" + std::to_string(left) + "," + std::to_string(top)),
                          grabber_, options.Address());
     }
 
-    TXvfbDisplay display_{kWidth, kHeight};
+    std::optional<TXvfbDisplay> display_;
     const AVInputFormat* grabber_ = nullptr;
     AVFormatContext* context_ = nullptr;
     AVPacket* packet_ = nullptr;

@@ -93,6 +93,22 @@ TEST_F(DvdDisc, SeeksLandOnTheByteAskedForAlsoAfterTheEnd) {
     }
 }
 
+TEST_F(DvdDisc, AnIsoImageOfTheFolderReadsAsTheFolder) {
+    const String image = TestDvdImage();
+    const TDvdInfo folderInfo(disc_), imageInfo(image);
+    ASSERT_EQ(imageInfo.TitleCount(), folderInfo.TitleCount());
+    for (int i = 0; i < folderInfo.TitleCount(); ++i) {
+        const TDvdTitle &inFolder = *folderInfo.Titles(i), &inImage = *imageInfo.Titles(i);
+        EXPECT_EQ(inImage.Index(), inFolder.Index()) << i;
+        EXPECT_EQ(inImage.Seconds(), inFolder.Seconds()) << i;
+        EXPECT_EQ(inImage.ChapterCount(), inFolder.ChapterCount()) << i;
+        EXPECT_EQ(inImage.AngleCount(), inFolder.AngleCount()) << i;
+        EXPECT_EQ(inImage.AudioCount(), inFolder.AudioCount()) << i;
+    }
+    TDvdStream fromImage(image, 1, 1, 2, 3);
+    EXPECT_EQ(ReadAll(fromImage), ReadAll(*Stream(1, 2, 3)));
+}
+
 TEST_F(DvdDisc, WhatTheDiscDoesNotHoldCannotBeOpened) {
     struct Case {
         String path;

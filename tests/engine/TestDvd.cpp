@@ -38,3 +38,15 @@ String TestDvdFolder() {
     }();
     return disc;
 }
+
+String TestDvdImage() {
+    static const String image = [] {
+        const std::string folder = TestDvdFolder().ToUtf8();
+        const std::string command = "genisoimage -quiet -dvd-video -V TESTDVD -o '" + folder + ".iso' '" + folder +
+                                    "' >'" + folder + "-iso.log' 2>&1";
+        if (std::system(command.c_str()) != 0)
+            throw Exception("genisoimage failed or is missing: see " + String(folder) + "-iso.log");
+        return String(folder + ".iso");
+    }();
+    return image;
+}

@@ -12,3 +12,6 @@ constexpr int kTestDvdRate = 25;
 // Authors the folder on the first call of the test program; its path. Raises
 // Exception when dvdauthor fails or is missing.
 String TestDvdFolder();
+// A DVD-Video ISO image of that folder, which genisoimage makes on the first
+// call; its path. Raises Exception when genisoimage fails or is missing.
+String TestDvdImage();

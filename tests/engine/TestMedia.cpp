@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -235,7 +236,15 @@ void WriteTestMedia(const String& path, const std::vector<TTestTrack>& tracks, i
         OpenTrack(*encoded.back(), context, frames);
     }
     Check(avlib::avio_open(&context->pb, name.c_str(), AVIO_FLAG_WRITE), "opening the file");
-    Check(avlib::avformat_write_header(context, nullptr), "writing the header");
+    TAVDict muxerOptions;
+    if (std::string_view(context->oformat->name) == "dvd") {
+        // At a disc's nominal 10 Mbit/s the muxer's clock hardly moves for these small pictures and the
+        // sound ends up seconds behind the pictures it goes with; near the real rate, with a short delay,
+        // each picture's sound lies beside it, as on a disc.
+        muxerOptions.Set("muxrate", "3000000");
+        context->max_delay = 200000;
+    }
+    Check(avlib::avformat_write_header(context, muxerOptions.Address()), "writing the header");
 
     const TFramePtr frame = NewFrame();
     const TPacketPtr packet = NewPacket();
@@ -383,7 +392,7 @@ std::vector<uint8_t> ReadFileBytes(const String& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::vector<TDecodedPicture> DecodePictures(const String& url) {
+std::vector<TDecodedPicture> DecodePictures(const String& url, const std::vector<TPictureArea>& areas) {
     const auto check = [](int result, const char* what) { Check(result, what); };
     LoadAVLib();
     AVFormatContext* context = nullptr;
@@ -417,7 +426,17 @@ std::vector<TDecodedPicture> DecodePictures(const String& url) {
             const AVFrame& f = *close.frame;
             const int64_t pts = f.best_effort_timestamp == AV_NOPTS_VALUE ? 0 : f.best_effort_timestamp;
             const int centre = f.data[0][f.height / 2 * f.linesize[0] + f.width / 2];
-            pictures.push_back({pts * av_q2d(stream->time_base), centre});
+            pictures.push_back({pts * av_q2d(stream->time_base), centre, {}});
+            for (const TPictureArea& area : areas) {
+                if (area.x < 0 || area.y < 0 || area.width <= 0 || area.height <= 0 ||
+                    area.x + area.width > f.width || area.y + area.height > f.height)
+                    throw Exception("test media: an area outside the picture");
+                double sum = 0;
+                for (int row = area.y; row < area.y + area.height; ++row)
+                    for (int column = area.x; column < area.x + area.width; ++column)
+                        sum += f.data[0][row * f.linesize[0] + column];
+                pictures.back().areas.push_back(sum / (area.width * area.height));
+            }
             avlib::av_frame_unref(close.frame);
         }
         if (result != AVERROR(EAGAIN) && result != AVERROR_EOF) check(result, "decoding");

@@ -33,7 +33,7 @@ TTestTrack AudioTrack(int channels, const std::string& codec = "pcm_s16le", int 
 
 // Encodes Frames tenths of a second of every track (from each track's start),
 // interleaved in time, into Path (the container follows the extension;
-// ".dvd" is a DVD program stream),
+// ".dvd" is a DVD program stream with each picture's sound beside it),
 // through the engine's FFmpeg binding: plain grey pictures, each of the
 // brightness TestPictureLuma gives for its index, and a quiet tone. Loads the
 // binding. Raises Exception on failure.
@@ -77,11 +77,21 @@ String TestFolder();
 // The whole content of a file.
 std::vector<uint8_t> ReadFileBytes(const String& path);
 
-// A decoded picture: its presentation time in seconds and the brightness of its centre.
+// A rectangle of a picture, in pixels.
+struct TPictureArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// A decoded picture: its presentation time in seconds, the brightness of its
+// centre and the average brightness of each area asked for.
 struct TDecodedPicture {
     double time = 0;
     int luma = 0;
+    std::vector<double> areas;
 };
 // Opens Url through OpenInput and decodes every picture of its first video
-// stream, which must be in a YUV format. Raises Exception on failure.
-std::vector<TDecodedPicture> DecodePictures(const String& url);
+// stream, which must be in a YUV format. Raises Exception on failure, also
+// when an area does not fit a picture.
+std::vector<TDecodedPicture> DecodePictures(const String& url, const std::vector<TPictureArea>& areas = {});

@@ -281,6 +281,10 @@ constexpr UINT SWP_DRAWFRAME = SWP_FRAMECHANGED;
 constexpr UINT SWP_NOREPOSITION = SWP_NOOWNERZORDER;
 constexpr UINT SWP_DEFERERASE = 0x2000;
 constexpr UINT SWP_ASYNCWINDOWPOS = 0x4000;
+// Added by the window system to WINDOWPOS.flags (never passed in): the client
+// area kept its size, its position in the parent.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 
 inline const HWND HWND_TOP = nullptr;
 inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(intptr_t{1});
@@ -455,6 +459,62 @@ constexpr UINT WVR_VALIDRECTS = 0x0400;
 constexpr UINT WA_INACTIVE = 0;
 constexpr UINT WA_ACTIVE = 1;
 constexpr UINT WA_CLICKACTIVE = 2;
+
+// Scroll bars: which bar, WM_HSCROLL / WM_VSCROLL codes, SCROLLINFO masks,
+// EnableScrollBar arrows and the scroll-bar control's orientation style.
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+constexpr int SB_CTL = 2;
+constexpr int SB_BOTH = 3;
+constexpr WORD SB_LINEUP = 0;
+constexpr WORD SB_LINELEFT = 0;
+constexpr WORD SB_LINEDOWN = 1;
+constexpr WORD SB_LINERIGHT = 1;
+constexpr WORD SB_PAGEUP = 2;
+constexpr WORD SB_PAGELEFT = 2;
+constexpr WORD SB_PAGEDOWN = 3;
+constexpr WORD SB_PAGERIGHT = 3;
+constexpr WORD SB_THUMBPOSITION = 4;
+constexpr WORD SB_THUMBTRACK = 5;
+constexpr WORD SB_TOP = 6;
+constexpr WORD SB_LEFT = 6;
+constexpr WORD SB_BOTTOM = 7;
+constexpr WORD SB_RIGHT = 7;
+constexpr WORD SB_ENDSCROLL = 8;
+constexpr UINT SIF_RANGE = 0x0001;
+constexpr UINT SIF_PAGE = 0x0002;
+constexpr UINT SIF_POS = 0x0004;
+constexpr UINT SIF_DISABLENOSCROLL = 0x0008;
+constexpr UINT SIF_TRACKPOS = 0x0010;
+constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+constexpr UINT ESB_ENABLE_BOTH = 0x0000;
+constexpr UINT ESB_DISABLE_LTUP = 0x0001;
+constexpr UINT ESB_DISABLE_RTDN = 0x0002;
+constexpr UINT ESB_DISABLE_LEFT = ESB_DISABLE_LTUP;
+constexpr UINT ESB_DISABLE_UP = ESB_DISABLE_LTUP;
+constexpr UINT ESB_DISABLE_RIGHT = ESB_DISABLE_RTDN;
+constexpr UINT ESB_DISABLE_DOWN = ESB_DISABLE_RTDN;
+constexpr UINT ESB_DISABLE_BOTH = 0x0003;
+constexpr DWORD SBS_HORZ = 0x0000;
+constexpr DWORD SBS_VERT = 0x0001;
+
+// WM_PRINT flags (lParam).
+constexpr LPARAM PRF_CHECKVISIBLE = 0x0001;
+constexpr LPARAM PRF_NONCLIENT = 0x0002;
+constexpr LPARAM PRF_CLIENT = 0x0004;
+constexpr LPARAM PRF_ERASEBKGND = 0x0008;
+constexpr LPARAM PRF_CHILDREN = 0x0010;
+constexpr LPARAM PRF_OWNED = 0x0020;
+
+// Monitors.
+constexpr DWORD MONITOR_DEFAULTTONULL = 0;
+constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
+constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
+constexpr DWORD MONITORINFOF_PRIMARY = 1;
+
+// SetLayeredWindowAttributes.
+constexpr DWORD LWA_COLORKEY = 0x0001;
+constexpr DWORD LWA_ALPHA = 0x0002;
 
 // WM_SETICON / WM_GETICON.
 constexpr WPARAM ICON_SMALL = 0;

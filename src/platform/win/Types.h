@@ -209,6 +209,30 @@ struct WNDCLASSEXW {
     HICON hIconSm;
 };
 
+struct SCROLLINFO {
+    UINT cbSize;
+    UINT fMask;
+    int nMin;
+    int nMax;
+    UINT nPage;
+    int nPos;
+    int nTrackPos;
+};
+
+constexpr int CCHDEVICENAME = 32;
+
+// cbSize tells the two apart: 40 or 104.
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+struct MONITORINFOEXW : MONITORINFO {
+    WCHAR szDevice[CCHDEVICENAME];
+};
+using MONITORENUMPROC = BOOL (*)(HMONITOR, HDC, RECT*, LPARAM);
+
 struct COMPOSITIONFORM {
     DWORD dwStyle;
     POINT ptCurrentPos;

@@ -14,12 +14,14 @@
 //   0xF050-0xF05F the translation tests (ScTranslator's own texts are no
 //                 resource strings: loading them would pass through itself)
 //   0xF100-0xF1FF ScCpuInfo (0xF100 + cache descriptor byte)
+//   0xF200-0xF20F the storage units (XcAppStorage, XcAppRegistryStorage, XcTranslateString)
 //   0xF300-0xF31F XcDataProvider (the data-provider framework)
 //   0xF800-0xFDFF the character tables, string, path, Base64, type-description and blend units
 extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit,
     ScFileVersionInfoUnit, ScSysInfoUnit, ScCpuInfoUnit, ScAnsiStringsUnit, ScStringsUnit, ScUnicodeUnit,
     ScCharsetsUnit, ScShellUnit, ScBase64Unit, ScRTTIUnit, ScBlendUnit, ScProcessUnit, ScTranslatorUnit,
-    ScRegistryUnit, XcDataProviderIntfUnit, XcDataProviderUnit;
+    ScRegistryUnit, XcTranslateStringUnit, XcAppStorageUnit, XcAppRegistryStorageUnit, XcDataProviderIntfUnit,
+    XcDataProviderUnit;
 
 namespace {
 
@@ -72,6 +74,9 @@ const TSupportUnit* const AllUnits[] = {
     &ScCpuInfoUnit,
     &ScProcessUnit,
     &ScTranslatorUnit,
+    &XcTranslateStringUnit,
+    &XcAppStorageUnit,
+    &XcAppRegistryStorageUnit,
     &XcDataProviderIntfUnit,
     &XcDataProviderUnit,
 };

@@ -47,7 +47,6 @@ TEST(ModulesTest, SystemStringsTheProgramReadsAreEmpty) {
         FreeLibrary(module);
     }
     EXPECT_EQ(GetProcAddress(LoadLibraryW(u"comctl32.dll"), "InitializeFlatSB"), nullptr);
-    EXPECT_EQ(GetProcAddress(LoadLibraryW(u"user32.dll"), "SetLayeredWindowAttributes"), nullptr);
 }
 
 TEST(ModulesTest, LoadStringTruncatesOrLendsTheText) {

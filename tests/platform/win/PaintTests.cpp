@@ -1,5 +1,7 @@
 #include "WindowFixture.h"
 
+#include "platform/win/paint/Composite.h"
+
 namespace {
 
 constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
@@ -235,6 +237,48 @@ TEST_F(Paint, ThePresenterGetsWhatWasPainted) {
     EXPECT_EQ(presenter->frames[0].window, w);
     EXPECT_EQ(presenter->frames[0].dirty, std::vector<RECT>{part});
     SetPresenter(nullptr);
+}
+
+TEST_F(Paint, ThePresenterFollowsATopLevelWindowsStateUntilItIsDestroyed) {
+    auto presenter = std::make_shared<TMemoryPresenter>();
+    SetPresenter(presenter);
+    const HWND owner = Settled(kPopup, {0, 0, 40, 40});
+    const HWND w = Create(WS_POPUP, {10, 20, 50, 60});
+    SetWindowLongPtrW(w, GWLP_HWNDPARENT, LONG_PTR(owner));
+    ShowWindow(w, SW_SHOWNA);
+    SetWindowPos(w, nullptr, 30, 40, 100, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowTextW(w, u"视频");
+    SetWindowLongPtrW(w, GWL_EXSTYLE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    ASSERT_TRUE(presenter->states.contains(w));
+    const TTopLevelState& state = presenter->states[w];
+    EXPECT_TRUE(state.visible);
+    EXPECT_EQ(state.rect, (RECT{30, 40, 130, 90}));
+    EXPECT_EQ(state.owner, owner);
+    EXPECT_EQ(state.title, String(u"视频"));
+    EXPECT_EQ(state.exStyle, DWORD(WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    DestroyWindow(w);
+    EXPECT_FALSE(presenter->states.contains(w));
+    EXPECT_TRUE(presenter->states.contains(owner));
+    SetPresenter(nullptr);
+}
+
+TEST_F(Paint, TheDesktopComposesVisibleTopLevelWindowsInZOrder) {
+    const auto fill = [](HWND hwnd, uint32_t pixel) {
+        TSurface* surface = WindowSurface(hwnd);
+        std::fill(surface->pixels.begin(), surface->pixels.end(), pixel);
+    };
+    const HWND below = Settled(kPopup, {10, 10, 30, 30});
+    const HWND above = Settled(kPopup, {20, 20, 40, 40});
+    const HWND hidden = Settled(WS_POPUP, {0, 0, 50, 50});
+    fill(below, 0x00FF0000); // alpha bytes of ordinary windows do not count
+    fill(above, 0xFF0000FF);
+    fill(hidden, 0xFF00FF00);
+    const TDesktopImage image = ComposeDesktop({5, 5, 45, 45});
+    EXPECT_EQ(image.Pixel(5, 5), 0u);
+    EXPECT_EQ(image.Pixel(12, 12), 0xFFFF0000u);
+    EXPECT_EQ(image.Pixel(25, 25), 0xFF0000FFu);
+    EXPECT_EQ(image.Pixel(39, 39), 0xFF0000FFu);
+    EXPECT_EQ(image.Pixel(44, 10), 0u);
 }
 
 TEST_F(Paint, AResizedTopLevelKeepsItsPixelsAndPaintsOnlyTheNewPart) {

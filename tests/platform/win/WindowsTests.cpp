@@ -470,8 +470,9 @@ TEST_F(Windows, User32AnswersTheEntriesThisLayerImplementsByName) {
     EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(user32, "SendMessageW")), reinterpret_cast<void*>(&SendMessageW));
     EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(user32, "ScrollWindowEx")),
               reinterpret_cast<void*>(&ScrollWindowEx));
-    // Layered windows arrive later: the callers take their fallback.
-    EXPECT_EQ(GetProcAddress(user32, "SetLayeredWindowAttributes"), nullptr);
+    // Looked up by name at every fade step.
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")),
+              reinterpret_cast<void*>(&SetLayeredWindowAttributes));
     FreeLibrary(user32);
 }
 

@@ -58,6 +58,10 @@ TEST_F(ScRegistry, ReadsTextsWithoutDroppingTheirLastCharacter) {
     WriteRegBinary(HKEY_CURRENT_USER, u"Texts", u"nonul", noNul, sizeof noNul);
     WriteRegBinary(HKEY_CURRENT_USER, u"Texts", u"onebyte", oneByte, sizeof oneByte);
     WriteRegBinary(HKEY_CURRENT_USER, u"Texts", u"zero", nullptr, 0);
+    HKEY key = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Texts", 0, KEY_WRITE, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, u"sznonul", 0, REG_SZ, noNul, sizeof noNul));
+    RegCloseKey(key);
 
     DWORD type = 0;
     EXPECT_EQ(std::string(2, '\0'), Raw(u"Texts", u"empty", type));
@@ -66,7 +70,7 @@ TEST_F(ScRegistry, ReadsTextsWithoutDroppingTheirLastCharacter) {
         const char16_t* Name;
         const char16_t* Expected;
     } cases[] = {{u"dword", u"def"}, {u"empty", u""}, {u"chinese", u"转换"}, {u"nonul", u"ab"},
-                 {u"onebyte", u""},  {u"zero", u""},  {u"missing", u"def"}};
+                 {u"sznonul", u"ab"}, {u"onebyte", u""},  {u"zero", u""},  {u"missing", u"def"}};
     for (const auto& c : cases)
         EXPECT_EQ(String(c.Expected), ReadRegStringDef(HKEY_CURRENT_USER, u"Texts", c.Name, u"def")) << String(c.Name);
     EXPECT_THROW(ReadRegString(HKEY_CURRENT_USER, u"Texts", u"dword"), EScRegistryError);

@@ -23,6 +23,9 @@ void FocusLeavesHidden(TWindow* w);
 void RepaintShown(TWindow* w);
 void RepaintUncovered(TWindow* parent, const RECT& rect);
 void RepaintMoved(TWindow* w, const RECT& oldRect);
+// A window's frame was recalculated (SWP_FRAMECHANGED); the client area moved
+// or changed size within the window when ClientChanged.
+void RepaintFrameChanged(TWindow* w, bool clientChanged);
 // A top-level window's surface takes the window's size.
 void ResizeSurface(TWindow* w);
 // A window's paint state is dropped (destruction).

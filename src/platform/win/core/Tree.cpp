@@ -120,16 +120,27 @@ bool EnabledDeep(const TWindow* w) noexcept {
 POINT ClientOrigin(const TWindow* w) noexcept {
     POINT origin{0, 0};
     for (; w && !IsRoot(w); w = w->parent) {
-        origin.x += w->rect.left;
-        origin.y += w->rect.top;
+        origin.x += w->rect.left + w->client.left;
+        origin.y += w->rect.top + w->client.top;
     }
     return origin;
 }
 
+POINT WindowOrigin(const TWindow* w) noexcept {
+    const POINT origin = ClientOrigin(w);
+    return IsRoot(w) ? origin : POINT{origin.x - w->client.left, origin.y - w->client.top};
+}
+
 RECT ScreenRect(const TWindow* w) noexcept {
     if (IsRoot(w)) return DesktopRect();
-    const POINT origin = ClientOrigin(w);
+    const POINT origin = WindowOrigin(w);
     return RECT{origin.x, origin.y, origin.x + w->Width(), origin.y + w->Height()};
+}
+
+RECT ScreenClientRect(const TWindow* w) noexcept {
+    if (IsRoot(w)) return DesktopRect();
+    const POINT origin = ClientOrigin(w);
+    return RECT{origin.x, origin.y, origin.x + w->ClientWidth(), origin.y + w->ClientHeight()};
 }
 
 RECT DesktopRect() noexcept { return DesktopMetrics().VirtualScreen; }

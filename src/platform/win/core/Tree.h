@@ -35,9 +35,12 @@ bool IsSelfOrDescendant(const TWindow* ancestor, const TWindow* w) noexcept;
 bool VisibleDeep(const TWindow* w) noexcept;    // it and all its ancestors visible
 bool EnabledDeep(const TWindow* w) noexcept;    // it and all its ancestors enabled
 
-// Screen position of the window's client origin.
+// Screen position of the window's client origin, of its top-left corner.
 POINT ClientOrigin(const TWindow* w) noexcept;
+POINT WindowOrigin(const TWindow* w) noexcept;
+// The window's rectangle and its client area on the screen.
 RECT ScreenRect(const TWindow* w) noexcept;
+RECT ScreenClientRect(const TWindow* w) noexcept;
 RECT DesktopRect() noexcept;
 
 // Descendants of W (not W itself) in depth-first z-order.

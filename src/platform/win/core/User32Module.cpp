@@ -36,7 +36,11 @@ namespace {
          ENTRY(InvalidateRect), ENTRY(InvalidateRgn), ENTRY(ValidateRect), ENTRY(ValidateRgn),
          ENTRY(GetUpdateRect), ENTRY(GetUpdateRgn), ENTRY(UpdateWindow), ENTRY(RedrawWindow),
          ENTRY(LockWindowUpdate), ENTRY(BeginPaint), ENTRY(EndPaint), ENTRY(ScrollWindowEx), ENTRY(ScrollWindow),
-         ENTRY(ToAscii), ENTRY(ToUnicode), ENTRY(MapVirtualKeyW)});
+         ENTRY(ToAscii), ENTRY(ToUnicode), ENTRY(MapVirtualKeyW), ENTRY(SetScrollInfo), ENTRY(GetScrollInfo),
+         ENTRY(SetScrollPos), ENTRY(GetScrollPos), ENTRY(SetScrollRange), ENTRY(GetScrollRange),
+         ENTRY(ShowScrollBar), ENTRY(EnableScrollBar), ENTRY(SetWindowRgn), ENTRY(GetWindowRgn),
+         ENTRY(SetLayeredWindowAttributes), ENTRY(GetLayeredWindowAttributes), ENTRY(MonitorFromPoint),
+         ENTRY(MonitorFromRect), ENTRY(MonitorFromWindow), ENTRY(GetMonitorInfoW), ENTRY(EnumDisplayMonitors)});
     RegisterSystemModule(u"imm32", {ENTRY(ImmGetContext), ENTRY(ImmReleaseContext), ENTRY(ImmGetCompositionStringW),
                                     ENTRY(ImmSetCompositionWindow), ENTRY(ImmAssociateContext)});
     return true;

@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
+#include "platform/win/nc/FramePainter.h"
 #include "platform/win/region/Region.h"
 
 class TQueue;
@@ -41,6 +43,15 @@ struct TChildList {
 
 enum class TLife : uint8_t { Alive, Destroying, Destroyed };
 
+// A scroll bar's values (SCROLLINFO) and what the pointer does with it.
+struct TScrollBarData {
+    int min = 0, max = 0, pos = 0, trackPos = 0;
+    UINT page = 0;
+    UINT disabled = ESB_ENABLE_BOTH; // ESB_DISABLE_ bits
+    bool tracking = false;           // the thumb is dragged: trackPos counts
+    TScrollBarPart pressed = TScrollBarPart::None;
+};
+
 struct TWindow {
     HWND handle = nullptr;
     TQueue* queue = nullptr; // the owning thread's; outlives its windows
@@ -58,7 +69,9 @@ struct TWindow {
     TChildList children;
     TWindow* above = nullptr;
     TWindow* below = nullptr;
-    RECT rect{}; // in the parent's client coordinates; client area = window until frames exist
+    RECT rect{};   // in the parent's client coordinates
+    RECT client{}; // the client area, window coordinates (WM_NCCALCSIZE)
+    HMENU menu = nullptr; // a top-level window's menu bar
 
     // Placement kept across minimizing and maximizing.
     RECT normalRect{};
@@ -78,13 +91,28 @@ struct TWindow {
     bool countedForPaint = false; // in its queue's paintPending
     bool painted = false;       // BeginPaint ran since WM_PAINT was dispatched
     bool caretLifted = false;   // BeginPaint took the caret off
+    TRegion frameUpdate;        // non-client area to paint, window coordinates
     std::unique_ptr<TSurface> surface; // top-level windows
 
+    // Non-client parts and shape.
+    TScrollBarData scroll[3];   // SB_HORZ, SB_VERT, SB_CTL
+    std::optional<TRegion> shape; // SetWindowRgn, window coordinates
+
+    // What a top-level window shows on the desktop besides its pixels.
+    BYTE alpha = 255;           // SetLayeredWindowAttributes
+    COLORREF colorKey = 0;
+    DWORD layeredFlags = 0;     // LWA_ bits of the last call
+    bool layeredSet = false;    // SetLayeredWindowAttributes ran
+    bool perPixelAlpha = false;
+    HICON smallIcon = nullptr, bigIcon = nullptr;
+    bool hiddenWithOwner = false; // hidden while its owner is minimized
 
     bool Alive() const noexcept { return life == TLife::Alive; }
     bool IsChild() const noexcept { return (style & WS_CHILD) != 0; }
     int Width() const noexcept { return rect.right - rect.left; }
     int Height() const noexcept { return rect.bottom - rect.top; }
+    int ClientWidth() const noexcept { return client.right - client.left; }
+    int ClientHeight() const noexcept { return client.bottom - client.top; }
 
     TWindow();
     ~TWindow();

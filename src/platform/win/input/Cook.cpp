@@ -28,7 +28,8 @@ void Emit(TRawInput& raw, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 LPARAM PackPoint(POINT pt) { return MAKELPARAM(WORD(pt.x), WORD(pt.y)); }
 
 bool IsDoubleClick(TQueue& queue, const TRawInput& raw, TWindow* w, int hit) {
-    if (!(w->cls && (w->cls->style & CS_DBLCLKS))) return false;
+    // Frames double-click whatever the class says.
+    if (hit == HTCLIENT && !(w->cls && (w->cls->style & CS_DBLCLKS))) return false;
     if (queue.clickWasDouble || queue.clickWindow != w->handle || queue.clickButton != raw.button ||
         queue.clickHit != hit)
         return false;

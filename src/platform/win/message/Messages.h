@@ -75,6 +75,10 @@ struct TModalLoopOptions {
     // when it handled the message itself.
     std::function<bool(MSG&)> filter;
     std::function<void()> onStart, onEnd;
+    // Holds the mouse capture for this window while the loop runs (taken after
+    // the previous capture was cancelled, released at the end); losing it ends
+    // the loop (TModalEnd::Done).
+    HWND capture = nullptr;
 };
 enum class TModalEnd { Done, Quit };
 // Runs until Done answers true (asked whenever something was processed) or

@@ -20,8 +20,10 @@ public:
                 EnableWindow(h, FALSE);
                 disabled_.push_back(h);
             }
+        if (options_.capture) SetCapture(options_.capture);
     }
     ~TModalScope() {
+        if (options_.capture && GetCapture() == options_.capture) ReleaseCapture();
         for (HWND h : disabled_)
             if (IsWindow(h)) EnableWindow(h, TRUE);
         --queue_.modalDepth;
@@ -42,7 +44,8 @@ TModalEnd RunModalLoop(const std::function<bool()>& done, const TModalLoopOption
     TQueue& queue = CurrentQueue();
     TModalScope scope(queue, options);
     const TMessageFilter all;
-    while (!done()) {
+    const auto holding = [&] { return !options.capture || GetCapture() == options.capture; };
+    while (holding() && !done()) {
         const uint64_t serial = QueueSerial(queue);
         MSG msg;
         if (!LookForMessage(queue, all, true, msg)) {

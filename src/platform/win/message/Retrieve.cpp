@@ -301,6 +301,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
     w->painted = false;
     const LRESULT result = Deliver(w, WM_PAINT, msg->wParam, msg->lParam);
     // A procedure that did not paint would get WM_PAINT for ever.
-    if (w->Alive() && !w->painted) ValidateRect(msg->hwnd, nullptr);
+    if (w->Alive() && !w->painted)
+        RedrawWindow(msg->hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/win/core/Caret.h"
 #include "platform/win/core/Paint.h"
+#include "platform/win/nc/Frame.h"
 #include "platform/win/paint/Paint.h"
 #include "platform/win/system/SystemColors.h"
 
@@ -43,13 +44,9 @@ TObjectStore<TDeviceTarget, HDC>& Targets() {
 }
 
 HDC MakeTarget(TWindow* w, TRegion clip) {
-    auto target = std::make_unique<TDeviceTarget>();
-    target->window = w->handle;
-    target->surface = &SurfaceFor(w);
-    target->origin = SurfaceOrigin(w);
-    clip.Offset(target->origin.x, target->origin.y);
-    target->clip = std::move(clip);
-    return Targets().Add(std::move(target));
+    const POINT origin = SurfaceOrigin(w);
+    clip.Offset(origin.x, origin.y);
+    return MakeDeviceTarget(w->handle, SurfaceFor(w), origin, std::move(clip));
 }
 
 void FillTarget(const TDeviceTarget& target, uint32_t pixel) {
@@ -66,6 +63,33 @@ HRGN MakeRegionHandle(TRegion region) { return Regions().Add(std::make_unique<TR
 TRegion* RegionOfHandle(HRGN region) { return Regions().Find(region); }
 void FreeRegionHandle(HRGN region) { Regions().Remove(region); }
 TDeviceTarget* DeviceTargetOf(HDC dc) { return Targets().Find(dc); }
+
+HDC MakeDeviceTarget(HWND window, TSurface& surface, POINT origin, TRegion clip) {
+    auto target = std::make_unique<TDeviceTarget>();
+    target->window = window;
+    target->surface = &surface;
+    target->origin = origin;
+    target->clip = std::move(clip);
+    return Targets().Add(std::move(target));
+}
+
+void FreeDeviceTarget(HDC dc) { Targets().Remove(dc); }
+
+void PaintFrameNow(TWindow* w) {
+    if (w->frameUpdate.IsEmpty()) return;
+    TRegion area = std::move(w->frameUpdate);
+    w->frameUpdate = TRegion();
+    NotePaintState(w);
+    // 1 stands for the whole frame; a part comes as a region in screen coordinates.
+    HRGN part = nullptr;
+    if (area != FrameArea(w)) {
+        const POINT origin = WindowOrigin(w);
+        area.Offset(origin.x, origin.y);
+        part = MakeRegionHandle(std::move(area));
+    }
+    Deliver(w, WM_NCPAINT, part ? WPARAM(part) : 1, 0);
+    if (part) FreeRegionHandle(part);
+}
 
 void EraseNow(TWindow* w) {
     if (!w->erasePending || w->update.IsEmpty()) return;
@@ -89,6 +113,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) {
     TWindow* w = WindowOrError(hwnd);
     if (!w || !paint) return nullptr;
     TWindowHold hold(w);
+    PaintFrameNow(w);
+    if (!LocalWindow(hwnd)) return nullptr;
     const TRegion area = w->update;
     w->update = TRegion();
     w->internalPaint = false;

@@ -1,7 +1,10 @@
 #pragma once
 // Invalidation and painting. Each window has one update region (client
-// coordinates); WM_PAINT comes for windows with something in it, parents
-// before children, after everything else but timers. Nothing is erased unless
+// coordinates) and one for its non-client area, which only RDW_FRAME (and
+// showing, sizing, frame changes) fills; WM_PAINT comes for windows with
+// something in either, parents before children, after everything else but
+// timers, and BeginPaint first sends WM_NCPAINT for a frame waiting to be
+// painted. Nothing is erased unless
 // asked: WM_ERASEBKGND comes from BeginPaint only when an erase was requested
 // and not yet done. A window with redrawing off (WM_SETREDRAW FALSE) keeps its
 // invalidations but neither it nor its descendants get WM_PAINT; turning it on
@@ -50,8 +53,10 @@ HRGN MakeRegionHandle(TRegion region = {});
 TRegion* RegionOfHandle(HRGN region);
 void FreeRegionHandle(HRGN region);
 
-// What a device context of a window draws on: the surface, the window's client
-// origin on it and the clip (surface coordinates). Null for other handles.
+// What a device context of a window draws on: the surface, where the context's
+// origin lies on it (the client origin, or the window's corner for a context
+// over the whole window) and the clip (surface coordinates). Null for other
+// handles.
 struct TSurface;
 struct TDeviceTarget {
     HWND window = nullptr;

@@ -45,7 +45,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
     TRegion* updateRegion = update ? RegionOfHandle(update) : nullptr;
     if (update && !updateRegion) return RGN_ERROR;
     TWindowHold hold(w);
-    const RECT client{0, 0, w->Width(), w->Height()};
+    const RECT client{0, 0, w->ClientWidth(), w->ClientHeight()};
     const RECT scrollRect = scroll ? Intersect(*scroll, client) : client;
     const RECT clipRect = clip ? Intersect(*clip, client) : client;
     const TRegion area = TRegion(scrollRect) & TRegion(clipRect);

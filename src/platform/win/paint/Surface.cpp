@@ -26,6 +26,10 @@ void TMemoryPresenter::Present(HWND window, const TSurface&, std::span<const REC
     frames.push_back(TFrame{window, std::vector<RECT>(dirty.begin(), dirty.end())});
 }
 
+void TMemoryPresenter::TopLevelChanged(HWND window, const TTopLevelState& state) { states[window] = state; }
+
+void TMemoryPresenter::TopLevelDestroyed(HWND window) { states.erase(window); }
+
 namespace {
 
 std::mutex presenterMutex;
@@ -57,11 +61,35 @@ TSurface& SurfaceFor(TWindow* w) {
 }
 
 POINT SurfaceOrigin(TWindow* w) noexcept {
-    const POINT origin = ClientOrigin(w), top = ClientOrigin(RootWindow(w));
+    const POINT origin = ClientOrigin(w), top = WindowOrigin(RootWindow(w));
     return POINT{origin.x - top.x, origin.y - top.y};
 }
 
 void ResizeSurface(TWindow* w) { SurfaceFor(w).Resize(w->Width(), w->Height()); }
+
+TTopLevelState TopLevelStateOf(HWND top) {
+    TTopLevelState state;
+    const TWindow* w = LocalWindow(top);
+    if (!w || !IsTopLevel(w)) return state;
+    state.visible = (w->style & WS_VISIBLE) != 0;
+    state.rect = ScreenRect(w);
+    state.style = w->style;
+    state.exStyle = w->exStyle;
+    state.owner = w->owner ? w->owner->handle : nullptr;
+    state.title = w->text;
+    state.alpha = w->exStyle & WS_EX_LAYERED ? w->alpha : 255;
+    state.perPixelAlpha = w->perPixelAlpha;
+    state.shaped = w->shape.has_value();
+    if (w->shape) state.shape = *w->shape;
+    state.bigIcon = w->bigIcon ? w->bigIcon : w->cls ? w->cls->icon : nullptr;
+    state.smallIcon = w->smallIcon ? w->smallIcon : w->cls && w->cls->smallIcon ? w->cls->smallIcon : state.bigIcon;
+    return state;
+}
+
+void PresentTopLevelState(HWND top) {
+    const TWindow* w = LocalWindow(top);
+    if (w && IsTopLevel(w) && w->Alive()) Presenter()->TopLevelChanged(top, TopLevelStateOf(top));
+}
 
 TSurface* WindowSurface(HWND hwnd) {
     TWindow* w = LocalWindow(hwnd);

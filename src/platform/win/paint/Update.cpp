@@ -4,21 +4,35 @@
 #include "platform/win/core/Paint.h"
 #include "platform/win/core/Retrieve.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/nc/Frame.h"
 #include "platform/win/paint/Paint.h"
 
 namespace {
 
 std::atomic<HWND> lockedWindow{nullptr};
 
-TRegion ClientArea(const TWindow* w) { return TRegion(RECT{0, 0, w->Width(), w->Height()}); }
+TRegion ClientArea(const TWindow* w) { return TRegion(RECT{0, 0, w->ClientWidth(), w->ClientHeight()}); }
 
-// Rect or Region (client coordinates) or, without both, the client area.
+// The whole window in its client coordinates.
+TRegion WholeWindow(const TWindow* w) {
+    return TRegion(RECT{-w->client.left, -w->client.top, w->Width() - w->client.left, w->Height() - w->client.top});
+}
+
+// What a window covers in its parent's client area.
+TRegion Footprint(const TWindow* w) {
+    if (!w->shape) return TRegion(w->rect);
+    TRegion shape = *w->shape & TRegion(RECT{0, 0, w->Width(), w->Height()});
+    shape.Offset(w->rect.left, w->rect.top);
+    return shape;
+}
+
+// Rect or Region (client coordinates) or, without both, the whole window.
 TRegion AreaOf(const TWindow* w, const RECT* rect, HRGN region) {
     if (region) {
         const TRegion* r = RegionOfHandle(region);
         return r ? *r : TRegion();
     }
-    return rect ? TRegion(*rect) : ClientArea(w);
+    return rect ? TRegion(*rect) : WholeWindow(w);
 }
 
 bool ChildrenTakePart(const TWindow* w, UINT flags) {
@@ -33,7 +47,8 @@ void PaintTree(TWindow* w, bool children) {
         w->painted = false;
         Deliver(w, WM_PAINT, 0, 0);
         if (!LocalWindow(hwnd)) return;
-        if (!w->painted && NeedsPaint(w)) ValidateRect(hwnd, nullptr);
+        if (!w->painted && NeedsPaint(w))
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
     }
     if (!children) return;
     std::vector<HWND> kids;
@@ -43,6 +58,9 @@ void PaintTree(TWindow* w, bool children) {
 }
 
 void EraseTree(TWindow* w, bool children) {
+    const HWND hwnd = w->handle;
+    PaintFrameNow(w);
+    if (!LocalWindow(hwnd)) return;
     EraseNow(w);
     if (!children) return;
     std::vector<HWND> kids;
@@ -62,7 +80,9 @@ TWindow* FindToPaint(TWindow* first) {
 
 } // namespace
 
-bool NeedsPaint(const TWindow* w) noexcept { return !w->update.IsEmpty() || w->internalPaint; }
+bool NeedsPaint(const TWindow* w) noexcept {
+    return !w->update.IsEmpty() || w->internalPaint || !w->frameUpdate.IsEmpty();
+}
 
 void NotePaintState(TWindow* w) noexcept {
     const bool needs = NeedsPaint(w) && w->Alive();
@@ -78,34 +98,53 @@ bool PaintSuppressed(const TWindow* w) noexcept {
     return false;
 }
 
-TRegion VisibleRegion(TWindow* w) {
+TRegion VisibleWindowRegion(TWindow* w) {
     if (!VisibleDeep(w)) return TRegion();
-    TRegion visible = ClientArea(w);
-    const POINT origin = ClientOrigin(w);
+    TRegion visible = Footprint(w);
+    visible.Offset(-w->rect.left, -w->rect.top);
+    const POINT origin = WindowOrigin(w);
     for (TWindow* c = w; !IsTopLevel(c); c = c->parent) {
         TWindow* parent = c->parent;
         const POINT at = ClientOrigin(parent);
-        RECT inside{0, 0, parent->Width(), parent->Height()};
-        TRegion parentArea(inside);
+        TRegion parentArea = ClientArea(parent);
+        if (parent->shape) {
+            TRegion shape = *parent->shape;
+            shape.Offset(-parent->client.left, -parent->client.top);
+            parentArea &= shape;
+        }
         parentArea.Offset(at.x - origin.x, at.y - origin.y);
         visible &= parentArea;
         if (c->style & WS_CLIPSIBLINGS)
             for (TWindow* s = c->above; s; s = s->above)
                 if (s->style & WS_VISIBLE) {
-                    TRegion sibling(s->rect);
+                    TRegion sibling = Footprint(s);
                     sibling.Offset(at.x - origin.x, at.y - origin.y);
                     visible -= sibling;
                 }
     }
+    return visible;
+}
+
+TRegion VisibleRegion(TWindow* w) {
+    TRegion visible = VisibleWindowRegion(w);
+    visible.Offset(-w->client.left, -w->client.top);
+    visible &= ClientArea(w);
     if (w->style & WS_CLIPCHILDREN)
         for (TWindow* c = w->children.first; c; c = c->below)
-            if (c->style & WS_VISIBLE) visible -= TRegion(c->rect);
+            if (c->style & WS_VISIBLE) visible -= Footprint(c);
     return visible;
 }
 
 void Invalidate(TWindow* w, const TRegion& area, UINT flags) {
     if (!VisibleDeep(w) || !w->Alive()) return;
     const TRegion inside = area & ClientArea(w);
+    if (flags & (RDW_FRAME | RDW_NOFRAME)) {
+        TRegion frame = area;
+        frame.Offset(w->client.left, w->client.top);
+        frame &= FrameArea(w);
+        if ((flags & RDW_INVALIDATE) && (flags & RDW_FRAME)) w->frameUpdate |= frame;
+        if ((flags & RDW_VALIDATE) && (flags & RDW_NOFRAME)) w->frameUpdate -= frame;
+    }
     if ((flags & RDW_INVALIDATE) && !inside.IsEmpty()) {
         w->update |= inside;
         if (flags & RDW_ERASE) w->erasePending = true;
@@ -121,7 +160,7 @@ void Invalidate(TWindow* w, const TRegion& area, UINT flags) {
     if (!ChildrenTakePart(w, flags)) return;
     for (TWindow* c = w->children.first; c; c = c->below) {
         TRegion part = inside;
-        part.Offset(-c->rect.left, -c->rect.top);
+        part.Offset(-c->rect.left - c->client.left, -c->rect.top - c->client.top);
         // Children decide for their own children by their own style, unless all are asked for.
         Invalidate(c, part, flags & ~RDW_NOCHILDREN);
     }
@@ -154,7 +193,7 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
         TWindow* w = LocalWindow(h);
         if (!w) continue;
         if (flags & (RDW_INVALIDATE | RDW_VALIDATE | RDW_INTERNALPAINT | RDW_NOINTERNALPAINT | RDW_NOERASE))
-            Invalidate(w, hwnd ? AreaOf(w, rect, region) : ClientArea(w), flags);
+            Invalidate(w, hwnd ? AreaOf(w, rect, region) : WholeWindow(w), flags);
         const bool children = ChildrenTakePart(w, flags);
         if (flags & RDW_UPDATENOW)
             PaintTree(w, children);
@@ -212,39 +251,52 @@ BOOL LockWindowUpdate(HWND hwnd) {
         return lockedWindow.compare_exchange_strong(expected, hwnd);
     }
     const HWND locked = lockedWindow.exchange(nullptr);
-    if (TWindow* w = LocalWindow(locked)) Invalidate(w, ClientArea(w), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (TWindow* w = LocalWindow(locked))
+        Invalidate(w, WholeWindow(w), RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return TRUE;
 }
 
 void RepaintShown(TWindow* w) {
     if (IsTopLevel(w)) SurfaceFor(w);
-    Invalidate(w, ClientArea(w), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Invalidate(w, WholeWindow(w), RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void RepaintUncovered(TWindow* parent, const RECT& rect) {
     if (IsRoot(parent)) return; // top-level windows do not share pixels
-    Invalidate(parent, TRegion(rect), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Invalidate(parent, TRegion(rect), RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void RepaintMoved(TWindow* w, const RECT& oldRect) {
     const bool sized = w->Width() != oldRect.right - oldRect.left || w->Height() != oldRect.bottom - oldRect.top;
     if (!IsTopLevel(w)) {
         RepaintUncovered(w->parent, oldRect);
-        Invalidate(w, ClientArea(w), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        Invalidate(w, WholeWindow(w), RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return;
     }
     if (!sized) return;
+    Invalidate(w, WholeWindow(w) - ClientArea(w), RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
     const int oldWidth = oldRect.right - oldRect.left, oldHeight = oldRect.bottom - oldRect.top;
+    const int oldClientWidth = w->ClientWidth() - (w->Width() - oldWidth);
+    const int oldClientHeight = w->ClientHeight() - (w->Height() - oldHeight);
     const UINT classStyle = w->cls ? w->cls->style : 0;
     const bool whole = ((classStyle & CS_HREDRAW) && oldWidth != w->Width()) ||
                        ((classStyle & CS_VREDRAW) && oldHeight != w->Height());
     TRegion fresh = ClientArea(w);
-    if (!whole) fresh -= TRegion(RECT{0, 0, oldWidth, oldHeight});
+    if (!whole) fresh -= TRegion(RECT{0, 0, oldClientWidth, oldClientHeight});
     Invalidate(w, fresh, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void RepaintFrameChanged(TWindow* w, bool clientChanged) {
+    const UINT flags = RDW_INVALIDATE | RDW_FRAME;
+    if (clientChanged)
+        Invalidate(w, WholeWindow(w), flags | RDW_ERASE | RDW_ALLCHILDREN);
+    else
+        Invalidate(w, WholeWindow(w) - ClientArea(w), flags | RDW_NOCHILDREN);
 }
 
 void ForgetPaint(TWindow* w) {
     w->update = TRegion();
+    w->frameUpdate = TRegion();
     w->internalPaint = false;
     w->erasePending = false;
     NotePaintState(w);

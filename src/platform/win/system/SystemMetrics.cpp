@@ -1,9 +1,13 @@
 #include "platform/win/system/SystemMetrics.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
+#include "platform/rtl/Conversions.h"
 #include "platform/win/Constants.h"
+#include "platform/win/toplevel/DesktopChange.h"
 
 namespace {
 
@@ -73,7 +77,6 @@ constexpr TMetric kFixedMetrics[] = {
     {SM_CMOUSEBUTTONS, 3},
     {SM_MOUSEWHEELPRESENT, 1},
     {SM_MOUSEHORIZONTALWHEELPRESENT, 1},
-    {SM_CMONITORS, 1},
     {SM_SAMEDISPLAYFORMAT, 1},
     {SM_IMMENABLED, 1},
     {SM_NETWORK, 1},
@@ -85,11 +88,31 @@ constexpr int kDefaultDragDistance = 4;
 constexpr UINT kWheelScrollLines = 3;
 constexpr UINT kWheelScrollChars = 3;
 
+TDesktopMetrics Normalized(TDesktopMetrics metrics) {
+    auto& monitors = metrics.Monitors;
+    if (monitors.empty()) {
+        monitors.push_back(TMonitorLayout{metrics.Screen, metrics.WorkArea, true, String()});
+    } else {
+        const TMonitorLayout& primary = monitors[PrimaryMonitorIndex(monitors)];
+        metrics.Screen = primary.Monitor;
+        metrics.WorkArea = primary.WorkArea;
+        RECT all = monitors.front().Monitor;
+        for (const TMonitorLayout& m : monitors)
+            all = RECT{std::min(all.left, m.Monitor.left), std::min(all.top, m.Monitor.top),
+                       std::max(all.right, m.Monitor.right), std::max(all.bottom, m.Monitor.bottom)};
+        metrics.VirtualScreen = all;
+    }
+    for (size_t i = 0; i < monitors.size(); ++i)
+        if (monitors[i].DeviceName.IsEmpty()) monitors[i].DeviceName = u"\\\\.\\DISPLAY" + IntToStr(int(i + 1));
+    return metrics;
+}
+
 class TDesktop {
 public:
-    void Set(const TDesktopMetrics& metrics) {
+    // Answers the metrics before.
+    TDesktopMetrics Set(const TDesktopMetrics& metrics) {
         std::lock_guard lock(mutex_);
-        metrics_ = metrics;
+        return std::exchange(metrics_, Normalized(metrics));
     }
     TDesktopMetrics Get() {
         std::lock_guard lock(mutex_);
@@ -98,7 +121,7 @@ public:
 
 private:
     std::mutex mutex_;
-    TDesktopMetrics metrics_;
+    TDesktopMetrics metrics_ = Normalized(TDesktopMetrics());
 };
 
 TDesktop& Desktop() {
@@ -111,7 +134,16 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 
 } // namespace
 
-void SetDesktopMetrics(const TDesktopMetrics& metrics) { Desktop().Set(metrics); }
+void SetDesktopMetrics(const TDesktopMetrics& metrics) {
+    const TDesktopMetrics before = Desktop().Set(metrics);
+    AnnounceDesktopChange(before, Desktop().Get());
+}
+
+size_t PrimaryMonitorIndex(const std::vector<TMonitorLayout>& monitors) noexcept {
+    for (size_t i = 0; i < monitors.size(); ++i)
+        if (monitors[i].Primary) return i;
+    return 0;
+}
 TDesktopMetrics DesktopMetrics() { return Desktop().Get(); }
 
 int GetSystemMetrics(int index) {
@@ -134,6 +166,7 @@ int GetSystemMetrics(int index) {
     case SM_CYVIRTUALSCREEN: return Height(desktop.VirtualScreen);
     case SM_CXDRAG: return drag;
     case SM_CYDRAG: return drag;
+    case SM_CMONITORS: return int(desktop.Monitors.size());
     default: return 0;
     }
 }

@@ -2,9 +2,12 @@
 
 #include "platform/win/core/Classes.h"
 #include "platform/win/core/Hooks.h"
-#include "platform/win/system/SystemMetrics.h"
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/nc/Frame.h"
+#include "platform/win/paint/Surface.h"
+#include "platform/win/system/SystemMetrics.h"
+#include "platform/win/toplevel/Defaults.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -99,23 +102,21 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     window->instance = instance;
     window->owner = ownerWindow;
     window->extra.assign(size_t(window->cls->windowExtraBytes), 0);
-    if (style & WS_CHILD) window->id = LONG_PTR(reinterpret_cast<uintptr_t>(menu));
+    if (style & WS_CHILD)
+        window->id = LONG_PTR(reinterpret_cast<uintptr_t>(menu));
+    else
+        window->menu = menu;
     const bool overlapped = !(style & (WS_CHILD | WS_POPUP)) && !IsMessageRoot(parentWindow);
     ApplyDefaults(overlapped, x, y, width, height);
     LinkWindow(window, parentWindow, nullptr);
     const HWND hwnd = window->handle;
     TWindowHold hold(window);
 
+    window->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     if (!(style & WS_CHILD) && !IsMessageRoot(parentWindow)) {
-        MINMAXINFO info{};
-        const RECT screen = DesktopRect();
-        info.ptMaxSize = {screen.right - screen.left, screen.bottom - screen.top};
-        info.ptMaxPosition = {0, 0};
-        info.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-        info.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
-        Deliver(window, WM_GETMINMAXINFO, 0, LPARAM(&info));
+        const MINMAXINFO info = MinMaxInfoOf(window);
         // Only windows the user can size keep to the tracking limits.
-        if (overlapped || (style & WS_THICKFRAME)) {
+        if (HasTrackLimits(window)) {
             if (info.ptMaxTrackSize.x > 0) width = std::min<int>(width, info.ptMaxTrackSize.x);
             if (info.ptMaxTrackSize.y > 0) height = std::min<int>(height, info.ptMaxTrackSize.y);
             width = std::max<int>(width, info.ptMinTrackSize.x);
@@ -125,6 +126,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     width = std::max(width, 0);
     height = std::max(height, 0);
     window->rect = RECT{x, y, x + width, y + height};
+    window->client = RECT{0, 0, width, height};
     window->normalRect = window->rect;
 
     CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, LONG(style), windowName, className, exStyle};
@@ -134,13 +136,16 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     }
     RECT client = window->rect;
     Deliver(window, WM_NCCALCSIZE, FALSE, LPARAM(&client));
+    if (!LocalWindow(hwnd)) return nullptr;
+    SetClientArea(window, client);
     if (Deliver(window, WM_CREATE, 0, LPARAM(&cs)) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
     }
     if (!LocalWindow(hwnd)) return nullptr;
-    Deliver(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(window->Width()), WORD(window->Height())));
-    Deliver(window, WM_MOVE, 0, MAKELPARAM(WORD(window->rect.left), WORD(window->rect.top)));
+    Deliver(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(window->ClientWidth()), WORD(window->ClientHeight())));
+    Deliver(window, WM_MOVE, 0,
+            MAKELPARAM(WORD(window->rect.left + window->client.left), WORD(window->rect.top + window->client.top)));
     if (!LocalWindow(hwnd)) return nullptr;
     NotifyParents(window, WM_CREATE);
     if (!LocalWindow(hwnd)) return nullptr;
@@ -174,6 +179,8 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND h : owned) DestroyWindow(h);
 
     ReleaseInputOf(w);
+
+    if (IsTopLevel(w)) Presenter()->TopLevelDestroyed(hwnd);
 
     std::vector<HWND> tree{hwnd};
     CollectDescendants(w, tree);

@@ -3,8 +3,12 @@
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/nc/Frame.h"
+#include "platform/win/nc/NonClient.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/system/MessageBeep.h"
+#include "platform/win/toplevel/Defaults.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -25,12 +29,12 @@ bool Pressed(int vk) { return GetKeyState(vk) < 0; }
 
 void SendWindowPosMessages(TWindow* w, const WINDOWPOS* pos) {
     const HWND hwnd = w->handle;
-    if (!(pos->flags & SWP_NOMOVE))
-        Deliver(w, WM_MOVE, 0, MAKELPARAM(WORD(w->rect.left), WORD(w->rect.top)));
-    if (!(pos->flags & SWP_NOSIZE) && LocalWindow(hwnd)) {
+    if (!(pos->flags & SWP_NOCLIENTMOVE))
+        Deliver(w, WM_MOVE, 0, MAKELPARAM(WORD(w->rect.left + w->client.left), WORD(w->rect.top + w->client.top)));
+    if (!(pos->flags & SWP_NOCLIENTSIZE) && LocalWindow(hwnd)) {
         const WPARAM kind = w->style & WS_MINIMIZE ? SIZE_MINIMIZED : w->style & WS_MAXIMIZE ? SIZE_MAXIMIZED : SIZE_RESTORED;
-        const int width = kind == SIZE_MINIMIZED ? 0 : w->Width();
-        const int height = kind == SIZE_MINIMIZED ? 0 : w->Height();
+        const int width = kind == SIZE_MINIMIZED ? 0 : w->ClientWidth();
+        const int height = kind == SIZE_MINIMIZED ? 0 : w->ClientHeight();
         Deliver(w, WM_SIZE, kind, MAKELPARAM(WORD(width), WORD(height)));
     }
 }
@@ -50,15 +54,11 @@ LRESULT SetCursorDefault(TWindow* w, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-LRESULT SysCommand(HWND hwnd, WPARAM command) {
-    switch (command & 0xFFF0) {
-    case SC_CLOSE: SendMessageW(hwnd, WM_CLOSE, 0, 0); break;
-    case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
-    case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
-    case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
-    default: break;
-    }
-    return 0;
+// A window without WS_EX_NOACTIVATE at the top.
+LRESULT MouseActivateDefault(TWindow* w, WPARAM wParam, LPARAM lParam) {
+    if (const HWND parent = ParentOf(w))
+        if (const LRESULT answer = SendMessageW(parent, WM_MOUSEACTIVATE, wParam, lParam)) return answer;
+    return RootWindow(w)->exStyle & WS_EX_NOACTIVATE ? MA_NOACTIVATE : MA_ACTIVATE;
 }
 
 } // namespace
@@ -72,18 +72,22 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) w->text = cs->lpszName;
         return TRUE;
     }
-    case WM_NCHITTEST: {
-        const RECT r = ScreenRect(w);
-        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        return x >= r.left && x < r.right && y >= r.top && y < r.bottom ? HTCLIENT : HTNOWHERE;
-    }
+    case WM_NCCALCSIZE: return DefaultNcCalcSize(w, wParam, lParam);
+    case WM_NCHITTEST: return DefaultHitTest(w, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCPAINT: DefaultNcPaint(w, wParam); return 0;
+    case WM_PRINT: return DefaultPrint(w, reinterpret_cast<HDC>(wParam), lParam);
+    case WM_NCLBUTTONDOWN: DefaultNcLeftButtonDown(w, wParam, lParam); return 0;
+    case WM_SETICON: return DefaultSetIcon(w, wParam, reinterpret_cast<HICON>(lParam));
+    case WM_GETICON: return reinterpret_cast<LRESULT>(DefaultGetIcon(w, wParam));
+    case WM_WINDOWPOSCHANGING: KeepTrackLimits(w, *reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_SETTEXT:
         w->text = lParam ? String(reinterpret_cast<LPCWSTR>(lParam)) : String();
+        PresentTopLevelState(hwnd);
         return TRUE;
     case WM_GETTEXT: return CopyWindowText(w->text, reinterpret_cast<LPWSTR>(lParam), int(wParam));
     case WM_GETTEXTLENGTH: return w->text.Length();
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
-    case WM_SYSCOMMAND: return SysCommand(hwnd, wParam);
+    case WM_SYSCOMMAND: DefaultSysCommand(w, wParam, lParam); return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(hwnd, &ps);
@@ -97,10 +101,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) SetFocus(hwnd);
         return 0;
     case WM_NCACTIVATE: return TRUE;
-    case WM_MOUSEACTIVATE:
-        if (const HWND parent = ParentOf(w))
-            if (const LRESULT answer = SendMessageW(parent, WM_MOUSEACTIVATE, wParam, lParam)) return answer;
-        return MA_ACTIVATE;
+    case WM_MOUSEACTIVATE: return MouseActivateDefault(w, wParam, lParam);
     case WM_SETCURSOR: return SetCursorDefault(w, wParam, lParam);
     case WM_CONTEXTMENU:
         if (const HWND parent = ParentOf(w)) SendMessageW(parent, WM_CONTEXTMENU, wParam, lParam);

@@ -22,7 +22,7 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect) {
 BOOL GetClientRect(HWND hwnd, RECT* rect) {
     TWindow* w = hwnd ? Measurable(hwnd) : WindowOrError(hwnd);
     if (!w || !rect) return FALSE;
-    const RECT r = IsRoot(w) ? DesktopRect() : w->rect;
+    const RECT r = ScreenClientRect(w);
     *rect = RECT{0, 0, r.right - r.left, r.bottom - r.top};
     return TRUE;
 }

@@ -2,6 +2,9 @@
 
 #include "platform/win/core/Hooks.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/nc/Frame.h"
+#include "platform/win/toplevel/Defaults.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -11,16 +14,14 @@ constexpr SIZE kMinimizedSize{160, 28};
 
 // The rectangle a maximized window takes, in its parent's client coordinates.
 RECT MaximizedRect(TWindow* w) {
-    if (!IsTopLevel(w)) return RECT{0, 0, w->parent->Width(), w->parent->Height()};
-    const RECT screen = DesktopRect();
-    MINMAXINFO info{};
-    info.ptMaxSize = {screen.right - screen.left, screen.bottom - screen.top};
-    info.ptMaxPosition = {screen.left, screen.top};
-    Deliver(w, WM_GETMINMAXINFO, 0, LPARAM(&info));
+    if (!IsTopLevel(w)) return RECT{0, 0, w->parent->ClientWidth(), w->parent->ClientHeight()};
+    MINMAXINFO info = MinMaxInfoOf(w);
     if (w->maxPosition.x != -1 || w->maxPosition.y != -1) info.ptMaxPosition = w->maxPosition;
     return RECT{info.ptMaxPosition.x, info.ptMaxPosition.y, info.ptMaxPosition.x + info.ptMaxSize.x,
                 info.ptMaxPosition.y + info.ptMaxSize.y};
 }
+
+RECT OffsetRect(const RECT& r, int dx, int dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 bool InNormalState(const TWindow* w) { return !(w->style & (WS_MINIMIZE | WS_MAXIMIZE)); }
 
@@ -40,7 +41,7 @@ void ChangeState(TWindow* w, DWORD stateBits, const RECT& r, UINT flags) {
     // The same rectangle in another state still reports its new kind.
     if (sameRect && before != w->style && LocalWindow(hwnd)) {
         const WPARAM kind = stateBits & WS_MINIMIZE ? SIZE_MINIMIZED : stateBits & WS_MAXIMIZE ? SIZE_MAXIMIZED : SIZE_RESTORED;
-        Deliver(w, WM_SIZE, kind, MAKELPARAM(WORD(w->Width()), WORD(w->Height())));
+        Deliver(w, WM_SIZE, kind, MAKELPARAM(WORD(w->ClientWidth()), WORD(w->ClientHeight())));
     }
 }
 
@@ -77,13 +78,21 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     const bool sized = pos.cx != w->Width() || pos.cy != w->Height();
     if (!moved) pos.flags |= SWP_NOMOVE;
     if (!sized) pos.flags |= SWP_NOSIZE;
+    const RECT oldClient = OffsetRect(w->client, old.left, old.top);
+    RECT client = OffsetRect(w->client, target.left, target.top);
     if (sized || (flags & SWP_FRAMECHANGED)) {
-        NCCALCSIZE_PARAMS params{{target, old, old}, &pos};
+        NCCALCSIZE_PARAMS params{{target, old, oldClient}, &pos};
         Deliver(w, WM_NCCALCSIZE, TRUE, LPARAM(&params));
         if (!LocalWindow(hwnd)) return FALSE;
+        client = params.rgrc[0];
     }
 
     w->rect = target;
+    SetClientArea(w, client);
+    if (w->client.left + target.left == oldClient.left && w->client.top + target.top == oldClient.top)
+        pos.flags |= SWP_NOCLIENTMOVE;
+    if (w->ClientWidth() == oldClient.right - oldClient.left && w->ClientHeight() == oldClient.bottom - oldClient.top)
+        pos.flags |= SWP_NOCLIENTSIZE;
     if (!(flags & SWP_NOZORDER)) {
         ReorderWindow(w, pos.hwndInsertAfter);
         // Owned windows stay above their owner.
@@ -107,6 +116,9 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             RepaintUncovered(w->parent, old);
         else if ((moved || sized) && (w->style & WS_VISIBLE))
             RepaintMoved(w, old);
+        if ((flags & SWP_FRAMECHANGED) && !showing && !hiding && (w->style & WS_VISIBLE))
+            RepaintFrameChanged(w, (pos.flags & (SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE)) !=
+                                       (SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE));
     }
 
     if (hiding) {
@@ -114,6 +126,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (IsTopLevel(w) && w->queue->active == hwnd) ActivateOtherThan(w);
     }
     if (!LocalWindow(hwnd)) return TRUE;
+    PresentTopLevelState(hwnd);
     Deliver(w, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
     if (!(flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && IsTopLevel(w) && (w->style & WS_VISIBLE) &&
         LocalWindow(hwnd))
@@ -158,15 +171,19 @@ BOOL ShowWindow(HWND hwnd, int command) {
         const bool activate = command == SW_SHOWMINIMIZED;
         ChangeState(w, WS_MINIMIZE, RECT{at.x, at.y, at.x + kMinimizedSize.cx, at.y + kMinimizedSize.cy},
                     SWP_SHOWWINDOW | (activate ? noActivate : SWP_NOACTIVATE));
+        if (topLevel && LocalWindow(hwnd)) HideOwnedWindows(w);
         if (!activate && topLevel && LocalWindow(hwnd) && w->queue->active == hwnd) ActivateOtherThan(w);
         return wasVisible;
     }
 
-    case SW_SHOWMAXIMIZED:
+    case SW_SHOWMAXIMIZED: {
         if (!announce(TRUE)) return wasVisible;
+        const bool wasMinimized = (w->style & WS_MINIMIZE) != 0;
         RememberNormal(w);
         ChangeState(w, WS_MAXIMIZE, MaximizedRect(w), SWP_SHOWWINDOW | noActivate);
+        if (wasMinimized && topLevel && LocalWindow(hwnd)) ShowOwnedWindows(w);
         return wasVisible;
+    }
 
     case SW_SHOWNORMAL:
     case SW_RESTORE:
@@ -174,13 +191,15 @@ BOOL ShowWindow(HWND hwnd, int command) {
     case SW_SHOWNOACTIVATE: {
         if (!announce(TRUE)) return wasVisible;
         const UINT activation = command == SW_SHOWNOACTIVATE ? SWP_NOACTIVATE : noActivate;
-        if ((w->style & WS_MINIMIZE) && w->restoreToMaximized && command == SW_RESTORE)
+        const bool wasMinimized = (w->style & WS_MINIMIZE) != 0;
+        if (wasMinimized && w->restoreToMaximized && command == SW_RESTORE)
             ChangeState(w, WS_MAXIMIZE, MaximizedRect(w), SWP_SHOWWINDOW | activation);
         else if (!InNormalState(w))
             ChangeState(w, 0, w->normalRect, SWP_SHOWWINDOW | activation);
         else
             SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                          SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | activation);
+        if (wasMinimized && topLevel && LocalWindow(hwnd)) ShowOwnedWindows(w);
         return wasVisible;
     }
 

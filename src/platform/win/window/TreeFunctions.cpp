@@ -120,7 +120,7 @@ BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
 HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
     TWindow* p = WindowOrDesktop(parent);
     if (!p) return nullptr;
-    if (!IsRoot(p) && !ContainsPoint(RECT{0, 0, p->Width(), p->Height()}, pt)) return nullptr;
+    if (!IsRoot(p) && !ContainsPoint(RECT{0, 0, p->ClientWidth(), p->ClientHeight()}, pt)) return nullptr;
     for (TWindow* c = ChildList(p).first; c; c = c->below) {
         if ((flags & CWP_SKIPINVISIBLE) && !(c->style & WS_VISIBLE)) continue;
         if ((flags & CWP_SKIPDISABLED) && (c->style & WS_DISABLED)) continue;

@@ -91,6 +91,9 @@ HWND ChildWindowFromPoint(HWND parent, POINT pt);
 HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags);
 
 // --- Geometry ------------------------------------------------------------------
+// The client area is what WM_NCCALCSIZE leaves of the window's rectangle
+// (recalculated when the size changes and with SWP_FRAMECHANGED); WM_MOVE and
+// WM_SIZE report it, and WM_GETMINMAXINFO limits sizable top-level windows.
 BOOL GetWindowRect(HWND hwnd, RECT* rect);
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL ClientToScreen(HWND hwnd, POINT* pt);

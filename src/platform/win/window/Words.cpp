@@ -4,6 +4,7 @@
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -22,6 +23,12 @@ LONG_PTR ChangeStyle(TWindow* w, int index, DWORD value) {
     const DWORD old = field;
     field = change.styleNew;
     change.styleOld = old;
+    // A window that stops being layered loses its attributes.
+    if (index == GWL_EXSTYLE && (old & ~field & WS_EX_LAYERED)) {
+        w->alpha = 255;
+        w->layeredSet = false;
+    }
+    PresentTopLevelState(hwnd);
     Deliver(w, WM_STYLECHANGED, WPARAM(index), LPARAM(&change));
     return LONG_PTR(old);
 }
@@ -88,6 +95,7 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
             return 0;
         }
         w->owner = owner;
+        PresentTopLevelState(hwnd);
         return old;
     }
     case GWLP_ID: {

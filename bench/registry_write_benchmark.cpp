@@ -1,0 +1,100 @@
+// Writing the settings of a session: 200 values written one by one through the
+// registry hive (each a locked re-read and an atomic rewrite of the file),
+// against 200 atomic rewrites of a file as large as the finished hive. Both
+// start without the file; each figure is the median of several rounds. The last
+// line is the ratio of the two.
+//
+//   registry_write_benchmark [folder]     (default: a new folder under the temporary folder)
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/Registry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRounds = 7;
+constexpr int kValues = 200;
+
+double MedianMilliseconds(const std::function<void()>& prepare, const std::function<void()>& run) {
+    std::vector<double> times;
+    for (int round = 0; round <= kRounds; ++round) { // round 0 warms up
+        prepare();
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+        if (round > 0) times.push_back(elapsed.count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+std::string Contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WriteValues() {
+    HKEY key = 0;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Ostrel\\Bench", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
+        return false;
+    bool ok = true;
+    for (int i = 0; i < kValues; ++i) {
+        const String name = String("NormPos" + std::to_string(i));
+        const std::u16string text = u"100,80,900,680";
+        ok = ok && RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const uint8_t*>(text.c_str()),
+                                  static_cast<DWORD>((text.size() + 1) * 2)) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    fs::path folder;
+    if (argc > 1) {
+        folder = argv[1];
+    } else {
+        std::string pattern = (fs::temp_directory_path() / "registry-write-benchmark-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            std::perror("mkdtemp");
+            return 1;
+        }
+        folder = pattern;
+    }
+    ::setenv("OSTREL_HOME", folder.c_str(), 1);
+    const fs::path hive = folder / "Registry" / "HKEY_CURRENT_USER.hive";
+    const fs::path file = folder / "Reference.hive";
+
+    bool ok = true;
+    const double registry = MedianMilliseconds([&] { fs::remove(hive); }, [&] { ok = WriteValues() && ok; });
+    const std::string bytes = Contents(hive);
+    const String fileName(file.string());
+    const double reference = MedianMilliseconds([&] { fs::remove(file); }, [&] {
+        for (int i = 0; i < kValues; ++i) WriteFileAtomically(fileName, bytes);
+    });
+    const bool same = Contents(file) == bytes;
+    if (argc <= 1) fs::remove_all(folder);
+    if (!ok || !same) {
+        std::fprintf(stderr, "the registry failed to write or the reference wrote other contents\n");
+        return 1;
+    }
+
+    std::printf("%d atomic rewrites of a %zu-byte file: %.3f ms\n", kValues, bytes.size(), reference);
+    std::printf("%d values written through the registry hive:  %.3f ms\n", kValues, registry);
+    std::printf("ratio: %.2f\n", registry / reference);
+    return 0;
+}
