@@ -50,12 +50,13 @@ TEST_F(DataContextsTest, AddingAndDeletingAreAnnouncedWithTheAncestor) {
     TXcBaseDataContexts* children = ListObject(provider.ChildContexts());
     const TIntfPtr<IXcDataContext> second = provider.Context(u"Second");
     auto* added = XcCreate<TXcDataContext>(children, u"Other");
+    IInterface* const addedSource = added;
     children->DoAddContext(added);
     children->DoAddContext(added);
     ASSERT_EQ(provider.announcements.size(), 2u) << "a context added again changes nothing";
     EXPECT_EQ(provider.announcements[0].Reason, pcrContextAdded);
     EXPECT_EQ(provider.announcements[0].Source, static_cast<IInterface*>(second.get()));
-    EXPECT_EQ(provider.announcements[1].Source, static_cast<IInterface*>(static_cast<IXcDataContext*>(added)));
+    EXPECT_EQ(provider.announcements[1].Source, addedSource);
 
     provider.announcements.clear();
     const TIntfPtr<IXcDataContext> child = provider.ChildContexts()->Context(0);
