@@ -1,6 +1,7 @@
 #include "platform/data/DataSet.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/data/FieldValue.h"
 
@@ -16,6 +17,15 @@ TParam& TParams::ParamByName(const String& name) {
     throw EDatabaseError("Parameter '" + name + "' not found");
 }
 
+TDataSet::~TDataSet() {
+    for (TDataSource* source : std::vector(sources_)) source->SetDataSet(nullptr);
+}
+
+void TDataSet::DataEvent(TDataEvent event, TField* field) {
+    for (TDataSource* source : std::vector(sources_))
+        if (std::find(sources_.begin(), sources_.end(), source) != sources_.end()) source->Notify(event, field);
+}
+
 void TDataSet::SetActive(bool value) {
     if (value == Active()) return;
     if (!value) {
@@ -26,6 +36,7 @@ void TDataSet::SetActive(bool value) {
         state_ = dsInactive;
         current_ = -1;
         eof_ = bof_ = true;
+        DataEvent(TDataEvent::deActiveChange, nullptr);
         return;
     }
     try {
@@ -39,7 +50,10 @@ void TDataSet::SetActive(bool value) {
         throw;
     }
     state_ = dsBrowse;
-    First();
+    current_ = rows_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.empty();
+    DataEvent(TDataEvent::deActiveChange, nullptr);
 }
 
 void TDataSet::SetFilter(const String& value) {
@@ -76,18 +90,26 @@ void TDataSet::CheckBrowse() {
     if (state_ == dsEdit || state_ == dsInsert) Post();
 }
 
+void TDataSet::MovedFrom(int previous) {
+    if (current_ != previous) DataEvent(TDataEvent::deDataSetScroll, nullptr);
+}
+
 void TDataSet::First() {
     CheckBrowse();
+    const int previous = current_;
     current_ = rows_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = rows_.empty();
+    MovedFrom(previous);
 }
 
 void TDataSet::Last() {
     CheckBrowse();
+    const int previous = current_;
     current_ = static_cast<int>(rows_.size()) - 1;
     eof_ = true;
     bof_ = rows_.empty();
+    MovedFrom(previous);
 }
 
 void TDataSet::Next() {
@@ -95,6 +117,7 @@ void TDataSet::Next() {
     if (current_ + 1 < RecordCount()) {
         ++current_;
         bof_ = false;
+        MovedFrom(current_ - 1);
     } else {
         eof_ = true;
     }
@@ -105,6 +128,7 @@ void TDataSet::Prior() {
     if (current_ > 0) {
         --current_;
         eof_ = false;
+        MovedFrom(current_ + 1);
     } else {
         bof_ = true;
     }
@@ -117,8 +141,9 @@ int TDataSet::RecNo() const noexcept {
 void TDataSet::SetRecNo(int value) {
     CheckBrowse();
     if (value < 0 || value >= RecordCount()) throw EDatabaseError("Record not found");
-    current_ = value;
+    const int previous = std::exchange(current_, value);
     eof_ = bof_ = false;
+    MovedFrom(previous);
 }
 
 const TDataRow* TDataSet::CurrentRow() const noexcept {
@@ -139,8 +164,9 @@ void TDataSet::GotoBookmark(TBookmark bookmark) {
     CheckBrowse();
     const int index = IndexOfBookmark(bookmark);
     if (index < 0) throw EDatabaseError("Bookmark not found");
-    current_ = index;
+    const int previous = std::exchange(current_, index);
     eof_ = bof_ = false;
+    MovedFrom(previous);
 }
 
 bool TDataSet::Locate(const String& fieldName, const Variant& value, bool caseInsensitive) {
@@ -148,8 +174,9 @@ bool TDataSet::Locate(const String& fieldName, const Variant& value, bool caseIn
     const int index = FieldByName(fieldName).Index();
     for (size_t i = 0; i < rows_.size(); ++i) {
         if (FieldValuesMatch(rows_[i].Values[index], value, caseInsensitive)) {
-            current_ = static_cast<int>(i);
+            const int previous = std::exchange(current_, static_cast<int>(i));
             eof_ = bof_ = false;
+            MovedFrom(previous);
             return true;
         }
     }
@@ -208,12 +235,14 @@ void TDataSet::Post() {
     editRow_ = TDataRow();
     state_ = dsBrowse;
     eof_ = bof_ = false;
+    DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
 void TDataSet::Cancel() {
     if (state_ != dsEdit && state_ != dsInsert) return;
     editRow_ = TDataRow();
     state_ = dsBrowse;
+    DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
 void TDataSet::Delete() {
@@ -229,6 +258,7 @@ void TDataSet::Delete() {
     if (current_ >= RecordCount()) current_ = RecordCount() - 1;
     eof_ = rows_.empty();
     bof_ = current_ <= 0;
+    DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
 const Variant& TDataSet::FieldValue(int index) const {
@@ -243,4 +273,5 @@ void TDataSet::SetFieldValue(int index, const Variant& value) {
     const TField& field = *fields_[index];
     if (field.ReadOnly()) throw EDatabaseError("Field '" + field.DisplayName() + "' cannot be modified");
     editRow_.Values[index] = value;
+    DataEvent(TDataEvent::deFieldChange, fields_[index].get());
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/data/DataSource.h"
 #include "platform/data/FieldType.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
@@ -136,6 +137,9 @@ struct TDataRow {
 
 class TDataSet : public TObject {
 public:
+    // Its data sources lose it.
+    ~TDataSet() override;
+
     TDataSetState State() const noexcept { return state_; }
     bool Active() const noexcept { return state_ != dsInactive; }
     void SetActive(bool value);
@@ -189,17 +193,22 @@ protected:
     virtual void InternalDelete(const TDataRow& row);
     // Called with a fresh row in insert state, before OnNewRecord.
     virtual void DoNewRecord() {}
+    // Tells the links of the data sources; Field is the changed field of deFieldChange.
+    virtual void DataEvent(TDataEvent event, TField* field);
 
     void AddRow(std::int64_t rowId, std::vector<Variant> values);
     std::vector<TField*> FieldList() const;
 
 private:
+    friend class TDataSource;
     const TDataRow* CurrentRow() const noexcept;
     friend class TField;
     const Variant& FieldValue(int index) const;
     void SetFieldValue(int index, const Variant& value);
     int IndexOfBookmark(TBookmark bookmark) const noexcept;
     void StartInsert(bool append);
+    // Tells of a move when the position is not Previous any more.
+    void MovedFrom(int previous);
     void CheckBrowse();
     void CheckActive() const;
 
@@ -214,4 +223,5 @@ private:
     TBookmark lastBookmark_ = 0;
     TDataRow editRow_;
     bool appending_ = false;
+    std::vector<TDataSource*> sources_;
 };

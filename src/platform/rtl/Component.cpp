@@ -63,6 +63,10 @@ HRESULT TComponent::QueryInterface(const TGUID& iid, void** obj) {
 }
 
 bool TComponent::GetInterface(const TGUID& iid, void** obj) {
+    if (iid == IInterfaceComponentReference::IID) {
+        *obj = static_cast<IInterfaceComponentReference*>(this);
+        return true;
+    }
     if (iid != IInterface::IID) return TPersistent::GetInterface(iid, obj);
     IInterface* self = this;
     *obj = self;

@@ -28,7 +28,16 @@ enum class TComponentStyleFlag { csInheritable, csCheckPropAvail, csSubComponent
 using enum TComponentStyleFlag;
 using TComponentStyle = TSet<TComponentStyleFlag>;
 
-class TComponent : public TPersistent, public virtual IInterface {
+class TComponent;
+
+// What an interface of a component answers to give the component itself.
+class IInterfaceComponentReference : public virtual IInterface {
+public:
+    static constexpr TGUID IID = TGUID::Parse("{E28B1858-EC86-4559-8FCD-6B4F824151ED}");
+    virtual TComponent* GetComponent() = 0;
+};
+
+class TComponent : public TPersistent, public virtual IInterface, public IInterfaceComponentReference {
     RTL_CLASS(TComponent, TPersistent);
 
 public:
@@ -41,6 +50,7 @@ public:
     int32_t _AddRef() override { return -1; }
     int32_t _Release() override { return -1; }
     bool GetInterface(const TGUID& iid, void** obj) override;
+    TComponent* GetComponent() override { return this; }
 
     TComponent* Owner() const noexcept { return owner_; }
     const String& Name() const noexcept { return name_; }

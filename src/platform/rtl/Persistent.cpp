@@ -1,8 +1,13 @@
 #include "platform/rtl/Persistent.h"
 
 #include "platform/rtl/ClassInfo.h"
+#include "platform/rtl/Filer.h"
 
 RTL_PUBLISHED_NONE(TPersistent);
+
+TPersistent::~TPersistent() { rtl_detail::ForgetPendingReferences(this); }
+
+void TPersistent::DefineProperties(TFiler*) {}
 
 void TPersistent::Assign(TPersistent* source) {
     if (!source) AssignError(nullptr);

@@ -6,6 +6,7 @@
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Filer.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Streams.h"
 
@@ -71,6 +72,24 @@ void TStrings::AddStrings(const TStrings& strings) {
 }
 
 RTL_PUBLISHED_NONE(TStrings);
+
+void TStrings::DefineProperties(TFiler* filer) {
+    TPersistent::DefineProperties(filer);
+    const auto read = [this](TReader& reader) {
+        reader.ReadListBegin();
+        Updating([&] {
+            Clear();
+            while (!reader.EndOfList()) Add(reader.ReadString());
+        });
+        reader.ReadListEnd();
+    };
+    const auto write = [this](TWriter& writer) {
+        writer.WriteListBegin();
+        for (int i = 0; i < Count(); ++i) writer.WriteString(Get(i));
+        writer.WriteListEnd();
+    };
+    filer->DefineProperty(u"Strings", read, write, Count() > 0);
+}
 RTL_PUBLISHED_NONE(TStringList);
 
 void TStrings::Assign(TPersistent* source) {

@@ -103,6 +103,8 @@ public:
     void SaveToFile(const String& fileName, int codePage = CP_UTF8) const;
 
 protected:
+    // A component stream keeps the items as "Strings", a list of texts.
+    void DefineProperties(TFiler* filer) override;
     virtual String Get(int index) const = 0;
     virtual int GetCount() const = 0;
     virtual TObject* GetObject(int index) const;

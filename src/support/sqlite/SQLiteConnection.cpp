@@ -10,6 +10,7 @@
 #include "platform/data/FieldValue.h"
 #include "platform/rtl/Conversions.h"
 #include "support/sqlite/SQLiteDataset.h"
+#include "support/sqlite/SQLiteProfile.h"
 
 namespace {
 bool HasExtension(const String& name) {
@@ -98,6 +99,7 @@ void TASQLite3DB::Connect() {
         if (!password_.IsEmpty())
             RunStatements((hexPassword_ ? u"Pragma hexkey=" : u"Pragma key=") + QuotedStr(password_));
         driver_->sqlite3_progress_handler(db_, 5, &TASQLite3DB::ProgressHandler, this);
+        driver_->sqlite3_profile(db_, &TASQLite3DB::ProfileCallback, this);
     } catch (...) {
         if (db_) CloseDatabase();
         db_ = nullptr;
@@ -141,6 +143,10 @@ int TASQLite3DB::ProgressHandler(void* self) {
     }
     db->inProgressEvent_ = outer;
     return abort;
+}
+
+void TASQLite3DB::ProfileCallback(void* self, const char* sql, sqlite3_uint64 nanoseconds) {
+    sqlite_detail::NotifyProfileListeners(*static_cast<TASQLite3DB*>(self), sql, nanoseconds);
 }
 
 void TASQLite3DB::RaiseProgressError() {
@@ -250,8 +256,12 @@ void TASQLite3DB::BindField(sqlite3_stmt* stmt, int index, const TField& field) 
     case ftDate:
     case ftTime:
     case ftDateTime: {
-        const std::string text = FormatStoredDate(field.AsDateTime(), field.DataType()).ToUtf8();
-        d.sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        const TSpSqliteMapper& mapper = Mapper();
+        const String text = mapper.SQLiteDateFormat() == sdfSQLite
+                                ? FormatDateText(mapper.OutputFormatOf(field.DataType()), mapper.DateSettings(),
+                                                 field.AsDateTime())
+                                : FormatStoredDate(field.AsDateTime(), field.DataType());
+        d.sqlite3_bind_text16(stmt, index, text.c_str(), static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
         break;
     }
     case ftBlob:
@@ -304,6 +314,36 @@ String TASQLite3DB::QueryValue(const String& sql) {
     RaiseProgressError();
     return result;
 }
+
+String TASQLite3DB::FormatDateText(TOutputDateFormat format, const TFormatSettings& settings, TDateTime value) {
+    static constexpr const char16_t* patterns[] = {
+        u"yyyy-mm-dd",           u"yyyy-mm-dd hh:nn",        u"yyyy-mm-dd hh:nn:ss",
+        u"yyyy-mm-dd hh:nn:ss.zzz", u"yyyy-mm-dd'T'hh:nn",   u"yyyy-mm-dd'T'hh:nn:ss",
+        u"yyyy-mm-dd'T'hh:nn:ss.zzz", u"hh:nn",             u"hh:nn:ss",
+        u"hh:nn:ss.zzz",
+    };
+    switch (format) {
+    case dof11: throw ESQLiteError("Output date format " + OutputDateFormatName(format) + " has no text form");
+    case dof12: return SQLiteJulianDayText(FormatDateText(dof4, settings, value));
+    default: return FormatDateTime(patterns[format], value, settings);
+    }
+}
+
+// The text is bound, never pasted into the statement.
+String TASQLite3DB::QueryBoundValue(const char16_t* sql, const String& text) {
+    SetConnected(true);
+    const TSQLiteStatement statement = Prepare(sql);
+    sqlite3_stmt* stmt = statement.Handle();
+    driver_->sqlite3_bind_text16(stmt, 1, text.c_str(), static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+    if (Step(stmt, true) != SQLITE_ROW) return String();
+    const auto* value = static_cast<const char16_t*>(driver_->sqlite3_column_text16(stmt, 0));
+    return value ? String(value) : String();
+}
+
+String TASQLite3DB::SQLiteDateText(const String& text) { return QueryBoundValue(u"Select Date(?)", text); }
+String TASQLite3DB::SQLiteTimeText(const String& text) { return QueryBoundValue(u"Select Time(?)", text); }
+String TASQLite3DB::SQLiteDateTimeText(const String& text) { return QueryBoundValue(u"Select DateTime(?)", text); }
+String TASQLite3DB::SQLiteJulianDayText(const String& text) { return QueryBoundValue(u"Select Julianday(?)", text); }
 
 void TASQLite3DB::FieldTypeFromDecl(const String& declaredType, TFieldType& type, int& size, int& precision) {
     precision = 0;

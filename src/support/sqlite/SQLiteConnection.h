@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/data/FieldType.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/TObject.h"
 #include "support/sqlite/SQLiteDriver.h"
 #include "support/sqlite/SQLiteError.h"
@@ -75,6 +77,17 @@ public:
     [[noreturn]] void RaiseLastError(int resultCode);
     void FieldTypeFromDecl(const String& declaredType, TFieldType& type, int& size, int& precision);
 
+    // The text of a date in one of the output formats, with the settings'
+    // time separator; dof12 is SQLite's Julian day of the dof4 text. dof11
+    // has no text form: ESQLiteError (-1).
+    String FormatDateText(TOutputDateFormat format, const TFormatSettings& settings, TDateTime value);
+    // What SQLite's Date, Time, DateTime and Julianday functions make of the
+    // text; empty when they make nothing of it.
+    String SQLiteDateText(const String& text);
+    String SQLiteTimeText(const String& text);
+    String SQLiteDateTimeText(const String& text);
+    String SQLiteJulianDayText(const String& text);
+
     // Statement services of the data sets.
     const TSQLiteDriver& Driver() const { return *driver_; }
     sqlite3* DBHandle() const noexcept { return db_; }
@@ -101,6 +114,9 @@ private:
     // while it has any) and closes the database; SQLite's result.
     int CloseDatabase() noexcept;
     String DatabasePath();
+    // The first value of the statement with Text bound to its parameter; empty when none.
+    String QueryBoundValue(const char16_t* sql, const String& text);
+    static void ProfileCallback(void* self, const char* sql, sqlite3_uint64 nanoseconds);
     void BindField(sqlite3_stmt* stmt, int index, const TField& field);
     bool HeldByOtherConnection(int resultCode) const;
     static int ProgressHandler(void* self);

@@ -3,10 +3,15 @@
 #include <string_view>
 
 #include "platform/data/FieldValue.h"
+#include "platform/rtl/AppServices.h"
 #include "platform/rtl/Conversions.h"
 
 namespace {
-String QuoteIdentifier(const String& name) { return AnsiQuotedStr(name, u'"'); }
+// In brackets, which name only columns (a double-quoted name that matches none
+// would be taken for a text); a name holding "]" in double quotes.
+String QuoteIdentifier(const String& name) {
+    return name.find(u']') == String::npos ? u"[" + name + u"]" : AnsiQuotedStr(name, u'"');
+}
 
 // Runs an update or delete of one row by rowid; the row is gone when another
 // writer removed it.
@@ -17,7 +22,20 @@ void WriteRow(TASQLite3DB& db, const String& sql, const std::vector<TField*>* fi
 }
 } // namespace
 
-TSQLite3CustomDataset::~TSQLite3CustomDataset() { SetConnection(nullptr); }
+TSQLite3CustomDataset::~TSQLite3CustomDataset() {
+    SetConnection(nullptr);
+    InternalClose();
+}
+
+void TSQLite3CustomDataset::InternalClose() {
+    for (TSQLiteBlobStream* stream : blobStreams_) stream->Detach();
+    blobStreams_.clear();
+}
+
+std::unique_ptr<TSQLiteBlobStream> TSQLite3CustomDataset::CreateBlobStream(TField& field, TBlobStreamMode mode) {
+    if (&field.DataSet() != this) throw EDatabaseError("Field '" + field.DisplayName() + "' not found");
+    return std::make_unique<TSQLiteBlobStream>(*this, field, mode);
+}
 
 void TSQLite3CustomDataset::SetConnection(TASQLite3DB* value) {
     if (value == connection_) return;
@@ -78,6 +96,24 @@ void TSQLite3CustomDataset::InternalOpen() {
     const TSQLiteStatement statement = PrepareStatement();
     sqlite3_stmt* stmt = statement.Handle();
     BindParams(stmt);
+    if (!sqlCursor_) return FetchRows(db, stmt);
+    IAppServices& services = AppServices();
+    const TCursor previous = services.ScreenCursor();
+    services.SetScreenCursor(crSQLWait);
+    const auto restore = [&] {
+        services.SetScreenCursor(previous);
+        if (services.ScreenCursor() == crSQLWait) services.SetScreenCursor(crDefault);
+    };
+    try {
+        FetchRows(db, stmt);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void TSQLite3CustomDataset::FetchRows(TASQLite3DB& db, sqlite3_stmt* stmt) {
     const int columns = db.Driver().sqlite3_column_count(stmt);
     std::vector<TFieldType> types;
     for (int j = 0, field = 0; j < columns; ++j)
@@ -165,7 +201,17 @@ Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TField
     case ftCurrency: return Variant(d.sqlite3_column_double(stmt, column));
     case ftDate:
     case ftTime:
-    case ftDateTime: return DateTimeValue(ParseStoredDate(text16()));
+    case ftDateTime: {
+        String text = text16();
+        TASQLite3DB& db = Database();
+        // SQLite's own functions read the texts of every output format. What
+        // they give is in the fixed form, whatever the locale's patterns.
+        if (db.Mapper().SQLiteDateFormat() == sdfSQLite)
+            text = type == ftDate   ? db.SQLiteDateText(text)
+                   : type == ftTime ? db.SQLiteTimeText(text)
+                                    : db.SQLiteDateTimeText(text);
+        return DateTimeValue(ParseStoredDate(text));
+    }
     case ftBlob:
     case ftGraphic:
     case ftVariant:
@@ -176,6 +222,25 @@ Variant TSQLite3CustomDataset::ReadColumn(sqlite3_stmt* stmt, int column, TField
     default: return Null();
     }
 }
+
+class TASQLite3Table::TMasterDataLink : public TDataLink {
+public:
+    explicit TMasterDataLink(TASQLite3Table& table) : table_(table) {}
+
+protected:
+    void ActiveChanged() override { table_.ApplyMasterValues(); }
+    void DataSetScrolled() override { table_.ApplyMasterValues(); }
+    void DataSetChanged() override { table_.ApplyMasterValues(); }
+    void RecordChanged(TField*) override { table_.ApplyMasterValues(); }
+
+private:
+    TASQLite3Table& table_;
+};
+
+TASQLite3Table::TASQLite3Table()
+    : TSQLite3CustomDataset(true, 1000), masterLink_(std::make_unique<TMasterDataLink>(*this)) {}
+
+TASQLite3Table::~TASQLite3Table() { masterLink_.reset(); }
 
 void TASQLite3Query::SetSQL(const String& value) {
     Close();
@@ -203,6 +268,7 @@ void TASQLite3Table::SetOrderBy(const String& value) {
 
 String TASQLite3Table::StatementText() {
     if (tableName_.IsEmpty()) throw ESQLiteError("no table specified");
+    if (masterLink_->Active() && !masterFields_.IsEmpty()) SetMasterValues(MasterValues());
     String text = "select *, rowid as _sqlite_rowid from " + tableName_;
     if (!Filter().IsEmpty()) text += "\n where " + Filter();
     if (!orderBy_.IsEmpty()) text += "\n order by " + orderBy_;
@@ -222,6 +288,47 @@ void TASQLite3Table::SetMasterValues(std::vector<std::pair<String, Variant>> val
     }
     masterValues_ = std::move(values);
     if (condition != Filter()) SetFilter(condition);
+}
+
+TDataSource* TASQLite3Table::MasterSource() const noexcept { return masterLink_->DataSource(); }
+
+void TASQLite3Table::SetMasterSource(TDataSource* value) {
+    if (value == MasterSource()) return;
+    masterLink_->SetDataSource(value);
+    if (!value) SetMasterValues({});
+}
+
+void TASQLite3Table::SetMasterFields(const String& value) {
+    if (value == masterFields_) return;
+    masterFields_ = value;
+    if (masterFields_.IsEmpty()) SetMasterValues({});
+    else ApplyMasterValues();
+}
+
+std::vector<std::pair<String, Variant>> TASQLite3Table::MasterValues() const {
+    std::vector<std::pair<String, Variant>> values;
+    const TDataSet* master = masterLink_->DataSet();
+    if (!master || !master->Active()) return values;
+    for (size_t start = 0; start <= masterFields_.size();) {
+        size_t end = masterFields_.find(u';', start);
+        if (end == String::npos) end = masterFields_.size();
+        const String name = Trim(masterFields_.substr(start, end - start));
+        if (!name.IsEmpty()) values.emplace_back(name, master->FieldByName(name).Value());
+        start = end + 1;
+    }
+    return values;
+}
+
+void TASQLite3Table::ApplyMasterValues() {
+    if (masterLink_->Active() && !masterFields_.IsEmpty()) SetMasterValues(MasterValues());
+}
+
+void TASQLite3Table::DataEvent(TDataEvent event, TField* field) {
+    TSQLite3CustomDataset::DataEvent(event, field);
+    if (event != TDataEvent::deDataSetChange || !reopenPending_) return;
+    reopenPending_ = false;
+    Close();
+    Open();
 }
 
 void TASQLite3Table::DoNewRecord() {
@@ -281,6 +388,9 @@ void TASQLite3Table::InternalPost(TDataRow& row, bool inserting) {
         row.RowId = db.LastInsertRowId();
         if (autoKey) row.Values[0] = Variant(row.RowId);
     });
+    for (const auto& [name, value] : MasterValues())
+        if (const TField* field = FindField(name); field && !FieldValuesMatch(row.Values[field->Index()], value, false))
+            reopenPending_ = true;
 }
 
 void TASQLite3Table::InternalDelete(const TDataRow& row) {

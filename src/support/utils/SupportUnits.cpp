@@ -15,11 +15,13 @@
 //                 resource strings: loading them would pass through itself)
 //   0xF100-0xF1FF ScCpuInfo (0xF100 + cache descriptor byte)
 //   0xF200-0xF20F the storage units (XcAppStorage, XcAppRegistryStorage, XcTranslateString)
+//   0xF300-0xF31F XcDataProvider (the data-provider framework)
 //   0xF800-0xFDFF the character tables, string, path, Base64, type-description and blend units
 extern const TSupportUnit ScUnitVersioningUnit, ScBaseUnit, ScSecurityUnit, ScSynchUnit, ScSysUtilsUnit,
     ScFileVersionInfoUnit, ScSysInfoUnit, ScCpuInfoUnit, ScAnsiStringsUnit, ScStringsUnit, ScUnicodeUnit,
     ScCharsetsUnit, ScShellUnit, ScBase64Unit, ScRTTIUnit, ScBlendUnit, ScProcessUnit, ScTranslatorUnit,
-    ScRegistryUnit, XcTranslateStringUnit, XcAppStorageUnit, XcAppRegistryStorageUnit;
+    ScRegistryUnit, XcTranslateStringUnit, XcAppStorageUnit, XcAppRegistryStorageUnit, XcDataProviderIntfUnit,
+    XcDataProviderUnit;
 
 namespace {
 
@@ -75,6 +77,8 @@ const TSupportUnit* const AllUnits[] = {
     &XcTranslateStringUnit,
     &XcAppStorageUnit,
     &XcAppRegistryStorageUnit,
+    &XcDataProviderIntfUnit,
+    &XcDataProviderUnit,
 };
 
 TModuleInstance ModuleOf(const TSupportUnit& unit) { return ModuleOfAddress(&unit.Version); }
