@@ -67,7 +67,12 @@ int main(int argc, char** argv) {
 
     const HWND form = Make(0, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, RECT{60, 50, 700, 470},
                            nullptr, RGB(0xD4, 0xD0, 0xC8), u"Ostrel 演示");
-    Make(0, WS_CHILD | WS_VISIBLE, RECT{20, 20, 300, 220}, form, RGB(0xFF, 0xFF, 0xFF));
+    const HWND list = Make(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, RECT{20, 20, 300, 220},
+                           form, RGB(0xFF, 0xFF, 0xFF));
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 20, 40, 0};
+    SetScrollInfo(list, SB_VERT, &si, FALSE);
+    si.nPos = 10;
+    SetScrollInfo(list, SB_HORZ, &si, FALSE);
     Make(0, WS_CHILD | WS_VISIBLE, RECT{320, 20, 600, 220}, form, RGB(0x31, 0x6A, 0xC5));
     ShowWindow(form, SW_SHOW);
     const HWND popup = Make(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, RECT{520, 380, 820, 520}, nullptr,

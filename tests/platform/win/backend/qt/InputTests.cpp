@@ -259,3 +259,35 @@ TEST_F(InputTest, KeysReachTheFocusInsideAPopupOwnedByTheFocusedForm) {
 }
 
 } // namespace
+
+namespace {
+
+// Offscreen Qt refuses startSystemMove, so a caption press runs the window
+// system's own move loop; the test moves and releases from inside it.
+TEST_F(PresenterTest, AnUndecoratedWindowDraggedByItsCaptionStripFollowsThePointer) {
+    const HWND popup = Show(WS_POPUP, RECT{300, 200, 600, 400});
+    ASSERT_NE(QtWindow(popup), nullptr);
+    Answer(popup, WM_NCHITTEST, [popup](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        POINT pt{SHORT(LOWORD(lParam)), SHORT(HIWORD(lParam))};
+        ScreenToClient(popup, &pt);
+        return pt.y < 20 ? HTCAPTION : HTCLIENT;
+    });
+    const QPoint start = QtPoint(popup, 100, 10), end = start + QPoint(30, 10);
+    Answer(popup, WM_ENTERSIZEMOVE, [popup, end](WPARAM, LPARAM) -> std::optional<LRESULT> {
+        QTest::mouseMove(QtWindow(popup), end);
+        QTest::mouseRelease(QtWindow(popup), Qt::LeftButton, Qt::NoModifier, end);
+        return 0;
+    });
+    ClearRecord();
+    QTest::mousePress(QtWindow(popup), Qt::LeftButton, Qt::NoModifier, start);
+    SettleDesktop();
+
+    RECT r{};
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r, (RECT{330, 210, 630, 410}));
+    EXPECT_EQ(QtWindow(popup)->geometry(), QRect(330, 210, 300, 200));
+    EXPECT_EQ(MessagesOf(popup, {WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}),
+              (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}));
+}
+
+} // namespace

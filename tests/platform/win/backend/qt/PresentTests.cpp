@@ -111,3 +111,46 @@ TEST_F(PresentTest, AWorkersPostSendOrDispatcherCallWakesTheGuiThreadIdlingInQts
 }
 
 } // namespace
+
+namespace {
+
+// A form's child with a client edge and both scroll bars, as the classic
+// frame painter draws it into the composed desktop.
+TEST_F(PresenterTest, TheComposedDesktopShowsAClientEdgeBothScrollBarsTheirThumbsAndTheSizeBox) {
+    const HWND form = Show(WS_OVERLAPPEDWINDOW, RECT{100, 100, 500, 400});
+    const HWND child = Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, RECT{20, 20, 320, 220}, form, WS_EX_CLIENTEDGE);
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 20, 80, 0};
+    SetScrollInfo(child, SB_VERT, &si, TRUE); // the thumb at the bottom of its track
+    si.nPos = 0;
+    SetScrollInfo(child, SB_HORZ, &si, TRUE); // at the left
+    SettleDesktop();
+
+    RECT w{};
+    GetWindowRect(child, &w);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const TDesktopImage image = ComposeDesktop(RECT{0, 0, 600, 500});
+    const auto colour = [](int index) { return PixelOf(GetSysColor(index)); };
+    EXPECT_EQ(image.Pixel(w.left, w.top + 50), colour(COLOR_BTNSHADOW));          // the sunken edge, outer
+    EXPECT_EQ(image.Pixel(w.left + 1, w.top + 50), colour(COLOR_3DDKSHADOW));     // and inner
+    EXPECT_EQ(image.Pixel(w.right - 1, w.top + 50), colour(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(image.Pixel(w.right - 4, w.bottom - 4), colour(COLOR_BTNFACE)); // the size box
+    // The arrow buttons' faces.
+    const int vx = w.right - 2 - bar / 2;
+    EXPECT_EQ(image.Pixel(vx - 5, w.top + 2 + 3), colour(COLOR_BTNFACE));
+    // The vertical thumb sits just above the down arrow: solid face there,
+    // the checkered track just below the up arrow.
+    const int thumbY = w.bottom - 2 - bar - bar - 6;
+    EXPECT_EQ(image.Pixel(vx, thumbY), colour(COLOR_BTNFACE));
+    EXPECT_EQ(image.Pixel(vx, thumbY + 1), colour(COLOR_BTNFACE));
+    const int trackY = w.top + 2 + bar + 3;
+    EXPECT_NE(image.Pixel(vx, trackY), image.Pixel(vx, trackY + 1));
+    // The horizontal thumb sits just right of the left arrow.
+    const int hy = w.bottom - 2 - bar / 2;
+    EXPECT_EQ(image.Pixel(w.left + 2 + bar + 6, hy), colour(COLOR_BTNFACE));
+    EXPECT_EQ(image.Pixel(w.left + 2 + bar + 7, hy), colour(COLOR_BTNFACE));
+
+    const QString path = QDir(QString::fromStdString(FreshTestFolder().string())).filePath("scrollbars.png");
+    EXPECT_TRUE(WriteDesktopPng(RECT{0, 0, 600, 500}, path));
+}
+
+} // namespace

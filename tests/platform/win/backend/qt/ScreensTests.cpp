@@ -34,6 +34,50 @@ TEST_F(ScreensTest, EveryScreenIsAMonitorWithTheOverriddenWorkAreaAndTheVirtualS
     EXPECT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1080);
 }
 
+TEST_F(ScreensTest, TheMonitorFunctionsAnswerTheQtScreensWithTheOverriddenWorkArea) {
+    OverrideWorkArea(u"Primary", kPanelled);
+    const HMONITOR primary = MonitorFromPoint(POINT{10, 500}, MONITOR_DEFAULTTONULL);
+    const HMONITOR second = MonitorFromPoint(POINT{3199, 1023}, MONITOR_DEFAULTTONULL);
+    ASSERT_TRUE(primary);
+    ASSERT_TRUE(second);
+    EXPECT_NE(primary, second);
+
+    struct TCase {
+        const char* name;
+        POINT pt;
+        DWORD flags;
+        HMONITOR expected;
+    };
+    const POINT offScreens{2500, 1050}; // below the shorter second screen
+    for (const TCase& c : {TCase{"primary, on its panel", {10, 500}, MONITOR_DEFAULTTONEAREST, primary},
+                           TCase{"second, first column", {1920, 0}, MONITOR_DEFAULTTONULL, second},
+                           TCase{"off all, none", offScreens, MONITOR_DEFAULTTONULL, nullptr},
+                           TCase{"off all, primary", offScreens, MONITOR_DEFAULTTOPRIMARY, primary},
+                           TCase{"off all, nearest", offScreens, MONITOR_DEFAULTTONEAREST, second}}) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(MonitorFromPoint(c.pt, c.flags), c.expected);
+    }
+
+    struct TInfo {
+        HMONITOR monitor;
+        RECT rect, work;
+        DWORD flags;
+        const char16_t* device;
+    };
+    for (const TInfo& expected : {TInfo{primary, kPrimary, kPanelled, MONITORINFOF_PRIMARY, u"Primary"},
+                                  TInfo{second, kSecond, kSecond, 0, u"Second"}}) {
+        SCOPED_TRACE(String(expected.device).ToUtf8());
+        MONITORINFOEXW info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetMonitorInfoW(expected.monitor, &info));
+        EXPECT_EQ(info.rcMonitor, expected.rect);
+        EXPECT_EQ(info.rcWork, expected.work);
+        EXPECT_EQ(info.dwFlags, expected.flags);
+        EXPECT_EQ(String(info.szDevice), String(expected.device));
+    }
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
+}
+
 TEST_F(ScreensTest, WithoutOverridesTheWorkAreasAreWhatQtReports) {
     OverrideWorkArea(u"Primary", kPanelled);
     ClearWorkAreaOverrides();
