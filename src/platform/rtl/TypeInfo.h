@@ -67,6 +67,19 @@ inline constexpr TTypeKinds tkProperties = tkAny - TTypeKinds{tkMethod, tkUnknow
 
 enum class TOrdType { otSByte, otUByte, otSWord, otUWord, otSLong, otULong };
 using enum TOrdType;
+
+// The ordinal as a type of that size and signedness stores it.
+constexpr int64_t NarrowOrdinal(TOrdType type, int64_t value) noexcept {
+    switch (type) {
+    case otSByte: return static_cast<int8_t>(value);
+    case otUByte: return static_cast<uint8_t>(value);
+    case otSWord: return static_cast<int16_t>(value);
+    case otUWord: return static_cast<uint16_t>(value);
+    case otSLong: return static_cast<int32_t>(value);
+    case otULong: return static_cast<uint32_t>(value);
+    }
+    return value;
+}
 enum class TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
 using enum TFloatType;
 enum class TMethodKind { mkProcedure, mkFunction };

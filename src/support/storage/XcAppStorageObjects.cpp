@@ -16,19 +16,6 @@ String ChildPath(const String& resolved, const String& name) {
     return u"\\" + TXcCustomAppStorage::JoinPaths({resolved, name});
 }
 
-// The value as the type's ordinal width holds it.
-int64_t Narrowed(const TTypeInfo* type, int64_t value) {
-    switch (type->OrdType) {
-    case otSByte: return static_cast<int8_t>(value);
-    case otUByte: return static_cast<uint8_t>(value);
-    case otSWord: return static_cast<int16_t>(value);
-    case otUWord: return static_cast<uint16_t>(value);
-    case otSLong: return static_cast<int32_t>(value);
-    case otULong: return static_cast<uint32_t>(value);
-    }
-    return value;
-}
-
 bool Ignored(const std::vector<String>& ignore, const String& name) {
     return std::any_of(ignore.begin(), ignore.end(), [&](const String& s) { return SameText(s, name); });
 }
@@ -201,7 +188,7 @@ int64_t TXcCustomAppStorage::TypedReadEnum(const String& path, const TTypeInfo* 
         default:
             throw EXCLAppStorageError(LoadResString(SXcInvalidType));
         }
-        value = Narrowed(type, value);
+        value = NarrowOrdinal(type->OrdType, value);
         return value >= type->MinValue && value <= type->MaxValue ? value : defaultValue;
     });
 }

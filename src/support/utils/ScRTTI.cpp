@@ -573,19 +573,6 @@ public:
     }
 };
 
-// The ordinal as the type stores it.
-int64_t AsStored(TOrdType ordType, int64_t value) {
-    switch (ordType) {
-    case otSByte: return static_cast<int8_t>(value);
-    case otUByte: return static_cast<uint8_t>(value);
-    case otSWord: return static_cast<int16_t>(value);
-    case otUWord: return static_cast<uint16_t>(value);
-    case otSLong: return static_cast<int32_t>(value);
-    case otULong: return static_cast<uint32_t>(value);
-    }
-    return value;
-}
-
 TIntfPtr<IScSetTypeInfo> SetDescription(const TTypeInfo* setType) {
     return IntfCast<IScSetTypeInfo>(CreateTypeInfoObject(setType));
 }
@@ -630,7 +617,7 @@ TIntfPtr<IScTypeInfo> CreateTypeInfoObject(const TTypeInfo* typeInfo) {
 }
 
 String OrdinalToName(const TTypeInfo* typeInfo, int64_t value) {
-    const int64_t ordinal = AsStored(typeInfo->OrdType, value);
+    const int64_t ordinal = NarrowOrdinal(typeInfo->OrdType, value);
     if (ordinal >= typeInfo->MinValue && ordinal <= typeInfo->MaxValue) return GetEnumName(typeInfo, ordinal);
     return Format(Res(SRTTIValueOutOfRange), {u"ordinal=" + Number(ordinal)});
 }
