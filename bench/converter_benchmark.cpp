@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "engine/AVConverter.h"
 #include "engine/AVPointers.h"
 #include "engine/CodecLock.h"
@@ -213,12 +214,7 @@ double Seconds(const std::function<void()>& run) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double Median(int rounds, const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int round = 0; round < rounds; ++round) times.push_back(Seconds(run));
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+double Median(int rounds, const std::function<void()>& run) { return TTiming(rounds).NoWarmUp().MedianSeconds(run); }
 
 } // namespace
 

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "platform/rtl/Component.h"
 #include "platform/rtl/UnitRegistry.h"
 #include "support/dataproviders/XcDataConsumer.h"
@@ -103,17 +104,7 @@ struct TListView {
     TXcDataConsumerViewList* view = nullptr;
 };
 
-double MedianMilliseconds(const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int round = 0; round <= kRounds; ++round) { // round 0 warms up
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-        if (round > 0) times.push_back(elapsed.count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+double MedianMilliseconds(const std::function<void()>& run) { return 1e3 * TTiming(kRounds).MedianSeconds(run); }
 
 int Run() {
     TTreeProvider small(2000), large(8000);

@@ -18,6 +18,7 @@
 #include <new>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "platform/win/User.h"
 #include "platform/win/gdi/Bitmaps.h"
 #include "platform/win/gdi/Gdi.h"
@@ -30,15 +31,7 @@ constexpr int kRounds = 31;
 constexpr int kWidth = 1920, kHeight = 1080;
 
 double MedianMicroseconds(int repeat, const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int round = 0; round <= kRounds; ++round) { // round 0 warms up
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < repeat; ++i) run();
-        const std::chrono::duration<double, std::micro> elapsed = std::chrono::steady_clock::now() - start;
-        if (round > 0) times.push_back(elapsed.count() / repeat);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return 1e6 * TTiming(kRounds).Repeat(repeat).MedianSeconds(run);
 }
 
 long AllocationsPerCall(const std::function<void()>& run) {

@@ -7,17 +7,13 @@
 
 #include <stdlib.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/StringList.h"
@@ -38,24 +34,6 @@ std::vector<std::pair<String, String>> ProfileKeys() {
             keys.emplace_back(String(name + std::to_string(i)), String(u"自定义 " + String(std::to_string(i * 31))));
     keys.emplace_back(String("ProfileCount"), String("50"));
     return keys;
-}
-
-double MedianMilliseconds(const std::function<void()>& prepare, const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int round = 0; round <= kRounds; ++round) { // round 0 warms up
-        prepare();
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-        if (round > 0) times.push_back(elapsed.count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 } // namespace
@@ -83,12 +61,12 @@ int main(int argc, char** argv) {
     const std::string bytes = lines.Text().ToUtf8();
 
     const auto removeFile = [&] { fs::remove(file); };
-    const double reference = MedianMilliseconds(removeFile, [&] { WriteFileAtomically(fileName, bytes); });
-    const double ini = MedianMilliseconds(removeFile, [&] {
+    const double reference = 1e3 * TTiming(kRounds).Prepare(removeFile).MedianSeconds([&] { WriteFileAtomically(fileName, bytes); });
+    const double ini = 1e3 * TTiming(kRounds).Prepare(removeFile).MedianSeconds([&] {
         TIniFile profiles(fileName);
         for (const auto& [key, value] : keys) profiles.WriteString("Profile", key, value);
     });
-    const bool same = Contents(file) == bytes;
+    const bool same = FileContents(file) == bytes;
     if (argc <= 1) fs::remove_all(folder);
     if (!same) {
         std::fprintf(stderr, "TIniFile wrote other contents than the reference\n");

@@ -8,16 +8,12 @@
 
 #include <stdlib.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Registry.h"
 
@@ -27,24 +23,6 @@ namespace fs = std::filesystem;
 
 constexpr int kRounds = 7;
 constexpr int kValues = 200;
-
-double MedianMilliseconds(const std::function<void()>& prepare, const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int round = 0; round <= kRounds; ++round) { // round 0 warms up
-        prepare();
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-        if (round > 0) times.push_back(elapsed.count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 bool WriteValues() {
     HKEY key = 0;
@@ -80,13 +58,13 @@ int main(int argc, char** argv) {
     const fs::path file = folder / "Reference.hive";
 
     bool ok = true;
-    const double registry = MedianMilliseconds([&] { fs::remove(hive); }, [&] { ok = WriteValues() && ok; });
-    const std::string bytes = Contents(hive);
+    const double registry = 1e3 * TTiming(kRounds).Prepare([&] { fs::remove(hive); }).MedianSeconds([&] { ok = WriteValues() && ok; });
+    const std::string bytes = FileContents(hive);
     const String fileName(file.string());
-    const double reference = MedianMilliseconds([&] { fs::remove(file); }, [&] {
+    const double reference = 1e3 * TTiming(kRounds).Prepare([&] { fs::remove(file); }).MedianSeconds([&] {
         for (int i = 0; i < kValues; ++i) WriteFileAtomically(fileName, bytes);
     });
-    const bool same = Contents(file) == bytes;
+    const bool same = FileContents(file) == bytes;
     if (argc <= 1) fs::remove_all(folder);
     if (!ok || !same) {
         std::fprintf(stderr, "the registry failed to write or the reference wrote other contents\n");
