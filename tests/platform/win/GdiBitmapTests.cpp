@@ -98,12 +98,13 @@ TEST_F(BitmapTest, BmpFilesOfEveryDepthRoundTripBothRowOrders) {
             const HBITMAP read = ReadBmp(file);
             ASSERT_NE(read, nullptr) << bpp;
             EXPECT_EQ(Colours(read), expected) << bpp << " bits, top down " << topDown;
-            const auto written = WriteBmp(read, 32);
-            const HBITMAP again = ReadBmp(written);
-            ASSERT_NE(again, nullptr);
-            EXPECT_EQ(Colours(again), expected) << bpp;
+            for (const int writtenBpp : {24, 32}) {
+                const HBITMAP again = ReadBmp(WriteBmp(read, writtenBpp));
+                ASSERT_NE(again, nullptr) << bpp << " written as " << writtenBpp;
+                EXPECT_EQ(Colours(again), expected) << bpp << " written as " << writtenBpp;
+                DeleteObject(ToGdiObject(again));
+            }
             DeleteObject(ToGdiObject(read));
-            DeleteObject(ToGdiObject(again));
         }
 }
 
