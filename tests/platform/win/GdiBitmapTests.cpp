@@ -98,13 +98,55 @@ TEST_F(BitmapTest, BmpFilesOfEveryDepthRoundTripBothRowOrders) {
             const HBITMAP read = ReadBmp(file);
             ASSERT_NE(read, nullptr) << bpp;
             EXPECT_EQ(Colours(read), expected) << bpp << " bits, top down " << topDown;
-            const auto written = WriteBmp(read, 32);
-            const HBITMAP again = ReadBmp(written);
-            ASSERT_NE(again, nullptr);
-            EXPECT_EQ(Colours(again), expected) << bpp;
+            for (const int writtenBpp : {24, 32}) {
+                const HBITMAP again = ReadBmp(WriteBmp(read, writtenBpp));
+                ASSERT_NE(again, nullptr) << bpp << " written as " << writtenBpp;
+                EXPECT_EQ(Colours(again), expected) << bpp << " written as " << writtenBpp;
+                DeleteObject(ToGdiObject(again));
+            }
             DeleteObject(ToGdiObject(read));
-            DeleteObject(ToGdiObject(again));
         }
+}
+
+// A bit-field BMP file of one row: the masks follow a 40-byte header or lie
+// inside a larger one.
+std::vector<uint8_t> MakeBitfieldsBmp(int bpp, DWORD headerSize, const DWORD (&masks)[3],
+                                      const std::vector<uint32_t>& pixels) {
+    const int width = int(pixels.size());
+    const int stride = (width * bpp + 31) / 32 * 4;
+    const uint32_t offset = 14 + headerSize + (headerSize == 40 ? 12 : 0);
+    std::vector<uint8_t> file(offset + size_t(stride));
+    BITMAPFILEHEADER fh{0x4D42, uint32_t(file.size()), 0, 0, offset};
+    BITMAPINFOHEADER ih{headerSize, width, 1, 1, WORD(bpp), BI_BITFIELDS, 0, 0, 0, 0, 0};
+    std::memcpy(file.data(), &fh, 14);
+    std::memcpy(file.data() + 14, &ih, 40);
+    std::memcpy(file.data() + 54, masks, sizeof masks);
+    for (int x = 0; x < width; ++x) std::memcpy(file.data() + offset + x * bpp / 8, &pixels[size_t(x)], size_t(bpp / 8));
+    return file;
+}
+
+TEST_F(BitmapTest, BitFieldFilesReadTheirChannelsScaledToEightBits) {
+    struct TCase {
+        const char* name;
+        int bpp;
+        DWORD headerSize;
+        DWORD masks[3];
+        std::vector<uint32_t> stored, colours;
+    };
+    const TCase cases[] = {
+        {"16 bits 5-6-5", 16, 40, {0xF800, 0x07E0, 0x001F},
+         {0xF800, 0x07E0, 0x001F, 0x8410}, {0xFF0000, 0x00FF00, 0x0000FF, 0x848284}},
+        {"16 bits 5-5-5", 16, 40, {0x7C00, 0x03E0, 0x001F}, {0x7C00, 0x03E0, 0x801F}, {0xFF0000, 0x00FF00, 0x0000FF}},
+        {"32 bits in a 124-byte header", 32, 124, {0x0000FF00, 0x00FF0000, 0xFF000000},
+         {0x0000FF00, 0x12345678}, {0xFF0000, 0x563412}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HBITMAP read = ReadBmp(MakeBitfieldsBmp(c.bpp, c.headerSize, c.masks, c.stored));
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(Colours(read), c.colours);
+        DeleteObject(ToGdiObject(read));
+    }
 }
 
 TEST_F(BitmapTest, MalformedAndImpossibleBmpFilesFailCleanly) {

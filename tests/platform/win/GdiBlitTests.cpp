@@ -1,5 +1,7 @@
 #include "GdiFixture.h"
 
+#include <functional>
+
 #include "platform/win/system/SystemColors.h"
 
 namespace {
@@ -267,15 +269,66 @@ TEST_F(BlitTest, StretchModesShrinkKeepingBlackOrWhiteAndNegativeExtentsMirror) 
 TEST_F(BlitTest, EmptyExtentsPaintNothingAndUnknownOperationsFail) {
     TCanvas source(2, 2), dest(2, 2);
     source.Fill(1);
-    dest.Fill(7);
     const HBITMAP mask = MonoBitmap({"00", "00"});
-    EXPECT_TRUE(StretchBlt(dest.dc, 0, 0, 2, 2, source.dc, 0, 0, 0, 2, SRCCOPY));
-    EXPECT_TRUE(StretchBlt(dest.dc, 0, 0, 0, 2, source.dc, 0, 0, 2, 2, SRCCOPY));
-    EXPECT_TRUE(MaskBlt(dest.dc, 0, 0, 0, 0, source.dc, 0, 0, mask, 0, 0, MAKEROP4(0x00AA0029, SRCCOPY)));
-    EXPECT_TRUE(PatBlt(dest.dc, 0, 0, 0, 5, PATCOPY));
-    EXPECT_TRUE(ScrollDC(dest.dc, 1, 0, nullptr, nullptr, nullptr, nullptr));
-    for (int y = 0; y < 2; ++y) EXPECT_EQ(dest.At(0, y), 7u);
+    const uint8_t rows[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+    const HBITMAP patternBitmap = CreateBitmap(8, 8, 1, 1, rows);
+    const HBRUSH pattern = CreatePatternBrush(patternBitmap);
+    const HGDIOBJ oldBrush = SelectObject(dest.dc, ToGdiObject(pattern));
+    constexpr DWORD kMaskCopy = MAKEROP4(0x00AA0029, SRCCOPY);
+    struct TCase {
+        const char* name;
+        std::function<void()> draw;
+    };
+    const TCase cases[] = {
+        {"stretch from no columns", [&] { StretchBlt(dest.dc, 0, 0, 2, 2, source.dc, 0, 0, 0, 2, SRCCOPY); }},
+        {"stretch from no rows", [&] { StretchBlt(dest.dc, 0, 0, 2, 2, source.dc, 0, 0, 2, 0, SRCCOPY); }},
+        {"stretch to no columns", [&] { StretchBlt(dest.dc, 0, 0, 0, 2, source.dc, 0, 0, 2, 2, SRCCOPY); }},
+        {"mirrored stretch from nothing", [&] { StretchBlt(dest.dc, 2, 2, -2, -2, source.dc, 0, 0, 0, 0, SRCCOPY); }},
+        {"colour-on-colour shrink to nothing",
+         [&] {
+             SetStretchBltMode(dest.dc, COLORONCOLOR);
+             StretchBlt(dest.dc, 0, 0, 2, 0, source.dc, 0, 0, 2, 2, SRCCOPY);
+         }},
+        {"mask blit of nothing", [&] { MaskBlt(dest.dc, 0, 0, 0, 0, source.dc, 0, 0, mask, 0, 0, kMaskCopy); }},
+        {"mask blit of no columns", [&] { MaskBlt(dest.dc, 0, 0, 0, 2, source.dc, 0, 0, mask, 0, 0, kMaskCopy); }},
+        {"pattern blit of no columns", [&] { PatBlt(dest.dc, 0, 0, 0, 5, PATCOPY); }},
+        {"pattern fill of no rows",
+         [&] {
+             const RECT flat{0, 1, 2, 1};
+             FillRect(dest.dc, &flat, pattern);
+         }},
+        {"pattern fill of an inverted rectangle",
+         [&] {
+             const RECT inverted{2, 0, 0, 2};
+             FillRect(dest.dc, &inverted, pattern);
+         }},
+        {"scrolling an empty rectangle",
+         [&] {
+             const RECT empty{1, 1, 1, 1};
+             RECT uncovered{5, 5, 5, 5};
+             EXPECT_TRUE(ScrollDC(dest.dc, 1, 0, &empty, nullptr, nullptr, &uncovered));
+             EXPECT_TRUE(uncovered.left >= uncovered.right || uncovered.top >= uncovered.bottom);
+         }},
+        {"scrolling inside an empty clip",
+         [&] {
+             const RECT empty{0, 0, 0, 2};
+             EXPECT_TRUE(ScrollDC(dest.dc, 1, 1, nullptr, &empty, nullptr, nullptr));
+         }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) dest.At(x, y) = uint32_t(7 + x + 2 * y);
+        c.draw();
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) EXPECT_EQ(dest.At(x, y), uint32_t(7 + x + 2 * y)) << x << "," << y;
+    }
+    SelectObject(dest.dc, oldBrush);
+    DeleteObject(ToGdiObject(pattern));
+    DeleteObject(ToGdiObject(patternBitmap));
+
     // SRCINVERT is not among the operations drawn.
+    dest.Fill(7);
     [[maybe_unused]] BOOL drawn = TRUE;
     EXPECT_DEBUG_DEATH(drawn = BitBlt(dest.dc, 0, 0, 2, 2, source.dc, 0, 0, 0x00660046), "not supported");
 #ifdef NDEBUG

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "PresenterFixture.h"
+#include "platform/win/gdi/Gdi.h"
 
 namespace {
 
@@ -119,6 +120,47 @@ TEST_F(WindowKindsTest, ShapeOpacityAndPerPixelAlphaBecomeTheWindowsMaskAndOpaci
     state.perPixelAlpha = false;
     Presenter().TopLevelChanged(popup, state);
     EXPECT_TRUE(QtWindow(popup)->mask().isEmpty());
+}
+
+// A 32 x 32 popup over a form, shaped from a mask (a diamond) through the
+// window system's calls, then faded and made click-through: each reaches its
+// QWindow, and clicks on the QWindow go where the window system sends them.
+TEST_F(WindowKindsTest, RegionFadeAndClickThroughSetByTheWindowSystemReachThePopupsQWindow) {
+    const HWND below = Show(WS_POPUP, RECT{150, 150, 300, 300});
+    const HWND popup = Show(WS_POPUP, RECT{200, 200, 232, 232}, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, nullptr, 0, SW_SHOWNA);
+    const HRGN region = CreateRectRgn(0, 0, 0, 0);
+    QRegion diamond;
+    for (int y = 0; y < 32; ++y) {
+        const int half = y < 16 ? y + 1 : 32 - y; // of each row's run
+        const HRGN run = CreateRectRgn(16 - half, y, 16 + half, y + 1);
+        CombineRgn(region, region, run, RGN_OR);
+        DeleteObject(ToGdiObject(run));
+        diamond += QRect(16 - half, y, 2 * half, 1);
+    }
+    ASSERT_EQ(SetWindowRgn(popup, region, TRUE), 1);
+    SettleDesktop();
+    EXPECT_EQ(QtWindow(popup)->mask(), diamond);
+
+    const auto clickOnPopup = [&](QPoint at) {
+        ClearRecord();
+        QTest::mouseClick(QtWindow(popup), Qt::LeftButton, Qt::NoModifier, at);
+        SettleDesktop();
+        const auto downs = Recorded({WM_LBUTTONDOWN});
+        return downs.size() == 1 ? std::pair(downs[0].hwnd, downs[0].lParam) : std::pair(HWND(nullptr), LPARAM(0));
+    };
+    EXPECT_EQ(clickOnPopup(QPoint(2, 2)), std::pair(below, LPARAM(MAKELPARAM(52, 52)))); // outside the diamond
+    EXPECT_EQ(clickOnPopup(QPoint(16, 16)), std::pair(popup, LPARAM(MAKELPARAM(16, 16))));
+
+    SetWindowLongPtrW(popup, GWL_EXSTYLE, GetWindowLongPtrW(popup, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ASSERT_TRUE(SetLayeredWindowAttributes(popup, 0, 128, LWA_ALPHA));
+    SettleDesktop();
+    EXPECT_DOUBLE_EQ(QtWindow(popup)->opacity(), 128 / 255.0);
+    EXPECT_FALSE(QtWindow(popup)->flags() & Qt::WindowTransparentForInput);
+
+    SetWindowLongPtrW(popup, GWL_EXSTYLE, GetWindowLongPtrW(popup, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    SettleDesktop();
+    EXPECT_TRUE(QtWindow(popup)->flags() & Qt::WindowTransparentForInput);
+    EXPECT_EQ(clickOnPopup(QPoint(16, 16)), std::pair(below, LPARAM(MAKELPARAM(66, 66))));
 }
 
 TEST_F(WindowKindsTest, TheOffscreenDesktopRefusesToMoveWindowsItself) {
