@@ -45,9 +45,9 @@ int DrawTextW(HDC handle, LPWSTR text, int count, RECT* rect, UINT format) {
         return 0;
     }
     const TFont& font = *FontOf(*dc);
-    const auto face = font.Face();
-    const TFaceMetrics& m = face->Metrics();
-    const TLayout layout{*face, format, format & DT_EXPANDTABS ? 8 * m.aveCharWidth : 0,
+    IFontFace& face = font.Face();
+    const TFaceMetrics& m = face.Metrics();
+    const TLayout layout{face, format, format & DT_EXPANDTABS ? 8 * m.aveCharWidth : 0,
                          int(rect->right - rect->left)};
     std::vector<TLine> lines = LayOutText(layout, source);
 

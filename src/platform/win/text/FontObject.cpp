@@ -35,14 +35,16 @@ LOGFONTW MakeLogFont(LONG height, LONG weight, std::u16string_view face) {
 
 } // namespace
 
-std::shared_ptr<IFontFace> TFont::Face() const {
+IFontFace& TFont::Face() const {
     const uint32_t now = FontEngineGeneration();
+    if (generation_.load(std::memory_order_acquire) == now) return *face_.load(std::memory_order_relaxed);
     std::lock_guard lock(mutex_);
-    if (!face_ || generation_ != now) {
-        face_ = ResolveFace(RequestOf(logFont));
-        generation_ = now;
+    if (generation_.load(std::memory_order_relaxed) != now) {
+        faces_.push_back(ResolveFace(RequestOf(logFont)));
+        face_.store(faces_.back().get(), std::memory_order_relaxed);
+        generation_.store(now, std::memory_order_release);
     }
-    return face_;
+    return *face_.load(std::memory_order_relaxed);
 }
 
 double TFont::EscapementRadians() const noexcept {
@@ -92,8 +94,7 @@ BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
     const TDc* dc = DcOf(handle);
     if (!dc || !tm) return FALSE;
     const TFont* font = FontOf(*dc);
-    const auto face = font->Face();
-    const TFaceMetrics& m = face->Metrics();
+    const TFaceMetrics& m = font->Face().Metrics();
     const LOGFONTW& lf = font->logFont;
     *tm = TEXTMETRICW{};
     tm->tmHeight = m.height;
@@ -121,7 +122,7 @@ BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
 int GetTextFaceW(HDC handle, int count, LPWSTR face) {
     const TDc* dc = DcOf(handle);
     if (!dc) return 0;
-    const String family = FontOf(*dc)->Face()->Metrics().family;
+    const String family = FontOf(*dc)->Face().Metrics().family;
     if (!face) return family.Length() + 1;
     if (count <= 0) return 0;
     const int copied = std::min(family.Length(), count - 1);

@@ -1,8 +1,10 @@
 #pragma once
 // The font object behind an HFONT. Internal.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/win/gdi/DeviceContext.h"
 #include "platform/win/gdi/Objects.h"
@@ -13,14 +15,17 @@ struct TFont : TGdiObject {
     explicit TFont(const LOGFONTW& logFont) : TGdiObject(OBJ_FONT), logFont(logFont) {}
     const LOGFONTW logFont;
 
-    // The face as resolved for the installed engine, kept until another is installed.
-    std::shared_ptr<IFontFace> Face() const;
+    // The face as resolved for the installed engine; it lives as long as the
+    // font (a face resolved for an earlier engine too). Without locking once
+    // resolved: the tree measures every visible cell per paint.
+    IFontFace& Face() const;
     double EscapementRadians() const noexcept;
 
 private:
     mutable std::mutex mutex_;
-    mutable std::shared_ptr<IFontFace> face_;
-    mutable uint32_t generation_ = 0;
+    mutable std::vector<std::shared_ptr<IFontFace>> faces_; // the current one last
+    mutable std::atomic<IFontFace*> face_{nullptr};
+    mutable std::atomic<uint32_t> generation_{0};
 };
 
 // A stock font by its GetStockObject index, null for other indices.

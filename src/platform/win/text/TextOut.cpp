@@ -55,15 +55,15 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
 BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size) {
     const TDc* dc = DcOf(handle);
     if (!dc || count < 0 || (count > 0 && !text)) return FALSE;
-    const auto face = FontOf(*dc)->Face();
+    IFontFace& face = FontOf(*dc)->Face();
     int extent = 0, fitting = 0;
-    ForEachAdvance(*face, TextOf(text, count), [&](size_t index, size_t units, int advance) {
+    ForEachAdvance(face, TextOf(text, count), [&](size_t index, size_t units, int advance) {
         extent += advance;
         if (extent <= maxExtent && fitting == int(index)) fitting = int(index + units);
         if (dx)
             for (size_t k = 0; k < units; ++k) dx[index + k] = extent;
     });
     if (fit) *fit = fitting;
-    if (size) *size = SIZE{extent, face->Metrics().height};
+    if (size) *size = SIZE{extent, face.Metrics().height};
     return TRUE;
 }

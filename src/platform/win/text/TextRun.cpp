@@ -108,8 +108,9 @@ void Composite(TDrawTarget& target, const TMask& mask, POINT origin, const RECT&
                 const uint32_t d = row[i];
                 uint32_t out = 0;
                 for (int shift = 0; shift < 24; shift += 8) {
-                    const int dc = int(d >> shift & 0xFF), tc = int(color >> shift & 0xFF);
-                    out |= uint32_t(dc + ((tc - dc) * int(c) + (tc >= dc ? 127 : -127)) / 255) << shift;
+                    // d (255 - c) + t c over 255, rounded, without a division.
+                    const uint32_t mix = (d >> shift & 0xFF) * (255 - c) + (color >> shift & 0xFF) * c + 128;
+                    out |= ((mix + (mix >> 8)) >> 8) << shift;
                 }
                 row[i] = out;
             }
@@ -122,8 +123,8 @@ void Composite(TDrawTarget& target, const TMask& mask, POINT origin, const RECT&
 
 bool PaintRun(TDc& dc, const TFont& font, POINT reference, UINT align, const TRun& run, const RECT* clip,
               bool opaqueCell) {
-    const auto face = font.Face();
-    const TFaceMetrics& m = face->Metrics();
+    IFontFace& face = font.Face();
+    const TFaceMetrics& m = face.Metrics();
     const std::u16string_view text = run.text;
 
     pens.assign(text.size() + 1, 0);
@@ -135,7 +136,7 @@ bool PaintRun(TDc& dc, const TFont& font, POINT reference, UINT align, const TRu
         if (run.dx) {
             for (size_t k = 0; k < units; ++k) width += run.dx[i + k];
         } else {
-            width += face->Advance(ch);
+            width += face.Advance(ch);
         }
         i += units;
     }
@@ -153,7 +154,7 @@ bool PaintRun(TDc& dc, const TFont& font, POINT reference, UINT align, const TRu
         size_t units;
         const char32_t ch = CodePointAt(text, i, units);
         if (ch >= 0x20) {
-            const TGlyphMask g = face->Glyph(ch);
+            const TGlyphMask g = face.Glyph(ch);
             if (g.width > 0 && g.height > 0)
                 box = Union(box, RECT{u0 + pens[i] + g.left, baseline + g.top, u0 + pens[i] + g.left + g.width,
                                       baseline + g.top + g.height});
@@ -167,7 +168,7 @@ bool PaintRun(TDc& dc, const TFont& font, POINT reference, UINT align, const TRu
     for (size_t i = 0; i < text.size();) {
         size_t units;
         const char32_t ch = CodePointAt(text, i, units);
-        const TGlyphMask g = ch >= 0x20 ? face->Glyph(ch) : TGlyphMask{};
+        const TGlyphMask g = ch >= 0x20 ? face.Glyph(ch) : TGlyphMask{};
         const int left = u0 + pens[i] + g.left - box.left, top = baseline + g.top - box.top;
         for (int y = 0; y < g.height; ++y) {
             uint8_t* out = runMask.data() + size_t(top + y) * boxWidth + left;

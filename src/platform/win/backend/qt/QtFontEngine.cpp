@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -91,16 +92,28 @@ public:
 
     const TFaceMetrics& Metrics() const noexcept override { return metrics_; }
 
+    ~TQtFace() override {
+        for (auto& page : pages_) delete page.load();
+    }
+
+    // Seen characters of the basic plane are read without a lock.
     int Advance(char32_t ch) override {
+        if (ch < 0x10000) {
+            if (const TPage* page = pages_[ch >> 8].load(std::memory_order_acquire)) {
+                const int advance = (*page)[ch & 0xFF].load(std::memory_order_relaxed);
+                if (advance >= 0) return advance;
+            }
+        }
         std::lock_guard lock(mutex_);
         if (ch < 0x10000) {
-            auto& page = pages_[ch >> 8];
+            TPage* page = pages_[ch >> 8].load(std::memory_order_relaxed);
             if (!page) {
-                page = std::make_unique<std::array<int, 256>>();
-                page->fill(-1);
+                page = new TPage;
+                for (auto& advance : *page) advance.store(-1, std::memory_order_relaxed);
+                pages_[ch >> 8].store(page, std::memory_order_release);
             }
-            int& advance = (*page)[ch & 0xFF];
-            if (advance < 0) advance = Measure(ch);
+            const int advance = Measure(ch);
+            (*page)[ch & 0xFF].store(advance, std::memory_order_relaxed);
             return advance;
         }
         const auto found = astral_.find(ch);
@@ -155,7 +168,8 @@ private:
     bool antialiased_;
     TFaceMetrics metrics_;
     std::mutex mutex_;
-    std::array<std::unique_ptr<std::array<int, 256>>, 256> pages_;
+    using TPage = std::array<std::atomic<int>, 256>;
+    std::array<std::atomic<TPage*>, 256> pages_{};
     std::unordered_map<char32_t, int> astral_;
     std::unordered_map<char32_t, TCachedGlyph> glyphs_;
 };
