@@ -41,8 +41,12 @@ TEST(SystemMetricsTest, NonClientMetricsAgreeWithTheSystemMetrics) {
     EXPECT_EQ(metrics.iMenuHeight + metrics.iBorderWidth, GetSystemMetrics(SM_CYMENU));
     EXPECT_EQ(metrics.iCaptionWidth, GetSystemMetrics(SM_CXSIZE));
     EXPECT_EQ(metrics.iPaddedBorderWidth, 0);
-    EXPECT_EQ(metrics.lfCaptionFont.lfHeight, 0);
-    EXPECT_EQ(metrics.lfMessageFont.lfFaceName[0], 0);
+    // The interface font at 9 points, bold in captions.
+    EXPECT_EQ(metrics.lfCaptionFont.lfHeight, -12);
+    EXPECT_GE(metrics.lfCaptionFont.lfWeight, 600);
+    EXPECT_EQ(metrics.lfMessageFont.lfHeight, -12);
+    EXPECT_LT(metrics.lfMessageFont.lfWeight, 600);
+    EXPECT_NE(metrics.lfMessageFont.lfFaceName[0], 0);
 }
 
 TEST(SystemMetricsTest, NonClientMetricsHonourTheRecordSize) {

@@ -6,6 +6,7 @@
 #include "platform/win/paint/Surface.h"
 #include "platform/win/system/SystemColors.h"
 #include "platform/win/system/SystemMetrics.h"
+#include "platform/win/text/TextTypes.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ void RetainState(const TDcState& state) {
     Retain(HGDIOBJ(state.pen));
     Retain(HGDIOBJ(state.brush));
     Retain(HGDIOBJ(state.palette));
+    Retain(HGDIOBJ(state.font));
 }
 
 void ReleaseState(const TDcState& state) {
@@ -40,6 +42,7 @@ void ReleaseState(const TDcState& state) {
     Release(HGDIOBJ(state.pen));
     Release(HGDIOBJ(state.brush));
     Release(HGDIOBJ(state.palette));
+    Release(HGDIOBJ(state.font));
 }
 
 void AttachBitmap(TDc& dc, HBITMAP previous) {
@@ -74,6 +77,7 @@ TDc::TDc(TDcKind kind, HDC handle) : kind(kind), handle(handle) {
     state.pen = reinterpret_cast<HPEN>(GetStockObject(BLACK_PEN));
     state.brush = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     state.palette = reinterpret_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+    state.font = reinterpret_cast<HFONT>(GetStockObject(SYSTEM_FONT));
 }
 
 TDc::~TDc() {
@@ -162,6 +166,7 @@ HGDIOBJ GetCurrentObject(HDC handle, UINT kind) {
     case OBJ_BRUSH: return HGDIOBJ(dc->state.brush);
     case OBJ_PAL: return HGDIOBJ(dc->state.palette);
     case OBJ_BITMAP: return HGDIOBJ(dc->state.bitmap);
+    case OBJ_FONT: return HGDIOBJ(dc->state.font);
     }
     return nullptr;
 }
@@ -338,6 +343,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
     case OBJ_PEN: return exchange(dc->state.pen, object);
     case OBJ_BRUSH: return exchange(dc->state.brush, object);
     case OBJ_PAL: return exchange(dc->state.palette, object);
+    case OBJ_FONT: return exchange(dc->state.font, object);
     case OBJ_BITMAP: {
         if (dc->kind != TDcKind::Memory) return nullptr;
         const auto* bitmap = static_cast<TBitmap*>(found);

@@ -36,6 +36,8 @@ struct TDcState {
     HPEN pen = nullptr;
     HBRUSH brush = nullptr;
     HPALETTE palette = nullptr;
+    HFONT font = nullptr;
+    UINT textAlign = 0;
     COLORREF text = 0, background = 0xFFFFFF;
     int bkMode = OPAQUE, rop2 = R2_COPYPEN, stretchMode = BLACKONWHITE, polyFillMode = ALTERNATE;
     POINT brushOrigin{}, windowOrigin{}, viewportOrigin{}, position{};

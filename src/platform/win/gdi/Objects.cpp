@@ -8,6 +8,7 @@
 #include "platform/win/gdi/Raster.h"
 #include "platform/win/paint/Paint.h"
 #include "platform/win/system/SystemColors.h"
+#include "platform/win/text/FontObject.h"
 
 namespace {
 
@@ -66,8 +67,9 @@ HGDIOBJ MakeStock(int index) {
         object = std::move(palette);
         break;
     }
-    default: return nullptr;
+    default: object = NewStockFont(index); break;
     }
+    if (!object) return nullptr;
     object->stock = true;
     return AddObject(std::move(object));
 }
@@ -170,12 +172,13 @@ DWORD GetObjectType(HGDIOBJ handle) {
 }
 
 HGDIOBJ GetStockObject(int index) {
-    static HGDIOBJ stock[DEFAULT_PALETTE + 1] = {};
+    constexpr int kLastStock = DEFAULT_GUI_FONT;
+    static HGDIOBJ stock[kLastStock + 1] = {};
     static std::once_flag once;
     std::call_once(once, [] {
-        for (int i = 0; i <= DEFAULT_PALETTE; ++i) stock[i] = MakeStock(i);
+        for (int i = 0; i <= kLastStock; ++i) stock[i] = MakeStock(i);
     });
-    return index >= 0 && index <= DEFAULT_PALETTE ? stock[index] : nullptr;
+    return index >= 0 && index <= kLastStock ? stock[index] : nullptr;
 }
 
 namespace {
@@ -235,6 +238,7 @@ int GetObjectW(HGDIOBJ handle, int size, void* buffer) {
         return Answer(count, size, buffer);
     }
     case OBJ_BITMAP: return BitmapObject(static_cast<const TBitmap&>(*object), size, buffer);
+    case OBJ_FONT: return Answer(static_cast<const TFont&>(*object).logFont, size, buffer);
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "platform/rtl/Conversions.h"
 #include "platform/win/Constants.h"
 #include "platform/win/toplevel/DesktopChange.h"
+#include "platform/win/text/FontObject.h"
 
 namespace {
 
@@ -183,6 +184,7 @@ BOOL SystemParametersInfoW(UINT action, UINT, void* param, UINT) {
     case SPI_GETWHEELSCROLLCHARS: *static_cast<UINT*>(param) = kWheelScrollChars; return TRUE;
     case SPI_GETDRAGFULLWINDOWS: *static_cast<BOOL*>(param) = TRUE; return TRUE;
     case SPI_GETWORKAREA: *static_cast<RECT*>(param) = DesktopMetrics().WorkArea; return TRUE;
+    case SPI_GETICONTITLELOGFONT: *static_cast<LOGFONTW*>(param) = InterfaceLogFont(-12, FW_NORMAL); return TRUE;
     case SPI_GETNONCLIENTMETRICS: {
         auto* metrics = static_cast<NONCLIENTMETRICSW*>(param);
         const UINT size = metrics->cbSize;
@@ -199,6 +201,11 @@ BOOL SystemParametersInfoW(UINT action, UINT, void* param, UINT) {
         metrics->iSmCaptionHeight = kSmallCaptionButtonHeight;
         metrics->iMenuWidth = kMenuButton;
         metrics->iMenuHeight = kMenuButton;
+        metrics->lfCaptionFont = InterfaceLogFont(-12, FW_BOLD);
+        metrics->lfSmCaptionFont = InterfaceLogFont(-12, FW_BOLD);
+        metrics->lfMenuFont = InterfaceLogFont(-12, FW_NORMAL);
+        metrics->lfStatusFont = InterfaceLogFont(-12, FW_NORMAL);
+        metrics->lfMessageFont = InterfaceLogFont(-12, FW_NORMAL);
         return TRUE;
     }
     default: return FALSE;

@@ -44,6 +44,7 @@ size_t PrimaryMonitorIndex(const std::vector<TMonitorLayout>& monitors) noexcept
 int GetSystemMetrics(int index);
 UINT GetDoubleClickTime();
 // SPI_GETWHEELSCROLLLINES, SPI_GETWHEELSCROLLCHARS (UINT), SPI_GETDRAGFULLWINDOWS
-// (BOOL), SPI_GETWORKAREA (RECT, the primary monitor's) and SPI_GETNONCLIENTMETRICS (its sizes; the
-// fonts are left zero). FALSE for other actions, a null Param or a wrong cbSize.
+// (BOOL), SPI_GETWORKAREA (RECT, the primary monitor's), SPI_GETNONCLIENTMETRICS (its sizes and
+// the interface font at 9 points, bold for captions) and SPI_GETICONTITLELOGFONT (LOGFONTW). FALSE
+// for other actions, a null Param or a wrong cbSize.
 BOOL SystemParametersInfoW(UINT action, UINT uiParam, void* param, UINT winIni);
