@@ -9,15 +9,13 @@
 // and the allocations per call of the fill and the copy.
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <new>
 #include <vector>
 
+#include "AllocationCount.h"
 #include "BenchTiming.h"
 #include "platform/win/User.h"
 #include "platform/win/gdi/Bitmaps.h"
@@ -25,20 +23,11 @@
 
 namespace {
 
-std::atomic<long> allocations{0};
-
 constexpr int kRounds = 31;
 constexpr int kWidth = 1920, kHeight = 1080;
 
 double MedianMicroseconds(int repeat, const std::function<void()>& run) {
     return 1e6 * TTiming(kRounds).Repeat(repeat).MedianSeconds(run);
-}
-
-long AllocationsPerCall(const std::function<void()>& run) {
-    run();
-    const long before = allocations.load();
-    for (int i = 0; i < 10; ++i) run();
-    return (allocations.load() - before) / 10;
 }
 
 struct TBitmapCanvas {
@@ -67,14 +56,6 @@ void Report(const char* name, double figure, const char* baseline, double refere
 }
 
 } // namespace
-
-void* operator new(size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 int main() {
     const size_t frameBytes = size_t(kWidth) * kHeight * 4;

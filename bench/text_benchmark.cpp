@@ -16,16 +16,15 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "AllocationCount.h"
+#include "BenchTiming.h"
 #include "platform/win/backend/qt/QtFontEngine.h"
 #include "platform/win/gdi/Bitmaps.h"
 #include "platform/win/gdi/Gdi.h"
@@ -33,27 +32,10 @@
 
 namespace {
 
-std::atomic<long> allocations{0};
-
 constexpr int kRounds = 31;
 
 double MedianMicroseconds(int repeat, const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int round = 0; round <= kRounds; ++round) { // round 0 warms up
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < repeat; ++i) run();
-        const std::chrono::duration<double, std::micro> elapsed = std::chrono::steady_clock::now() - start;
-        if (round > 0) times.push_back(elapsed.count() / repeat);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-long AllocationsPerCall(const std::function<void()>& run) {
-    run();
-    const long before = allocations.load();
-    for (int i = 0; i < 10; ++i) run();
-    return (allocations.load() - before) / 10;
+    return 1e6 * TTiming(kRounds).Repeat(repeat).MedianSeconds(run);
 }
 
 struct TBitmapCanvas {
@@ -83,14 +65,6 @@ std::u16string Repeat(std::u16string_view piece, size_t length) {
 }
 
 } // namespace
-
-void* operator new(size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -14,17 +14,15 @@
 #include <cstring>
 #include <functional>
 #include <map>
-#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "AllocationCount.h"
 #include "platform/rtl/SyncObjs.h"
 #include "platform/win/User.h"
 
 namespace {
-
-std::atomic<long> allocations{0};
 
 LRESULT Trivial(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_USER) return LRESULT(wParam);
@@ -82,9 +80,9 @@ void PostPeekDispatch(benchmark::State& state) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     };
     round(); // the queue reaches its working size
-    const long before = allocations.load();
+    const long before = AllocationsSoFar();
     for (auto _ : state) round();
-    state.counters["allocations"] = double(allocations.load() - before);
+    state.counters["allocations"] = double(AllocationsSoFar() - before);
     state.SetItemsProcessed(state.iterations() * kQueued);
     DestroyWindow(w);
 }
@@ -170,14 +168,6 @@ public:
 };
 
 } // namespace
-
-void* operator new(size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
