@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include <fcntl.h>
 
@@ -307,6 +308,38 @@ TEST_F(Registry, ChangesOfAnotherProcessAreSeenThroughOpenHandles) {
     });
     ASSERT_EQ(0, remover.Finish());
     EXPECT_EQ(ERROR_KEY_DELETED, Get(key, u"v", type, data));
+    RegCloseKey(key);
+}
+
+TEST_F(Registry, AnUnchangedHiveIsNotReadAgain) {
+    HKEY key = Create(HKEY_CURRENT_USER, u"Cached");
+    ASSERT_EQ(ERROR_SUCCESS, Set(key, u"v", REG_BINARY, "ab"));
+    const std::string path = home_.Hive("HKEY_CURRENT_USER").string();
+    struct stat before {};
+    ASSERT_EQ(0, ::stat(path.c_str(), &before));
+
+    // The same file, size and modification time with other bytes: the parsed tree stands.
+    std::string text = HiveText();
+    const size_t at = text.find("61,62");
+    ASSERT_NE(std::string::npos, at);
+    text.replace(at, 5, "61,63");
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(at));
+        file.write(text.data() + at, 5);
+    }
+    timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(0, ::utimensat(AT_FDCWD, path.c_str(), times, 0));
+    DWORD type = 0;
+    std::string data;
+    ASSERT_EQ(ERROR_SUCCESS, Get(key, u"v", type, data));
+    EXPECT_EQ("ab", data);
+
+    // Another modification time is another file.
+    times[1].tv_sec += 1;
+    ASSERT_EQ(0, ::utimensat(AT_FDCWD, path.c_str(), times, 0));
+    ASSERT_EQ(ERROR_SUCCESS, Get(key, u"v", type, data));
+    EXPECT_EQ("ac", data);
     RegCloseKey(key);
 }
 

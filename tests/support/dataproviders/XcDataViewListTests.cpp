@@ -107,6 +107,16 @@ TEST_F(DataViewListTest, TogglingShowsAndHidesExactlyTheRowsBelow) {
     EXPECT_EQ(changes.back(), ccrViewChanged);
 }
 
+TEST_F(DataViewListTest, ARebuildAnnouncedByTheProviderRebuildsTheRows) {
+    Connect();
+    view->ToggleItem(0);
+    ASSERT_EQ(view->Count(), 6);
+    provider.BeginChange(pcrRebuildView, nullptr);
+    provider.EndChange(pcrRebuildView, nullptr);
+    EXPECT_EQ(IDs(), (std::vector<String>{u"R0", u"R1", u"R2"})) << "as auto-expand 0 shows them";
+    EXPECT_EQ(provider.OpenAccesses(), 0);
+}
+
 TEST_F(DataViewListTest, HiddenItemsGetNoRows) {
     RegisterXcCreators(THidingExtension::StaticClass(), XcCreatorsOf<THidingExtension>());
     provider.extensionClasses = {THidingExtension::StaticClass()};

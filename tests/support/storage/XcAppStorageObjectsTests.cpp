@@ -269,6 +269,22 @@ TEST_F(StorageObjects, ANeverStoredCollectionKeepsItsItems) {
     EXPECT_EQ(2, items.Count());
 }
 
+TEST_F(StorageObjects, ACollectionRewrittenShorterKeepsTheFoldersOfItsSurplusItemsButReadsOnlyItsCount) {
+    TOwnedCollection items(nullptr, TTestItem::StaticClass());
+    for (int i = 0; i < 3; ++i) static_cast<TTestItem*>(items.Add())->Caption = u"item " + IntToStr(i);
+    storage_.WriteCollectionItems(u"Items", items);
+    items.Delete(2);
+    items.Delete(1);
+    storage_.WriteCollectionItems(u"Items", items);
+    EXPECT_EQ(1, storage_.ReadInteger(u"Items\\Count"));
+    EXPECT_EQ(String(u"item 2"), Raw(u"Ostrel\\Items\\Item2", u"Caption"));
+
+    TOwnedCollection read(nullptr, TTestItem::StaticClass());
+    EXPECT_EQ(1, storage_.ReadCollectionItems(u"Items", read));
+    ASSERT_EQ(1, read.Count());
+    EXPECT_EQ(String(u"item 0"), static_cast<TTestItem*>(read.Items(0))->Caption);
+}
+
 TEST_F(StorageObjects, EveryPropertyKindSurvivesTheHive) {
     TEveryKind written;
     written.Number = -42;
