@@ -29,8 +29,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Short sources keep the whole table quick under the sanitizers.
-constexpr int kSourceTenths = 10;
+// Three seconds at ten pictures a second: long enough for rate changes and
+// encoder delays to show, short enough for the whole table under the sanitizers.
+constexpr int kSourceTenths = 30;
 constexpr int kSourceRate = 10;
 constexpr double kSourceSeconds = kSourceTenths / 10.0;
 constexpr int kSourcePictures = kSourceRate * kSourceTenths / 10;
