@@ -1,9 +1,11 @@
-// A small scene on the real desktop for looking at: a form with a child window
-// and a topmost no-activate popup, presented through Qt. After a moment it
+// A small scene on the real desktop for looking at: a form with a child window,
+// a panel of text (a wrapped Chinese paragraph, a shortened path, a prefixed
+// label, rotated text) and a topmost no-activate popup, presented through Qt. After a moment it
 // saves what the screen shows (the whole X screen, not only our windows) as
 // PNG and ends. Run by scripts/screenshot.sh under Xvfb.
 
 #include <cstdio>
+#include <string_view>
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -11,7 +13,11 @@
 
 #include "platform/win/User.h"
 #include "platform/win/backend/qt/QtDesktop.h"
+#include "platform/win/backend/qt/QtFontEngine.h"
+#include "platform/win/backend/qt/QtShapeRasterizer.h"
 #include "platform/win/backend/qttest/OffscreenDesktop.h"
+#include "platform/win/gdi/Gdi.h"
+#include "platform/win/text/Text.h"
 
 namespace {
 
@@ -41,6 +47,43 @@ LRESULT DemoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void PaintTextPanel(HDC dc, const RECT& client) {
+    FillDeviceContext(dc, RGB(0xFF, 0xFF, 0xFF));
+    SetBkMode(dc, TRANSPARENT);
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    RECT r{client.left + 8, client.top + 6, client.right - 36, client.top + 80};
+    DrawTextW(dc, u"选择输出配置，然后点“开始”。转换完成后，点我打开目录。Ostrel 支持 MP4、AVI 和 MKV 等常用格式。", -1, &r,
+              DT_WORDBREAK | DT_EDITCONTROL);
+    r = RECT{client.left + 8, client.top + 86, client.right - 36, client.top + 104};
+    DrawTextW(dc, u"/home/user/视频/假期/2026/海边日落的剪辑.mp4", -1, &r, DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_NOPREFIX);
+    r = RECT{client.left + 8, client.top + 110, client.right - 36, client.top + 128};
+    SetTextColor(dc, RGB(0x00, 0x33, 0x99));
+    DrawTextW(dc, u"&Options 选项   文件(&F)   A&&B", -1, &r, DT_SINGLELINE);
+    SetTextColor(dc, RGB(0, 0, 0));
+
+    LOGFONTW turned{};
+    turned.lfHeight = -14;
+    turned.lfEscapement = turned.lfOrientation = 900;
+    turned.lfWeight = 700;
+    const HFONT turnedFont = CreateFontIndirectW(&turned);
+    SelectObject(dc, HGDIOBJ(turnedFont));
+    const std::u16string_view turnedText = u"旋转 Rotated";
+    TextOutW(dc, client.right - 26, client.bottom - 8, turnedText.data(), int(turnedText.size()));
+    SelectObject(dc, oldFont);
+    DeleteObject(HGDIOBJ(turnedFont));
+}
+
+LRESULT TextPanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return DefWindowProcW(hwnd, message, wParam, lParam);
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(hwnd, &ps);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    PaintTextPanel(dc, client);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
 HWND Make(DWORD exStyle, DWORD style, RECT r, HWND parent, COLORREF color, const char16_t* title = u"") {
     const HWND hwnd = CreateWindowExW(exStyle, u"DemoWindow", title, style, r.left, r.top, r.right - r.left,
                                       r.bottom - r.top, parent, nullptr, nullptr, nullptr);
@@ -58,11 +101,16 @@ int main(int argc, char** argv) {
     }
     outputPath = QString::fromLocal8Bit(argv[1]);
     InstallQtDesktop();
+    InstallQtShapeRasterizer();
+    InstallQtFontEngine();
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &DemoProc;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = u"DemoWindow";
+    RegisterClassExW(&wc);
+    wc.lpfnWndProc = &TextPanelProc;
+    wc.lpszClassName = u"DemoText";
     RegisterClassExW(&wc);
 
     const HWND form = Make(0, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, RECT{60, 50, 700, 470},
@@ -73,7 +121,8 @@ int main(int argc, char** argv) {
     SetScrollInfo(list, SB_VERT, &si, FALSE);
     si.nPos = 10;
     SetScrollInfo(list, SB_HORZ, &si, FALSE);
-    Make(0, WS_CHILD | WS_VISIBLE, RECT{320, 20, 600, 220}, form, RGB(0x31, 0x6A, 0xC5));
+    CreateWindowExW(WS_EX_CLIENTEDGE, u"DemoText", u"", WS_CHILD | WS_VISIBLE, 320, 20, 290, 240, form, nullptr, nullptr,
+                    nullptr);
     ShowWindow(form, SW_SHOW);
     const HWND popup = Make(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, RECT{520, 380, 820, 520}, nullptr,
                             RGB(0xFF, 0xE0, 0x40));

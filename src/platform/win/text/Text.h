@@ -1,7 +1,8 @@
 #pragma once
 // Fonts and text: creating fonts, writing and measuring text, and DrawTextW's
 // layout. Text is UTF-16 (surrogate pairs kept whole); a count of -1 means up
-// to the terminating null.
+// to the terminating null, except for TextOutW and ExtTextOutW, whose counts
+// are exact (TextOutW refuses -1).
 //
 // Face names: the built-in test face and "Marlett" (FontEngine.h) answer
 // themselves; "MS Sans Serif", "Microsoft Sans Serif", "Tahoma", "宋体",
