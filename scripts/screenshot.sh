@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# screenshot.sh [output.png]: runs the presenter demo (a form with a child and
-# a panel of text and a topmost popup) under Xvfb with Qt's xcb platform and saves what the X
-# server shows as PNG (default: build/screenshot.png) for a developer to look at.
+# screenshot.sh [output.png]: runs the presenter demo (a form with a child, a
+# panel of text and a topmost popup) under Xvfb with Qt's xcb platform and saves
+# what the X server shows as PNG (default: build/screenshot.png) for a developer
+# to look at.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/screenshot.png}")
