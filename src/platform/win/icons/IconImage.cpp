@@ -25,7 +25,7 @@ constexpr uint32_t Mix(uint32_t a, uint32_t b, int quarters) noexcept {
     return out;
 }
 
-// Source covering Beneath by Cover (0-255); the alpha byte composes the same way.
+// Source covering Beneath by Cover (0-255); the alpha byte composes as coverage.
 constexpr uint32_t Over(uint32_t source, uint32_t cover, uint32_t beneath) noexcept {
     if (cover == 255) return source;
     if (cover == 0) return beneath;
@@ -52,7 +52,9 @@ uint32_t Compose(uint32_t source, bool masked, uint32_t beneath, bool alpha, con
         cover = masked ? 0 : 255;
     }
     if (style.blendBeneath && style.blendQuarters) cover = cover * uint32_t(4 - style.blendQuarters) / 4;
-    return Over(source, cover, beneath);
+    const uint32_t out = Over(source, cover, beneath);
+    // Pictures without alpha write none.
+    return alpha || cover == 0 ? out : out & 0xFFFFFF;
 }
 
 } // namespace
