@@ -1,6 +1,7 @@
 // Icon and cursor objects: making, copying, asking and destroying them.
 #include "platform/win/icons/Icon.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -25,7 +26,7 @@ TIconTable& Icons() {
     return *table;
 }
 
-// The mask bitmap's rows as mask bytes: Rows rows from Top.
+// The mask bitmap's rows from Top on as the image's mask bytes (non-black: 1).
 bool ReadMaskRows(HBITMAP mask, int top, TIconImage& image) {
     TIconImage rows;
     if (!rows.Reset(image.width, image.height) || !ReadBitmapInto(mask, nullptr, 0, top, rows)) return false;
