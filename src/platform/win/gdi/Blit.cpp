@@ -192,9 +192,8 @@ struct TBlit {
     POINT maskAt{};
 };
 
-// Source column of destination column I (0-based) out of W, over Sw source columns.
 inline int MapIndex(int i, int w, int sw, bool flip) noexcept {
-    const int j = int((int64_t(2) * i + 1) * sw / (int64_t(2) * w));
+    const int j = StretchIndex(i, w, sw);
     return flip ? sw - 1 - j : j;
 }
 

@@ -27,6 +27,12 @@ inline uint32_t ApplyRop(TRop rop, uint32_t s, uint32_t p, uint32_t d) noexcept 
     return d;
 }
 
+// The source index of destination index I (0-based) when W destination
+// pixels stretch over Sw source pixels: the source pixel under the centre.
+constexpr int StretchIndex(int i, int w, int sw) noexcept {
+    return int((int64_t(2) * i + 1) * sw / (int64_t(2) * w));
+}
+
 // False for a null or unknown brush (nothing to paint).
 bool MakePattern(TDc& dc, HBRUSH brush, TPattern& pattern);
 // A solid colour as it lands on the DC's target (black or white on a monochrome one).

@@ -4,6 +4,7 @@
 
 #include "platform/win/core/RawInput.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/icons/Icons.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/paint/Surface.h"
 
@@ -22,8 +23,7 @@ HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
     if (!instance && IS_INTRESOURCE(name) && std::find(std::begin(kStandardCursors), std::end(kStandardCursors), id) !=
                                                  std::end(kStandardCursors))
         return reinterpret_cast<HCURSOR>(uintptr_t{id});
-    SetError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return nullptr;
+    return static_cast<HCURSOR>(LoadImageW(instance, name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {

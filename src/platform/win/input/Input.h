@@ -33,6 +33,8 @@ BOOL ReleaseCapture();
 HWND GetCapture();
 BOOL GetCursorPos(POINT* pt);
 BOOL SetCursorPos(int x, int y);
+// With no instance, IDC_x gives the standard cursors; any other name a shared
+// cursor from the resources (icons/Icons.h).
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();

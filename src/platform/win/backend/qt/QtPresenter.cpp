@@ -2,10 +2,15 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QImage>
 #include <QInputMethod>
+#include <QPixmap>
 #include <QThread>
 
+#include <optional>
+
 #include "platform/win/desktop/Desktop.h"
+#include "platform/win/icons/Icons.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/window/Windows.h"
 
@@ -30,6 +35,16 @@ Qt::CursorShape ShapeOf(HCURSOR cursor) {
     case 32651: return Qt::WhatsThisCursor;
     default: return Qt::ArrowCursor;
     }
+}
+
+// An image cursor as its picture with its hot spot; none for the standard ones.
+std::optional<QCursor> ImageCursorOf(HCURSOR cursor) {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    POINT hot{};
+    if (!CursorPixels(cursor, width, height, pixels, hot)) return std::nullopt;
+    const QImage image(reinterpret_cast<const uchar*>(pixels.data()), width, height, width * 4, QImage::Format_ARGB32);
+    return QCursor(QPixmap::fromImage(image.copy()), hot.x, hot.y);
 }
 
 } // namespace
@@ -153,7 +168,15 @@ void TQtPresenter::ApplyCursor() {
     if (cursorWindow_ && cursorWindow_ != target) cursorWindow_->unsetCursor();
     cursorWindow_ = target;
     if (!target) return;
-    const Qt::CursorShape shape = ShapeOf(DesktopCursor());
+    const HCURSOR cursor = DesktopCursor();
+    if (cursor == imageCursor_ && target->cursor().shape() == Qt::BitmapCursor) return;
+    if (const std::optional<QCursor> image = ImageCursorOf(cursor)) {
+        target->setCursor(*image);
+        imageCursor_ = cursor;
+        return;
+    }
+    imageCursor_ = nullptr;
+    const Qt::CursorShape shape = ShapeOf(cursor);
     if (target->cursor().shape() != shape) target->setCursor(shape);
 }
 

@@ -50,6 +50,7 @@ private:
     QPointer<QWindow> grab_;
     QPointer<QWindow> pointerWindow_;
     QPointer<QWindow> cursorWindow_;
+    HCURSOR imageCursor_ = nullptr; // the image cursor cursorWindow_ shows
     QPointer<QWindow> qtFocus_;
     TScreenWatcher screens_;
     QObject context_;

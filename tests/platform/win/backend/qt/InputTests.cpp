@@ -9,6 +9,8 @@
 #include <QWheelEvent>
 
 #include "PresenterFixture.h"
+#include "platform/win/gdi/Gdi.h"
+#include "platform/win/icons/Icons.h"
 
 namespace {
 
@@ -243,6 +245,24 @@ TEST_F(InputTest, TheCursorFollowsThePointerAndWhileAPopupHoldsCaptureItGrabsThe
 
     SetCapture(child_); // a form's capture grabs nothing
     EXPECT_EQ(Presenter().MouseGrabWindow(), nullptr);
+}
+
+TEST_F(InputTest, AnImageCursorShowsItsPictureWithItsHotSpot) {
+    QTest::mouseMove(FormWindow(), QtPoint(child_, 20, 30));
+    SettleDesktop();
+    const HBITMAP mask = CreateBitmap(16, 32, 1, 1, nullptr); // AND rows 0, XOR rows 0: all black
+    ICONINFO info{FALSE, 3, 7, mask, nullptr};
+    const HCURSOR cursor = reinterpret_cast<HCURSOR>(CreateIconIndirect(&info));
+    DeleteObject(ToGdiObject(mask));
+    SetCursor(cursor);
+    EXPECT_EQ(FormWindow()->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(FormWindow()->cursor().hotSpot(), QPoint(3, 7));
+    const QImage picture = FormWindow()->cursor().pixmap().toImage();
+    EXPECT_EQ(picture.size(), QSize(16, 16));
+    EXPECT_EQ(picture.pixel(0, 0), 0xFF000000u);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(FormWindow()->cursor().shape(), Qt::ArrowCursor);
+    DestroyCursor(cursor);
 }
 
 TEST_F(InputTest, KeysReachTheFocusInsideAPopupOwnedByTheFocusedForm) {

@@ -1,0 +1,71 @@
+// Drawing image-list images and making icons of them.
+#include "platform/win/gdi/Gdi.h"
+#include "platform/win/icons/Icon.h"
+#include "platform/win/imagelist/ImageListObject.h"
+#include "platform/win/system/SystemColors.h"
+
+namespace {
+
+constexpr uint32_t PixelOf(COLORREF color) noexcept {
+    return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
+}
+
+TMaskedStyle StyleOf(COLORREF foreground, UINT style) {
+    TMaskedStyle out;
+    out.op = style & ILD_MASK ? TMaskedOp::Mask : style & ILD_IMAGE ? TMaskedOp::Image : TMaskedOp::Normal;
+    out.blendQuarters = style & ILD_BLEND50 ? 2 : style & ILD_BLEND25 ? 1 : 0;
+    out.blendBeneath = foreground == CLR_NONE;
+    out.blendTo = PixelOf(foreground == CLR_DEFAULT ? GetSysColor(COLOR_HIGHLIGHT) : foreground);
+    return out;
+}
+
+} // namespace
+
+bool DrawListImage(const TImageList& list, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
+                   COLORREF foreground, UINT style) {
+    if (!list.Holds(index) || width < 0 || height < 0) return false;
+    if (!width || width > list.width) width = list.width;
+    if (!height || height > list.height) height = list.height;
+    const RECT dest{x, y, x + width, y + height}, from{0, 0, width, height};
+    if (background == CLR_DEFAULT) background = list.background;
+    const bool fill = list.Masked() && background != CLR_NONE && !(style & (ILD_TRANSPARENT | ILD_MASK | ILD_IMAGE));
+    if (fill) {
+        const HBRUSH brush = CreateSolidBrush(background & 0xFFFFFF);
+        const bool filled = FillRect(dc, &dest, brush);
+        DeleteObject(ToGdiObject(brush));
+        if (!filled) return false;
+    }
+    const TMaskedStyle masked = StyleOf(foreground, style);
+    if (!DrawIconImage(dc, dest, list.images[size_t(index)], from, masked)) return false;
+    const UINT overlay = (style & ILD_OVERLAYMASK) >> 8;
+    if (overlay && list.Holds(list.overlays[overlay - 1]))
+        DrawIconImage(dc, dest, list.images[size_t(list.overlays[overlay - 1])], from, masked);
+    return true;
+}
+
+BOOL ImageList_DrawEx(HIMAGELIST handle, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
+                      COLORREF foreground, UINT style) {
+    const TImageList* list = FindImageList(handle);
+    return list && DrawListImage(*list, index, dc, x, y, width, height, background, foreground, style);
+}
+
+BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style) {
+    return ImageList_DrawEx(list, index, dc, x, y, 0, 0, CLR_DEFAULT, CLR_DEFAULT, style);
+}
+
+HICON ImageList_GetIcon(HIMAGELIST handle, int index, UINT style) {
+    const TImageList* list = FindImageList(handle);
+    if (!list || !list->Holds(index)) return nullptr;
+    auto icon = std::make_unique<TIcon>();
+    icon->image = list->images[size_t(index)];
+    icon->hotSpot = POINT{list->width / 2, list->height / 2};
+    TIconImage& image = icon->image;
+    const bool fill = list->background != CLR_NONE && !(style & ILD_TRANSPARENT);
+    // Transparent pixels are black so that the icon's mask rule keeps what lies beneath.
+    for (size_t i = 0; i < image.color.size() && !image.alpha; ++i) {
+        if (!image.mask[i]) continue;
+        image.color[i] = fill ? PixelOf(list->background) : 0;
+        image.mask[i] = !fill;
+    }
+    return AddIcon(std::move(icon));
+}
