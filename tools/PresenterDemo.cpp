@@ -1,6 +1,7 @@
 // A small scene on the real desktop for looking at: a form with a child window,
 // a panel of text (a wrapped Chinese paragraph, a shortened path, a prefixed
-// label, rotated text) and a topmost no-activate popup, presented through Qt. After a moment it
+// label, rotated text, a row of image-list icons drawn plain, selected and
+// with an overlay) and a topmost no-activate popup, presented through Qt. After a moment it
 // saves what the screen shows (the whole X screen, not only our windows) as
 // PNG and ends. Run by scripts/screenshot.sh under Xvfb.
 
@@ -17,6 +18,8 @@
 #include "platform/win/backend/qt/QtShapeRasterizer.h"
 #include "platform/win/backend/qttest/OffscreenDesktop.h"
 #include "platform/win/gdi/Gdi.h"
+#include "platform/win/icons/Icons.h"
+#include "platform/win/imagelist/ImageList.h"
 #include "platform/win/text/Text.h"
 
 namespace {
@@ -25,6 +28,7 @@ constexpr UINT_PTR kGrabTimer = 1;
 constexpr UINT kGrabDelayMs = 1000;
 
 QString outputPath;
+HIMAGELIST icons = nullptr;
 
 LRESULT DemoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -60,6 +64,11 @@ void PaintTextPanel(HDC dc, const RECT& client) {
     SetTextColor(dc, RGB(0x00, 0x33, 0x99));
     DrawTextW(dc, u"&Options 选项   文件(&F)   A&&B", -1, &r, DT_SINGLELINE);
     SetTextColor(dc, RGB(0, 0, 0));
+
+    const int row = client.top + 140;
+    for (int i = 0; i < 5; ++i) ImageList_Draw(icons, i, dc, client.left + 8 + i * 40, row, ILD_TRANSPARENT);
+    ImageList_DrawEx(icons, 0, dc, client.left + 8, row + 40, 32, 32, CLR_NONE, CLR_DEFAULT, ILD_BLEND50);
+    ImageList_Draw(icons, 0, dc, client.left + 48, row + 40, ILD_TRANSPARENT | INDEXTOOVERLAYMASK(1));
 
     LOGFONTW turned{};
     turned.lfHeight = -14;
@@ -113,6 +122,11 @@ int main(int argc, char** argv) {
     wc.lpszClassName = u"DemoText";
     RegisterClassExW(&wc);
 
+    icons = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 5, 1);
+    for (LPCWSTR id : {IDI_APPLICATION, IDI_ERROR, IDI_WARNING, IDI_INFORMATION, IDI_QUESTION})
+        ImageList_AddIcon(icons, LoadIconW(nullptr, id));
+    ImageList_SetOverlayImage(icons, 2, 1);
+
     const HWND form = Make(0, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, RECT{60, 50, 700, 470},
                            nullptr, RGB(0xD4, 0xD0, 0xC8), u"Ostrel 演示");
     const HWND list = Make(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, RECT{20, 20, 300, 220},
@@ -134,6 +148,7 @@ int main(int argc, char** argv) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    ImageList_Destroy(icons);
     UninstallQtDesktop();
     return int(msg.wParam);
 }
