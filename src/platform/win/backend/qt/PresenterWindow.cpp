@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "platform/win/backend/qt/IconImages.h"
 #include "platform/win/backend/qt/KeyMap.h"
 #include "platform/win/backend/qt/QtPresenter.h"
 #include "platform/win/desktop/Desktop.h"
@@ -151,6 +152,11 @@ void TPresenterWindow::Apply(const TTopLevelState& state) {
     }
     const QString title = QStringOf(state.title);
     if (title != this->title()) setTitle(title);
+    if (state.smallIcon != smallIcon_ || state.bigIcon != bigIcon_) {
+        smallIcon_ = state.smallIcon;
+        bigIcon_ = state.bigIcon;
+        setIcon(WindowIconOf(smallIcon_, bigIcon_));
+    }
     const qreal opacity = state.alpha / 255.0;
     if (opacity != this->opacity()) setOpacity(opacity);
     QWindow* owner = state.owner ? presenter_.WindowOf(state.owner) : nullptr;

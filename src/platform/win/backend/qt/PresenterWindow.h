@@ -62,5 +62,6 @@ private:
     QRegion lastFlush_;
     bool composing_ = false;
     DWORD style_ = 0;
+    HICON smallIcon_ = nullptr, bigIcon_ = nullptr;
     QRect rect_;              // ours, in screen coordinates
 };

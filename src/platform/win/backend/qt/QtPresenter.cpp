@@ -9,8 +9,8 @@
 
 #include <optional>
 
+#include "platform/win/backend/qt/IconImages.h"
 #include "platform/win/desktop/Desktop.h"
-#include "platform/win/icons/Icons.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/window/Windows.h"
 
@@ -39,12 +39,10 @@ Qt::CursorShape ShapeOf(HCURSOR cursor) {
 
 // An image cursor as its picture with its hot spot; none for the standard ones.
 std::optional<QCursor> ImageCursorOf(HCURSOR cursor) {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
     POINT hot{};
-    if (!CursorPixels(cursor, width, height, pixels, hot)) return std::nullopt;
-    const QImage image(reinterpret_cast<const uchar*>(pixels.data()), width, height, width * 4, QImage::Format_ARGB32);
-    return QCursor(QPixmap::fromImage(image.copy()), hot.x, hot.y);
+    const QImage image = ImageOfIcon(HICON(cursor), &hot);
+    if (image.isNull()) return std::nullopt;
+    return QCursor(QPixmap::fromImage(image), hot.x, hot.y);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 #include <QTest>
 
 #include "PresenterFixture.h"
+#include "platform/win/backend/qt/IconImages.h"
 #include "platform/win/gdi/Gdi.h"
+#include "platform/win/icons/Icons.h"
 
 namespace {
 
@@ -67,6 +69,25 @@ TEST_F(WindowKindsTest, StyleChangesReachTheShownWindow) {
     EXPECT_EQ(QtWindow(form)->title(), QString::fromUtf8("视频转换"));
     ShowWindow(form, SW_HIDE);
     EXPECT_FALSE(QtWindow(form)->isVisible());
+}
+
+TEST_F(WindowKindsTest, TheWindowsIconsBecomeItsQtIcon) {
+    const HWND form = Show(WS_OVERLAPPEDWINDOW, RECT{0, 0, 300, 200});
+    EXPECT_TRUE(QtWindow(form)->icon().isNull());
+    const HICON big = LoadIconW(nullptr, IDI_APPLICATION);
+    const auto small = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED));
+    SendMessageW(form, WM_SETICON, ICON_BIG, LPARAM(big));
+    SendMessageW(form, WM_SETICON, ICON_SMALL, LPARAM(small));
+    const QList<QSize> sizes = QtWindow(form)->icon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    const QImage picture = QtWindow(form)->icon().pixmap(QSize(32, 32)).toImage();
+    EXPECT_EQ(picture.pixel(16, 16), ImageOfIcon(big).pixel(16, 16));
+    EXPECT_NE(qAlpha(picture.pixel(16, 16)), 0);
+
+    SendMessageW(form, WM_SETICON, ICON_BIG, 0);
+    SendMessageW(form, WM_SETICON, ICON_SMALL, 0);
+    EXPECT_TRUE(QtWindow(form)->icon().isNull());
 }
 
 // A no-activate topmost tool popup clicked: the click reaches it, activation and focus stay.

@@ -1,0 +1,13 @@
+#pragma once
+// Our icons and image cursors as Qt images.
+
+#include <QIcon>
+#include <QImage>
+
+#include "platform/win/Types.h"
+
+// The icon's pixels with straight alpha, and its hot spot when asked; a null
+// image for standard cursor markers and unknown handles.
+QImage ImageOfIcon(HICON icon, POINT* hotSpot = nullptr);
+// The window icon of a top-level window: its small and big icons, either may be null.
+QIcon WindowIconOf(HICON smallIcon, HICON bigIcon);
