@@ -17,6 +17,7 @@
 
 #include "AllocationCount.h"
 #include "BenchTiming.h"
+#include "BitmapCanvas.h"
 #include "platform/win/User.h"
 #include "platform/win/gdi/Bitmaps.h"
 #include "platform/win/gdi/Gdi.h"
@@ -29,27 +30,6 @@ constexpr int kWidth = 1920, kHeight = 1080;
 double MedianMicroseconds(int repeat, const std::function<void()>& run) {
     return 1e6 * TTiming(kRounds).Repeat(repeat).MedianSeconds(run);
 }
-
-struct TBitmapCanvas {
-    TBitmapCanvas(int width, int height) : dc(CreateCompatibleDC(nullptr)) {
-        bitmap = NewDibSection(width, -height, 32);
-        void* p = nullptr;
-        BITMAP bm{};
-        GetObjectW(ToGdiObject(bitmap), sizeof bm, &bm);
-        p = bm.bmBits;
-        bits = static_cast<uint32_t*>(p);
-        old = SelectObject(dc, ToGdiObject(bitmap));
-    }
-    ~TBitmapCanvas() {
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(ToGdiObject(bitmap));
-    }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    uint32_t* bits;
-};
 
 void Report(const char* name, double figure, const char* baseline, double reference) {
     std::printf("%-44s %10.1f us   %-28s %10.1f us\n", name, figure, baseline, reference);

@@ -25,6 +25,7 @@
 
 #include "AllocationCount.h"
 #include "BenchTiming.h"
+#include "BitmapCanvas.h"
 #include "platform/win/backend/qt/QtFontEngine.h"
 #include "platform/win/gdi/Bitmaps.h"
 #include "platform/win/gdi/Gdi.h"
@@ -37,21 +38,6 @@ constexpr int kRounds = 31;
 double MedianMicroseconds(int repeat, const std::function<void()>& run) {
     return 1e6 * TTiming(kRounds).Repeat(repeat).MedianSeconds(run);
 }
-
-struct TBitmapCanvas {
-    TBitmapCanvas(int width, int height) : dc(CreateCompatibleDC(nullptr)) {
-        bitmap = NewDibSection(width, -height, 32);
-        old = SelectObject(dc, ToGdiObject(bitmap));
-    }
-    ~TBitmapCanvas() {
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(ToGdiObject(bitmap));
-    }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-};
 
 void Report(const char* name, double figure, const char* baseline, double reference) {
     std::printf("%-44s %10.2f us   %-32s %10.2f us\n", name, figure, baseline, reference);
