@@ -43,7 +43,7 @@ HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
 
 HBITMAP CreateMappedBitmap(HINSTANCE instance, INT_PTR id, UINT, void* colorMap, int mapSize) {
     const HBITMAP handle = LoadBitmapW(instance, reinterpret_cast<LPCWSTR>(id));
-    TBitmap* bitmap = FindBitmap(handle);
+    TBitmapObject* bitmap = FindBitmap(handle);
     if (!bitmap) return nullptr;
     const COLORMAP standard[] = {{RGB(255, 255, 255), GetSysColor(COLOR_WINDOW)},
                                  {RGB(192, 192, 192), GetSysColor(COLOR_BTNFACE)},

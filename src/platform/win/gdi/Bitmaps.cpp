@@ -80,7 +80,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
     }
     if (header.biPlanes != 1 && header.biPlanes != 0) return nullptr;
     const HBITMAP handle = NewDibSection(header.biWidth, header.biHeight, bpp, TableOf(*info, usage, dc));
-    if (TBitmap* bitmap = FindBitmap(handle)) {
+    if (TBitmapObject* bitmap = FindBitmap(handle)) {
         if (header.biCompression == BI_BITFIELDS) {
             bitmap->compression = BI_BITFIELDS;
             std::memcpy(bitmap->masks, kRgbMasks, sizeof kRgbMasks);
@@ -106,7 +106,7 @@ HBITMAP CreateCompatibleBitmap(HDC handle, int width, int height) {
 }
 
 int GetDIBits(HDC, HBITMAP handle, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {
-    const TBitmap* bitmap = FindBitmap(handle);
+    const TBitmapObject* bitmap = FindBitmap(handle);
     if (!bitmap || !info || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || usage != DIB_RGB_COLORS) return 0;
     BITMAPINFOHEADER& header = info->bmiHeader;
     if (header.biBitCount == 0) {
@@ -153,7 +153,7 @@ int GetDIBits(HDC, HBITMAP handle, UINT start, UINT lines, void* bits, BITMAPINF
 }
 
 int SetDIBits(HDC dc, HBITMAP handle, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
-    const TBitmap* bitmap = FindBitmap(handle);
+    const TBitmapObject* bitmap = FindBitmap(handle);
     if (!bitmap || !info || !bits || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER)) return 0;
     const BITMAPINFOHEADER& header = info->bmiHeader;
     if (!SupportedDibBits(header.biBitCount) || header.biCompression != BI_RGB || header.biWidth != bitmap->width)
@@ -176,7 +176,7 @@ int SetDIBits(HDC dc, HBITMAP handle, UINT start, UINT lines, const void* bits, 
 
 UINT SetDIBColorTable(HDC handle, UINT start, UINT count, const RGBQUAD* colors) {
     TDc* dc = DcOf(handle);
-    TBitmap* bitmap = dc ? FindBitmap(dc->state.bitmap) : nullptr;
+    TBitmapObject* bitmap = dc ? FindBitmap(dc->state.bitmap) : nullptr;
     if (!bitmap || !bitmap->dib || !colors || start >= bitmap->colors.size()) return 0;
     const UINT n = std::min<UINT>(count, UINT(bitmap->colors.size()) - start);
     std::copy_n(colors, n, bitmap->colors.begin() + start);
@@ -185,7 +185,7 @@ UINT SetDIBColorTable(HDC handle, UINT start, UINT count, const RGBQUAD* colors)
 
 UINT GetDIBColorTable(HDC handle, UINT start, UINT count, RGBQUAD* colors) {
     TDc* dc = DcOf(handle);
-    const TBitmap* bitmap = dc ? FindBitmap(dc->state.bitmap) : nullptr;
+    const TBitmapObject* bitmap = dc ? FindBitmap(dc->state.bitmap) : nullptr;
     if (!bitmap || !bitmap->dib || !colors || start >= bitmap->colors.size()) return 0;
     const UINT n = std::min<UINT>(count, UINT(bitmap->colors.size()) - start);
     std::copy_n(bitmap->colors.begin() + start, n, colors);

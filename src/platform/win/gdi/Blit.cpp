@@ -188,7 +188,7 @@ struct TBlit {
     RECT from;   // device coordinates of the source, normalised
     bool flipX = false, flipY = false;
     TRop rop = TRop::SrcCopy;
-    const TBitmap* mask = nullptr;
+    const TBitmapObject* mask = nullptr;
     POINT maskAt{};
 };
 

@@ -67,7 +67,7 @@ HBITMAP ReadBmp(std::span<const uint8_t> file) {
     const uint8_t* data = file.data() + fileHeader.bfOffBits;
 
     const HBITMAP handle = NewDibSection(width, height, bitfields ? 32 : bpp, std::move(colors));
-    TBitmap* bitmap = FindBitmap(handle);
+    TBitmapObject* bitmap = FindBitmap(handle);
     if (!bitmap) return nullptr;
     if (!bitfields) {
         std::memcpy(bitmap->storage.get(), data, size_t(dataSize));
@@ -87,7 +87,7 @@ HBITMAP ReadBmp(std::span<const uint8_t> file) {
 }
 
 std::vector<uint8_t> WriteBmp(HBITMAP handle, int bpp) {
-    const TBitmap* bitmap = FindBitmap(handle);
+    const TBitmapObject* bitmap = FindBitmap(handle);
     if (!bitmap || (bpp != 24 && bpp != 32)) return {};
     BITMAPINFO info{};
     BITMAPINFOHEADER& header = info.bmiHeader;

@@ -47,8 +47,8 @@ void ReleaseState(const TDcState& state) {
 
 void AttachBitmap(TDc& dc, HBITMAP previous) {
     if (previous == dc.state.bitmap) return;
-    if (TBitmap* old = FindBitmap(previous); old && old->selectedIn == dc.handle) old->selectedIn = nullptr;
-    TBitmap* now = FindBitmap(dc.state.bitmap);
+    if (TBitmapObject* old = FindBitmap(previous); old && old->selectedIn == dc.handle) old->selectedIn = nullptr;
+    TBitmapObject* now = FindBitmap(dc.state.bitmap);
     if (now && !now->stock) now->selectedIn = dc.handle;
     dc.visible = now ? TRegion(RECT{0, 0, now->width, now->height}) : TRegion();
     dc.ClipChanged();
@@ -81,7 +81,8 @@ TDc::TDc(TDcKind kind, HDC handle) : kind(kind), handle(handle) {
 }
 
 TDc::~TDc() {
-    if (TBitmap* bitmap = FindBitmap(state.bitmap); bitmap && bitmap->selectedIn == handle) bitmap->selectedIn = nullptr;
+    if (TBitmapObject* bitmap = FindBitmap(state.bitmap); bitmap && bitmap->selectedIn == handle)
+        bitmap->selectedIn = nullptr;
     ReleaseState(state);
     for (const TDcState& s : saved) ReleaseState(s);
 }
@@ -115,7 +116,7 @@ DWORD GetObjectType(HDC handle) {
 
 bool IsMonochromeDc(TDc& dc) {
     if (dc.kind != TDcKind::Memory) return false;
-    const TBitmap* bitmap = FindBitmap(dc.state.bitmap);
+    const TBitmapObject* bitmap = FindBitmap(dc.state.bitmap);
     return bitmap && bitmap->Monochrome();
 }
 
@@ -346,7 +347,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
     case OBJ_FONT: return exchange(dc->state.font, object);
     case OBJ_BITMAP: {
         if (dc->kind != TDcKind::Memory) return nullptr;
-        const auto* bitmap = static_cast<TBitmap*>(found);
+        const auto* bitmap = static_cast<TBitmapObject*>(found);
         if (bitmap->selectedIn && bitmap->selectedIn != handle) return nullptr;
         const HBITMAP previous = dc->state.bitmap;
         dc->Select(dc->state.bitmap, reinterpret_cast<HBITMAP>(object));
@@ -364,7 +365,7 @@ bool BeginDraw(TDc& dc, const RECT& bounds, TDrawTarget& target) {
     target.dc = &dc;
     switch (dc.kind) {
     case TDcKind::Memory: {
-        const TBitmap* bitmap = FindBitmap(dc.state.bitmap);
+        const TBitmapObject* bitmap = FindBitmap(dc.state.bitmap);
         if (!bitmap) return false;
         target.raster = RasterOf(*bitmap);
         return true;
@@ -414,7 +415,7 @@ bool BeginRead(TDc& dc, const RECT& area, TRaster& raster, POINT& offset) {
     offset = POINT{};
     switch (dc.kind) {
     case TDcKind::Memory: {
-        const TBitmap* bitmap = FindBitmap(dc.state.bitmap);
+        const TBitmapObject* bitmap = FindBitmap(dc.state.bitmap);
         if (!bitmap) return false;
         raster = RasterOf(*bitmap);
         return true;

@@ -37,13 +37,13 @@ void Free(HGDIOBJ handle, TGdiObject* object) {
 HGDIOBJ MakeStock(int index) {
     std::unique_ptr<TGdiObject> object;
     auto brush = [](UINT style, COLORREF color) {
-        auto b = std::make_unique<TBrush>();
+        auto b = std::make_unique<TBrushObject>();
         b->style = style;
         b->color = color;
         return b;
     };
     auto pen = [](UINT style, COLORREF color) {
-        auto p = std::make_unique<TPen>();
+        auto p = std::make_unique<TPenObject>();
         p->style = style;
         p->color = color;
         return p;
@@ -89,13 +89,13 @@ int64_t RowBytes(int64_t width, int bpp, int alignment) {
     return bytes > INT32_MAX ? 0 : bytes;
 }
 
-std::unique_ptr<TBitmap> NewBitmap(int width, int height, int bpp, bool dib) {
+std::unique_ptr<TBitmapObject> NewBitmap(int width, int height, int bpp, bool dib) {
     // Half the address space is more than any bitmap of ours can use; larger is an impossible size.
     constexpr int64_t kMaxBytes = int64_t{1} << 31;
     if (width <= 0 || height <= 0) return nullptr;
     const int64_t stride = RowBytes(width, bpp, dib ? 4 : bpp == 1 ? 2 : 4);
     if (stride == 0 || stride > kMaxBytes / height) return nullptr;
-    auto bitmap = std::make_unique<TBitmap>();
+    auto bitmap = std::make_unique<TBitmapObject>();
     bitmap->storage.reset(new (std::nothrow) uint8_t[size_t(stride * height)]());
     if (!bitmap->storage) return nullptr;
     bitmap->width = width;
@@ -121,7 +121,7 @@ bool ResolveBrush(HBRUSH handle, TBrushInfo& info) noexcept {
         info = TBrushInfo{BS_SOLID, GetSysColor(*index), nullptr};
         return true;
     }
-    const TBrush* brush = FindObjectAs<TBrush>(HGDIOBJ(handle), OBJ_BRUSH);
+    const TBrushObject* brush = FindObjectAs<TBrushObject>(HGDIOBJ(handle), OBJ_BRUSH);
     if (!brush) return false;
     info = TBrushInfo{brush->style, brush->color, brush->style == BS_PATTERN ? brush : nullptr};
     return true;
@@ -191,7 +191,7 @@ int Answer(const T& record, int size, void* buffer) {
     return int(sizeof(T));
 }
 
-int BitmapObject(const TBitmap& bitmap, int size, void* buffer) {
+int BitmapObject(const TBitmapObject& bitmap, int size, void* buffer) {
     BITMAP bm{};
     bm.bmWidth = bitmap.width;
     bm.bmHeight = bitmap.height;
@@ -226,19 +226,19 @@ int GetObjectW(HGDIOBJ handle, int size, void* buffer) {
     }
     switch (object->kind) {
     case OBJ_PEN: {
-        const auto& pen = static_cast<const TPen&>(*object);
+        const auto& pen = static_cast<const TPenObject&>(*object);
         return Answer(LOGPEN{pen.style, POINT{pen.width, 0}, pen.color}, size, buffer);
     }
     case OBJ_BRUSH: {
-        const auto& brush = static_cast<const TBrush&>(*object);
+        const auto& brush = static_cast<const TBrushObject&>(*object);
         return Answer(LOGBRUSH{brush.style, brush.color, ULONG_PTR(brush.patternBitmap)}, size, buffer);
     }
     case OBJ_PAL: {
         const WORD count = WORD(static_cast<const TPalette&>(*object).entries.size());
         return Answer(count, size, buffer);
     }
-    case OBJ_BITMAP: return BitmapObject(static_cast<const TBitmap&>(*object), size, buffer);
-    case OBJ_FONT: return Answer(static_cast<const TFont&>(*object).logFont, size, buffer);
+    case OBJ_BITMAP: return BitmapObject(static_cast<const TBitmapObject&>(*object), size, buffer);
+    case OBJ_FONT: return Answer(static_cast<const TFontObject&>(*object).logFont, size, buffer);
     }
     return 0;
 }
@@ -246,7 +246,7 @@ int GetObjectW(HGDIOBJ handle, int size, void* buffer) {
 HPEN CreatePen(int style, int width, COLORREF color) {
     const UINT kind = UINT(style) & PS_STYLE_MASK;
     if (kind != PS_SOLID && kind != PS_NULL && kind != PS_INSIDEFRAME) return nullptr;
-    auto pen = std::make_unique<TPen>();
+    auto pen = std::make_unique<TPenObject>();
     pen->style = kind;
     pen->width = width < 1 ? 1 : width;
     pen->color = color;
@@ -254,15 +254,15 @@ HPEN CreatePen(int style, int width, COLORREF color) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
-    auto brush = std::make_unique<TBrush>();
+    auto brush = std::make_unique<TBrushObject>();
     brush->color = color;
     return reinterpret_cast<HBRUSH>(AddObject(std::move(brush)));
 }
 
 HBRUSH CreatePatternBrush(HBITMAP handle) {
-    const TBitmap* bitmap = FindBitmap(handle);
+    const TBitmapObject* bitmap = FindBitmap(handle);
     if (!bitmap) return nullptr;
-    auto brush = std::make_unique<TBrush>();
+    auto brush = std::make_unique<TBrushObject>();
     brush->style = BS_PATTERN;
     brush->patternBitmap = handle;
     brush->monoPattern = bitmap->Monochrome();
@@ -281,7 +281,7 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* logBrush) {
     case BS_SOLID: return CreateSolidBrush(logBrush->lbColor);
     case BS_PATTERN: return CreatePatternBrush(reinterpret_cast<HBITMAP>(logBrush->lbHatch));
     case BS_NULL: {
-        auto brush = std::make_unique<TBrush>();
+        auto brush = std::make_unique<TBrushObject>();
         brush->style = BS_NULL;
         return reinterpret_cast<HBRUSH>(AddObject(std::move(brush)));
     }

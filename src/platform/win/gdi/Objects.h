@@ -42,15 +42,15 @@ struct TGdiObject {
     bool deletePending = false; // DeleteObject came while selected
 };
 
-struct TPen : TGdiObject {
-    TPen() : TGdiObject(OBJ_PEN) {}
+struct TPenObject : TGdiObject {
+    TPenObject() : TGdiObject(OBJ_PEN) {}
     UINT style = PS_SOLID;
     int width = 1;
     COLORREF color = 0;
 };
 
-struct TBrush : TGdiObject {
-    TBrush() : TGdiObject(OBJ_BRUSH) {}
+struct TBrushObject : TGdiObject {
+    TBrushObject() : TGdiObject(OBJ_BRUSH) {}
     UINT style = BS_SOLID;
     COLORREF color = 0;
     bool monoPattern = false;    // pattern holds 0/1 bits to meet the text and background colours
@@ -63,8 +63,8 @@ struct TPalette : TGdiObject {
     std::vector<PALETTEENTRY> entries;
 };
 
-struct TBitmap : TGdiObject {
-    TBitmap() : TGdiObject(OBJ_BITMAP) {}
+struct TBitmapObject : TGdiObject {
+    TBitmapObject() : TGdiObject(OBJ_BITMAP) {}
     int width = 0, height = 0;
     int bpp = 32;
     int stride = 0;       // bytes per stored row
@@ -86,7 +86,7 @@ struct TBitmap : TGdiObject {
 
 // Allocates a bitmap of the format with zeroed pixels; null when the size is
 // impossible or cannot be allocated (sizes computed in 64 bits).
-std::unique_ptr<TBitmap> NewBitmap(int width, int height, int bpp, bool dib);
+std::unique_ptr<TBitmapObject> NewBitmap(int width, int height, int bpp, bool dib);
 // Bytes per row padded to Alignment; 0 when it does not fit.
 int64_t RowBytes(int64_t width, int bpp, int alignment);
 
@@ -97,15 +97,17 @@ T* FindObjectAs(HGDIOBJ handle, DWORD kind) noexcept {
     TGdiObject* object = FindObject(handle);
     return object && object->kind == kind ? static_cast<T*>(object) : nullptr;
 }
-inline TBitmap* FindBitmap(HBITMAP handle) noexcept { return FindObjectAs<TBitmap>(HGDIOBJ(handle), OBJ_BITMAP); }
-inline TPen* FindPen(HPEN handle) noexcept { return FindObjectAs<TPen>(HGDIOBJ(handle), OBJ_PEN); }
+inline TBitmapObject* FindBitmap(HBITMAP handle) noexcept {
+    return FindObjectAs<TBitmapObject>(HGDIOBJ(handle), OBJ_BITMAP);
+}
+inline TPenObject* FindPen(HPEN handle) noexcept { return FindObjectAs<TPenObject>(HGDIOBJ(handle), OBJ_PEN); }
 inline TPalette* FindPalette(HPALETTE handle) noexcept { return FindObjectAs<TPalette>(HGDIOBJ(handle), OBJ_PAL); }
 
 // A brush as drawn: system colour markers become solid brushes.
 struct TBrushInfo {
     UINT style = BS_NULL;
     COLORREF color = 0;
-    const TBrush* pattern = nullptr; // BS_PATTERN
+    const TBrushObject* pattern = nullptr; // BS_PATTERN
 };
 bool ResolveBrush(HBRUSH handle, TBrushInfo& info) noexcept;
 

@@ -21,7 +21,7 @@ RECT Ordered(const RECT& r) noexcept {
 
 // The pen as it draws, or nothing for a null pen.
 bool PenOf(TDc& dc, TPattern& pattern, int& width) {
-    const TPen* pen = FindPen(dc.state.pen);
+    const TPenObject* pen = FindPen(dc.state.pen);
     if (!pen || pen->style == PS_NULL) return false;
     pattern = SolidPattern(dc, pen->color);
     width = pen->width;

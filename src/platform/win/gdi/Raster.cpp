@@ -17,7 +17,7 @@ uint32_t TablePixel(const TRaster& raster, unsigned index) noexcept {
 
 } // namespace
 
-TRaster RasterOf(const TBitmap& bitmap) noexcept {
+TRaster RasterOf(const TBitmapObject& bitmap) noexcept {
     TRaster raster;
     raster.width = bitmap.width;
     raster.height = bitmap.height;

@@ -11,7 +11,7 @@
 
 #include "platform/win/gdi/GdiTypes.h"
 
-struct TBitmap;
+struct TBitmapObject;
 struct TSurface;
 
 struct TRaster {
@@ -28,7 +28,7 @@ struct TRaster {
     RECT Bounds() const noexcept { return RECT{0, 0, width, height}; }
 };
 
-TRaster RasterOf(const TBitmap& bitmap) noexcept;
+TRaster RasterOf(const TBitmapObject& bitmap) noexcept;
 TRaster RasterOf(TSurface& surface) noexcept;
 
 constexpr uint32_t ColorPixel(COLORREF color) noexcept {

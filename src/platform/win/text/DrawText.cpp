@@ -12,7 +12,7 @@ namespace {
 thread_local std::vector<int> advances;
 thread_local std::vector<TSpan> underlines;
 
-void DrawLine(TDc& dc, const TFont& font, const TLayout& layout, const TLine& line, POINT at, const RECT* clip) {
+void DrawLine(TDc& dc, const TFontObject& font, const TLayout& layout, const TLine& line, POINT at, const RECT* clip) {
     advances.assign(line.text.size(), 0);
     underlines.clear();
     size_t next = 0;
@@ -44,7 +44,7 @@ int DrawTextW(HDC handle, LPWSTR text, int count, RECT* rect, UINT format) {
         if (format & DT_CALCRECT) rect->right = rect->left, rect->bottom = rect->top;
         return 0;
     }
-    const TFont& font = *FontOf(*dc);
+    const TFontObject& font = *FontOf(*dc);
     IFontFace& face = font.Face();
     const TFaceMetrics& m = face.Metrics();
     const TLayout layout{face, format, format & DT_EXPANDTABS ? 8 * m.aveCharWidth : 0,

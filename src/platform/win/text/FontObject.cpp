@@ -35,7 +35,7 @@ LOGFONTW MakeLogFont(LONG height, LONG weight, std::u16string_view face) {
 
 } // namespace
 
-IFontFace& TFont::Face() const {
+IFontFace& TFontObject::Face() const {
     const uint32_t now = FontEngineGeneration();
     if (generation_.load(std::memory_order_acquire) == now) return *face_.load(std::memory_order_relaxed);
     std::lock_guard lock(mutex_);
@@ -47,29 +47,29 @@ IFontFace& TFont::Face() const {
     return *face_.load(std::memory_order_relaxed);
 }
 
-double TFont::EscapementRadians() const noexcept {
+double TFontObject::EscapementRadians() const noexcept {
     return (logFont.lfEscapement % 3600) * std::numbers::pi / 1800.0;
 }
 
 LOGFONTW InterfaceLogFont(LONG height, LONG weight) { return MakeLogFont(height, weight, u"Tahoma"); }
 
-std::unique_ptr<TFont> NewStockFont(int index) {
+std::unique_ptr<TFontObject> NewStockFont(int index) {
     switch (index) {
-    case DEFAULT_GUI_FONT: return std::make_unique<TFont>(InterfaceLogFont(-12, FW_NORMAL));
-    case ANSI_VAR_FONT: return std::make_unique<TFont>(MakeLogFont(-12, FW_NORMAL, u"MS Sans Serif"));
-    case SYSTEM_FONT: return std::make_unique<TFont>(MakeLogFont(16, FW_BOLD, u"System"));
+    case DEFAULT_GUI_FONT: return std::make_unique<TFontObject>(InterfaceLogFont(-12, FW_NORMAL));
+    case ANSI_VAR_FONT: return std::make_unique<TFontObject>(MakeLogFont(-12, FW_NORMAL, u"MS Sans Serif"));
+    case SYSTEM_FONT: return std::make_unique<TFontObject>(MakeLogFont(16, FW_BOLD, u"System"));
     }
     return nullptr;
 }
 
-const TFont* FontOf(const TDc& dc) {
-    if (const auto* font = FindObjectAs<TFont>(HGDIOBJ(dc.state.font), OBJ_FONT)) return font;
-    return FindObjectAs<TFont>(GetStockObject(SYSTEM_FONT), OBJ_FONT);
+const TFontObject* FontOf(const TDc& dc) {
+    if (const auto* font = FindObjectAs<TFontObject>(HGDIOBJ(dc.state.font), OBJ_FONT)) return font;
+    return FindObjectAs<TFontObject>(GetStockObject(SYSTEM_FONT), OBJ_FONT);
 }
 
 HFONT CreateFontIndirectW(const LOGFONTW* logFont) {
     if (!logFont) return nullptr;
-    return reinterpret_cast<HFONT>(AddObject(std::make_unique<TFont>(*logFont)));
+    return reinterpret_cast<HFONT>(AddObject(std::make_unique<TFontObject>(*logFont)));
 }
 
 HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
@@ -93,7 +93,7 @@ HFONT CreateFontW(int height, int width, int escapement, int orientation, int we
 BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
     const TDc* dc = DcOf(handle);
     if (!dc || !tm) return FALSE;
-    const TFont* font = FontOf(*dc);
+    const TFontObject* font = FontOf(*dc);
     const TFaceMetrics& m = font->Face().Metrics();
     const LOGFONTW& lf = font->logFont;
     *tm = TEXTMETRICW{};

@@ -11,8 +11,8 @@
 #include "platform/win/text/FontEngine.h"
 #include "platform/win/text/TextTypes.h"
 
-struct TFont : TGdiObject {
-    explicit TFont(const LOGFONTW& logFont) : TGdiObject(OBJ_FONT), logFont(logFont) {}
+struct TFontObject : TGdiObject {
+    explicit TFontObject(const LOGFONTW& logFont) : TGdiObject(OBJ_FONT), logFont(logFont) {}
     const LOGFONTW logFont;
 
     // The face as resolved for the installed engine; it lives as long as the
@@ -29,8 +29,8 @@ private:
 };
 
 // A stock font by its GetStockObject index, null for other indices.
-std::unique_ptr<TFont> NewStockFont(int index);
+std::unique_ptr<TFontObject> NewStockFont(int index);
 // The font selected into the DC (the system font until another is).
-const TFont* FontOf(const TDc& dc);
+const TFontObject* FontOf(const TDc& dc);
 // The interface font at a height and weight, as the system parameters describe it.
 LOGFONTW InterfaceLogFont(LONG height, LONG weight);

@@ -45,7 +45,7 @@ struct TTurn {
     bool None() const noexcept { return cos == 1 && sin == 0; }
 };
 
-TTurn TurnOf(const TFont& font) {
+TTurn TurnOf(const TFontObject& font) {
     const LONG tenths = ((font.logFont.lfEscapement % 3600) + 3600) % 3600;
     switch (tenths) {
     case 0: return TTurn{1, 0};
@@ -121,7 +121,7 @@ void Composite(TDrawTarget& target, const TMask& mask, POINT origin, const RECT&
 
 } // namespace
 
-bool PaintRun(TDc& dc, const TFont& font, POINT reference, UINT align, const TRun& run, const RECT* clip,
+bool PaintRun(TDc& dc, const TFontObject& font, POINT reference, UINT align, const TRun& run, const RECT* clip,
               bool opaqueCell) {
     IFontFace& face = font.Face();
     const TFaceMetrics& m = face.Metrics();

@@ -42,5 +42,5 @@ struct TRun {
 // Draws Run at the logical reference point under the alignment (TA_x). Clip,
 // when given, is a logical rectangle that limits the drawing too; with
 // OpaqueCell the run's cell is filled with the background colour first.
-bool PaintRun(TDc& dc, const TFont& font, POINT reference, UINT align, const TRun& run, const RECT* clip,
+bool PaintRun(TDc& dc, const TFontObject& font, POINT reference, UINT align, const TRun& run, const RECT* clip,
               bool opaqueCell);

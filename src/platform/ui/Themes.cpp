@@ -1,0 +1,6 @@
+#include "platform/ui/Themes.h"
+
+TThemeServices& ThemeServices() {
+    static TThemeServices services;
+    return services;
+}

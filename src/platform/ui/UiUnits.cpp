@@ -1,0 +1,35 @@
+#include "platform/ui/UiUnits.h"
+
+#include <mutex>
+
+#include "platform/rtl/ClassInfo.h"
+#include "platform/ui/Canvas.h"
+
+namespace {
+
+// Colour properties read and write colour names ("clBtnFace") in streams.
+void RegisterColorIdents() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterIntegerConsts(
+            TColorTypeInfo(), [](const String& ident, int32_t& value) { return IdentToColor(ident, value); },
+            [](int32_t value, String& ident) { return ColorToIdent(value, ident); });
+    });
+}
+
+void InitializeGraphics() {
+    RegisterResStrings({&SNoCanvasHandle});
+    RegisterColorIdents();
+    RegisterClasses({TFont::StaticClass(), TPen::StaticClass(), TBrush::StaticClass()});
+}
+
+void FinalizeGraphics() {
+    UnRegisterClass(TBrush::StaticClass());
+    UnRegisterClass(TPen::StaticClass());
+    UnRegisterClass(TFont::StaticClass());
+    UnregisterResStrings({&SNoCanvasHandle});
+}
+
+} // namespace
+
+void RegisterUiUnits(TUnitRegistry& units) { units.Register("Graphics", InitializeGraphics, FinalizeGraphics); }
