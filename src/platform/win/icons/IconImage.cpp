@@ -74,12 +74,12 @@ void TIconImage::DetectAlpha() noexcept {
 }
 
 bool ReadBitmapInto(HBITMAP colorHandle, HBITMAP maskHandle, int x, int y, TIconImage& image) {
-    const TBitmap* color = FindBitmap(colorHandle);
-    const TBitmap* mask = maskHandle ? FindBitmap(maskHandle) : nullptr;
+    const TBitmapObject* color = FindBitmap(colorHandle);
+    const TBitmapObject* mask = maskHandle ? FindBitmap(maskHandle) : nullptr;
     if (!color || (maskHandle && !mask) || image.Empty()) return false;
     std::fill(image.mask.begin(), image.mask.end(), 0);
     // The columns of the rectangle that lie inside a bitmap.
-    auto read = [&](const TBitmap& bitmap, auto&& store) {
+    auto read = [&](const TBitmapObject& bitmap, auto&& store) {
         const TRaster raster = RasterOf(bitmap);
         const int left = std::max(x, 0), right = std::min(x + image.width, raster.width);
         if (left >= right) return;
@@ -98,7 +98,7 @@ bool ReadBitmapInto(HBITMAP colorHandle, HBITMAP maskHandle, int x, int y, TIcon
 
 HBITMAP ColorBitmapOf(const TIconImage& image) {
     const HBITMAP handle = NewDibSection(image.width, -image.height, 32);
-    if (TBitmap* bitmap = FindBitmap(handle))
+    if (TBitmapObject* bitmap = FindBitmap(handle))
         for (int y = 0; y < image.height; ++y)
             std::memcpy(bitmap->Row(y), &image.color[size_t(y) * size_t(image.width)], size_t(image.width) * 4);
     return handle;
