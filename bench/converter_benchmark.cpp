@@ -8,8 +8,6 @@
 //
 //   converter_benchmark [seconds of clip (default 4)] [rounds (default 3)]
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "BenchTiming.h"
 #include "engine/AVConverter.h"
 #include "engine/AVPointers.h"
@@ -221,12 +220,8 @@ double Median(int rounds, const std::function<void()>& run) { return TTiming(rou
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 4;
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    std::string pattern = (fs::temp_directory_path() / "converter-benchmark-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const fs::path folder = pattern;
+    const fs::path folder = NewBenchFolder("converter-benchmark");
+    if (folder.empty()) return 1;
     const std::string clip = (folder / "clip.nut").string();
     const auto out = [&](const std::string& name) { return (folder / name).string(); };
     try {

@@ -5,14 +5,13 @@
 //
 //   ini_write_benchmark [folder]     (default: a new folder under the temporary folder)
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "BenchTiming.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/IniFiles.h"
@@ -39,17 +38,8 @@ std::vector<std::pair<String, String>> ProfileKeys() {
 } // namespace
 
 int main(int argc, char** argv) {
-    fs::path folder;
-    if (argc > 1) {
-        folder = argv[1];
-    } else {
-        std::string pattern = (fs::temp_directory_path() / "ini-write-benchmark-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            return 1;
-        }
-        folder = pattern;
-    }
+    const fs::path folder = argc > 1 ? fs::path(argv[1]) : NewBenchFolder("ini-write-benchmark");
+    if (folder.empty()) return 1;
     const fs::path file = folder / "Profiles.ini";
     const String fileName(file.string());
     const auto keys = ProfileKeys();

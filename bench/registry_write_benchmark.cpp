@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "BenchTiming.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Registry.h"
@@ -42,17 +43,8 @@ bool WriteValues() {
 } // namespace
 
 int main(int argc, char** argv) {
-    fs::path folder;
-    if (argc > 1) {
-        folder = argv[1];
-    } else {
-        std::string pattern = (fs::temp_directory_path() / "registry-write-benchmark-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            return 1;
-        }
-        folder = pattern;
-    }
+    const fs::path folder = argc > 1 ? fs::path(argv[1]) : NewBenchFolder("registry-write-benchmark");
+    if (folder.empty()) return 1;
     ::setenv("OSTREL_HOME", folder.c_str(), 1);
     const fs::path hive = folder / "Registry" / "HKEY_CURRENT_USER.hive";
     const fs::path file = folder / "Reference.hive";
