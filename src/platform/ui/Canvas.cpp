@@ -2,19 +2,17 @@
 
 #include <vector>
 
+#include "platform/ui/WinGeometry.h"
 #include "platform/win/text/Text.h"
 
 RTL_PUBLISHED_NONE(TCanvas);
 
 namespace {
 
-RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
-TRect ToTRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
-
 std::vector<POINT> ToPOINTs(std::span<const TPoint> points) {
     std::vector<POINT> result;
     result.reserve(points.size());
-    for (const TPoint& p : points) result.push_back(POINT{p.X, p.Y});
+    for (const TPoint& p : points) result.push_back(ToPOINT(p));
     return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/Screen.h"
 
 namespace {
 
@@ -32,4 +33,7 @@ void FinalizeGraphics() {
 
 } // namespace
 
-void RegisterUiUnits(TUnitRegistry& units) { units.Register("Graphics", InitializeGraphics, FinalizeGraphics); }
+void RegisterUiUnits(TUnitRegistry& units) {
+    units.Register("Graphics", InitializeGraphics, FinalizeGraphics);
+    units.Register("Screen", [] { Screen(); }, FreeScreen, {"Graphics"});
+}
