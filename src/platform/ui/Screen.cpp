@@ -101,9 +101,11 @@ HCURSOR TScreen::Cursors(int index) const {
 void TScreen::SetCursors(int index, HCURSOR cursor) {
     if (index == crDefault && !cursor) cursor = LoadCursorW(nullptr, IDC_ARROW);
     const auto [it, added] = cursors_.try_emplace(index, cursor);
-    if (added) return;
-    const HCURSOR old = std::exchange(it->second, cursor);
-    if (old != cursor) ReleaseCursor(old);
+    const HCURSOR old = added ? nullptr : std::exchange(it->second, cursor);
+    if (old == cursor) return;
+    // The screen cursor in force shows its new shape before the old one goes.
+    if (index == cursor_ && cursor_ != crDefault) ::SetCursor(cursor);
+    ReleaseCursor(old);
 }
 
 // Destroys a cursor no number holds any more.

@@ -151,8 +151,11 @@ TEST_F(ScreenTest, TheScreenDestroysACursorOnceNoNumberHoldsIt) {
         screen.SetCursors(401, kept);
         screen.SetCursors(370, Standard(IDC_ARROW));
         EXPECT_TRUE(Alive(shared)) << "371 still holds it";
-        screen.SetCursors(371, Standard(IDC_ARROW));
+        screen.SetCursor(371);
+        ASSERT_EQ(GetCursor(), shared);
+        screen.SetCursors(371, Standard(IDC_HAND));
         EXPECT_FALSE(Alive(shared));
+        EXPECT_EQ(GetCursor(), Standard(IDC_HAND)) << "the screen cursor shows its new shape";
         EXPECT_TRUE(Alive(kept));
     }
     EXPECT_FALSE(Alive(kept)) << "freed once with the screen";
