@@ -4,6 +4,8 @@
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/Timer.h"
+#include "platform/ui/UtilityWindow.h"
 
 namespace {
 
@@ -30,6 +32,19 @@ void FinalizeGraphics() {
     UnregisterResStrings({&SNoCanvasHandle});
 }
 
+void InitializeExtControls() {
+    RegisterResStrings({&SNoTimers, &SUtilityWindowFailed});
+    RegisterClass(TTimer::StaticClass());
+}
+
+void FinalizeExtControls() {
+    UnRegisterClass(TTimer::StaticClass());
+    UnregisterResStrings({&SNoTimers, &SUtilityWindowFailed});
+}
+
 } // namespace
 
-void RegisterUiUnits(TUnitRegistry& units) { units.Register("Graphics", InitializeGraphics, FinalizeGraphics); }
+void RegisterUiUnits(TUnitRegistry& units) {
+    units.Register("Graphics", InitializeGraphics, FinalizeGraphics);
+    units.Register("ExtCtrls", InitializeExtControls, FinalizeExtControls);
+}
