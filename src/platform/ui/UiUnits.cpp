@@ -5,6 +5,8 @@
 #include "platform/rtl/ClassInfo.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/Timer.h"
+#include "platform/ui/UtilityWindow.h"
 
 namespace {
 
@@ -31,9 +33,20 @@ void FinalizeGraphics() {
     UnregisterResStrings({&SNoCanvasHandle});
 }
 
+void InitializeExtControls() {
+    RegisterResStrings({&SNoTimers, &SUtilityWindowFailed});
+    RegisterClass(TTimer::StaticClass());
+}
+
+void FinalizeExtControls() {
+    UnRegisterClass(TTimer::StaticClass());
+    UnregisterResStrings({&SNoTimers, &SUtilityWindowFailed});
+}
+
 } // namespace
 
 void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("Graphics", InitializeGraphics, FinalizeGraphics);
     units.Register("Screen", [] { Screen(); }, FreeScreen, {"Graphics"});
+    units.Register("ExtCtrls", InitializeExtControls, FinalizeExtControls);
 }

@@ -60,7 +60,7 @@ struct TRawInput {
     MSG msgs[3]{};
 };
 
-struct TTimer {
+struct TQueueTimer {
     HWND hwnd = nullptr;
     UINT_PTR id = 0;
     UINT period = 0;
@@ -130,7 +130,7 @@ public:
     const DWORD threadId;
     TChildList tops;        // top-level windows, z-order
     TChildList messageOnly; // message-only windows
-    std::vector<TTimer> timers;
+    std::vector<TQueueTimer> timers;
     UINT_PTR nextThreadTimerId = 1;
 
     HWND focus = nullptr, active = nullptr, capture = nullptr;

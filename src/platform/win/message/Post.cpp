@@ -110,5 +110,5 @@ void ForgetWindowMessages(TWindow* w) {
         sender->wake.notify_all();
         answered = next;
     }
-    std::erase_if(queue.timers, [&](const TTimer& t) { return t.hwnd == hwnd; });
+    std::erase_if(queue.timers, [&](const TQueueTimer& t) { return t.hwnd == hwnd; });
 }

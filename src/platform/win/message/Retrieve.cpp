@@ -293,7 +293,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
     TQueue& queue = CurrentQueue();
     if (msg->message == WM_TIMER && msg->lParam) {
         const TIMERPROC proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        for (const TTimer& t : queue.timers)
+        for (const TQueueTimer& t : queue.timers)
             if (t.hwnd == msg->hwnd && t.id == msg->wParam && t.proc == proc && !t.system) {
                 proc(msg->hwnd, WM_TIMER, msg->wParam, TickNow());
                 return 0;

@@ -9,15 +9,15 @@ namespace {
 
 UINT ClampElapse(UINT elapse) { return std::clamp(elapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM); }
 
-TTimer* FindTimer(TQueue& queue, HWND hwnd, UINT_PTR id, bool system) {
-    for (TTimer& t : queue.timers)
+TQueueTimer* FindTimer(TQueue& queue, HWND hwnd, UINT_PTR id, bool system) {
+    for (TQueueTimer& t : queue.timers)
         if (t.hwnd == hwnd && t.id == id && (t.system != nullptr) == system) return &t;
     return nullptr;
 }
 
 // Keeps the rhythm, but a timer not taken for longer than its period comes
 // once and starts again from now.
-DWORD NextDue(const TTimer& t, DWORD now) {
+DWORD NextDue(const TQueueTimer& t, DWORD now) {
     const DWORD next = t.due + t.period;
     return TickReached(now, next) ? now + t.period : next;
 }
@@ -28,14 +28,14 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
     TQueue& queue = CurrentQueue();
     if (hwnd && !WindowOrError(hwnd)) return 0;
     elapse = ClampElapse(elapse);
-    TTimer* timer = FindTimer(queue, hwnd, id, false);
+    TQueueTimer* timer = FindTimer(queue, hwnd, id, false);
     if (!hwnd && (!id || !timer)) {
         do id = queue.nextThreadTimerId++;
         while (!id || FindTimer(queue, nullptr, id, false));
         timer = nullptr;
     }
     if (!timer) {
-        queue.timers.push_back(TTimer{hwnd, id});
+        queue.timers.push_back(TQueueTimer{hwnd, id});
         timer = &queue.timers.back();
     }
     timer->period = elapse;
@@ -48,7 +48,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     TQueue* queue = CurrentQueueIfAny();
     if (!queue) return FALSE;
     const auto it = std::find_if(queue->timers.begin(), queue->timers.end(),
-                                 [&](const TTimer& t) { return t.hwnd == hwnd && t.id == id && !t.system; });
+                                 [&](const TQueueTimer& t) { return t.hwnd == hwnd && t.id == id && !t.system; });
     if (it == queue->timers.end()) {
         SetError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -58,9 +58,9 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
 }
 
 void SetSystemTimer(TQueue& queue, UINT_PTR id, UINT period, void (*run)(TQueue&)) {
-    TTimer* timer = FindTimer(queue, nullptr, id, true);
+    TQueueTimer* timer = FindTimer(queue, nullptr, id, true);
     if (!timer) {
-        queue.timers.push_back(TTimer{nullptr, id});
+        queue.timers.push_back(TQueueTimer{nullptr, id});
         timer = &queue.timers.back();
     }
     timer->period = period;
@@ -69,13 +69,13 @@ void SetSystemTimer(TQueue& queue, UINT_PTR id, UINT period, void (*run)(TQueue&
 }
 
 void KillSystemTimer(TQueue& queue, UINT_PTR id) {
-    std::erase_if(queue.timers, [&](const TTimer& t) { return t.system && t.id == id; });
+    std::erase_if(queue.timers, [&](const TQueueTimer& t) { return t.system && t.id == id; });
 }
 
 bool TakeTimer(TQueue& queue, const TMessageFilter& filter, bool remove, MSG& msg) {
     const DWORD now = TickNow();
-    TTimer* best = nullptr;
-    for (TTimer& t : queue.timers)
+    TQueueTimer* best = nullptr;
+    for (TQueueTimer& t : queue.timers)
         if (!t.system && TickReached(now, t.due) && filter.ForWindow(t.hwnd) &&
             (!best || int32_t(t.due - best->due) < 0))
             best = &t;
@@ -88,7 +88,7 @@ bool TakeTimer(TQueue& queue, const TMessageFilter& filter, bool remove, MSG& ms
 void RunSystemTimers(TQueue& queue) {
     const DWORD now = TickNow();
     for (size_t i = 0; i < queue.timers.size(); ++i) {
-        TTimer& t = queue.timers[i];
+        TQueueTimer& t = queue.timers[i];
         if (!t.system || !TickReached(now, t.due)) continue;
         t.due = NextDue(t, now);
         t.system(queue); // may change the timers
@@ -97,7 +97,7 @@ void RunSystemTimers(TQueue& queue) {
 
 bool NextTimerDue(TQueue& queue, const TMessageFilter& filter, DWORD& due) {
     bool any = false;
-    for (const TTimer& t : queue.timers) {
+    for (const TQueueTimer& t : queue.timers) {
         if (!t.system && (!filter.InRange(WM_TIMER) || !(filter.kinds & QS_TIMER) || !filter.ForWindow(t.hwnd)))
             continue;
         if (!any || int32_t(t.due - due) < 0) due = t.due;
