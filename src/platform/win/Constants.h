@@ -705,6 +705,21 @@ constexpr UINT MAPVK_VK_TO_CHAR = 2;
 constexpr UINT MAPVK_VSC_TO_VK_EX = 3;
 constexpr UINT MAPVK_VK_TO_VSC_EX = 4;
 
+// Owner-drawn item kinds (DRAWITEMSTRUCT.CtlType), actions and states.
+constexpr UINT ODT_MENU = 1;
+constexpr UINT ODT_LISTBOX = 2;
+constexpr UINT ODT_COMBOBOX = 3;
+constexpr UINT ODT_BUTTON = 4;
+constexpr UINT ODT_STATIC = 5;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_GRAYED = 0x0002;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_CHECKED = 0x0008;
+constexpr UINT ODS_FOCUS = 0x0010;
+
 // WM_GETDLGCODE answers.
 constexpr UINT DLGC_WANTARROWS = 0x0001;
 constexpr UINT DLGC_WANTTAB = 0x0002;

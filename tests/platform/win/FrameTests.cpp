@@ -193,8 +193,8 @@ TEST_F(InsetFrames, AnInsetAddedAroundTheDefaultGetsNonClientMouseWithScreenPoin
     EXPECT_EQ(ClientOnScreen(w), (RECT{102, 122, 298 - kBar, 248}));
     const POINT inset{150, 110};
     DesktopMouseMove(inset);
-    DesktopMouseButton(TMouseButton::Left, true, inset);
-    DesktopMouseButton(TMouseButton::Left, false, inset);
+    DesktopMouseButton(TDesktopButton::Left, true, inset);
+    DesktopMouseButton(TDesktopButton::Left, false, inset);
     RunUntilIdle();
     const auto mouse = Recorded({WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDOWN});
     ASSERT_EQ(mouse.size(), 3u);
@@ -220,8 +220,8 @@ TEST_F(InsetFrames, AnInsetAddedAroundTheDefaultGetsNonClientMouseWithScreenPoin
 TEST_F(InsetFrames, FrameDoubleClicksComeWithoutTheClassStyle) {
     const POINT inset{150, 110};
     for (int i = 0; i < 2; ++i) {
-        DesktopMouseButton(TMouseButton::Left, true, inset);
-        DesktopMouseButton(TMouseButton::Left, false, inset);
+        DesktopMouseButton(TDesktopButton::Left, true, inset);
+        DesktopMouseButton(TDesktopButton::Left, false, inset);
     }
     RunUntilIdle();
     EXPECT_EQ(MessagesOf(w, {WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK}),

@@ -166,7 +166,7 @@ TEST_F(Input, TheCaptureGetsEveryMouseMessageInItsClientCoordinates) {
     EXPECT_EQ(SetCapture(w), nullptr);
     ClearRecord();
     DesktopMouseMove(POINT{20, 30});
-    DesktopMouseButton(TMouseButton::Left, true, POINT{550, 550});
+    DesktopMouseButton(TDesktopButton::Left, true, POINT{550, 550});
     RunUntilIdle();
     const auto moves = Recorded({WM_MOUSEMOVE});
     ASSERT_EQ(moves.size(), 1u);
@@ -175,7 +175,7 @@ TEST_F(Input, TheCaptureGetsEveryMouseMessageInItsClientCoordinates) {
     EXPECT_EQ(GET_Y_LPARAM(moves[0].lParam), 30 - 150);
     EXPECT_EQ(MessagesOf(w, {WM_LBUTTONDOWN}).size(), 1u);
     EXPECT_TRUE(MessagesOf(other, {WM_LBUTTONDOWN, WM_MOUSEACTIVATE, WM_SETCURSOR}).empty());
-    DesktopMouseButton(TMouseButton::Left, false, POINT{550, 550});
+    DesktopMouseButton(TDesktopButton::Left, false, POINT{550, 550});
     RunUntilIdle();
 
     ClearRecord();
@@ -391,7 +391,7 @@ TEST_F(Input, TheDefaultProcedureTurnsKeysAndRightClicksIntoCommands) {
     const HWND child = Create(kChild, {10, 10, 100, 100}, top);
     SetFocus(child);
     ClearRecord();
-    Click(child, 5, 6, TMouseButton::Right);
+    Click(child, 5, 6, TDesktopButton::Right);
     DesktopKey(VK_APPS, true);
     DesktopKey(VK_APPS, false);
     DesktopKey(VK_SHIFT, true);
@@ -482,11 +482,11 @@ TEST_F(Input, MouseMessagesCarryTheButtonsAndModifiersDown) {
     ClearRecord();
     DesktopKey(VK_CONTROL, true);
     const POINT pt = ScreenPoint(w, 5, 5);
-    DesktopMouseButton(TMouseButton::Left, true, pt);
-    DesktopMouseButton(TMouseButton::Right, true, pt);
+    DesktopMouseButton(TDesktopButton::Left, true, pt);
+    DesktopMouseButton(TDesktopButton::Right, true, pt);
     DesktopMouseMove(ScreenPoint(w, 6, 6));
-    DesktopMouseButton(TMouseButton::Left, false, pt);
-    DesktopMouseButton(TMouseButton::Right, false, pt);
+    DesktopMouseButton(TDesktopButton::Left, false, pt);
+    DesktopMouseButton(TDesktopButton::Right, false, pt);
     DesktopKey(VK_CONTROL, false);
     RunUntilIdle();
     std::vector<WPARAM> keys;
@@ -522,8 +522,8 @@ TEST_F(Input, APointOutsideTheClientAreaGivesNonClientMessagesWithTheHitCode) {
         return std::optional<LRESULT>(GET_Y_LPARAM(lParam) < 108 ? HTCAPTION : HTCLIENT);
     });
     ClearRecord();
-    DesktopMouseButton(TMouseButton::Left, true, POINT{150, 104});
-    DesktopMouseButton(TMouseButton::Left, false, POINT{150, 104});
+    DesktopMouseButton(TDesktopButton::Left, true, POINT{150, 104});
+    DesktopMouseButton(TDesktopButton::Left, false, POINT{150, 104});
     RunUntilIdle();
     const auto down = Recorded({WM_NCLBUTTONDOWN, WM_LBUTTONDOWN});
     ASSERT_EQ(down.size(), 1u);

@@ -66,8 +66,8 @@ protected:
         for (const TScroll& s : scrolls) codes.push_back(s.code);
         return codes;
     }
-    static void Press(POINT pt) { DesktopMouseButton(TMouseButton::Left, true, pt); }
-    static void Release(POINT pt) { DesktopMouseButton(TMouseButton::Left, false, pt); }
+    static void Press(POINT pt) { DesktopMouseButton(TDesktopButton::Left, true, pt); }
+    static void Release(POINT pt) { DesktopMouseButton(TDesktopButton::Left, false, pt); }
 
     std::shared_ptr<TLookPainter> painter = std::make_shared<TLookPainter>();
     std::vector<TScroll> scrolls;

@@ -248,9 +248,9 @@ protected:
 
 TEST_F(MoveLoop, APressOnTheCaptionAreaMovesTheWindowWithThePointerUntilTheRelease) {
     const POINT grab{350, 203};
-    DesktopMouseButton(TMouseButton::Left, true, grab);
+    DesktopMouseButton(TDesktopButton::Left, true, grab);
     DesktopMouseMove(POINT{grab.x + 30, grab.y + 10});
-    DesktopMouseButton(TMouseButton::Left, false, POINT{grab.x + 30, grab.y + 10});
+    DesktopMouseButton(TDesktopButton::Left, false, POINT{grab.x + 30, grab.y + 10});
     RunUntilIdle();
     EXPECT_EQ(WindowRectOf(w), (RECT{330, 210, 530, 310}));
     EXPECT_EQ(GetCapture(), nullptr);
@@ -269,11 +269,11 @@ TEST_F(MoveLoop, APressOnTheCaptionAreaMovesTheWindowWithThePointerUntilTheRelea
 
 TEST_F(MoveLoop, EscapePutsTheWindowBack) {
     const POINT grab{350, 203};
-    DesktopMouseButton(TMouseButton::Left, true, grab);
+    DesktopMouseButton(TDesktopButton::Left, true, grab);
     DesktopMouseMove(POINT{grab.x + 30, grab.y + 10});
     DesktopKey(VK_ESCAPE, true);
     DesktopKey(VK_ESCAPE, false);
-    DesktopMouseButton(TMouseButton::Left, false, POINT{grab.x + 30, grab.y + 10});
+    DesktopMouseButton(TDesktopButton::Left, false, POINT{grab.x + 30, grab.y + 10});
     RunUntilIdle();
     EXPECT_EQ(WindowRectOf(w), (RECT{300, 200, 500, 300}));
     EXPECT_EQ(MessagesOf(w, {WM_EXITSIZEMOVE}).size(), 1u);
@@ -290,8 +290,8 @@ TEST_F(MoveLoop, APresenterThatMovesWindowsItselfTakesTheDrag) {
     };
     const auto presenter = std::make_shared<TMovingPresenter>();
     SetPresenter(presenter);
-    DesktopMouseButton(TMouseButton::Left, true, POINT{350, 203});
-    DesktopMouseButton(TMouseButton::Left, false, POINT{350, 203});
+    DesktopMouseButton(TDesktopButton::Left, true, POINT{350, 203});
+    DesktopMouseButton(TDesktopButton::Left, false, POINT{350, 203});
     RunUntilIdle();
     SetPresenter(nullptr);
     EXPECT_EQ(presenter->moved, std::vector<HWND>{w});

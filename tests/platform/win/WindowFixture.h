@@ -75,7 +75,7 @@ inline POINT ScreenPoint(HWND hwnd, int x, int y) {
 }
 
 // A click (down and up) at a point in a window's client coordinates.
-inline void Click(HWND hwnd, int x, int y, TMouseButton button = TMouseButton::Left) {
+inline void Click(HWND hwnd, int x, int y, TDesktopButton button = TDesktopButton::Left) {
     const POINT pt = ScreenPoint(hwnd, x, y);
     DesktopMouseButton(button, true, pt);
     DesktopMouseButton(button, false, pt);

@@ -118,7 +118,7 @@ void DesktopMouseMove(POINT pt) {
 
 void DesktopMouseLeave(POINT pt) { SetCursorPosition(pt); }
 
-void DesktopMouseButton(TMouseButton button, bool down, POINT pt) {
+void DesktopMouseButton(TDesktopButton button, bool down, POINT pt) {
     TRawInput raw;
     raw.kind = TRawKind::MouseButton;
     raw.button = int(button);

@@ -9,13 +9,13 @@
 #include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
 
-enum class TMouseButton { Left, Right, Middle, X1, X2 };
+enum class TDesktopButton { Left, Right, Middle, X1, X2 };
 
 void DesktopMouseMove(POINT pt);
 // The pointer left our windows for Pt, over another program or the bare
 // desktop: the cursor position follows, no mouse message comes.
 void DesktopMouseLeave(POINT pt);
-void DesktopMouseButton(TMouseButton button, bool down, POINT pt);
+void DesktopMouseButton(TDesktopButton button, bool down, POINT pt);
 // Delta in units of WHEEL_DELTA per notch.
 void DesktopMouseWheel(int delta, bool horizontal, POINT pt);
 // Text: what the desktop types for the key (layouts, dead keys, compose), for

@@ -45,13 +45,13 @@ QRegion RegionOf(const TRegion& region) {
     return result;
 }
 
-bool ButtonOf(Qt::MouseButton qt, TMouseButton& button) {
+bool ButtonOf(Qt::MouseButton qt, TDesktopButton& button) {
     switch (qt) {
-    case Qt::LeftButton: button = TMouseButton::Left; return true;
-    case Qt::RightButton: button = TMouseButton::Right; return true;
-    case Qt::MiddleButton: button = TMouseButton::Middle; return true;
-    case Qt::BackButton: button = TMouseButton::X1; return true;
-    case Qt::ForwardButton: button = TMouseButton::X2; return true;
+    case Qt::LeftButton: button = TDesktopButton::Left; return true;
+    case Qt::RightButton: button = TDesktopButton::Right; return true;
+    case Qt::MiddleButton: button = TDesktopButton::Middle; return true;
+    case Qt::BackButton: button = TDesktopButton::X1; return true;
+    case Qt::ForwardButton: button = TDesktopButton::X2; return true;
     default: return false;
     }
 }
@@ -220,7 +220,7 @@ bool TPresenterWindow::event(QEvent* event) {
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         presenter_.PointerOver(this);
-        TMouseButton button;
+        TDesktopButton button;
         if (ButtonOf(mouse->button(), button))
             DesktopMouseButton(button, event->type() == QEvent::MouseButtonPress, PointOf(mouse->globalPosition()));
         return true;
