@@ -1,0 +1,80 @@
+#pragma once
+// Framework tests with forms: a manual clock, a panel-like container and a
+// window-less control that record the messages they get, and the
+// application (with every form it owns) freed after each test.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "MessagePump.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/CustomControl.h"
+#include "platform/ui/Forms.h"
+
+inline void PrintTo(const TRect& r, std::ostream* os) {
+    *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
+}
+
+// Records the messages of the numbers asked for, with their lParam.
+struct TMessageLog {
+    std::vector<UINT> watched;
+    std::vector<std::pair<UINT, LPARAM>> seen;
+    void Note(const TMessage& m) {
+        if (std::find(watched.begin(), watched.end(), m.Msg) != watched.end()) seen.emplace_back(m.Msg, m.LParam);
+    }
+    std::vector<UINT> Messages() const {
+        std::vector<UINT> result;
+        for (const auto& [message, _] : seen) result.push_back(message);
+        return result;
+    }
+};
+
+class TTestPanel : public TCustomControl {
+public:
+    explicit TTestPanel(TComponent* owner) : TCustomControl(owner) {
+        SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+        SetBounds(0, 0, 100, 50);
+        SetWindowProc([this](TMessage& m) {
+            log.Note(m);
+            WndProc(m);
+        });
+    }
+    TMessageLog log;
+};
+
+class TTestGraphic : public TGraphicControl {
+public:
+    explicit TTestGraphic(TComponent* owner) : TGraphicControl(owner) {
+        SetBounds(0, 0, 40, 20);
+        SetWindowProc([this](TMessage& m) {
+            log.Note(m);
+            WndProc(m);
+        });
+    }
+    TMessageLog log;
+    TColor fill = clRed;
+
+protected:
+    void Paint() override {
+        Canvas()->Brush()->SetColor(fill);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+class FormTest : public ManualClockTest {
+protected:
+    void TearDown() override {
+        FreeApplication();
+        PumpMessages();
+    }
+    // A form at the given bounds, built in the loading bracket and shown.
+    TForm* ShownForm(TRect bounds) {
+        TForm* form = Application().CreateForm<TForm>();
+        form->SetBoundsRect(bounds);
+        form->Show();
+        PumpMessages();
+        return form;
+    }
+};
