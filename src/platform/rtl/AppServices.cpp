@@ -42,4 +42,6 @@ IAppServices& AppServices() {
     return services ? *services : Headless();
 }
 
+IAppServices& HeadlessAppServices() { return Headless(); }
+
 IAppServices* SetAppServices(IAppServices* services) { return registered.exchange(services); }

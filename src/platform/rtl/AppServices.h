@@ -43,6 +43,8 @@ public:
 
 // The services in force: the registered ones, or the headless defaults.
 IAppServices& AppServices();
+// The headless defaults, for services that pass on what they cannot do.
+IAppServices& HeadlessAppServices();
 // Registers Services (null restores the defaults) and returns the previous
 // registration (null for the defaults). Services must outlive their registration.
 IAppServices* SetAppServices(IAppServices* services);

@@ -13,6 +13,8 @@ std::atomic<IMessageBoxService*> registered{nullptr};
 
 IMessageBoxService* SetMessageBoxService(IMessageBoxService* service) { return registered.exchange(service); }
 
+IMessageBoxService* MessageBoxService() { return registered.load(); }
+
 int ShowMessageBox(const String& text, const String& caption, uint32_t flags) {
     int answer = 0;
     // Runs at once on the main thread; a worker waits here until it has run there.

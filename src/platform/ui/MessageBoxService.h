@@ -23,6 +23,8 @@ public:
 // Registers Service (null: none) and returns the previous registration. The
 // service must outlive its registration.
 IMessageBoxService* SetMessageBoxService(IMessageBoxService* service);
+// The registered service; null when none is.
+IMessageBoxService* MessageBoxService();
 
 // Shows the box on the main thread from any thread and returns the answer. An
 // exception of the service is raised in the caller.

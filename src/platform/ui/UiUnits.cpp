@@ -4,6 +4,10 @@
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ControlStrings.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/FrameworkServices.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UtilityWindow.h"
@@ -43,10 +47,29 @@ void FinalizeExtControls() {
     UnregisterResStrings({&SNoTimers, &SUtilityWindowFailed});
 }
 
+const std::initializer_list<TClass> kFormClasses = {
+    TWinControl::StaticClass(), TCustomControl::StaticClass(), TGraphicControl::StaticClass(),
+    TForm::StaticClass(),       TFrame::StaticClass(),
+};
+
+void InitializeForms() {
+    RegisterResStrings(kControlStrings);
+    RegisterClasses(kFormClasses);
+    InstallFrameworkServices();
+}
+
+void FinalizeForms() {
+    FreeApplication();
+    RemoveFrameworkServices();
+    for (TClass cls : kFormClasses) UnRegisterClass(cls);
+    UnregisterResStrings(kControlStrings);
+}
+
 } // namespace
 
 void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("Graphics", InitializeGraphics, FinalizeGraphics);
     units.Register("Screen", [] { Screen(); }, FreeScreen, {"Graphics"});
     units.Register("ExtCtrls", InitializeExtControls, FinalizeExtControls);
+    units.Register("Forms", InitializeForms, FinalizeForms, {"Screen", "ExtCtrls"});
 }
