@@ -12,6 +12,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Screen.h"
 
 inline void PrintTo(const TRect& r, std::ostream* os) {
     *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
@@ -67,6 +68,7 @@ class FormTest : public ManualClockTest {
 protected:
     void TearDown() override {
         FreeApplication();
+        FreeScreen();
         PumpMessages();
     }
     // A form at the given bounds, built in the loading bracket and shown.
