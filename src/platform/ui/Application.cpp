@@ -112,7 +112,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
 }
 
 bool TApplication::PreprocessMessage(MSG& msg) {
-    hints_->CheckMessage(msg);
+    hints_->IsHintMsg(msg);
     if (IsMouseMessage(msg.message)) UpdateMouseControl();
     return IsKeyMessage(msg);
 }

@@ -159,8 +159,10 @@ void THintManager::MouseMessage(TControl* control, const TMessage& message) {
         StopTimer();
 }
 
-void THintManager::CheckMessage(const MSG& msg) {
-    if (hintControl_ && window_ && window_->IsHintMsg(msg)) CancelHint();
+bool THintManager::IsHintMsg(const MSG& msg) {
+    if (!hintControl_ || !window_ || !window_->IsHintMsg(msg)) return false;
+    CancelHint();
+    return true;
 }
 
 void THintManager::CancelHint() {

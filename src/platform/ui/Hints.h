@@ -94,8 +94,9 @@ public:
 
     // A mouse move a control took (Message in its client coordinates).
     void MouseMessage(TControl* control, const TMessage& message);
-    // Cancels the hint when the message is one the hint window does not let pass.
-    void CheckMessage(const MSG& msg);
+    // Cancels the hint when the hint window says the message, about to be
+    // dispatched, ends it; true then. The message goes on all the same.
+    bool IsHintMsg(const MSG& msg);
     // Hides the hint and forgets its control; the next hint waits the full pause.
     void CancelHint();
     void ControlDestroyed(TControl* control);
