@@ -4,6 +4,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Hints.h"
 #include "platform/ui/MessageBoxService.h"
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/WinControl.h"
@@ -42,7 +43,7 @@ TApplication& Application() {
 
 void FreeApplication() { delete application; }
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+TApplication::TApplication(TComponent* owner) : TComponent(owner), hints_(std::make_unique<THintManager>(*this)) {
     application = this;
     SetControlObserver(&observer);
 }
@@ -111,12 +112,15 @@ bool TApplication::ProcessMessage(MSG& msg) {
 }
 
 bool TApplication::PreprocessMessage(MSG& msg) {
+    hints_->IsHintMsg(msg);
     if (IsMouseMessage(msg.message)) UpdateMouseControl();
     return IsKeyMessage(msg);
 }
 
 void TApplication::Idle(const MSG&) {
     UpdateMouseControl();
+    // The pointer left the program's windows.
+    if (showHint_ && !mouseControl_) CancelHint();
     bool done = true;
     try {
         if (OnIdle) OnIdle(this, done);
@@ -147,13 +151,16 @@ void TApplication::UpdateMouseControl() {
 
 void TApplication::ControlDestroyed(TControl* control) {
     if (mouseControl_ == control) mouseControl_ = nullptr;
+    hints_->ControlDestroyed(control);
 }
 
 void TApplication::FormDestroyed(TCustomForm* form) {
     if (mainForm_ == form) mainForm_ = nullptr;
 }
 
-void TApplication::HintMouseMessage(TControl*, const TMessage&) {}
+void TApplication::HintMouseMessage(TControl* control, const TMessage& message) {
+    if (showHint_) hints_->MouseMessage(control, message);
+}
 
 void TApplication::SetShowHint(bool value) {
     if (showHint_ == value) return;
@@ -161,7 +168,7 @@ void TApplication::SetShowHint(bool value) {
     if (!value) CancelHint();
 }
 
-void TApplication::CancelHint() {}
+void TApplication::CancelHint() { hints_->CancelHint(); }
 
 // --- Exceptions and message boxes -------------------------------------------------------
 

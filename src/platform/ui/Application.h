@@ -20,6 +20,7 @@
 
 class TControl;
 class TCustomForm;
+class THintManager;
 struct THintInfo;
 
 using TShowHintEvent = std::function<void(String& hintText, bool& canShow, THintInfo& hintInfo)>;
@@ -90,6 +91,7 @@ public:
     bool ShowHint() const noexcept { return showHint_; }
     void SetShowHint(bool value);
     void CancelHint();
+    THintManager& Hints() const noexcept { return *hints_; }
 
     // The control under the pointer, as the last idle or mouse message found it.
     TControl* MouseControl() const noexcept { return mouseControl_; }
@@ -127,6 +129,7 @@ private:
     int hintHidePause_ = 2500;
     int hintShortPause_ = 50;
     bool showHint_ = true;
+    std::unique_ptr<THintManager> hints_;
 };
 
 // The program's application: made by the framework's start-up or on first use.
