@@ -125,6 +125,7 @@ UI_MESSAGE_MAP(TWinControl, t) {
     t.On<&TWinControl::WMWindowPosChanged>(WM_WINDOWPOSCHANGED);
     t.On<&TWinControl::WMSize>(WM_SIZE);
     t.On<&TWinControl::WMMove>(WM_MOVE);
+    t.On<&TWinControl::WMGetMinMaxInfo>(WM_GETMINMAXINFO);
     t.On<&TWinControl::WMSetCursor>(WM_SETCURSOR);
     t.On<&TWinControl::WMSetFocus>(WM_SETFOCUS);
     t.On<&TWinControl::WMKillFocus>(WM_KILLFOCUS);
@@ -636,6 +637,17 @@ void TWinControl::WMSize(TMessage& m) {
 void TWinControl::WMMove(TMessage& m) {
     InheritedMessage(m);
     UpdateBounds();
+}
+
+// A window resized by the user keeps to Constraints too.
+void TWinControl::WMGetMinMaxInfo(TMessage& m) {
+    InheritedMessage(m);
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    const TSizeLimits l = SizeLimits();
+    if (l.minWidth > 0) info->ptMinTrackSize.x = l.minWidth;
+    if (l.minHeight > 0) info->ptMinTrackSize.y = l.minHeight;
+    if (l.maxWidth > 0) info->ptMaxTrackSize.x = l.maxWidth;
+    if (l.maxHeight > 0) info->ptMaxTrackSize.y = l.maxHeight;
 }
 
 void TWinControl::Resize() { TControl::Resize(); }

@@ -217,6 +217,7 @@ protected:
     void WMWindowPosChanged(TMessage& m);
     void WMSize(TMessage& m);
     void WMMove(TMessage& m);
+    void WMGetMinMaxInfo(TMessage& m);
     void WMSetCursor(TMessage& m);
     void WMSetFocus(TMessage& m);
     void WMKillFocus(TMessage& m);

@@ -4,40 +4,6 @@
 
 namespace {
 
-TEST_F(FormTest, AlignedChildrenFollowTheirParentsClientArea) {
-    TForm* form = ShownForm({0, 0, 925, 530});
-    form->SetClientWidth(925);
-    form->SetClientHeight(530);
-    auto* left = new TTestPanel(form);
-    left->SetWidth(209);
-    left->SetAlign(alLeft);
-    left->SetParent(form);
-    auto* client = new TTestPanel(form);
-    client->SetAlign(alClient);
-    client->SetParent(form);
-    auto* top = new TTestPanel(form);
-    top->SetHeight(353);
-    top->SetAlign(alTop);
-    top->SetParent(client);
-    auto* rest = new TTestPanel(form);
-    rest->SetAlign(alClient);
-    rest->SetParent(client);
-
-    EXPECT_EQ(form->ClientRect(), (TRect{0, 0, 925, 530}));
-    EXPECT_EQ(left->BoundsRect(), (TRect{0, 0, 209, 530}));
-    EXPECT_EQ(client->BoundsRect(), (TRect{209, 0, 925, 530}));
-    EXPECT_EQ(top->BoundsRect(), (TRect{0, 0, 716, 353}));
-    EXPECT_EQ(rest->BoundsRect(), (TRect{0, 353, 716, 530}));
-
-    form->SetClientWidth(1200);
-    form->SetClientHeight(700);
-    PumpMessages();
-    EXPECT_EQ(left->BoundsRect(), (TRect{0, 0, 209, 700}));
-    EXPECT_EQ(client->BoundsRect(), (TRect{209, 0, 1200, 700}));
-    EXPECT_EQ(top->BoundsRect(), (TRect{0, 0, 991, 353}));
-    EXPECT_EQ(rest->BoundsRect(), (TRect{0, 353, 991, 700}));
-}
-
 TEST_F(FormTest, ParentFontReachesChildrenThatFollowIt) {
     TForm* form = ShownForm({0, 0, 300, 200});
     auto* panel = new TTestPanel(form);
