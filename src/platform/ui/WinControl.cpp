@@ -189,6 +189,9 @@ TWinControl* TWinControl::CreateParented(HWND parentWindow) {
 
 TWinControl::~TWinControl() {
     Destroying();
+    // What a derived class put in WindowProc is gone by now; the window's last
+    // messages and the children's removal come to this class's handlers.
+    SetWindowProc(nullptr);
     if (parent_) SetParent(nullptr);
     if (handle_) DestroyWnd();
     // Children go with their parent; each removes itself from the lists.
@@ -996,8 +999,9 @@ void TWinControl::WMSetCursor(TMessage& m) {
             POINT p;
             GetCursorPos(&p);
             ::ScreenToClient(handle_, &p);
-            TControl* control = ControlAtPos({p.x, p.y}, false);
-            cursor = (control ? control : this)->Cursor();
+            if (TControl* control = ControlAtPos({p.x, p.y}, false)) cursor = control->Cursor();
+            // A window-less child with the default shows this control's.
+            if (cursor == crDefault) cursor = Cursor();
         }
         if (cursor != crDefault) {
             ::SetCursor(Screen().Cursors(cursor));
