@@ -406,14 +406,25 @@ void TWinControl::UpdateShowing() {
         if (!handle_) CreateHandle();
         for (TWinControl* child : std::vector<TWinControl*>(winControls_)) child->UpdateShowing();
     }
-    if (handle_ && showing_ != show) {
-        showing_ = show;
-        try {
-            Perform(CM_SHOWINGCHANGED);
-        } catch (...) {
-            showing_ = !show;
-            throw;
-        }
+    SetShowing(show);
+    if (!show) HideChildren();
+}
+
+void TWinControl::SetShowing(bool value) {
+    if (!handle_ || showing_ == value) return;
+    showing_ = value;
+    try {
+        Perform(CM_SHOWINGCHANGED);
+    } catch (...) {
+        showing_ = !value;
+        throw;
+    }
+}
+
+void TWinControl::HideChildren() {
+    for (TWinControl* child : std::vector<TWinControl*>(winControls_)) {
+        child->SetShowing(false);
+        child->HideChildren();
     }
 }
 
