@@ -980,8 +980,13 @@ void TWinControl::WndProc(TMessage& message) {
         return TControl::WndProc(message);
     default:
         if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST && message.Msg != WM_MOUSEWHEEL &&
-            IsControlMouseMsg(message))
+            IsControlMouseMsg(message)) {
+            // What the window-less child left unanswered gets the window's defaults
+            // (a right button's release becomes WM_CONTEXTMENU); the child may have taken the window away.
+            if (message.Result == 0 && handle_)
+                DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
             return;
+        }
         break;
     }
     TControl::WndProc(message);

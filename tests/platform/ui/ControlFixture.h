@@ -12,6 +12,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Screen.h"
 
 inline void PrintTo(const TRect& r, std::ostream* os) {
     *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
@@ -68,6 +69,8 @@ protected:
     void TearDown() override {
         FreeApplication();
         PumpMessages();
+        // The screen the forms made (cursors, fonts) goes too: later tests start without one.
+        FreeScreen();
     }
     // A form at the given bounds, built in the loading bracket and shown.
     TForm* ShownForm(TRect bounds) {

@@ -30,11 +30,6 @@ protected:
         Application().OnIdle = [](TObject*, bool& done) { done = false; };
         PumpMessages();
     }
-    void TearDown() override {
-        FormTest::TearDown();
-        // The screen made its cursors and fonts here; later tests start without one.
-        FreeScreen();
-    }
 
     void MoveTo(TControl* control, int x, int y) { MoveTo(control->ClientToScreen({x, y})); }
     void MoveTo(TPoint pt) {
