@@ -260,14 +260,19 @@ void TControl::UpdateBoundsRect(const TRect& r) {
     UpdateAnchorRules();
 }
 
+TControl::TSizeLimits TControl::SizeLimits() {
+    TSizeLimits l{constraints_->MinWidth(), constraints_->MinHeight(), constraints_->MaxWidth(),
+                  constraints_->MaxHeight()};
+    ConstrainedResize(l.minWidth, l.minHeight, l.maxWidth, l.maxHeight);
+    return l;
+}
+
 void TControl::ApplyConstraints(int& width, int& height) {
-    int minWidth = constraints_->MinWidth(), minHeight = constraints_->MinHeight();
-    int maxWidth = constraints_->MaxWidth(), maxHeight = constraints_->MaxHeight();
-    ConstrainedResize(minWidth, minHeight, maxWidth, maxHeight);
-    if (maxWidth > 0 && width > maxWidth) width = maxWidth;
-    if (minWidth > 0 && width < minWidth) width = minWidth;
-    if (maxHeight > 0 && height > maxHeight) height = maxHeight;
-    if (minHeight > 0 && height < minHeight) height = minHeight;
+    const TSizeLimits l = SizeLimits();
+    if (l.maxWidth > 0 && width > l.maxWidth) width = l.maxWidth;
+    if (l.minWidth > 0 && width < l.minWidth) width = l.minWidth;
+    if (l.maxHeight > 0 && height > l.maxHeight) height = l.maxHeight;
+    if (l.minHeight > 0 && height < l.minHeight) height = l.minHeight;
 }
 
 void TControl::ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight) {

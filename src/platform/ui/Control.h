@@ -256,6 +256,11 @@ protected:
     virtual bool CanAutoSize(int& newWidth, int& newHeight);
     void DoAutoSize();
     void Changed() { Perform(CM_CHANGED, 0, LPARAM(this)); }
+    // Constraints as OnConstrainedResize leaves them; 0 is no limit.
+    struct TSizeLimits {
+        int minWidth, minHeight, maxWidth, maxHeight;
+    };
+    TSizeLimits SizeLimits();
     // Fits the size into Constraints and OnConstrainedResize.
     void ApplyConstraints(int& width, int& height);
     virtual void VisibleChanging() {}

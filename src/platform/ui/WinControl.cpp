@@ -125,6 +125,7 @@ UI_MESSAGE_MAP(TWinControl, t) {
     t.On<&TWinControl::WMWindowPosChanged>(WM_WINDOWPOSCHANGED);
     t.On<&TWinControl::WMSize>(WM_SIZE);
     t.On<&TWinControl::WMMove>(WM_MOVE);
+    t.On<&TWinControl::WMGetMinMaxInfo>(WM_GETMINMAXINFO);
     t.On<&TWinControl::WMSetCursor>(WM_SETCURSOR);
     t.On<&TWinControl::WMSetFocus>(WM_SETFOCUS);
     t.On<&TWinControl::WMKillFocus>(WM_KILLFOCUS);
@@ -188,6 +189,9 @@ TWinControl* TWinControl::CreateParented(HWND parentWindow) {
 
 TWinControl::~TWinControl() {
     Destroying();
+    // What a derived class put in WindowProc is gone by now; the window's last
+    // messages and the children's removal come to this class's handlers.
+    SetWindowProc(nullptr);
     if (parent_) SetParent(nullptr);
     if (handle_) DestroyWnd();
     // Children go with their parent; each removes itself from the lists.
@@ -402,14 +406,25 @@ void TWinControl::UpdateShowing() {
         if (!handle_) CreateHandle();
         for (TWinControl* child : std::vector<TWinControl*>(winControls_)) child->UpdateShowing();
     }
-    if (handle_ && showing_ != show) {
-        showing_ = show;
-        try {
-            Perform(CM_SHOWINGCHANGED);
-        } catch (...) {
-            showing_ = !show;
-            throw;
-        }
+    SetShowing(show);
+    if (!show) HideChildren();
+}
+
+void TWinControl::SetShowing(bool value) {
+    if (!handle_ || showing_ == value) return;
+    showing_ = value;
+    try {
+        Perform(CM_SHOWINGCHANGED);
+    } catch (...) {
+        showing_ = !value;
+        throw;
+    }
+}
+
+void TWinControl::HideChildren() {
+    for (TWinControl* child : std::vector<TWinControl*>(winControls_)) {
+        child->SetShowing(false);
+        child->HideChildren();
     }
 }
 
@@ -636,6 +651,17 @@ void TWinControl::WMSize(TMessage& m) {
 void TWinControl::WMMove(TMessage& m) {
     InheritedMessage(m);
     UpdateBounds();
+}
+
+// A window resized by the user keeps to Constraints too.
+void TWinControl::WMGetMinMaxInfo(TMessage& m) {
+    InheritedMessage(m);
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    const TSizeLimits l = SizeLimits();
+    if (l.minWidth > 0) info->ptMinTrackSize.x = l.minWidth;
+    if (l.minHeight > 0) info->ptMinTrackSize.y = l.minHeight;
+    if (l.maxWidth > 0) info->ptMaxTrackSize.x = l.maxWidth;
+    if (l.maxHeight > 0) info->ptMaxTrackSize.y = l.maxHeight;
 }
 
 void TWinControl::Resize() { TControl::Resize(); }
@@ -954,8 +980,13 @@ void TWinControl::WndProc(TMessage& message) {
         return TControl::WndProc(message);
     default:
         if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST && message.Msg != WM_MOUSEWHEEL &&
-            IsControlMouseMsg(message))
+            IsControlMouseMsg(message)) {
+            // What the window-less child left unanswered gets the window's defaults
+            // (a right button's release becomes WM_CONTEXTMENU); the child may have taken the window away.
+            if (message.Result == 0 && handle_)
+                DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
             return;
+        }
         break;
     }
     TControl::WndProc(message);
@@ -984,8 +1015,9 @@ void TWinControl::WMSetCursor(TMessage& m) {
             POINT p;
             GetCursorPos(&p);
             ::ScreenToClient(handle_, &p);
-            TControl* control = ControlAtPos({p.x, p.y}, false);
-            cursor = (control ? control : this)->Cursor();
+            if (TControl* control = ControlAtPos({p.x, p.y}, false)) cursor = control->Cursor();
+            // A window-less child with the default shows this control's.
+            if (cursor == crDefault) cursor = Cursor();
         }
         if (cursor != crDefault) {
             ::SetCursor(Screen().Cursors(cursor));

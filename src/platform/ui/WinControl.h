@@ -217,6 +217,7 @@ protected:
     void WMWindowPosChanged(TMessage& m);
     void WMSize(TMessage& m);
     void WMMove(TMessage& m);
+    void WMGetMinMaxInfo(TMessage& m);
     void WMSetCursor(TMessage& m);
     void WMSetFocus(TMessage& m);
     void WMKillFocus(TMessage& m);
@@ -270,6 +271,10 @@ private:
         field = value;
         RecreateWnd();
     }
+    // Showing changes go down the tree: a control that stops showing takes
+    // its windowed descendants with it; showing again, UpdateShowing brings back the visible ones.
+    void SetShowing(bool value);
+    void HideChildren();
     void InsertIntoList(TControl* control);
     bool IsControlMouseMsg(TMessage& m);
     // Places the visible children of one alignment within Rect, Control first among its equals.

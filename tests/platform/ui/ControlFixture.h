@@ -70,6 +70,8 @@ protected:
         FreeApplication();
         FreeScreen();
         PumpMessages();
+        // The screen the forms made (cursors, fonts) goes too: later tests start without one.
+        FreeScreen();
     }
     // A form at the given bounds, built in the loading bracket and shown.
     TForm* ShownForm(TRect bounds) {
