@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/ui/WinControl.h"
+#include "platform/win/User.h"
 
 namespace {
 
@@ -37,16 +38,27 @@ void TWinControl::AlignControl(TControl* control) {
         return;
     }
     DisableAlign();
+    // Children move without painting; the window is painted once afterwards.
+    const bool outermost = !redrawDeferred_;
+    redrawDeferred_ = true;
     try {
         TRect rect = ClientRect();
         AlignControls(control, rect);
     } catch (...) {
+        if (outermost) EndDeferredRedraw();
         controlState_.Exclude(csAlignmentNeeded);
         EnableAlign();
         throw;
     }
+    if (outermost) EndDeferredRedraw();
     controlState_.Exclude(csAlignmentNeeded);
     EnableAlign();
+}
+
+void TWinControl::EndDeferredRedraw() {
+    redrawDeferred_ = false;
+    if (std::exchange(redrawNeeded_, false) && handle_)
+        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TWinControl::AdjustClientRect(TRect&) {}

@@ -548,6 +548,10 @@ void TControl::SetZOrder(bool topMost) {
 
 void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
     if (!isVisible || !parent_ || !parent_->HandleAllocated()) return;
+    if (parent_->redrawDeferred_) {
+        parent_->redrawNeeded_ = true;
+        return;
+    }
     const RECT r{left_, top_, left_ + width_, top_ + height_};
     InvalidateRect(parent_->Handle(), &r, !(isOpaque || parent_->DoubleBuffered()));
 }

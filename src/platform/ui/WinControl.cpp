@@ -583,7 +583,12 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     if (handle_ && !IsIconic(handle_)) {
         // The window reports the new bounds back through WM_WINDOWPOSCHANGED.
-        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+        if (parent_ && parent_->redrawDeferred_) {
+            flags |= SWP_NOREDRAW;
+            parent_->redrawNeeded_ = true;
+        }
+        SetWindowPos(handle_, nullptr, left, top, width, height, flags);
         if (left_ == left && top_ == top && width_ == width && height_ == height) {
             UpdateAnchorRules();
             RequestAlign();

@@ -276,6 +276,7 @@ private:
     void SetShowing(bool value);
     void HideChildren();
     void InsertIntoList(TControl* control);
+    void EndDeferredRedraw();
     bool IsControlMouseMsg(TMessage& m);
     // Places the visible children of one alignment within Rect, Control first among its equals.
     void AlignKind(TAlign kind, TControl* control, TRect& rect, const TRect& parentRect);
@@ -302,6 +303,9 @@ private:
     TImeMode imeMode_ = imDontCare;
     String imeName_;
     int alignLevel_ = 0;
+    // While the children are aligned their moves paint nothing; the window is painted once after.
+    bool redrawDeferred_ = false;
+    bool redrawNeeded_ = false;
     // TabOrder set while loading, applied when every sibling is there.
     int pendingTabOrder_ = -1;
 

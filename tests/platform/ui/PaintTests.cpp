@@ -121,6 +121,19 @@ TEST_F(PaintTest, PaintToGivesThePixelsTheDesktopShows) {
     EXPECT_EQ(Differences(Painted(), Shown()), 0u);
 }
 
+TEST_F(PaintTest, RealignedChildrenArePaintedWhereTheyWentAndNothingStaysBehind) {
+    BuildForm();
+    // Moved by alignment, the children paint nothing on the way; the form is painted once after.
+    panel->SetAlign(alRight);
+    lower->SetAlign(alBottom);
+    RunUntilIdle();
+    EXPECT_EQ(Differences(Painted(), Shown()), 0u);
+    form->SetBounds(form->Left(), form->Top(), 300, 200);
+    RunUntilIdle();
+    EXPECT_EQ(ShownAt(panel, 100, 70), Pixel(clGreen));
+    EXPECT_EQ(Differences(Painted(), Shown()), 0u);
+}
+
 TEST_F(PaintTest, AnOpaqueWindowLessChildIsLeftToPaintItsPartAlone) {
     BuildForm();
     auto* opaque = new TEmptyGraphic(form);
