@@ -41,6 +41,8 @@ public:
             WndProc(m);
         });
     }
+    // The window goes after the log: messages then reach the control directly.
+    ~TTestPanel() override { SetWindowProc({}); }
     TMessageLog log;
 };
 
@@ -53,6 +55,7 @@ public:
             WndProc(m);
         });
     }
+    ~TTestGraphic() override { SetWindowProc({}); }
     TMessageLog log;
     TColor fill = clRed;
 
