@@ -21,8 +21,11 @@ public:
         : state_(std::make_shared<TState>(TState{std::move(steps), 0})) {
         QueueNext(state_);
     }
-    // Steps not run yet are dropped.
-    ~TIdleSteps() { state_->steps.clear(); }
+    // Steps not run yet are dropped; the call waiting for the next one runs now, doing nothing.
+    ~TIdleSteps() {
+        state_->steps.clear();
+        CheckSynchronize();
+    }
     TIdleSteps(const TIdleSteps&) = delete;
     TIdleSteps& operator=(const TIdleSteps&) = delete;
 

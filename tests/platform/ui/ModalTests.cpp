@@ -72,6 +72,13 @@ TEST_F(ModalTest, AButtonsModalResultEndsShowModal) {
     }
 }
 
+TEST_F(ModalTest, KeysReachTheFocusedControlAsCNFirstInsideTheModalLoop) {
+    edit_->log.watched = {CN_KEYDOWN, WM_KEYDOWN, CN_KEYUP, WM_KEYUP};
+    TIdleSteps steps({[] { Press('A'); }, [this] { dialog_->SetModalResult(mrOk); }});
+    EXPECT_EQ(dialog_->ShowModal(), mrOk);
+    EXPECT_EQ(edit_->log.Messages(), (std::vector<UINT>{CN_KEYDOWN, WM_KEYDOWN, CN_KEYUP, WM_KEYUP}));
+}
+
 TEST_F(ModalTest, ShowModalDisablesExactlyTheOtherEnabledWindowsAndEnablesThemAgain) {
     TForm* other = ShownForm({520, 0, 800, 200});
     TForm* disabledBefore = ShownForm({520, 220, 800, 400});
