@@ -540,6 +540,8 @@ void TCustomForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
+// --- Accelerators ------------------------------------------------------------------------
+
 bool IsAccel(char16_t key, const String& caption) {
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != u'&') continue;
