@@ -85,7 +85,13 @@ String TApplication::ExeName() const {
 
 void TApplication::Run() {
     if (mainForm_) mainForm_->Show();
-    while (!terminated_) HandleMessage();
+    while (!terminated_) {
+        try {
+            HandleMessage();
+        } catch (const std::exception& error) {
+            HandleException(error);
+        }
+    }
 }
 
 void TApplication::HandleMessage() {
@@ -173,6 +179,8 @@ void TApplication::CancelHint() { hints_->CancelHint(); }
 // --- Exceptions and message boxes -------------------------------------------------------
 
 void TApplication::HandleException(const std::exception& error) {
+    // A drag or a pressed button the failing code began ends here.
+    if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
     if (dynamic_cast<const EAbort*>(&error)) return;
     if (OnException)
         OnException(this, error);

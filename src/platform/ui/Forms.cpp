@@ -377,8 +377,9 @@ void TCustomForm::WMSysCommand(TMessage& m) {
 
 // --- Activation and focus -----------------------------------------------------------
 
+// The default procedure is left out: it would focus the form's own window,
+// and the form gives the focus to its active control itself.
 void TCustomForm::WMActivate(TMessage& m) {
-    InheritedMessage(m);
     const bool activating = LOWORD(m.WParam) != WA_INACTIVE;
     if (activating == active_) return;
     active_ = activating;
@@ -441,8 +442,8 @@ void TCustomForm::DefocusControl(TWinControl* control, bool removing) {
         activeControl_ = nullptr;
         if (Screen().ActiveControl() && control->ContainsControl(Screen().ActiveControl()))
             Screen().SetActiveControl(nullptr);
-        if (handle_ && control->HandleAllocated() && GetFocus() && IsChild(control->Handle(), GetFocus()) ||
-            (control->HandleAllocated() && GetFocus() == control->Handle()))
+        if (handle_ && control->HandleAllocated() &&
+            (GetFocus() == control->Handle() || IsChild(control->Handle(), GetFocus())))
             ::SetFocus(handle_);
     }
 }
@@ -537,6 +538,17 @@ void TCustomForm::PaintWindow(HDC dc) { canvas_->PaintOn(dc, [this] { Paint(); }
 
 void TCustomForm::Paint() {
     if (OnPaint) OnPaint(this);
+}
+
+// --- Accelerators ------------------------------------------------------------------------
+
+bool IsAccel(char16_t key, const String& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') continue;
+        ++i; // "&&" skips the second ampersand
+        if (caption[i] != u'&') return CharUpper(caption[i]) == CharUpper(key);
+    }
+    return false;
 }
 
 // --- TFrame ----------------------------------------------------------------------------------

@@ -192,6 +192,9 @@ public:
     explicit TForm(TComponent* owner) : TCustomForm(owner) {}
 };
 
+// Whether Caption marks Key as its accelerator ("&Next" answers N and n; "&&" is a plain ampersand).
+bool IsAccel(char16_t key, const String& caption);
+
 class TFrame : public TWinControl {
     RTL_CLASS(TFrame, TWinControl);
 

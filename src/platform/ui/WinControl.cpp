@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ControlStrings.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Screen.h"
@@ -108,10 +109,10 @@ TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
 bool IsKeyMessage(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     if (GetCapture() && GetCapture() != msg.hwnd) return false;
-    TWinControl* control = nullptr;
-    for (HWND h = msg.hwnd; h && !control; h = GetParent(h)) control = FindControl(h);
-    if (!control) return false;
-    return control->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
+    HWND window = msg.hwnd;
+    while (window && !FindControl(window)) window = GetParent(window);
+    // Sent through the window, so the control's exceptions go to the application.
+    return window && SendMessageW(window, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
 // --- Construction ---------------------------------------------------------------
@@ -206,7 +207,7 @@ LRESULT TWinControl::MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     try {
         WindowProc()(m);
     } catch (const std::exception& error) {
-        AppServices().HandleException(error);
+        Application().HandleException(error);
     }
     return m.Result;
 }

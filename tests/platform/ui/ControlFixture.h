@@ -42,6 +42,8 @@ public:
             WndProc(m);
         });
     }
+    // The window goes after the log: messages then reach the control directly.
+    ~TTestPanel() override { SetWindowProc({}); }
     TMessageLog log;
 };
 
@@ -54,6 +56,7 @@ public:
             WndProc(m);
         });
     }
+    ~TTestGraphic() override { SetWindowProc({}); }
     TMessageLog log;
     TColor fill = clRed;
 
