@@ -6,10 +6,8 @@
 
 #include <cstdio>
 
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 
+#include "DemoDesktop.h"
 #include "platform/rtl/UnitRegistry.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/CustomControl.h"
@@ -18,9 +16,6 @@
 #include "platform/ui/Timer.h"
 #include "platform/ui/UiUnits.h"
 #include "platform/win/User.h"
-#include "platform/win/backend/qt/QtDesktop.h"
-#include "platform/win/backend/qt/QtFontEngine.h"
-#include "platform/win/backend/qt/QtShapeRasterizer.h"
 
 namespace {
 
@@ -74,14 +69,7 @@ int exitCode = 1;
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <output.png>\n", argv[0]);
-        return 2;
-    }
-    outputPath = QString::fromLocal8Bit(argv[1]);
-    InstallQtDesktop();
-    InstallQtShapeRasterizer();
-    InstallQtFontEngine();
+    if (!InstallDemoDesktop(argc, argv, outputPath)) return 2;
     RegisterUiUnits();
     InitializeUnits();
 
@@ -117,9 +105,7 @@ int main(int argc, char** argv) {
     grab.SetInterval(800);
     grab.SetOnTimer([&](TObject*) {
         grab.SetEnabled(false);
-        const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(outputPath, "PNG");
-        std::printf("%s %s\n", saved ? "saved" : "could not save", outputPath.toLocal8Bit().constData());
-        exitCode = saved ? 0 : 1;
+        exitCode = SaveScreen(outputPath) ? 0 : 1;
         dialog->SetModalResult(mrOk);
     });
     auto* hint = new THintWindow(form);

@@ -8,14 +8,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 
+#include "DemoDesktop.h"
 #include "platform/win/User.h"
-#include "platform/win/backend/qt/QtDesktop.h"
-#include "platform/win/backend/qt/QtFontEngine.h"
-#include "platform/win/backend/qt/QtShapeRasterizer.h"
 #include "platform/win/backend/qttest/OffscreenDesktop.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icons.h"
@@ -41,9 +36,7 @@ LRESULT DemoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kGrabTimer) {
             KillTimer(hwnd, kGrabTimer);
-            const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(outputPath, "PNG");
-            std::printf("%s %s\n", saved ? "saved" : "could not save", outputPath.toLocal8Bit().constData());
-            PostQuitMessage(saved ? 0 : 1);
+            PostQuitMessage(SaveScreen(outputPath) ? 0 : 1);
         }
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -104,14 +97,7 @@ HWND Make(DWORD exStyle, DWORD style, RECT r, HWND parent, COLORREF color, const
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <output.png>\n", argv[0]);
-        return 2;
-    }
-    outputPath = QString::fromLocal8Bit(argv[1]);
-    InstallQtDesktop();
-    InstallQtShapeRasterizer();
-    InstallQtFontEngine();
+    if (!InstallDemoDesktop(argc, argv, outputPath)) return 2;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &DemoProc;
