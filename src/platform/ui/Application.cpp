@@ -160,6 +160,12 @@ void TApplication::ControlDestroyed(TControl* control) {
     hints_->ControlDestroyed(control);
 }
 
+void TApplication::MainFormMinimized(bool minimized) {
+    HWND window = Handle();
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    SetWindowLongW(window, GWL_STYLE, minimized ? (style | LONG(WS_MINIMIZE)) : (style & ~LONG(WS_MINIMIZE)));
+}
+
 void TApplication::FormDestroyed(TCustomForm* form) {
     if (mainForm_ == form) mainForm_ = nullptr;
 }

@@ -105,6 +105,8 @@ public:
     TShowHintEvent OnShowHint;
 
     // Called by the framework.
+    // The hidden window reads as minimized (IsIconic) while the main form is.
+    void MainFormMinimized(bool minimized);
     void FormDestroyed(TCustomForm* form);
     void ControlDestroyed(TControl* control);
     void HintMouseMessage(TControl* control, const TMessage& message);

@@ -39,6 +39,7 @@ UI_MESSAGE_MAP(TCustomForm, t) {
     t.On<&TCustomForm::WMClose>(WM_CLOSE);
     t.On<&TCustomForm::WMSetFocus>(WM_SETFOCUS);
     t.On<&TCustomForm::WMSysCommand>(WM_SYSCOMMAND);
+    t.On<&TCustomForm::WMSize>(WM_SIZE);
     t.On<&TCustomForm::CMActivate>(CM_ACTIVATE);
     t.On<&TCustomForm::CMDeactivate>(CM_DEACTIVATE);
     t.On<&TCustomForm::CMShowingChanged>(CM_SHOWINGCHANGED);
@@ -366,6 +367,11 @@ void TCustomForm::Release() { PostMessageW(Handle(), CM_RELEASE, 0, 0); }
 void TCustomForm::CMRelease(TMessage&) { delete this; }
 
 void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMSize(TMessage& m) {
+    InheritedMessage(m);
+    if (this == Application().MainForm()) Application().MainFormMinimized(m.WParam == SIZE_MINIMIZED);
+}
 
 void TCustomForm::WMSysCommand(TMessage& m) {
     if ((m.WParam & 0xFFF0) == SC_MINIMIZE && this == Application().MainForm()) {

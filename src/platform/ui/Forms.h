@@ -153,6 +153,7 @@ protected:
     void WMClose(TMessage& m);
     void WMSetFocus(TMessage& m);
     void WMSysCommand(TMessage& m);
+    void WMSize(TMessage& m);
     void CMActivate(TMessage& m);
     void CMDeactivate(TMessage& m);
     void CMShowingChanged(TMessage& m);

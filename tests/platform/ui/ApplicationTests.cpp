@@ -165,7 +165,12 @@ TEST(Application, TheApplicationWindowMinimizesTheMainFormAndClosingTheMainFormE
                           },
                           [&] {
                               EXPECT_TRUE(IsIconic(main->Handle()));
+                              EXPECT_TRUE(IsIconic(Application().Handle())) << "the application window tells the same";
                               EXPECT_EQ(minimized, 1);
+                              ShowWindow(main->Handle(), SW_RESTORE);
+                          },
+                          [&] {
+                              EXPECT_FALSE(IsIconic(Application().Handle()));
                               PostMessageW(main->Handle(), WM_CLOSE, 0, 0);
                           }});
         Application().Run();
