@@ -277,11 +277,11 @@ protected:
         AddTestResource(u"CURSOR", u"HOTCURSOR", MakeIco({cursor}, true));
     }
     static uint32_t FirstPixel(HICON icon) {
-        const TIcon* object = FindIcon(icon);
+        const TIconObject* object = FindIcon(icon);
         return object ? object->image.color[0] : 0xDEADBEEF;
     }
     static int Width(HICON icon) {
-        const TIcon* object = FindIcon(icon);
+        const TIconObject* object = FindIcon(icon);
         return object ? object->image.width : -1;
     }
 };
@@ -358,7 +358,7 @@ TEST_F(IconResourceTest, TheStockIconsAreOurOwnArtworkWithAlpha) {
         const HICON icon = LoadIconW(nullptr, id);
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(LoadIconW(nullptr, id), icon);
-        const TIcon& object = *FindIcon(icon);
+        const TIconObject& object = *FindIcon(icon);
         EXPECT_EQ(object.image.width, 32);
         EXPECT_TRUE(object.image.alpha);
         EXPECT_EQ(object.image.Color(16, 16) >> 24, 255u);
