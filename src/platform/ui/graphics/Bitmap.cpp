@@ -170,16 +170,28 @@ void TBitmap::SetSize(int width, int height) {
         if (HandleNeeded()) {
             const int w = std::min(width, width_), h = std::min(height, height_);
             if (bits_) {
-                for (int y = 0; y < h; ++y)
-                    std::memcpy(image.Row(y), bits_ + size_t(height_ - 1 - y) * size_t(stride_),
-                                size_t(std::min(stride_, image.stride)));
+                CopyRows(image, w, h);
             } else {
+                if (canvas_) canvas_->FreeContext(); // a bitmap is selected in one DC at a time
                 Blit(image.handle, handle_, w, h);
             }
         }
     }
     Replace(std::move(image));
     Changed();
+}
+
+void TBitmap::CopyRows(const TImage& dest, int width, int height) const {
+    const size_t bits = size_t(width) * size_t(BitsOfPixelFormat(format_));
+    const size_t whole = bits / 8;
+    // The bits of the last pixels when they end inside a byte; the rest of that byte stays.
+    const auto keep = uint8_t(0xFF >> (bits % 8));
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* from = bits_ + size_t(height_ - 1 - y) * size_t(stride_);
+        uint8_t* to = dest.Row(y);
+        std::memcpy(to, from, whole);
+        if (bits % 8) to[whole] = uint8_t((from[whole] & ~keep) | (to[whole] & keep));
+    }
 }
 
 void TBitmap::Convert(TPixelFormat format, bool deviceMono) {
@@ -285,6 +297,7 @@ void TBitmap::Assign(TPersistent* source) {
         if (image.bits) {
             std::memcpy(image.bits, other->bits_, size_t(image.stride) * size_t(image.height));
         } else if (image.handle) {
+            if (other->canvas_) other->canvas_->FreeContext();
             Blit(image.handle, other->handle_, image.width, image.height);
         }
         Replace(std::move(image));

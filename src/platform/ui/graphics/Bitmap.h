@@ -133,6 +133,8 @@ private:
     HBITMAP HandleNeeded();
     TImage NewImage(int width, int height, TPixelFormat format, bool deviceMono) const;
     void Replace(TImage image);
+    // The top-left Width x Height pixels of this DIB into Dest, a DIB of the same format.
+    void CopyRows(const TImage& dest, int width, int height) const;
     // Keeps the handle (a DIB is made bottom up); nothing when it is no bitmap.
     void Adopt(HBITMAP handle);
     // The pixels converted into a bitmap of another format or handle type.

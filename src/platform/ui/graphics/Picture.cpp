@@ -20,8 +20,7 @@ std::unique_ptr<TGraphic> NewGraphic(TGraphicClass graphicClass) {
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
-void TPicture::ListenTo(TGraphic& graphic) {
-    graphic.OnChange = [this](TObject*) { Changed(); };
+void TPicture::ForwardProgress(TGraphic& graphic) {
     graphic.OnProgress = [this](TObject* sender, TProgressStage stage, uint8_t percent, bool redraw,
                                 const TRect& rect, const String& message) {
         if (OnProgress) OnProgress(sender, stage, percent, redraw, rect, message);
@@ -30,7 +29,10 @@ void TPicture::ListenTo(TGraphic& graphic) {
 
 void TPicture::Adopt(std::unique_ptr<TGraphic> graphic) {
     graphic_ = std::move(graphic);
-    if (graphic_) ListenTo(*graphic_);
+    if (graphic_) {
+        graphic_->OnChange = [this](TObject*) { Changed(); };
+        ForwardProgress(*graphic_);
+    }
     Changed();
 }
 
@@ -76,7 +78,7 @@ void TPicture::LoadFromFile(const String& fileName) {
         throw EInvalidGraphic(Format(LoadResString(SUnknownExtension), {bare}));
     }
     std::unique_ptr<TGraphic> graphic = NewGraphic(graphicClass);
-    ListenTo(*graphic);
+    ForwardProgress(*graphic);
     graphic->LoadFromFile(fileName);
     Adopt(std::move(graphic));
 }

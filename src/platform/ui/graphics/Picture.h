@@ -49,8 +49,8 @@ protected:
     virtual void Changed();
 
 private:
-    // Forwards the graphic's changes and progress to the picture's events.
-    void ListenTo(TGraphic& graphic);
+    void ForwardProgress(TGraphic& graphic);
+    // Keeps Graphic, whose changes and progress reach the picture's events from now on.
     void Adopt(std::unique_ptr<TGraphic> graphic);
     template <class T>
     T* ForceType();
