@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/ui/WinGeometry.h"
+#include "platform/ui/graphics/Graphic.h"
 #include "platform/win/text/Text.h"
 
 RTL_PUBLISHED_NONE(TCanvas);
@@ -91,6 +92,19 @@ void TCanvas::ObjectChanged(TCanvasStates selection) {
     const int stock = selection == csFontValid ? SYSTEM_FONT : selection == csPenValid ? BLACK_PEN : HOLLOW_BRUSH;
     SelectObject(handle_, GetStockObject(stock));
     state_.Exclude(selection);
+}
+
+void TCanvas::Draw(int x, int y, TGraphic* graphic) {
+    if (graphic) StretchDraw(TRect{x, y, x + graphic->Width(), y + graphic->Height()}, graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
+    if (!graphic || graphic->Empty()) return;
+    Changing();
+    // Monochrome pictures meet colour through the font's and the brush's colours.
+    RequiredState(TCanvasState{csHandleValid, csFontValid, csBrushValid});
+    graphic->Draw(this, rect);
+    Changed();
 }
 
 void TCanvas::Refresh() {

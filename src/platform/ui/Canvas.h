@@ -24,6 +24,8 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Pen.h"
 
+class TGraphic;
+
 inline constexpr TResStringRec SNoCanvasHandle{0xE000, u"Canvas does not allow drawing"};
 
 // Raster operations of CopyRect (the blits the drawing layer draws).
@@ -107,6 +109,11 @@ public:
     TSize TextExtent(const String& text);
     int TextWidth(const String& text) { return TextExtent(text).cx; }
     int TextHeight(const String& text) { return TextExtent(text).cy; }
+
+    // A graphic at its own size with its top-left corner at (X, Y), or
+    // stretched into Rect; nothing for null or empty graphics.
+    void Draw(int x, int y, TGraphic* graphic);
+    void StretchDraw(const TRect& rect, TGraphic* graphic);
 
     // Copies Source's rectangle from Canvas into Dest (stretching) through CopyMode.
     void CopyRect(const TRect& dest, TCanvas* canvas, const TRect& source);

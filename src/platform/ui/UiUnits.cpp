@@ -11,6 +11,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UtilityWindow.h"
+#include "platform/ui/graphics/GraphicsUnit.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ void FinalizeForms() {
 
 void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("Graphics", InitializeGraphics, FinalizeGraphics);
+    units.Register("GraphicClasses", InitializeGraphicClasses, FinalizeGraphicClasses, {"Graphics"});
     units.Register("Screen", [] { Screen(); }, FreeScreen, {"Graphics"});
     units.Register("ExtCtrls", InitializeExtControls, FinalizeExtControls);
     units.Register("Forms", InitializeForms, FinalizeForms, {"Screen", "ExtCtrls"});

@@ -98,7 +98,8 @@ TEST_F(BitmapTest, BmpFilesOfEveryDepthRoundTripBothRowOrders) {
             const HBITMAP read = ReadBmp(file);
             ASSERT_NE(read, nullptr) << bpp;
             EXPECT_EQ(Colours(read), expected) << bpp << " bits, top down " << topDown;
-            for (const int writtenBpp : {24, 32}) {
+            // Paletted bitmaps also write their own depth with their own table.
+            for (const int writtenBpp : {bpp <= 8 ? bpp : 24, 24, 32}) {
                 const HBITMAP again = ReadBmp(WriteBmp(read, writtenBpp));
                 ASSERT_NE(again, nullptr) << bpp << " written as " << writtenBpp;
                 EXPECT_EQ(Colours(again), expected) << bpp << " written as " << writtenBpp;
@@ -168,6 +169,15 @@ TEST_F(BitmapTest, MalformedAndImpossibleBmpFilesFailCleanly) {
     const HBITMAP read = ReadBmp(shortTable);
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(Colours(read), (std::vector<uint32_t>{0xFFFFFF, 0}));
+    // Written again, the table stays short and the index past it stays black.
+    const std::vector<uint8_t> written = WriteBmp(read, 8);
+    BITMAPINFOHEADER writtenHeader{};
+    ASSERT_GE(written.size(), 54u);
+    std::memcpy(&writtenHeader, written.data() + 14, sizeof writtenHeader);
+    EXPECT_EQ(writtenHeader.biClrUsed, 1u);
+    const HBITMAP again = ReadBmp(written);
+    EXPECT_EQ(Colours(again), (std::vector<uint32_t>{0xFFFFFF, 0}));
+    DeleteObject(ToGdiObject(again));
     DeleteObject(ToGdiObject(read));
 
     EXPECT_EQ(CreateBitmap(1 << 30, 1 << 30, 1, 32, nullptr), nullptr);

@@ -1,6 +1,7 @@
 #include "IconFixture.h"
 
 #include "platform/win/icons/IcoFile.h"
+#include "platform/win/icons/IconFiles.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/window/Windows.h"
 
@@ -277,11 +278,11 @@ protected:
         AddTestResource(u"CURSOR", u"HOTCURSOR", MakeIco({cursor}, true));
     }
     static uint32_t FirstPixel(HICON icon) {
-        const TIcon* object = FindIcon(icon);
+        const TIconObject* object = FindIcon(icon);
         return object ? object->image.color[0] : 0xDEADBEEF;
     }
     static int Width(HICON icon) {
-        const TIcon* object = FindIcon(icon);
+        const TIconObject* object = FindIcon(icon);
         return object ? object->image.width : -1;
     }
 };
@@ -358,7 +359,7 @@ TEST_F(IconResourceTest, TheStockIconsAreOurOwnArtworkWithAlpha) {
         const HICON icon = LoadIconW(nullptr, id);
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(LoadIconW(nullptr, id), icon);
-        const TIcon& object = *FindIcon(icon);
+        const TIconObject& object = *FindIcon(icon);
         EXPECT_EQ(object.image.width, 32);
         EXPECT_TRUE(object.image.alpha);
         EXPECT_EQ(object.image.Color(16, 16) >> 24, 255u);
@@ -372,6 +373,38 @@ TEST_F(IconResourceTest, TheStockIconsAreOurOwnArtworkWithAlpha) {
     const HANDLE bitmap = LoadImageW(nullptr, MAKEINTRESOURCEW(OBM_COMBO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     EXPECT_EQ(GetObjectType(static_cast<HGDIOBJ>(bitmap)), OBJ_BITMAP);
     DeleteObject(static_cast<HGDIOBJ>(bitmap));
+}
+
+
+TEST_F(IconTest, IcoFilesBecomeIconsOfTheSizeAskedForAndIconsBecomeIcoFiles) {
+    const std::vector<uint8_t> file =
+        MakeIco({TIcoImage{2, 2, 32, {}, {0xFF0000FF, 0, 0xFF0000FF, 0xFF0000FF}, {0, 1, 0, 0}},
+                 TIcoImage{4, 4, 32, {}, std::vector<uint32_t>(16, 0xFFFF0000), std::vector<uint8_t>(16, 0)}});
+    const struct {
+        int width, height;
+        int expectedWidth;
+        uint32_t firstPixel;
+    } cases[] = {{0, 0, 2, 0xFF0000FF}, {4, 4, 4, 0xFFFF0000}, {8, 8, 8, 0xFFFF0000}, {2, 2, 2, 0xFF0000FF}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        const HICON icon = ReadIconFile(file, c.width, c.height);
+        ASSERT_NE(icon, nullptr);
+        const TIconObject* object = FindIcon(icon);
+        EXPECT_EQ(object->image.width, c.expectedWidth);
+        EXPECT_EQ(object->image.Color(0, 0), c.firstPixel);
+
+        const std::vector<uint8_t> written = WriteIconFile(icon);
+        const HICON again = ReadIconFile(written, 0, 0);
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(FindIcon(again)->image.color, object->image.color);
+        EXPECT_EQ(FindIcon(again)->image.mask, object->image.mask);
+        DestroyIcon(again);
+        DestroyIcon(icon);
+    }
+    EXPECT_EQ(ReadIconFile(std::vector<uint8_t>(6, 0), 0, 0), nullptr);
+    EXPECT_EQ(ReadIconFile(MakeIco({TIcoImage{2, 2, 32, {}, std::vector<uint32_t>(4, 0), {}, {5, 5}}}, true), 0, 0),
+              nullptr); // a cursor file
+    EXPECT_TRUE(WriteIconFile(nullptr).empty());
 }
 
 } // namespace

@@ -16,5 +16,7 @@ HBITMAP NewDibSection(int width, int signedHeight, int bpp, std::vector<RGBQUAD>
 // into a DIB section of the same row order: paletted and 24-bit files keep
 // their format, bit fields become 32 bits. Null for a malformed file.
 HBITMAP ReadBmp(std::span<const uint8_t> file);
-// A BMP file of the bitmap in 24 or 32 bits, bottom up; empty on failure.
+// A BMP file of the bitmap in 1, 4, 8, 24 or 32 bits, bottom up; empty on
+// failure. Paletted files of the bitmap's own depth keep its colour table,
+// short ones too; other depths of 4 and 8 bits fail unless the table fits.
 std::vector<uint8_t> WriteBmp(HBITMAP bitmap, int bitsPerPixel);

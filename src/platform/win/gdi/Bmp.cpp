@@ -1,4 +1,5 @@
 // The BMP file format.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -88,24 +89,32 @@ HBITMAP ReadBmp(std::span<const uint8_t> file) {
 
 std::vector<uint8_t> WriteBmp(HBITMAP handle, int bpp) {
     const TBitmapObject* bitmap = FindBitmap(handle);
-    if (!bitmap || (bpp != 24 && bpp != 32)) return {};
-    BITMAPINFO info{};
-    BITMAPINFOHEADER& header = info.bmiHeader;
+    if (!bitmap || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32)) return {};
+    // Paletted files carry the bitmap's own table as long as it is (a short table stays short).
+    const size_t tableEntries = bpp > 8 ? 0
+                                : bitmap->bpp == bpp && !bitmap->colors.empty()
+                                    ? std::min(bitmap->colors.size(), size_t(1) << bpp)
+                                    : size_t(1) << bpp;
+    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + (size_t(1) << std::min(bpp, 8)) * sizeof(RGBQUAD));
+    auto& header = *reinterpret_cast<BITMAPINFOHEADER*>(info.data());
     header.biSize = sizeof(BITMAPINFOHEADER);
     header.biWidth = bitmap->width;
     header.biHeight = bitmap->height;
     header.biPlanes = 1;
     header.biBitCount = WORD(bpp);
     header.biCompression = BI_RGB;
+    header.biClrUsed = DWORD(tableEntries);
     const uint64_t dataSize = uint64_t(RowBytes(bitmap->width, bpp, 4)) * uint64_t(bitmap->height);
-    const uint64_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const uint64_t tableSize = tableEntries * sizeof(RGBQUAD);
+    const uint64_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + tableSize;
     if (offset + dataSize > UINT32_MAX) return {};
     std::vector<uint8_t> file(size_t(offset + dataSize));
-    if (GetDIBits(nullptr, handle, 0, UINT(bitmap->height), file.data() + offset, &info, DIB_RGB_COLORS) !=
-        bitmap->height)
+    if (GetDIBits(nullptr, handle, 0, UINT(bitmap->height), file.data() + offset,
+                  reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS) != bitmap->height)
         return {};
+    header.biClrUsed = DWORD(tableEntries);
     const BITMAPFILEHEADER fileHeader{kBmpMagic, DWORD(file.size()), 0, 0, DWORD(offset)};
     std::memcpy(file.data(), &fileHeader, sizeof fileHeader);
-    std::memcpy(file.data() + sizeof fileHeader, &header, sizeof header);
+    std::memcpy(file.data() + sizeof fileHeader, info.data(), sizeof(BITMAPINFOHEADER) + size_t(tableSize));
     return file;
 }

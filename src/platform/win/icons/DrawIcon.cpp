@@ -4,7 +4,7 @@
 #include "platform/win/system/SystemMetrics.h"
 
 BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int width, int height, UINT, HBRUSH flickerFreeBrush, UINT flags) {
-    const TIcon* icon = FindIcon(handle);
+    const TIconObject* icon = FindIcon(handle);
     const UINT parts = flags & DI_NORMAL;
     if (!icon || !parts) return FALSE;
     const TIconImage& image = icon->image;

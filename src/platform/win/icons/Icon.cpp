@@ -16,7 +16,7 @@ constexpr uintptr_t kIconTag = uintptr_t{1} << 28;
 
 struct TIconTable {
     std::mutex lock;
-    TTaggedTable<TIcon, HICON, kIconTag> table;
+    TTaggedTable<TIconObject, HICON, kIconTag> table;
     std::atomic<size_t> live{0};
 };
 
@@ -36,21 +36,21 @@ bool ReadMaskRows(HBITMAP mask, int top, TIconImage& image) {
 
 } // namespace
 
-HICON AddIcon(std::unique_ptr<TIcon> icon) {
+HICON AddIcon(std::unique_ptr<TIconObject> icon) {
     TIconTable& icons = Icons();
     std::lock_guard guard(icons.lock);
     if (!icon->shared) ++icons.live;
     return icons.table.Add(icon.release());
 }
 
-const TIcon* FindIcon(HICON icon) noexcept { return Icons().table.Find(icon); }
+const TIconObject* FindIcon(HICON icon) noexcept { return Icons().table.Find(icon); }
 
 size_t LiveIcons() { return Icons().live.load(); }
 
 HICON CreateIconIndirect(const ICONINFO* info) {
     BITMAP mask{};
     if (!info || !GetObjectW(ToGdiObject(info->hbmMask), sizeof mask, &mask)) return nullptr;
-    auto icon = std::make_unique<TIcon>();
+    auto icon = std::make_unique<TIconObject>();
     icon->isIcon = info->fIcon;
     icon->hotSpot = POINT{LONG(info->xHotspot), LONG(info->yHotspot)};
     TIconImage& image = icon->image;
@@ -72,7 +72,7 @@ HICON CreateIconIndirect(const ICONINFO* info) {
 }
 
 BOOL GetIconInfo(HICON handle, ICONINFO* info) {
-    const TIcon* icon = FindIcon(handle);
+    const TIconObject* icon = FindIcon(handle);
     if (!icon || !info) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return FALSE;
@@ -97,19 +97,19 @@ BOOL GetIconInfo(HICON handle, ICONINFO* info) {
 }
 
 HICON CopyIcon(HICON handle) {
-    const TIcon* icon = FindIcon(handle);
+    const TIconObject* icon = FindIcon(handle);
     if (!icon) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return nullptr;
     }
-    auto copy = std::make_unique<TIcon>(*icon);
+    auto copy = std::make_unique<TIconObject>(*icon);
     copy->shared = false;
     return AddIcon(std::move(copy));
 }
 
 BOOL DestroyIcon(HICON handle) {
     TIconTable& icons = Icons();
-    TIcon* icon = nullptr;
+    TIconObject* icon = nullptr;
     {
         std::lock_guard guard(icons.lock);
         icon = icons.table.Find(handle);
@@ -128,7 +128,7 @@ BOOL DestroyIcon(HICON handle) {
 BOOL DestroyCursor(HCURSOR cursor) { return DestroyIcon(reinterpret_cast<HICON>(cursor)); }
 
 bool CursorPixels(HCURSOR cursor, int& width, int& height, std::vector<uint32_t>& pixels, POINT& hotSpot) {
-    const TIcon* icon = FindCursor(cursor);
+    const TIconObject* icon = FindCursor(cursor);
     if (!icon) return false;
     const TIconImage& image = icon->image;
     width = image.width;

@@ -5,7 +5,7 @@
 
 #include "platform/win/icons/IconImage.h"
 
-struct TIcon {
+struct TIconObject {
     TIconImage image;
     POINT hotSpot{};
     bool isIcon = true;
@@ -13,10 +13,10 @@ struct TIcon {
     bool shared = false;     // loaded by LoadIconW and the like: never destroyed
 };
 
-HICON AddIcon(std::unique_ptr<TIcon> icon);
+HICON AddIcon(std::unique_ptr<TIconObject> icon);
 // Null for null, markers, stale and destroyed handles. An icon does not change
 // once made; only a destroy from another thread may pull it away.
-const TIcon* FindIcon(HICON icon) noexcept;
-inline const TIcon* FindCursor(HCURSOR cursor) noexcept { return FindIcon(reinterpret_cast<HICON>(cursor)); }
+const TIconObject* FindIcon(HICON icon) noexcept;
+inline const TIconObject* FindCursor(HCURSOR cursor) noexcept { return FindIcon(reinterpret_cast<HICON>(cursor)); }
 // Live icons, shared ones not counted: for catching leaks.
 size_t LiveIcons();

@@ -8,6 +8,7 @@
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/IcoFile.h"
 #include "platform/win/icons/Icon.h"
+#include "platform/win/icons/IconFiles.h"
 #include "platform/win/icons/Icons.h"
 #include "platform/win/system/SystemMetrics.h"
 #include "platform/win/window/Windows.h"
@@ -52,19 +53,11 @@ HICON LoadIconResource(const TResourceEntry& resource, bool cursor, int width, i
         guard.lock();
         if (const auto found = Shared().icons.find(key); found != Shared().icons.end()) return found->second;
     }
-    const int index = BestIcoEntry(directory, width, height);
-    const TIcoEntry& entry = directory.entries[size_t(index)];
-    TIconImage image;
-    if (!DecodeIcoEntry(entry, image)) {
+    auto icon = IconOfDirectory(directory, width, height);
+    if (!icon) {
         SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
         return nullptr;
     }
-    auto icon = std::make_unique<TIcon>();
-    icon->isIcon = !cursor;
-    icon->hotSpot = cursor ? POINT{LONG(int64_t(entry.hotSpot.x) * width / image.width),
-                                   LONG(int64_t(entry.hotSpot.y) * height / image.height)}
-                           : POINT{width / 2, height / 2};
-    icon->image = Stretched(image, width, height);
     icon->shared = flags & LR_SHARED;
     const HICON handle = AddIcon(std::move(icon));
     if (flags & LR_SHARED) Shared().icons.emplace(key, handle);

@@ -56,7 +56,7 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 HICON ImageList_GetIcon(HIMAGELIST handle, int index, UINT style) {
     const TImageList* list = FindImageList(handle);
     if (!list || !list->Holds(index)) return nullptr;
-    auto icon = std::make_unique<TIcon>();
+    auto icon = std::make_unique<TIconObject>();
     icon->image = list->images[size_t(index)];
     icon->hotSpot = POINT{list->width / 2, list->height / 2};
     TIconImage& image = icon->image;

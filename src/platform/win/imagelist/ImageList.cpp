@@ -125,7 +125,7 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF key) {
 
 int ImageList_ReplaceIcon(HIMAGELIST handle, int index, HICON iconHandle) {
     TImageList* list = FindImageList(handle);
-    const TIcon* icon = FindIcon(iconHandle);
+    const TIconObject* icon = FindIcon(iconHandle);
     if (!list || !icon || list->width <= 0 || list->height <= 0 || (index != -1 && !list->Holds(index))) return -1;
     TIconImage image = Stretched(icon->image, list->width, list->height);
     if (image.Empty()) return -1;
