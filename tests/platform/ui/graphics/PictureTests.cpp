@@ -9,8 +9,8 @@
 #include "platform/ui/graphics/Picture.h"
 
 // A decoder of its own format: reports its progress and makes a 4x2 bitmap.
-class TTestGraphic : public TBitmap {
-    RTL_CLASS(TTestGraphic, TBitmap);
+class TTstBitmap : public TBitmap {
+    RTL_CLASS(TTstBitmap, TBitmap);
 
 public:
     void LoadFromStream(TStream&) override {
@@ -20,14 +20,14 @@ public:
         Progress(psEnding, 100, false, TRect{0, 0, 4, 2}, u"");
     }
 };
-RTL_PUBLISHED_NONE(TTestGraphic);
+RTL_PUBLISHED_NONE(TTstBitmap);
 
 namespace {
 
 class PictureTest : public GraphicsTest {
 protected:
     void TearDown() override {
-        UnregisterGraphicClass(TTestGraphic::StaticClass());
+        UnregisterGraphicClass(TTstBitmap::StaticClass());
         GraphicsTest::TearDown();
     }
     static String HomeFile(const char* name) { return String(std::string(std::getenv("OSTREL_HOME")) + "/" + name); }
@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(PictureTest, LoadsAFileThroughTheClassRegisteredForItsExtensionIgnoringCase) {
-    RegisterFileFormat(u"tst", u"Test pictures", TTestGraphic::StaticClass());
+    RegisterFileFormat(u"tst", u"Test pictures", TTstBitmap::StaticClass());
     const String fileName = HomeFile("a.TST");
     WriteFile(fileName, "whatever");
 
@@ -55,14 +55,14 @@ TEST_F(PictureTest, LoadsAFileThroughTheClassRegisteredForItsExtensionIgnoringCa
     picture.OnChange = [&](TObject*) { ++changes; };
     picture.LoadFromFile(fileName);
 
-    ASSERT_NE(dynamic_cast<TTestGraphic*>(picture.Graphic()), nullptr);
+    ASSERT_NE(dynamic_cast<TTstBitmap*>(picture.Graphic()), nullptr);
     EXPECT_EQ(stages, (std::vector<TProgressStage>{psStarting, psRunning, psEnding}));
     EXPECT_EQ(percents, (std::vector<int>{0, 50, 100}));
     EXPECT_EQ(picture.Width(), 4);
     EXPECT_EQ(picture.Height(), 2);
     EXPECT_EQ(changes, 1);
     picture.Bitmap()->SetSize(5, 5); // a test graphic is a bitmap: kept, and its changes reach the picture
-    EXPECT_NE(dynamic_cast<TTestGraphic*>(picture.Graphic()), nullptr);
+    EXPECT_NE(dynamic_cast<TTstBitmap*>(picture.Graphic()), nullptr);
     EXPECT_EQ(changes, 2);
 }
 
@@ -91,17 +91,17 @@ TEST_F(PictureTest, UnknownExtensionsRaiseAndLeaveThePictureAsItWas) {
 TEST_F(PictureTest, FiltersListEveryRegisteredFormatOfTheClass) {
     EXPECT_EQ(GraphicFilter(TGraphic::StaticClass()),
               String("All (*.bmp;*.ico)|*.bmp;*.ico|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico"));
-    RegisterFileFormat(u".TST", u"Test pictures", TTestGraphic::StaticClass());
+    RegisterFileFormat(u".TST", u"Test pictures", TTstBitmap::StaticClass());
     EXPECT_EQ(GraphicFilter(TGraphic::StaticClass()),
               String("All (*.bmp;*.ico;*.tst)|*.bmp;*.ico;*.tst|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|"
                      "Test pictures (*.tst)|*.tst"));
     EXPECT_EQ(GraphicFilter(TBitmap::StaticClass()),
               String("All (*.bmp;*.tst)|*.bmp;*.tst|Bitmaps (*.bmp)|*.bmp|Test pictures (*.tst)|*.tst"));
     EXPECT_EQ(GraphicExtension(TIcon::StaticClass()), String("ico"));
-    EXPECT_EQ(GraphicFileMask(TTestGraphic::StaticClass()), String("*.tst"));
-    EXPECT_EQ(GraphicClassOfExtension(u".Tst"), TTestGraphic::StaticClass());
+    EXPECT_EQ(GraphicFileMask(TTstBitmap::StaticClass()), String("*.tst"));
+    EXPECT_EQ(GraphicClassOfExtension(u".Tst"), TTstBitmap::StaticClass());
 
-    UnregisterGraphicClass(TTestGraphic::StaticClass());
+    UnregisterGraphicClass(TTstBitmap::StaticClass());
     EXPECT_EQ(GraphicClassOfExtension(u"tst"), nullptr);
     EXPECT_EQ(GraphicClassOfExtension(u"bmp"), TBitmap::StaticClass());
     EXPECT_THROW(RegisterFileFormat(u"pic", u"Pictures", TPicture::StaticClass()), EInvalidOperation);
