@@ -42,40 +42,39 @@ void Text(HDC dc, HFONT font, const String& text, const RECT& r, UINT format, bo
     Text(dc, font, text, r, format, GetSysColor(COLOR_GRAYTEXT));
 }
 
-// Filled with the colour, in the pen of the colour.
-template <class Draw>
-void WithColor(HDC dc, COLORREF color, Draw draw) {
+// A tick of three pixel rows, centred on (cx, cy).
+void CheckMark(HDC dc, int cx, int cy, COLORREF color) {
     const HPEN pen = CreatePen(PS_SOLID, 1, color);
-    const HBRUSH brush = CreateSolidBrush(color);
-    const HGDIOBJ oldPen = SelectObject(dc, ToGdiObject(pen));
-    const HGDIOBJ oldBrush = SelectObject(dc, ToGdiObject(brush));
-    draw();
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
+    const HGDIOBJ old = SelectObject(dc, ToGdiObject(pen));
+    for (int row = 0; row < 3; ++row) {
+        const POINT tick[3] = {{cx - 3, cy - 1 + row}, {cx - 1, cy + 1 + row}, {cx + 4, cy - 4 + row}};
+        Polyline(dc, tick, 3);
+    }
+    SelectObject(dc, old);
     DeleteObject(ToGdiObject(pen));
+}
+
+// Shapes filled row by row, each row centred on Cx or growing right from X.
+void FillRows(HDC dc, const int* widths, int rows, int top, COLORREF color, int cx, bool centred) {
+    const HBRUSH brush = CreateSolidBrush(color);
+    for (int i = 0; i < rows; ++i) {
+        const int left = centred ? cx - widths[i] / 2 : cx;
+        const RECT row{left, top + i, left + widths[i], top + i + 1};
+        FillRect(dc, &row, brush);
+    }
     DeleteObject(ToGdiObject(brush));
 }
 
-// A tick of three pixel rows, centred on (cx, cy).
-void CheckMark(HDC dc, int cx, int cy, COLORREF color) {
-    WithColor(dc, color, [&] {
-        for (int row = 0; row < 3; ++row) {
-            const POINT tick[3] = {{cx - 3, cy - 1 + row}, {cx - 1, cy + 1 + row}, {cx + 4, cy - 4 + row}};
-            Polyline(dc, tick, 3);
-        }
-    });
-}
-
+// A round dot 6 pixels across, centred on (cx, cy).
 void RadioBullet(HDC dc, int cx, int cy, COLORREF color) {
-    WithColor(dc, color, [&] { Ellipse(dc, cx - 3, cy - 3, cx + 3, cy + 3); });
+    static constexpr int kRows[] = {2, 4, 6, 6, 4, 2};
+    FillRows(dc, kRows, 6, cy - 3, color, cx, true);
 }
 
-// A right-pointing triangle, 4 wide and 7 high, its tip at (x, cy).
+// A right-pointing triangle 4 wide and 7 high, its tip at (x, cy).
 void SubmenuArrow(HDC dc, int x, int cy, COLORREF color) {
-    WithColor(dc, color, [&] {
-        const POINT arrow[3] = {{x - 3, cy - 3}, {x, cy}, {x - 3, cy + 3}};
-        Polygon(dc, arrow, 3);
-    });
+    static constexpr int kRows[] = {1, 2, 3, 4, 3, 2, 1};
+    FillRows(dc, kRows, 7, cy - 3, color, x - 3, false);
 }
 
 // The image's opaque pixels in the highlight colour one pixel down and right,
