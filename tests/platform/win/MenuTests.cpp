@@ -334,13 +334,28 @@ TEST_F(PopupMenus, TrackingTellsTheOwnerAndAChoiceIsReturnedOrPosted) {
     EXPECT_EQ(TrackPopupMenu(menu, 0, 400, 300, 0, owner, nullptr), TRUE);
     EXPECT_EQ(Posted(owner, WM_COMMAND), std::vector<WPARAM>{13});
 
-    // TPM_NONOTIFY: not a word to the owner, not even idle; EndMenu ends it.
+    // TPM_NONOTIFY: not a word to the owner (a click queued beforehand ends it).
     ClearRecord();
     ClickAt(POINT{10, 10}); // queued: a click outside closes it at once
     EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 400, 300, 0, owner, nullptr), 0);
     EXPECT_TRUE(MessagesOf(owner, {WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP, WM_MENUSELECT, WM_ENTERIDLE,
                                    WM_EXITMENULOOP})
                     .empty());
+}
+
+TEST_F(PopupMenus, TheRightButtonChoosesOnlyWhenAskedAndEndMenuCancels) {
+    for (const auto& [flags, expected] : {std::pair{UINT(TPM_RIGHTBUTTON), 12}, std::pair{0u, 0}}) {
+        SCOPED_TRACE(flags);
+        WhileOpen(owner, {[&](HWND) {
+                              RECT item;
+                              ASSERT_TRUE(GetMenuItemRect(owner, menu, 1, &item));
+                              ClickAt(Center(item), TDesktopButton::Right);
+                          },
+                          [&](HWND) { EXPECT_TRUE(EndMenu()); }});
+        EXPECT_EQ(TrackPopupMenu(menu, flags | TPM_RETURNCMD, 400, 300, 0, owner, nullptr), expected);
+        EXPECT_EQ(StepsRun(), expected ? 1u : 2u);
+    }
+    EXPECT_FALSE(EndMenu()); // nothing tracked
 }
 
 TEST_F(PopupMenus, AClickOutsideClosesTheMenuAndReachesNoWindow) {

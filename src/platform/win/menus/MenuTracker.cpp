@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "platform/win/core/Tree.h"
-#include "platform/win/gdi/Gdi.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/menus/MenuBar.h"
 #include "platform/win/menus/Menus.h"
@@ -99,6 +98,8 @@ POINT PopupPosition(const TPlacement& p, SIZE size) {
     return POINT{Place(x, otherX, size.cx, work.left, work.right), Place(y, otherY, size.cy, work.top, work.bottom)};
 }
 
+char16_t LowerLetter(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
+
 LRESULT PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 bool RegisterPopupClass() {
@@ -125,7 +126,7 @@ struct TLevel {
 };
 
 class TTracker;
-TTracker* active = nullptr;
+thread_local TTracker* active = nullptr;
 
 class TTracker {
 public:
@@ -456,11 +457,6 @@ private:
         }
     }
 
-    static bool SameLetter(char16_t a, char16_t b) {
-        const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
-        return lower(a) == lower(b);
-    }
-
     // A mnemonic letter in the deepest popup, else on the bar.
     void Letter(char16_t letter) {
         if (ended_) return;
@@ -470,7 +466,7 @@ private:
         if (!menu) return;
         std::vector<int> matches;
         for (size_t i = 0; i < menu->items.size(); ++i)
-            if (const char16_t m = menu->items[i].Mnemonic(); m && SameLetter(m, letter)) matches.push_back(int(i));
+            if (const char16_t m = menu->items[i].Mnemonic(); m && m == LowerLetter(letter)) matches.push_back(int(i));
         const int current = deepest ? deepest->hot : barSelected_;
         if (matches.size() == 1) return Activate(matches.front());
         if (matches.size() > 1) {
@@ -679,7 +675,7 @@ void TrackMenuKey(TWindow* w, char16_t key) {
     }
     const TMenuObject* menu = FindMenu(w->menu);
     for (size_t i = 0; i < menu->items.size(); ++i)
-        if (const char16_t m = menu->items[i].Mnemonic(); m && (m == key || m == char16_t(key | 0x20))) {
+        if (const char16_t m = menu->items[i].Mnemonic(); m && m == LowerLetter(key)) {
             TTracker(hwnd, 0, w->menu, false).RunBar(int(i), true, true);
             return;
         }
