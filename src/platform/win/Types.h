@@ -55,6 +55,7 @@ struct HPEN__;
 struct HGDIOBJ__;
 struct HMONITOR__;
 struct HIMC__;
+struct HIMAGELIST__;
 using HWND = HWND__*;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
@@ -70,6 +71,7 @@ using HPEN = HPEN__*;
 using HGDIOBJ = HGDIOBJ__*;
 using HMONITOR = HMONITOR__*;
 using HIMC = HIMC__*;
+using HIMAGELIST = HIMAGELIST__*;
 
 // The value of a handle made by a table of objects: bits 0-31 hold the slot
 // index, bits 32-62 a generation (1 .. 0x7FFFFFFF) that the table changes
@@ -323,6 +325,42 @@ struct NONCLIENTMETRICSW {
     LOGFONTW lfStatusFont;
     LOGFONTW lfMessageFont;
     int iPaddedBorderWidth;
+};
+
+// Menus. MENUITEMINFOW.iImage and MENUINFO.hImageList are the platform's own
+// (MIIM_IMAGE, MIM_IMAGELIST): menu items draw images of an image list.
+
+struct MENUITEMINFOW {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;
+    UINT fState;
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPWSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+    int iImage;
+};
+
+struct MENUINFO {
+    DWORD cbSize;
+    DWORD fMask;
+    DWORD dwStyle;
+    UINT cyMax;
+    HBRUSH hbrBack;
+    DWORD dwContextHelpID;
+    ULONG_PTR dwMenuData;
+    HIMAGELIST hImageList;
+};
+
+// TrackPopupMenuEx: a screen rectangle the menu must not cover.
+struct TPMPARAMS {
+    UINT cbSize;
+    RECT rcExclude;
 };
 
 // Packing of message parameters. The X and Y of a point in an LPARAM are

@@ -1,11 +1,12 @@
 #pragma once
 // The window system in one include: windows, messages, input, painting, the
-// desktop entry, frames and scroll bars, shapes, layered windows, monitors,
-// system information and modules.
+// desktop entry, frames and scroll bars, menus, shapes, layered windows,
+// monitors, system information and modules.
 
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/input/KeyTable.h"
+#include "platform/win/menus/Menus.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/nc/FramePainter.h"
 #include "platform/win/nc/ScrollBars.h"

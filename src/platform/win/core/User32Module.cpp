@@ -40,7 +40,14 @@ namespace {
          ENTRY(SetScrollPos), ENTRY(GetScrollPos), ENTRY(SetScrollRange), ENTRY(GetScrollRange),
          ENTRY(ShowScrollBar), ENTRY(EnableScrollBar), ENTRY(SetWindowRgn), ENTRY(GetWindowRgn),
          ENTRY(SetLayeredWindowAttributes), ENTRY(GetLayeredWindowAttributes), ENTRY(MonitorFromPoint),
-         ENTRY(MonitorFromRect), ENTRY(MonitorFromWindow), ENTRY(GetMonitorInfoW), ENTRY(EnumDisplayMonitors)});
+         ENTRY(MonitorFromRect), ENTRY(MonitorFromWindow), ENTRY(GetMonitorInfoW), ENTRY(EnumDisplayMonitors),
+         ENTRY(CreateMenu), ENTRY(CreatePopupMenu), ENTRY(DestroyMenu), ENTRY(IsMenu), ENTRY(AppendMenuW),
+         ENTRY(InsertMenuW), ENTRY(InsertMenuItemW), ENTRY(SetMenuItemInfoW), ENTRY(GetMenuItemInfoW),
+         ENTRY(DeleteMenu), ENTRY(RemoveMenu), ENTRY(GetMenuItemCount), ENTRY(GetMenuItemID), ENTRY(GetSubMenu),
+         ENTRY(GetMenuState), ENTRY(GetMenuStringW), ENTRY(EnableMenuItem), ENTRY(CheckMenuItem),
+         ENTRY(SetMenuInfo), ENTRY(GetMenuInfo), ENTRY(SetMenu), ENTRY(GetMenu), ENTRY(DrawMenuBar),
+         ENTRY(GetMenuItemRect), ENTRY(TrackPopupMenu), ENTRY(TrackPopupMenuEx), ENTRY(EndMenu),
+         ENTRY(GetSystemMenu), ENTRY(LoadMenuW)});
     RegisterSystemModule(u"imm32", {ENTRY(ImmGetContext), ENTRY(ImmReleaseContext), ENTRY(ImmGetCompositionStringW),
                                     ENTRY(ImmSetCompositionWindow), ENTRY(ImmAssociateContext)});
     return true;

@@ -72,6 +72,7 @@ struct TWindow {
     RECT rect{};   // in the parent's client coordinates
     RECT client{}; // the client area, window coordinates (WM_NCCALCSIZE)
     HMENU menu = nullptr; // a top-level window's menu bar
+    HMENU windowMenu = nullptr; // GetSystemMenu's copy
 
     // Placement kept across minimizing and maximizing.
     RECT normalRect{};

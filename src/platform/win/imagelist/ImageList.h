@@ -11,9 +11,6 @@
 
 #include "platform/win/gdi/GdiTypes.h"
 
-struct HIMAGELIST__;
-using HIMAGELIST = HIMAGELIST__*;
-
 struct IMAGEINFO {
     HBITMAP hbmImage;
     HBITMAP hbmMask;

@@ -75,6 +75,9 @@ struct TModalLoopOptions {
     // when it handled the message itself.
     std::function<bool(MSG&)> filter;
     std::function<void()> onStart, onEnd;
+    // Called once whenever the loop finds nothing left to take, before it
+    // waits (a menu's WM_ENTERIDLE); the loop then looks again.
+    std::function<void()> idle;
     // Holds the mouse capture for this window while the loop runs (taken after
     // the previous capture was cancelled, released at the end); losing it ends
     // the loop (TModalEnd::Done).

@@ -45,13 +45,20 @@ TModalEnd RunModalLoop(const std::function<bool()>& done, const TModalLoopOption
     TModalScope scope(queue, options);
     const TMessageFilter all;
     const auto holding = [&] { return !options.capture || GetCapture() == options.capture; };
+    bool idleTold = false;
     while (holding() && !done()) {
         const uint64_t serial = QueueSerial(queue);
         MSG msg;
         if (!LookForMessage(queue, all, true, msg)) {
+            if (options.idle && !idleTold) {
+                idleTold = true;
+                options.idle();
+                continue;
+            }
             WaitForActivity(queue, all, serial, false, false, 0);
             continue;
         }
+        idleTold = false;
         queue.messageTime = msg.time;
         queue.messagePos = msg.pt;
         if (msg.message == WM_QUIT) {

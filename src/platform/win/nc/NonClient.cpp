@@ -1,6 +1,7 @@
 #include "platform/win/nc/NonClient.h"
 
 #include "platform/win/core/Tree.h"
+#include "platform/win/menus/MenuBar.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/nc/Frame.h"
 #include "platform/win/nc/WindowDC.h"
@@ -43,6 +44,7 @@ void DefaultNcPaint(TWindow* w, WPARAM wParam) {
     if (!painter) return;
     const HDC dc = OpenWindowDC(w, FramePart(w, wParam));
     painter->PaintFrame(dc, FrameLookOf(w));
+    PaintMenuBarOf(w, dc);
     CloseWindowDC(dc);
 }
 
@@ -51,7 +53,10 @@ LRESULT DefaultPrint(TWindow* w, HDC dc, LPARAM flags) {
     if ((flags & PRF_CHECKVISIBLE) && !VisibleDeep(w)) return 0;
     const bool frame = (flags & PRF_NONCLIENT) != 0;
     if (frame) {
-        if (const std::shared_ptr<IFramePainter> painter = FramePainter()) painter->PaintFrame(dc, FrameLookOf(w));
+        if (const std::shared_ptr<IFramePainter> painter = FramePainter()) {
+            painter->PaintFrame(dc, FrameLookOf(w));
+            PaintMenuBarOf(w, dc);
+        }
         if (!ShiftDCOrigin(dc, w->client.left, w->client.top)) return 0;
     }
     if (flags & PRF_ERASEBKGND) Deliver(w, WM_ERASEBKGND, WPARAM(dc), 0);
@@ -83,6 +88,7 @@ void DefaultNcLeftButtonDown(TWindow* w, WPARAM hit, LPARAM lParam) {
     case HTVSCROLL: SendMessageW(w->handle, WM_SYSCOMMAND, SC_VSCROLL | HTVSCROLL, lParam); break;
     case HTHSCROLL: SendMessageW(w->handle, WM_SYSCOMMAND, SC_HSCROLL | HTHSCROLL, lParam); break;
     case HTCAPTION: SendMessageW(w->handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam); break;
+    case HTMENU: SendMessageW(w->handle, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lParam); break;
     default: break;
     }
 }

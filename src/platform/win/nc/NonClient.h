@@ -9,5 +9,5 @@ LRESULT DefaultNcCalcSize(TWindow* w, WPARAM wParam, LPARAM lParam);
 // wParam 1 (the whole frame) or a region in screen coordinates.
 void DefaultNcPaint(TWindow* w, WPARAM wParam);
 LRESULT DefaultPrint(TWindow* w, HDC dc, LPARAM flags);
-// A press on a scroll bar or the caption area becomes WM_SYSCOMMAND.
+// A press on a scroll bar, the caption area or the menu bar becomes WM_SYSCOMMAND.
 void DefaultNcLeftButtonDown(TWindow* w, WPARAM hit, LPARAM lParam);

@@ -19,6 +19,7 @@ constexpr int kCaptionButton = 18;
 constexpr int kSmallCaptionButtonWidth = 12;
 constexpr int kSmallCaptionButtonHeight = 14;
 constexpr int kMenuButton = 18;
+constexpr UINT kMenuShowDelay = 400; // milliseconds before a submenu under the pointer opens
 constexpr int kFixedFrame = 3;
 constexpr int kSizingFrame = 4;
 constexpr int kEdge = 2;
@@ -183,6 +184,7 @@ BOOL SystemParametersInfoW(UINT action, UINT, void* param, UINT) {
     case SPI_GETWHEELSCROLLLINES: *static_cast<UINT*>(param) = kWheelScrollLines; return TRUE;
     case SPI_GETWHEELSCROLLCHARS: *static_cast<UINT*>(param) = kWheelScrollChars; return TRUE;
     case SPI_GETDRAGFULLWINDOWS: *static_cast<BOOL*>(param) = TRUE; return TRUE;
+    case SPI_GETMENUSHOWDELAY: *static_cast<UINT*>(param) = kMenuShowDelay; return TRUE;
     case SPI_GETWORKAREA: *static_cast<RECT*>(param) = DesktopMetrics().WorkArea; return TRUE;
     case SPI_GETICONTITLELOGFONT: *static_cast<LOGFONTW*>(param) = InterfaceLogFont(-12, FW_NORMAL); return TRUE;
     case SPI_GETNONCLIENTMETRICS: {

@@ -4,6 +4,7 @@
 
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/menus/MenuTracker.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/nc/ScrollTracker.h"
 #include "platform/win/paint/Surface.h"
@@ -12,11 +13,6 @@
 #include "platform/win/window/Windows.h"
 
 namespace {
-
-std::function<void(HWND, LPARAM)>& KeyMenuHandler() {
-    static std::function<void(HWND, LPARAM)> handler;
-    return handler;
-}
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
@@ -68,8 +64,6 @@ void KeepTrackLimits(TWindow* w, WINDOWPOS& pos) {
     pos.cy = std::max<int>(std::min<int>(pos.cy, info.ptMaxTrackSize.y), info.ptMinTrackSize.y);
 }
 
-void SetKeyMenuHandler(std::function<void(HWND, LPARAM)> handler) { KeyMenuHandler() = std::move(handler); }
-
 void DefaultSysCommand(TWindow* w, WPARAM command, LPARAM lParam) {
     const HWND hwnd = w->handle;
     switch (command & 0xFFF0) {
@@ -85,9 +79,8 @@ void DefaultSysCommand(TWindow* w, WPARAM command, LPARAM lParam) {
     }
     case SC_VSCROLL: TrackScrollBar(w, SB_VERT, PointOf(lParam)); break;
     case SC_HSCROLL: TrackScrollBar(w, SB_HORZ, PointOf(lParam)); break;
-    case SC_KEYMENU:
-        if (const auto& handler = KeyMenuHandler()) handler(hwnd, lParam);
-        break;
+    case SC_KEYMENU: TrackMenuKey(w, char16_t(lParam)); break;
+    case SC_MOUSEMENU: TrackMenuBarPress(w, PointOf(lParam)); break;
     default: break; // SC_CONTEXTHELP among them
     }
 }

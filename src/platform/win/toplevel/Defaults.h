@@ -2,8 +2,6 @@
 // The default procedure's handling of top-level matters: icons, tracking
 // limits, system commands and the move loop. Internal to the window system.
 
-#include <functional>
-
 #include "platform/win/core/Window.h"
 
 // WM_SETICON (answers the previous icon) and WM_GETICON (ICON_SMALL2: the
@@ -20,8 +18,6 @@ bool HasTrackLimits(const TWindow* w) noexcept;
 void KeepTrackLimits(TWindow* w, WINDOWPOS& pos);
 
 void DefaultSysCommand(TWindow* w, WPARAM command, LPARAM lParam);
-// SC_KEYMENU's handling, given by the menu code; nothing happens without it.
-void SetKeyMenuHandler(std::function<void(HWND, LPARAM)> handler);
 
 // Moves W with the pointer from Start (screen) until the button is released:
 // by the desktop's own means when the presenter can, else in a modal loop

@@ -4,6 +4,7 @@
 #include "platform/win/core/Hooks.h"
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/menus/MenuBar.h"
 #include "platform/win/nc/Frame.h"
 #include "platform/win/paint/Surface.h"
 #include "platform/win/system/SystemMetrics.h"
@@ -195,6 +196,7 @@ BOOL DestroyWindow(HWND hwnd) {
     for (auto it = tree.rbegin(); it != tree.rend(); ++it)
         if (TWindow* t = LocalWindow(*it)) {
             Deliver(t, WM_NCDESTROY, 0, 0);
+            DestroyWindowMenus(t);
             // Windows made under it meanwhile go with it.
             std::vector<HWND> late;
             CollectDescendants(t, late);
