@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlStrings.h"
 #include "platform/ui/Screen.h"
@@ -504,7 +505,9 @@ void TCustomForm::SendCancelMode(TControl* sender) {
 bool TCustomForm::IsShortCut(TMessage& message) {
     bool handled = false;
     if (OnShortCut) OnShortCut(message, handled);
-    return handled;
+    if (handled) return true;
+    // The form's main menu takes its keys here, before the action lists.
+    return VisitOwnedActionLists(this, [&](TCustomActionList& list) { return list.IsShortCut(message); });
 }
 
 // --- Dialog keys ---------------------------------------------------------------------
