@@ -65,7 +65,7 @@ TCustomForm::~TCustomForm() {
     Destroying();
     if (OnDestroy) OnDestroy(this);
     canvas_->FreeHandle();
-    if (Screen().ActiveForm() == this) Screen().SetActiveControl(nullptr);
+    if (Screen().ActiveForm() == this || ContainsControl(Screen().ActiveControl())) Screen().SetActiveControl(nullptr);
     Screen().RemoveForm(this);
     Application().FormDestroyed(this);
     DestroyHandle();
