@@ -13,8 +13,21 @@ RTL_PUBLISHED(TActionList, c) {
     c.Property("OnUpdate", &TActionList::OnUpdate, &TActionList::OnUpdate);
 }
 
+namespace {
+
+// Every action list of the program, in the order they were made.
+std::vector<TCustomActionList*>& AllActionLists() {
+    static std::vector<TCustomActionList*> lists;
+    return lists;
+}
+
+} // namespace
+
+TCustomActionList::TCustomActionList(TComponent* owner) : TComponent(owner) { AllActionLists().push_back(this); }
+
 TCustomActionList::~TCustomActionList() {
     Destroying();
+    std::erase(AllActionLists(), this);
     SetImages(nullptr);
     while (!actions_.empty()) actions_.back()->SetActionList(nullptr);
 }
@@ -64,7 +77,14 @@ void TCustomActionList::UpdateActions() {
         if (TActionIdlePass::FirstVisit(*actions_[i])) actions_[i]->Update();
 }
 
-bool IsShowingFrame(TComponent* component) {
-    auto* frame = dynamic_cast<TFrame*>(component);
-    return frame && frame->Showing();
+bool VisitFormActionLists(TCustomForm* form, const std::function<bool(TCustomActionList&)>& visit) {
+    auto& lists = AllActionLists();
+    // By index: a handler may make or free lists.
+    for (size_t i = 0; i < lists.size(); ++i) {
+        TComponent* owner = lists[i]->Owner();
+        auto* frame = dynamic_cast<TFrame*>(owner);
+        const bool counts = owner == form || (frame && frame->Showing() && GetParentForm(frame) == form);
+        if (counts && visit(*lists[i])) return true;
+    }
+    return false;
 }

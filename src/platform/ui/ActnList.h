@@ -15,11 +15,13 @@ RTL_ENUM(TActionListState, asNormal, asSuspended);
 // Set Handled to stop the action's own handler.
 using TActionEvent = std::function<void(TBasicAction* action, bool& handled)>;
 
+class TCustomForm;
+
 class TCustomActionList : public TComponent {
     RTL_CLASS(TCustomActionList, TComponent);
 
 public:
-    explicit TCustomActionList(TComponent* owner) : TComponent(owner) {}
+    explicit TCustomActionList(TComponent* owner);
     // The actions stay with their owner, outside any list.
     ~TCustomActionList() override;
 
@@ -61,20 +63,7 @@ public:
     explicit TActionList(TComponent* owner) : TCustomActionList(owner) {}
 };
 
-// Whether Component is a frame that shows: its action lists count with its form's.
-bool IsShowingFrame(TComponent* component);
-
-// Calls Visit with each action list Owner owns, and those of the showing
-// frames it owns, depth first, until Visit answers true; answers that.
-template <class F>
-bool VisitOwnedActionLists(TComponent* owner, F&& visit) {
-    for (int i = 0; i < owner->ComponentCount(); ++i) {
-        TComponent* component = owner->Components(i);
-        if (auto* list = dynamic_cast<TCustomActionList*>(component)) {
-            if (visit(*list)) return true;
-        } else if (IsShowingFrame(component) && VisitOwnedActionLists(component, visit)) {
-            return true;
-        }
-    }
-    return false;
-}
+// Calls Visit with each action list owned by Form or by a showing frame
+// inside it, until Visit answers true; answers that. Only the program's
+// lists are looked at, not every component the form owns.
+bool VisitFormActionLists(TCustomForm* form, const std::function<bool(TCustomActionList&)>& visit);

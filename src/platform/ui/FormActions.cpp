@@ -23,7 +23,7 @@ void TCustomForm::UpdateActions() {
     InitiateAction();
     // The main menu's top items update here.
     UpdateClients(*this);
-    VisitOwnedActionLists(this, [](TCustomActionList& list) {
+    VisitFormActionLists(this, [](TCustomActionList& list) {
         list.UpdateActions();
         return false;
     });

@@ -507,7 +507,7 @@ bool TCustomForm::IsShortCut(TMessage& message) {
     if (OnShortCut) OnShortCut(message, handled);
     if (handled) return true;
     // The form's main menu takes its keys here, before the action lists.
-    return VisitOwnedActionLists(this, [&](TCustomActionList& list) { return list.IsShortCut(message); });
+    return VisitFormActionLists(this, [&](TCustomActionList& list) { return list.IsShortCut(message); });
 }
 
 // --- Dialog keys ---------------------------------------------------------------------
