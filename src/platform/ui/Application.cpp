@@ -3,9 +3,11 @@
 #include <filesystem>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/Actions.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Hints.h"
 #include "platform/ui/MessageBoxService.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/WinControl.h"
 #include "platform/win/User.h"
@@ -130,10 +132,26 @@ void TApplication::Idle(const MSG&) {
     bool done = true;
     try {
         if (OnIdle) OnIdle(this, done);
+        if (done) DoActionIdle();
     } catch (const std::exception& error) {
         HandleException(error);
     }
     if (done) WaitMessage();
+}
+
+void TApplication::DoActionIdle() {
+    const TActionIdlePass pass;
+    // By index: an update may make or free forms.
+    for (int i = 0; i < Screen().CustomFormCount(); ++i) {
+        TCustomForm* form = Screen().CustomForms(i);
+        if (form->HandleAllocated() && IsWindowVisible(form->Handle()) && IsWindowEnabled(form->Handle()))
+            form->UpdateActions();
+    }
+}
+
+bool TApplication::IsShortCut(TMessage& message) {
+    return mainForm_ && mainForm_->HandleAllocated() && IsWindowEnabled(mainForm_->Handle()) &&
+           mainForm_->IsShortCut(message);
 }
 
 void TApplication::Terminate() {

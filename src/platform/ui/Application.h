@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "platform/rtl/Component.h"
 #include "platform/ui/Colors.h"
@@ -35,12 +36,14 @@ public:
     // The hidden window; made on first use.
     HWND Handle();
     void Initialize() {}
-    // Makes a form owned by the application; the first one becomes MainForm.
+    // Makes a form or a data module owned by the application; the first form becomes MainForm.
     template <class T>
     T* CreateForm() {
-        auto* form = new T(this);
-        if (!mainForm_) mainForm_ = form;
-        return form;
+        auto* instance = new T(this);
+        if constexpr (std::is_base_of_v<TCustomForm, T>) {
+            if (!mainForm_) mainForm_ = instance;
+        }
+        return instance;
     }
     TCustomForm* MainForm() const noexcept { return mainForm_; }
     // Shows the main form and takes messages until Terminate.
@@ -110,8 +113,14 @@ public:
     void FormDestroyed(TCustomForm* form);
     void ControlDestroyed(TControl* control);
     void HintMouseMessage(TControl* control, const TMessage& message);
-    // Idle work: the control under the pointer, hint timing, OnIdle.
+    // Idle work: the control under the pointer, hint timing, OnIdle, then
+    // (when OnIdle is done) the actions.
     void Idle(const MSG& msg);
+    // Updates the actions of every visible form that takes input.
+    void DoActionIdle();
+    // A key the focused control's form left: the main form's shortcuts,
+    // unless a modal form has disabled it.
+    bool IsShortCut(TMessage& message);
 
 private:
     bool ProcessMessage(MSG& msg);

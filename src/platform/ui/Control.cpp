@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/ControlActionLink.h"
 #include "platform/ui/ControlStrings.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/PopupMenu.h"
@@ -64,6 +65,7 @@ RTL_PUBLISHED(TControl, c) {
     c.Property("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode).Stored(&TControl::IsBiDiModeStored);
     c.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true);
     c.Property("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
+    c.Property("Action", &TControl::Action, &TControl::SetAction);
     c.Property("OnClick", &TControl::OnClick, &TControl::OnClick);
     c.Property("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
     c.Property("OnResize", &TControl::OnResize, &TControl::OnResize);
@@ -611,7 +613,10 @@ void TControl::SendCancelMode(TControl* sender) {
 }
 
 void TControl::Click() {
-    if (OnClick) OnClick(this);
+    if (OnClick)
+        OnClick(this);
+    else if (actionLink_)
+        actionLink_->Execute(this);
 }
 
 void TControl::DblClick() {

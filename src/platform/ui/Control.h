@@ -28,6 +28,8 @@
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 using enum TAlign;
@@ -214,6 +216,15 @@ public:
     static TControl* CaptureControl();
     static void SetCaptureControl(TControl* control);
 
+    // --- Action -----------------------------------------------------------------
+    // The action whose caption, enabled state, hint, visibility and help
+    // context the control shows; a click executes it unless OnClick is set.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
+    TControlActionLink* ActionLink() const noexcept { return actionLink_.get(); }
+    // Updates the action (idle passes call it for the clients of showing forms).
+    virtual void InitiateAction();
+
     // Scaling between resolutions; the program runs at 96 pixels per inch and never calls it.
     void ScaleBy(int multiplier, int divider);
 
@@ -249,6 +260,10 @@ protected:
     virtual void Resize();
     virtual void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);
     virtual void ChangeScale(int multiplier, int divider);
+    // Takes the action's values; with CheckDefaults only into properties still at their defaults.
+    virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
+    // The link this kind of control keeps with its action.
+    virtual std::unique_ptr<TControlActionLink> CreateActionLink();
     // A property that affects the parent's layout changed: realign the parent.
     void RequestAlign();
     virtual void AdjustSize();
@@ -344,6 +359,7 @@ private:
     TBiDiMode biDiMode_ = bdLeftToRight;
     int helpContext_ = 0;
     int wheelAccumulator_ = 0;
+    std::unique_ptr<TControlActionLink> actionLink_;
 
     friend class TWinControl;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlStrings.h"
 #include "platform/ui/Screen.h"
@@ -64,7 +65,7 @@ TCustomForm::~TCustomForm() {
     Destroying();
     if (OnDestroy) OnDestroy(this);
     canvas_->FreeHandle();
-    if (Screen().ActiveForm() == this) Screen().SetActiveControl(nullptr);
+    if (Screen().ActiveForm() == this || ContainsControl(Screen().ActiveControl())) Screen().SetActiveControl(nullptr);
     Screen().RemoveForm(this);
     Application().FormDestroyed(this);
     DestroyHandle();
@@ -504,7 +505,9 @@ void TCustomForm::SendCancelMode(TControl* sender) {
 bool TCustomForm::IsShortCut(TMessage& message) {
     bool handled = false;
     if (OnShortCut) OnShortCut(message, handled);
-    return handled;
+    if (handled) return true;
+    // The form's main menu takes its keys here, before the action lists.
+    return VisitFormActionLists(this, [&](TCustomActionList& list) { return list.IsShortCut(message); });
 }
 
 // --- Dialog keys ---------------------------------------------------------------------

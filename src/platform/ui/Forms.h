@@ -106,8 +106,12 @@ public:
     // the screen's active form and control. False when a handler moved the focus elsewhere.
     bool SetFocusedControl(TWinControl* control);
     void SendCancelMode(TControl* sender);
-    // A key the form's shortcuts take (OnShortCut; menus and actions add theirs).
+    // A key the form's shortcuts take: OnShortCut, then the action lists of
+    // the form and of its showing frames.
     virtual bool IsShortCut(TMessage& message);
+    // Updates the actions of the form's action clients (frames included) and
+    // of its action lists and its frames'; nothing while the form is hidden.
+    void UpdateActions();
 
     void Show();
     // Runs the form until ModalResult is set; answers it.

@@ -3,9 +3,11 @@
 #include <mutex>
 
 #include "platform/rtl/ClassInfo.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlStrings.h"
+#include "platform/ui/DataModule.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/FrameworkServices.h"
 #include "platform/ui/Screen.h"
@@ -50,7 +52,7 @@ void FinalizeExtControls() {
 
 const std::initializer_list<TClass> kFormClasses = {
     TWinControl::StaticClass(), TCustomControl::StaticClass(), TGraphicControl::StaticClass(),
-    TForm::StaticClass(),       TFrame::StaticClass(),
+    TForm::StaticClass(),       TFrame::StaticClass(),         TDataModule::StaticClass(),
 };
 
 void InitializeForms() {
@@ -66,6 +68,22 @@ void FinalizeForms() {
     UnregisterResStrings(kControlStrings);
 }
 
+const std::initializer_list<TClass> kActionClasses = {
+    TAction::StaticClass(),
+    TActionList::StaticClass(),
+    TShortCutList::StaticClass(),
+};
+
+void InitializeActions() {
+    RegisterResStrings(kShortCutStrings);
+    RegisterClasses(kActionClasses);
+}
+
+void FinalizeActions() {
+    for (TClass cls : kActionClasses) UnRegisterClass(cls);
+    UnregisterResStrings(kShortCutStrings);
+}
+
 } // namespace
 
 void RegisterUiUnits(TUnitRegistry& units) {
@@ -74,4 +92,5 @@ void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("Screen", [] { Screen(); }, FreeScreen, {"Graphics"});
     units.Register("ExtCtrls", InitializeExtControls, FinalizeExtControls);
     units.Register("Forms", InitializeForms, FinalizeForms, {"Screen", "ExtCtrls"});
+    units.Register("ActnList", InitializeActions, FinalizeActions, {"Forms"});
 }

@@ -1173,6 +1173,7 @@ void TWinControl::CNKeyDown(TMessage& m) {
     m.Result = 1;
     TCustomForm* form = GetParentForm(this);
     if (form && form->IsShortCut(m)) return;
+    if (form != Application().MainForm() && Application().IsShortCut(m)) return;
     if (Perform(CM_CHILDKEY, m.WParam, LPARAM(this)) != 0) return;
     const UINT mask = DialogCodeMaskFor(WORD(m.WParam));
     if (mask != 0 && Perform(CM_WANTSPECIALKEY, m.WParam, m.LParam) == 0 &&
