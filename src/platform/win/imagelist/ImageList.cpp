@@ -157,6 +157,17 @@ BOOL ImageList_Remove(HIMAGELIST handle, int index) {
     return TRUE;
 }
 
+BOOL ImageList_Copy(HIMAGELIST dest, int destIndex, HIMAGELIST source, int sourceIndex, UINT flags) {
+    TImageList* list = FindImageList(dest);
+    if (!list || dest != source || !list->Holds(destIndex) || !list->Holds(sourceIndex)) return FALSE;
+    TIconImage& to = list->images[size_t(destIndex)];
+    TIconImage& from = list->images[size_t(sourceIndex)];
+    if (flags & ILCF_SWAP) std::swap(to, from);
+    else if (&to != &from) to = from;
+    list->infoStale = true;
+    return TRUE;
+}
+
 BOOL ImageList_GetIconSize(HIMAGELIST handle, int* width, int* height) {
     const TImageList* list = FindImageList(handle);
     if (!list || !width || !height) return FALSE;
