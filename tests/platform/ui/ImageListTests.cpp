@@ -65,9 +65,9 @@ struct TCounter {
     }
 };
 
-class ImageListTest : public GraphicsTest {};
+class CustomImageListTest : public GraphicsTest {};
 
-TEST_F(ImageListTest, ANewSizeClearsTheListAndTellsEachLinkAndOnChangeOnce) {
+TEST_F(CustomImageListTest, ANewSizeClearsTheListAndTellsEachLinkAndOnChangeOnce) {
     TImageList list(nullptr, 2, 1);
     TBitmap strip;
     Paint(strip, {"rrggbb"});
@@ -93,7 +93,7 @@ TEST_F(ImageListTest, ANewSizeClearsTheListAndTellsEachLinkAndOnChangeOnce) {
     EXPECT_EQ(second.changes, 1);
 }
 
-TEST_F(ImageListTest, ABatchIsToldOnceAtTheOutermostEndUpdateAndAnEmptyBatchNotAtAll) {
+TEST_F(CustomImageListTest, ABatchIsToldOnceAtTheOutermostEndUpdateAndAnEmptyBatchNotAtAll) {
     TImageList list(nullptr, 1, 1);
     TCounter counter(list);
     TBitmap image;
@@ -115,7 +115,7 @@ TEST_F(ImageListTest, ABatchIsToldOnceAtTheOutermostEndUpdateAndAnEmptyBatchNotA
     EXPECT_EQ(counter.changes, 2);
 }
 
-TEST_F(ImageListTest, AddMaskedKeysOnTheColourGivenOrTheBottomLeftPixel) {
+TEST_F(CustomImageListTest, AddMaskedKeysOnTheColourGivenOrTheBottomLeftPixel) {
     struct {
         TColor key;
         const char* drawn;
@@ -134,7 +134,7 @@ TEST_F(ImageListTest, AddMaskedKeysOnTheColourGivenOrTheBottomLeftPixel) {
     }
 }
 
-TEST_F(ImageListTest, DisabledImagesDrawTheirShapeEmbossedInHighlightAndShadow) {
+TEST_F(CustomImageListTest, DisabledImagesDrawTheirShapeEmbossedInHighlightAndShadow) {
     TImageList list(nullptr, 4, 4);
     TBitmap image;
     Paint(image, {"ffff", "frrf", "frrf", "ffff"});
@@ -158,7 +158,7 @@ TEST_F(ImageListTest, DisabledImagesDrawTheirShapeEmbossedInHighlightAndShadow) 
     EXPECT_EQ(canvas->CopyMode(), cmSrcCopy);
 }
 
-TEST_F(ImageListTest, ImagesMoveInsertAndDeleteInOrder) {
+TEST_F(CustomImageListTest, ImagesMoveInsertAndDeleteInOrder) {
     TImageList list(nullptr, 1, 1);
     TBitmap strip, white;
     Paint(strip, {"rgb"});
@@ -185,7 +185,7 @@ TEST_F(ImageListTest, ImagesMoveInsertAndDeleteInOrder) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST_F(ImageListTest, ResourceLoadFillsTheListFromAStripKeyedOnTheMaskColour) {
+TEST_F(CustomImageListTest, ResourceLoadFillsTheListFromAStripKeyedOnTheMaskColour) {
     TBitmap strip;
     Paint(strip, {"rfgf", "ffbb"});
     TMemoryStream stream;
@@ -220,7 +220,7 @@ protected:
     void WriteData(TStream&) override {}
 };
 
-TEST_F(ImageListTest, ImagesAndPropertiesSurviveAComponentStreamAndSubclassesReplaceTheData) {
+TEST_F(CustomImageListTest, ImagesAndPropertiesSurviveAComponentStreamAndSubclassesReplaceTheData) {
     TImageList list(nullptr, 2, 1);
     list.SetBkColor(kBlue);
     TBitmap strip;
@@ -256,7 +256,7 @@ TEST_F(ImageListTest, ImagesAndPropertiesSurviveAComponentStreamAndSubclassesRep
     EXPECT_GT(own.changes, 0);
 }
 
-TEST_F(ImageListTest, AFreedListLeavesItsLinksWithoutSenderAndItsReferencesEmpty) {
+TEST_F(CustomImageListTest, AFreedListLeavesItsLinksWithoutSenderAndItsReferencesEmpty) {
     auto list = std::make_unique<TImageList>(nullptr);
     TChangeLink link;
     list->RegisterChanges(&link);
@@ -304,9 +304,9 @@ private:
     }};
 };
 
-class ImageListControlTest : public FormTest {};
+class ImageListHolderTest : public FormTest {};
 
-TEST_F(ImageListControlTest, AControlsImagesAreClearedWhenTheListIsFreedAndNeverDrawnAfterwards) {
+TEST_F(ImageListHolderTest, AControlsImagesAreClearedWhenTheListIsFreedAndNeverDrawnAfterwards) {
     TForm* form = ShownForm(TRect{50, 50, 250, 200});
     auto* control = new TImageControl(form);
     control->SetParent(form);
@@ -335,7 +335,7 @@ TEST_F(ImageListControlTest, AControlsImagesAreClearedWhenTheListIsFreedAndNever
     PumpMessages();
 }
 
-TEST_F(ImageListControlTest, TheDragPictureFollowsTheListsDragOperations) {
+TEST_F(ImageListHolderTest, TheDragPictureFollowsTheListsDragOperations) {
     TForm* form = ShownForm(TRect{50, 50, 250, 200});
     TImageList list(nullptr, 4, 4);
     TBitmap strip;
