@@ -14,6 +14,7 @@
 #include "platform/ui/Timer.h"
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
+#include "platform/ui/graphics/ImageList.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ void FinalizeActions() {
 void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("Graphics", InitializeGraphics, FinalizeGraphics);
     units.Register("GraphicClasses", InitializeGraphicClasses, FinalizeGraphicClasses, {"Graphics"});
+    units.Register("ImgList", InitializeImageLists, FinalizeImageLists, {"GraphicClasses"});
     units.Register("Screen", [] { Screen(); }, FreeScreen, {"Graphics"});
     units.Register("ExtCtrls", InitializeExtControls, FinalizeExtControls);
     units.Register("Forms", InitializeForms, FinalizeForms, {"Screen", "ExtCtrls"});

@@ -54,7 +54,7 @@ void Lay(TIconImage& onto, const TIconImage& image, int x, int y) {
 }
 
 const TIconImage* Picture() {
-    const TImageList* list = FindImageList(drag.list);
+    const TImageListObject* list = FindImageList(drag.list);
     return list && list->Holds(0) ? &list->images[0] : nullptr;
 }
 
@@ -95,7 +95,7 @@ void Update() {
 
 // Makes Picture the drag list's image with its hot spot.
 bool SetPicture(TIconImage picture, POINT hot) {
-    TImageList* list = FindImageList(drag.list);
+    TImageListObject* list = FindImageList(drag.list);
     if (!list) return false;
     list->width = picture.width;
     list->height = picture.height;
@@ -109,7 +109,7 @@ bool SetPicture(TIconImage picture, POINT hot) {
 } // namespace
 
 BOOL ImageList_BeginDrag(HIMAGELIST handle, int index, int hotX, int hotY) {
-    const TImageList* list = FindImageList(handle);
+    const TImageListObject* list = FindImageList(handle);
     if (!list || !list->Holds(index)) return FALSE;
     ImageList_EndDrag();
     drag.list = ImageList_Create(list->width, list->height, ILC_COLOR32 | ILC_MASK, 1, 0);
@@ -119,7 +119,7 @@ BOOL ImageList_BeginDrag(HIMAGELIST handle, int index, int hotX, int hotY) {
 }
 
 BOOL ImageList_SetDragCursorImage(HIMAGELIST handle, int index, int hotX, int hotY) {
-    const TImageList* list = FindImageList(handle);
+    const TImageListObject* list = FindImageList(handle);
     if (!list || !list->Holds(index) || !drag.list) return FALSE;
     const TIconImage cursor = WithAlpha(list->images[size_t(index)]);
     const TIconImage& dragged = drag.dragged;

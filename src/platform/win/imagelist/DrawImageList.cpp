@@ -21,7 +21,7 @@ TMaskedStyle StyleOf(COLORREF foreground, UINT style) {
 
 } // namespace
 
-bool DrawListImage(const TImageList& list, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
+bool DrawListImage(const TImageListObject& list, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
                    COLORREF foreground, UINT style) {
     if (!list.Holds(index) || width < 0 || height < 0) return false;
     if (!width || width > list.width) width = list.width;
@@ -45,7 +45,7 @@ bool DrawListImage(const TImageList& list, int index, HDC dc, int x, int y, int 
 
 BOOL ImageList_DrawEx(HIMAGELIST handle, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
                       COLORREF foreground, UINT style) {
-    const TImageList* list = FindImageList(handle);
+    const TImageListObject* list = FindImageList(handle);
     return list && DrawListImage(*list, index, dc, x, y, width, height, background, foreground, style);
 }
 
@@ -54,7 +54,7 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 }
 
 HICON ImageList_GetIcon(HIMAGELIST handle, int index, UINT style) {
-    const TImageList* list = FindImageList(handle);
+    const TImageListObject* list = FindImageList(handle);
     if (!list || !list->Holds(index)) return nullptr;
     auto icon = std::make_unique<TIconObject>();
     icon->image = list->images[size_t(index)];

@@ -13,7 +13,7 @@ constexpr uintptr_t kImageListTag = uintptr_t{1} << 27;
 
 struct TImageListTable {
     std::mutex lock;
-    TTaggedTable<TImageList, HIMAGELIST, kImageListTag> table;
+    TTaggedTable<TImageListObject, HIMAGELIST, kImageListTag> table;
 };
 
 TImageListTable& Lists() {
@@ -23,7 +23,7 @@ TImageListTable& Lists() {
 
 // The images of a bitmap strip, each read with its part of the mask; a
 // Key other than CLR_NONE masks its colour instead.
-bool ReadStrip(const TImageList& list, HBITMAP bitmap, HBITMAP mask, COLORREF key, std::vector<TIconImage>& out) {
+bool ReadStrip(const TImageListObject& list, HBITMAP bitmap, HBITMAP mask, COLORREF key, std::vector<TIconImage>& out) {
     BITMAP bm{};
     if (list.width <= 0 || list.height <= 0) return false;
     if (!GetObjectW(ToGdiObject(bitmap), sizeof bm, &bm) || bm.bmWidth < list.width) return false;
@@ -41,7 +41,7 @@ bool ReadStrip(const TImageList& list, HBITMAP bitmap, HBITMAP mask, COLORREF ke
 }
 
 int Append(HIMAGELIST handle, HBITMAP bitmap, HBITMAP mask, COLORREF key) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     std::vector<TIconImage> added;
     if (!list || !ReadStrip(*list, bitmap, mask, key, added)) return -1;
     const int first = int(list->images.size());
@@ -52,12 +52,12 @@ int Append(HIMAGELIST handle, HBITMAP bitmap, HBITMAP mask, COLORREF key) {
 
 } // namespace
 
-TImageList::~TImageList() {
+TImageListObject::~TImageListObject() {
     DeleteObject(ToGdiObject(infoImage));
     DeleteObject(ToGdiObject(infoMask));
 }
 
-void TImageList::Adopt(TIconImage& image, bool maskFromAlpha) const {
+void TImageListObject::Adopt(TIconImage& image, bool maskFromAlpha) const {
     if (!KeepsAlpha())
         for (uint32_t& pixel : image.color) pixel &= 0xFFFFFF;
     image.DetectAlpha();
@@ -66,24 +66,24 @@ void TImageList::Adopt(TIconImage& image, bool maskFromAlpha) const {
         for (size_t i = 0; i < image.color.size(); ++i) image.mask[i] = image.color[i] >> 24 == 0;
 }
 
-TIconImage TImageList::Blank() const {
+TIconImage TImageListObject::Blank() const {
     TIconImage image;
     image.Reset(width, height);
     if (!Masked()) std::fill(image.mask.begin(), image.mask.end(), 0);
     return image;
 }
 
-HIMAGELIST AddImageList(std::unique_ptr<TImageList> list) {
+HIMAGELIST AddImageList(std::unique_ptr<TImageListObject> list) {
     TImageListTable& lists = Lists();
     std::lock_guard guard(lists.lock);
     return lists.table.Add(list.release());
 }
 
-TImageList* FindImageList(HIMAGELIST list) noexcept { return Lists().table.Find(list); }
+TImageListObject* FindImageList(HIMAGELIST list) noexcept { return Lists().table.Find(list); }
 
 HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int) {
     if (width < 0 || height < 0) return nullptr;
-    auto list = std::make_unique<TImageList>();
+    auto list = std::make_unique<TImageListObject>();
     list->width = width;
     list->height = height;
     list->flags = flags;
@@ -93,7 +93,7 @@ HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int)
 
 BOOL ImageList_Destroy(HIMAGELIST handle) {
     TImageListTable& lists = Lists();
-    TImageList* list = nullptr;
+    TImageListObject* list = nullptr;
     {
         std::lock_guard guard(lists.lock);
         list = lists.table.Find(handle);
@@ -105,12 +105,12 @@ BOOL ImageList_Destroy(HIMAGELIST handle) {
 }
 
 int ImageList_GetImageCount(HIMAGELIST handle) {
-    const TImageList* list = FindImageList(handle);
+    const TImageListObject* list = FindImageList(handle);
     return list ? int(list->images.size()) : 0;
 }
 
 BOOL ImageList_SetImageCount(HIMAGELIST handle, UINT count) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     if (!list || (count && (list->width <= 0 || list->height <= 0))) return FALSE;
     list->images.resize(count, list->Blank());
     list->infoStale = true;
@@ -124,7 +124,7 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF key) {
 }
 
 int ImageList_ReplaceIcon(HIMAGELIST handle, int index, HICON iconHandle) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     const TIconObject* icon = FindIcon(iconHandle);
     if (!list || !icon || list->width <= 0 || list->height <= 0 || (index != -1 && !list->Holds(index))) return -1;
     TIconImage image = Stretched(icon->image, list->width, list->height);
@@ -140,7 +140,7 @@ int ImageList_ReplaceIcon(HIMAGELIST handle, int index, HICON iconHandle) {
 }
 
 BOOL ImageList_Replace(HIMAGELIST handle, int index, HBITMAP bitmap, HBITMAP mask) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     std::vector<TIconImage> read;
     if (!list || !list->Holds(index) || !ReadStrip(*list, bitmap, mask, CLR_NONE, read)) return FALSE;
     list->images[size_t(index)] = std::move(read.front());
@@ -149,7 +149,7 @@ BOOL ImageList_Replace(HIMAGELIST handle, int index, HBITMAP bitmap, HBITMAP mas
 }
 
 BOOL ImageList_Remove(HIMAGELIST handle, int index) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     if (!list || (index != -1 && !list->Holds(index))) return FALSE;
     if (index == -1) list->images.clear();
     else list->images.erase(list->images.begin() + index);
@@ -157,8 +157,19 @@ BOOL ImageList_Remove(HIMAGELIST handle, int index) {
     return TRUE;
 }
 
+BOOL ImageList_Copy(HIMAGELIST dest, int destIndex, HIMAGELIST source, int sourceIndex, UINT flags) {
+    TImageListObject* list = FindImageList(dest);
+    if (!list || dest != source || !list->Holds(destIndex) || !list->Holds(sourceIndex)) return FALSE;
+    TIconImage& to = list->images[size_t(destIndex)];
+    TIconImage& from = list->images[size_t(sourceIndex)];
+    if (flags & ILCF_SWAP) std::swap(to, from);
+    else if (&to != &from) to = from;
+    list->infoStale = true;
+    return TRUE;
+}
+
 BOOL ImageList_GetIconSize(HIMAGELIST handle, int* width, int* height) {
-    const TImageList* list = FindImageList(handle);
+    const TImageListObject* list = FindImageList(handle);
     if (!list || !width || !height) return FALSE;
     *width = list->width;
     *height = list->height;
@@ -166,7 +177,7 @@ BOOL ImageList_GetIconSize(HIMAGELIST handle, int* width, int* height) {
 }
 
 BOOL ImageList_SetIconSize(HIMAGELIST handle, int width, int height) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     if (!list || width < 0 || height < 0) return FALSE;
     list->width = width;
     list->height = height;
@@ -176,7 +187,7 @@ BOOL ImageList_SetIconSize(HIMAGELIST handle, int width, int height) {
 }
 
 COLORREF ImageList_SetBkColor(HIMAGELIST handle, COLORREF color) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     if (!list) return CLR_NONE;
     const COLORREF old = list->background;
     list->background = color;
@@ -184,19 +195,19 @@ COLORREF ImageList_SetBkColor(HIMAGELIST handle, COLORREF color) {
 }
 
 COLORREF ImageList_GetBkColor(HIMAGELIST handle) {
-    const TImageList* list = FindImageList(handle);
+    const TImageListObject* list = FindImageList(handle);
     return list ? list->background : CLR_NONE;
 }
 
 BOOL ImageList_SetOverlayImage(HIMAGELIST handle, int image, int overlay) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     if (!list || overlay < 1 || overlay > 15 || (image != -1 && !list->Holds(image))) return FALSE;
     list->overlays[size_t(overlay - 1)] = image;
     return TRUE;
 }
 
 BOOL ImageList_GetImageInfo(HIMAGELIST handle, int index, IMAGEINFO* info) {
-    TImageList* list = FindImageList(handle);
+    TImageListObject* list = FindImageList(handle);
     if (!list || !info || !list->Holds(index)) return FALSE;
     if (list->infoStale) {
         TIconImage all;

@@ -65,6 +65,11 @@ BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask);
 // Index -1 removes every image.
 BOOL ImageList_Remove(HIMAGELIST list, int index);
 inline BOOL ImageList_RemoveAll(HIMAGELIST list) { return ImageList_Remove(list, -1); }
+// ImageList_Copy within one list: ILCF_MOVE copies image Source over image
+// Dest, ILCF_SWAP exchanges them.
+constexpr UINT ILCF_MOVE = 0x0000;
+constexpr UINT ILCF_SWAP = 0x0001;
+BOOL ImageList_Copy(HIMAGELIST dest, int destIndex, HIMAGELIST source, int sourceIndex, UINT flags);
 BOOL ImageList_GetIconSize(HIMAGELIST list, int* width, int* height);
 // Removes every image.
 BOOL ImageList_SetIconSize(HIMAGELIST list, int width, int height);

@@ -8,7 +8,7 @@
 #include "platform/win/icons/IconImage.h"
 #include "platform/win/imagelist/ImageList.h"
 
-struct TImageList {
+struct TImageListObject {
     int width = 0, height = 0;
     UINT flags = 0;
     std::vector<TIconImage> images;
@@ -17,8 +17,8 @@ struct TImageList {
     HBITMAP infoImage = nullptr, infoMask = nullptr; // ImageList_GetImageInfo's, built on demand
     bool infoStale = true;
 
-    TImageList() { overlays.fill(-1); }
-    ~TImageList();
+    TImageListObject() { overlays.fill(-1); }
+    ~TImageListObject();
     bool Masked() const noexcept { return flags & ILC_MASK; }
     bool KeepsAlpha() const noexcept { return (flags & 0xFE) == ILC_COLOR32; }
     bool Holds(int index) const noexcept { return index >= 0 && index < int(images.size()) && width > 0 && height > 0; }
@@ -29,9 +29,9 @@ struct TImageList {
     TIconImage Blank() const;
 };
 
-HIMAGELIST AddImageList(std::unique_ptr<TImageList> list);
+HIMAGELIST AddImageList(std::unique_ptr<TImageListObject> list);
 // Null for unknown and destroyed handles.
-TImageList* FindImageList(HIMAGELIST list) noexcept;
+TImageListObject* FindImageList(HIMAGELIST list) noexcept;
 // Draws image Index of the list as ImageList_DrawEx does; the list holds it.
-bool DrawListImage(const TImageList& list, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
+bool DrawListImage(const TImageListObject& list, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
                    COLORREF foreground, UINT style);

@@ -79,7 +79,7 @@ void SubmenuArrow(HDC dc, int x, int cy, COLORREF color) {
 
 // The image's opaque pixels in the highlight colour one pixel down and right,
 // then in the shadow colour.
-void EmbossedImage(HDC dc, const TImageList& list, int index, int x, int y) {
+void EmbossedImage(HDC dc, const TImageListObject& list, int index, int x, int y) {
     const TIconImage& image = list.images[size_t(index)];
     const auto opaque = [&](int ix, int iy) {
         return image.alpha ? image.Color(ix, iy) >> 24 >= 0x80 : image.Mask(ix, iy) == 0;
@@ -92,7 +92,7 @@ void EmbossedImage(HDC dc, const TImageList& list, int index, int x, int y) {
 
 // The item's image from the menu's list, else its bitmap; false for neither.
 bool ItemImage(HDC dc, const TMenuObject& menu, const TMenuEntry& entry, const RECT& box) {
-    if (const TImageList* list = FindImageList(menu.images); list && list->Holds(entry.image)) {
+    if (const TImageListObject* list = FindImageList(menu.images); list && list->Holds(entry.image)) {
         const int x = (box.left + box.right - list->width) / 2, y = (box.top + box.bottom - list->height) / 2;
         if (entry.Disabled())
             EmbossedImage(dc, *list, entry.image, x, y);
