@@ -41,7 +41,7 @@ private:
     // Sends Message about the current target to its window; true when it accepts.
     bool AskTarget(TDragMessage message);
     void ShowImage(TControl* target, TPoint pos);
-    // Gives the pointer and the cursor back and takes the image away.
+    // Gives the pointer and the cursor back.
     void Release();
 
     TControl* control_;
@@ -85,6 +85,7 @@ void TDragSession::Start(std::shared_ptr<TDragSession> session, bool immediate) 
     session->savedCursor_ = GetCursor();
     SetCapture(session->capture_);
     if (!immediate) return;
+    session->moving_ = true;
     try {
         session->MoveTo(session->startPos_);
     } catch (...) {
@@ -177,7 +178,6 @@ void TDragSession::ShowImage(TControl* target, TPoint pos) {
 
 void TDragSession::Release() {
     finished_ = true;
-    if (images_ && images_->Dragging()) images_->EndDrag();
     const HWND capture = std::exchange(capture_, nullptr);
     if (GetCapture() == capture) ReleaseCapture();
     DeallocateHWnd(capture);
@@ -187,6 +187,7 @@ void TDragSession::Release() {
 void TDragSession::Finish(bool drop) {
     if (finished_) return;
     const std::shared_ptr<TDragSession> keep = shared_from_this();
+    if (images_ && images_->Dragging()) images_->EndDrag();
     Release();
     struct TEnded {
         ~TEnded() { current.reset(); }
@@ -322,14 +323,14 @@ void TControl::DoDragMsg(TMessage& m) {
     const TDragRec* rec = drag.DragRec();
     // The framework's own drag object stands for the control it drags.
     TObject* source = rec->Source;
-    if (auto* controlObject = dynamic_cast<TDragControlObject*>(rec->Source);
-        controlObject && current && current->MadeByFramework(controlObject))
-        source = controlObject->Control();
+    if (current && current->MadeByFramework(rec->Source)) source = current->Control();
     const TPoint p = ScreenToClient(rec->Pos);
     switch (drag.DragMessage()) {
     case dmDragEnter:
     case dmDragLeave:
     case dmDragMove: {
+        static_assert(int(dmDragEnter) == int(dsDragEnter) && int(dmDragLeave) == int(dsDragLeave) &&
+                      int(dmDragMove) == int(dsDragMove));
         bool accept = false;
         DragOver(source, p.X, p.Y, TDragState(int(drag.DragMessage())), accept);
         m.Result = accept;

@@ -103,6 +103,7 @@ public:
 
 // Cancels the drag that runs, if any.
 void CancelDrag();
-// A control going away: a drag of it ends at once without telling anyone;
-// a drag over it forgets it as the target.
+// A control going away: a drag of it ends at once without telling anyone
+// (its image, the control's, is left to it); a drag over it forgets it as
+// the target.
 void DragControlDestroyed(TControl* control);

@@ -20,7 +20,8 @@ public:
     // system's drag distance until the program sets its own.
     int DragThreshold() const;
     void SetDragThreshold(int value) { dragThreshold_ = value; }
-    // Whether a control with DragMode dmAutomatic starts dragging as the button goes down (true) or after the threshold.
+    // Whether a control with DragMode dmAutomatic starts dragging as the
+    // button goes down (true) or once the pointer passes the threshold.
     bool DragImmediate() const noexcept { return dragImmediate_; }
     void SetDragImmediate(bool value) { dragImmediate_ = value; }
     // Lines a wheel notch scrolls: the system's setting, 3 without one.
