@@ -5,6 +5,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/ControlActionLink.h"
 #include "platform/ui/ControlStrings.h"
+#include "platform/ui/Drag.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/WinControl.h"
@@ -66,9 +67,16 @@ RTL_PUBLISHED(TControl, c) {
     c.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true);
     c.Property("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
     c.Property("Action", &TControl::Action, &TControl::SetAction);
+    c.Property("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual);
+    c.Property("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor).Default(crDrag);
+    c.Property("DragKind", &TControl::DragKind, &TControl::SetDragKind).Default(dkDrag);
     c.Property("OnClick", &TControl::OnClick, &TControl::OnClick);
     c.Property("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
     c.Property("OnResize", &TControl::OnResize, &TControl::OnResize);
+    c.Property("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag);
+    c.Property("OnDragOver", &TControl::OnDragOver, &TControl::OnDragOver);
+    c.Property("OnDragDrop", &TControl::OnDragDrop, &TControl::OnDragDrop);
+    c.Property("OnEndDrag", &TControl::OnEndDrag, &TControl::OnEndDrag);
 }
 
 namespace {
@@ -141,6 +149,7 @@ const TMessageTable& TControl::ClassMessages() {
         t.On<&TControl::CMMouseEnter>(CM_MOUSEENTER);
         t.On<&TControl::CMMouseLeave>(CM_MOUSELEAVE);
         t.On<&TControl::CMMouseWheel>(CM_MOUSEWHEEL);
+        t.On<&TControl::CMDrag>(CM_DRAG);
     });
     return table;
 }
@@ -156,6 +165,7 @@ TControl::~TControl() {
     Destroying();
     if (controlObserver) controlObserver->ControlDestroyed(this);
     if (captureControl == this) SetCaptureControl(nullptr);
+    DragControlDestroyed(this);
     if (parent_) SetParent(nullptr);
     font_->OnChange = nullptr;
 }
@@ -220,7 +230,13 @@ void TControl::WndProc(TMessage& message) {
             if (controlObserver) controlObserver->MouseMessage(this, message);
             break;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: controlState_.Include(csLButtonDown); break;
+        case WM_LBUTTONDBLCLK:
+            if (dragMode_ == dmAutomatic && dragKind_ == dkDrag) {
+                BeginAutoDrag();
+                return;
+            }
+            controlState_.Include(csLButtonDown);
+            break;
         case WM_LBUTTONUP: controlState_.Exclude(csLButtonDown); break;
         default: break;
         }

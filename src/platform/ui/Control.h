@@ -21,6 +21,7 @@
 #include "platform/rtl/Set.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/ControlMessages.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/MessageTable.h"
@@ -30,6 +31,8 @@ class TCustomForm;
 class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
+class TDragObject;
+class IDragImages;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 using enum TAlign;
@@ -43,6 +46,30 @@ using TAnchors = TSet<TAnchorKind>;
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 using enum TBiDiMode;
 RTL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly);
+
+// Drag and drop (Drag.h): dmAutomatic starts a drag when the left button goes down.
+enum class TDragMode { dmManual, dmAutomatic };
+using enum TDragMode;
+RTL_ENUM(TDragMode, dmManual, dmAutomatic);
+
+// Docking drags are not supported: a control of kind dkDock starts no drag.
+enum class TDragKind { dkDrag, dkDock };
+using enum TDragKind;
+RTL_ENUM(TDragKind, dkDrag, dkDock);
+
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using enum TDragState;
+RTL_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove);
+
+// OnStartDrag may give a drag object of its own (it stays the caller's);
+// without one the framework makes a TDragControlObject.
+using TStartDragEvent = std::function<void(TObject* sender, TDragObject*& dragObject)>;
+// Source is the dragged control, or the drag object OnStartDrag gave. Accept starts true.
+using TDragOverEvent =
+    std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+// Target is null when the drag was cancelled or refused.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 
 enum class TControlStyleFlag {
     csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
@@ -228,6 +255,25 @@ public:
     // Scaling between resolutions; the program runs at 96 pixels per inch and never calls it.
     void ScaleBy(int multiplier, int divider);
 
+    // --- Drag and drop (Drag.cpp) ------------------------------------------------
+    TDragMode DragMode() const noexcept { return dragMode_; }
+    void SetDragMode(TDragMode value) { dragMode_ = value; }
+    TCursor DragCursor() const noexcept { return dragCursor_; }
+    void SetDragCursor(TCursor value) { dragCursor_ = value; }
+    TDragKind DragKind() const noexcept { return dragKind_; }
+    void SetDragKind(TDragKind value) { dragKind_ = value; }
+    // Starts dragging this control: at once, or when the pointer has moved
+    // Threshold pixels (below 0: Mouse().DragThreshold()). Raises
+    // EInvalidOperation for a form; does nothing while a drag runs.
+    void BeginDrag(bool immediate, int threshold = -1);
+    // Ends this control's drag, dropping it on the target under the pointer or cancelling it.
+    void EndDrag(bool drop);
+    bool Dragging() const;
+    // The image shown beside the pointer while this control is dragged; none by default.
+    virtual IDragImages* GetDragImages() { return nullptr; }
+    // Drops Source here at the client point: OnDragDrop.
+    virtual void DragDrop(TObject* source, int x, int y);
+
     // --- Events ---------------------------------------------------------------
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -240,6 +286,10 @@ public:
     TContextPopupEvent OnContextPopup;
     TNotifyEvent OnResize;
     TConstrainedResizeEvent OnConstrainedResize;
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
 
 protected:
     // Inside a handler: the parent class's handler for the message, else DefaultHandler.
@@ -290,6 +340,18 @@ protected:
     virtual void SetTextValue(const String& value);
     TWinControl* ParentInternal() const noexcept { return parent_; }
 
+    // Drag and drop.
+    // The left button went down on a control with DragMode dmAutomatic.
+    virtual void BeginAutoDrag();
+    virtual void DoStartDrag(TDragObject*& dragObject);
+    // Whether Source may be dropped at the client point: OnDragOver, refused without one.
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    // The drag of this control was cancelled or refused; OnEndDrag follows.
+    virtual void DragCanceled() {}
+    virtual void DoEndDrag(TObject* target, int x, int y);
+    // CM_DRAG on the target: the drag messages become DragOver and DragDrop.
+    void DoDragMsg(TMessage& m);
+
     // Handlers.
     void WMLButtonDown(TMessage& m);
     void WMLButtonUp(TMessage& m);
@@ -316,6 +378,7 @@ protected:
     void CMMouseEnter(TMessage& m);
     void CMMouseLeave(TMessage& m);
     void CMMouseWheel(TMessage& m);
+    void CMDrag(TMessage& m);
 
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
@@ -360,8 +423,12 @@ private:
     int helpContext_ = 0;
     int wheelAccumulator_ = 0;
     std::unique_ptr<TControlActionLink> actionLink_;
+    TDragMode dragMode_ = dmManual;
+    TCursor dragCursor_ = crDrag;
+    TDragKind dragKind_ = dkDrag;
 
     friend class TWinControl;
+    friend class TBaseDragControlObject;
 };
 
 // What the application learns from every control: the mouse messages it

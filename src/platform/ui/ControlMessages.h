@@ -185,7 +185,30 @@ public:
 };
 
 class TControl;
+class TDragObject;
 struct THintInfo;
+
+// CM_DRAG: what the drag asks in wParam, a TDragRec in lParam. The message
+// goes to the window under the pointer; its control answers dmFindTarget
+// with the control at Pos (itself or a window-less child) and hands the
+// other messages to Target. dmDragEnter, dmDragLeave and dmDragMove answer
+// non-zero when the target accepts the drag.
+enum class TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
+using enum TDragMessage;
+
+struct TDragRec {
+    TPoint Pos;          // the pointer, in screen coordinates
+    TDragObject* Source;
+    TControl* Target;    // null for dmFindTarget
+    bool Docking = false;
+};
+
+class TCMDrag : public TMessageView {
+public:
+    using TMessageView::TMessageView;
+    TDragMessage DragMessage() const noexcept { return TDragMessage(m_.WParam); }
+    TDragRec* DragRec() const noexcept { return reinterpret_cast<TDragRec*>(m_.LParam); }
+};
 
 // CM_MOUSEENTER, CM_MOUSELEAVE, CM_CONTROLCHANGE, CM_CONTROLLISTCHANGE and
 // CM_FOCUSCHANGED carry a control in lParam.

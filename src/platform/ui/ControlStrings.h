@@ -10,8 +10,9 @@ inline constexpr TResStringRec SWindowClass{0xE013, u"Error creating window clas
 inline constexpr TResStringRec SCannotFocus{0xE014, u"Cannot focus a disabled or invisible window"};
 inline constexpr TResStringRec SCannotShowModal{0xE015, u"Cannot make a visible window modal"};
 inline constexpr TResStringRec SListIndexError{0xE016, u"List index out of bounds (%d)"};
+inline constexpr TResStringRec SCannotDragForm{0xE017, u"Cannot drag a form"};
 
 inline constexpr const TResStringRec* kControlStrings[] = {
     &SParentRequired, &SControlParentSetToSelf, &SWindowCreate, &SWindowClass,
-    &SCannotFocus,    &SCannotShowModal,        &SListIndexError,
+    &SCannotFocus,    &SCannotShowModal,        &SListIndexError, &SCannotDragForm,
 };

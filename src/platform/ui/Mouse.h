@@ -20,12 +20,17 @@ public:
     // system's drag distance until the program sets its own.
     int DragThreshold() const;
     void SetDragThreshold(int value) { dragThreshold_ = value; }
+    // Whether a control with DragMode dmAutomatic starts dragging as the
+    // button goes down (true) or once the pointer passes the threshold.
+    bool DragImmediate() const noexcept { return dragImmediate_; }
+    void SetDragImmediate(bool value) { dragImmediate_ = value; }
     // Lines a wheel notch scrolls: the system's setting, 3 without one.
     int WheelScrollLines() const;
     bool MousePresent() const noexcept { return true; }
 
 private:
     std::optional<int> dragThreshold_;
+    bool dragImmediate_ = true;
 };
 
 TMouse& Mouse();

@@ -108,9 +108,12 @@ TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
 
 bool IsKeyMessage(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-    if (GetCapture() && GetCapture() != msg.hwnd) return false;
-    HWND window = msg.hwnd;
-    while (window && !FindControl(window)) window = GetParent(window);
+    // The window holding the pointer (a drag's) takes the keys first.
+    HWND window = GetCapture();
+    if (!window) {
+        window = msg.hwnd;
+        while (window && !FindControl(window)) window = GetParent(window);
+    }
     // Sent through the window, so the control's exceptions go to the application.
     return window && SendMessageW(window, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }

@@ -317,5 +317,6 @@ TWinControl* FindControl(HWND hwnd);
 // The deepest enabled control at a screen point, window-less ones included.
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
 // Hands a key message to the focused control as CN_KEYDOWN... before it is
-// translated; true when the control took it.
+// translated, or to the window holding the capture while one does; true
+// when it was taken.
 bool IsKeyMessage(MSG& msg);
