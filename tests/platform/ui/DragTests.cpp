@@ -5,6 +5,9 @@
 
 #include "platform/ui/Drag.h"
 #include "platform/ui/Mouse.h"
+#include "platform/ui/graphics/Bitmap.h"
+#include "platform/ui/graphics/ImageList.h"
+#include "platform/win/paint/Composite.h"
 #include "platform/win/User.h"
 #include "platform/win/desktop/Desktop.h"
 
@@ -90,14 +93,15 @@ protected:
             target->OnDragOver = [this](TObject* sender, TObject* from, int x, int y, TDragState state, bool& accept) {
                 static const char* const names[] = {"enter", "leave", "move"};
                 steps.push_back(At(names[int(state)], x, y));
-                EXPECT_EQ(from, source) << "the framework's drag object stands for the control";
+                EXPECT_EQ(from, dragged) << "the framework's drag object stands for the control";
                 accept = accept && !(sender == refusing);
             };
             target->OnDragDrop = [this](TObject*, TObject* from, int x, int y) {
                 steps.push_back(At("drop", x, y));
-                EXPECT_EQ(from, source);
+                EXPECT_EQ(from, dragged);
             };
         }
+        dragged = source;
         source->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { source->BeginDrag(false); };
         source->OnEndDrag = [this](TObject*, TObject* target, int x, int y) {
             steps.push_back(At(!target ? "end on none" : target == panel ? "end on panel" : "end on graphic", x, y));
@@ -131,6 +135,8 @@ protected:
     TDropPanel* panel = nullptr;
     TTestGraphic* graphic = nullptr;
     TControl* refusing = nullptr;
+    // The control the targets expect as the drag's source.
+    TControl* dragged = nullptr;
     TSteps steps;
 };
 
@@ -348,6 +354,48 @@ TEST_F(DragTest, AnExceptionOfATargetCancelsTheDrag) {
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(steps, (TSteps{"end on none 0,0"}));
     Application().OnException = nullptr;
+}
+
+// A panel whose drag shows a red square from its image list.
+class TPictureSource : public TTestPanel {
+public:
+    explicit TPictureSource(TComponent* owner) : TTestPanel(owner), images(nullptr) {
+        images.SetWidth(16);
+        images.SetHeight(16);
+        TBitmap square;
+        square.SetSize(16, 16);
+        square.Canvas()->Brush()->SetColor(clRed);
+        square.Canvas()->FillRect({0, 0, 16, 16});
+        images.Add(&square, nullptr);
+        images.SetDragImage(0, 0, 0);
+    }
+    IDragImages* GetDragImages() override { return &images; }
+    TDragImageList images;
+};
+
+TEST_F(DragTest, AnImageListsPictureFollowsThePointerAndIsGoneAfterwards) {
+    auto* pictured = new TPictureSource(form);
+    pictured->SetBounds(0, 250, 100, 40);
+    pictured->SetParent(form);
+    dragged = pictured;
+    pictured->OnMouseDown = [pictured](TObject*, TMouseButton, TShiftState, int, int) { pictured->BeginDrag(false); };
+    // The desktop's pixel a little right of and below the pointer.
+    auto shownNear = [](TControl* control, int x, int y) {
+        const TPoint p = control->ClientToScreen({x + 4, y + 4});
+        return ComposeDesktop(RECT{p.X, p.Y, p.X + 1, p.Y + 1}).Pixel(p.X, p.Y) & 0xFFFFFFu;
+    };
+    const uint32_t red = 0xFF0000u;
+    panel->SetControlStyle(panel->ControlStyle() + TControlStyle{csDisplayDragImage});
+    MoveTo(pictured, 10, 10);
+    Button(pictured, 10, 10, true);
+    MoveTo(panel, 30, 30);
+    EXPECT_EQ(shownNear(panel, 30, 30), red);
+    MoveTo(panel, 60, 50);
+    EXPECT_EQ(shownNear(panel, 60, 50), red);
+    EXPECT_NE(shownNear(panel, 30, 30), red) << "nothing is left where it was";
+    Button(panel, 60, 50, false);
+    EXPECT_NE(shownNear(panel, 60, 50), red);
+    EXPECT_FALSE(pictured->images.Dragging());
 }
 
 } // namespace

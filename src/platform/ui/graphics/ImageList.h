@@ -16,6 +16,7 @@
 #include "platform/rtl/Stream.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Drag.h"
 #include "platform/ui/Events.h"
 #include "platform/win/imagelist/ImageList.h"
 
@@ -197,7 +198,8 @@ private:
 
 // An image list that can be the drag picture: one drag at a time, shown by
 // the window system's drag image over the lock window (or the screen).
-class TDragImageList : public TCustomImageList {
+// Also the picture a control's drag shows under the pointer (IDragImages).
+class TDragImageList : public TCustomImageList, public IDragImages {
     RTL_CLASS(TDragImageList, TCustomImageList);
 
 public:
@@ -206,14 +208,14 @@ public:
 
     // Starts dragging the drag image (SetDragImage's, else image 0) and shows
     // it at (X, Y) of Window; false without an image.
-    bool BeginDrag(HWND window, int x, int y);
+    bool BeginDrag(HWND window, int x, int y) override;
     // Shows the picture over Window (null: the screen) at (X, Y), moving it from another window.
     bool DragLock(HWND window, int x, int y);
-    bool DragMove(int x, int y);
+    bool DragMove(int x, int y) override;
     void DragUnlock();
-    bool EndDrag();
-    void HideDragImage();
-    void ShowDragImage();
+    bool EndDrag() override;
+    void HideDragImage() override;
+    void ShowDragImage() override;
     // The image dragged and its point under the pointer; changes a drag in progress.
     bool SetDragImage(int index, int hotSpotX, int hotSpotY);
     TPoint GetHotSpot() override { return dragHotSpot_; }
@@ -222,7 +224,7 @@ public:
     // The cursor shown while dragging.
     TCursor DragCursor() const noexcept { return dragCursor_; }
     void SetDragCursor(TCursor value);
-    bool Dragging() const noexcept { return dragging_; }
+    bool Dragging() const noexcept override { return dragging_; }
 
 private:
     // Gives the drag picture image DragIndex with its hot spot.
