@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "platform/rtl/Geometry.h"
+#include "platform/win/Constants.h"
 #include "platform/win/Types.h"
 
 struct TMessage {

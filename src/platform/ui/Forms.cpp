@@ -5,6 +5,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlStrings.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/WinGeometry.h"
 #include "platform/win/User.h"
@@ -20,6 +21,7 @@ RTL_PUBLISHED(TCustomForm, c) {
     c.Property("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
     c.Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
     c.Property("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    c.Property("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
     c.Property("OnCreate", &TCustomForm::OnCreate, &TCustomForm::OnCreate);
     c.Property("OnShow", &TCustomForm::OnShow, &TCustomForm::OnShow);
     c.Property("OnHide", &TCustomForm::OnHide, &TCustomForm::OnHide);
@@ -48,6 +50,10 @@ UI_MESSAGE_MAP(TCustomForm, t) {
     t.On<&TCustomForm::CMDialogChar>(CM_DIALOGCHAR);
     t.On<&TCustomForm::CMFocusChanged>(CM_FOCUSCHANGED);
     t.On<&TCustomForm::CMVisibleChanged>(CM_VISIBLECHANGED);
+    t.On<&TCustomForm::WMCommand>(WM_COMMAND);
+    t.On<&TCustomForm::WMInitMenuPopup>(WM_INITMENUPOPUP);
+    t.On<&TCustomForm::WMMenuSelect>(WM_MENUSELECT);
+    t.On<&TCustomForm::CMMenuChanged>(CM_MENUCHANGED);
 }
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
@@ -111,11 +117,20 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 
 void TCustomForm::CreateWnd() {
     TWinControl::CreateWnd();
+    if (menu_) {
+        menu_->SetWindowHandle(handle_);
+        ::SetMenu(handle_, menu_->Handle());
+    }
     if (windowState_ == wsMaximized) ShowWindow(handle_, SW_MAXIMIZE);
 }
 
 void TCustomForm::DestroyWnd() {
     canvas_->FreeHandle();
+    // The window would destroy the menu bar with it.
+    if (menu_) {
+        ::SetMenu(handle_, nullptr);
+        menu_->SetWindowHandle(nullptr);
+    }
     TWinControl::DestroyWnd();
 }
 
@@ -504,7 +519,53 @@ void TCustomForm::SendCancelMode(TControl* sender) {
 bool TCustomForm::IsShortCut(TMessage& message) {
     bool handled = false;
     if (OnShortCut) OnShortCut(message, handled);
-    return handled;
+    if (handled) return true;
+    for (TControl* c = activeControl_; c; c = c->Parent())
+        if (c->PopupMenu() && c->PopupMenu()->IsShortCut(message)) return true;
+    return menu_ && menu_->IsShortCut(message);
+}
+
+// --- Menu ---------------------------------------------------------------------------------
+
+void TCustomForm::SetMenu(TMainMenu* value) {
+    if (menu_ == value) return;
+    if (menu_) {
+        menu_->RemoveFreeNotification(this);
+        menu_->SetWindowHandle(nullptr);
+    }
+    menu_ = value;
+    if (value) value->FreeNotification(this);
+    if (!handle_) return;
+    if (value) value->SetWindowHandle(handle_);
+    ::SetMenu(handle_, value ? value->Handle() : nullptr);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == opRemove && component == menu_) {
+        menu_ = nullptr;
+        if (handle_) ::SetMenu(handle_, nullptr);
+    }
+}
+
+// A menu's choice (no control window in lParam) goes to its item.
+void TCustomForm::WMCommand(TMessage& m) {
+    if (m.LParam == 0 && HIWORD(m.WParam) == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) return;
+    InheritedMessage(m);
+}
+
+void TCustomForm::WMInitMenuPopup(TMessage& m) {
+    MenuInitPopup(menu_, m);
+    InheritedMessage(m);
+}
+
+void TCustomForm::WMMenuSelect(TMessage& m) {
+    MenuSelect(menu_, m);
+    InheritedMessage(m);
+}
+
+void TCustomForm::CMMenuChanged(TMessage&) {
+    if (handle_ && menu_) DrawMenuBar(handle_);
 }
 
 // --- Dialog keys ---------------------------------------------------------------------
