@@ -95,7 +95,7 @@ TShortCut ShortCutOfKey(WPARAM key) {
     return shortCut;
 }
 
-TMenuItem* FindIn(TMenuItem* item, UINT value, TFindItemKind kind) {
+TMenuItem* FindIn(TMenuItem* item, UINT_PTR value, TFindItemKind kind) {
     for (int i = 0; i < item->Count(); ++i) {
         TMenuItem* child = item->Items(i);
         const bool found = kind == fkCommand    ? child->Command() == value
@@ -387,7 +387,7 @@ void TMenu::MenuChanged() {
     if (windowHandle_) SendMessageW(windowHandle_, CM_MENUCHANGED, 0, LPARAM(this));
 }
 
-TMenuItem* TMenu::FindItem(UINT value, TFindItemKind kind) const {
+TMenuItem* TMenu::FindItem(UINT_PTR value, TFindItemKind kind) const {
     if (kind == fkHandle && items_->handle_ && UINT_PTR(items_->handle_) == value) return items_;
     return FindIn(items_, value, kind);
 }
@@ -412,7 +412,7 @@ bool TMenu::IsShortCut(const TMessage& message) {
 }
 
 bool TMenu::DispatchPopup(HMENU submenu) {
-    TMenuItem* item = FindItem(UINT(UINT_PTR(submenu)), fkHandle);
+    TMenuItem* item = FindItem(UINT_PTR(submenu), fkHandle);
     if (!item) return false;
     item->InitiateAction();
     return true;
@@ -426,8 +426,7 @@ void MenuSelect(TMenu* menu, const TMessage& message) {
     const UINT id = LOWORD(message.WParam), flags = HIWORD(message.WParam);
     TMenuItem* item = nullptr;
     if (menu && flags != 0xFFFF && !(flags & MF_SYSMENU))
-        item = (flags & MF_POPUP) ? menu->FindItem(UINT(UINT_PTR(GetSubMenu(reinterpret_cast<HMENU>(message.LParam),
-                                                                            int(id)))),
+        item = (flags & MF_POPUP) ? menu->FindItem(UINT_PTR(GetSubMenu(reinterpret_cast<HMENU>(message.LParam), int(id))),
                                                    fkHandle)
                                   : menu->FindItem(id, fkCommand);
     Application().SetHint(item ? item->Hint() : String());

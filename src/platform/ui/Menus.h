@@ -177,7 +177,7 @@ public:
     void SetWindowHandle(HWND value) { windowHandle_ = value; }
 
     // The item with the command, sub-menu handle or shortcut; null for none.
-    TMenuItem* FindItem(UINT value, TFindItemKind kind) const;
+    TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind) const;
     // Clicks the item of the command; false when the menu has none.
     bool DispatchCommand(UINT command);
     // A WM_KEYDOWN/CN_KEYDOWN of a shortcut of an enabled item: clicks it.
