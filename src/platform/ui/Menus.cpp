@@ -216,15 +216,14 @@ void TMenuItem::SetSubMenuImages(TComponent* value) {
     if (subMenuImages_) subMenuImages_->RemoveFreeNotification(this);
     subMenuImages_ = value;
     if (value) value->FreeNotification(this);
-    if (handle_) RebuildHandle();
-    Changed();
+    RebuildHandles();
 }
 
 void TMenuItem::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
     if (operation == opRemove && component == subMenuImages_) {
         subMenuImages_ = nullptr;
-        if (handle_ && !ComponentState().Contains(csDestroying)) RebuildHandle();
+        if (!ComponentState().Contains(csDestroying)) RebuildHandles();
     }
 }
 
@@ -336,13 +335,21 @@ void TMenuItem::RebuildHandle() {
     while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
     for (TMenuItem* item : items_)
         if (item->visible_) item->AppendEntry(handle_);
-    TComponent* images = subMenuImages_;
-    if (!images && !parent_ && menu_) images = menu_->images_;
+    // The nearest SubMenuImages up the tree, else the menu's Images.
+    TComponent* images = nullptr;
+    for (const TMenuItem* item = this; item && !images; item = item->parent_) images = item->subMenuImages_;
+    if (!images)
+        if (const TMenu* menu = GetParentMenu()) images = menu->images_;
     MENUINFO info{};
     info.cbSize = sizeof info;
     info.fMask = MIM_IMAGELIST;
     info.hImageList = images && ImageListHandle() ? ImageListHandle()(images) : nullptr;
     SetMenuInfo(handle_, &info);
+}
+
+void TMenuItem::RebuildHandles() {
+    if (handle_) RebuildHandle();
+    for (TMenuItem* item : items_) item->RebuildHandles();
 }
 
 void TMenuItem::Changed() {
@@ -370,6 +377,7 @@ void TMenu::SetImages(TComponent* value) {
     if (images_) images_->RemoveFreeNotification(this);
     images_ = value;
     if (value) value->FreeNotification(this);
+    items_->RebuildHandles();
     MenuChanged();
 }
 
@@ -377,7 +385,7 @@ void TMenu::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
     if (operation == opRemove && component == images_) {
         images_ = nullptr;
-        if (!ComponentState().Contains(csDestroying)) MenuChanged();
+        if (!ComponentState().Contains(csDestroying)) items_->RebuildHandles();
     }
 }
 

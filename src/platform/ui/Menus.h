@@ -125,6 +125,8 @@ private:
     friend class TMenu;
     // The entries of this item's handle, made again from the visible sub-items.
     void RebuildHandle();
+    // The same for every allocated handle of this branch (its images changed).
+    void RebuildHandles();
     // This item's entry in its parent changed.
     void Changed();
     void AppendEntry(HMENU menu);

@@ -319,13 +319,35 @@ TEST_F(MenuTest, APopupNearTheCornerOpensUpAndLeftAndRunsTheChosenItem) {
     PumpMessages();
     EXPECT_TRUE(commands.empty()); // chosen and run by the popup itself, nothing posted
 
-    // A freed image list is no longer the menu's.
+    // The menu's image list reaches every handle of it, a sub-menu's own
+    // list its branch; a freed list is no longer drawn from.
+    const auto list = [](int n) { return reinterpret_cast<HIMAGELIST>(UINT_PTR(0x1000 * n)); };
     auto* images = new TComponent(nullptr);
+    auto* other = new TComponent(nullptr);
+    SetMenuImageListHandle([&](TComponent* c) { return list(c == images ? 1 : 2); });
+    TMenuItem* sub = AddItem(second, u"子项");
+    TMenuItem* deeper = AddItem(sub, u"更深");
+    AddItem(deeper, u"最深");
+    const auto imagesOf = [](TMenuItem* item) {
+        MENUINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIM_IMAGELIST;
+        GetMenuInfo(item->Handle(), &info);
+        return info.hImageList;
+    };
     popup->SetImages(images);
-    file->SetSubMenuImages(images);
+    sub->SetSubMenuImages(other);
+    EXPECT_EQ(imagesOf(popup->Items()), list(1));
+    EXPECT_EQ(imagesOf(second), list(1));
+    EXPECT_EQ(imagesOf(sub), list(2));
+    EXPECT_EQ(imagesOf(deeper), list(2));
+    delete other;
+    EXPECT_EQ(sub->SubMenuImages(), nullptr);
+    EXPECT_EQ(imagesOf(deeper), list(1));
     delete images;
     EXPECT_EQ(popup->Images(), nullptr);
-    EXPECT_EQ(file->SubMenuImages(), nullptr);
+    EXPECT_EQ(imagesOf(second), nullptr);
+    SetMenuImageListHandle({});
 }
 
 } // namespace
