@@ -192,6 +192,12 @@ void TApplication::HintMouseMessage(TControl* control, const TMessage& message) 
     if (showHint_) hints_->MouseMessage(control, message);
 }
 
+void TApplication::SetHint(const String& value) {
+    if (hint_ == value) return;
+    hint_ = value;
+    if (OnHint) OnHint(this);
+}
+
 void TApplication::SetShowHint(bool value) {
     if (showHint_ == value) return;
     showHint_ = value;

@@ -83,6 +83,9 @@ public:
     HWND ActiveFormHandle() const;
 
     // --- Hints ---
+    // The hint of what the pointer or the menu selection is over; OnHint hears each change.
+    const String& Hint() const noexcept { return hint_; }
+    void SetHint(const String& value);
     TColor HintColor() const noexcept { return hintColor_; }
     void SetHintColor(TColor value) { hintColor_ = value; }
     int HintPause() const noexcept { return hintPause_; }
@@ -106,6 +109,7 @@ public:
     TIdleEvent OnIdle;
     TExceptionEvent OnException;
     TShowHintEvent OnShowHint;
+    TNotifyEvent OnHint;
 
     // Called by the framework.
     // The hidden window reads as minimized (IsIconic) while the main form is.
@@ -132,6 +136,7 @@ private:
     TControl* mouseControl_ = nullptr;
     bool terminated_ = false;
     String title_;
+    String hint_;
     bool mainFormOnTaskBar_ = true;
     int helpContext_ = 0;
     int modalLevel_ = 0;

@@ -11,8 +11,6 @@
 #include "platform/ui/WinControl.h"
 #include "platform/win/User.h"
 
-RTL_PUBLISHED_NONE(TPopupMenu);
-
 RTL_PUBLISHED(TSizeConstraints, c) {
     c.Property("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight).Default(0);
     c.Property("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth).Default(0);

@@ -6,6 +6,7 @@
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlStrings.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/WinGeometry.h"
 #include "platform/win/User.h"
@@ -21,6 +22,7 @@ RTL_PUBLISHED(TCustomForm, c) {
     c.Property("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
     c.Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
     c.Property("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    c.Property("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
     c.Property("OnCreate", &TCustomForm::OnCreate, &TCustomForm::OnCreate);
     c.Property("OnShow", &TCustomForm::OnShow, &TCustomForm::OnShow);
     c.Property("OnHide", &TCustomForm::OnHide, &TCustomForm::OnHide);
@@ -49,6 +51,10 @@ UI_MESSAGE_MAP(TCustomForm, t) {
     t.On<&TCustomForm::CMDialogChar>(CM_DIALOGCHAR);
     t.On<&TCustomForm::CMFocusChanged>(CM_FOCUSCHANGED);
     t.On<&TCustomForm::CMVisibleChanged>(CM_VISIBLECHANGED);
+    t.On<&TCustomForm::WMCommand>(WM_COMMAND);
+    t.On<&TCustomForm::WMInitMenuPopup>(WM_INITMENUPOPUP);
+    t.On<&TCustomForm::WMMenuSelect>(WM_MENUSELECT);
+    t.On<&TCustomForm::CMMenuChanged>(CM_MENUCHANGED);
 }
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
@@ -112,11 +118,20 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 
 void TCustomForm::CreateWnd() {
     TWinControl::CreateWnd();
+    if (menu_) {
+        menu_->SetWindowHandle(handle_);
+        ::SetMenu(handle_, menu_->Handle());
+    }
     if (windowState_ == wsMaximized) ShowWindow(handle_, SW_MAXIMIZE);
 }
 
 void TCustomForm::DestroyWnd() {
     canvas_->FreeHandle();
+    // The window would destroy the menu bar with it.
+    if (menu_) {
+        ::SetMenu(handle_, nullptr);
+        menu_->SetWindowHandle(nullptr);
+    }
     TWinControl::DestroyWnd();
 }
 
@@ -506,8 +521,54 @@ bool TCustomForm::IsShortCut(TMessage& message) {
     bool handled = false;
     if (OnShortCut) OnShortCut(message, handled);
     if (handled) return true;
-    // The form's main menu takes its keys here, before the action lists.
+    // The popup menus of the focused control and its parents, the menu bar, then the action lists.
+    for (TControl* c = activeControl_; c; c = c->Parent())
+        if (c->PopupMenu() && c->PopupMenu()->IsShortCut(message)) return true;
+    if (menu_ && menu_->IsShortCut(message)) return true;
     return VisitFormActionLists(this, [&](TCustomActionList& list) { return list.IsShortCut(message); });
+}
+
+// --- Menu ---------------------------------------------------------------------------------
+
+void TCustomForm::SetMenu(TMainMenu* value) {
+    if (menu_ == value) return;
+    if (menu_) {
+        menu_->RemoveFreeNotification(this);
+        menu_->SetWindowHandle(nullptr);
+    }
+    menu_ = value;
+    if (value) value->FreeNotification(this);
+    if (!handle_) return;
+    if (value) value->SetWindowHandle(handle_);
+    ::SetMenu(handle_, value ? value->Handle() : nullptr);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == opRemove && component == menu_) {
+        menu_ = nullptr;
+        if (handle_) ::SetMenu(handle_, nullptr);
+    }
+}
+
+// A menu's choice (no control window in lParam) goes to its item.
+void TCustomForm::WMCommand(TMessage& m) {
+    if (m.LParam == 0 && HIWORD(m.WParam) == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) return;
+    InheritedMessage(m);
+}
+
+void TCustomForm::WMInitMenuPopup(TMessage& m) {
+    MenuInitPopup(menu_, m);
+    InheritedMessage(m);
+}
+
+void TCustomForm::WMMenuSelect(TMessage& m) {
+    MenuSelect(menu_, m);
+    InheritedMessage(m);
+}
+
+void TCustomForm::CMMenuChanged(TMessage&) {
+    if (handle_ && menu_) DrawMenuBar(handle_);
 }
 
 // --- Dialog keys ---------------------------------------------------------------------

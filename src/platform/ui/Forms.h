@@ -11,6 +11,7 @@
 
 #include "platform/ui/CustomControl.h"
 
+class TMainMenu;
 class TMonitor;
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -106,12 +107,16 @@ public:
     // the screen's active form and control. False when a handler moved the focus elsewhere.
     bool SetFocusedControl(TWinControl* control);
     void SendCancelMode(TControl* sender);
-    // A key the form's shortcuts take: OnShortCut, then the action lists of
-    // the form and of its showing frames.
+    // A key the form's shortcuts take: OnShortCut, the popup menus of the
+    // focused control and its parents, the form's menu, then the action lists
+    // of the form and of its showing frames.
     virtual bool IsShortCut(TMessage& message);
     // Updates the actions of the form's action clients (frames included) and
     // of its action lists and its frames'; nothing while the form is hidden.
     void UpdateActions();
+    // The menu bar in the form's frame (kept across new windows; a freed menu is forgotten).
+    TMainMenu* Menu() const noexcept { return menu_; }
+    void SetMenu(TMainMenu* value);
 
     void Show();
     // Runs the form until ModalResult is set; answers it.
@@ -143,6 +148,7 @@ protected:
     void DestroyWnd() override;
     bool IsRootWindow() const override { return true; }
     void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
     void PaintWindow(HDC dc) override;
     virtual void Activate();
     virtual void Deactivate();
@@ -166,6 +172,10 @@ protected:
     void CMDialogChar(TMessage& m);
     void CMFocusChanged(TMessage& m);
     void CMVisibleChanged(TMessage& m);
+    void WMCommand(TMessage& m);
+    void WMInitMenuPopup(TMessage& m);
+    void WMMenuSelect(TMessage& m);
+    void CMMenuChanged(TMessage& m);
 
 private:
     void SetWindowFocus();
@@ -173,6 +183,7 @@ private:
     bool SendFocusMessage(HWND window, UINT message);
 
     std::unique_ptr<TControlCanvas> canvas_;
+    TMainMenu* menu_ = nullptr;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
     TFormStyle formStyle_ = fsNormal;

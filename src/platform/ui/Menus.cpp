@@ -1,0 +1,465 @@
+#include "platform/ui/Menus.h"
+
+#include <algorithm>
+
+#include "platform/rtl/Conversions.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ControlMessages.h"
+#include "platform/ui/UtilityWindow.h"
+#include "platform/ui/graphics/Bitmap.h"
+#include "platform/win/User.h"
+#include "platform/win/menus/Menus.h"
+
+RTL_PUBLISHED(TMenuItem, c) {
+    c.Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
+    c.Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
+    c.Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
+    c.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
+    c.Property("Default", &TMenuItem::Default, &TMenuItem::SetDefault).Default(false);
+    c.Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false);
+    c.Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0);
+    c.Property("Break", &TMenuItem::Break, &TMenuItem::SetBreak).Default(mbNone);
+    c.Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0);
+    c.Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1);
+    c.Property("SubMenuImages", &TMenuItem::SubMenuImages, &TMenuItem::SetSubMenuImages);
+    c.Property("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
+    c.Property("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck).Default(false);
+    c.Property("OnClick", &TMenuItem::OnClick, &TMenuItem::OnClick);
+}
+
+RTL_PUBLISHED(TMenu, c) { c.Property("Images", &TMenu::Images, &TMenu::SetImages); }
+RTL_PUBLISHED_NONE(TMainMenu);
+
+RTL_PUBLISHED(TPopupMenu, c) {
+    c.Property("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment).Default(paLeft);
+    c.Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true);
+    c.Property("TrackButton", &TPopupMenu::TrackButton, &TPopupMenu::SetTrackButton).Default(tbRightButton);
+    c.Property("OnPopup", &TPopupMenu::OnPopup, &TPopupMenu::OnPopup);
+}
+
+namespace {
+
+constexpr TShortCut kShift = 0x2000, kCtrl = 0x4000, kAlt = 0x8000;
+
+// Command numbers are never 0 (no choice) and fit WM_COMMAND's low word.
+UINT NewCommand() {
+    static UINT next = 0;
+    next = next % 0xFFFF + 1;
+    return next;
+}
+
+TMenuImageListHandle& ImageListHandle() {
+    static TMenuImageListHandle answer;
+    return answer;
+}
+
+String KeyName(UINT key) {
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return String(1, char16_t(key));
+    if (key >= VK_F1 && key <= VK_F24) return u"F" + IntToStr(int(key - VK_F1 + 1));
+    switch (key) {
+    case VK_BACK: return u"BkSp";
+    case VK_TAB: return u"Tab";
+    case VK_RETURN: return u"Enter";
+    case VK_ESCAPE: return u"Esc";
+    case VK_SPACE: return u"Space";
+    case VK_PRIOR: return u"PgUp";
+    case VK_NEXT: return u"PgDn";
+    case VK_END: return u"End";
+    case VK_HOME: return u"Home";
+    case VK_LEFT: return u"Left";
+    case VK_UP: return u"Up";
+    case VK_RIGHT: return u"Right";
+    case VK_DOWN: return u"Down";
+    case VK_INSERT: return u"Ins";
+    case VK_DELETE: return u"Del";
+    default: return String();
+    }
+}
+
+// "Ctrl+N": the shortcut as a menu shows it.
+String ShortCutText(TShortCut shortCut) {
+    const String key = KeyName(shortCut & 0xFF);
+    if (key.empty()) return String();
+    String text;
+    if (shortCut & kShift) text += u"Shift+";
+    if (shortCut & kCtrl) text += u"Ctrl+";
+    if (shortCut & kAlt) text += u"Alt+";
+    return text + key;
+}
+
+TShortCut ShortCutOfKey(WPARAM key) {
+    TShortCut shortCut = TShortCut(key & 0xFF);
+    if (GetKeyState(VK_SHIFT) < 0) shortCut |= kShift;
+    if (GetKeyState(VK_CONTROL) < 0) shortCut |= kCtrl;
+    if (GetKeyState(VK_MENU) < 0) shortCut |= kAlt;
+    return shortCut;
+}
+
+TMenuItem* FindIn(TMenuItem* item, UINT_PTR value, TFindItemKind kind) {
+    for (int i = 0; i < item->Count(); ++i) {
+        TMenuItem* child = item->Items(i);
+        const bool found = kind == fkCommand    ? child->Command() == value
+                           : kind == fkHandle   ? child->HandleAllocated() && UINT_PTR(child->Handle()) == value
+                                                : child->ShortCut() != 0 && child->ShortCut() == value;
+        if (found) return child;
+        if (TMenuItem* deeper = FindIn(child, value, kind)) return deeper;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void SetMenuImageListHandle(TMenuImageListHandle answer) { ImageListHandle() = std::move(answer); }
+
+// --- TMenuItem ---------------------------------------------------------------------------
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NewCommand()) {}
+
+TMenuItem::~TMenuItem() {
+    Destroying();
+    if (parent_) parent_->Remove(this);
+    // The handle keeps no sub-menu of ours while they go.
+    if (handle_)
+        while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
+    while (!items_.empty()) delete items_.back();
+    if (handle_) DestroyMenu(handle_);
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+    const TMenuItem* root = this;
+    while (root->parent_) root = root->parent_;
+    return root->menu_;
+}
+
+void TMenuItem::SetCaption(const String& value) {
+    if (caption_ == value) return;
+    caption_ = value;
+    Changed();
+}
+
+void TMenuItem::SetChecked(bool value) {
+    if (checked_ == value) return;
+    checked_ = value;
+    if (value && radioItem_) TurnSiblingsOff();
+    Changed();
+}
+
+void TMenuItem::TurnSiblingsOff() {
+    if (!parent_) return;
+    for (TMenuItem* sibling : parent_->items_)
+        if (sibling != this && sibling->radioItem_ && sibling->groupIndex_ == groupIndex_) sibling->SetChecked(false);
+}
+
+void TMenuItem::SetEnabled(bool value) {
+    if (enabled_ == value) return;
+    enabled_ = value;
+    Changed();
+}
+
+void TMenuItem::SetVisible(bool value) {
+    if (visible_ == value) return;
+    visible_ = value;
+    Changed();
+}
+
+void TMenuItem::SetDefault(bool value) {
+    if (default_ == value) return;
+    if (value && parent_)
+        for (TMenuItem* sibling : parent_->items_) sibling->default_ = false;
+    default_ = value;
+    Changed();
+}
+
+void TMenuItem::SetRadioItem(bool value) {
+    if (radioItem_ == value) return;
+    radioItem_ = value;
+    if (checked_ && value) TurnSiblingsOff();
+    Changed();
+}
+
+void TMenuItem::SetGroupIndex(uint8_t value) {
+    if (groupIndex_ == value) return;
+    groupIndex_ = value;
+    if (checked_ && radioItem_) TurnSiblingsOff();
+}
+
+void TMenuItem::SetBreak(TMenuBreak value) {
+    if (break_ == value) return;
+    break_ = value;
+    Changed();
+}
+
+void TMenuItem::SetShortCut(TShortCut value) {
+    if (shortCut_ == value) return;
+    shortCut_ = value;
+    Changed();
+}
+
+void TMenuItem::SetImageIndex(int value) {
+    if (imageIndex_ == value) return;
+    imageIndex_ = value;
+    Changed();
+}
+
+TBitmap* TMenuItem::Bitmap() {
+    if (!bitmap_) {
+        bitmap_ = std::make_unique<TBitmap>();
+        bitmap_->OnChange = [this](TObject*) { Changed(); };
+    }
+    return bitmap_.get();
+}
+
+void TMenuItem::SetBitmap(TBitmap* value) { Bitmap()->Assign(value); }
+
+void TMenuItem::SetSubMenuImages(TComponent* value) {
+    if (subMenuImages_ == value) return;
+    if (subMenuImages_) subMenuImages_->RemoveFreeNotification(this);
+    subMenuImages_ = value;
+    if (value) value->FreeNotification(this);
+    RebuildHandles();
+}
+
+void TMenuItem::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == subMenuImages_) {
+        subMenuImages_ = nullptr;
+        if (!ComponentState().Contains(csDestroying)) RebuildHandles();
+    }
+}
+
+void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+
+void TMenuItem::Insert(int index, TMenuItem* item) {
+    if (item->parent_) throw EMenuError(u"Menu inserted twice");
+    if (index < 0 || index > Count()) throw EMenuError(u"Menu index out of range");
+    items_.insert(items_.begin() + index, item);
+    item->parent_ = this;
+    if (handle_) RebuildHandle();
+    if (items_.size() == 1) Changed(); // now a sub-menu in its parent
+    else if (TMenu* menu = GetParentMenu()) menu->MenuChanged();
+}
+
+void TMenuItem::Delete(int index) {
+    if (index < 0 || index >= Count()) throw EMenuError(u"Menu index out of range");
+    TMenuItem* item = items_[size_t(index)];
+    items_.erase(items_.begin() + index);
+    item->parent_ = nullptr;
+    if (ComponentState().Contains(csDestroying)) return;
+    if (handle_) RebuildHandle();
+    if (items_.empty()) Changed();
+    else if (TMenu* menu = GetParentMenu()) menu->MenuChanged();
+}
+
+void TMenuItem::Remove(TMenuItem* item) {
+    if (const int index = IndexOf(item); index >= 0) Delete(index);
+}
+
+void TMenuItem::Clear() {
+    while (!items_.empty()) delete items_.back();
+}
+
+TMenuItem* TMenuItem::Items(int index) const {
+    if (index < 0 || index >= Count()) throw EMenuError(u"Menu index out of range");
+    return items_[size_t(index)];
+}
+
+int TMenuItem::IndexOf(const TMenuItem* item) const {
+    const auto it = std::find(items_.begin(), items_.end(), item);
+    return it == items_.end() ? -1 : int(it - items_.begin());
+}
+
+int TMenuItem::MenuIndex() const { return parent_ ? parent_->IndexOf(this) : -1; }
+
+void TMenuItem::SetMenuIndex(int value) {
+    if (!parent_) return;
+    TMenuItem* parent = parent_;
+    parent->Delete(MenuIndex());
+    parent->Insert(std::clamp(value, 0, parent->Count()), this);
+}
+
+void TMenuItem::Click() {
+    if (!enabled_) return;
+    if (autoCheck_) SetChecked(!checked_);
+    if (OnClick) OnClick(this);
+}
+
+void TMenuItem::InitiateAction() {
+    // Items linked to actions bring themselves up to date through the link here.
+}
+
+HMENU TMenuItem::Handle() {
+    if (!handle_) {
+        handle_ = menu_ && !menu_->popup_ ? CreateMenu() : CreatePopupMenu();
+        RebuildHandle();
+    }
+    return handle_;
+}
+
+String TMenuItem::EntryText() const {
+    const String shortCut = ShortCutText(shortCut_);
+    return shortCut.empty() ? caption_ : caption_ + u"\t" + shortCut;
+}
+
+void TMenuItem::AppendEntry(HMENU menu) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+    info.wID = command_;
+    info.dwItemData = ULONG_PTR(this);
+    if (IsLine()) {
+        info.fType = MFT_SEPARATOR;
+    } else {
+        const String text = EntryText();
+        info.fMask |= MIIM_STRING | MIIM_IMAGE;
+        info.fType = MFT_STRING | (radioItem_ ? MFT_RADIOCHECK : 0);
+        info.dwTypeData = const_cast<LPWSTR>(text.c_str());
+        info.iImage = imageIndex_;
+        if (break_ == mbBreak) info.fType |= MFT_MENUBREAK;
+        if (break_ == mbBarBreak) info.fType |= MFT_MENUBARBREAK;
+        info.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
+        if (!items_.empty()) {
+            info.fMask |= MIIM_SUBMENU;
+            info.hSubMenu = Handle();
+        }
+        if (imageIndex_ < 0 && bitmap_ && !bitmap_->Empty()) {
+            info.fMask |= MIIM_BITMAP;
+            info.hbmpItem = bitmap_->Handle();
+        }
+        InsertMenuItemW(menu, UINT(GetMenuItemCount(menu)), TRUE, &info);
+        return;
+    }
+    InsertMenuItemW(menu, UINT(GetMenuItemCount(menu)), TRUE, &info);
+}
+
+void TMenuItem::RebuildHandle() {
+    while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
+    for (TMenuItem* item : items_)
+        if (item->visible_) item->AppendEntry(handle_);
+    // The nearest SubMenuImages up the tree, else the menu's Images.
+    TComponent* images = nullptr;
+    for (const TMenuItem* item = this; item && !images; item = item->parent_) images = item->subMenuImages_;
+    if (!images)
+        if (const TMenu* menu = GetParentMenu()) images = menu->images_;
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_IMAGELIST;
+    info.hImageList = images && ImageListHandle() ? ImageListHandle()(images) : nullptr;
+    SetMenuInfo(handle_, &info);
+}
+
+void TMenuItem::RebuildHandles() {
+    if (handle_) RebuildHandle();
+    for (TMenuItem* item : items_) item->RebuildHandles();
+}
+
+void TMenuItem::Changed() {
+    if (ComponentState().Contains(csDestroying)) return;
+    if (parent_ && parent_->handle_) parent_->RebuildHandle();
+    if (TMenu* menu = GetParentMenu()) menu->MenuChanged();
+}
+
+// --- TMenu ---------------------------------------------------------------------------------
+
+TMenu::TMenu(TComponent* owner, bool popup) : TComponent(owner), items_(new TMenuItem(this)), popup_(popup) {
+    items_->menu_ = this;
+}
+
+TMenu::~TMenu() {
+    // The window lets go of the menu bar before its handle goes.
+    if (windowHandle_ && items_->handle_ && GetMenu(windowHandle_) == items_->handle_)
+        SetMenu(windowHandle_, nullptr);
+}
+
+HMENU TMenu::Handle() { return items_->Handle(); }
+
+void TMenu::SetImages(TComponent* value) {
+    if (images_ == value) return;
+    if (images_) images_->RemoveFreeNotification(this);
+    images_ = value;
+    if (value) value->FreeNotification(this);
+    items_->RebuildHandles();
+    MenuChanged();
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == images_) {
+        images_ = nullptr;
+        if (!ComponentState().Contains(csDestroying)) items_->RebuildHandles();
+    }
+}
+
+void TMenu::MenuChanged() {
+    if (ComponentState().Contains(csDestroying)) return;
+    if (items_->handle_) items_->RebuildHandle();
+    if (windowHandle_) SendMessageW(windowHandle_, CM_MENUCHANGED, 0, LPARAM(this));
+}
+
+TMenuItem* TMenu::FindItem(UINT_PTR value, TFindItemKind kind) const {
+    if (kind == fkHandle && items_->handle_ && UINT_PTR(items_->handle_) == value) return items_;
+    return FindIn(items_, value, kind);
+}
+
+bool TMenu::DispatchCommand(UINT command) {
+    TMenuItem* item = FindItem(command, fkCommand);
+    if (!item || item == items_) return false;
+    item->Click();
+    return true;
+}
+
+bool TMenu::IsShortCut(const TMessage& message) {
+    const TShortCut shortCut = ShortCutOfKey(message.WParam);
+    TMenuItem* item = FindItem(shortCut, fkShortCut);
+    if (!item) return false;
+    // The sub-menus on the way are brought up to date as if they opened.
+    for (TMenuItem* up = item->Parent(); up; up = up->Parent()) up->InitiateAction();
+    for (TMenuItem* up = item; up; up = up->Parent())
+        if (!up->Enabled() || !up->Visible()) return false;
+    item->Click();
+    return true;
+}
+
+bool TMenu::DispatchPopup(HMENU submenu) {
+    TMenuItem* item = FindItem(UINT_PTR(submenu), fkHandle);
+    if (!item) return false;
+    item->InitiateAction();
+    return true;
+}
+
+void MenuInitPopup(TMenu* menu, const TMessage& message) {
+    if (menu && HIWORD(message.LParam) == 0) menu->DispatchPopup(reinterpret_cast<HMENU>(message.WParam));
+}
+
+void MenuSelect(TMenu* menu, const TMessage& message) {
+    const UINT id = LOWORD(message.WParam), flags = HIWORD(message.WParam);
+    TMenuItem* item = nullptr;
+    if (menu && flags != 0xFFFF && !(flags & MF_SYSMENU))
+        item = (flags & MF_POPUP) ? menu->FindItem(UINT_PTR(GetSubMenu(reinterpret_cast<HMENU>(message.LParam), int(id))),
+                                                   fkHandle)
+                                  : menu->FindItem(id, fkCommand);
+    Application().SetHint(item ? item->Hint() : String());
+}
+
+// --- TPopupMenu -----------------------------------------------------------------------------
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner, true) {}
+
+TPopupMenu::~TPopupMenu() { DeallocateHWnd(window_); }
+
+void TPopupMenu::Popup(int x, int y) {
+    if (OnPopup) OnPopup(this);
+    // The items are brought up to date by WM_INITMENUPOPUP as the menu opens.
+    if (!window_)
+        window_ = AllocateHWnd([this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+            const TMessage m{message, wParam, lParam, 0};
+            if (message == WM_INITMENUPOPUP) MenuInitPopup(this, m);
+            else if (message == WM_MENUSELECT) MenuSelect(this, m);
+            else return std::nullopt;
+            return 0;
+        });
+    static constexpr UINT kAlign[] = {TPM_LEFTALIGN, TPM_RIGHTALIGN, TPM_CENTERALIGN};
+    const UINT flags = kAlign[int(alignment_)] | (trackButton_ == tbRightButton ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON) |
+                       TPM_RETURNCMD;
+    if (const UINT command = UINT(TrackPopupMenu(Handle(), flags, x, y, 0, window_, nullptr)); command != 0)
+        DispatchCommand(command);
+}
