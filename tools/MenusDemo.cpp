@@ -12,6 +12,7 @@
 #include "platform/ui/Menus.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UiUnits.h"
+#include "platform/ui/graphics/ImageList.h"
 #include "platform/win/User.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/gdi/Gdi.h"
@@ -67,16 +68,14 @@ int main(int argc, char** argv) {
     RegisterUiUnits();
     InitializeUnits();
 
-    // Image lists of the framework are not wired yet: one holder component stands for the list.
-    const HIMAGELIST images = MakeImages();
-    SetMenuImageListHandle([images](TComponent*) { return images; });
-
     TDemoForm* form = Application().CreateForm<TDemoForm>();
     form->BeginLoading();
     form->SetCaption(u"Ostrel 转换器");
     form->SetBounds(40, 30, 640, 400);
     auto* menu = new TMainMenu(form);
-    menu->SetImages(new TComponent(form));
+    auto* images = new TImageList(form);
+    images->SetHandle(MakeImages());
+    menu->SetImages(images);
     TMenuItem* file = AddItem(form, menu->Items(), u"文件(&F)");
     TMenuItem* newTask = AddItem(form, file, u"新建任务(&N)");
     newTask->SetShortCut(TShortCut(0x4000 | 'N'));
@@ -120,6 +119,5 @@ int main(int argc, char** argv) {
     form->SetWindowProc({});
     FinalizeUnits();
     UninstallQtDesktop();
-    ImageList_Destroy(images);
     return exitCode;
 }

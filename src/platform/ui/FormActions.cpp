@@ -2,6 +2,7 @@
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ void UpdateClients(TWinControl& container) {
 void TCustomForm::UpdateActions() {
     if (!Showing()) return;
     InitiateAction();
-    // The main menu's top items update here.
+    if (TMainMenu* menu = Menu())
+        for (int i = 0; i < menu->Items()->Count(); ++i) menu->Items()->Items(i)->InitiateAction();
     UpdateClients(*this);
     VisitFormActionLists(this, [](TCustomActionList& list) {
         list.UpdateActions();

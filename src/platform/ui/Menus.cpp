@@ -3,14 +3,17 @@
 #include <algorithm>
 
 #include "platform/rtl/Conversions.h"
+#include "platform/ui/Actions.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlMessages.h"
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/Bitmap.h"
+#include "platform/ui/graphics/ImageList.h"
 #include "platform/win/User.h"
 #include "platform/win/menus/Menus.h"
 
 RTL_PUBLISHED(TMenuItem, c) {
+    c.Property("Action", &TMenuItem::Action, &TMenuItem::SetAction);
     c.Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
     c.Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
     c.Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
@@ -37,62 +40,65 @@ RTL_PUBLISHED(TPopupMenu, c) {
     c.Property("OnPopup", &TPopupMenu::OnPopup, &TPopupMenu::OnPopup);
 }
 
-namespace {
+// Each property of the item follows the action's while it still equals it.
+class TMenuActionLink final : public TActionLink {
+public:
+    explicit TMenuActionLink(TMenuItem* item) : TActionLink(item), item_(item) {}
 
-constexpr TShortCut kShift = 0x2000, kCtrl = 0x4000, kAlt = 0x8000;
+    bool IsAutoCheckLinked() const override { return Linked() && item_->AutoCheck() == Custom()->AutoCheck(); }
+    bool IsCaptionLinked() const override { return Linked() && item_->Caption() == Custom()->Caption(); }
+    bool IsCheckedLinked() const override { return Linked() && item_->Checked() == Custom()->Checked(); }
+    bool IsEnabledLinked() const override { return Linked() && item_->Enabled() == Custom()->Enabled(); }
+    bool IsGroupIndexLinked() const override { return Linked() && item_->GroupIndex() == Custom()->GroupIndex(); }
+    bool IsHintLinked() const override { return Linked() && item_->Hint() == Custom()->Hint(); }
+    bool IsImageIndexLinked() const override { return Linked() && item_->ImageIndex() == Custom()->ImageIndex(); }
+    bool IsShortCutLinked() const override { return Linked() && item_->ShortCut() == Custom()->ShortCut(); }
+    bool IsVisibleLinked() const override { return Linked() && item_->Visible() == Custom()->Visible(); }
+
+    void SetAutoCheck(bool value) override {
+        if (IsAutoCheckLinked()) item_->SetAutoCheck(value);
+    }
+    void SetCaption(const String& value) override {
+        if (IsCaptionLinked()) item_->SetCaption(value);
+    }
+    void SetChecked(bool value) override {
+        if (IsCheckedLinked()) item_->SetChecked(value);
+    }
+    void SetEnabled(bool value) override {
+        if (IsEnabledLinked()) item_->SetEnabled(value);
+    }
+    void SetGroupIndex(int value) override {
+        if (IsGroupIndexLinked()) item_->SetGroupIndex(uint8_t(value));
+    }
+    void SetHint(const String& value) override {
+        if (IsHintLinked()) item_->SetHint(value);
+    }
+    void SetImageIndex(int value) override {
+        if (IsImageIndexLinked()) item_->SetImageIndex(value);
+    }
+    void SetShortCut(TShortCut value) override {
+        if (IsShortCutLinked()) item_->SetShortCut(value);
+    }
+    void SetVisible(bool value) override {
+        if (IsVisibleLinked()) item_->SetVisible(value);
+    }
+
+protected:
+    void ActionDestroying() override { item_->SetAction(nullptr); }
+
+private:
+    bool Linked() const { return Custom() != nullptr; }
+    TCustomAction* Custom() const { return CustomAction(); }
+    TMenuItem* item_;
+};
+
+namespace {
 
 // Command numbers are never 0 (no choice) and fit WM_COMMAND's low word.
 UINT NewCommand() {
     static UINT next = 0;
     next = next % 0xFFFF + 1;
     return next;
-}
-
-TMenuImageListHandle& ImageListHandle() {
-    static TMenuImageListHandle answer;
-    return answer;
-}
-
-String KeyName(UINT key) {
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return String(1, char16_t(key));
-    if (key >= VK_F1 && key <= VK_F24) return u"F" + IntToStr(int(key - VK_F1 + 1));
-    switch (key) {
-    case VK_BACK: return u"BkSp";
-    case VK_TAB: return u"Tab";
-    case VK_RETURN: return u"Enter";
-    case VK_ESCAPE: return u"Esc";
-    case VK_SPACE: return u"Space";
-    case VK_PRIOR: return u"PgUp";
-    case VK_NEXT: return u"PgDn";
-    case VK_END: return u"End";
-    case VK_HOME: return u"Home";
-    case VK_LEFT: return u"Left";
-    case VK_UP: return u"Up";
-    case VK_RIGHT: return u"Right";
-    case VK_DOWN: return u"Down";
-    case VK_INSERT: return u"Ins";
-    case VK_DELETE: return u"Del";
-    default: return String();
-    }
-}
-
-// "Ctrl+N": the shortcut as a menu shows it.
-String ShortCutText(TShortCut shortCut) {
-    const String key = KeyName(shortCut & 0xFF);
-    if (key.empty()) return String();
-    String text;
-    if (shortCut & kShift) text += u"Shift+";
-    if (shortCut & kCtrl) text += u"Ctrl+";
-    if (shortCut & kAlt) text += u"Alt+";
-    return text + key;
-}
-
-TShortCut ShortCutOfKey(WPARAM key) {
-    TShortCut shortCut = TShortCut(key & 0xFF);
-    if (GetKeyState(VK_SHIFT) < 0) shortCut |= kShift;
-    if (GetKeyState(VK_CONTROL) < 0) shortCut |= kCtrl;
-    if (GetKeyState(VK_MENU) < 0) shortCut |= kAlt;
-    return shortCut;
 }
 
 TMenuItem* FindIn(TMenuItem* item, UINT_PTR value, TFindItemKind kind) {
@@ -109,14 +115,13 @@ TMenuItem* FindIn(TMenuItem* item, UINT_PTR value, TFindItemKind kind) {
 
 } // namespace
 
-void SetMenuImageListHandle(TMenuImageListHandle answer) { ImageListHandle() = std::move(answer); }
-
 // --- TMenuItem ---------------------------------------------------------------------------
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NewCommand()) {}
 
 TMenuItem::~TMenuItem() {
     Destroying();
+    actionLink_.reset();
     if (parent_) parent_->Remove(this);
     // The handle keeps no sub-menu of ours while they go.
     if (handle_)
@@ -211,7 +216,7 @@ TBitmap* TMenuItem::Bitmap() {
 
 void TMenuItem::SetBitmap(TBitmap* value) { Bitmap()->Assign(value); }
 
-void TMenuItem::SetSubMenuImages(TComponent* value) {
+void TMenuItem::SetSubMenuImages(TCustomImageList* value) {
     if (subMenuImages_ == value) return;
     if (subMenuImages_) subMenuImages_->RemoveFreeNotification(this);
     subMenuImages_ = value;
@@ -279,12 +284,45 @@ void TMenuItem::SetMenuIndex(int value) {
 
 void TMenuItem::Click() {
     if (!enabled_) return;
-    if (autoCheck_) SetChecked(!checked_);
-    if (OnClick) OnClick(this);
+    // A linked action checks itself (AutoCheck), and runs unless the item has its own handler.
+    if (autoCheck_ && !actionLink_) SetChecked(!checked_);
+    if (OnClick)
+        OnClick(this);
+    else if (actionLink_)
+        actionLink_->Execute(this);
 }
 
+// The item and the sub-items about to show bring their actions up to date.
 void TMenuItem::InitiateAction() {
-    // Items linked to actions bring themselves up to date through the link here.
+    if (actionLink_) actionLink_->Update();
+    for (TMenuItem* item : items_)
+        if (item->actionLink_) item->actionLink_->Update();
+}
+
+// --- Actions -----------------------------------------------------------------------------
+
+TBasicAction* TMenuItem::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TMenuItem::SetAction(TBasicAction* value) {
+    if (!value) {
+        actionLink_.reset();
+        return;
+    }
+    if (!actionLink_) actionLink_ = std::make_unique<TMenuActionLink>(this);
+    actionLink_->SetAction(value);
+    auto* action = dynamic_cast<TCustomAction*>(value);
+    if (!action) return;
+    // A loading item keeps what it was given; otherwise it takes the action's state.
+    const bool keep = value->ComponentState().Contains(csLoading);
+    if (!keep || caption_.empty()) SetCaption(action->Caption());
+    if (!keep || enabled_) SetEnabled(action->Enabled());
+    if (!keep || visible_) SetVisible(action->Visible());
+    if (!keep || !checked_) SetChecked(action->Checked());
+    if (!keep || imageIndex_ == -1) SetImageIndex(action->ImageIndex());
+    if (!keep || shortCut_ == 0) SetShortCut(action->ShortCut());
+    if (!keep || hint_.empty()) SetHint(action->Hint());
+    if (!keep || groupIndex_ == 0) SetGroupIndex(uint8_t(action->GroupIndex()));
+    if (!keep || !autoCheck_) SetAutoCheck(action->AutoCheck());
 }
 
 HMENU TMenuItem::Handle() {
@@ -296,7 +334,7 @@ HMENU TMenuItem::Handle() {
 }
 
 String TMenuItem::EntryText() const {
-    const String shortCut = ShortCutText(shortCut_);
+    const String shortCut = ShortCutToText(shortCut_);
     return shortCut.empty() ? caption_ : caption_ + u"\t" + shortCut;
 }
 
@@ -336,14 +374,14 @@ void TMenuItem::RebuildHandle() {
     for (TMenuItem* item : items_)
         if (item->visible_) item->AppendEntry(handle_);
     // The nearest SubMenuImages up the tree, else the menu's Images.
-    TComponent* images = nullptr;
+    TCustomImageList* images = nullptr;
     for (const TMenuItem* item = this; item && !images; item = item->parent_) images = item->subMenuImages_;
     if (!images)
         if (const TMenu* menu = GetParentMenu()) images = menu->images_;
     MENUINFO info{};
     info.cbSize = sizeof info;
     info.fMask = MIM_IMAGELIST;
-    info.hImageList = images && ImageListHandle() ? ImageListHandle()(images) : nullptr;
+    info.hImageList = images ? images->Handle() : nullptr;
     SetMenuInfo(handle_, &info);
 }
 
@@ -372,7 +410,7 @@ TMenu::~TMenu() {
 
 HMENU TMenu::Handle() { return items_->Handle(); }
 
-void TMenu::SetImages(TComponent* value) {
+void TMenu::SetImages(TCustomImageList* value) {
     if (images_ == value) return;
     if (images_) images_->RemoveFreeNotification(this);
     images_ = value;
@@ -408,11 +446,11 @@ bool TMenu::DispatchCommand(UINT command) {
 }
 
 bool TMenu::IsShortCut(const TMessage& message) {
-    const TShortCut shortCut = ShortCutOfKey(message.WParam);
+    const TShortCut shortCut = ShortCutFromMessage(message);
     TMenuItem* item = FindItem(shortCut, fkShortCut);
     if (!item) return false;
-    // The sub-menus on the way are brought up to date as if they opened.
-    for (TMenuItem* up = item->Parent(); up; up = up->Parent()) up->InitiateAction();
+    // The item and the sub-menus on the way are brought up to date as if they opened.
+    for (TMenuItem* up = item; up; up = up->Parent()) up->InitiateAction();
     for (TMenuItem* up = item; up; up = up->Parent())
         if (!up->Enabled() || !up->Visible()) return false;
     item->Click();

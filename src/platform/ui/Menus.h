@@ -18,6 +18,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/ControlMessages.h"
 #include "platform/ui/Events.h"
+#include "platform/ui/ShortCuts.h"
 #include "platform/win/Types.h"
 
 class TBitmap;
@@ -28,7 +29,6 @@ RTL_DECLARE_EXCEPTION(EMenuError, Exception);
 
 // A key with its modifiers: the virtual key in the low byte, scShift,
 // scCtrl and scAlt above it; 0 for none.
-using TShortCut = uint16_t;
 
 enum class TMenuBreak { mbNone, mbBreak, mbBarBreak };
 using enum TMenuBreak;
@@ -44,6 +44,10 @@ RTL_ENUM(TPopupAlignment, paLeft, paRight, paCenter);
 enum class TTrackButton { tbRightButton, tbLeftButton };
 using enum TTrackButton;
 RTL_ENUM(TTrackButton, tbRightButton, tbLeftButton);
+
+class TBasicAction;
+class TCustomImageList;
+class TMenuActionLink;
 
 class TMenuItem : public TComponent {
     RTL_CLASS(TMenuItem, TComponent);
@@ -82,14 +86,20 @@ public:
     TBitmap* Bitmap();
     void SetBitmap(TBitmap* value);
     // Images for the items of this item's sub-menu (watched: a freed list is forgotten).
-    TComponent* SubMenuImages() const noexcept { return subMenuImages_; }
-    void SetSubMenuImages(TComponent* value);
+    TCustomImageList* SubMenuImages() const noexcept { return subMenuImages_; }
+    void SetSubMenuImages(TCustomImageList* value);
     // Shown as Application().Hint while the item is selected.
     const String& Hint() const noexcept { return hint_; }
     void SetHint(const String& value) { hint_ = value; }
     // Click toggles Checked.
     bool AutoCheck() const noexcept { return autoCheck_; }
     void SetAutoCheck(bool value) { autoCheck_ = value; }
+
+    // The action the item shows and runs: its caption, checked, enabled,
+    // visible, hint, image index and shortcut follow the action's while they
+    // equal it; a click executes the action unless OnClick is set.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
 
     void Add(TMenuItem* item);
     void Insert(int index, TMenuItem* item);
@@ -146,20 +156,14 @@ private:
     int imageIndex_ = -1;
     String hint_;
     std::unique_ptr<TBitmap> bitmap_;
-    TComponent* subMenuImages_ = nullptr;
+    TCustomImageList* subMenuImages_ = nullptr;
     UINT command_ = 0;
     HMENU handle_ = nullptr;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr; // set on a menu's root item
     std::vector<TMenuItem*> items_;
-    // The action link of actions goes here: Click executes the linked
-    // action, InitiateAction updates it, and the link keeps the properties above in step.
+    std::unique_ptr<TMenuActionLink> actionLink_;
 };
-
-// The image list handle of an Images reference. The image-list unit
-// registers it at start-up; without it menus draw no item images.
-using TMenuImageListHandle = std::function<HIMAGELIST(TComponent* images)>;
-void SetMenuImageListHandle(TMenuImageListHandle answer);
 
 class TMenu : public TComponent {
     RTL_CLASS(TMenu, TComponent);
@@ -169,8 +173,8 @@ public:
 
     TMenuItem* Items() const noexcept { return items_; }
     // Watched: a freed list is forgotten.
-    TComponent* Images() const noexcept { return images_; }
-    void SetImages(TComponent* value);
+    TCustomImageList* Images() const noexcept { return images_; }
+    void SetImages(TCustomImageList* value);
     // The menu's own handle (a menu bar or a popup menu), made on first use.
     HMENU Handle();
     bool HandleAllocated() const noexcept { return items_->handle_ != nullptr; }
@@ -197,7 +201,7 @@ private:
     void MenuChanged();
 
     TMenuItem* items_;
-    TComponent* images_ = nullptr;
+    TCustomImageList* images_ = nullptr;
     HWND windowHandle_ = nullptr;
     bool popup_;
 };

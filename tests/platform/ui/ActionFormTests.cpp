@@ -7,6 +7,7 @@
 #include "DialogControls.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/DataModule.h"
+#include "platform/ui/Menus.h"
 #include "platform/win/User.h"
 #include "platform/win/desktop/Desktop.h"
 
@@ -103,6 +104,49 @@ TEST_F(ActionFormTest, CtrlNRunsTheSharedActionOnceAndTheUpdateOnIdleGreysBothCl
     DesktopMouseButton(TDesktopButton::Left, false, {pt.X, pt.Y});
     Application().ProcessMessages();
     EXPECT_EQ(runs, 3);
+}
+
+// The same with the form's real main menu: the item shows the action, runs it once and greys with it.
+TEST_F(ActionFormTest, AMainMenuItemShowsRunsAndGreysWithItsAction) {
+    TAction* action = NewAction(list, u"Ctrl+N");
+    action->SetCaption(u"新建任务(&N)");
+    auto* menu = new TMainMenu(main);
+    auto* file = new TMenuItem(main);
+    file->SetCaption(u"文件(&F)");
+    menu->Items()->Add(file);
+    auto* item = new TMenuItem(main);
+    item->SetAction(action);
+    file->Add(item);
+    main->SetMenu(menu);
+    int runs = 0;
+    action->OnExecute = [&](TObject*) { ++runs; };
+    EXPECT_EQ(item->Caption(), u"新建任务(&N)");
+    EXPECT_EQ(item->ShortCut(), TextToShortCut(u"Ctrl+N"));
+
+    PressWith(VK_CONTROL, 'N');
+    EXPECT_EQ(runs, 1) << "the menu and the action list both know Ctrl+N; it runs once";
+    EXPECT_EQ(KeyDownsOf(edit, 'N'), 0);
+    item->Click();
+    EXPECT_EQ(runs, 2);
+
+    bool allowed = false;
+    action->OnUpdate = [&](TObject*) { action->SetEnabled(allowed); };
+    Idle();
+    EXPECT_FALSE(item->Enabled());
+    UINT state = GetMenuState(file->Handle(), item->Command(), MF_BYCOMMAND);
+    EXPECT_NE(state & MF_GRAYED, 0u) << "the handle shows the item grey";
+    PressWith(VK_CONTROL, 'N');
+    EXPECT_EQ(runs, 2);
+    allowed = true;
+    Idle();
+    EXPECT_TRUE(item->Enabled());
+    PressWith(VK_CONTROL, 'N');
+    EXPECT_EQ(runs, 3);
+
+    // The item lets go of a freed action and keeps what it showed.
+    delete action;
+    EXPECT_EQ(item->Action(), nullptr);
+    EXPECT_EQ(item->Caption(), u"新建任务(&N)");
 }
 
 TEST_F(ActionFormTest, ShortCutsReachTheFormsAndItsFramesListsThenTheMainFormsWhileItTakesInput) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/ui/Menus.h"
+#include "platform/ui/graphics/ImageList.h"
 #include "platform/win/User.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/menus/Menus.h"
@@ -321,10 +322,9 @@ TEST_F(MenuTest, APopupNearTheCornerOpensUpAndLeftAndRunsTheChosenItem) {
 
     // The menu's image list reaches every handle of it, a sub-menu's own
     // list its branch; a freed list is no longer drawn from.
-    const auto list = [](int n) { return reinterpret_cast<HIMAGELIST>(UINT_PTR(0x1000 * n)); };
-    auto* images = new TComponent(nullptr);
-    auto* other = new TComponent(nullptr);
-    SetMenuImageListHandle([&](TComponent* c) { return list(c == images ? 1 : 2); });
+    auto* images = new TImageList(nullptr);
+    auto* other = new TImageList(nullptr);
+    const auto list = [&](int n) { return (n == 1 ? images : other)->Handle(); };
     TMenuItem* sub = AddItem(second, u"子项");
     TMenuItem* deeper = AddItem(sub, u"更深");
     AddItem(deeper, u"最深");
@@ -341,13 +341,13 @@ TEST_F(MenuTest, APopupNearTheCornerOpensUpAndLeftAndRunsTheChosenItem) {
     EXPECT_EQ(imagesOf(second), list(1));
     EXPECT_EQ(imagesOf(sub), list(2));
     EXPECT_EQ(imagesOf(deeper), list(2));
+    const HIMAGELIST firstList = list(1);
     delete other;
     EXPECT_EQ(sub->SubMenuImages(), nullptr);
-    EXPECT_EQ(imagesOf(deeper), list(1));
+    EXPECT_EQ(imagesOf(deeper), firstList);
     delete images;
     EXPECT_EQ(popup->Images(), nullptr);
     EXPECT_EQ(imagesOf(second), nullptr);
-    SetMenuImageListHandle({});
 }
 
 } // namespace
