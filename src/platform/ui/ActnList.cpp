@@ -28,7 +28,6 @@ TCustomActionList::TCustomActionList(TComponent* owner) : TComponent(owner) { Al
 TCustomActionList::~TCustomActionList() {
     Destroying();
     std::erase(AllActionLists(), this);
-    SetImages(nullptr);
     while (!actions_.empty()) actions_.back()->SetActionList(nullptr);
 }
 
@@ -36,18 +35,6 @@ TContainedAction* TCustomActionList::Actions(int index) const {
     if (index < 0 || index >= ActionCount())
         throw EListError(Format(LoadResString(SListIndexError), {index}));
     return actions_[size_t(index)];
-}
-
-void TCustomActionList::SetImages(TComponent* value) {
-    if (images_ == value) return;
-    if (images_) images_->RemoveFreeNotification(this);
-    images_ = value;
-    if (value) value->FreeNotification(this);
-}
-
-void TCustomActionList::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == opRemove && component == images_) images_ = nullptr;
 }
 
 bool TCustomActionList::ExecuteAction(TBasicAction* action) {

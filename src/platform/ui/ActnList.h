@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ui/Actions.h"
+#include "platform/ui/graphics/ImageListReference.h"
 
 enum class TActionListState { asNormal, asSuspended };
 using enum TActionListState;
@@ -28,8 +29,8 @@ public:
     int ActionCount() const noexcept { return int(actions_.size()); }
     TContainedAction* Actions(int index) const;
     // The image list the clients take ImageIndex from.
-    TComponent* Images() const noexcept { return images_; }
-    void SetImages(TComponent* value);
+    TCustomImageList* Images() const noexcept { return images_.Get(); }
+    void SetImages(TCustomImageList* value) { images_.Set(value); }
     TActionListState State() const noexcept { return state_; }
     void SetState(TActionListState value) { state_ = value; }
 
@@ -46,13 +47,10 @@ public:
     TActionEvent OnExecute;
     TActionEvent OnUpdate;
 
-protected:
-    void Notification(TComponent* component, TOperation operation) override;
-
 private:
     friend class TContainedAction;
     std::vector<TContainedAction*> actions_;
-    TComponent* images_ = nullptr;
+    TImageListReference images_;
     TActionListState state_ = asNormal;
 };
 

@@ -11,8 +11,11 @@ inline constexpr TResStringRec SCannotFocus{0xE014, u"Cannot focus a disabled or
 inline constexpr TResStringRec SCannotShowModal{0xE015, u"Cannot make a visible window modal"};
 inline constexpr TResStringRec SListIndexError{0xE016, u"List index out of bounds (%d)"};
 inline constexpr TResStringRec SCannotDragForm{0xE017, u"Cannot drag a form"};
+inline constexpr TResStringRec SMenuReinserted{0xE018, u"Menu inserted twice"};
+inline constexpr TResStringRec SMenuIndexError{0xE019, u"Menu index out of range"};
 
 inline constexpr const TResStringRec* kControlStrings[] = {
     &SParentRequired, &SControlParentSetToSelf, &SWindowCreate, &SWindowClass,
     &SCannotFocus,    &SCannotShowModal,        &SListIndexError, &SCannotDragForm,
+    &SMenuReinserted, &SMenuIndexError,
 };

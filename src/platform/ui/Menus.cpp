@@ -6,6 +6,7 @@
 #include "platform/ui/Actions.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlMessages.h"
+#include "platform/ui/ControlStrings.h"
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/Bitmap.h"
 #include "platform/ui/graphics/ImageList.h"
@@ -216,27 +217,18 @@ TBitmap* TMenuItem::Bitmap() {
 
 void TMenuItem::SetBitmap(TBitmap* value) { Bitmap()->Assign(value); }
 
-void TMenuItem::SetSubMenuImages(TCustomImageList* value) {
-    if (subMenuImages_ == value) return;
-    if (subMenuImages_) subMenuImages_->RemoveFreeNotification(this);
-    subMenuImages_ = value;
-    if (value) value->FreeNotification(this);
-    RebuildHandles();
-}
+void TMenuItem::SetSubMenuImages(TCustomImageList* value) { subMenuImages_.Set(value); }
 
-void TMenuItem::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == opRemove && component == subMenuImages_) {
-        subMenuImages_ = nullptr;
-        if (!ComponentState().Contains(csDestroying)) RebuildHandles();
-    }
+// A new, changed or freed list: the branch's handles take it again.
+void TMenuItem::ImagesChanged() {
+    if (!ComponentState().Contains(csDestroying)) RebuildHandles();
 }
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
-    if (item->parent_) throw EMenuError(u"Menu inserted twice");
-    if (index < 0 || index > Count()) throw EMenuError(u"Menu index out of range");
+    if (item->parent_) throw EMenuError(LoadResString(SMenuReinserted));
+    if (index < 0 || index > Count()) throw EMenuError(LoadResString(SMenuIndexError));
     items_.insert(items_.begin() + index, item);
     item->parent_ = this;
     if (handle_) RebuildHandle();
@@ -245,7 +237,7 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
 }
 
 void TMenuItem::Delete(int index) {
-    if (index < 0 || index >= Count()) throw EMenuError(u"Menu index out of range");
+    if (index < 0 || index >= Count()) throw EMenuError(LoadResString(SMenuIndexError));
     TMenuItem* item = items_[size_t(index)];
     items_.erase(items_.begin() + index);
     item->parent_ = nullptr;
@@ -264,7 +256,7 @@ void TMenuItem::Clear() {
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
-    if (index < 0 || index >= Count()) throw EMenuError(u"Menu index out of range");
+    if (index < 0 || index >= Count()) throw EMenuError(LoadResString(SMenuIndexError));
     return items_[size_t(index)];
 }
 
@@ -375,9 +367,9 @@ void TMenuItem::RebuildHandle() {
         if (item->visible_) item->AppendEntry(handle_);
     // The nearest SubMenuImages up the tree, else the menu's Images.
     TCustomImageList* images = nullptr;
-    for (const TMenuItem* item = this; item && !images; item = item->parent_) images = item->subMenuImages_;
+    for (const TMenuItem* item = this; item && !images; item = item->parent_) images = item->subMenuImages_.Get();
     if (!images)
-        if (const TMenu* menu = GetParentMenu()) images = menu->images_;
+        if (const TMenu* menu = GetParentMenu()) images = menu->images_.Get();
     MENUINFO info{};
     info.cbSize = sizeof info;
     info.fMask = MIM_IMAGELIST;
@@ -410,21 +402,12 @@ TMenu::~TMenu() {
 
 HMENU TMenu::Handle() { return items_->Handle(); }
 
-void TMenu::SetImages(TCustomImageList* value) {
-    if (images_ == value) return;
-    if (images_) images_->RemoveFreeNotification(this);
-    images_ = value;
-    if (value) value->FreeNotification(this);
+void TMenu::SetImages(TCustomImageList* value) { images_.Set(value); }
+
+void TMenu::ImagesChanged() {
+    if (ComponentState().Contains(csDestroying)) return;
     items_->RebuildHandles();
     MenuChanged();
-}
-
-void TMenu::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == opRemove && component == images_) {
-        images_ = nullptr;
-        if (!ComponentState().Contains(csDestroying)) items_->RebuildHandles();
-    }
 }
 
 void TMenu::MenuChanged() {

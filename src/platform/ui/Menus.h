@@ -19,6 +19,7 @@
 #include "platform/ui/ControlMessages.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/ShortCuts.h"
+#include "platform/ui/graphics/ImageListReference.h"
 #include "platform/win/Types.h"
 
 class TBitmap;
@@ -46,7 +47,6 @@ using enum TTrackButton;
 RTL_ENUM(TTrackButton, tbRightButton, tbLeftButton);
 
 class TBasicAction;
-class TCustomImageList;
 class TMenuActionLink;
 
 class TMenuItem : public TComponent {
@@ -86,7 +86,7 @@ public:
     TBitmap* Bitmap();
     void SetBitmap(TBitmap* value);
     // Images for the items of this item's sub-menu (watched: a freed list is forgotten).
-    TCustomImageList* SubMenuImages() const noexcept { return subMenuImages_; }
+    TCustomImageList* SubMenuImages() const noexcept { return subMenuImages_.Get(); }
     void SetSubMenuImages(TCustomImageList* value);
     // Shown as Application().Hint while the item is selected.
     const String& Hint() const noexcept { return hint_; }
@@ -128,11 +128,9 @@ public:
 
     TNotifyEvent OnClick;
 
-protected:
-    void Notification(TComponent* component, TOperation operation) override;
-
 private:
     friend class TMenu;
+    void ImagesChanged();
     // The entries of this item's handle, made again from the visible sub-items.
     void RebuildHandle();
     // The same for every allocated handle of this branch (its images changed).
@@ -156,7 +154,7 @@ private:
     int imageIndex_ = -1;
     String hint_;
     std::unique_ptr<TBitmap> bitmap_;
-    TCustomImageList* subMenuImages_ = nullptr;
+    TImageListReference subMenuImages_{[this] { ImagesChanged(); }};
     UINT command_ = 0;
     HMENU handle_ = nullptr;
     TMenuItem* parent_ = nullptr;
@@ -173,7 +171,7 @@ public:
 
     TMenuItem* Items() const noexcept { return items_; }
     // Watched: a freed list is forgotten.
-    TCustomImageList* Images() const noexcept { return images_; }
+    TCustomImageList* Images() const noexcept { return images_.Get(); }
     void SetImages(TCustomImageList* value);
     // The menu's own handle (a menu bar or a popup menu), made on first use.
     HMENU Handle();
@@ -193,15 +191,15 @@ public:
 
 protected:
     TMenu(TComponent* owner, bool popup);
-    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     friend class TMenuItem;
+    void ImagesChanged();
     // Rebuilds the handle from the items and tells the window.
     void MenuChanged();
 
     TMenuItem* items_;
-    TCustomImageList* images_ = nullptr;
+    TImageListReference images_{[this] { ImagesChanged(); }};
     HWND windowHandle_ = nullptr;
     bool popup_;
 };

@@ -13,8 +13,9 @@ inline constexpr TResStringRec SChangeIconSize{0xE106, u"Cannot change the size 
 inline constexpr TResStringRec SVBitmaps{0xE107, u"Bitmaps"};
 inline constexpr TResStringRec SVIcons{0xE108, u"Icons"};
 inline constexpr TResStringRec SDefaultFilter{0xE109, u"All"};
+inline constexpr TResStringRec SNotGraphicClass{0xE10A, u"Not a graphic class: %s"};
 
 inline constexpr const TResStringRec* kGraphicStrings[] = {
     &SInvalidBitmap, &SInvalidIcon, &SUnknownExtension, &SScanLine, &SInvalidPixelFormat,
-    &SOutOfResources, &SChangeIconSize, &SVBitmaps, &SVIcons, &SDefaultFilter,
+    &SOutOfResources, &SChangeIconSize, &SVBitmaps, &SVIcons, &SDefaultFilter, &SNotGraphicClass,
 };

@@ -42,7 +42,8 @@ std::vector<TFileFormat> FormatsOf(TGraphicClass graphicClass) {
 
 void RegisterFileFormat(const String& extension, const String& description, TGraphicClass graphicClass) {
     if (!graphicClass || !graphicClass->InheritsFrom(TGraphic::StaticClass()))
-        throw EInvalidOperation(u"Not a graphic class: " + (graphicClass ? graphicClass->ClassName() : String(u"nil")));
+        throw EInvalidOperation(
+            Format(LoadResString(SNotGraphicClass), {graphicClass ? graphicClass->ClassName() : String(u"nil")}));
     std::lock_guard guard(Formats().lock);
     Formats().formats.push_back(TFileFormat{LowerCase(WithoutDot(extension)), description, graphicClass});
 }
