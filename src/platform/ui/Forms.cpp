@@ -23,6 +23,7 @@ RTL_PUBLISHED(TCustomForm, c) {
     c.Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
     c.Property("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
     c.Property("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+    c.Property("Icon", &TCustomForm::Icon, &TCustomForm::SetIcon);
     c.Property("OnCreate", &TCustomForm::OnCreate, &TCustomForm::OnCreate);
     c.Property("OnShow", &TCustomForm::OnShow, &TCustomForm::OnShow);
     c.Property("OnHide", &TCustomForm::OnHide, &TCustomForm::OnHide);
@@ -57,7 +58,9 @@ UI_MESSAGE_MAP(TCustomForm, t) {
     t.On<&TCustomForm::CMMenuChanged>(CM_MENUCHANGED);
 }
 
-TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
+TCustomForm::TCustomForm(TComponent* owner)
+    : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()), icon_(std::make_unique<TIcon>()) {
+    icon_->OnChange = [this](TObject*) { IconChanged(); };
     canvas_->SetControl(this);
     formState_.Include(fsCreating);
     visible_ = false;
@@ -118,6 +121,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 
 void TCustomForm::CreateWnd() {
     TWinControl::CreateWnd();
+    if (!icon_->Empty()) IconChanged();
     if (menu_) {
         menu_->SetWindowHandle(handle_);
         ::SetMenu(handle_, menu_->Handle());
@@ -160,6 +164,15 @@ void TCustomForm::SetBorderIcons(TBorderIcons value) {
     SetWindowLongW(handle_, GWL_STYLE, LONG((params.Style & ~DWORD(WS_VISIBLE)) | (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE)));
     SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TCustomForm::SetIcon(TIcon* value) { icon_->Assign(value); }
+
+void TCustomForm::IconChanged() {
+    if (!handle_) return;
+    const HICON icon = icon_->Empty() ? nullptr : icon_->Handle();
+    SendMessageW(handle_, WM_SETICON, ICON_BIG, LPARAM(icon));
+    SendMessageW(handle_, WM_SETICON, ICON_SMALL, LPARAM(icon));
 }
 
 void TCustomForm::SetFormStyle(TFormStyle value) {

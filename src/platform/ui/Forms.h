@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/ui/CustomControl.h"
+#include "platform/ui/graphics/Icon.h"
 
 class TMainMenu;
 class TMonitor;
@@ -117,6 +118,9 @@ public:
     // The menu bar in the form's frame (kept across new windows; a freed menu is forgotten).
     TMainMenu* Menu() const noexcept { return menu_; }
     void SetMenu(TMainMenu* value);
+    // The form's window icon (the desktop shows it in the task bar and title); none when empty.
+    TIcon* Icon() const noexcept { return icon_.get(); }
+    void SetIcon(TIcon* value);
 
     void Show();
     // Runs the form until ModalResult is set; answers it.
@@ -182,7 +186,10 @@ private:
     // Sends Message to the window; false when the focus moved on meanwhile.
     bool SendFocusMessage(HWND window, UINT message);
 
+    void IconChanged();
+
     std::unique_ptr<TControlCanvas> canvas_;
+    std::unique_ptr<TIcon> icon_;
     TMainMenu* menu_ = nullptr;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};

@@ -4,6 +4,7 @@
 
 #include "platform/ui/WinGeometry.h"
 #include "platform/win/User.h"
+#include "platform/win/icons/Icons.h"
 
 namespace {
 
@@ -146,6 +147,19 @@ TEST_F(FormTest, WindowStateFollowsTheWindowAndReachesIt) {
     form->SetWindowState(wsNormal);
     EXPECT_FALSE(IsIconic(form->Handle()));
     EXPECT_FALSE(IsZoomed(form->Handle()));
+}
+
+TEST_F(FormTest, TheFormsIconIsItsWindowsIconAlsoAfterANewWindow) {
+    TForm* form = ShownForm({10, 10, 300, 200});
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0), 0);
+    form->Icon()->SetHandle(CopyIcon(LoadIconW(nullptr, IDI_INFORMATION)));
+    const LRESULT icon = SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0);
+    EXPECT_EQ(icon, LRESULT(form->Icon()->Handle()));
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_GETICON, ICON_SMALL, 0), icon);
+    form->SetBorderStyle(bsDialog); // a new window
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0), icon);
+    form->Icon()->SetHandle(nullptr);
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0), 0);
 }
 
 } // namespace
