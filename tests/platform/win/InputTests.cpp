@@ -536,4 +536,22 @@ TEST_F(Input, APointOutsideTheClientAreaGivesNonClientMessagesWithTheHitCode) {
     EXPECT_EQ(GetMessagePos(), DWORD(MAKELONG(150, 104)));
 }
 
+// A window that goes away while it answers the hit test leaves the point to the windows below it.
+TEST_F(Input, AWindowDestroyedDuringItsHitTestLeavesThePointToTheOnesBelow) {
+    const HWND lower = Create(kPopup, {100, 100, 200, 200});
+    const HWND upper = Create(kPopup, {120, 120, 180, 180});
+    const HWND top = Create(kPopup, {140, 140, 160, 160});
+    ASSERT_EQ(WindowFromPoint(POINT{150, 150}), top);
+    Answer(top, WM_NCHITTEST, [top](WPARAM, LPARAM) {
+        DestroyWindow(top);
+        return std::optional<LRESULT>(HTCLIENT);
+    });
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), upper);
+    Answer(upper, WM_NCHITTEST, [upper](WPARAM, LPARAM) {
+        DestroyWindow(upper);
+        return std::optional<LRESULT>(HTTRANSPARENT);
+    });
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), lower);
+}
+
 } // namespace
