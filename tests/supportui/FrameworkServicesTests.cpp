@@ -20,8 +20,7 @@ namespace {
 class FrameworkServices : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = DesktopMetrics();
-        TDesktopMetrics desktop = saved_;
+        TDesktopMetrics desktop = DesktopMetrics();
         desktop.Monitors = {{RECT{0, 0, 1600, 900}, RECT{0, 0, 1600, 860}, true},
                             {RECT{1600, 0, 2880, 1024}, RECT{1600, 0, 2880, 1024}, false}};
         SetDesktopMetrics(desktop);
@@ -30,11 +29,10 @@ protected:
     }
     void TearDown() override {
         units_.Finalize();
-        SetDesktopMetrics(saved_);
     }
 
     TUnitRegistry units_;
-    TDesktopMetrics saved_;
+    TDesktopMetricsScope desktopScope_;
 };
 
 class TPaintCounter : public TCustomControl {

@@ -13,16 +13,11 @@ class FormPlacementTest : public FormTest {
 protected:
     void SetUp() override {
         FormTest::SetUp();
-        saved_ = DesktopMetrics();
-        TDesktopMetrics desktop = saved_;
+        TDesktopMetrics desktop = DesktopMetrics();
         // A panel on the left of the primary monitor: its work area starts at x = 40.
         desktop.Monitors = {{RECT{0, 0, 1280, 800}, RECT{40, 0, 1280, 770}, true},
                             {RECT{1280, 0, 2560, 1024}, RECT{1280, 0, 2560, 1024}, false}};
         SetDesktopMetrics(desktop);
-    }
-    void TearDown() override {
-        FormTest::TearDown();
-        SetDesktopMetrics(saved_);
     }
     TRect WindowRect(TForm* form) {
         RECT r;
@@ -30,7 +25,7 @@ protected:
         return ToTRect(r);
     }
 
-    TDesktopMetrics saved_;
+    TDesktopMetricsScope desktopScope_;
 };
 
 TEST_F(FormTest, BorderStylesAndIconsBecomeTheWindowsStyles) {

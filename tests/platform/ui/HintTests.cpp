@@ -42,7 +42,6 @@ protected:
     static constexpr RECT kSecond{1064, 0, 2088, 768};
 
     void SetUp() override {
-        savedDesktop_ = DesktopMetrics();
         TDesktopMetrics desktop;
         desktop.Monitors = {TMonitorLayout{kPrimary, kPrimaryWork, true, u"\\\\.\\DISPLAY1"},
                             TMonitorLayout{kSecond, kSecond, false, u"\\\\.\\DISPLAY2"}};
@@ -51,10 +50,6 @@ protected:
         form = ShownForm({100, 100, 500, 400});
         save = Graphic({10, 10, 90, 40}, u"Save|Saves the task list");
         open = Graphic({100, 10, 180, 40}, u"Open|Opens a task list");
-    }
-    void TearDown() override {
-        FormTest::TearDown();
-        SetDesktopMetrics(savedDesktop_);
     }
 
     TTestGraphic* Graphic(TRect bounds, const String& hint) {
@@ -109,7 +104,7 @@ protected:
     TTestGraphic* open = nullptr;
 
 private:
-    TDesktopMetrics savedDesktop_;
+    TDesktopMetricsScope desktopScope_;
 };
 
 TEST_F(HintTest, RestingOverAControlShowsItsShortHintAfterThePauseAndLeavingHidesIt) {

@@ -53,7 +53,6 @@ protected:
 
     void SetUp() override {
         FormTest::SetUp();
-        saved_ = DesktopMetrics();
         TDesktopMetrics desktop;
         desktop.Monitors = {TMonitorLayout{{0, 0, 1024, 768}, kWork, true, u"\\\\.\\DISPLAY1"}};
         SetDesktopMetrics(desktop);
@@ -87,7 +86,6 @@ protected:
     void TearDown() override {
         form->SetWindowProc({});
         FormTest::TearDown();
-        SetDesktopMetrics(saved_);
     }
 
     TMenuItem* AddItem(TMenuItem* parent, const String& caption) {
@@ -122,7 +120,7 @@ protected:
     size_t next = 0;
 
 private:
-    TDesktopMetrics saved_;
+    TDesktopMetricsScope desktopScope_;
 };
 
 TEST_F(MenuTest, TheBarShowsTheVisibleMenusAndHandlesFollowChanges) {

@@ -32,7 +32,6 @@ protected:
     void SetUp() override {
         GdiObjectsTest::SetUp();
         clock_ = std::make_unique<TManualClock>(1'000'000);
-        savedDesktop_ = DesktopMetrics();
         current_ = this;
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
@@ -46,7 +45,6 @@ protected:
         RunUntilIdle();
         SetCapture(nullptr);
         UnregisterClassW(kClass, nullptr);
-        SetDesktopMetrics(savedDesktop_);
         current_ = nullptr;
         clock_.reset();
         GdiObjectsTest::TearDown();
@@ -75,7 +73,7 @@ private:
 
     static inline ScreenTest* current_ = nullptr;
     std::unique_ptr<TManualClock> clock_;
-    TDesktopMetrics savedDesktop_;
+    TDesktopMetricsScope desktopScope_;
     std::vector<HWND> windows_;
 };
 

@@ -51,14 +51,12 @@ protected:
 
     void SetUp() override {
         WindowTest::SetUp();
-        saved_ = DesktopMetrics();
         TDesktopMetrics desktop;
         desktop.Monitors = {TMonitorLayout{{0, 0, 1024, 768}, kWork, true, u"\\\\.\\DISPLAY1"}};
         SetDesktopMetrics(desktop);
     }
     void TearDown() override {
         for (HMENU menu : menus_) DestroyMenu(menu);
-        SetDesktopMetrics(saved_);
         WindowTest::TearDown();
     }
 
@@ -125,7 +123,7 @@ protected:
     }
 
 private:
-    TDesktopMetrics saved_;
+    TDesktopMetricsScope desktopScope_;
     std::vector<TStep> steps_;
     size_t next_ = 0;
     std::vector<HMENU> menus_;

@@ -8,17 +8,12 @@ class Monitors : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        saved_ = DesktopMetrics();
         TDesktopMetrics desktop;
         desktop.Monitors = {TMonitorLayout{{1920, 0, 3200, 1024}, {1920, 30, 3200, 1024}, false, u"\\\\.\\DISPLAY2"},
                             TMonitorLayout{{0, 0, 1920, 1080}, {40, 0, 1920, 1080}, true, u"\\\\.\\DISPLAY1"}};
         SetDesktopMetrics(desktop);
         second = MonitorFromPoint(POINT{2000, 10}, MONITOR_DEFAULTTONULL);
         primary = MonitorFromPoint(POINT{10, 10}, MONITOR_DEFAULTTONULL);
-    }
-    void TearDown() override {
-        SetDesktopMetrics(saved_);
-        WindowTest::TearDown();
     }
     static MONITORINFOEXW InfoOf(HMONITOR monitor) {
         MONITORINFOEXW info{};
@@ -29,7 +24,7 @@ protected:
     HMONITOR primary = nullptr, second = nullptr;
 
 private:
-    TDesktopMetrics saved_;
+    TDesktopMetricsScope desktopScope_;
 };
 
 TEST_F(Monitors, MonitorInformationAndTheWorkAreaKeepTheirExactOrigins) {

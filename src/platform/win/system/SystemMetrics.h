@@ -37,6 +37,18 @@ struct TDesktopMetrics {
 void SetDesktopMetrics(const TDesktopMetrics& metrics);
 // Monitors is never empty.
 TDesktopMetrics DesktopMetrics();
+
+// Gives the desktop back as it was when the scope began (tests that change it).
+class TDesktopMetricsScope {
+public:
+    TDesktopMetricsScope() : saved_(DesktopMetrics()) {}
+    ~TDesktopMetricsScope() { SetDesktopMetrics(saved_); }
+    TDesktopMetricsScope(const TDesktopMetricsScope&) = delete;
+    TDesktopMetricsScope& operator=(const TDesktopMetricsScope&) = delete;
+
+private:
+    TDesktopMetrics saved_;
+};
 // The monitor marked primary, else the first.
 size_t PrimaryMonitorIndex(const std::vector<TMonitorLayout>& monitors) noexcept;
 
