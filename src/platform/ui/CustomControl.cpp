@@ -67,8 +67,6 @@ void TControlCanvas::UpdateTextFlags() {
 
 // --- TCustomControl -------------------------------------------------------------------
 
-UI_MESSAGE_MAP(TCustomControl, t) { (void)t; }
-
 TCustomControl::TCustomControl(TComponent* owner)
     : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
     canvas_->SetControl(this);

@@ -38,7 +38,6 @@ private:
 
 class TCustomControl : public TWinControl {
     RTL_CLASS(TCustomControl, TWinControl);
-    UI_MESSAGES(TCustomControl, TWinControl);
 
 public:
     explicit TCustomControl(TComponent* owner);

@@ -131,8 +131,6 @@ UI_MESSAGE_MAP(TWinControl, t) {
     t.On<&TWinControl::WMMove>(WM_MOVE);
     t.On<&TWinControl::WMGetMinMaxInfo>(WM_GETMINMAXINFO);
     t.On<&TWinControl::WMSetCursor>(WM_SETCURSOR);
-    t.On<&TWinControl::WMSetFocus>(WM_SETFOCUS);
-    t.On<&TWinControl::WMKillFocus>(WM_KILLFOCUS);
     t.On<&TWinControl::WMKeyDown>(WM_KEYDOWN);
     t.On<&TWinControl::WMSysKeyDown>(WM_SYSKEYDOWN);
     t.On<&TWinControl::WMKeyUp>(WM_KEYUP);
@@ -147,7 +145,6 @@ UI_MESSAGE_MAP(TWinControl, t) {
     t.On<&TWinControl::WMContextMenu>(WM_CONTEXTMENU);
     t.On<&TWinControl::WMSysColorChange>(WM_SYSCOLORCHANGE);
     t.On<&TWinControl::WMCancelMode>(WM_CANCELMODE);
-    t.On<&TWinControl::WMSetFont>(WM_SETFONT);
     t.On<&TWinControl::WMNCDestroy>(WM_NCDESTROY);
     t.On<&TWinControl::WMUIState>(WM_CHANGEUISTATE);
     t.On<&TWinControl::WMUIState>(WM_UPDATEUISTATE);
@@ -175,8 +172,6 @@ UI_MESSAGE_MAP(TWinControl, t) {
     t.On<&TWinControl::CMDialogKey>(CM_DIALOGKEY);
     t.On<&TWinControl::CMDialogChar>(CM_DIALOGCHAR);
     t.On<&TWinControl::CMChildKey>(CM_CHILDKEY);
-    t.On<&TWinControl::CMMouseWheel>(CM_MOUSEWHEEL);
-    t.On<&TWinControl::CMTextChanged>(CM_TEXTCHANGED);
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(std::make_unique<TBrush>()) {
@@ -400,8 +395,6 @@ void TWinControl::SetTextValue(const String& value) {
         text_ = value;
 }
 
-void TWinControl::CMTextChanged(TMessage& m) { InheritedMessage(m); }
-
 // --- Showing ------------------------------------------------------------------------
 
 void TWinControl::UpdateShowing() {
@@ -616,12 +609,10 @@ void TWinControl::UpdateBounds() {
     GetWindowRect(handle_, &r);
     HWND parent = GetParent(handle_);
     if (parent && (GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    const bool sizeChanged = width_ != r.right - r.left || height_ != r.bottom - r.top;
     left_ = r.left;
     top_ = r.top;
     width_ = r.right - r.left;
     height_ = r.bottom - r.top;
-    (void)sizeChanged;
     UpdateAnchorRules();
 }
 
@@ -672,8 +663,6 @@ void TWinControl::WMGetMinMaxInfo(TMessage& m) {
     if (l.maxWidth > 0) info->ptMaxTrackSize.x = l.maxWidth;
     if (l.maxHeight > 0) info->ptMaxTrackSize.y = l.maxHeight;
 }
-
-void TWinControl::Resize() { TControl::Resize(); }
 
 void TWinControl::ChangeScale(int multiplier, int divider) {
     DisableAlign();
@@ -756,7 +745,6 @@ void TWinControl::WMNCPaint(TMessage& m) {
 void TWinControl::PaintNonClient(HDC dc) {
     RECT window;
     GetWindowRect(handle_, &window);
-    RECT outer{0, 0, window.right - window.left, window.bottom - window.top};
     // Whatever the default frame took stays; bevels and the border sit inside it.
     RECT client;
     GetClientRect(handle_, &client);
@@ -766,7 +754,6 @@ void TWinControl::PaintNonClient(HDC dc) {
     RECT frame{origin.x - window.left - margins.Left, origin.y - window.top - margins.Top, 0, 0};
     frame.right = frame.left + client.right + margins.Left + margins.Right;
     frame.bottom = frame.top + client.bottom + margins.Top + margins.Bottom;
-    (void)outer;
     if (bevelKind_ != bkNone) {
         UINT flags = 0;
         if (bevelEdges_.Contains(beLeft)) flags |= BF_LEFT;
@@ -947,8 +934,6 @@ void TWinControl::CMFontChanged(TMessage& m) {
     NotifyControls(CM_PARENTFONTCHANGED);
 }
 
-void TWinControl::WMSetFont(TMessage& m) { InheritedMessage(m); }
-
 void TWinControl::CMShowHintChanged(TMessage& m) {
     InheritedMessage(m);
     NotifyControls(CM_PARENTSHOWHINTCHANGED);
@@ -1043,8 +1028,6 @@ void TWinControl::CMCursorChanged(TMessage&) {
     GetCursorPos(&p);
     if (WindowFromPoint(p) == handle_) Perform(WM_SETCURSOR, WPARAM(handle_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
-
-void TWinControl::CMMouseWheel(TMessage& m) { InheritedMessage(m); }
 
 void TWinControl::WMContextMenu(TMessage& m) {
     if (m.Result != 0) return;
@@ -1302,10 +1285,6 @@ void TWinControl::SelectFirst() {
 void TWinControl::RemoveFocus(bool removing) {
     if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(this, removing);
 }
-
-void TWinControl::WMSetFocus(TMessage& m) { InheritedMessage(m); }
-
-void TWinControl::WMKillFocus(TMessage& m) { InheritedMessage(m); }
 
 void TWinControl::DoEnter() {
     if (OnEnter) OnEnter(this);

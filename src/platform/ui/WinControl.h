@@ -196,7 +196,6 @@ protected:
     // The part of the client area the aligned children share.
     virtual void AdjustClientRect(TRect& rect);
     bool CanAutoSize(int& newWidth, int& newHeight) override;
-    void Resize() override;
     void ChangeScale(int multiplier, int divider) override;
     void Loaded() override;
     String GetText() override;
@@ -219,8 +218,6 @@ protected:
     void WMMove(TMessage& m);
     void WMGetMinMaxInfo(TMessage& m);
     void WMSetCursor(TMessage& m);
-    void WMSetFocus(TMessage& m);
-    void WMKillFocus(TMessage& m);
     void WMKeyDown(TMessage& m);
     void WMSysKeyDown(TMessage& m);
     void WMKeyUp(TMessage& m);
@@ -232,7 +229,6 @@ protected:
     void WMContextMenu(TMessage& m);
     void WMSysColorChange(TMessage& m);
     void WMCancelMode(TMessage& m);
-    void WMSetFont(TMessage& m);
     void WMNCDestroy(TMessage& m);
     void WMUIState(TMessage& m);
     void CNKeyDown(TMessage& m);
@@ -256,8 +252,6 @@ protected:
     void CMDialogKey(TMessage& m);
     void CMDialogChar(TMessage& m);
     void CMChildKey(TMessage& m);
-    void CMMouseWheel(TMessage& m);
-    void CMTextChanged(TMessage& m);
 
     HWND handle_ = nullptr;
     WNDPROC defWndProc_ = nullptr;
