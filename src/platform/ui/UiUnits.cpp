@@ -15,6 +15,7 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
+#include "platform/win/controls/ControlTexts.h"
 
 namespace {
 
@@ -85,6 +86,20 @@ void FinalizeActions() {
     UnregisterResStrings(kShortCutStrings);
 }
 
+// The standard controls and the window system's own texts.
+const std::initializer_list<TClass> kStandardControlClasses = {
+};
+
+void InitializeStdCtrls() {
+    RegisterResStrings(kControlTexts);
+    RegisterClasses(kStandardControlClasses);
+}
+
+void FinalizeStdCtrls() {
+    for (TClass cls : kStandardControlClasses) UnRegisterClass(cls);
+    UnregisterResStrings(kControlTexts);
+}
+
 } // namespace
 
 void RegisterUiUnits(TUnitRegistry& units) {
@@ -95,4 +110,5 @@ void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("ExtCtrls", InitializeExtControls, FinalizeExtControls);
     units.Register("Forms", InitializeForms, FinalizeForms, {"Screen", "ExtCtrls"});
     units.Register("ActnList", InitializeActions, FinalizeActions, {"Forms"});
+    units.Register("StdCtrls", InitializeStdCtrls, FinalizeStdCtrls, {"Forms"});
 }

@@ -1156,9 +1156,6 @@ constexpr WORD MNC_SELECT = 3;
 constexpr WPARAM MSGF_DIALOGBOX = 0;
 constexpr WPARAM MSGF_MENU = 2;
 
-// Edit control messages the system's edit menu names as commands.
-constexpr UINT EM_SETSEL = 0x00B1;
-
 // WM_STYLECHANGING / WM_STYLECHANGED (lParam).
 struct STYLESTRUCT {
     DWORD styleOld;

@@ -3,6 +3,7 @@
 // desktop entry, frames and scroll bars, menus, shapes, layered windows,
 // monitors, system information and modules.
 
+#include "platform/win/controls/ControlConstants.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/input/KeyTable.h"

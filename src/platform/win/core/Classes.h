@@ -4,7 +4,11 @@
 #include "platform/rtl/String.h"
 #include "platform/win/core/Window.h"
 
+class TWindowSystem;
+
 // By name (any case) or atom; caller holds the system mutex.
 TWindowClass* FindClass(LPCWSTR name);
+// Registers a class (RegisterClassExW after its checks); caller holds the system mutex.
+ATOM AddWindowClass(TWindowSystem& system, const WNDCLASSEXW& wc);
 // Copies at most MaxCount - 1 units and a terminating zero; returns the units copied.
 int CopyWindowText(const String& text, LPWSTR buffer, int maxCount);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/Threads.h"
+#include "platform/win/controls/StandardControls.h"
 #include "platform/win/core/Ticks.h"
 #include "platform/win/paint/Surface.h"
 
@@ -14,6 +15,7 @@ TWindowSystem::TWindowSystem() {
     desktop.handle = windows.Add(&desktop);
     desktop.style = WS_VISIBLE | WS_CLIPCHILDREN;
     messageRoot.handle = windows.Add(&messageRoot);
+    RegisterStandardClasses(*this);
 }
 
 TWindowSystem& WindowSystem() {

@@ -1,4 +1,6 @@
 // Menu resources of the built-in modules.
+#include "platform/win/controls/ControlConstants.h"
+#include "platform/win/controls/ControlTexts.h"
 #include "platform/win/menus/Menus.h"
 #include "platform/win/system/Modules.h"
 #include "platform/win/window/Windows.h"
@@ -8,14 +10,14 @@ namespace {
 // "user32" menu 1: the system's edit menu.
 HMENU EditMenu() {
     const HMENU edit = CreatePopupMenu();
-    AppendMenuW(edit, MF_STRING, WM_UNDO, u"撤销(&U)");
+    AppendMenuW(edit, MF_STRING, WM_UNDO, LoadResString(SEditUndo).c_str());
     AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(edit, MF_STRING, WM_CUT, u"剪切(&T)");
-    AppendMenuW(edit, MF_STRING, WM_COPY, u"复制(&C)");
-    AppendMenuW(edit, MF_STRING, WM_PASTE, u"粘贴(&P)");
-    AppendMenuW(edit, MF_STRING, WM_CLEAR, u"删除(&D)");
+    AppendMenuW(edit, MF_STRING, WM_CUT, LoadResString(SEditCut).c_str());
+    AppendMenuW(edit, MF_STRING, WM_COPY, LoadResString(SEditCopy).c_str());
+    AppendMenuW(edit, MF_STRING, WM_PASTE, LoadResString(SEditPaste).c_str());
+    AppendMenuW(edit, MF_STRING, WM_CLEAR, LoadResString(SEditDelete).c_str());
     AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(edit, MF_STRING, EM_SETSEL, u"全选(&A)");
+    AppendMenuW(edit, MF_STRING, EM_SETSEL, LoadResString(SEditSelectAll).c_str());
     const HMENU menu = CreateMenu();
     AppendMenuW(menu, MF_POPUP, UINT_PTR(edit), u"");
     return menu;

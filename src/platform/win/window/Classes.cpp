@@ -14,8 +14,8 @@ ATOM nextAtom = kFirstClassAtom;
 String NameOf(LPCWSTR name) { return IS_INTRESOURCE(name) ? String() : String(name); }
 
 // Caller holds the system mutex.
-std::vector<std::unique_ptr<TWindowClass>>::iterator Locate(LPCWSTR name) {
-    auto& classes = WindowSystem().classes;
+std::vector<std::unique_ptr<TWindowClass>>::iterator Locate(LPCWSTR name, TWindowSystem& system = WindowSystem()) {
+    auto& classes = system.classes;
     if (!name) return classes.end();
     if (IS_INTRESOURCE(name)) {
         const ATOM atom = ATOM(reinterpret_cast<uintptr_t>(name));
@@ -56,6 +56,31 @@ TWindowClass* FindClass(LPCWSTR name) {
 
 int CopyWindowText(const String& text, LPWSTR buffer, int maxCount) { return CopyText(text, buffer, maxCount); }
 
+ATOM AddWindowClass(TWindowSystem& system, const WNDCLASSEXW& wc) {
+    if (Locate(wc.lpszClassName, system) != system.classes.end()) {
+        SetError(ERROR_CLASS_ALREADY_EXISTS);
+        return 0;
+    }
+    auto c = std::make_unique<TWindowClass>();
+    c->name = wc.lpszClassName;
+    c->atom = nextAtom++;
+    c->style = wc.style;
+    c->proc = wc.lpfnWndProc;
+    c->classExtraBytes = wc.cbClsExtra;
+    c->windowExtraBytes = wc.cbWndExtra;
+    c->instance = wc.hInstance;
+    c->icon = wc.hIcon;
+    c->smallIcon = wc.hIconSm;
+    c->cursor = wc.hCursor;
+    c->background = wc.hbrBackground;
+    c->menuName = NameOf(wc.lpszMenuName);
+    c->extra.assign(size_t(wc.cbClsExtra), 0);
+    RetainProcedure(c->proc);
+    const ATOM atom = c->atom;
+    system.classes.push_back(std::move(c));
+    return atom;
+}
+
 ATOM RegisterClassExW(const WNDCLASSEXW* wc) {
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXW) || !wc->lpfnWndProc || !wc->lpszClassName ||
         IS_INTRESOURCE(wc->lpszClassName) || wc->cbClsExtra < 0 || wc->cbWndExtra < 0) {
@@ -64,28 +89,7 @@ ATOM RegisterClassExW(const WNDCLASSEXW* wc) {
     }
     TWindowSystem& system = WindowSystem();
     std::lock_guard lock(system.mutex);
-    if (Locate(wc->lpszClassName) != system.classes.end()) {
-        SetError(ERROR_CLASS_ALREADY_EXISTS);
-        return 0;
-    }
-    auto c = std::make_unique<TWindowClass>();
-    c->name = wc->lpszClassName;
-    c->atom = nextAtom++;
-    c->style = wc->style;
-    c->proc = wc->lpfnWndProc;
-    c->classExtraBytes = wc->cbClsExtra;
-    c->windowExtraBytes = wc->cbWndExtra;
-    c->instance = wc->hInstance;
-    c->icon = wc->hIcon;
-    c->smallIcon = wc->hIconSm;
-    c->cursor = wc->hCursor;
-    c->background = wc->hbrBackground;
-    c->menuName = NameOf(wc->lpszMenuName);
-    c->extra.assign(size_t(wc->cbClsExtra), 0);
-    RetainProcedure(c->proc);
-    const ATOM atom = c->atom;
-    system.classes.push_back(std::move(c));
-    return atom;
+    return AddWindowClass(system, *wc);
 }
 
 ATOM RegisterClassW(const WNDCLASSW* wc) {

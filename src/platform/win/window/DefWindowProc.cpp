@@ -1,6 +1,7 @@
 #include "platform/win/core/Classes.h"
 #include "platform/win/core/Paint.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/gdi/Gdi.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/nc/Frame.h"
@@ -8,6 +9,7 @@
 #include "platform/win/paint/Paint.h"
 #include "platform/win/paint/Surface.h"
 #include "platform/win/system/MessageBeep.h"
+#include "platform/win/system/SystemColors.h"
 #include "platform/win/toplevel/Defaults.h"
 #include "platform/win/window/Windows.h"
 
@@ -59,6 +61,15 @@ LRESULT MouseActivateDefault(TWindow* w, WPARAM wParam, LPARAM lParam) {
     if (const HWND parent = ParentOf(w))
         if (const LRESULT answer = SendMessageW(parent, WM_MOUSEACTIVATE, wParam, lParam)) return answer;
     return RootWindow(w)->exStyle & WS_EX_NOACTIVATE ? MA_NOACTIVATE : MA_ACTIVATE;
+}
+
+// Controls that show editable content get the window colours, the rest the face's.
+LRESULT ControlColorDefault(UINT message, HDC dc) {
+    const bool content = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
+    const int background = content ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(background));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
 }
 
 } // namespace
@@ -143,6 +154,13 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (GetCapture() == hwnd) ReleaseCapture();
         return 0;
     case WM_QUERYENDSESSION: return TRUE;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return ControlColorDefault(message, reinterpret_cast<HDC>(wParam));
     default: return 0;
     }
 }

@@ -1,0 +1,26 @@
+#pragma once
+// The window system's own texts (resource strings 0xE200-0xE23F): the
+// captions of message-box buttons and the items of the edit menu.
+
+#include "platform/rtl/ResourceStrings.h"
+
+inline constexpr TResStringRec SMsgDlgOK{0xE200, u"确定"};
+inline constexpr TResStringRec SMsgDlgCancel{0xE201, u"取消"};
+inline constexpr TResStringRec SMsgDlgAbort{0xE202, u"中止(&A)"};
+inline constexpr TResStringRec SMsgDlgRetry{0xE203, u"重试(&R)"};
+inline constexpr TResStringRec SMsgDlgIgnore{0xE204, u"忽略(&I)"};
+inline constexpr TResStringRec SMsgDlgYes{0xE205, u"是(&Y)"};
+inline constexpr TResStringRec SMsgDlgNo{0xE206, u"否(&N)"};
+
+inline constexpr TResStringRec SEditUndo{0xE210, u"撤销(&U)"};
+inline constexpr TResStringRec SEditCut{0xE211, u"剪切(&T)"};
+inline constexpr TResStringRec SEditCopy{0xE212, u"复制(&C)"};
+inline constexpr TResStringRec SEditPaste{0xE213, u"粘贴(&P)"};
+inline constexpr TResStringRec SEditDelete{0xE214, u"删除(&D)"};
+inline constexpr TResStringRec SEditSelectAll{0xE215, u"全选(&A)"};
+
+inline constexpr const TResStringRec* kControlTexts[] = {
+    &SMsgDlgOK,  &SMsgDlgCancel, &SMsgDlgAbort, &SMsgDlgRetry,   &SMsgDlgIgnore, &SMsgDlgYes,
+    &SMsgDlgNo,  &SEditUndo,     &SEditCut,     &SEditCopy,      &SEditPaste,    &SEditDelete,
+    &SEditSelectAll,
+};

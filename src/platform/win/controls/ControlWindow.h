@@ -1,0 +1,43 @@
+#pragma once
+// What the standard controls share: each keeps a state object of its own in
+// the window's first extra word, made at WM_NCCREATE and freed after
+// WM_NCDESTROY; notifications and colour requests go to the parent.
+//
+//   class TEditWindow { public: explicit TEditWindow(HWND); LRESULT Handle(UINT, WPARAM, LPARAM); };
+//   wc.lpfnWndProc = &ControlWindowProc<TEditWindow>;  wc.cbWndExtra = kControlExtraBytes;
+
+#include <memory>
+
+#include "platform/win/User.h"
+#include "platform/win/controls/ControlConstants.h"
+
+constexpr int kControlExtraBytes = int(sizeof(LONG_PTR));
+
+template <class TState>
+TState* ControlState(HWND hwnd) {
+    return reinterpret_cast<TState*>(GetWindowLongPtrW(hwnd, 0));
+}
+
+// The procedure of a control whose state is a TState: messages before
+// WM_NCCREATE go to DefWindowProcW, the rest to TState::Handle.
+template <class TState>
+LRESULT ControlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TState* state = ControlState<TState>(hwnd);
+    if (!state) {
+        if (message != WM_NCCREATE) return DefWindowProcW(hwnd, message, wParam, lParam);
+        state = new TState(hwnd);
+        SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(state));
+    }
+    if (message != WM_NCDESTROY) return state->Handle(message, wParam, lParam);
+    std::unique_ptr<TState> owned(state);
+    SetWindowLongPtrW(hwnd, 0, 0);
+    return owned->Handle(message, wParam, lParam);
+}
+
+// Sends WM_COMMAND with Code and the control's id to its parent (owner for a popup).
+void NotifyParent(HWND control, WORD code);
+
+// The brush the parent answers to WM_CTLCOLOR... (Message) for the control
+// with text and background colours set in DC; without an answer, the
+// window system's default for that message.
+HBRUSH ControlColorBrush(HWND control, HDC dc, UINT message);

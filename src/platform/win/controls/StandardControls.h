@@ -1,0 +1,16 @@
+#pragma once
+// The predefined control classes every thread can create windows of:
+// "EDIT", "BUTTON", "STATIC", "LISTBOX" and "COMBOBOX".
+
+#include "platform/win/Types.h"
+
+class TWindowSystem;
+
+LRESULT EditWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ButtonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ComboBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Registers the classes at the window system's start; caller holds its mutex.
+void RegisterStandardClasses(TWindowSystem& system);

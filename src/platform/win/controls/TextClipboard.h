@@ -1,0 +1,34 @@
+#pragma once
+// The clipboard the edits cut, copy and paste text through. The window
+// system starts with a clipboard of its own process; the desktop bridge
+// registers one that reaches the desktop's clipboard.
+
+#include <optional>
+
+#include "platform/rtl/String.h"
+
+class ITextClipboard {
+public:
+    virtual ~ITextClipboard() = default;
+    // The text on the clipboard; nothing when it holds no text.
+    virtual std::optional<String> GetText() = 0;
+    virtual void SetText(const String& text) = 0;
+};
+
+// The registered clipboard (the in-process one when none is).
+ITextClipboard& TextClipboard();
+// Registers Clipboard (null: the in-process one again) and returns the
+// previous registration. Used on the GUI thread only.
+ITextClipboard* SetTextClipboard(ITextClipboard* clipboard);
+
+// Keeps Clipboard registered while in scope (tests, the bridge's lifetime).
+class TTextClipboardScope {
+public:
+    explicit TTextClipboardScope(ITextClipboard& clipboard) : previous_(SetTextClipboard(&clipboard)) {}
+    ~TTextClipboardScope() { SetTextClipboard(previous_); }
+    TTextClipboardScope(const TTextClipboardScope&) = delete;
+    TTextClipboardScope& operator=(const TTextClipboardScope&) = delete;
+
+private:
+    ITextClipboard* previous_;
+};
