@@ -1,0 +1,34 @@
+#pragma once
+// Types the standard controls share: the case an edit forces, the state of an
+// owner-drawn item (from the window system's ODS_ bits) and the owner-draw events.
+
+#include <functional>
+
+#include "platform/rtl/Set.h"
+#include "platform/rtl/TypeInfo.h"
+#include "platform/ui/WinGeometry.h"
+#include "platform/win/Types.h"
+
+class TWinControl;
+
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+using enum TEditCharCase;
+RTL_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase);
+
+enum class TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
+                                 odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit };
+using enum TOwnerDrawStateItem;
+RTL_ENUM(TOwnerDrawStateItem, odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
+         odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit);
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+
+// ODS_SELECTED is bit 0 and the others follow in the same order.
+inline TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
+    TOwnerDrawState state;
+    for (int bit = 0; bit <= int(odComboBoxEdit); ++bit)
+        if (itemState & (1u << bit)) state.Include(TOwnerDrawStateItem(bit));
+    return state;
+}
+
+using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
+using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
