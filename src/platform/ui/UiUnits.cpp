@@ -15,7 +15,7 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
-#include "platform/ui/stdctrls/StdButtons.h"
+#include "platform/ui/stdctrls/BitBtn.h"
 #include "platform/win/controls/ControlTexts.h"
 
 namespace {
@@ -90,6 +90,7 @@ void FinalizeActions() {
 // The standard controls and the window system's own texts.
 const std::initializer_list<TClass> kStandardControlClasses = {
     TButton::StaticClass(), TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
+    TBitBtn::StaticClass(),
 };
 
 void InitializeStdCtrls() {

@@ -90,6 +90,7 @@ void TButton::CreateParams(TCreateParams& params) {
 void TButton::CreateWnd() {
     TButtonControl::CreateWnd();
     active_ = default_;
+    SetButtonStyle(active_);
 }
 
 void TButton::SetButtonStyle(bool isDefault) {

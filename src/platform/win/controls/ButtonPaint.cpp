@@ -84,20 +84,7 @@ void DrawImage(HDC dc, const TButtonLook& look, const RECT& area) {
 
 void PaintPushButton(HWND hwnd, HDC dc, const TButtonLook& look, RECT r) {
     FillRect(dc, &r, ControlColorBrush(hwnd, dc, WM_CTLCOLORBTN));
-    if (look.defaultLook) {
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-        r = Inset(r, 1);
-    }
-    if (look.pushed && look.defaultLook) {
-        // The default button pressed: a flat shadow frame, the face inside.
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-        r = Inset(r, 1);
-        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-        r = Inset(r, 1);
-    } else {
-        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (look.pushed ? DFCS_PUSHED : 0));
-        r = Inset(r, 2);
-    }
+    r = DrawPushButtonFace(dc, r, look.pushed, look.defaultLook);
     const RECT content = look.pushed ? Shifted(r, 1, 1) : r;
     if (look.image) {
         DrawImage(dc, look, content);
@@ -170,6 +157,22 @@ void RequestOwnerDraw(HWND hwnd, HDC dc, const TButtonLook& look, const RECT& cl
 }
 
 } // namespace
+
+RECT DrawPushButtonFace(HDC dc, RECT r, bool pushed, bool isDefault) {
+    if (isDefault) {
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+        r = Inset(r, 1);
+    }
+    if (pushed && isDefault) {
+        // The default button pressed: a flat shadow frame, the face inside.
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        r = Inset(r, 1);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        return Inset(r, 1);
+    }
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    return Inset(r, 2);
+}
 
 void PaintButton(HWND hwnd, HDC dc, const TButtonLook& look) {
     RECT client;

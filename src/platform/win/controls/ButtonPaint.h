@@ -20,3 +20,8 @@ struct TButtonLook {
 
 // Paints the button's client area into DC (which the caller prepared).
 void PaintButton(HWND hwnd, HDC dc, const TButtonLook& look);
+
+// The face of a push button filling Rect: the dark frame of the default
+// button, then raised or pressed. Answers the area inside it for the content
+// (not yet moved for the pressed look).
+RECT DrawPushButtonFace(HDC dc, RECT rect, bool pushed, bool isDefault);
