@@ -1,6 +1,7 @@
 #pragma once
 // The window system's own texts (resource strings 0xE200-0xE23F): the
-// captions of message-box buttons and the items of the edit menu.
+// captions of message-box buttons and of the bitmap buttons' kinds, and the
+// items of the edit menu.
 
 #include "platform/rtl/ResourceStrings.h"
 
@@ -19,8 +20,12 @@ inline constexpr TResStringRec SEditPaste{0xE213, u"粘贴(&P)"};
 inline constexpr TResStringRec SEditDelete{0xE214, u"删除(&D)"};
 inline constexpr TResStringRec SEditSelectAll{0xE215, u"全选(&A)"};
 
+inline constexpr TResStringRec SBitBtnHelp{0xE216, u"帮助(&H)"};
+inline constexpr TResStringRec SBitBtnClose{0xE217, u"关闭(&C)"};
+inline constexpr TResStringRec SBitBtnAll{0xE218, u"全部(&A)"};
+
 inline constexpr const TResStringRec* kControlTexts[] = {
     &SMsgDlgOK,  &SMsgDlgCancel, &SMsgDlgAbort, &SMsgDlgRetry,   &SMsgDlgIgnore, &SMsgDlgYes,
     &SMsgDlgNo,  &SEditUndo,     &SEditCut,     &SEditCopy,      &SEditPaste,    &SEditDelete,
-    &SEditSelectAll,
+    &SEditSelectAll, &SBitBtnHelp, &SBitBtnClose, &SBitBtnAll,
 };
