@@ -73,8 +73,9 @@ TEditLayout::TDamage TEditLayout::Update(std::u16string_view text, int start, in
     }
     const int delta = inserted - removed;
     int first = ParagraphStartLine(LineOf(start));
-    // A change at a paragraph's start may join its break with the one before.
-    if (first > 0 && lines_[size_t(first)].start == start) first = ParagraphStartLine(first - 1);
+    // A change at a paragraph's start may make a lone CR or LF before it a CR LF.
+    if (first > 0 && lines_[size_t(first)].start == start && lines_[size_t(first - 1)].breakLength == 1)
+        first = ParagraphStartLine(first - 1);
     const int oldChangeEnd = start + removed;
     const int newChangeEnd = start + inserted;
     // The old lines after the change that a new paragraph start can meet again.

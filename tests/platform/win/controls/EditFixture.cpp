@@ -109,5 +109,5 @@ void EditTest::Type(const std::u16string& script) {
 uint32_t EditTest::PixelAt(HWND edit, int x, int y) const {
     POINT pt{x, y};
     MapWindowPoints(edit, parent_, &pt, 1);
-    return WindowSurface(parent_)->Pixel(pt.x, pt.y);
+    return WindowSurface(parent_)->Pixel(pt.x, pt.y) & 0xFFFFFF;
 }
