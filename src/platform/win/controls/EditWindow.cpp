@@ -57,8 +57,7 @@ LRESULT TEditWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE: {
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName))
-            text_ = IsMultiLine() ? WithLineBreaks(cs->lpszName) : String(cs->lpszName);
+        if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) text_ = Normalized(cs->lpszName);
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
     case WM_CREATE:
@@ -229,11 +228,14 @@ LRESULT TEditWindow::GetLine(int line, LPWSTR buffer) const {
     return count;
 }
 
+String TEditWindow::Normalized(String text) const {
+    if (Style() & ES_UPPERCASE) text = AnsiUpperCase(text);
+    if (Style() & ES_LOWERCASE) text = AnsiLowerCase(text);
+    return IsMultiLine() ? WithLineBreaks(text) : text;
+}
+
 void TEditWindow::SetText(const String& text) {
-    String shown = IsMultiLine() ? WithLineBreaks(text) : text;
-    if (Style() & ES_UPPERCASE) shown = AnsiUpperCase(shown);
-    if (Style() & ES_LOWERCASE) shown = AnsiLowerCase(shown);
-    text_ = shown;
+    text_ = Normalized(text);
     anchor_ = caret_ = 0;
     undo_ = TUndo{};
     modified_ = false;
@@ -255,9 +257,7 @@ void TEditWindow::Replace(int start, int end, const String& text) {
 
 bool TEditWindow::ReplaceSelection(String text, TAction action, bool undoable) {
     if (IsReadOnly()) return false;
-    if (Style() & ES_UPPERCASE) text = AnsiUpperCase(text);
-    if (Style() & ES_LOWERCASE) text = AnsiLowerCase(text);
-    text = IsMultiLine() ? WithLineBreaks(text) : FirstLine(text);
+    text = Normalized(IsMultiLine() ? text : FirstLine(text));
     const int start = SelStart(), end = SelEnd();
     const int room = std::max(limit_ - (text_.Length() - (end - start)), 0);
     const bool maxText = text.Length() > room;

@@ -42,6 +42,8 @@ private:
     bool HasSelection() const { return anchor_ != caret_; }
 
     LRESULT HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Text in the case the style asks for, with CR LF line breaks in a memo.
+    String Normalized(String text) const;
     void SetText(const String& text);
     LRESULT CopyText(LPWSTR buffer, int size) const;
     // Replaces the selection with Text as a change of the user (or of

@@ -89,6 +89,7 @@ TEST_F(EditTest, ThePreeditIsDrawnUnderlinedAtTheCaretAndTheCommitIsOneChange) {
     const RECT at = ImeCursorRect();
     EXPECT_EQ(at.left, ScreenPoint(edit, 4 * kAdvance, 0).x);
     EXPECT_EQ(at.top, ScreenPoint(edit, 0, 0).y);
+    EXPECT_EQ(at.bottom - at.top, kLine) << "the caret is as high as the font";
 
     DesktopImeCommit(u"视频");
     RunUntilIdle();
@@ -301,6 +302,22 @@ TEST_F(EditTest, AMemoKeepsItsScrollBarInStep) {
     // The first visible line is drawn at the top.
     RunUntilIdle();
     EXPECT_EQ(SendMessageW(memo, EM_POSFROMCHAR, SendMessageW(memo, EM_LINEINDEX, 16, 0), 0), MAKELRESULT(0, 0));
+
+    // A memo with a horizontal bar does not wrap and scrolls to the caret.
+    const HWND wide = MakeEdit(ES_MULTILINE | WS_HSCROLL, {200, 5 * kLine}, u"short\r\n");
+    Type(u"{Ctrl+End}" + std::u16string(40, u'w'));
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(wide, SB_HORZ, &info);
+    EXPECT_EQ(info.nMax, 40 * kAdvance);
+    EXPECT_GT(info.nPos, 0);
+    POINT caret{};
+    GetCaretPos(&caret);
+    EXPECT_LT(caret.x, 200);
+    EXPECT_EQ(SendMessageW(wide, EM_GETLINECOUNT, 0, 0), 2);
+    SendMessageW(wide, WM_HSCROLL, SB_LEFT, 0);
+    EXPECT_EQ(GET_X_LPARAM(SendMessageW(wide, EM_POSFROMCHAR, 0, 0)), 0);
 }
 
 // A keystroke repaints the line it changed; a new line the lines below too.
