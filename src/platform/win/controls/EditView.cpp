@@ -1,6 +1,4 @@
 // Layout, scrolling, caret and painting of an edit.
-#include <climits>
-
 #include "platform/win/controls/ControlWindow.h"
 #include "platform/win/controls/EditPositions.h"
 #include "platform/win/controls/EditWindow.h"
@@ -59,10 +57,7 @@ void TEditWindow::SetFormatRect(const RECT& rect, bool redraw) {
 }
 
 void TEditWindow::Relayout() {
-    const DWORD style = Style();
-    const TEditWrap wrap = !(style & ES_MULTILINE)                         ? TEditWrap::None
-                           : (style & (WS_HSCROLL | ES_AUTOHSCROLL)) != 0 ? TEditWrap::Lines
-                                                                           : TEditWrap::Words;
+    const TEditWrap wrap = !IsMultiLine() ? TEditWrap::None : WrapsWords() ? TEditWrap::Words : TEditWrap::Lines;
     layout_.Reset(text_, wrap, Width(formatRect_), [this](auto t, auto& x) { Measure(t, x); });
     ScrollTo(topLine_, xOffset_);
     ScrollCaretIntoView();
@@ -137,7 +132,7 @@ void TEditWindow::InvalidateLines(int first, int last) {
     last = std::min(last, topLine_ + VisibleLines());
     if (first > last) return;
     const RECT rect{formatRect_.left, LineTop(first), formatRect_.right,
-                    last == INT_MAX ? formatRect_.bottom : std::min(LineTop(last + 1), int(formatRect_.bottom))};
+                    std::min(LineTop(last + 1), int(formatRect_.bottom))};
     InvalidateRect(hwnd_, &rect, FALSE);
 }
 
@@ -156,7 +151,7 @@ void TEditWindow::ScrollCaretIntoView() {
     }
     int x = xOffset_;
     const int room = Width(formatRect_);
-    if (layout_[line].width < room && !IsMultiLine()) {
+    if (WrapsWords() || (layout_[line].width < room && !IsMultiLine())) {
         x = 0;
     } else {
         LineOffsets(line, x_);

@@ -35,6 +35,8 @@ private:
     // --- Text, selection, undo (EditWindow.cpp) ---
     DWORD Style() const;
     bool IsMultiLine() const { return (Style() & ES_MULTILINE) != 0; }
+    // A memo wraps its lines unless it scrolls sideways.
+    bool WrapsWords() const { return IsMultiLine() && !(Style() & (WS_HSCROLL | ES_AUTOHSCROLL)); }
     bool IsReadOnly() const { return (Style() & ES_READONLY) != 0; }
     bool IsPassword() const { return passwordChar_ != 0 && !IsMultiLine(); }
     int SelStart() const { return std::min(anchor_, caret_); }
