@@ -208,22 +208,36 @@ TEST_F(EditTest, TheMouseSelects) {
 }
 
 TEST_F(EditTest, DraggingPastTheEdgeScrolls) {
-    const HWND edit = MakeEdit(0, {80, 24}, u"abcdefghijklmnopqrstuvwxyz0123456789");
-    const POINT start = ScreenPoint(edit, 2, 5);
-    DesktopMouseMove(start);
-    DesktopMouseButton(TDesktopButton::Left, true, start);
-    RunUntilIdle();
-    DesktopMouseMove(ScreenPoint(edit, 120, 5));
-    RunUntilIdle();
-    const LRESULT first = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-    EXPECT_GT(first, 0);
-    Advance(1000);
-    RunUntilIdle();
-    EXPECT_GT(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), first) << "the timer goes on scrolling";
-    DesktopMouseButton(TDesktopButton::Left, false, ScreenPoint(edit, 120, 5));
-    RunUntilIdle();
-    EXPECT_EQ(Selection(edit).first, 0);
-    EXPECT_GT(Selection(edit).second, 10);
+    std::u16string lines;
+    for (int i = 0; i < 30; ++i) lines += u"line\r\n";
+    struct TCase {
+        const char* name;
+        DWORD style;
+        SIZE size;
+        std::u16string text;
+        POINT outside;
+    };
+    for (const TCase& c : {TCase{"sideways", 0, {80, 24}, u"abcdefghijklmnopqrstuvwxyz0123456789", {120, 5}},
+                           TCase{"down a memo", ES_MULTILINE, {80, 4 * kLine}, lines, {20, 6 * kLine}}}) {
+        SCOPED_TRACE(c.name);
+        const HWND edit = MakeEdit(c.style, c.size, c.text.c_str());
+        const POINT start = ScreenPoint(edit, 2, 5);
+        DesktopMouseMove(start);
+        DesktopMouseButton(TDesktopButton::Left, true, start);
+        RunUntilIdle();
+        DesktopMouseMove(ScreenPoint(edit, c.outside.x, c.outside.y));
+        RunUntilIdle();
+        const LRESULT first = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+        EXPECT_GT(first, 0);
+        Advance(1000);
+        RunUntilIdle();
+        EXPECT_GT(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), first) << "the timer goes on scrolling";
+        DesktopMouseButton(TDesktopButton::Left, false, ScreenPoint(edit, c.outside.x, c.outside.y));
+        RunUntilIdle();
+        EXPECT_EQ(Selection(edit).first, 0);
+        EXPECT_GT(Selection(edit).second, 10);
+        DestroyWindow(edit);
+    }
 }
 
 TEST_F(EditTest, TheContextMenuOffersWhatApplies) {
