@@ -1,6 +1,8 @@
 #include "supportui/SupportUiUnits.h"
 
+#include "supportui/XcFormStorage.h"
 #include "supportui/XcReleaser.h"
+#include "supportui/XcWindowHook.h"
 #include "supportui/XcWndProcHook.h"
 
 namespace {
@@ -14,5 +16,17 @@ void FinalizeWindowHooks() {
 } // namespace
 
 void RegisterSupportUiUnits(TUnitRegistry& units) {
-    units.Register("XcWindowHook", [] {}, FinalizeWindowHooks, {"Forms"});
+    units.Register("XcWindowHook", [] { RegisterClass(TXcWindowHook::StaticClass()); },
+                   [] {
+                       UnRegisterClass(TXcWindowHook::StaticClass());
+                       FinalizeWindowHooks();
+                   },
+                   {"Forms"});
+    units.Register("XcFormPlacement",
+                   [] { RegisterClasses({TXcFormPlacement::StaticClass(), TXcFormStorage::StaticClass(), TXcStoredValue::StaticClass()}); },
+                   [] {
+                       for (TClass cls : {TXcFormPlacement::StaticClass(), TXcFormStorage::StaticClass(), TXcStoredValue::StaticClass()})
+                           UnRegisterClass(cls);
+                   },
+                   {"XcWindowHook"});
 }
