@@ -341,7 +341,8 @@ void TXcFormPlacement::SetPreventResize(bool value) {
     if (!Form() || value == preventResize_) return;
     preventResize_ = value;
     UpdatePlacement();
-    if (!Designing()) ApplyPreventResize();
+    // While loading, Loaded applies it once the form's maximize button is known.
+    if (!Designing() && !Loading()) ApplyPreventResize();
 }
 
 void TXcFormPlacement::ApplyPreventResize() {
