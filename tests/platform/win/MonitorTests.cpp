@@ -136,4 +136,33 @@ TEST_F(Monitors, TopLevelWindowsHearOfChangedWorkAreasAndDisplays) {
     EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), 1920);
 }
 
+TEST_F(Monitors, ARestoredPlacementKeepsTheWindowPartlyOnAWorkArea) {
+    struct TCase {
+        const char* what;
+        RECT normal;
+        RECT kept;
+    };
+    const TCase cases[] = {
+        {"on the second screen", {2000, 100, 2800, 700}, {2000, 100, 2800, 700}},
+        {"partly off the primary screen", {1500, 900, 2300, 1500}, {1500, 900, 2300, 1500}},
+        {"on a screen that is gone", {3300, 100, 4100, 700}, {1120, 100, 1920, 700}},
+        {"above and left of every screen", {-900, -700, -100, -100}, {40, 0, 840, 600}},
+        {"only on the primary screen's panel", {-200, 100, 30, 300}, {40, 100, 270, 300}},
+    };
+    const HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {100, 100, 500, 400});
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        ASSERT_TRUE(GetWindowPlacement(w, &placement));
+        placement.rcNormalPosition = c.normal;
+        ASSERT_TRUE(SetWindowPlacement(w, &placement));
+        RECT r;
+        GetWindowRect(w, &r);
+        EXPECT_EQ(r, c.kept);
+        ASSERT_TRUE(GetWindowPlacement(w, &placement));
+        EXPECT_EQ(placement.rcNormalPosition, c.kept);
+    }
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/win/core/Tree.h"
 #include "platform/win/nc/Frame.h"
 #include "platform/win/toplevel/Defaults.h"
+#include "platform/win/toplevel/Monitors.h"
 #include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 
@@ -43,6 +44,23 @@ void ChangeState(TWindow* w, DWORD stateBits, const RECT& r, UINT flags) {
         const WPARAM kind = stateBits & WS_MINIMIZE ? SIZE_MINIMIZED : stateBits & WS_MAXIMIZE ? SIZE_MAXIMIZED : SIZE_RESTORED;
         Deliver(w, WM_SIZE, kind, MAKELPARAM(WORD(w->ClientWidth()), WORD(w->ClientHeight())));
     }
+}
+
+// A top-level rectangle touching no monitor's work area comes onto the
+// primary work area, keeping its size; one that touches a work area stays.
+RECT KeptOnWorkArea(const RECT& r) {
+    MONITORINFO info{sizeof info, {}, {}, 0};
+    const HMONITOR on = MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    if (on && GetMonitorInfoW(on, &info)) {
+        const RECT& work = info.rcWork;
+        if (r.left < work.right && work.left < r.right && r.top < work.bottom && work.top < r.bottom) return r;
+    }
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT& work = info.rcWork;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int left = std::max(work.left, std::min(r.left, work.right - width));
+    const int top = std::max(work.top, std::min(r.top, work.bottom - height));
+    return RECT{left, top, left + width, top + height};
 }
 
 } // namespace
@@ -262,9 +280,9 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
     }
     w->maxPosition = placement->ptMaxPosition;
     w->restoreToMaximized = (placement->flags & WPF_RESTORETOMAXIMIZED) != 0;
-    w->normalRect = placement->rcNormalPosition;
+    w->normalRect = IsTopLevel(w) ? KeptOnWorkArea(placement->rcNormalPosition) : placement->rcNormalPosition;
     if (InNormalState(w)) {
-        const RECT& r = placement->rcNormalPosition;
+        const RECT& r = w->normalRect;
         SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (LocalWindow(hwnd)) ShowWindow(hwnd, int(placement->showCmd));
