@@ -1,0 +1,22 @@
+#pragma once
+// Painting of the "BUTTON" class in the classic look: push buttons, check
+// boxes, radio buttons and group boxes, and the owner-draw request. Internal.
+
+#include "platform/win/User.h"
+#include "platform/win/icons/Icons.h"
+
+// What a button shows at one moment.
+struct TButtonLook {
+    DWORD style = 0;            // the window's style (BS_ type in the low bits)
+    WPARAM check = BST_UNCHECKED;
+    bool pushed = false;
+    bool focused = false;
+    bool defaultLook = false;   // the dark frame of the default push button
+    bool enabled = true;
+    HFONT font = nullptr;
+    UINT imageType = IMAGE_BITMAP;
+    HANDLE image = nullptr;     // shown instead of the caption when set
+};
+
+// Paints the button's client area into DC (which the caller prepared).
+void PaintButton(HWND hwnd, HDC dc, const TButtonLook& look);
