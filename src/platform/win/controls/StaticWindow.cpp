@@ -2,6 +2,8 @@
 // colours the parent answers to WM_CTLCOLORSTATIC. It takes no input: the
 // pointer passes through to the parent unless SS_NOTIFY is set.
 
+#include <cstdlib>
+
 #include "platform/win/User.h"
 #include "platform/win/controls/ControlWindow.h"
 #include "platform/win/controls/StandardControls.h"
