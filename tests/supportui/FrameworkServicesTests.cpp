@@ -10,6 +10,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MessageBoxService.h"
 #include "platform/ui/UiUnits.h"
+#include "platform/ui/stdctrls/MessageDialog.h"
 #include "platform/win/User.h"
 #include "support/dataproviders/XcDataConsumer.h"
 #include "support/storage/XcTranslateString.h"
@@ -94,7 +95,9 @@ TEST_F(FrameworkServices, ExceptionsAndMessageBoxesGoThroughTheApplication) {
 }
 
 TEST_F(FrameworkServices, WithoutADialogMessageBoxesFallBackToTheHeadlessAnswer) {
+    RemoveMessageDialog();
     EXPECT_EQ(AppServices().MessageBox(u"no dialog yet", u"", MB_OK), IDOK);
+    InstallMessageDialog();
 }
 
 TEST_F(FrameworkServices, PaintersMeasureAndWriteOnTheFrameworkCanvas) {

@@ -16,6 +16,7 @@
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
+#include "platform/ui/stdctrls/MessageDialog.h"
 #include "platform/win/controls/ControlTexts.h"
 
 namespace {
@@ -96,9 +97,11 @@ const std::initializer_list<TClass> kStandardControlClasses = {
 void InitializeStdCtrls() {
     RegisterResStrings(kControlTexts);
     RegisterClasses(kStandardControlClasses);
+    InstallMessageDialog();
 }
 
 void FinalizeStdCtrls() {
+    RemoveMessageDialog();
     for (TClass cls : kStandardControlClasses) UnRegisterClass(cls);
     UnregisterResStrings(kControlTexts);
 }

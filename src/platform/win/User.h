@@ -1,9 +1,10 @@
 #pragma once
 // The window system in one include: windows, messages, input, painting, the
-// desktop entry, frames and scroll bars, menus, shapes, layered windows,
+// desktop entry, frames and scroll bars, menus, message boxes, shapes, layered windows,
 // monitors, system information and modules.
 
 #include "platform/win/controls/ControlConstants.h"
+#include "platform/win/controls/MessageBox.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/input/KeyTable.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The window system's own texts (resource strings 0xE200-0xE23F): the
-// captions of message-box buttons and of the bitmap buttons' kinds, and the
-// items of the edit menu.
+// captions of message-box buttons and boxes and of the bitmap buttons'
+// kinds, and the items of the edit menu.
 
 #include "platform/rtl/ResourceStrings.h"
 
@@ -12,6 +12,8 @@ inline constexpr TResStringRec SMsgDlgRetry{0xE203, u"重试(&R)"};
 inline constexpr TResStringRec SMsgDlgIgnore{0xE204, u"忽略(&I)"};
 inline constexpr TResStringRec SMsgDlgYes{0xE205, u"是(&Y)"};
 inline constexpr TResStringRec SMsgDlgNo{0xE206, u"否(&N)"};
+// The caption of a message box given none.
+inline constexpr TResStringRec SMsgDlgError{0xE207, u"错误"};
 
 inline constexpr TResStringRec SEditUndo{0xE210, u"撤销(&U)"};
 inline constexpr TResStringRec SEditCut{0xE211, u"剪切(&T)"};
@@ -25,7 +27,7 @@ inline constexpr TResStringRec SBitBtnClose{0xE217, u"关闭(&C)"};
 inline constexpr TResStringRec SBitBtnAll{0xE218, u"全部(&A)"};
 
 inline constexpr const TResStringRec* kControlTexts[] = {
-    &SMsgDlgOK,  &SMsgDlgCancel, &SMsgDlgAbort, &SMsgDlgRetry,   &SMsgDlgIgnore, &SMsgDlgYes,
-    &SMsgDlgNo,  &SEditUndo,     &SEditCut,     &SEditCopy,      &SEditPaste,    &SEditDelete,
-    &SEditSelectAll, &SBitBtnHelp, &SBitBtnClose, &SBitBtnAll,
+    &SMsgDlgOK,   &SMsgDlgCancel,  &SMsgDlgAbort, &SMsgDlgRetry, &SMsgDlgIgnore, &SMsgDlgYes,
+    &SMsgDlgNo,   &SMsgDlgError,   &SEditUndo,    &SEditCut,     &SEditCopy,     &SEditPaste,
+    &SEditDelete, &SEditSelectAll, &SBitBtnHelp,  &SBitBtnClose, &SBitBtnAll,
 };
