@@ -48,6 +48,12 @@ LRESULT TListBoxWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
+        if (const HDC dc = reinterpret_cast<HDC>(wParam)) { // a paint already begun by a wrapper
+            RECT area{};
+            GetClipBox(dc, &area);
+            Paint(dc, area);
+            return 0;
+        }
         PAINTSTRUCT ps;
         const HDC dc = BeginPaint(hwnd_, &ps);
         Paint(dc, ps.rcPaint);
