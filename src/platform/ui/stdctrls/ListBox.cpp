@@ -178,8 +178,11 @@ void TCustomListBox::DestroyWnd() {
     kept_->Clear();
     keptItemIndex_ = ItemIndex();
     keptTopIndex_ = TopIndex();
+    // The window's order is kept as it is; a sorted window has it sorted already.
+    kept_->SetSorted(false);
     const int count = int(SendMessageW(w, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) kept_->AddObject(items_->Strings(i), items_->Objects(i));
+    kept_->SetSorted(sorted_);
     TWinControl::DestroyWnd();
 }
 
