@@ -17,6 +17,7 @@
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
 #include "platform/ui/stdctrls/MessageDialog.h"
+#include "platform/ui/stdctrls/ListBox.h"
 #include "platform/win/controls/ControlTexts.h"
 
 namespace {
@@ -92,6 +93,7 @@ void FinalizeActions() {
 const std::initializer_list<TClass> kStandardControlClasses = {
     TButton::StaticClass(), TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
     TBitBtn::StaticClass(),
+    TListBox::StaticClass(),
 };
 
 void InitializeStdCtrls() {

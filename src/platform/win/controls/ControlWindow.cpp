@@ -1,13 +1,9 @@
 #include "platform/win/controls/ControlWindow.h"
 
-namespace {
-
 HWND NotifyTarget(HWND control) {
     if (GetWindowLongPtrW(control, GWL_STYLE) & WS_CHILD) return GetParent(control);
     return reinterpret_cast<HWND>(GetWindowLongPtrW(control, GWLP_HWNDPARENT));
 }
-
-} // namespace
 
 void NotifyParent(HWND control, WORD code) {
     const HWND target = NotifyTarget(control);

@@ -34,6 +34,9 @@ LRESULT ControlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return owned->Handle(message, wParam, lParam);
 }
 
+// The parent of a child control, the owner of a popup one.
+HWND NotifyTarget(HWND control);
+
 // Sends WM_COMMAND with Code and the control's id to its parent (owner for a popup).
 void NotifyParent(HWND control, WORD code);
 
