@@ -15,6 +15,10 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
+#include "platform/ui/stdctrls/Image.h"
+#include "platform/ui/stdctrls/Label.h"
+#include "platform/ui/stdctrls/Panel.h"
+#include "platform/ui/stdctrls/Splitter.h"
 #include "platform/win/controls/ControlTexts.h"
 
 namespace {
@@ -88,6 +92,7 @@ void FinalizeActions() {
 
 // The standard controls and the window system's own texts.
 const std::initializer_list<TClass> kStandardControlClasses = {
+    TPanel::StaticClass(), TSplitter::StaticClass(), TLabel::StaticClass(), TImage::StaticClass(),
 };
 
 void InitializeStdCtrls() {
