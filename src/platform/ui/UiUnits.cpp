@@ -15,6 +15,7 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
+#include "platform/ui/stdctrls/Edits.h"
 #include "platform/ui/stdctrls/Image.h"
 #include "platform/ui/stdctrls/Label.h"
 #include "platform/ui/stdctrls/Panel.h"
@@ -92,7 +93,8 @@ void FinalizeActions() {
 
 // The standard controls and the window system's own texts.
 const std::initializer_list<TClass> kStandardControlClasses = {
-    TPanel::StaticClass(), TSplitter::StaticClass(), TLabel::StaticClass(), TImage::StaticClass(),
+    TEdit::StaticClass(),  TMemo::StaticClass(),     TPanel::StaticClass(),
+    TSplitter::StaticClass(), TLabel::StaticClass(), TImage::StaticClass(),
 };
 
 void InitializeStdCtrls() {
