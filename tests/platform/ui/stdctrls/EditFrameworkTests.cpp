@@ -137,9 +137,9 @@ TEST_F(EditFrameworkTest, AMemoIsMultilineWithItsScrollBarsAndWrapping) {
     }
 }
 
-// Lines before the memo has a window: the control's text split at CR LF;
-// lines added end with a break, a text without one keeps its last line.
-TEST_F(EditFrameworkTest, MemoLinesWithoutAWindowEditTheText) {
+// Lines are the text split at CR LF, the window's or, before there is one,
+// the control's; lines added end with a break, a text without one keeps its last line.
+TEST_F(EditFrameworkTest, MemoLinesEditTheTextWithOrWithoutAWindow) {
     struct TCase {
         const char* name;
         String before;
@@ -156,14 +156,18 @@ TEST_F(EditFrameworkTest, MemoLinesWithoutAWindowEditTheText) {
         {"setting the text", u"a", [](TStrings* l) { l->SetText(u"x\r\ny"); }, u"x\r\ny", 2},
         {"clearing", u"a\r\nb", [](TStrings* l) { l->Clear(); }, u"", 0},
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+        for (const bool windowed : {false, true}) {
         SCOPED_TRACE(c.name);
+        SCOPED_TRACE(windowed ? "with a window" : "without a window");
         auto* memo = new TMemo(form);
+        if (windowed) memo->SetParent(form);
         memo->SetText(c.before);
         c.edit(memo->Lines());
         EXPECT_EQ(memo->Text(), c.after);
         EXPECT_EQ(memo->Lines()->Count(), c.count);
         EXPECT_EQ(memo->Lines()->Text(), c.after) << "the lines' text is the memo's";
+        EXPECT_EQ(memo->HandleAllocated(), windowed);
         delete memo;
     }
 }
