@@ -49,6 +49,7 @@ UI_MESSAGE_MAP(TCustomEdit, t) {
     t.On<&TCustomEdit::CNCtlColor>(CN_CTLCOLOREDIT);
     t.On<&TCustomEdit::CNCtlColor>(CN_CTLCOLORSTATIC);
     t.On<&TCustomEdit::CMEnter>(CM_ENTER);
+    t.On<&TCustomEdit::CMRecreateWnd>(CM_RECREATEWND);
     t.On<&TCustomEdit::CMTextChanged>(CM_TEXTCHANGED);
     t.On<&TCustomEdit::CMFontChanged>(CM_FONTCHANGED);
     t.On<&TCustomEdit::CMCtl3DChanged>(CM_CTL3DCHANGED);
@@ -265,8 +266,20 @@ void TCustomEdit::CNCtlColor(TMessage& m) {
 }
 
 void TCustomEdit::CMEnter(TMessage& m) {
-    if (autoSelect_ && !ControlState().Contains(csLButtonDown) && !Multiline()) SelectAll();
+    if (autoSelect_ && !recreating_ && !ControlState().Contains(csLButtonDown) && !Multiline()) SelectAll();
     InheritedMessage(m);
+}
+
+// The focus coming back to the new window is no entering: the selection stays as it was.
+void TCustomEdit::CMRecreateWnd(TMessage& m) {
+    recreating_ = true;
+    try {
+        InheritedMessage(m);
+    } catch (...) {
+        recreating_ = false;
+        throw;
+    }
+    recreating_ = false;
 }
 
 void TCustomEdit::CMTextChanged(TMessage& m) {

@@ -97,6 +97,7 @@ private:
     void CNCommand(TMessage& m);
     void CNCtlColor(TMessage& m);
     void CMEnter(TMessage& m);
+    void CMRecreateWnd(TMessage& m);
     void CMTextChanged(TMessage& m);
     void CMFontChanged(TMessage& m);
     void CMCtl3DChanged(TMessage& m);
@@ -113,6 +114,7 @@ private:
     TWindowState kept_;
     // The window is being made: the text it is given is no change.
     bool creating_ = false;
+    bool recreating_ = false;
 };
 
 class TEdit : public TCustomEdit {
