@@ -18,6 +18,7 @@
 #include "platform/ui/stdctrls/Edits.h"
 #include "platform/ui/stdctrls/Image.h"
 #include "platform/ui/stdctrls/Label.h"
+#include "platform/ui/stdctrls/MaskEdit.h"
 #include "platform/ui/stdctrls/Panel.h"
 #include "platform/ui/stdctrls/Splitter.h"
 #include "platform/win/controls/ControlTexts.h"
@@ -93,7 +94,7 @@ void FinalizeActions() {
 
 // The standard controls and the window system's own texts.
 const std::initializer_list<TClass> kStandardControlClasses = {
-    TEdit::StaticClass(),  TMemo::StaticClass(),     TPanel::StaticClass(),
+    TEdit::StaticClass(),     TMemo::StaticClass(),  TMaskEdit::StaticClass(), TPanel::StaticClass(),
     TSplitter::StaticClass(), TLabel::StaticClass(), TImage::StaticClass(),
 };
 

@@ -2,8 +2,10 @@
 #include <optional>
 
 #include "../ControlFixture.h"
+#include "../DialogControls.h"
 
 #include "platform/ui/stdctrls/Edits.h"
+#include "platform/ui/stdctrls/MaskEdit.h"
 #include "platform/win/User.h"
 #include "platform/win/controls/ControlConstants.h"
 #include "platform/win/controls/TextClipboard.h"
@@ -313,6 +315,43 @@ TEST_F(EditInputTest, PasswordAndReadOnlyEditsTurnInputMethodsOff) {
     EXPECT_NE(ImmGetContext(edit->Handle()), nullptr);
     edit->SetReadOnly(true);
     EXPECT_EQ(ImmGetContext(edit->Handle()), nullptr);
+}
+
+// Escape in a changed masked edit brings back the text it held when it was
+// entered; in an unchanged one Escape is the dialog's (its Cancel button).
+TEST_F(EditInputTest, EscapeInAChangedMaskEditBringsBackTheTextItHadOnEntering) {
+    auto* cancel = new TTestButton(form);
+    cancel->SetBounds(10, 100, 75, 25);
+    cancel->isCancel = true;
+    cancel->SetParent(form);
+    int cancelled = 0;
+    cancel->OnClick = [&](TObject*) { ++cancelled; };
+    auto* edit = new TMaskEdit(form);
+    edit->SetText(u"old");
+    edit->SetParent(form);
+    edit->OnChange = [this](TObject*) { ++changes; };
+    EXPECT_FALSE(edit->IsMasked());
+    edit->SetFocus();
+    Settle();
+    EXPECT_EQ(edit->EditText(), u"old");
+
+    Type(u"new");
+    Settle();
+    ASSERT_EQ(edit->Text(), u"new");
+    Press(VK_ESCAPE);
+    Settle();
+    EXPECT_EQ(edit->Text(), u"old");
+    EXPECT_FALSE(edit->Modified());
+    EXPECT_EQ(cancelled, 0) << "the dialog did not see that Escape";
+
+    Press(VK_ESCAPE);
+    Settle();
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(edit->Text(), u"old");
+
+    edit->SetEditText(u"set by code");
+    edit->Reset();
+    EXPECT_EQ(edit->Text(), u"set by code") << "a text set by code is no change to undo";
 }
 
 } // namespace
