@@ -170,7 +170,7 @@ void TStrings::SetValueFromIndex(int index, const String& value) {
         Delete(index);
 }
 
-String TStrings::Text() const {
+String TStrings::GetTextStr() const {
     const int n = Count();
     String out;
     for (int i = 0; i < n; ++i) {
@@ -180,7 +180,7 @@ String TStrings::Text() const {
     return out;
 }
 
-void TStrings::SetText(const String& text) {
+void TStrings::SetTextStr(const String& text) {
     Updating([&] {
         Clear();
         const size_t n = text.size();

@@ -54,8 +54,8 @@ public:
 
     // Items joined by LineBreak (also after the last one when TrailingLineBreak).
     // Reading splits at CR, LF and CR LF while LineBreak is one of those, else at LineBreak.
-    String Text() const;
-    void SetText(const String& text);
+    String Text() const { return GetTextStr(); }
+    void SetText(const String& text) { SetTextStr(text); }
     // Items separated by Delimiter; items holding the delimiter, the quote or
     // (without StrictDelimiter) characters up to space are quoted with QuoteChar.
     // Reading without StrictDelimiter also splits at characters up to space.
@@ -110,6 +110,9 @@ protected:
     virtual TObject* GetObject(int index) const;
     virtual void Put(int index, const String& s);
     virtual void PutObject(int index, TObject* object);
+    // Text's reading and writing; a list kept as one text elsewhere takes it whole.
+    virtual String GetTextStr() const;
+    virtual void SetTextStr(const String& text);
     // Called with true when the outermost update starts and false when it ends.
     virtual void SetUpdateState(bool updating);
     // How items compare in IndexOf and IndexOfName: ASCII and Unicode case-insensitive.

@@ -16,8 +16,14 @@
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
-#include "platform/ui/stdctrls/MessageDialog.h"
+#include "platform/ui/stdctrls/Edits.h"
+#include "platform/ui/stdctrls/Image.h"
+#include "platform/ui/stdctrls/Label.h"
 #include "platform/ui/stdctrls/ListBox.h"
+#include "platform/ui/stdctrls/MaskEdit.h"
+#include "platform/ui/stdctrls/MessageDialog.h"
+#include "platform/ui/stdctrls/Panel.h"
+#include "platform/ui/stdctrls/Splitter.h"
 #include "platform/win/controls/ControlTexts.h"
 
 namespace {
@@ -92,8 +98,9 @@ void FinalizeActions() {
 // The standard controls and the window system's own texts.
 const std::initializer_list<TClass> kStandardControlClasses = {
     TButton::StaticClass(), TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
-    TBitBtn::StaticClass(),
-    TListBox::StaticClass(),
+    TBitBtn::StaticClass(), TListBox::StaticClass(), TEdit::StaticClass(),        TMemo::StaticClass(),
+    TMaskEdit::StaticClass(), TPanel::StaticClass(), TSplitter::StaticClass(),    TLabel::StaticClass(),
+    TImage::StaticClass(),
 };
 
 void InitializeStdCtrls() {

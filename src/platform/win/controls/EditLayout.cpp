@@ -93,7 +93,9 @@ TEditLayout::TDamage TEditLayout::Update(std::u16string_view text, int start, in
         }
         if (pos < newChangeEnd) continue;
         while (next < Count() && lines_[size_t(next)].start + delta < pos) ++next;
-        if (next < Count() && lines_[size_t(next)].start + delta == pos && lines_[size_t(next - 1)].breakLength)
+        // An old paragraph start (the text's first line is one) is met again.
+        if (next < Count() && lines_[size_t(next)].start + delta == pos &&
+            (next == 0 || lines_[size_t(next - 1)].breakLength))
             break;
     }
     for (int i = next; i < Count(); ++i) lines_[size_t(i)].start += delta;
