@@ -15,6 +15,7 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
+#include "platform/ui/stdctrls/ComboBox.h"
 #include "platform/win/controls/ControlTexts.h"
 
 namespace {
@@ -88,6 +89,7 @@ void FinalizeActions() {
 
 // The standard controls and the window system's own texts.
 const std::initializer_list<TClass> kStandardControlClasses = {
+    TComboBox::StaticClass(),
 };
 
 void InitializeStdCtrls() {
