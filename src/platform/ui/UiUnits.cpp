@@ -16,6 +16,7 @@
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
+#include "platform/ui/stdctrls/ComboBox.h"
 #include "platform/ui/stdctrls/Edits.h"
 #include "platform/ui/stdctrls/Image.h"
 #include "platform/ui/stdctrls/Label.h"
@@ -100,7 +101,7 @@ const std::initializer_list<TClass> kStandardControlClasses = {
     TButton::StaticClass(), TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
     TBitBtn::StaticClass(), TListBox::StaticClass(), TEdit::StaticClass(),        TMemo::StaticClass(),
     TMaskEdit::StaticClass(), TPanel::StaticClass(), TSplitter::StaticClass(),    TLabel::StaticClass(),
-    TImage::StaticClass(),
+    TImage::StaticClass(),  TComboBox::StaticClass(),
 };
 
 void InitializeStdCtrls() {

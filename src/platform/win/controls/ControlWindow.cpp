@@ -1,8 +1,30 @@
 #include "platform/win/controls/ControlWindow.h"
 
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+
+std::mutex targetsMutex;
+std::unordered_map<HWND, HWND> targets;
+
+} // namespace
+
 HWND NotifyTarget(HWND control) {
     if (GetWindowLongPtrW(control, GWL_STYLE) & WS_CHILD) return GetParent(control);
+    {
+        std::lock_guard lock(targetsMutex);
+        if (auto it = targets.find(control); it != targets.end()) return it->second;
+    }
     return reinterpret_cast<HWND>(GetWindowLongPtrW(control, GWLP_HWNDPARENT));
+}
+
+void SetNotifyTarget(HWND popup, HWND target) {
+    std::lock_guard lock(targetsMutex);
+    if (target)
+        targets[popup] = target;
+    else
+        targets.erase(popup);
 }
 
 void NotifyParent(HWND control, WORD code) {

@@ -34,10 +34,15 @@ LRESULT ControlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return owned->Handle(message, wParam, lParam);
 }
 
-// The parent of a child control, the owner of a popup one.
+// Where a control's notifications, owner-draw and colour requests go: its
+// parent, for a popup its owner, or the window SetNotifyTarget named.
 HWND NotifyTarget(HWND control);
+// A popup a control keeps as part of itself (a combo box's drop-down list)
+// reports to that control rather than to the top-level window owning it;
+// a null Target ends it. Call before the popup goes.
+void SetNotifyTarget(HWND popup, HWND target);
 
-// Sends WM_COMMAND with Code and the control's id to its parent (owner for a popup).
+// Sends WM_COMMAND with Code and the control's id to its notify target.
 void NotifyParent(HWND control, WORD code);
 
 // The brush the parent answers to WM_CTLCOLOR... (Message) for the control
