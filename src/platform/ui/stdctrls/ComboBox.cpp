@@ -314,7 +314,7 @@ void TCustomComboBox::CNCommand(TMessage& m) {
 
 void TCustomComboBox::CNDrawItem(TMessage& m) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
-    TOwnerDrawState state = OwnerDrawStateOf(item->itemState);
+    TOwnerDrawState state = OwnerDrawState(item->itemState);
     canvas_->SetHandle(item->hDC);
     canvas_->Font()->Assign(Font());
     canvas_->Brush()->Assign(Brush());

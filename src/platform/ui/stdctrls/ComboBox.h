@@ -8,19 +8,11 @@
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/WinControl.h"
-#include "platform/ui/stdctrls/OwnerDrawState.h"
+#include "platform/ui/stdctrls/StdCtrlTypes.h"
 
 enum class TComboBoxStyle { csDropDown, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 using enum TComboBoxStyle;
 RTL_ENUM(TComboBoxStyle, csDropDown, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable);
-
-enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-using enum TEditCharCase;
-RTL_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase);
-
-class TWinControl;
-using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
-using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
 
 class TCustomComboBox;
 

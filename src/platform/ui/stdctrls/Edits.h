@@ -17,10 +17,8 @@
 #include "platform/rtl/StringList.h"
 #include "platform/ui/WinControl.h"
 #include "platform/ui/stdctrls/BorderStyle.h"
+#include "platform/ui/stdctrls/StdCtrlTypes.h"
 
-enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-using enum TEditCharCase;
-RTL_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase);
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 using enum TScrollStyle;

@@ -9,7 +9,7 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/ui/CustomControl.h"
-#include "platform/ui/stdctrls/OwnerDraw.h"
+#include "platform/ui/stdctrls/StdCtrlTypes.h"
 
 enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 using enum TListBoxStyle;

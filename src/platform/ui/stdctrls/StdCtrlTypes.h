@@ -22,12 +22,12 @@ RTL_ENUM(TOwnerDrawStateItem, odSelected, odGrayed, odDisabled, odChecked, odFoc
          odInactive, odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit);
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 
-// ODS_SELECTED is bit 0 and the others follow in the same order.
-inline TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
-    TOwnerDrawState state;
-    for (int bit = 0; bit <= int(odComboBoxEdit); ++bit)
-        if (itemState & (1u << bit)) state.Include(TOwnerDrawStateItem(bit));
-    return state;
+// The state of DRAWITEMSTRUCT.itemState: ODS_SELECTED is bit 0 and the others
+// follow in the same order.
+inline TOwnerDrawState OwnerDrawState(UINT itemState) {
+    TSetBits bits;
+    bits.Words[0] = itemState & 0x1FFF;
+    return TOwnerDrawState::FromBits(bits);
 }
 
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;

@@ -26,27 +26,29 @@ protected:
 };
 
 // Each property becomes its window style, whether set before the window is
-// made or on a live one (which then gets a new window with the same text).
+// made or on a live one (which then gets a new window with the same text,
+// in the forced case where one is).
 TEST_F(EditFrameworkTest, PropertiesBecomeWindowStylesAndSurviveANewWindow) {
     struct TCase {
         const char* name;
         std::function<void(TEdit*)> set;
         DWORD style;
+        const char16_t* text;
     } const cases[] = {
-        {"read-only", [](TEdit* e) { e->SetReadOnly(true); }, ES_READONLY},
-        {"password", [](TEdit* e) { e->SetPasswordChar(u'*'); }, ES_PASSWORD},
-        {"upper case", [](TEdit* e) { e->SetCharCase(ecUpperCase); }, ES_UPPERCASE},
-        {"lower case", [](TEdit* e) { e->SetCharCase(ecLowerCase); }, ES_LOWERCASE},
-        {"selection always shown", [](TEdit* e) { e->SetHideSelection(false); }, ES_NOHIDESEL},
-        {"centred", [](TEdit* e) { e->SetAlignment(taCenter); }, ES_CENTER},
-        {"right-aligned", [](TEdit* e) { e->SetAlignment(taRightJustify); }, ES_RIGHT},
+        {"read-only", [](TEdit* e) { e->SetReadOnly(true); }, ES_READONLY, u"视频 Abc"},
+        {"password", [](TEdit* e) { e->SetPasswordChar(u'*'); }, ES_PASSWORD, u"视频 Abc"},
+        {"upper case", [](TEdit* e) { e->SetCharCase(ecUpperCase); }, ES_UPPERCASE, u"视频 ABC"},
+        {"lower case", [](TEdit* e) { e->SetCharCase(ecLowerCase); }, ES_LOWERCASE, u"视频 abc"},
+        {"selection always shown", [](TEdit* e) { e->SetHideSelection(false); }, ES_NOHIDESEL, u"视频 Abc"},
+        {"centred", [](TEdit* e) { e->SetAlignment(taCenter); }, ES_CENTER, u"视频 Abc"},
+        {"right-aligned", [](TEdit* e) { e->SetAlignment(taRightJustify); }, ES_RIGHT, u"视频 Abc"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         for (const bool live : {false, true}) {
             SCOPED_TRACE(live ? "on a live window" : "before the window");
             auto* edit = new TEdit(form);
-            edit->SetText(u"视频 abc");
+            edit->SetText(u"视频 Abc");
             if (live) {
                 edit->SetParent(form);
                 edit->HandleNeeded();
@@ -55,12 +57,12 @@ TEST_F(EditFrameworkTest, PropertiesBecomeWindowStylesAndSurviveANewWindow) {
             edit->SetParent(form);
             EXPECT_EQ(Style(edit) & c.style, c.style);
             EXPECT_NE(Style(edit) & ES_AUTOHSCROLL, 0u);
-            EXPECT_EQ(edit->Text(), u"视频 abc");
+            EXPECT_EQ(edit->Text(), c.text);
             // And the next window keeps it.
             edit->SetBorderStyle(kNoBorder);
             EXPECT_EQ(Style(edit) & c.style, c.style);
             EXPECT_EQ(ExStyle(edit) & WS_EX_CLIENTEDGE, 0);
-            EXPECT_EQ(edit->Text(), u"视频 abc");
+            EXPECT_EQ(edit->Text(), c.text);
             delete edit;
         }
     }
