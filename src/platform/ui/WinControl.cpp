@@ -798,7 +798,11 @@ void TWinControl::Repaint() {
 
 void TWinControl::WMPaint(TMessage& m) {
     if (m.WParam != 0 || !doubleBuffered_) {
-        PaintHandler(m);
+        // A wrapped window class with nothing of ours to paint over it paints itself.
+        if (m.WParam == 0 && defWndProc_ && defWndProc_ != &DefWindowProcW && controls_.empty())
+            DefaultHandler(m);
+        else
+            PaintHandler(m);
         return;
     }
     // Double buffered: erase and paint into a bitmap, then one copy to the window.

@@ -29,9 +29,9 @@ RECT TComboBoxWindow::FieldRect() const {
     return r;
 }
 
-void TComboBoxWindow::Paint() {
+void TComboBoxWindow::Paint(HDC given) {
     PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(hwnd_, &ps);
+    HDC dc = given ? given : BeginPaint(hwnd_, &ps);
     const bool enabled = IsWindowEnabled(hwnd_);
     RECT r{};
     GetClientRect(hwnd_, &r);
@@ -44,7 +44,7 @@ void TComboBoxWindow::Paint() {
     if (!enabled) state |= DFCS_INACTIVE;
     DrawFrameControl(dc, &button, DFC_SCROLL, state);
     if (!edit_) PaintField(dc, FieldRect());
-    EndPaint(hwnd_, &ps);
+    if (!given) EndPaint(hwnd_, &ps);
 }
 
 // The current item in the field of a drop-down list, highlighted while the

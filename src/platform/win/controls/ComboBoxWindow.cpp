@@ -326,7 +326,8 @@ LRESULT TComboBoxWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return Create(*reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_DESTROY: Destroy(); return 0;
-    case WM_PAINT: Paint(); return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_WINDOWPOSCHANGING: {
         // The window is the face; a taller height sets the list's.

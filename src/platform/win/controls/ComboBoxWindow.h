@@ -62,7 +62,8 @@ private:
     int VisibleRows() const;
 
     // --- Face (ComboBoxPaint.cpp) -------------------------------------------------
-    void Paint();
+    // Into Dc when given (a paint a wrapper began), else through BeginPaint.
+    void Paint(HDC dc);
     RECT ButtonRect() const;
     RECT FieldRect() const;
     void PaintField(HDC dc, const RECT& field);

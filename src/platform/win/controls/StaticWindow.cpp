@@ -92,6 +92,10 @@ LRESULT TStaticWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return TRUE; // painting covers everything
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_PAINT: {
+        if (wParam) {
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        }
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
         Paint(dc);
