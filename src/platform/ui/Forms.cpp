@@ -453,7 +453,9 @@ void TCustomForm::SetWindowFocus() {
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
     if (activeControl_ == control) return;
-    if (control && (control == this || GetParentForm(control) != this || !control->CanFocus()))
+    // While loading the control may not show yet; the form focuses it when it does.
+    const bool loading = ComponentState().Contains(csLoading);
+    if (control && (control == this || GetParentForm(control) != this || (!loading && !control->CanFocus())))
         throw EInvalidOperation(LoadResString(SCannotFocus));
     activeControl_ = control;
     if (active_ && showing_) SetWindowFocus();

@@ -337,3 +337,19 @@ TEST_F(FocusTest, CancelModeOfTheFormGoesToTheFocusedControl) {
 }
 
 } // namespace
+
+// A form built in code names its active control while loading, before anything shows.
+TEST_F(FocusTest, AnActiveControlNamedWhileLoadingHasTheFocusWhenTheFormShows) {
+    auto* form = new TForm(nullptr);
+    form->BeginLoading();
+    form->SetBounds(0, 0, 300, 200);
+    Add<TTestEdit>(form, 0);
+    auto* second = Add<TTestEdit>(form, 30);
+    form->SetActiveControl(second);
+    form->EndLoading();
+    EXPECT_THROW(form->SetActiveControl(form), EInvalidOperation);
+    form->Show();
+    PumpMessages();
+    EXPECT_EQ(Focused(form), second);
+    delete form;
+}

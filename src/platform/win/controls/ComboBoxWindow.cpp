@@ -324,6 +324,10 @@ LRESULT TComboBoxWindow::OnComboMessage(UINT message, WPARAM wParam, LPARAM lPar
 
 LRESULT TComboBoxWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_NCCREATE:
+        // Scroll bars asked of a combo belong to its list, which always has one.
+        SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LONG_PTR(WS_VSCROLL | WS_HSCROLL));
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_CREATE: return Create(*reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_DESTROY: Destroy(); return 0;
     case WM_PAINT:

@@ -192,6 +192,16 @@ TEST_F(ComboBoxWindowTest, AltDownOpensBelowAndNearTheBottomAbove) {
     }
 }
 
+// The framework asks its combos for WS_VSCROLL: a bar is the list's affair, the face keeps its width.
+TEST_F(ComboBoxWindowTest, AScrollBarAskedOfTheComboGoesToItsList) {
+    MakeCombo(CBS_DROPDOWNLIST | WS_VSCROLL, {u"Apple"});
+    RECT window{}, client{};
+    GetWindowRect(combo_, &window);
+    GetClientRect(combo_, &client);
+    EXPECT_EQ(GetWindowLongPtrW(combo_, GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_EQ(client.right, window.right - window.left);
+}
+
 TEST_F(ComboBoxWindowTest, ClickOnAnItemChoosesItOnceAndCloses) {
     MakeCombo(CBS_DROPDOWNLIST, {u"Apple", u"Banana", u"Cherry"});
     SendMessageW(combo_, CB_SETCURSEL, 0, 0);
