@@ -1,6 +1,7 @@
 #include "platform/ui/WinControl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <unordered_map>
 
 #include "platform/rtl/Exceptions.h"
@@ -310,8 +311,12 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
+    // Child windows get identifiers of their own, so that an owner-draw request
+    // naming only the identifier (WM_MEASUREITEM) finds its control.
+    static std::atomic<UINT> lastChildId{0};
+    const HMENU id = params.Style & WS_CHILD ? reinterpret_cast<HMENU>(uintptr_t{++lastChildId}) : nullptr;
     handle_ = CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                              params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr, nullptr,
+                              params.X, params.Y, params.Width, params.Height, params.WndParent, id, nullptr,
                               params.Param);
 }
 

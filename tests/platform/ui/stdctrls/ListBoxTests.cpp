@@ -192,17 +192,23 @@ TEST_F(ListBoxFramework, TextLengthsCountUtf16Units) {
     EXPECT_EQ(list->Items()->Count(), 0);
 }
 
+// Two lists on one form: each request reaches the list it is about.
 TEST_F(ListBoxFramework, VariableRowsAskOnMeasureItemForEachItem) {
+    TListBox* other = List(lbOwnerDrawVariable);
+    other->SetLeft(200);
+    other->OnMeasureItem = [](TWinControl*, int, int& height) { height = 30; };
     TListBox* list = List(lbOwnerDrawVariable);
     std::vector<int> asked;
     list->OnMeasureItem = [&](TWinControl*, int index, int& height) {
         asked.push_back(index);
         height = 10 + index;
     };
+    AddFruit(other, 1);
     AddFruit(list, 3);
     EXPECT_EQ(asked, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(list->ItemRect(2).Top, 10 + 11);
     EXPECT_EQ(list->ItemRect(2).Height(), 12);
+    EXPECT_EQ(other->ItemRect(0).Height(), 30);
 }
 
 TEST_F(ListBoxFramework, TheColourFillsTheRowsAndStandardSelectionIsHighlighted) {
