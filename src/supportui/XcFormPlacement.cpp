@@ -367,12 +367,18 @@ void TXcFormPlacement::MinMaxInfoModified() {
 
 void TXcFormPlacement::AttachOrDetachHook() {
     TCustomForm* form = Form();
+    const bool wasHooked = hook_->Active();
     if (form && (preventResize_ || !minMaxInfo_->IsDefault())) {
         hook_->SetControl(form);
         hook_->SetActive(true);
     } else {
         hook_->SetActive(false);
     }
+    // A changed frame makes the window answer its tracking sizes again, so
+    // the desktop learns the new limits.
+    if ((wasHooked || hook_->Active()) && form && form->HandleAllocated())
+        SetWindowPos(form->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void TXcFormPlacement::WndMessage(TObject*, TMessage& message, bool&) {

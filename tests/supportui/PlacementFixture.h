@@ -9,6 +9,7 @@
 #include "RegistryHome.h"
 #include "SupportUiFixture.h"
 #include "RecordingRegistryStorage.h"
+#include "support/utils/ScRegistry.h"
 #include "supportui/XcFormStorage.h"
 
 class PlacementTest : public SupportUiTest {
@@ -47,7 +48,12 @@ protected:
         return {r.left, r.top, r.right, r.bottom};
     }
     std::string Hive() const { return TRegistryHome::ReadFile(home_.Hive("HKEY_CURRENT_USER")); }
-    static uint32_t TypeOf(const String& key, const String& name) { return RegistryValueType(key, name); }
+    // The type of a value of HKEY_CURRENT_USER; REG_NONE when there is none.
+    static DWORD TypeOf(const String& key, const String& name) {
+        DWORD type = REG_NONE;
+        GetRegValueType(HKEY_CURRENT_USER, key, name, type);
+        return type;
+    }
 
     TRegistryHome home_;
     TComponent dataModule_{nullptr};

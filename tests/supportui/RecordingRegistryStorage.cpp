@@ -1,7 +1,6 @@
 #include "RecordingRegistryStorage.h"
 
 #include "support/storage/XcAppRegistryStorage.h"
-#include "support/utils/ScRegistry.h"
 
 namespace {
 
@@ -32,10 +31,4 @@ TXcCustomAppStorage* NewRecordingRegistryStorage(TComponent* owner, std::vector<
     auto* storage = new TRecordingRegistryStorage(owner, written);
     storage->SetRoot(u"Ostrel");
     return storage;
-}
-
-uint32_t RegistryValueType(const String& key, const String& name) {
-    DWORD type = 0;
-    GetRegValueType(HKEY_CURRENT_USER, key, name, type);
-    return type;
 }

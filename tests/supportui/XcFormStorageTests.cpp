@@ -48,8 +48,8 @@ TEST_F(PlacementTest, ClosingAWizardWritesItsPlacementAndValuesInOrderAndItsHand
                         "\"Profile\"=dword:00000005\n"),
               std::string::npos)
         << hive;
-    EXPECT_EQ(TypeOf(u"Ostrel\\Conversion", u"NormPos"), kRegSz);
-    EXPECT_EQ(TypeOf(u"Ostrel\\Conversion\\Conversion", u"Profile"), kRegDword);
+    EXPECT_EQ(TypeOf(u"Ostrel\\Conversion", u"NormPos"), REG_SZ);
+    EXPECT_EQ(TypeOf(u"Ostrel\\Conversion\\Conversion", u"Profile"), REG_DWORD);
 
     // The form is hidden, not freed: freeing it saves nothing more.
     written_.clear();
@@ -191,13 +191,13 @@ TEST_F(PlacementTest, AValueIsStoredByItsKindAndComesBackInIt) {
         Variant restored;
     };
     const TCase cases[] = {
-        {"integer", Variant(int32_t(-7)), kRegDword, Variant(int32_t(-7))},
-        {"small integer", Variant(int16_t(300)), kRegDword, Variant(int32_t(300))},
-        {"signed byte", Variant(int8_t(-3)), kRegDword, Variant(int32_t(-3))},
-        {"64-bit integer as text", Variant(int64_t(5)), kRegSz, Variant(String(u"5"))},
-        {"text", Variant(String(u"高清")), kRegSz, Variant(String(u"高清"))},
+        {"integer", Variant(int32_t(-7)), REG_DWORD, Variant(int32_t(-7))},
+        {"small integer", Variant(int16_t(300)), REG_DWORD, Variant(int32_t(300))},
+        {"signed byte", Variant(int8_t(-3)), REG_DWORD, Variant(int32_t(-3))},
+        {"64-bit integer as text", Variant(int64_t(5)), REG_SZ, Variant(String(u"5"))},
+        {"text", Variant(String(u"高清")), REG_SZ, Variant(String(u"高清"))},
         // The storage writes Booleans as its true and false words.
-        {"Boolean", Variant(true), kRegSz, Variant(true)},
+        {"Boolean", Variant(true), REG_SZ, Variant(true)},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -227,7 +227,7 @@ TEST_F(PlacementTest, AValueWithAKeyIsStoredScrambledAndComesBackAsText) {
     saver->StoredValues()->SaveValues();
     const String stored = storage_->ReadString(u"Conversion\\Conversion\\Password", String());
     EXPECT_EQ(stored, XorEncodeHex(u"Ostrel", u"1234"));
-    EXPECT_EQ(TypeOf(u"Ostrel\\Conversion\\Conversion", u"Password"), kRegSz);
+    EXPECT_EQ(TypeOf(u"Ostrel\\Conversion\\Conversion", u"Password"), REG_SZ);
 
     secret->SetValue(int32_t(0));
     saver->StoredValues()->RestoreValues();

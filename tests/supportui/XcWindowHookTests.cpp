@@ -7,6 +7,7 @@
 #include "PlacementFixture.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"
+#include "platform/win/paint/Surface.h"
 
 namespace {
 
@@ -46,6 +47,12 @@ protected:
         SendMessageW(form.Handle(), WM_GETMINMAXINFO, 0, LPARAM(&info));
         return info;
     }
+    // The least and the greatest size the presenter lets the desktop give the form.
+    static std::pair<SIZE, SIZE> PresentedTrackSizes(TForm& form) {
+        const auto presenter = std::dynamic_pointer_cast<TMemoryPresenter>(::Presenter());
+        const TTopLevelState& state = presenter->states.at(form.Handle());
+        return {state.minTrackSize, state.maxTrackSize};
+    }
 };
 
 TEST_F(WindowHookTest, PreventResizeFixesTheTrackSizesRefusesResizingAndTakesSizingAway) {
@@ -59,6 +66,7 @@ TEST_F(WindowHookTest, PreventResizeFixesTheTrackSizesRefusesResizingAndTakesSiz
     EXPECT_EQ(info.ptMaxTrackSize.y, 600);
     SetWindowPos(form->Handle(), nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(WindowRect(*form), (TRect{100, 80, 900, 680}));
+    EXPECT_EQ(PresentedTrackSizes(*form), std::pair(SIZE{800, 600}, SIZE{800, 600}));
 
     for (LRESULT code = HTNOWHERE; code <= HTBORDER; ++code) {
         SCOPED_TRACE(code);
@@ -82,6 +90,13 @@ TEST_F(WindowHookTest, PreventResizeFixesTheTrackSizesRefusesResizingAndTakesSiz
     EXPECT_EQ(SendMessageW(form->Handle(), WM_NCHITTEST, 0, 0), HTLEFT);
     SetWindowPos(form->Handle(), nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(WindowRect(*form), (TRect{100, 80, 1100, 780}));
+    const SIZE defaultMinimum{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    EXPECT_EQ(PresentedTrackSizes(*form).first, defaultMinimum);
+    EXPECT_NE(PresentedTrackSizes(*form).second, defaultMinimum);
+
+    // Switched on again while shown: fixed at the size it has now.
+    placement->SetPreventResize(true);
+    EXPECT_EQ(PresentedTrackSizes(*form), std::pair(SIZE{1000, 700}, SIZE{1000, 700}));
 }
 
 TEST_F(WindowHookTest, LimitsCopyTheirNonZeroFieldsIntoTheTrackingRecord) {

@@ -11,14 +11,17 @@
 // not parse reads as empty; the first change moves it to "<hive>.damaged".
 // Key names hold at most 255 units and no backslash, value names 16,383 units,
 // keys nest at most 512 levels; empty path components are skipped. Deleting a
-// key that has subkeys answers ERROR_ACCESS_DENIED. The WOW64 view flags are
-// accepted and do nothing. Every call is safe from any thread.
+// key that has subkeys answers ERROR_ACCESS_DENIED; a name too long, a
+// backslash in a key name or keys nested too deep, ERROR_INVALID_PARAMETER.
+// The WOW64 view flags are accepted and do nothing. Every call is safe from
+// any thread.
 
 #include <cstdint>
 
+#include "platform/rtl/ErrorCodes.h"
+
 using HKEY = uint32_t;
 using DWORD = uint32_t;
-using LONG = int32_t;
 using REGSAM = uint32_t;
 
 inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000;
@@ -29,16 +32,6 @@ inline constexpr HKEY HKEY_USERS = 0x80000003;
 inline constexpr HKEY HKEY_PERFORMANCE_DATA = 0x80000004;
 inline constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005;
 inline constexpr HKEY HKEY_DYN_DATA = 0x80000006;
-
-inline constexpr LONG ERROR_SUCCESS = 0;
-inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
-inline constexpr LONG ERROR_ACCESS_DENIED = 5;
-inline constexpr LONG ERROR_INVALID_HANDLE = 6;
-// A name longer than allowed, a backslash in a key name, keys nested too deep.
-inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
-inline constexpr LONG ERROR_MORE_DATA = 234;
-inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
-inline constexpr LONG ERROR_KEY_DELETED = 1018;
 
 inline constexpr DWORD REG_NONE = 0;
 inline constexpr DWORD REG_SZ = 1;

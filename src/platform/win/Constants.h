@@ -8,6 +8,7 @@
 // registered by name (RegisterWindowMessageW). Nothing here takes a number
 // from the program's ranges.
 
+#include "platform/rtl/ErrorCodes.h" // GetLastError's codes are the run-time library's
 #include "platform/win/Types.h"
 
 // Messages.
@@ -1034,30 +1035,6 @@ constexpr int RGN_OR = 2;
 constexpr int RGN_XOR = 3;
 constexpr int RGN_DIFF = 4;
 constexpr int RGN_COPY = 5;
-
-// Error codes (GetLastError).
-constexpr DWORD ERROR_SUCCESS = 0;
-constexpr DWORD ERROR_INVALID_FUNCTION = 1;
-constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_INVALID_HANDLE = 6;
-constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
-constexpr DWORD ERROR_INVALID_PARAMETER = 87;
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
-constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
-constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
-constexpr DWORD ERROR_INVALID_MENU_HANDLE = 1401;
-constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
-constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
-constexpr DWORD ERROR_WINDOW_OF_OTHER_THREAD = 1408;
-constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
-constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
-constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
-constexpr DWORD ERROR_INVALID_INDEX = 1413;
-constexpr DWORD ERROR_TIMEOUT = 1460;
-constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
-constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
 
 // Menus: item flags of AppendMenuW and friends (MF_), item types (MFT_) and
 // states (MFS_), MENUITEMINFOW's mask (MIIM_), MENUINFO's mask (MIM_),

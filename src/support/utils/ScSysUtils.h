@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/rtl/ErrorCodes.h"
 #include "platform/rtl/String.h"
 #include "support/utils/ScBase.h"
 
@@ -15,7 +16,6 @@ constexpr uint32_t FILE_MAP_COPY = 0x0001;
 constexpr uint32_t FILE_MAP_WRITE = 0x0002;
 constexpr uint32_t FILE_MAP_READ = 0x0004;
 constexpr uint32_t FILE_MAP_ALL_ACCESS = 0xF001F;
-constexpr int ERROR_ALREADY_EXISTS = 183;
 
 // Sets View to the view of Name and returns 0 when this call created the object,
 // ERROR_ALREADY_EXISTS when it was open in this process or another one. A new

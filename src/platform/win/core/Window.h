@@ -107,6 +107,9 @@ struct TWindow {
     bool perPixelAlpha = false;
     HICON smallIcon = nullptr, bigIcon = nullptr;
     bool hiddenWithOwner = false; // hidden while its owner is minimized
+    // The tracking sizes of its last WM_GETMINMAXINFO answer, and how many it gave.
+    POINT minTrackSize{}, maxTrackSize{};
+    unsigned trackSizeAnswers = 0;
 
     bool Alive() const noexcept { return life == TLife::Alive; }
     bool IsChild() const noexcept { return (style & WS_CHILD) != 0; }

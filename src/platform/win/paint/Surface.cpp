@@ -82,6 +82,8 @@ TTopLevelState TopLevelStateOf(HWND top) {
     if (w->shape) state.shape = *w->shape;
     state.bigIcon = w->bigIcon ? w->bigIcon : w->cls ? w->cls->icon : nullptr;
     state.smallIcon = w->smallIcon ? w->smallIcon : w->cls && w->cls->smallIcon ? w->cls->smallIcon : state.bigIcon;
+    state.minTrackSize = SIZE{w->minTrackSize.x, w->minTrackSize.y};
+    state.maxTrackSize = SIZE{w->maxTrackSize.x, w->maxTrackSize.y};
     return state;
 }
 

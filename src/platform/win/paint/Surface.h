@@ -43,6 +43,9 @@ struct TTopLevelState {
     bool shaped = false; // a window region clips it to Shape (window coordinates)
     TRegion shape;
     HICON smallIcon = nullptr, bigIcon = nullptr;
+    // The tracking sizes the window answered last (WM_GETMINMAXINFO); a
+    // maximum not above 0 limits nothing.
+    SIZE minTrackSize{}, maxTrackSize{};
 };
 
 class IPresenter {

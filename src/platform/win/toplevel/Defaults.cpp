@@ -49,6 +49,9 @@ MINMAXINFO MinMaxInfoOf(TWindow* w) {
     info.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
     info.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     Deliver(w, WM_GETMINMAXINFO, 0, LPARAM(&info));
+    w->minTrackSize = info.ptMinTrackSize;
+    w->maxTrackSize = info.ptMaxTrackSize;
+    ++w->trackSizeAnswers;
     return info;
 }
 
@@ -62,6 +65,12 @@ void KeepTrackLimits(TWindow* w, WINDOWPOS& pos) {
     const MINMAXINFO info = MinMaxInfoOf(w);
     pos.cx = std::max<int>(std::min<int>(pos.cx, info.ptMaxTrackSize.x), info.ptMinTrackSize.x);
     pos.cy = std::max<int>(std::min<int>(pos.cy, info.ptMaxTrackSize.y), info.ptMinTrackSize.y);
+}
+
+void AskTrackLimitsAgain(TWindow* w, UINT flags, unsigned answersBefore) {
+    if (!(w->style & WS_VISIBLE) || (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) || !HasTrackLimits(w)) return;
+    const bool answeredVisible = !(flags & SWP_SHOWWINDOW) && w->trackSizeAnswers != answersBefore;
+    if ((flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED)) && !answeredVisible) MinMaxInfoOf(w);
 }
 
 void DefaultSysCommand(TWindow* w, WPARAM command, LPARAM lParam) {

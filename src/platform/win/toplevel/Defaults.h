@@ -10,12 +10,18 @@ LRESULT DefaultSetIcon(TWindow* w, WPARAM kind, HICON icon);
 HICON DefaultGetIcon(const TWindow* w, WPARAM kind);
 
 // WM_GETMINMAXINFO answered over the defaults: maximized on the work area of
-// the window's monitor, tracking between SM_C?MINTRACK and SM_C?MAXTRACK.
+// the window's monitor, tracking between SM_C?MINTRACK and SM_C?MAXTRACK. The
+// window keeps the tracking sizes answered, for the presenter.
 MINMAXINFO MinMaxInfoOf(TWindow* w);
 // Whether W keeps to the tracking sizes: top-level windows the user can size.
 bool HasTrackLimits(const TWindow* w) noexcept;
 // WM_WINDOWPOSCHANGING's default: a new size of such a window stays within them.
 void KeepTrackLimits(TWindow* w, WINDOWPOS& pos);
+// After SetWindowPos with Flags: a window that keeps to tracking sizes and was
+// just shown, or had its frame changed (its style or what it answers did),
+// answers them again, unless it already did in this call while visible
+// (AnswersBefore: its count of answers when the call began).
+void AskTrackLimitsAgain(TWindow* w, UINT flags, unsigned answersBefore);
 
 void DefaultSysCommand(TWindow* w, WPARAM command, LPARAM lParam);
 

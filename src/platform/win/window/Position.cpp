@@ -78,6 +78,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (!wasVisible) flags &= ~SWP_HIDEWINDOW;
     if (flags & SWP_NOMOVE) x = w->rect.left, y = w->rect.top;
     if (flags & SWP_NOSIZE) cx = w->Width(), cy = w->Height();
+    const unsigned trackSizeAnswers = w->trackSizeAnswers;
     WINDOWPOS pos{hwnd, insertAfter, x, y, cx, cy, flags};
     if (!(flags & SWP_NOSENDCHANGING)) {
         Deliver(w, WM_WINDOWPOSCHANGING, 0, LPARAM(&pos));
@@ -143,6 +144,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         FocusLeavesHidden(w);
         if (IsTopLevel(w) && w->queue->active == hwnd) ActivateOtherThan(w);
     }
+    if (!LocalWindow(hwnd)) return TRUE;
+    AskTrackLimitsAgain(w, flags, trackSizeAnswers);
     if (!LocalWindow(hwnd)) return TRUE;
     PresentTopLevelState(hwnd);
     Deliver(w, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));

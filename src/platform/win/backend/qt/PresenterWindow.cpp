@@ -1,5 +1,6 @@
 #include "platform/win/backend/qt/PresenterWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #if defined(__SSE2__)
@@ -97,6 +98,26 @@ void CopyOpaque(uint32_t* __restrict to, const uint32_t* __restrict from, int co
     for (; x < count; ++x) to[x] = from[x] | 0xFF000000u;
 }
 
+struct TSizeLimits {
+    QSize minimum, maximum;
+};
+
+// A tracking size as a QWindow size; a side not above 0 becomes Otherwise.
+QSize TrackSizeOf(SIZE size, int otherwise) {
+    const auto side = [otherwise](LONG n) { return n > 0 ? std::min<int>(n, kNoLimit) : otherwise; };
+    return QSize(side(size.cx), side(size.cy));
+}
+
+// What the window manager may size a window to: a form keeps to the tracking
+// sizes it answered (equal ones make it fixed), one without a sizing frame to
+// Size; the other kinds are sized by us alone.
+TSizeLimits SizeLimitsOf(const TTopLevelState& state, QSize size) {
+    if (TopLevelKindOf(state) != TTopLevelKind::Form) return {QSize(0, 0), QSize(kNoLimit, kNoLimit)};
+    if (!(state.style & WS_THICKFRAME)) return {size, size};
+    const QSize minimum = TrackSizeOf(state.minTrackSize, 0);
+    return {minimum, TrackSizeOf(state.maxTrackSize, kNoLimit).expandedTo(minimum)};
+}
+
 } // namespace
 
 TTopLevelKind TopLevelKindOf(const TTopLevelState& state) {
@@ -171,11 +192,13 @@ void TPresenterWindow::Apply(const TTopLevelState& state) {
     // A minimized window's rectangle is our parking place, not the desktop's;
     // a maximized one's is the desktop's to choose.
     if (!minimized && !maximized) {
+        const TSizeLimits limits = SizeLimitsOf(state, rect_.size());
+        // The new rectangle may lie outside the old limits: they widen first.
+        setMinimumSize(minimumSize().boundedTo(limits.minimum));
+        setMaximumSize(maximumSize().expandedTo(limits.maximum));
         if (!rect_.isEmpty() && geometry() != rect_) setGeometry(rect_);
-        // The window manager sizes only forms with a sizing frame.
-        const bool fixed = kind_ == TTopLevelKind::Form && !(state.style & WS_THICKFRAME);
-        setMinimumSize(fixed ? rect_.size() : QSize(0, 0));
-        setMaximumSize(fixed ? rect_.size() : QSize(kNoLimit, kNoLimit));
+        setMinimumSize(limits.minimum);
+        setMaximumSize(limits.maximum);
     }
     const Qt::WindowStates states = minimized ? Qt::WindowMinimized : maximized ? Qt::WindowMaximized : Qt::WindowNoState;
     if (states != windowStates()) setWindowStates(states);
