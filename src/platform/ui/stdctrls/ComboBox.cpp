@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/rtl/Format.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/UiErrors.h"
 #include "platform/win/User.h"
@@ -29,66 +28,23 @@ RTL_PUBLISHED_NONE(TComboBoxStrings);
 
 // --- Items ----------------------------------------------------------------------------------
 
-int TComboBoxStrings::AddObject(const String& s, TObject* object) {
-    if (!combo_->HandleAllocated()) return combo_->held_->AddObject(s, object);
-    const int index = int(combo_->Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str())));
-    if (index < 0) throw EOutOfResources(u"Out of system resources");
-    combo_->Send(CB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(object));
-    return index;
-}
+namespace {
 
-void TComboBoxStrings::InsertObject(int index, const String& s, TObject* object) {
-    if (!combo_->HandleAllocated()) return combo_->held_->InsertObject(index, s, object);
-    const LRESULT at = combo_->Send(CB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(s.c_str()));
-    if (at < 0) throw EOutOfResources(u"Out of system resources");
-    combo_->Send(CB_SETITEMDATA, WPARAM(at), reinterpret_cast<LPARAM>(object));
-}
+constexpr TItemMessages kComboBoxMessages{CB_ADDSTRING,   CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
+                                          CB_FINDSTRINGEXACT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCOUNT,
+                                          CB_GETITEMDATA, CB_SETITEMDATA};
 
-void TComboBoxStrings::Delete(int index) {
-    if (!combo_->HandleAllocated()) return combo_->held_->Delete(index);
-    combo_->Send(CB_DELETESTRING, WPARAM(index));
-}
+} // namespace
+
+TComboBoxStrings::TComboBoxStrings(TCustomComboBox* combo)
+    : TWindowItemStrings(combo, kComboBoxMessages), combo_(combo) {}
 
 void TComboBoxStrings::Clear() {
-    if (!combo_->HandleAllocated()) {
-        combo_->held_->Clear();
-        combo_->heldIndex_ = -1;
-        return;
-    }
-    combo_->Send(CB_RESETCONTENT);
+    combo_->heldIndex_ = -1;
+    TWindowItemStrings::Clear();
 }
 
-int TComboBoxStrings::IndexOf(const String& s) const {
-    if (!combo_->HandleAllocated()) return combo_->held_->IndexOf(s);
-    return int(combo_->Send(CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(s.c_str())));
-}
-
-String TComboBoxStrings::Get(int index) const {
-    if (!combo_->HandleAllocated()) return combo_->held_->Strings(index);
-    const LRESULT length = combo_->Send(CB_GETLBTEXTLEN, WPARAM(index));
-    if (length < 0) throw EStringListError(Format(u"List index out of bounds (%d)", {index}));
-    String text(size_t(length) + 1, u'\0');
-    const LRESULT copied = combo_->Send(CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(size_t(std::clamp<LRESULT>(copied, 0, length)));
-    return text;
-}
-
-int TComboBoxStrings::GetCount() const {
-    if (!combo_->HandleAllocated()) return combo_->held_->Count();
-    return int(combo_->Send(CB_GETCOUNT));
-}
-
-TObject* TComboBoxStrings::GetObject(int index) const {
-    if (!combo_->HandleAllocated()) return combo_->held_->Objects(index);
-    const LRESULT data = combo_->Send(CB_GETITEMDATA, WPARAM(index));
-    if (data == CB_ERR) throw EStringListError(Format(u"List index out of bounds (%d)", {index}));
-    return reinterpret_cast<TObject*>(data);
-}
-
-void TComboBoxStrings::PutObject(int index, TObject* object) {
-    if (!combo_->HandleAllocated()) return combo_->held_->SetObjects(index, object);
-    combo_->Send(CB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(object));
-}
+void TComboBoxStrings::StoreRefused() const { throw EOutOfResources(u"Out of system resources"); }
 
 // --- The control -------------------------------------------------------------------------------
 
@@ -134,8 +90,9 @@ void TCustomComboBox::CreateWnd() {
     if (style_ == csOwnerDrawFixed) Send(CB_SETITEMHEIGHT, 0, itemHeight_);
     if (maxLength_ > 0) Send(CB_LIMITTEXT, WPARAM(maxLength_));
     // The held items go into the window, which keeps them from now on.
-    std::unique_ptr<TStringList> held = std::exchange(held_, std::make_unique<TStringList>());
-    for (int i = 0; i < held->Count(); ++i) items_->AddObject(held->Strings(i), held->Objects(i));
+    TStringList& held = items_->Held();
+    for (int i = 0; i < held.Count(); ++i) items_->AddObject(held.Strings(i), held.Objects(i));
+    held.Clear();
     if (heldIndex_ >= 0) Send(CB_SETCURSEL, WPARAM(heldIndex_));
     else if (Editable()) SetWindowTextW(Handle(), text.c_str());
     heldIndex_ = -1;
@@ -143,8 +100,7 @@ void TCustomComboBox::CreateWnd() {
 }
 
 void TCustomComboBox::DestroyWnd() {
-    held_->Clear();
-    for (int i = 0; i < items_->Count(); ++i) held_->AddObject(items_->Strings(i), items_->Objects(i));
+    items_->HoldWindowItems();
     heldIndex_ = int(Send(CB_GETCURSEL));
     TWinControl::DestroyWnd();
 }
@@ -153,7 +109,7 @@ int TCustomComboBox::ItemIndex() { return HandleAllocated() ? int(Send(CB_GETCUR
 
 void TCustomComboBox::SetItemIndex(int value) {
     if (!HandleAllocated()) {
-        heldIndex_ = value >= 0 && value < held_->Count() ? value : -1;
+        heldIndex_ = value >= 0 && value < items_->Count() ? value : -1;
         return;
     }
     if (ItemIndex() == value) return;
@@ -170,7 +126,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle value) {
 void TCustomComboBox::SetSorted(bool value) {
     if (sorted_ == value) return;
     sorted_ = value;
-    held_->SetSorted(value);
+    items_->Held().SetSorted(value);
     RecreateWnd();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/WinControl.h"
+#include "platform/ui/stdctrls/ItemStrings.h"
 #include "platform/ui/stdctrls/StdCtrlTypes.h"
 
 enum class TComboBoxStyle { csDropDown, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
@@ -16,23 +17,17 @@ RTL_ENUM(TComboBoxStyle, csDropDown, csDropDownList, csOwnerDrawFixed, csOwnerDr
 
 class TCustomComboBox;
 
-// The combo's items: messages to its window, or the held list while it has none.
-class TComboBoxStrings : public TStrings {
-    RTL_CLASS(TComboBoxStrings, TStrings);
+// The combo's items. A window out of room for another item raises EOutOfResources.
+class TComboBoxStrings : public TWindowItemStrings {
+    RTL_CLASS(TComboBoxStrings, TWindowItemStrings);
 
 public:
-    explicit TComboBoxStrings(TCustomComboBox* combo) : combo_(combo) {}
-    int AddObject(const String& s, TObject* object) override;
-    void InsertObject(int index, const String& s, TObject* object) override;
-    void Delete(int index) override;
+    explicit TComboBoxStrings(TCustomComboBox* combo);
+    // The held index goes with the items.
     void Clear() override;
-    int IndexOf(const String& s) const override;
 
 protected:
-    String Get(int index) const override;
-    int GetCount() const override;
-    TObject* GetObject(int index) const override;
-    void PutObject(int index, TObject* object) override;
+    void StoreRefused() const override;
 
 private:
     TCustomComboBox* combo_;
@@ -114,8 +109,7 @@ private:
     void WMCtlColor(TMessage& m);
 
     std::unique_ptr<TComboBoxStrings> items_;
-    // The items, their objects and the index while there is no window.
-    std::unique_ptr<TStringList> held_ = std::make_unique<TStringList>();
+    // The item index while there is no window.
     int heldIndex_ = -1;
     std::unique_ptr<TCanvas> canvas_;
     TComboBoxStyle style_ = csDropDown;

@@ -1,19 +1,8 @@
 #include "platform/ui/stdctrls/ListBox.h"
 
-#include <string>
-
-#include "platform/rtl/Exceptions.h"
 #include "platform/ui/WinGeometry.h"
 #include "platform/win/User.h"
 #include "platform/win/controls/ControlConstants.h"
-
-namespace {
-
-[[noreturn]] void IndexError(int index) {
-    throw EStringListError("List index out of bounds (" + String(std::to_string(index)) + ")");
-}
-
-} // namespace
 
 RTL_PUBLISHED_NONE(TListBoxStrings);
 
@@ -41,69 +30,25 @@ UI_MESSAGE_MAP(TCustomListBox, t) {
 
 // --- Items ------------------------------------------------------------------------------
 
-HWND TListBoxStrings::Window() const { return listBox_->HandleAllocated() ? listBox_->Handle() : nullptr; }
+namespace {
 
-int TListBoxStrings::AddObject(const String& s, TObject* object) {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->AddObject(s, object);
-    const int index = int(SendMessageW(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str())));
-    SendMessageW(w, LB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(object));
-    return index;
-}
+constexpr TItemMessages kListBoxMessages{LB_ADDSTRING,   LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
+                                         LB_FINDSTRINGEXACT, LB_GETTEXTLEN, LB_GETTEXT,     LB_GETCOUNT,
+                                         LB_GETITEMDATA, LB_SETITEMDATA};
 
-void TListBoxStrings::InsertObject(int index, const String& s, TObject* object) {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->InsertObject(index, s, object);
-    if (index < 0 || index > GetCount()) IndexError(index);
-    SendMessageW(w, LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(s.c_str()));
-    SendMessageW(w, LB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(object));
-}
+} // namespace
 
-void TListBoxStrings::Delete(int index) {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->Delete(index);
-    if (SendMessageW(w, LB_DELETESTRING, WPARAM(index), 0) == LB_ERR) IndexError(index);
-}
+TListBoxStrings::TListBoxStrings(TCustomListBox* listBox)
+    : TWindowItemStrings(listBox, kListBoxMessages), listBox_(listBox) {}
 
 void TListBoxStrings::Clear() {
-    listBox_->kept_->Clear();
     listBox_->keptItemIndex_ = -1;
     listBox_->keptTopIndex_ = 0;
-    if (const HWND w = Window()) SendMessageW(w, LB_RESETCONTENT, 0, 0);
-}
-
-int TListBoxStrings::IndexOf(const String& s) const {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->IndexOf(s);
-    return int(SendMessageW(w, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(s.c_str())));
-}
-
-String TListBoxStrings::Get(int index) const {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->Strings(index);
-    const LRESULT length = SendMessageW(w, LB_GETTEXTLEN, WPARAM(index), 0);
-    if (length == LB_ERR) IndexError(index);
-    String s(size_t(length), u'\0');
-    SendMessageW(w, LB_GETTEXT, WPARAM(index), reinterpret_cast<LPARAM>(s.data()));
-    return s;
-}
-
-int TListBoxStrings::GetCount() const {
-    const HWND w = Window();
-    return w ? int(SendMessageW(w, LB_GETCOUNT, 0, 0)) : listBox_->kept_->Count();
-}
-
-TObject* TListBoxStrings::GetObject(int index) const {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->Objects(index);
-    const LRESULT data = SendMessageW(w, LB_GETITEMDATA, WPARAM(index), 0);
-    if (data == LB_ERR) IndexError(index);
-    return reinterpret_cast<TObject*>(data);
+    TWindowItemStrings::Clear();
 }
 
 void TListBoxStrings::Put(int index, const String& s) {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->SetStrings(index, s);
+    if (!Window()) return Held().SetStrings(index, s);
     const int selected = listBox_->ItemIndex();
     TObject* object = GetObject(index);
     Delete(index);
@@ -112,13 +57,6 @@ void TListBoxStrings::Put(int index, const String& s) {
     else
         InsertObject(index, s, object);
     listBox_->SetItemIndex(selected);
-}
-
-void TListBoxStrings::PutObject(int index, TObject* object) {
-    const HWND w = Window();
-    if (!w) return listBox_->kept_->SetObjects(index, object);
-    if (SendMessageW(w, LB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(object)) == LB_ERR)
-        IndexError(index);
 }
 
 void TListBoxStrings::SetUpdateState(bool updating) {
@@ -131,15 +69,13 @@ void TListBoxStrings::SetUpdateState(bool updating) {
 // --- The control --------------------------------------------------------------------------
 
 TCustomListBox::TCustomListBox(TComponent* owner)
-    : TWinControl(owner), items_(std::make_unique<TListBoxStrings>(this)), kept_(std::make_unique<TStringList>()),
-      canvas_(std::make_unique<TControlCanvas>()) {
+    : TWinControl(owner), items_(std::make_unique<TListBoxStrings>(this)), canvas_(std::make_unique<TControlCanvas>()) {
     canvas_->SetControl(this);
     SetControlStyle({csSetCaption, csDoubleClicks, csOpaque});
     SetBounds(Left(), Top(), 121, 97);
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);
-    kept_->SetDuplicates(dupAccept);
 }
 
 TCustomListBox::~TCustomListBox() = default;
@@ -160,36 +96,27 @@ void TCustomListBox::CreateParams(TCreateParams& params) {
 void TCustomListBox::CreateWnd() {
     TWinControl::CreateWnd();
     const HWND w = Handle();
-    if (kept_->Count() == 0) return;
+    TStringList& kept = items_->Held();
+    if (kept.Count() == 0) return;
     SendMessageW(w, WM_SETREDRAW, FALSE, 0);
-    for (int i = 0; i < kept_->Count(); ++i) {
-        const String s = kept_->Strings(i);
-        const LRESULT index = SendMessageW(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-        SendMessageW(w, LB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(kept_->Objects(i)));
-    }
+    for (int i = 0; i < kept.Count(); ++i) items_->AddObject(kept.Strings(i), kept.Objects(i));
     SendMessageW(w, WM_SETREDRAW, TRUE, 0);
-    kept_->Clear();
+    kept.Clear();
     SetItemIndex(keptItemIndex_);
     SetTopIndex(keptTopIndex_);
 }
 
 void TCustomListBox::DestroyWnd() {
-    const HWND w = Handle();
-    kept_->Clear();
     keptItemIndex_ = ItemIndex();
     keptTopIndex_ = TopIndex();
-    // The window's order is kept as it is; a sorted window has it sorted already.
-    kept_->SetSorted(false);
-    const int count = int(SendMessageW(w, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) kept_->AddObject(items_->Strings(i), items_->Objects(i));
-    kept_->SetSorted(sorted_);
+    items_->HoldWindowItems();
     TWinControl::DestroyWnd();
 }
 
 void TCustomListBox::SetSorted(bool value) {
     if (sorted_ == value) return;
     sorted_ = value;
-    kept_->SetSorted(value);
+    items_->Held().SetSorted(value);
     RecreateWnd();
 }
 
@@ -213,13 +140,13 @@ void TCustomListBox::SetItemIndex(int value) {
 
 bool TCustomListBox::Selected(int index) {
     const LRESULT result = SendMessageW(Handle(), LB_GETSEL, WPARAM(index), 0);
-    if (result == LB_ERR) IndexError(index);
+    if (result == LB_ERR) ItemIndexError(index);
     return result != 0;
 }
 
 void TCustomListBox::SetSelected(int index, bool value) {
     if (multiSelect_) {
-        if (SendMessageW(Handle(), LB_SETSEL, value, LPARAM(index)) == LB_ERR) IndexError(index);
+        if (SendMessageW(Handle(), LB_SETSEL, value, LPARAM(index)) == LB_ERR) ItemIndexError(index);
     } else if (value) {
         SetItemIndex(index);
     } else if (ItemIndex() == index) {
@@ -260,7 +187,7 @@ TRect TCustomListBox::ItemRect(int index) {
         r.top += height;
         r.bottom += height;
     } else if (SendMessageW(Handle(), LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&r)) == LB_ERR) {
-        IndexError(index);
+        ItemIndexError(index);
     }
     return ToTRect(r);
 }

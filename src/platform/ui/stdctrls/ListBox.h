@@ -9,6 +9,7 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/ui/CustomControl.h"
+#include "platform/ui/stdctrls/ItemStrings.h"
 #include "platform/ui/stdctrls/StdCtrlTypes.h"
 
 enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
@@ -17,30 +18,20 @@ RTL_ENUM(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable);
 
 class TCustomListBox;
 
-// The items of a list box: LB_ messages to its window, or the kept list without one.
-class TListBoxStrings : public TStrings {
-    RTL_CLASS(TListBoxStrings, TStrings);
+// The items of a list box. Replacing an item keeps the selection; redrawing waits for the end of an update.
+class TListBoxStrings : public TWindowItemStrings {
+    RTL_CLASS(TListBoxStrings, TWindowItemStrings);
 
 public:
-    explicit TListBoxStrings(TCustomListBox* listBox) : listBox_(listBox) {}
-    // Sorted lists answer where the item went.
-    int AddObject(const String& s, TObject* object) override;
-    void InsertObject(int index, const String& s, TObject* object) override;
-    void Delete(int index) override;
+    explicit TListBoxStrings(TCustomListBox* listBox);
+    // The kept item and top index go with the items.
     void Clear() override;
-    int IndexOf(const String& s) const override;
 
 protected:
-    String Get(int index) const override;
-    int GetCount() const override;
-    TObject* GetObject(int index) const override;
     void Put(int index, const String& s) override;
-    void PutObject(int index, TObject* object) override;
-    // Redrawing waits for the end of an update.
     void SetUpdateState(bool updating) override;
 
 private:
-    HWND Window() const;
     TCustomListBox* listBox_;
 };
 
@@ -112,8 +103,7 @@ private:
 
     friend class TListBoxStrings;
     std::unique_ptr<TListBoxStrings> items_;
-    // The items, item index and top index while there is no window.
-    std::unique_ptr<TStringList> kept_;
+    // The item index and top index while there is no window.
     int keptItemIndex_ = -1;
     int keptTopIndex_ = 0;
     std::unique_ptr<TControlCanvas> canvas_;
