@@ -56,25 +56,13 @@ protected:
     TRecordingMessageBox boxes_;
 };
 
-void ClickOn(TControl* control) {
-    const TPoint p = control->ClientToScreen({control->Width() / 2, control->Height() / 2});
-    DesktopMouseMove({p.X, p.Y});
-    DesktopMouseButton(TDesktopButton::Left, true, {p.X, p.Y});
-    DesktopMouseButton(TDesktopButton::Left, false, {p.X, p.Y});
-}
-
-void PressEnter() {
-    DesktopKey(VK_RETURN, true);
-    DesktopKey(VK_RETURN, false);
-}
-
 // An exception escaping an OnClick reaches the application's handler once,
 // whether the click came from the mouse or from a dialog key, and the loop goes on.
 TEST_F(ApplicationTest, AnExceptionOfAnOnClickReachesOnExceptionOnceAndTheLoopGoesOn) {
     const struct {
         const char* name;
         std::function<void()> click;
-    } cases[] = {{"a mouse click", [this] { ClickOn(button_); }}, {"enter on the default button", PressEnter}};
+    } cases[] = {{"a mouse click", [this] { ClickOn(button_); }}, {"enter on the default button", [] { DesktopPress(VK_RETURN); }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         int clicks = 0;

@@ -13,6 +13,13 @@
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Screen.h"
+#include "platform/win/desktop/Desktop.h"
+
+// A left click in the middle of a control, as the desktop delivers it.
+inline void ClickOn(TControl* control) {
+    const TPoint p = control->ClientToScreen({control->Width() / 2, control->Height() / 2});
+    DesktopClick({p.X, p.Y});
+}
 
 inline void PrintTo(const TRect& r, std::ostream* os) {
     *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";

@@ -7,19 +7,6 @@
 
 namespace {
 
-// A key pressed and released, as the desktop delivers it.
-void Press(UINT vk, const String& text = String()) {
-    DesktopKey(vk, true, text);
-    DesktopKey(vk, false);
-}
-
-// A key pressed with a modifier held down.
-void PressWith(UINT modifier, UINT vk, const String& text = String()) {
-    DesktopKey(modifier, true);
-    Press(vk, text);
-    DesktopKey(modifier, false);
-}
-
 class FocusTest : public FormTest {
 protected:
     template <class T>
@@ -56,12 +43,12 @@ TEST_F(FocusTest, TabCyclesTheTabOrderSkippingDisabledAndInvisibleControlsAndShi
     PumpMessages();
 
     for (TWinControl* expected : std::vector<TWinControl*>{first, inner1, inner2, last, first}) {
-        Press(VK_TAB);
+        DesktopPress(VK_TAB);
         Application().ProcessMessages();
         EXPECT_EQ(Focused(form), expected);
     }
     for (TWinControl* expected : std::vector<TWinControl*>{last, inner2, inner1, first}) {
-        PressWith(VK_SHIFT, VK_TAB);
+        DesktopPressWith(VK_SHIFT, VK_TAB);
         Application().ProcessMessages();
         EXPECT_EQ(Focused(form), expected);
     }
@@ -89,7 +76,7 @@ TEST_F(FocusTest, ArrowsMoveWithinTheGroupOfTheFocusedControl) {
         TWinControl* expected;
     } steps[] = {{VK_RIGHT, two}, {VK_DOWN, three}, {VK_RIGHT, one}, {VK_LEFT, three}, {VK_UP, two}};
     for (const auto& step : steps) {
-        Press(step.key);
+        DesktopPress(step.key);
         Application().ProcessMessages();
         EXPECT_EQ(Focused(form), step.expected);
     }
@@ -132,7 +119,7 @@ TEST_F(FocusTest, EnterAndEscapeClickTheDefaultAndCancelButtonsUnlessTheFocusedC
         edit->SetFocus();
         PumpMessages();
 
-        Press(c.key);
+        DesktopPress(c.key);
         Application().ProcessMessages();
         EXPECT_EQ(clicked, c.clicked);
         EXPECT_EQ(form->ModalResult(), c.clicked == "ok" ? mrOk : c.clicked == "cancel" ? mrCancel : mrNone);
@@ -170,9 +157,9 @@ TEST_F(FocusTest, AnAcceleratorClicksItsButton) {
 
         const String text(1, char16_t(c.key + 'a' - 'A'));
         if (c.modifier)
-            PressWith(c.modifier, c.key, text);
+            DesktopPressWith(c.modifier, c.key, text);
         else
-            Press(c.key, text);
+            DesktopPress(c.key, text);
         Application().ProcessMessages();
         EXPECT_EQ(clicked, c.clicked);
         const bool charReachedTheEdit =
@@ -197,7 +184,7 @@ TEST_F(FocusTest, AKeyReachesTheFocusedControlAsCNFirstThenAsItsWindowMessage) {
     PumpMessages();
     edit->log.watched = {CN_KEYDOWN, WM_KEYDOWN, CN_CHAR, WM_CHAR, CN_KEYUP, WM_KEYUP};
 
-    Press('A', u"a");
+    DesktopPress('A', u"a");
     Application().ProcessMessages();
     EXPECT_EQ(edit->log.Messages(),
               (std::vector<UINT>{CN_KEYDOWN, WM_KEYDOWN, CN_CHAR, WM_CHAR, CN_KEYUP, WM_KEYUP}));

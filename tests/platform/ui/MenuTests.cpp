@@ -12,11 +12,6 @@
 
 namespace {
 
-void Press(UINT vk, const String& text = String()) {
-    DesktopKey(vk, true, text);
-    DesktopKey(vk, false);
-}
-
 String MenuText(HMENU menu, int position) {
     wchar_t buffer[64]{};
     GetMenuStringW(menu, UINT(position), reinterpret_cast<LPWSTR>(buffer), 64, MF_BYPOSITION);
@@ -173,7 +168,7 @@ TEST_F(MenuTest, AltThenDownOpensTheFirstPopupAndEnterClicksTheItemOnce) {
     RECT fileItem;
     ASSERT_TRUE(GetMenuItemRect(form->Handle(), menu->Handle(), 0, &fileItem));
     int checkedInk = -1, plainInk = -1;
-    WhileOpen({[&](HWND) { Press(VK_DOWN); },
+    WhileOpen({[&](HWND) { DesktopPress(VK_DOWN); },
                [&](HWND popup) {
                    ASSERT_TRUE(popup);
                    RECT shown;
@@ -188,10 +183,10 @@ TEST_F(MenuTest, AltThenDownOpensTheFirstPopupAndEnterClicksTheItemOnce) {
                    plain.right = plain.left + 20;
                    checkedInk = DarkPixels(popup, checked);
                    plainInk = DarkPixels(popup, plain);
-                   Press(VK_DOWN); // 新建 is selected; 打开 next
+                   DesktopPress(VK_DOWN); // 新建 is selected; 打开 next
                },
-               [&](HWND) { Press(VK_RETURN); }});
-    Press(VK_MENU);
+               [&](HWND) { DesktopPress(VK_RETURN); }});
+    DesktopPress(VK_MENU);
     RunUntilIdle();
     EXPECT_EQ(next, 3u);
     EXPECT_GT(checkedInk, 5);
@@ -201,16 +196,16 @@ TEST_F(MenuTest, AltThenDownOpensTheFirstPopupAndEnterClicksTheItemOnce) {
 }
 
 TEST_F(MenuTest, EscapeTwiceLeavesAndAltLetterOpensTheNamedMenu) {
-    WhileOpen({[&](HWND) { Press(VK_DOWN); },
+    WhileOpen({[&](HWND) { DesktopPress(VK_DOWN); },
                [&](HWND popup) {
                    EXPECT_TRUE(popup);
-                   Press(VK_ESCAPE);
+                   DesktopPress(VK_ESCAPE);
                },
                [&](HWND popup) {
                    EXPECT_EQ(popup, nullptr);
-                   Press(VK_ESCAPE);
+                   DesktopPress(VK_ESCAPE);
                }});
-    Press(VK_MENU);
+    DesktopPress(VK_MENU);
     RunUntilIdle();
     EXPECT_EQ(next, 3u);
     EXPECT_TRUE(commands.empty());
@@ -223,11 +218,11 @@ TEST_F(MenuTest, EscapeTwiceLeavesAndAltLetterOpensTheNamedMenu) {
         opened = popup ? help->Handle() : nullptr;
         RECT about;
         EXPECT_TRUE(GetMenuItemRect(form->Handle(), help->Handle(), 0, &about));
-        Press(VK_ESCAPE);
-        Press(VK_ESCAPE);
+        DesktopPress(VK_ESCAPE);
+        DesktopPress(VK_ESCAPE);
     }});
     DesktopKey(VK_MENU, true);
-    Press('H', u"h");
+    DesktopPress('H', u"h");
     DesktopKey(VK_MENU, false);
     RunUntilIdle();
     EXPECT_EQ(opened, help->Handle());
@@ -247,7 +242,7 @@ TEST_F(MenuTest, ShortcutsClickEnabledItemsOnceThroughTheFocusedControl) {
     PumpMessages();
     auto ctrlN = [] {
         DesktopKey(VK_CONTROL, true);
-        Press('N');
+        DesktopPress('N');
         DesktopKey(VK_CONTROL, false);
         Application().ProcessMessages();
     };
@@ -303,9 +298,9 @@ TEST_F(MenuTest, APopupNearTheCornerOpensUpAndLeftAndRunsTheChosenItem) {
         if (GetMenuItemRect(nullptr, popup->Handle(), 0, &top) && GetMenuItemRect(nullptr, popup->Handle(), 1, &bottom))
             shown = RECT{top.left, top.top, bottom.right, bottom.bottom};
     };
-    Press(VK_DOWN);
-    Press(VK_DOWN);
-    Press(VK_RETURN);
+    DesktopPress(VK_DOWN);
+    DesktopPress(VK_DOWN);
+    DesktopPress(VK_RETURN);
     popup->Popup(1020, 735);
     EXPECT_EQ(popups, 1);
     EXPECT_EQ(clicked, std::vector<TMenuItem*>{second});

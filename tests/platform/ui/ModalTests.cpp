@@ -10,19 +10,6 @@
 
 namespace {
 
-void Press(UINT vk) {
-    DesktopKey(vk, true);
-    DesktopKey(vk, false);
-}
-
-// A left click in the middle of a control, as the desktop delivers it.
-void ClickOn(TControl* control) {
-    const TPoint p = control->ClientToScreen({control->Width() / 2, control->Height() / 2});
-    DesktopMouseMove({p.X, p.Y});
-    DesktopMouseButton(TDesktopButton::Left, true, {p.X, p.Y});
-    DesktopMouseButton(TDesktopButton::Left, false, {p.X, p.Y});
-}
-
 class ModalTest : public FormTest {
 protected:
     void SetUp() override {
@@ -58,8 +45,8 @@ TEST_F(ModalTest, AButtonsModalResultEndsShowModal) {
         std::function<void()> input;
         int result;
     } cases[] = {
-        {"enter clicks the default button", [] { Press(VK_RETURN); }, mrOk},
-        {"escape clicks the cancel button", [] { Press(VK_ESCAPE); }, mrCancel},
+        {"enter clicks the default button", [] { DesktopPress(VK_RETURN); }, mrOk},
+        {"escape clicks the cancel button", [] { DesktopPress(VK_ESCAPE); }, mrCancel},
         {"a click on the button", [this] { ClickOn(ok_); }, mrOk},
     };
     for (const auto& c : cases) {
@@ -74,7 +61,7 @@ TEST_F(ModalTest, AButtonsModalResultEndsShowModal) {
 
 TEST_F(ModalTest, KeysReachTheFocusedControlAsCNFirstInsideTheModalLoop) {
     edit_->log.watched = {CN_KEYDOWN, WM_KEYDOWN, CN_KEYUP, WM_KEYUP};
-    TIdleSteps steps({[] { Press('A'); }, [this] { dialog_->SetModalResult(mrOk); }});
+    TIdleSteps steps({[] { DesktopPress('A'); }, [this] { dialog_->SetModalResult(mrOk); }});
     EXPECT_EQ(dialog_->ShowModal(), mrOk);
     EXPECT_EQ(edit_->log.Messages(), (std::vector<UINT>{CN_KEYDOWN, WM_KEYDOWN, CN_KEYUP, WM_KEYUP}));
 }
@@ -117,13 +104,13 @@ TEST_F(ModalTest, OnCloseQueryRefusingKeepsTheForm) {
     int queries = 0;
     dialog_->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++queries > 1; };
     {
-        TIdleSteps steps({[] { Press(VK_RETURN); },
+        TIdleSteps steps({[] { DesktopPress(VK_RETURN); },
                           [&] {
                               EXPECT_EQ(queries, 1);
                               EXPECT_TRUE(dialog_->Visible());
                               EXPECT_TRUE(IsWindowVisible(dialog_->Handle()));
                               EXPECT_EQ(dialog_->ModalResult(), mrNone);
-                              Press(VK_RETURN);
+                              DesktopPress(VK_RETURN);
                           }});
         EXPECT_EQ(dialog_->ShowModal(), mrOk);
         EXPECT_EQ(queries, 2);

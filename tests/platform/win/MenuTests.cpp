@@ -32,11 +32,6 @@ RECT ToWindow(HWND top, RECT screen) {
 
 POINT Center(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-void Press(UINT vk, const String& text = String()) {
-    DesktopKey(vk, true, text);
-    DesktopKey(vk, false);
-}
-
 void ClickAt(POINT pt, TDesktopButton button = TDesktopButton::Left) {
     DesktopMouseMove(pt);
     DesktopMouseButton(button, true, pt);
@@ -288,7 +283,7 @@ TEST_F(PopupMenus, APopupIsPlacedByItsAlignmentAndFlippedInsideTheWorkArea) {
         RECT shown{};
         WhileOpen(owner, {[&](HWND popup) {
             GetWindowRect(popup, &shown);
-            Press(VK_ESCAPE);
+            DesktopPress(VK_ESCAPE);
         }});
         EXPECT_EQ(TrackPopupMenu(menu, c.flags | TPM_RETURNCMD, c.pt.x, c.pt.y, 0, owner, nullptr), 0);
         ASSERT_EQ(StepsRun(), 1u);
@@ -311,8 +306,8 @@ TEST_F(PopupMenus, TrackingTellsTheOwnerAndAChoiceIsReturnedOrPosted) {
     const HWND holder = Create(WS_POPUP | WS_VISIBLE, {800, 600, 900, 700});
     SetCapture(holder);
     ClearRecord();
-    WhileOpen(owner, {[&](HWND) { Press(VK_DOWN); }, [&](HWND) { Press(VK_DOWN); },
-                      [&](HWND) { Press(VK_RETURN); }});
+    WhileOpen(owner, {[&](HWND) { DesktopPress(VK_DOWN); }, [&](HWND) { DesktopPress(VK_DOWN); },
+                      [&](HWND) { DesktopPress(VK_RETURN); }});
     EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 400, 300, 0, owner, nullptr), 12);
     EXPECT_EQ(MessagesOf(holder, {WM_CANCELMODE}), std::vector<UINT>{WM_CANCELMODE});
     EXPECT_EQ(MessagesOf(owner, {WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP, WM_EXITMENULOOP}),
@@ -370,7 +365,7 @@ TEST_F(PopupMenus, AClickOutsideClosesTheMenuAndReachesNoWindow) {
                           ASSERT_TRUE(GetMenuItemRect(owner, menu, 2, &separator));
                           ClickAt(Center(separator));
                       },
-                      [&](HWND) { Press(VK_ESCAPE); }});
+                      [&](HWND) { DesktopPress(VK_ESCAPE); }});
     EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 400, 300, 0, owner, nullptr), 0);
     EXPECT_EQ(StepsRun(), 2u);
 }
@@ -395,9 +390,9 @@ TEST_F(PopupMenus, MnemonicsChooseAndLettersNoItemAnswersAskTheOwner) {
         for (const char16_t* letter : c.letters)
             steps.push_back([letter](HWND) {
                 if (letter[0] == u'\r')
-                    Press(VK_RETURN);
+                    DesktopPress(VK_RETURN);
                 else
-                    Press(letter[0] >= u'a' ? letter[0] - u'a' + 'A' : letter[0], letter);
+                    DesktopPress(letter[0] >= u'a' ? letter[0] - u'a' + 'A' : letter[0], letter);
             });
         WhileOpen(owner, steps);
         EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 400, 300, 0, owner, nullptr), c.chosen);
@@ -450,14 +445,14 @@ TEST_F(PopupMenus, SubmenusOpenAfterTheDelayUnderThePointerAndAtOnceByKeyboard) 
                           RECT parent;
                           GetWindowRect(first, &parent);
                           EXPECT_GE(item.left, parent.right - 3); // beside its parent
-                          Press(VK_ESCAPE);                      // closes one level
+                          DesktopPress(VK_ESCAPE);                      // closes one level
                       },
                       [&](HWND popup) {
                           EXPECT_EQ(popup, first);
-                          Press(VK_RIGHT); // opens it again at once with its first item
+                          DesktopPress(VK_RIGHT); // opens it again at once with its first item
                       },
-                      [&](HWND) { Press(VK_DOWN); },
-                      [&](HWND) { Press(VK_RETURN); }});
+                      [&](HWND) { DesktopPress(VK_DOWN); },
+                      [&](HWND) { DesktopPress(VK_RETURN); }});
     EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 400, 300, 0, owner, nullptr), 22);
     EXPECT_EQ(popups, (std::vector<LPARAM>{MAKELPARAM(0, FALSE), MAKELPARAM(4, FALSE), MAKELPARAM(4, FALSE)}));
 }
@@ -537,7 +532,7 @@ TEST_F(PaintedPopups, ItemsShowMarksImagesShortcutsArrowsAndGreyText) {
         const TSurface* surface = WindowSurface(popup);
         pixels = surface->pixels;
         width = surface->width;
-        Press(VK_ESCAPE);
+        DesktopPress(VK_ESCAPE);
     }});
     TrackPopupMenu(painted, TPM_RETURNCMD, 400, 100, 0, owner, nullptr);
     ASSERT_FALSE(pixels.empty());
@@ -584,15 +579,15 @@ TEST_F(PaintedPopups, TheHotItemIsHighlightedAsTheSelectionMoves) {
     };
     WhileOpen(owner, {[&](HWND popup) {
                           measure(popup);
-                          Press(VK_DOWN);
+                          DesktopPress(VK_DOWN);
                       },
                       [&](HWND popup) {
                           measure(popup);
-                          Press(VK_DOWN);
+                          DesktopPress(VK_DOWN);
                       },
                       [&](HWND popup) {
                           measure(popup);
-                          Press(VK_ESCAPE);
+                          DesktopPress(VK_ESCAPE);
                       }});
     TrackPopupMenu(painted, TPM_RETURNCMD, 400, 100, 0, owner, nullptr);
     ASSERT_EQ(shown.size(), 3u);
@@ -650,7 +645,7 @@ TEST_F(MenuBars, AltThenDownOpensTheFirstPopupBelowItsItemAndEnterSendsTheComman
     WhileOpen(form, {[&](HWND popup) {
                          EXPECT_EQ(popup, nullptr); // the bar item is selected, nothing open
                          idleInk = CountPixels(form, ToWindow(form, fileItem), [](uint32_t p) { return p == Rgb(GetSysColor(COLOR_3DHILIGHT)); });
-                         Press(VK_DOWN);
+                         DesktopPress(VK_DOWN);
                      },
                      [&](HWND popup) {
                          ASSERT_TRUE(popup);
@@ -659,10 +654,10 @@ TEST_F(MenuBars, AltThenDownOpensTheFirstPopupBelowItsItemAndEnterSendsTheComman
                          EXPECT_EQ(shown.left, fileItem.left);
                          EXPECT_EQ(shown.top, fileItem.bottom);
                          selectedInk = CountPixels(form, ToWindow(form, fileItem), [](uint32_t p) { return p == Rgb(GetSysColor(COLOR_BTNSHADOW)); });
-                         Press(VK_DOWN); // Open is selected; Save next
+                         DesktopPress(VK_DOWN); // Open is selected; Save next
                      },
-                     [&](HWND) { Press(VK_RETURN); }});
-    Press(VK_MENU);
+                     [&](HWND) { DesktopPress(VK_RETURN); }});
+    DesktopPress(VK_MENU);
     RunUntilIdle();
     EXPECT_GT(idleInk, 10) << "the selected bar item is raised";
     EXPECT_GT(selectedInk, 10) << "pressed while its popup is open";
@@ -677,17 +672,17 @@ TEST_F(MenuBars, AltThenDownOpensTheFirstPopupBelowItsItemAndEnterSendsTheComman
 
 TEST_F(MenuBars, EscapeClosesThePopupThenLeavesTheBar) {
     const HWND form = Form(MainMenu());
-    WhileOpen(form, {[&](HWND) { Press(VK_RETURN); },
+    WhileOpen(form, {[&](HWND) { DesktopPress(VK_RETURN); },
                      [&](HWND popup) {
                          EXPECT_TRUE(popup);
-                         Press(VK_ESCAPE);
+                         DesktopPress(VK_ESCAPE);
                      },
                      [&](HWND popup) {
                          EXPECT_EQ(popup, nullptr);
                          EXPECT_TRUE(MessagesOf(form, {WM_EXITMENULOOP}).empty());
-                         Press(VK_ESCAPE);
+                         DesktopPress(VK_ESCAPE);
                      }});
-    Press(VK_F10);
+    DesktopPress(VK_F10);
     RunUntilIdle();
     EXPECT_EQ(StepsRun(), 3u);
     EXPECT_EQ(MessagesOf(form, {WM_EXITMENULOOP}).size(), 1u);
@@ -704,10 +699,10 @@ TEST_F(MenuBars, AltLetterOpensTheNamedItemAndLeftRightMoveBetweenPopups) {
         opened.push_back(wParam);
         return std::optional<LRESULT>(0);
     });
-    WhileOpen(form, {[&](HWND) { Press(VK_RIGHT); }, [&](HWND) { Press(VK_RIGHT); }, [&](HWND) { Press(VK_LEFT); },
-                     [&](HWND) { Press(VK_ESCAPE); }, [&](HWND) { Press(VK_ESCAPE); }});
+    WhileOpen(form, {[&](HWND) { DesktopPress(VK_RIGHT); }, [&](HWND) { DesktopPress(VK_RIGHT); }, [&](HWND) { DesktopPress(VK_LEFT); },
+                     [&](HWND) { DesktopPress(VK_ESCAPE); }, [&](HWND) { DesktopPress(VK_ESCAPE); }});
     DesktopKey(VK_MENU, true);
-    Press('H', u"h");
+    DesktopPress('H', u"h");
     DesktopKey(VK_MENU, false);
     RunUntilIdle();
     EXPECT_EQ(opened, (std::vector<WPARAM>{WPARAM(help), WPARAM(file), WPARAM(help), WPARAM(file)}));
@@ -715,9 +710,9 @@ TEST_F(MenuBars, AltLetterOpensTheNamedItemAndLeftRightMoveBetweenPopups) {
 
     // Alt+F opens "&File" at once with its first item selected.
     opened.clear();
-    WhileOpen(form, {[&](HWND) { Press(VK_RETURN); }});
+    WhileOpen(form, {[&](HWND) { DesktopPress(VK_RETURN); }});
     DesktopKey(VK_MENU, true);
-    Press('F', u"f");
+    DesktopPress('F', u"f");
     DesktopKey(VK_MENU, false);
     RunUntilIdle();
     EXPECT_EQ(opened, std::vector<WPARAM>{WPARAM(file)});
@@ -792,16 +787,16 @@ TEST_F(WindowMenus, AltSpaceOpensTheWindowMenuWhoseChoiceIsASystemCommand) {
                          const RECT text = ToWindow(popup, RECT{size.left + 24, size.top, size.left + 80, size.bottom});
                          greyInk = CountPixels(popup, text, [](uint32_t p) { return p == Rgb(GetSysColor(COLOR_GRAYTEXT)); });
                          darkInk = CountPixels(popup, text, Dark);
-                         Press('S', u"s"); // chooses nothing
+                         DesktopPress('S', u"s"); // chooses nothing
                      },
                      [&](HWND) {
                          RECT size;
                          ASSERT_TRUE(GetMenuItemRect(form, windowMenu, 2, &size));
                          ClickAt(Center(size)); // nor does a click
                      },
-                     [&](HWND) { Press('C', u"c"); }});
+                     [&](HWND) { DesktopPress('C', u"c"); }});
     DesktopKey(VK_MENU, true);
-    Press(VK_SPACE, u" ");
+    DesktopPress(VK_SPACE, u" ");
     DesktopKey(VK_MENU, false);
     RunUntilIdle();
     EXPECT_EQ(flags, std::vector<LPARAM>{MAKELPARAM(0, TRUE)});
@@ -825,9 +820,9 @@ TEST_F(WindowMenus, TheWindowMenuFollowsTheWindowAndRevertingDropsTheCopy) {
             states.push_back(GetMenuState(windowMenu, command, MF_BYCOMMAND) & MF_GRAYED);
         return std::optional<LRESULT>(0);
     });
-    WhileOpen(form, {[&](HWND) { Press(VK_ESCAPE); }});
+    WhileOpen(form, {[&](HWND) { DesktopPress(VK_ESCAPE); }});
     DesktopKey(VK_MENU, true);
-    Press(VK_SPACE, u" ");
+    DesktopPress(VK_SPACE, u" ");
     DesktopKey(VK_MENU, false);
     RunUntilIdle();
     EXPECT_EQ(states, (std::vector<UINT>{MF_GRAYED, 0, 0, 0, MF_GRAYED, 0}));

@@ -221,3 +221,32 @@ void RunUntilIdle() {
     }
     PresentPending();
 }
+
+void DesktopPress(UINT vk, const String& text) {
+    DesktopKey(vk, true, text);
+    DesktopKey(vk, false);
+}
+
+void DesktopPressWith(UINT modifier, UINT vk, const String& text) {
+    DesktopKey(modifier, true);
+    DesktopPress(vk, text);
+    DesktopKey(modifier, false);
+}
+
+void DesktopPressTyping(UINT vk, const std::vector<UINT>& modifiers) {
+    BYTE state[256]{};
+    for (const UINT m : modifiers) {
+        state[m] = 0x80;
+        DesktopKey(m, true);
+    }
+    WCHAR text[4]{};
+    const int n = ToUnicode(vk, 0, state, text, 4, 0);
+    DesktopPress(vk, String(text, size_t(n > 0 ? n : 0)));
+    for (const UINT m : modifiers) DesktopKey(m, false);
+}
+
+void DesktopClick(POINT pt) {
+    DesktopMouseMove(pt);
+    DesktopMouseButton(TDesktopButton::Left, true, pt);
+    DesktopMouseButton(TDesktopButton::Left, false, pt);
+}

@@ -5,6 +5,7 @@
 // thread takes it; the rest acts at once on the calling thread's windows.
 
 #include <memory>
+#include <vector>
 
 #include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
@@ -57,3 +58,12 @@ void SetThreadWaitHost(std::shared_ptr<IWaitHost> host);
 // until nothing is left; a WM_QUIT taken is posted again and ends it. Then
 // hands what was drawn to the presenter.
 void RunUntilIdle();
+// A key pressed and released; Text as for DesktopKey.
+void DesktopPress(UINT vk, const String& text = String());
+// A key pressed and released while Modifier is held down.
+void DesktopPressWith(UINT modifier, UINT vk, const String& text = String());
+// A key pressed and released while Modifiers are held down, typing what the
+// key table gives the key under them (Ctrl+X: 0x18).
+void DesktopPressTyping(UINT vk, const std::vector<UINT>& modifiers = {});
+// A left click at Pt: the pointer moves there, the button goes down and up.
+void DesktopClick(POINT pt);

@@ -9,25 +9,6 @@
 
 namespace {
 
-void Press(UINT vk, const String& text = String()) {
-    DesktopKey(vk, true, text);
-    DesktopKey(vk, false);
-}
-
-void PressWith(UINT modifier, UINT vk, const String& text = String()) {
-    DesktopKey(modifier, true);
-    Press(vk, text);
-    DesktopKey(modifier, false);
-}
-
-// A left click in the middle of a control, as the desktop delivers it.
-void ClickOn(TControl* control) {
-    const TPoint p = control->ClientToScreen({control->Width() / 2, control->Height() / 2});
-    DesktopMouseMove({p.X, p.Y});
-    DesktopMouseButton(TDesktopButton::Left, true, {p.X, p.Y});
-    DesktopMouseButton(TDesktopButton::Left, false, {p.X, p.Y});
-}
-
 class ButtonTest : public FormTest {
 protected:
     void SetUp() override {
@@ -67,7 +48,7 @@ TEST_F(ButtonTest, SpaceOnAFocusedButtonClicksItOnce) {
     button->OnClick = [&](TObject*) { ++clicks; };
     button->SetFocus();
     Settle();
-    Press(VK_SPACE, u" ");
+    DesktopPress(VK_SPACE, u" ");
     Settle();
     EXPECT_EQ(clicks, 1);
     ClickOn(button);
@@ -97,7 +78,7 @@ TEST_F(ButtonTest, EnterClicksTheDefaultButtonOrTheFocusedOneAndEscapeTheCancelB
         cancel->OnClick = [&](TObject*) { clicked += "cancel"; };
         (c.focusCancel ? static_cast<TWinControl*>(cancel) : check)->SetFocus();
         Settle();
-        Press(c.key);
+        DesktopPress(c.key);
         Settle();
         EXPECT_EQ(clicked, c.clicked);
         delete dialog;
@@ -119,7 +100,7 @@ TEST_F(ButtonTest, AModalResultEndsShowModalWithIt) {
         std::function<void()> input;
         int result;
     };
-    for (const TCase& c : {TCase{"enter", [] { Press(VK_RETURN); }, 1}, TCase{"escape", [] { Press(VK_ESCAPE); }, 2},
+    for (const TCase& c : {TCase{"enter", [] { DesktopPress(VK_RETURN); }, 1}, TCase{"escape", [] { DesktopPress(VK_ESCAPE); }, 2},
                            TCase{"a click", [&] { ClickOn(ok); }, 1}}) {
         SCOPED_TRACE(c.name);
         TIdleSteps steps({c.input});
@@ -154,7 +135,7 @@ TEST_F(ButtonTest, ACheckBoxStepsThroughItsStatesWithOneOnClickEach) {
     const auto click = [](TCheckBox* box) { ClickOn(box); };
     const auto space = [](TCheckBox* box) {
         box->SetFocus();
-        Press(VK_SPACE, u" ");
+        DesktopPress(VK_SPACE, u" ");
     };
     for (const TCase& c : {TCase{"grayed allowed, clicked", true, click, {cbChecked, cbGrayed, cbUnchecked}},
                            TCase{"grayed allowed, space", true, space, {cbChecked, cbGrayed, cbUnchecked}},
@@ -209,11 +190,11 @@ TEST_F(ButtonTest, RadioButtonsOfOneParentAreExclusiveAndArrowsMoveWithinTheGrou
     EXPECT_TRUE(b->TabStop());
     EXPECT_EQ(form->ActiveControl(), b);
 
-    Press(VK_DOWN);
+    DesktopPress(VK_DOWN);
     Settle();
-    Press(VK_UP);
+    DesktopPress(VK_UP);
     Settle();
-    Press(VK_UP);
+    DesktopPress(VK_UP);
     Settle();
     EXPECT_EQ(clicks, "bcba");
     EXPECT_EQ(form->ActiveControl(), a);
@@ -237,17 +218,17 @@ TEST_F(ButtonTest, AcceleratorsClickButtonsToggleCheckBoxesAndChooseRadioButtons
     next->OnClick = [&](TObject*) { ++nextClicks; };
     focus->SetFocus();
     Settle();
-    PressWith(VK_MENU, 'N', u"n");
+    DesktopPressWith(VK_MENU, 'N', u"n");
     Settle();
     EXPECT_EQ(nextClicks, 1);
-    PressWith(VK_MENU, 'B', u"b");
+    DesktopPressWith(VK_MENU, 'B', u"b");
     Settle();
     EXPECT_TRUE(box->Checked());
     EXPECT_EQ(form->ActiveControl(), box);
-    PressWith(VK_MENU, 'R', u"r");
+    DesktopPressWith(VK_MENU, 'R', u"r");
     Settle();
     EXPECT_TRUE(radio->Checked());
-    PressWith(VK_MENU, 'G', u"g");
+    DesktopPressWith(VK_MENU, 'G', u"g");
     Settle();
     EXPECT_EQ(form->ActiveControl(), inside);
 }

@@ -21,22 +21,6 @@ public:
     std::optional<String> text;
 };
 
-// A key with the modifiers held, carrying the text the keyboard gives it (Ctrl+X: 0x18).
-void Press(UINT vk, std::initializer_list<UINT> modifiers = {}) {
-    BYTE state[256]{};
-    for (const UINT m : modifiers) {
-        state[m] = 0x80;
-        DesktopKey(m, true);
-    }
-    WCHAR text[4]{};
-    const int n = ToUnicode(vk, 0, state, text, 4, 0);
-    DesktopKey(vk, true, String(text, size_t(std::max(n, 0))));
-    DesktopKey(vk, false);
-    for (const UINT m : modifiers) DesktopKey(m, false);
-}
-
-void PressWith(UINT modifier, UINT vk) { Press(vk, {modifier}); }
-
 void Type(const String& text) {
     for (char16_t c : text) {
         DesktopKey(VK_PACKET, true, String(1, c));
@@ -81,8 +65,8 @@ TEST_F(EditInputTest, AKeyScriptEditsTheTextWithOneOnChangePerChange) {
          {},
          [] {
              Type(u"abc");
-             PressWith(VK_SHIFT, VK_HOME);
-             PressWith(VK_CONTROL, 'X');
+             DesktopPressTyping(VK_HOME, {VK_SHIFT});
+             DesktopPressTyping('X', {VK_CONTROL});
          },
          u"",
          u"abc",
@@ -91,9 +75,9 @@ TEST_F(EditInputTest, AKeyScriptEditsTheTextWithOneOnChangePerChange) {
          {},
          [] {
              Type(u"abc");
-             PressWith(VK_SHIFT, VK_HOME);
-             PressWith(VK_CONTROL, 'X');
-             PressWith(VK_CONTROL, 'Z');
+             DesktopPressTyping(VK_HOME, {VK_SHIFT});
+             DesktopPressTyping('X', {VK_CONTROL});
+             DesktopPressTyping('Z', {VK_CONTROL});
          },
          u"abc",
          u"abc",
@@ -107,9 +91,9 @@ TEST_F(EditInputTest, AKeyScriptEditsTheTextWithOneOnChangePerChange) {
          },
          [] {
              Type(u"ab");
-             PressWith(VK_CONTROL, 'A');
-             PressWith(VK_CONTROL, 'V');
-             PressWith(VK_CONTROL, 'C');
+             DesktopPressTyping('A', {VK_CONTROL});
+             DesktopPressTyping('V', {VK_CONTROL});
+             DesktopPressTyping('C', {VK_CONTROL});
          },
          u"xyz",
          u"xyz",
@@ -118,8 +102,8 @@ TEST_F(EditInputTest, AKeyScriptEditsTheTextWithOneOnChangePerChange) {
          [](TEdit* e) { e->SetPasswordChar(u'*'); },
          [] {
              Type(u"ab");
-             PressWith(VK_CONTROL, 'A');
-             PressWith(VK_CONTROL, 'C');
+             DesktopPressTyping('A', {VK_CONTROL});
+             DesktopPressTyping('C', {VK_CONTROL});
          },
          u"ab",
          std::nullopt,
@@ -129,7 +113,7 @@ TEST_F(EditInputTest, AKeyScriptEditsTheTextWithOneOnChangePerChange) {
              e->SetText(u"a\U0001F600");
              e->SetSelStart(3);
          },
-         [] { Press(VK_BACK); },
+         [] { DesktopPressTyping(VK_BACK); },
          u"a",
          std::nullopt,
          1},
@@ -239,7 +223,7 @@ TEST_F(EditInputTest, EnteringSelectsAllUnlessItIsAMemoOrAutoSelectIsOff) {
         second->SetParent(form);
         second->SetSelStart(0);
         Settle();
-        Press(VK_TAB);
+        DesktopPressTyping(VK_TAB);
         Settle();
         ASSERT_EQ(GetFocus(), second->Handle());
         EXPECT_EQ(second->SelLength(), c.selLength);
@@ -269,7 +253,7 @@ TEST_F(EditInputTest, AMemoTakesTabsAndReturnsAsItsPropertiesSay) {
         TMemo* memo = Focused<TMemo>();
         memo->SetWantTabs(c.wantTabs);
         memo->SetWantReturns(c.wantReturns);
-        Press(c.key);
+        DesktopPressTyping(c.key);
         Settle();
         EXPECT_EQ(memo->Text(), c.text);
         EXPECT_EQ(GetFocus() == memo->Handle(), c.keepsFocus);
@@ -338,13 +322,13 @@ TEST_F(EditInputTest, EscapeInAChangedMaskEditBringsBackTheTextItHadOnEntering) 
     Type(u"new");
     Settle();
     ASSERT_EQ(edit->Text(), u"new");
-    Press(VK_ESCAPE);
+    DesktopPressTyping(VK_ESCAPE);
     Settle();
     EXPECT_EQ(edit->Text(), u"old");
     EXPECT_FALSE(edit->Modified());
     EXPECT_EQ(cancelled, 0) << "the dialog did not see that Escape";
 
-    Press(VK_ESCAPE);
+    DesktopPressTyping(VK_ESCAPE);
     Settle();
     EXPECT_EQ(cancelled, 1);
     EXPECT_EQ(edit->Text(), u"old");

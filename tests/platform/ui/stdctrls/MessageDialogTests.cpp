@@ -14,11 +14,6 @@ namespace {
 // Long enough for a worker to post its call; a wait ends as soon as it arrives.
 constexpr int kPatienceMs = 10'000;
 
-void Press(UINT vk, const String& text = String()) {
-    DesktopKey(vk, true, text);
-    DesktopKey(vk, false);
-}
-
 // A form that runs the next step each time a box it owns waits for input; a
 // box still up after the last step is a failure, and is closed.
 class TMessageDialogTestForm : public TForm {
@@ -99,7 +94,7 @@ TEST_F(MessageDialogTest, TheBoxBelongsToTheActiveFormOrElseTheMainForm) {
             owner = reinterpret_cast<HWND>(GetWindowLongPtrW(box, GWLP_HWNDPARENT));
             EXPECT_FALSE(IsWindowEnabled(main->Handle()));
             EXPECT_FALSE(IsWindowEnabled(second->Handle()));
-            Press('N', u"n");
+            DesktopPress('N', u"n");
         }};
         EXPECT_EQ(Application().MessageBox(u"删除任务吗？", u"Warning", MB_YESNO | MB_ICONQUESTION), IDNO);
         EXPECT_EQ(c.owner->stepsRun, 1u);
@@ -121,7 +116,7 @@ TEST_F(MessageDialogTest, AWorkerWaitsUntilTheBoxOnTheGuiThreadIsAnswered) {
     form->steps = {[&](HWND box) {
         returnedWhileShown = workerReturned.load();
         owner = reinterpret_cast<HWND>(GetWindowLongPtrW(box, GWLP_HWNDPARENT)); // only a window of this thread answers
-        Press(VK_RETURN);
+        DesktopPress(VK_RETURN);
     }};
     int answer = 0;
     const DWORD guiThread = GetCurrentThreadId();

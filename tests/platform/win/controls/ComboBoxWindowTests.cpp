@@ -71,9 +71,7 @@ protected:
         RunUntilIdle();
     }
     static void ClickAt(POINT pt) {
-        DesktopMouseMove(pt);
-        DesktopMouseButton(TDesktopButton::Left, true, pt);
-        DesktopMouseButton(TDesktopButton::Left, false, pt);
+        DesktopClick(pt);
         RunUntilIdle();
     }
 

@@ -27,17 +27,7 @@ void Chord(const std::u16string& chord) {
             rest.erase(at, prefix.size());
             modifiers.push_back(vk);
         }
-    const UINT vk = KeyCode(rest);
-    BYTE state[256]{};
-    for (const UINT m : modifiers) {
-        state[m] = 0x80;
-        DesktopKey(m, true);
-    }
-    WCHAR text[4]{};
-    const int n = ToUnicode(vk, 0, state, text, 4, 0);
-    DesktopKey(vk, true, String(text, size_t(std::max(n, 0))));
-    DesktopKey(vk, false);
-    for (const UINT m : modifiers) DesktopKey(m, false);
+    DesktopPressTyping(KeyCode(rest), modifiers);
 }
 
 } // namespace

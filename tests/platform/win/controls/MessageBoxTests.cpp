@@ -12,17 +12,6 @@
 
 namespace {
 
-void Press(UINT vk, const String& text = String()) {
-    DesktopKey(vk, true, text);
-    DesktopKey(vk, false);
-}
-
-void PressWith(UINT modifier, UINT vk, const String& text = String()) {
-    DesktopKey(modifier, true);
-    Press(vk, text);
-    DesktopKey(modifier, false);
-}
-
 String TextOf(HWND hwnd) {
     String text(size_t(GetWindowTextLengthW(hwnd)) + 1, u'\0');
     text.resize(size_t(GetWindowTextW(hwnd, text.data(), int(text.size()))));
@@ -143,7 +132,7 @@ TEST_F(MessageBoxTest, AnErrorBoxShowsTheIconTheTextAndOneOkButton) {
         RECT buttonRect;
         GetWindowRect(buttons[0], &buttonRect);
         EXPECT_GE(buttonRect.top, textRect.bottom) << "the button row lies below the text";
-        Press(VK_RETURN);
+        DesktopPress(VK_RETURN);
     }});
     EXPECT_EQ(answer, IDOK);
     EXPECT_EQ(stepsRun_, 1u);
@@ -161,9 +150,9 @@ TEST_F(MessageBoxTest, KeysMnemonicsAndTheCloseBoxChooseTheAnswer) {
             Click(button, r.right / 2, r.bottom / 2);
         };
     };
-    const auto key = [](UINT vk, const char16_t* text = u"") { return [=](HWND) { Press(vk, text); }; };
+    const auto key = [](UINT vk, const char16_t* text = u"") { return [=](HWND) { DesktopPress(vk, text); }; };
     const auto with = [](UINT modifier, UINT vk, const char16_t* text = u"") {
-        return [=](HWND) { PressWith(modifier, vk, text); };
+        return [=](HWND) { DesktopPressWith(modifier, vk, text); };
     };
     const TStep close = [](HWND box) { DesktopCloseRequest(box); };
     const TStep enter = key(VK_RETURN), escape = key(VK_ESCAPE);
@@ -232,7 +221,7 @@ TEST_F(MessageBoxTest, EachSetHasTheSystemsCaptionsInOrderAndTheDefaultFollowsTh
                      EXPECT_EQ(GetDlgCtrlID(buttons[i]), c.ids[i]);
                  }
                  // Tab: the focus and the default frame move together.
-                 Press(VK_TAB);
+                 DesktopPress(VK_TAB);
              },
                                            [&](HWND box) {
                  const HWND focus = GetFocus();
@@ -240,7 +229,7 @@ TEST_F(MessageBoxTest, EachSetHasTheSystemsCaptionsInOrderAndTheDefaultFollowsTh
                      EXPECT_EQ(GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK,
                                LONG(b == focus ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
                  EXPECT_EQ(GetDlgCtrlID(focus), c.ids[1 % c.ids.size()]);
-                 Press(VK_RETURN);
+                 DesktopPress(VK_RETURN);
              }});
         EXPECT_EQ(stepsRun_, 2u);
     }
@@ -265,7 +254,7 @@ TEST_F(MessageBoxTest, TheOwnerAndTheThreadsOtherWindowsAreDisabledWhileItIsUp) 
         EXPECT_TRUE(IsWindowEnabled(hidden));
         EXPECT_TRUE(IsWindowEnabled(box));
         EnableWindow(hidden, FALSE); // changed while the box is up: left as it is
-        Press(VK_ESCAPE);
+        DesktopPress(VK_ESCAPE);
     }});
     EXPECT_EQ(answer, IDCANCEL);
     EXPECT_TRUE(IsWindowEnabled(owner_));
@@ -297,7 +286,7 @@ TEST_F(MessageBoxTest, TheBoxIsCentredOnItsOwnerOrOnTheOwnersWorkAreaAndStaysIns
         RECT box{};
         Show(u"text", u"caption", MB_OK, {[&](HWND shown) {
                  GetWindowRect(shown, &box);
-                 Press(VK_RETURN);
+                 DesktopPress(VK_RETURN);
              }});
         EXPECT_NEAR((box.left + box.right) / 2, (c.area.left + c.area.right) / 2, 1);
         EXPECT_NEAR((box.top + box.bottom) / 2, (c.area.top + c.area.bottom) / 2, 1);
@@ -309,7 +298,7 @@ TEST_F(MessageBoxTest, TheBoxIsCentredOnItsOwnerOrOnTheOwnersWorkAreaAndStaysIns
     RECT box{};
     Show(u"text", u"caption", MB_OK, {[&](HWND shown) {
         GetWindowRect(shown, &box);
-        Press(VK_RETURN);
+        DesktopPress(VK_RETURN);
     }});
     EXPECT_EQ(box.right, kWork.right);
     EXPECT_EQ(box.bottom, kWork.bottom);
@@ -340,7 +329,7 @@ TEST_F(MessageBoxTest, ALongTextIsWrappedToASensibleWidthAndShownWhole) {
         EXPECT_LE(frame.right - frame.left, (kWork.right - kWork.left) * 5 / 8 + 200);
         EXPECT_GE(frame.left, kWork.left);
         EXPECT_LE(frame.right, kWork.right);
-        Press(VK_RETURN);
+        DesktopPress(VK_RETURN);
     }});
     EXPECT_EQ(stepsRun_, 1u);
 }
@@ -349,7 +338,7 @@ TEST_F(MessageBoxTest, TheTopmostFlagMakesATopmostBox) {
     Show(u"text", u"caption", MB_OK | MB_TOPMOST | MB_SETFOREGROUND, {[&](HWND box) {
         EXPECT_TRUE(GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
         EXPECT_EQ(GetForegroundWindow(), box);
-        Press(VK_RETURN);
+        DesktopPress(VK_RETURN);
     }});
 }
 
