@@ -49,6 +49,18 @@ TEST_F(ComboBoxTest, ItemsWithObjectsAndTheIndexSurviveANewWindow) {
     EXPECT_EQ(combo->Text(), u"视频");
 }
 
+// A sorted combo may hold the same text twice; a new window keeps both.
+TEST_F(ComboBoxTest, ASortedComboKeepsEqualItemsAcrossANewWindow) {
+    TComboBox* combo = MakeCombo(csDropDownList);
+    combo->SetSorted(true);
+    combo->Items()->Add(u"Banana");
+    ASSERT_EQ(combo->Items()->Count(), 4);
+    combo->SetStyle(csOwnerDrawFixed);
+    ASSERT_EQ(combo->Items()->Count(), 4);
+    EXPECT_EQ(combo->Items()->Strings(1), u"Banana");
+    EXPECT_EQ(combo->Items()->Strings(2), u"Banana");
+}
+
 TEST_F(ComboBoxTest, ChoosingFromTheOpenListGivesOneChangeAndTheEvents) {
     TComboBox* combo = MakeCombo(csDropDownList);
     combo->SetDropDownCount(2);
