@@ -116,6 +116,16 @@ void FinalizeStdCtrls() {
     UnregisterResStrings(kControlTexts);
 }
 
+// The common controls.
+const std::initializer_list<TClass> kCommonControlClasses = {
+};
+
+void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }
+
+void FinalizeComCtrls() {
+    for (TClass cls : kCommonControlClasses) UnRegisterClass(cls);
+}
+
 } // namespace
 
 void RegisterUiUnits(TUnitRegistry& units) {
@@ -127,4 +137,5 @@ void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("Forms", InitializeForms, FinalizeForms, {"Screen", "ExtCtrls"});
     units.Register("ActnList", InitializeActions, FinalizeActions, {"Forms"});
     units.Register("StdCtrls", InitializeStdCtrls, FinalizeStdCtrls, {"Forms"});
+    units.Register("ComCtrls", InitializeComCtrls, FinalizeComCtrls, {"StdCtrls", "ImgList", "ActnList"});
 }

@@ -3,6 +3,7 @@
 // desktop entry, frames and scroll bars, menus, message boxes, shapes, layered windows,
 // monitors, system information and modules.
 
+#include "platform/win/controls/CommonControlConstants.h"
 #include "platform/win/controls/ControlConstants.h"
 #include "platform/win/controls/MessageBox.h"
 #include "platform/win/desktop/Desktop.h"
