@@ -62,16 +62,17 @@ void TListBoxWindow::Char(char16_t ch) {
     if (found >= 0) MoveByKey(found, false, false);
 }
 
+void TListBoxWindow::ChooseSingle(int index) {
+    const bool changed = index != current_;
+    SelectOnly(index);
+    EnsureVisible(index);
+    if (changed) NotifySelChange();
+}
+
 void TListBoxWindow::MoveByKey(int index, bool shift, bool ctrl) {
     if (items_.Count() == 0) return;
     index = std::clamp(index, 0, items_.Count() - 1);
-    if (!MultiSelect()) {
-        const bool changed = index != current_;
-        SelectOnly(index);
-        EnsureVisible(index);
-        if (changed) NotifySelChange();
-        return;
-    }
+    if (!MultiSelect()) return ChooseSingle(index);
     if (!ExtendedSelect() || (ctrl && !shift)) {
         SetCaret(index);
         EnsureVisible(index);
@@ -148,13 +149,7 @@ void TListBoxWindow::MouseMove(POINT pt, UINT keys) {
 }
 
 void TListBoxWindow::TrackTo(int index) {
-    if (!MultiSelect()) {
-        const bool changed = index != current_;
-        SelectOnly(index);
-        EnsureVisible(index);
-        if (changed) NotifySelChange();
-        return;
-    }
+    if (!MultiSelect()) return ChooseSingle(index);
     if (!ExtendedSelect() || index == caret_) return;
     if (trackCtrl_) {
         SelectRange(anchor_, index, trackAdds_);

@@ -97,6 +97,8 @@ private:
     void Char(char16_t ch);
     // Moves the caret to Index as a key does, selecting by the style and modifiers.
     void MoveByKey(int index, bool shift, bool ctrl);
+    // A single-selection list's choice of Index, in sight and notified when it changed.
+    void ChooseSingle(int index);
     void ButtonDown(POINT pt, UINT keys, bool doubleClick);
     void MouseMove(POINT pt, UINT keys);
     void ButtonUp();
