@@ -135,8 +135,9 @@ bool TTabControlWindow::SetItem(int index, const TCITEMW& item) {
     return true;
 }
 
+// -1 leaves no tab selected.
 int TTabControlWindow::SetCurSel(int index) {
-    if (index < 0 || size_t(index) >= tabs_.size()) return -1;
+    if (index < -1 || (index >= 0 && size_t(index) >= tabs_.size())) return -1;
     const int previous = selected_;
     if (index != previous) {
         selected_ = index;

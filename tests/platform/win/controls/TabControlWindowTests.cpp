@@ -102,6 +102,8 @@ TEST_F(TabControlTest, ItemsKeepTheirDataAndTheSelectionFollowsInsertsAndDeletes
     EXPECT_EQ(SendMessageW(tabs_, TCM_SETCURSEL, 0, 0), -1);
     EXPECT_EQ(SendMessageW(tabs_, TCM_SETCURSEL, 3, 0), -1) << "an index out of range changes nothing";
     EXPECT_EQ(CurSel(), 0);
+    EXPECT_EQ(SendMessageW(tabs_, TCM_SETCURSEL, WPARAM(-1), 0), 0);
+    EXPECT_EQ(CurSel(), -1) << "-1 clears the selection";
     EXPECT_TRUE(SendMessageW(tabs_, TCM_DELETEALLITEMS, 0, 0));
     EXPECT_EQ(SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(CurSel(), -1);
