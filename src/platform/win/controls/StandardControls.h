@@ -1,6 +1,7 @@
 #pragma once
 // The predefined control classes every thread can create windows of:
-// "EDIT", "BUTTON", "STATIC", "LISTBOX" and "COMBOBOX".
+// "EDIT", "BUTTON", "STATIC", "LISTBOX" and "COMBOBOX", and the common
+// controls: "tooltips_class32", "msctls_trackbar32".
 
 #include "platform/win/Types.h"
 
@@ -11,6 +12,8 @@ LRESULT ButtonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ComboBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ToolTipWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT TrackBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Registers the classes at the window system's start; caller holds its mutex.
 void RegisterStandardClasses(TWindowSystem& system);
