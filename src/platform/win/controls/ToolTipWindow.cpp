@@ -2,7 +2,11 @@
 // showing the text of one of its tools. A tracking tool (TTF_TRACK) shows
 // where its owner places it with TTM_TRACKPOSITION while TTM_TRACKACTIVATE
 // holds it up; a tool whose text is LPSTR_TEXTCALLBACKW asks its window with
-// TTN_GETDISPINFOW each time its text is needed.
+// TTN_GETDISPINFOW each time its text is needed. The other tools show below
+// the pointer once it has rested over them for a moment, as the mouse
+// messages relayed with TTM_RELAYEVENT tell, and hide after a while, at a
+// click or when the pointer leaves them. Without TTS_ALWAYSTIP they show only
+// while the tool's window belongs to the active window.
 
 #include <algorithm>
 #include <vector>
@@ -19,6 +23,13 @@ namespace {
 
 // Between the border and the text.
 constexpr int kMargin = 2;
+// The pointer rests this long before a tip shows; it stays up this long.
+constexpr UINT kInitialDelay = 500;
+constexpr UINT kAutoPopDelay = 5000;
+// A hover tip stands this far below the pointer.
+constexpr int kBelowPointer = 20;
+constexpr UINT_PTR kShowTimer = 1;
+constexpr UINT_PTR kPopTimer = 2;
 
 struct TTool {
     UINT flags = 0;
@@ -43,6 +54,10 @@ private:
     void UpdateText(const TOOLINFOW* info);
     void Track(const TOOLINFOW* info, bool active);
     void Pop();
+    // A mouse message the tools' window got.
+    void Relay(const MSG& msg);
+    int ToolAt(HWND window, POINT client) const;
+    void ShowHovered();
     // Asks the shown tool's text again and sizes the window to it, at the tracking position.
     void Refresh();
     String TextOf(const TTool& tool);
@@ -57,8 +72,12 @@ private:
     // The tool shown (an index into tools_), -1: none.
     int shown_ = -1;
     String text_;
-    POINT trackPos_{};
+    // The top-left corner of the tip, on the screen.
+    POINT corner_{};
     int maxWidth_ = -1;
+    bool active_ = true;
+    // The tool under the pointer (an index into tools_), -1: none.
+    int hovered_ = -1;
 };
 
 TTool* TToolTipWindow::Find(const TOOLINFOW* info) {
@@ -89,6 +108,8 @@ void TToolTipWindow::DeleteTool(const TOOLINFOW* info) {
     const int index = int(tool - tools_.data());
     if (index == shown_) Pop();
     if (shown_ > index) --shown_;
+    if (hovered_ == index) hovered_ = -1;
+    if (hovered_ > index) --hovered_;
     tools_.erase(tools_.begin() + index);
 }
 
@@ -133,7 +154,7 @@ void TToolTipWindow::Refresh() {
     text_ = TextOf(tools_[size_t(shown_)]);
     const SIZE text = TextSize(text_);
     const int frame = 2 * (1 + kMargin);
-    SetWindowPos(hwnd_, HWND_TOPMOST, trackPos_.x, trackPos_.y, text.cx + frame, text.cy + frame,
+    SetWindowPos(hwnd_, HWND_TOPMOST, corner_.x, corner_.y, text.cx + frame, text.cy + frame,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -161,8 +182,60 @@ void TToolTipWindow::Pop() {
     if (shown_ < 0) return;
     const TTool tool = tools_[size_t(shown_)];
     shown_ = -1;
+    KillTimer(hwnd_, kPopTimer);
     ShowWindow(hwnd_, SW_HIDE);
     Notify(TTN_POP, tool);
+}
+
+int TToolTipWindow::ToolAt(HWND window, POINT client) const {
+    for (size_t i = 0; i < tools_.size(); ++i) {
+        const TTool& tool = tools_[i];
+        if (tool.flags & TTF_TRACK) continue;
+        if (tool.flags & TTF_IDISHWND) {
+            if (HWND(tool.id) == window) return int(i);
+        } else if (tool.owner == window && client.x >= tool.rect.left && client.x < tool.rect.right &&
+                   client.y >= tool.rect.top && client.y < tool.rect.bottom) {
+            return int(i);
+        }
+    }
+    return -1;
+}
+
+void TToolTipWindow::Relay(const MSG& msg) {
+    if (!active_) return;
+    switch (msg.message) {
+    case WM_MOUSEMOVE: {
+        const int tool = ToolAt(msg.hwnd, {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+        if (tool == hovered_) return;
+        if (shown_ >= 0 && !(tools_[size_t(shown_)].flags & TTF_TRACK)) Pop();
+        hovered_ = tool;
+        if (tool >= 0)
+            SetTimer(hwnd_, kShowTimer, kInitialDelay, nullptr);
+        else
+            KillTimer(hwnd_, kShowTimer);
+        return;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        KillTimer(hwnd_, kShowTimer);
+        if (shown_ >= 0 && !(tools_[size_t(shown_)].flags & TTF_TRACK)) Pop();
+        return;
+    }
+}
+
+void TToolTipWindow::ShowHovered() {
+    KillTimer(hwnd_, kShowTimer);
+    if (hovered_ < 0 || (shown_ >= 0 && (tools_[size_t(shown_)].flags & TTF_TRACK))) return;
+    const TTool& tool = tools_[size_t(hovered_)];
+    if (!(Style() & TTS_ALWAYSTIP) && GetAncestor(tool.owner, GA_ROOT) != GetActiveWindow()) return;
+    POINT pointer;
+    GetCursorPos(&pointer);
+    corner_ = {pointer.x, pointer.y + kBelowPointer};
+    shown_ = hovered_;
+    Refresh();
+    Notify(TTN_SHOW, tool);
+    SetTimer(hwnd_, kPopTimer, kAutoPopDelay, nullptr);
 }
 
 void TToolTipWindow::Paint(HDC dc) {
@@ -202,8 +275,8 @@ LRESULT TToolTipWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case TTM_UPDATETIPTEXTW: UpdateText(reinterpret_cast<const TOOLINFOW*>(lParam)); return 0;
     case TTM_TRACKACTIVATE: Track(reinterpret_cast<const TOOLINFOW*>(lParam), wParam != 0); return 0;
     case TTM_TRACKPOSITION:
-        trackPos_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (shown_ >= 0) SetWindowPos(hwnd_, HWND_TOPMOST, trackPos_.x, trackPos_.y, 0, 0,
+        corner_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (shown_ >= 0) SetWindowPos(hwnd_, HWND_TOPMOST, corner_.x, corner_.y, 0, 0,
                                       SWP_NOSIZE | SWP_NOACTIVATE);
         return 0;
     case TTM_SETMAXTIPWIDTH: {
@@ -224,6 +297,21 @@ LRESULT TToolTipWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return LRESULT(count);
     }
     case TTM_POP: Pop(); return 0;
+    case TTM_ACTIVATE:
+        active_ = wParam != 0;
+        if (!active_) {
+            KillTimer(hwnd_, kShowTimer);
+            hovered_ = -1;
+            Pop();
+        }
+        return 0;
+    case TTM_RELAYEVENT:
+        if (lParam) Relay(*reinterpret_cast<const MSG*>(lParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == kShowTimer) ShowHovered();
+        if (wParam == kPopTimer) Pop();
+        return 0;
     case WM_ERASEBKGND: return TRUE;
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_PAINT: {

@@ -94,7 +94,8 @@ TEST_F(ToolTipTest, TextComesFromTheToolOrItsWindow) {
             EXPECT_EQ(info->hdr.hwndFrom, tip_);
             EXPECT_EQ(info->hdr.idFrom, 1u);
             if (c.pointer) info->lpszText = const_cast<LPWSTR>(c.pointer);
-            if (c.inlineText) std::copy_n(c.inlineText, std::char_traits<char16_t>::length(c.inlineText) + 1, info->szText);
+            if (c.inlineText)
+                std::copy_n(c.inlineText, std::char_traits<char16_t>::length(c.inlineText) + 1, info->szText);
             return 0;
         });
         EXPECT_EQ(Text(1), c.expected);
@@ -152,6 +153,66 @@ TEST_F(ToolTipTest, MaximumWidthWrapsTheText) {
     GetWindowRect(tip_, &wrapped);
     EXPECT_LT(wrapped.right - wrapped.left, single.right - single.left);
     EXPECT_GT(wrapped.bottom - wrapped.top, single.bottom - single.top);
+}
+
+// The owner relays its mouse messages, as a window with hover tips does.
+TEST_F(ToolTipTest, RelayedPointerShowsTheToolUnderItAfterTheDelay) {
+    TOOLINFOW area = Tool(3, const_cast<LPWSTR>(u"area"), 0);
+    area.rect = {10, 10, 60, 40};
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, LPARAM(&area));
+    const auto relay = [&](UINT message, POINT client) {
+        const POINT screen = ScreenPoint(owner_, client.x, client.y);
+        DesktopMouseMove(screen);
+        RunUntilIdle();
+        MSG msg{owner_, message, 0, MAKELPARAM(WORD(client.x), WORD(client.y)), 0, screen};
+        SendMessageW(tip_, TTM_RELAYEVENT, 0, LPARAM(&msg));
+    };
+    const auto wait = [&](uint64_t ms) {
+        Advance(ms);
+        RunUntilIdle();
+    };
+    struct TCase {
+        const char* name;
+        DWORD style;
+        bool activeOwner;
+        bool shows;
+    };
+    const TCase cases[] = {
+        {"active owner", 0, true, true},
+        {"inactive owner", 0, false, false},
+        {"inactive owner, always tip", TTS_ALWAYSTIP, false, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetWindowLongPtrW(tip_, GWL_STYLE, LONG_PTR(WS_POPUP | TTS_NOPREFIX | c.style));
+        if (c.activeOwner)
+            DesktopActivate(owner_);
+        else
+            SetActiveWindow(nullptr);
+        RunUntilIdle();
+        relay(WM_MOUSEMOVE, {100, 100});
+        relay(WM_MOUSEMOVE, {20, 20});
+        wait(499);
+        EXPECT_FALSE(IsWindowVisible(tip_)) << "not before the delay";
+        wait(1);
+        EXPECT_EQ(bool(IsWindowVisible(tip_)), c.shows);
+        if (!c.shows) continue;
+        EXPECT_EQ(Text(3), u"area");
+        RECT r;
+        GetWindowRect(tip_, &r);
+        EXPECT_GT(r.top, ScreenPoint(owner_, 20, 20).y) << "below the pointer";
+        relay(WM_MOUSEMOVE, {25, 25});
+        EXPECT_TRUE(IsWindowVisible(tip_)) << "moving within the tool keeps it";
+        relay(WM_LBUTTONDOWN, {25, 25});
+        EXPECT_FALSE(IsWindowVisible(tip_)) << "a click hides it";
+        relay(WM_MOUSEMOVE, {100, 100});
+        relay(WM_MOUSEMOVE, {20, 20});
+        wait(500);
+        EXPECT_TRUE(IsWindowVisible(tip_));
+        wait(5000);
+        EXPECT_FALSE(IsWindowVisible(tip_)) << "hides after a while";
+        relay(WM_MOUSEMOVE, {100, 100});
+    }
 }
 
 } // namespace

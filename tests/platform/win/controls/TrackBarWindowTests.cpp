@@ -143,7 +143,8 @@ TEST_F(TrackBarTest, TipSideDecidesWhereTheTipStands) {
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const HWND bar = Bar(c.style | TBS_TOOLTIPS, c.style & TBS_VERT ? RECT{100, 20, 140, 180} : RECT{10, 80, 210, 120});
+        const RECT bounds = c.style & TBS_VERT ? RECT{100, 20, 140, 180} : RECT{10, 80, 210, 120};
+        const HWND bar = Bar(c.style | TBS_TOOLTIPS, bounds);
         SendMessageW(bar, TBM_SETTIPSIDE, c.side, 0);
         const POINT grab = Centre(Thumb(bar));
         Button(true, ScreenPoint(bar, grab.x, grab.y));
