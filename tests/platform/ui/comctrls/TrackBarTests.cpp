@@ -12,6 +12,31 @@
 
 namespace {
 
+// A track bar with a position tip whose text it answers itself, as the
+// application's own track bars do: the upper positions read "较高".
+class TTrackBarWithTip : public TTrackBar {
+public:
+    explicit TTrackBarWithTip(TComponent* owner) : TTrackBar(owner) {
+        SetWindowProc([this](TMessage& m) {
+            WndProc(m);
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(m.LParam);
+            if (m.Msg == WM_NOTIFY && info->hdr.code == TTN_GETDISPINFOW && Position() >= 4)
+                info->lpszText = const_cast<LPWSTR>(u"较高");
+        });
+    }
+    ~TTrackBarWithTip() override { SetWindowProc({}); }
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TTrackBar::CreateParams(params);
+        params.Style |= TBS_TOOLTIPS;
+    }
+    void CreateWnd() override {
+        TTrackBar::CreateWnd();
+        SendMessageW(Handle(), TBM_SETTIPSIDE, TBTS_LEFT, 0);
+    }
+};
+
 class TrackBarFramework : public FormTest {
 protected:
     void SetUp() override { form = ShownForm(TRect{100, 100, 500, 400}); }
@@ -133,6 +158,45 @@ TEST_F(TrackBarFramework, DraggingFiresOnChangeAndTheMouseEvents) {
                                           u"change 2", u"up"};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(bar->Position(), 2);
+}
+
+TEST_F(TrackBarFramework, ADerivedBarAnswersItsTipTextAboveTheThumb) {
+    auto* bar = new TTrackBarWithTip(form);
+    bar->SetBounds(10, 10, 200, 45);
+    bar->SetMax(5);
+    bar->SetParent(form);
+    const HWND tip = HWND(SendMessageW(bar->Handle(), TBM_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tip, nullptr);
+    const auto tipText = [&] {
+        WCHAR buffer[80] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = bar->Handle();
+        tool.uId = UINT_PTR(bar->Handle());
+        tool.lpszText = buffer;
+        SendMessageW(tip, TTM_GETTEXTW, std::size(buffer), LPARAM(&tool));
+        return String(buffer);
+    };
+    RECT channel{};
+    SendMessageW(bar->Handle(), TBM_GETCHANNELRECT, 0, LPARAM(&channel));
+    const int step = (channel.right - channel.left) / 5;
+    const POINT grab = ThumbCentre(bar);
+    DesktopMouseButton(TDesktopButton::Left, true, grab);
+    DesktopMouseMove({grab.x + 2 * step, grab.y});
+    PumpMessages();
+    EXPECT_TRUE(IsWindowVisible(tip));
+    EXPECT_EQ(tipText(), u"2") << "the position, unless the bar says otherwise";
+    DesktopMouseMove({grab.x + 4 * step, grab.y});
+    PumpMessages();
+    EXPECT_EQ(tipText(), u"较高");
+    RECT tipRect;
+    GetWindowRect(tip, &tipRect);
+    EXPECT_LE(tipRect.bottom, ThumbCentre(bar).y - 5) << "above the thumb";
+    DesktopMouseButton(TDesktopButton::Left, false, {grab.x + 4 * step, grab.y});
+    PumpMessages();
+    EXPECT_FALSE(IsWindowVisible(tip));
+    bar->RecreateWnd();
+    EXPECT_NE(SendMessageW(bar->Handle(), TBM_GETTOOLTIPS, 0, 0), 0) << "a new window has its tip again";
 }
 
 TEST_F(TrackBarFramework, PositionSetInCodeFiresOnChangeOnlyWhenItMoves) {
