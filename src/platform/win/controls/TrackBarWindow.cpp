@@ -285,8 +285,8 @@ void TTrackBarWindow::MoveTip() {
     const int height = tip.bottom - tip.top;
     RECT thumb = ThumbRect();
     MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&thumb), 2);
-    const bool before = Vertical() ? tipSide_ == TBTS_LEFT || tipSide_ == TBTS_TOP
-                                   : tipSide_ == TBTS_TOP || tipSide_ == TBTS_LEFT;
+    // Top and left put the tip above a horizontal bar's thumb, left of a vertical one's.
+    const bool before = tipSide_ == TBTS_TOP || tipSide_ == TBTS_LEFT;
     POINT corner;
     if (Vertical()) {
         corner.x = before ? thumb.left - kTipGap - width : thumb.right + kTipGap;
