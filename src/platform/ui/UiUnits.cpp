@@ -14,6 +14,7 @@
 #include "platform/ui/Timer.h"
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/comctrls/PageControl.h"
+#include "platform/ui/comctrls/TrackBar.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
@@ -119,7 +120,9 @@ void FinalizeStdCtrls() {
 
 // The common controls.
 const std::initializer_list<TClass> kCommonControlClasses = {
-    TPageControl::StaticClass(), TTabSheet::StaticClass(),
+    TPageControl::StaticClass(),
+    TTabSheet::StaticClass(),
+    TTrackBar::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }

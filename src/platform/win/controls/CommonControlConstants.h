@@ -3,6 +3,7 @@
 // "tooltips_class32", "msctls_trackbar32", "msctls_updown32", "SysTabControl32",
 // "msctls_statusbar32", "SysTreeView32", "SysHeader32", "SysListView32".
 
+#include "platform/win/Constants.h"
 #include "platform/win/Types.h"
 
 // Notification codes every common control may send (NMHDR.code).
@@ -16,7 +17,122 @@ constexpr UINT NM_KILLFOCUS = NM_FIRST - 8;
 
 // --- Tool tips ------------------------------------------------------------------------
 
+constexpr DWORD TTS_ALWAYSTIP = 0x01;
+constexpr DWORD TTS_NOPREFIX = 0x02;
+
+// TOOLINFOW.uFlags
+constexpr UINT TTF_IDISHWND = 0x0001;  // uId is the tool's window, its client area the tool
+constexpr UINT TTF_CENTERTIP = 0x0002;
+constexpr UINT TTF_SUBCLASS = 0x0010;  // the tool's mouse messages reach the tip without relaying
+constexpr UINT TTF_TRACK = 0x0020;     // shown and placed by TTM_TRACKACTIVATE/TTM_TRACKPOSITION
+constexpr UINT TTF_ABSOLUTE = 0x0080;  // the tracking position is the tip's corner, not a point beside it
+
+constexpr UINT TTM_ACTIVATE = WM_USER + 1;
+constexpr UINT TTM_RELAYEVENT = WM_USER + 7;
+constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
+constexpr UINT TTM_TRACKACTIVATE = WM_USER + 17;
+constexpr UINT TTM_TRACKPOSITION = WM_USER + 18;
+constexpr UINT TTM_SETMAXTIPWIDTH = WM_USER + 24;
+constexpr UINT TTM_POP = WM_USER + 28;
+constexpr UINT TTM_ADDTOOLW = WM_USER + 50;
+constexpr UINT TTM_DELTOOLW = WM_USER + 51;
+constexpr UINT TTM_GETTEXTW = WM_USER + 56;
+constexpr UINT TTM_UPDATETIPTEXTW = WM_USER + 57;
+
+constexpr UINT TTN_FIRST = 0u - 520u;
+constexpr UINT TTN_SHOW = TTN_FIRST - 1;
+constexpr UINT TTN_POP = TTN_FIRST - 2;
+constexpr UINT TTN_GETDISPINFOW = TTN_FIRST - 10;
+
+// A tool's text asked from its window by TTN_GETDISPINFOW each time the tip shows.
+inline const LPWSTR LPSTR_TEXTCALLBACKW = reinterpret_cast<LPWSTR>(intptr_t(-1));
+
+struct TOOLINFOW {
+    UINT cbSize;
+    UINT uFlags;
+    HWND hwnd;    // the window that owns the tool and answers its notifications
+    UINT_PTR uId; // the tool's id, or its window with TTF_IDISHWND
+    RECT rect;    // in hwnd's client coordinates
+    HINSTANCE hinst;
+    LPWSTR lpszText; // text, LPSTR_TEXTCALLBACKW or null
+    LPARAM lParam;
+    void* lpReserved;
+};
+
+// TTN_GETDISPINFOW: the answer is lpszText, or text written into szText
+// (at most 80 code units with its terminator).
+struct NMTTDISPINFOW {
+    NMHDR hdr;
+    LPWSTR lpszText;
+    WCHAR szText[80];
+    HINSTANCE hinst;
+    UINT uFlags;
+    LPARAM lParam;
+};
+
 // --- Track bar ------------------------------------------------------------------------
+
+constexpr DWORD TBS_HORZ = 0x0000;
+constexpr DWORD TBS_AUTOTICKS = 0x0001;
+constexpr DWORD TBS_VERT = 0x0002;
+constexpr DWORD TBS_TOP = 0x0004; // ticks above a horizontal bar
+constexpr DWORD TBS_LEFT = 0x0004; // ticks left of a vertical bar
+constexpr DWORD TBS_BOTTOM = 0x0000;
+constexpr DWORD TBS_RIGHT = 0x0000;
+constexpr DWORD TBS_BOTH = 0x0008;
+constexpr DWORD TBS_NOTICKS = 0x0010;
+constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
+constexpr DWORD TBS_FIXEDLENGTH = 0x0040;
+constexpr DWORD TBS_NOTHUMB = 0x0080;
+constexpr DWORD TBS_TOOLTIPS = 0x0100;
+
+constexpr UINT TBM_GETPOS = WM_USER;
+constexpr UINT TBM_GETRANGEMIN = WM_USER + 1;
+constexpr UINT TBM_GETRANGEMAX = WM_USER + 2;
+constexpr UINT TBM_GETTIC = WM_USER + 3;
+constexpr UINT TBM_SETTIC = WM_USER + 4;
+constexpr UINT TBM_SETPOS = WM_USER + 5;
+constexpr UINT TBM_SETRANGE = WM_USER + 6;
+constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
+constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
+constexpr UINT TBM_CLEARTICS = WM_USER + 9;
+constexpr UINT TBM_SETSEL = WM_USER + 10;
+constexpr UINT TBM_SETSELSTART = WM_USER + 11;
+constexpr UINT TBM_SETSELEND = WM_USER + 12;
+constexpr UINT TBM_GETTICPOS = WM_USER + 15;
+constexpr UINT TBM_GETNUMTICS = WM_USER + 16;
+constexpr UINT TBM_GETSELSTART = WM_USER + 17;
+constexpr UINT TBM_GETSELEND = WM_USER + 18;
+constexpr UINT TBM_CLEARSEL = WM_USER + 19;
+constexpr UINT TBM_SETTICFREQ = WM_USER + 20;
+constexpr UINT TBM_SETPAGESIZE = WM_USER + 21;
+constexpr UINT TBM_GETPAGESIZE = WM_USER + 22;
+constexpr UINT TBM_SETLINESIZE = WM_USER + 23;
+constexpr UINT TBM_GETLINESIZE = WM_USER + 24;
+constexpr UINT TBM_GETTHUMBRECT = WM_USER + 25;
+constexpr UINT TBM_GETCHANNELRECT = WM_USER + 26;
+constexpr UINT TBM_SETTHUMBLENGTH = WM_USER + 27;
+constexpr UINT TBM_GETTHUMBLENGTH = WM_USER + 28;
+constexpr UINT TBM_SETTOOLTIPS = WM_USER + 29;
+constexpr UINT TBM_GETTOOLTIPS = WM_USER + 30;
+constexpr UINT TBM_SETTIPSIDE = WM_USER + 31;
+
+// TBM_SETTIPSIDE: where the tracking tip shows beside the thumb.
+constexpr WPARAM TBTS_TOP = 0;
+constexpr WPARAM TBTS_LEFT = 1;
+constexpr WPARAM TBTS_BOTTOM = 2;
+constexpr WPARAM TBTS_RIGHT = 3;
+
+// WM_HSCROLL/WM_VSCROLL codes a track bar sends.
+constexpr WORD TB_LINEUP = 0;
+constexpr WORD TB_LINEDOWN = 1;
+constexpr WORD TB_PAGEUP = 2;
+constexpr WORD TB_PAGEDOWN = 3;
+constexpr WORD TB_THUMBPOSITION = 4;
+constexpr WORD TB_THUMBTRACK = 5;
+constexpr WORD TB_TOP = 6;
+constexpr WORD TB_BOTTOM = 7;
+constexpr WORD TB_ENDTRACK = 8;
 
 // --- Up-down --------------------------------------------------------------------------
 

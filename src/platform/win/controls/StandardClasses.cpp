@@ -18,6 +18,8 @@ const TStandardClass kStandardClasses[] = {
     {u"LISTBOX", &ListBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
     {u"COMBOBOX", &ComboBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
     {u"SysTabControl32", &TabControlWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"tooltips_class32", &ToolTipWindowProc, CS_SAVEBITS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"msctls_trackbar32", &TrackBarWindowProc, CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
 // The predefined control classes every thread can create windows of:
-// "EDIT", "BUTTON", "STATIC", "LISTBOX", "COMBOBOX" and the common controls
-// ("SysTabControl32").
+// "EDIT", "BUTTON", "STATIC", "LISTBOX", "COMBOBOX" and the common controls.
 
 #include "platform/win/Types.h"
 
@@ -13,6 +12,8 @@ LRESULT StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ComboBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT TabControlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ToolTipWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT TrackBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Registers the classes at the window system's start; caller holds its mutex.
 void RegisterStandardClasses(TWindowSystem& system);
