@@ -15,6 +15,7 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
+#include "platform/ui/comctrls/SpinEdit.h"
 #include "platform/ui/stdctrls/BitBtn.h"
 #include "platform/ui/stdctrls/ComboBox.h"
 #include "platform/ui/stdctrls/Edits.h"
@@ -118,6 +119,7 @@ void FinalizeStdCtrls() {
 
 // The common controls.
 const std::initializer_list<TClass> kCommonControlClasses = {
+    TSpinEdit::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }
