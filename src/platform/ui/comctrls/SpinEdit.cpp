@@ -118,11 +118,12 @@ void TSpinEdit::KeyPress(char16_t& key) {
     if (key) TCustomEdit::KeyPress(key);
 }
 
-// The up-down asks before each step: the edit steps itself and keeps the
-// up-down where it is.
+// The up-down asks before each step: the edit takes the focus, steps itself
+// and keeps the up-down where it is.
 void TSpinEdit::WMNotify(TMessage& m) {
     const auto* header = reinterpret_cast<const NMHDR*>(m.LParam);
     if (header->hwndFrom != upDown_ || header->code != UDN_DELTAPOS) return InheritedMessage(m);
+    if (!Focused() && CanFocus()) SetFocus();
     const auto* note = reinterpret_cast<const NMUPDOWN*>(m.LParam);
     if (note->iDelta > 0)
         UpClick();

@@ -4,6 +4,7 @@
 
 #include "platform/ui/comctrls/SpinEdit.h"
 #include "platform/ui/stdctrls/Edits.h"
+#include "platform/ui/Colors.h"
 #include "platform/win/User.h"
 
 namespace {
@@ -50,6 +51,25 @@ protected:
     void Button(bool up, bool down) {
         DesktopMouseButton(TDesktopButton::Left, down, Arrow(up));
         Settle();
+    }
+
+    // The colour at a client point of the spin edit, alpha left out.
+    uint32_t PixelAt(int x, int y) const {
+        Application().ProcessMessages();
+        RunUntilIdle();
+        const HWND top = GetAncestor(spin->Handle(), GA_ROOT);
+        RECT window;
+        GetWindowRect(top, &window);
+        const TPoint p = spin->ClientToScreen({x, y});
+        return WindowSurface(top)->Pixel(p.X - window.left, p.Y - window.top) & 0xFFFFFF;
+    }
+    static uint32_t Rgb(TColor color) { return PixelOf(ColorToRGB(color)) & 0xFFFFFF; }
+    // How many pixels of the columns Left..Right of the client area have Colour.
+    int CountIn(int left, int right, uint32_t colour) const {
+        int count = 0;
+        for (int y = 0; y < spin->ClientHeight(); ++y)
+            for (int x = left; x < right; ++x) count += PixelAt(x, y) == colour;
+        return count;
     }
 
     TForm* form = nullptr;
@@ -125,6 +145,35 @@ TEST_F(SpinEditTest, TheArrowsInsideTheEditStepByTheIncrement) {
     Button(false, false);
     EXPECT_EQ(spin->Value(), 1);
     EXPECT_EQ(changes, 3);
+}
+
+TEST_F(SpinEditTest, PressingAnArrowTakesTheFocus) {
+    Leave();
+    Button(true, true);
+    Button(true, false);
+    EXPECT_TRUE(spin->Focused());
+    EXPECT_EQ(spin->Value(), 32);
+}
+
+// The arrows stay on top when the edit repaints its text, and the text stops
+// short of them.
+TEST_F(SpinEditTest, TheTextStopsShortOfTheArrowsWhichStayDrawn) {
+    spin->SetMinValue(0);
+    spin->SetMaxValue(0);
+    spin->SetWidth(80);
+    DesktopPressTyping('A', {VK_CONTROL});
+    SpinEditType(u"-1234567890");
+    DesktopPress(VK_HOME);
+    Settle();
+    ASSERT_EQ(spin->Text(), String(u"-1234567890"));
+    const int arrows = spin->ClientWidth() - 15;
+    RECT format{};
+    SendMessageW(spin->Handle(), EM_GETRECT, 0, LPARAM(&format));
+    EXPECT_LE(format.right, arrows);
+    const int height = spin->ClientHeight();
+    EXPECT_GT(CountIn(arrows, arrows + 15, Rgb(clBtnFace)), 15 * height / 2) << "the arrows are drawn";
+    EXPECT_EQ(CountIn(arrows - 2, arrows, Rgb(clWindow)), 2 * height) << "no text next to them";
+    EXPECT_LT(CountIn(arrows - 6, arrows - 2, Rgb(clWindow)), 4 * height) << "the text runs up to there";
 }
 
 TEST_F(SpinEditTest, AHeldArrowRepeatsOnTheClock) {
