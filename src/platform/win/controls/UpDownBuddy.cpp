@@ -32,28 +32,29 @@ bool FindLink(HWND buddy, TBuddyLink& link) {
 LRESULT BuddyKeysProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     TBuddyLink link{};
     if (!FindLink(hwnd, link)) return DefWindowProcW(hwnd, message, wParam, lParam);
-    switch (message) {
-    case WM_KEYDOWN:
-        if (wParam == VK_UP || wParam == VK_DOWN) {
-            SendMessageW(link.upDown, WM_KEYDOWN, wParam, lParam);
-            return 0;
-        }
-        break;
-    case WM_GETDLGCODE:
+    if (link.upDown && message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+        SendMessageW(link.upDown, WM_KEYDOWN, wParam, lParam);
+        return 0;
+    }
+    if (link.upDown && message == WM_GETDLGCODE)
         return CallWindowProcW(link.previous, hwnd, message, wParam, lParam) | DLGC_WANTARROWS;
-    case WM_NCDESTROY: {
+    if (message == WM_NCDESTROY) {
         std::lock_guard lock(linksMutex);
         links.erase(hwnd);
-        break;
-    }
     }
     return CallWindowProcW(link.previous, hwnd, message, wParam, lParam);
 }
 
+// A buddy linked before keeps its place in the chain and passes its keys to
+// the latest up-down.
 void LinkKeys(HWND buddy, HWND upDown) {
     const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(buddy, GWLP_WNDPROC));
     {
         std::lock_guard lock(linksMutex);
+        if (auto it = links.find(buddy); it != links.end()) {
+            it->second.upDown = upDown;
+            return;
+        }
         links[buddy] = {upDown, previous};
     }
     SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BuddyKeysProc));
@@ -62,11 +63,14 @@ void LinkKeys(HWND buddy, HWND upDown) {
 void UnlinkKeys(HWND buddy, HWND upDown) {
     TBuddyLink link{};
     if (!FindLink(buddy, link) || link.upDown != upDown) return;
-    // Only while no one has put another procedure in front of ours.
-    if (GetWindowLongPtrW(buddy, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&BuddyKeysProc))
-        SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link.previous));
-    else
+    // While another procedure lies in front of ours, ours stays in the chain
+    // and passes everything on.
+    if (GetWindowLongPtrW(buddy, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&BuddyKeysProc)) {
+        std::lock_guard lock(linksMutex);
+        links[buddy].upDown = nullptr;
         return;
+    }
+    SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link.previous));
     std::lock_guard lock(linksMutex);
     links.erase(buddy);
 }

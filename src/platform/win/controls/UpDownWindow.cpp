@@ -88,6 +88,7 @@ int TUpDownWindow::Clamped(int value) const {
 }
 
 bool TUpDownWindow::Step(int direction) {
+    const HWND self = hwnd_; // the answer may destroy the window, and this with it
     if (Style() & UDS_SETBUDDYINT && buddy_) ReadBuddy();
     const int delta = high_ < low_ ? -direction : direction;
     NMUPDOWN note{};
@@ -99,7 +100,7 @@ bool TUpDownWindow::Step(int direction) {
     if (const HWND target = NotifyTarget(hwnd_);
         target && SendMessageW(target, WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note)))
         return false;
-    if (!IsWindow(hwnd_)) return false;
+    if (!IsWindow(self)) return false;
     const int64_t wanted = int64_t(pos_) + note.iDelta;
     int next;
     if (wanted > Highest())

@@ -255,6 +255,24 @@ TEST_F(UpDownTest, ArrowKeysInTheBuddyStepAndAutoBuddyTakesThePreviousSibling) {
     EXPECT_EQ(Text(edit), String(u"4"));
 }
 
+TEST_F(UpDownTest, TheLatestUpDownOnABuddyTakesItsKeys) {
+    const HWND edit = MakeEdit(u"");
+    const HWND first = MakeUpDown(UDS_ARROWKEYS, 0, 10, 3);
+    const HWND second = MakeUpDown(UDS_ARROWKEYS, 0, 10, 3);
+    SendMessageW(first, UDM_SETBUDDY, WPARAM(edit), 0);
+    SendMessageW(second, UDM_SETBUDDY, WPARAM(edit), 0);
+    SetFocus(edit);
+    DesktopPress(VK_UP);
+    RunUntilIdle();
+    EXPECT_EQ(Pos(first), 3);
+    EXPECT_EQ(Pos(second), 4);
+    DestroyWindow(second);
+    DesktopPress(VK_UP);
+    RunUntilIdle();
+    EXPECT_EQ(Pos(first), 3);
+    EXPECT_EQ(notes_.size(), 1u);
+}
+
 TEST_F(UpDownTest, ThePressedArrowIsDrawnSunkenAndOnlyIt) {
     const HWND w = MakeUpDown(0, 0, 10, 4);
     const auto snapshot = [&](int top) {
