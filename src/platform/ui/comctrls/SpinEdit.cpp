@@ -29,8 +29,9 @@ RTL_PUBLISHED(TSpinEdit, c) {
 UI_MESSAGE_MAP(TSpinEdit, t) {
     t.On<&TSpinEdit::WMNotify>(WM_NOTIFY);
     t.On<&TSpinEdit::WMSize>(WM_SIZE);
-    t.On<&TSpinEdit::WMPasteOrCut>(WM_PASTE);
-    t.On<&TSpinEdit::WMPasteOrCut>(WM_CUT);
+    t.On<&TSpinEdit::WMEditCommand>(WM_PASTE);
+    t.On<&TSpinEdit::WMEditCommand>(WM_CUT);
+    t.On<&TSpinEdit::WMEditCommand>(WM_CLEAR);
     t.On<&TSpinEdit::CMExit>(CM_EXIT);
     t.On<&TSpinEdit::CMEnabledChanged>(CM_ENABLEDCHANGED);
 }
@@ -100,13 +101,17 @@ void TSpinEdit::KeyDown(uint16_t& key, TShiftState shift) {
     } else if (key == VK_DOWN) {
         DownClick();
         key = 0;
+    } else if (key == VK_DELETE && !editorEnabled_) {
+        key = 0;
     }
     TCustomEdit::KeyDown(key, shift);
 }
 
+// Without the editor only the keys that leave the text as it is pass:
+// selecting, copying, the dialog's keys.
 bool TSpinEdit::IsValidChar(char16_t key) const {
     const bool control = key < u' ' && key != u'\r';
-    if (!editorEnabled_) return control && key != u'\b';
+    if (!editorEnabled_) return control && key != u'\b' && key != 0x16 && key != 0x18 && key != 0x1A;
     return control || key == u'+' || key == u'-' || (key >= u'0' && key <= u'9');
 }
 
@@ -137,7 +142,7 @@ void TSpinEdit::WMSize(TMessage& m) {
     PlaceUpDown();
 }
 
-void TSpinEdit::WMPasteOrCut(TMessage& m) {
+void TSpinEdit::WMEditCommand(TMessage& m) {
     if (editorEnabled_ && !ReadOnly()) InheritedMessage(m);
 }
 

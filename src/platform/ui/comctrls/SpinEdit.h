@@ -25,7 +25,8 @@ public:
     int Value();
     // Sets the text to Value within the bounds.
     void SetValue(int value);
-    // Typing goes to the text; without it only the arrows change the value.
+    // Typing, pasting, cutting and deleting go to the text; without the editor
+    // only the arrows and their keys change it.
     bool EditorEnabled() const noexcept { return editorEnabled_; }
     void SetEditorEnabled(bool value) { editorEnabled_ = value; }
 
@@ -48,7 +49,8 @@ private:
     void PlaceUpDown();
     void WMNotify(TMessage& m);
     void WMSize(TMessage& m);
-    void WMPasteOrCut(TMessage& m);
+    // WM_PASTE, WM_CUT, WM_CLEAR: only with the editor.
+    void WMEditCommand(TMessage& m);
     void CMExit(TMessage& m);
     void CMEnabledChanged(TMessage& m);
 

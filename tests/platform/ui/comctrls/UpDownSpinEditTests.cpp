@@ -1,4 +1,5 @@
 #include <functional>
+#include <optional>
 
 #include "../ControlFixture.h"
 
@@ -6,8 +7,16 @@
 #include "platform/ui/stdctrls/Edits.h"
 #include "platform/ui/Colors.h"
 #include "platform/win/User.h"
+#include "platform/win/controls/TextClipboard.h"
 
 namespace {
+
+class TSpinEditClipboard final : public ITextClipboard {
+public:
+    std::optional<String> GetText() override { return text; }
+    void SetText(const String& value) override { text = value; }
+    std::optional<String> text;
+};
 
 void SpinEditType(const String& text) {
     for (char16_t c : text) {
@@ -192,22 +201,44 @@ TEST_F(SpinEditTest, AHeldArrowRepeatsOnTheClock) {
     EXPECT_EQ(spin->Value(), 22);
 }
 
-TEST_F(SpinEditTest, WithoutTheEditorOrWhenReadOnlyOnlyWhatIsAllowedChangesTheValue) {
+TEST_F(SpinEditTest, WithoutTheEditorOnlyTheArrowsChangeTheText) {
+    TSpinEditClipboard clipboard;
+    clipboard.text = u"5";
+    TTextClipboardScope scope{clipboard};
     spin->SetEditorEnabled(false);
-    SpinEditType(u"5");
-    Settle();
-    EXPECT_EQ(spin->Text(), String(u"16")) << "typing is refused";
+    struct TCase {
+        const char* name;
+        std::function<void()> act;
+    };
+    const TCase cases[] = {
+        {"typing", [] { SpinEditType(u"5"); }},
+        {"backspace", [] { DesktopPress(VK_BACK, u"\b"); }},
+        {"delete", [] { DesktopPress(VK_DELETE); }},
+        {"paste", [] { DesktopPressTyping('V', {VK_CONTROL}); }},
+        {"cut", [] { DesktopPressTyping('X', {VK_CONTROL}); }},
+        {"paste message", [this] { SendMessageW(spin->Handle(), WM_PASTE, 0, 0); }},
+        {"clear message", [this] { SendMessageW(spin->Handle(), WM_CLEAR, 0, 0); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        spin->SetValue(16);
+        DesktopPressTyping('A', {VK_CONTROL});
+        c.act();
+        Settle();
+        EXPECT_EQ(spin->Text(), String(u"16"));
+    }
     DesktopPress(VK_UP);
     Settle();
     EXPECT_EQ(spin->Value(), 32) << "the keys still step";
+}
 
-    spin->SetEditorEnabled(true);
+TEST_F(SpinEditTest, AReadOnlySpinEditBeepsInsteadOfStepping) {
     spin->SetReadOnly(true);
     TakeMessageBeeps();
     DesktopPress(VK_UP);
     Button(true, true);
     Button(true, false);
-    EXPECT_EQ(spin->Value(), 32);
+    EXPECT_EQ(spin->Value(), 16);
     EXPECT_EQ(TakeMessageBeeps().size(), 2u);
 }
 
