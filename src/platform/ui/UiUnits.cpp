@@ -17,6 +17,7 @@
 #include "platform/ui/comctrls/TrackBar.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
+#include "platform/ui/comctrls/SpinEdit.h"
 #include "platform/ui/stdctrls/BitBtn.h"
 #include "platform/ui/stdctrls/ComboBox.h"
 #include "platform/ui/stdctrls/Edits.h"
@@ -123,6 +124,7 @@ const std::initializer_list<TClass> kCommonControlClasses = {
     TPageControl::StaticClass(),
     TTabSheet::StaticClass(),
     TTrackBar::StaticClass(),
+    TSpinEdit::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }

@@ -20,6 +20,7 @@ const TStandardClass kStandardClasses[] = {
     {u"SysTabControl32", &TabControlWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
     {u"tooltips_class32", &ToolTipWindowProc, CS_SAVEBITS | CS_GLOBALCLASS, IDC_ARROW},
     {u"msctls_trackbar32", &TrackBarWindowProc, CS_GLOBALCLASS, IDC_ARROW},
+    {u"msctls_updown32", &UpDownWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace

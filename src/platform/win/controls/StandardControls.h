@@ -1,6 +1,8 @@
 #pragma once
 // The predefined control classes every thread can create windows of:
 // "EDIT", "BUTTON", "STATIC", "LISTBOX", "COMBOBOX" and the common controls.
+// "EDIT", "BUTTON", "STATIC", "LISTBOX" and "COMBOBOX", and of the common
+// controls "msctls_updown32".
 
 #include "platform/win/Types.h"
 
@@ -14,6 +16,7 @@ LRESULT ComboBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 LRESULT TabControlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ToolTipWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT TrackBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT UpDownWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Registers the classes at the window system's start; caller holds its mutex.
 void RegisterStandardClasses(TWindowSystem& system);
