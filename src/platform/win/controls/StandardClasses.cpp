@@ -17,6 +17,8 @@ const TStandardClass kStandardClasses[] = {
     {u"STATIC", &StaticWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
     {u"LISTBOX", &ListBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
     {u"COMBOBOX", &ComboBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
+    {u"SysHeader32", &HeaderWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"SysListView32", &ListViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace
