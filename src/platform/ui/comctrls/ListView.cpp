@@ -108,8 +108,6 @@ TListItem::~TListItem() = default;
 
 TCustomListView* TListItem::ListView() const { return owner_->Owner(); }
 
-int TListItem::Index() const { return owner_->IndexOf(this); }
-
 void TListItem::SetCaption(const String& value) {
     caption_ = value;
     UpdateWindow();
@@ -125,7 +123,6 @@ void TListItem::UpdateWindow() const {
     if (!view->HandleAllocated()) return;
     const HWND w = view->Handle();
     const int index = Index();
-    if (index < 0) return; // still being added
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index;
@@ -188,14 +185,17 @@ TListItem* TListItems::Item(int index) const {
 }
 
 int TListItems::IndexOf(const TListItem* item) const {
-    for (int i = 0; i < Count(); ++i)
-        if (items_[size_t(i)].get() == item) return i;
-    return -1;
+    return item && item->owner_ == this ? item->index_ : -1;
+}
+
+void TListItems::Renumber(int first) {
+    for (int i = first; i < Count(); ++i) items_[size_t(i)]->index_ = i;
 }
 
 TListItem* TListItems::Insert(int index) {
     if (index < 0 || index > Count()) throw EListError(Format(u"List index out of bounds (%d)", {index}));
     items_.insert(items_.begin() + index, std::make_unique<TListItem>(this));
+    Renumber(index);
     AddToWindow(index);
     return items_[size_t(index)].get();
 }
@@ -219,6 +219,7 @@ void TListItems::Delete(int index) {
     Item(index);
     if (owner_->HandleAllocated()) SendMessageW(owner_->Handle(), LVM_DELETEITEM, WPARAM(index), 0);
     items_.erase(items_.begin() + index);
+    Renumber(index);
 }
 
 void TListItems::Clear() {
@@ -324,11 +325,19 @@ void TCustomListView::SetRowSelect(bool value) {
         SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, value ? LVS_EX_FULLROWSELECT : 0);
 }
 
-TListItem* TCustomListView::Selected() const {
+TListItem* TCustomListView::FirstWith(UINT state) const {
+    if (HandleAllocated()) {
+        const HWND w = const_cast<TCustomListView*>(this)->Handle();
+        const UINT flags = (state & LVIS_SELECTED ? LVNI_SELECTED : 0) | (state & LVIS_FOCUSED ? LVNI_FOCUSED : 0);
+        const int found = int(SendMessageW(w, LVM_GETNEXTITEM, WPARAM(-1), LPARAM(flags)));
+        return found >= 0 ? items_->Item(found) : nullptr;
+    }
     for (int i = 0; i < items_->Count(); ++i)
-        if (items_->Item(i)->Selected()) return items_->Item(i);
+        if (items_->Item(i)->keptState_ & state) return items_->Item(i);
     return nullptr;
 }
+
+TListItem* TCustomListView::Selected() const { return FirstWith(LVIS_SELECTED); }
 
 void TCustomListView::SetSelected(TListItem* value) {
     for (int i = 0; i < items_->Count(); ++i)
@@ -336,11 +345,7 @@ void TCustomListView::SetSelected(TListItem* value) {
     if (value) value->SetSelected(true);
 }
 
-TListItem* TCustomListView::ItemFocused() const {
-    for (int i = 0; i < items_->Count(); ++i)
-        if (items_->Item(i)->Focused()) return items_->Item(i);
-    return nullptr;
-}
+TListItem* TCustomListView::ItemFocused() const { return FirstWith(LVIS_FOCUSED); }
 
 void TCustomListView::SetItemFocused(TListItem* value) {
     if (TListItem* old = ItemFocused(); old && old != value) old->SetFocused(false);
@@ -402,10 +407,10 @@ void TCustomListView::Reorder(TLess less) {
                      [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
                          return less(a.get(), b.get());
                      });
+    items_->Renumber(0);
     if (!HandleAllocated()) return;
-    for (size_t i = 0; i < items.size(); ++i) items[i]->sortPosition_ = int(i);
     const PFNLVCOMPARE byPosition = [](LPARAM a, LPARAM b, LPARAM) {
-        return reinterpret_cast<TListItem*>(a)->sortPosition_ - reinterpret_cast<TListItem*>(b)->sortPosition_;
+        return reinterpret_cast<TListItem*>(a)->Index() - reinterpret_cast<TListItem*>(b)->Index();
     };
     SendMessageW(Handle(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(byPosition));
 }

@@ -81,7 +81,7 @@ public:
 
     TListItems* Owner() const noexcept { return owner_; }
     TCustomListView* ListView() const;
-    int Index() const;
+    int Index() const noexcept { return index_; }
     String Caption() const { return caption_; }
     void SetCaption(const String& value);
     // The texts of the columns after the first.
@@ -113,7 +113,7 @@ private:
     int imageIndex_ = -1;
     void* data_ = nullptr;
     UINT keptState_ = 0; // selection and focus while there is no window
-    int sortPosition_ = 0; // the place a sort gave the item, for the window to follow
+    int index_ = 0; // kept up to date by the items
 };
 
 class TListItems : public TPersistent {
@@ -140,6 +140,8 @@ private:
     friend class TCustomListView;
     friend class TListItem;
     void AddToWindow(int index) const;
+    // Numbers the items from First on after a change of places.
+    void Renumber(int first);
     TCustomListView* owner_;
     std::vector<std::unique_ptr<TListItem>> items_;
     int updateCount_ = 0;
@@ -212,9 +214,11 @@ private:
     friend class TListColumns;
     friend class TListItem;
     friend class TListItems;
-    // Orders the kept items by Less, then the window's to match.
+    // Orders the kept items by Less, then the window's to match: it sorts by their new indexes.
     template <class TLess>
     void Reorder(TLess less);
+    // The first item whose State bit (LVIS_SELECTED, LVIS_FOCUSED) is set.
+    TListItem* FirstWith(UINT state) const;
     void UpdateColumns();
     void UpdateImages();
 

@@ -20,6 +20,19 @@ constexpr int kTextMargin = 6;
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
+// Draws Bitmap at the left of Area, centred upright; answers the room it took.
+int DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& area) {
+    BITMAP info{};
+    if (!GetObjectW(ToGdiObject(bitmap), sizeof info, &info)) return 0;
+    const HDC source = CreateCompatibleDC(dc);
+    const HGDIOBJ old = SelectObject(source, ToGdiObject(bitmap));
+    BitBlt(dc, area.left, area.top + (area.bottom - area.top - info.bmHeight) / 2, info.bmWidth, info.bmHeight, source, 0, 0,
+           SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+    return info.bmWidth + 2;
+}
+
 } // namespace
 
 LRESULT THeaderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -336,6 +349,7 @@ void THeaderWindow::DrawItem(HDC dc, int index, const RECT& rect) {
                            ILD_NORMAL);
             content.left += imageWidth + 2;
         }
+        if ((item.format & HDF_BITMAP) && item.bitmap) content.left += DrawBitmap(dc, item.bitmap, content);
         const bool sorted = item.format & (HDF_SORTUP | HDF_SORTDOWN);
         if (sorted) content.right -= 12;
         if (item.format & HDF_STRING || !(item.format & (HDF_IMAGE | HDF_BITMAP))) {
@@ -348,13 +362,14 @@ void THeaderWindow::DrawItem(HDC dc, int index, const RECT& rect) {
                       align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
         if (sorted) {
-            // A small triangle: up for ascending, down for descending.
-            const int cx = content.right + 6, cy = (rect.top + rect.bottom) / 2;
+            // A small triangle of rows: narrow at the top for ascending, at the bottom for descending.
+            const int cx = content.right + 6, top = (rect.top + rect.bottom) / 2 - 2;
             const bool up = item.format & HDF_SORTUP;
-            const POINT arrow[3] = {{cx - 4, up ? cy + 2 : cy - 2}, {cx + 4, up ? cy + 2 : cy - 2}, {cx, up ? cy - 2 : cy + 2}};
-            SelectObject(dc, ToGdiObject(GetSysColorBrush(COLOR_BTNSHADOW)));
-            SelectObject(dc, GetStockObject(NULL_PEN));
-            Polygon(dc, arrow, 3);
+            for (int row = 0; row < 4; ++row) {
+                const int half = up ? row : 3 - row;
+                const RECT line{cx - half, top + row, cx + half + 1, top + row + 1};
+                FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
+            }
         }
         RestoreDC(dc, saved);
     }

@@ -1,5 +1,6 @@
 #include "ListViewFixture.h"
 
+#include "platform/win/gdi/Gdi.h"
 #include "platform/win/input/Input.h"
 
 namespace {
@@ -129,6 +130,36 @@ TEST_F(HeaderWindow, ARefusedTrackKeepsTheWidthAndADoubleClickOnADividerNotifies
     Click(header, 178, height / 2);
     RunUntilIdle();
     EXPECT_EQ(NotesOf(HDN_DIVIDERDBLCLICKW), (std::vector<TListViewNote>{{HDN_DIVIDERDBLCLICKW, 2, -1}}));
+}
+
+TEST_F(HeaderWindow, ItemsDrawTheirBitmapBeforeTheTextAndTheSortArrowAfterIt) {
+    const HWND header = Header(HDS_BUTTONS);
+    const HDC screen = GetDC(header);
+    const HBITMAP red = CreateCompatibleBitmap(screen, 8, 8);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HGDIOBJ old = SelectObject(dc, ToGdiObject(red));
+    const HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT all{0, 0, 8, 8};
+    FillRect(dc, &all, brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(header, screen);
+    HDITEMW item{};
+    item.mask = HDI_BITMAP | HDI_FORMAT;
+    item.hbm = red;
+    item.fmt = HDF_BITMAP | HDF_STRING | HDF_SORTUP;
+    SendMessageW(header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    UpdateWindow(header);
+    RunUntilIdle();
+    EXPECT_EQ(ScreenPixel(header, 6 + 4, height / 2), RGB(255, 0, 0)) << "the bitmap at the item's left";
+    EXPECT_NE(ScreenPixel(header, 120, height / 2), RGB(255, 0, 0)) << "the next item";
+    bool arrow = false; // a shadow-coloured triangle near the right edge
+    for (int x = 80; x < 96; ++x)
+        for (int y = 2; y < height - 2; ++y) arrow = arrow || ScreenPixel(header, x, y) == GetSysColor(COLOR_BTNSHADOW);
+    EXPECT_TRUE(arrow);
+    DestroyWindow(header);
+    DeleteObject(ToGdiObject(red));
+    DeleteObject(ToGdiObject(brush));
 }
 
 } // namespace
