@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kCellMargin = 6;
-
 bool Intersects(const RECT& a, const RECT& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }

@@ -36,13 +36,16 @@ private:
         UINT state = 0;
     };
 
+    // Room either side of a cell's text.
+    static constexpr int kCellMargin = 6;
+
     DWORD Style() const;
     bool SingleSelect() const { return Style() & LVS_SINGLESEL; }
     bool FullRow() const { return exStyle_ & LVS_EX_FULLROWSELECT; }
     bool Valid(int index) const { return index >= 0 && index < Count(); }
     int Count() const { return int(items_.size()); }
 
-    // --- Items and columns (ListViewWindow.cpp) ---
+    // --- Items (ListViewWindow.cpp), columns (ListViewColumns.cpp) ---
     void Create();
     LRESULT InsertItem(const LVITEMW* item);
     LRESULT DeleteItem(int index);
@@ -73,7 +76,7 @@ private:
     LRESULT Notify(NMHDR& hdr, UINT code) const;
     void NotifyActivate(UINT code, int index, POINT pt) const;
 
-    // --- Geometry and scrolling (ListViewWindow.cpp) ---
+    // --- Geometry and scrolling (ListViewLayout.cpp) ---
     int HeaderHeight() const;
     RECT ClientRect() const;
     int TotalWidth() const;
