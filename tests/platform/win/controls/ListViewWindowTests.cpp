@@ -1,5 +1,7 @@
 #include "ListViewFixture.h"
 
+#include "platform/win/gdi/Gdi.h"
+#include "platform/win/imagelist/ImageList.h"
 #include "platform/win/input/Input.h"
 
 namespace {
@@ -122,6 +124,65 @@ TEST_F(ListViewWindow, ItemsAnswerTheirTextsDataAndRowRectangles) {
     EXPECT_EQ(SendMessageW(view, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1);
     EXPECT_EQ(hit.iSubItem, 1);
     EXPECT_EQ(hit.flags, LVHT_ONITEMLABEL);
+}
+
+TEST_F(ListViewWindow, TheSelectionShowsWithoutTheFocusOnlyWhenAskedTo) {
+    struct TCase {
+        const char* what;
+        DWORD style;
+        bool focused;
+        COLORREF expected;
+    } const cases[] = {
+        {"focused", 0, true, GetSysColor(COLOR_HIGHLIGHT)},
+        {"unfocused", 0, false, GetSysColor(COLOR_WINDOW)},
+        {"unfocused, always shown", LVS_SHOWSELALWAYS, false, GetSysColor(COLOR_BTNFACE)},
+    };
+    for (const TCase& c : cases) {
+        const HWND view = View(c.style);
+        LVITEMW state{};
+        state.state = state.stateMask = LVIS_SELECTED;
+        SendMessageW(view, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+        SetFocus(c.focused ? view : parent);
+        RunUntilIdle();
+        const RECT row = ItemRect(view, 1);
+        EXPECT_EQ(ScreenPixel(view, 250, row.top + 2), c.expected) << c.what;
+        DestroyWindow(view);
+    }
+}
+
+TEST_F(ListViewWindow, SmallImagesSitBeforeTheCaptionAndSetTheRowHeight) {
+    const HWND view = View(0);
+    const HIMAGELIST images = ImageList_Create(20, 20, ILC_COLOR32, 1, 1);
+    const HDC screen = GetDC(view);
+    const HBITMAP red = CreateCompatibleBitmap(screen, 20, 20);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HGDIOBJ old = SelectObject(dc, ToGdiObject(red));
+    const HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT all{0, 0, 20, 20};
+    FillRect(dc, &all, brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(view, screen);
+    ImageList_Add(images, red, nullptr);
+    SendMessageW(view, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = 2;
+    item.iImage = 0;
+    SendMessageW(view, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    UpdateWindow(view);
+    RunUntilIdle();
+    const RECT row = ItemRect(view, 2);
+    EXPECT_GE(row.bottom - row.top, 21);
+    const RECT icon = ItemRect(view, 2, LVIR_ICON), label = ItemRect(view, 2, LVIR_LABEL);
+    EXPECT_EQ(icon.right - icon.left, 20);
+    EXPECT_EQ(label.left, icon.right);
+    EXPECT_EQ(ScreenPixel(view, 10, (row.top + row.bottom) / 2), RGB(255, 0, 0));
+    EXPECT_NE(ScreenPixel(view, 10, ItemRect(view, 1).top + 2), RGB(255, 0, 0)) << "an item without an image";
+    DestroyWindow(view);
+    ImageList_Destroy(images);
+    DeleteObject(ToGdiObject(red));
+    DeleteObject(ToGdiObject(brush));
 }
 
 TEST_F(ListViewWindow, AClickOnAHeaderItemReportsItsColumn) {
