@@ -1,6 +1,7 @@
 #include "../ControlFixture.h"
 
 #include "platform/ui/comctrls/ListView.h"
+#include "platform/ui/graphics/ImageList.h"
 #include "platform/win/User.h"
 #include "platform/win/controls/CommonControlConstants.h"
 #include "platform/win/desktop/Desktop.h"
@@ -199,6 +200,23 @@ TEST_F(ListViewFramework, ItemsStateAndWidthsSurviveANewWindow) {
     item.cchTextMax = 32;
     SendMessageW(view->Handle(), LVM_GETITEMTEXTW, 9, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(String(text), u"nine");
+}
+
+TEST_F(ListViewFramework, SmallImagesFollowTheImageListAndItsGoing) {
+    TListView* view = View();
+    auto* images = new TImageList(form, 20, 20);
+    view->SetSmallImages(images);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(view->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+              images->Handle());
+    const TRect row = view->Items()->Item(0)->DisplayRect();
+    EXPECT_GE(row.Bottom - row.Top, 21) << "rows make room for the images";
+    view->RecreateWnd();
+    RunUntilIdle();
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(view->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+              images->Handle());
+    delete images;
+    EXPECT_EQ(view->SmallImages(), nullptr);
+    EXPECT_EQ(SendMessageW(view->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
 }
 
 } // namespace
