@@ -15,6 +15,7 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/comctrls/PageControl.h"
 #include "platform/ui/comctrls/TrackBar.h"
+#include "platform/ui/comctrls/ListView.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/comctrls/SpinEdit.h"
@@ -125,6 +126,7 @@ const std::initializer_list<TClass> kCommonControlClasses = {
     TTabSheet::StaticClass(),
     TTrackBar::StaticClass(),
     TSpinEdit::StaticClass(),
+    TListView::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }

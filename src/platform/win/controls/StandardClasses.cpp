@@ -21,6 +21,8 @@ const TStandardClass kStandardClasses[] = {
     {u"tooltips_class32", &ToolTipWindowProc, CS_SAVEBITS | CS_GLOBALCLASS, IDC_ARROW},
     {u"msctls_trackbar32", &TrackBarWindowProc, CS_GLOBALCLASS, IDC_ARROW},
     {u"msctls_updown32", &UpDownWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"SysHeader32", &HeaderWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"SysListView32", &ListViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace
