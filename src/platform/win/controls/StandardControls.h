@@ -1,8 +1,6 @@
 #pragma once
 // The predefined control classes every thread can create windows of:
 // "EDIT", "BUTTON", "STATIC", "LISTBOX", "COMBOBOX" and the common controls.
-// "EDIT", "BUTTON", "STATIC", "LISTBOX" and "COMBOBOX", and of the common
-// controls "msctls_updown32".
 
 #include "platform/win/Types.h"
 
