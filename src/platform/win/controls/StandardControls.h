@@ -1,6 +1,7 @@
 #pragma once
 // The predefined control classes every thread can create windows of:
-// "EDIT", "BUTTON", "STATIC", "LISTBOX" and "COMBOBOX".
+// "EDIT", "BUTTON", "STATIC", "LISTBOX", "COMBOBOX" and the common controls
+// ("msctls_statusbar32"...).
 
 #include "platform/win/Types.h"
 
@@ -11,6 +12,7 @@ LRESULT ButtonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ComboBoxWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT StatusBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Registers the classes at the window system's start; caller holds its mutex.
 void RegisterStandardClasses(TWindowSystem& system);
