@@ -13,6 +13,9 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UtilityWindow.h"
+#include "platform/ui/comctrls/ColorBox.h"
+#include "platform/ui/comctrls/DriveComboBox.h"
+#include "platform/ui/comctrls/StatusBar.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
@@ -118,6 +121,9 @@ void FinalizeStdCtrls() {
 
 // The common controls.
 const std::initializer_list<TClass> kCommonControlClasses = {
+    TColorBox::StaticClass(),
+    TDriveComboBox::StaticClass(),
+    TStatusBar::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }
