@@ -17,16 +17,16 @@ RTL_PUBLISHED(TColorBox, c) {
 
 namespace {
 
-constexpr TColor kStandardColors[] = {clBlack, clMaroon, clGreen, clOlive, clNavy,    clPurple, clTeal,  clGray,
-                                      clSilver, clRed,   clLime,  clYellow, clBlue,   clFuchsia, clAqua, clWhite};
+constexpr TColor kStandardColors[] = {clBlack,  clMaroon, clGreen,  clOlive, clNavy,    clPurple, clTeal,  clGray,
+                                      clSilver, clRed,    clLime,   clYellow, clBlue,   clFuchsia, clAqua, clWhite};
 constexpr TColor kExtendedColors[] = {clMoneyGreen, clSkyBlue, clCream, clMedGray};
 constexpr TColor kSystemColors[] = {
-    clScrollBar,      clBackground,       clActiveCaption,  clInactiveCaption,  clMenu,
-    clWindow,         clWindowFrame,      clMenuText,       clWindowText,       clCaptionText,
-    clActiveBorder,   clInactiveBorder,   clAppWorkSpace,   clHighlight,        clHighlightText,
-    clBtnFace,        clBtnShadow,        clGrayText,       clBtnText,          clInactiveCaptionText,
-    clBtnHighlight,   cl3DDkShadow,       cl3DLight,        clInfoText,         clInfoBk,
-    clHotLight,       clGradientActiveCaption, clGradientInactiveCaption, clMenuHighlight, clMenuBar};
+    clScrollBar,     clBackground,     clActiveCaption,     clInactiveCaption,       clMenu,
+    clWindow,        clWindowFrame,    clMenuText,          clWindowText,            clCaptionText,
+    clActiveBorder,  clInactiveBorder, clAppWorkSpace,      clHighlight,             clHighlightText,
+    clBtnFace,       clBtnShadow,      clGrayText,          clBtnText,               clInactiveCaptionText,
+    clBtnHighlight,  cl3DDkShadow,     cl3DLight,           clInfoText,              clInfoBk,
+    clHotLight,      clGradientActiveCaption, clGradientInactiveCaption, clMenuHighlight, clMenuBar};
 
 TObject* AsObject(TColor color) { return reinterpret_cast<TObject*>(intptr_t(color)); }
 

@@ -131,4 +131,19 @@ TEST_F(StatusBarFrameworkTest, PanelsAndSimpleModeSurviveANewWindow) {
     EXPECT_EQ(HIWORD(length), SBT_POPOUT);
 }
 
+TEST_F(StatusBarFrameworkTest, AssignedPanelsReachTheWindow) {
+    TStatusBar* source = AddBar();
+    for (int width : {100, 140}) source->Panels()->Add()->SetWidth(width);
+    source->Panels()->Items(1)->SetText(u"第二");
+    source->Panels()->Items(1)->SetAlignment(taCenter);
+    TStatusBar* copy = AddBar();
+    copy->SetPanels(source->Panels());
+    int edges[2] = {};
+    EXPECT_EQ(SendMessageW(copy->Handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges)), 2);
+    EXPECT_EQ(edges[1], 240);
+    std::u16string text(8, u'#');
+    SendMessageW(copy->Handle(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text.data()));
+    EXPECT_EQ(text.substr(0, 4), std::u16string(u"\t第二\0", 4)) << "centred by a tab";
+}
+
 } // namespace
