@@ -73,7 +73,16 @@ TCollectionItem* TCollection::Items(int index) const {
 void TCollection::SetItem(int index, TCollectionItem* value) { Items(index)->Assign(value); }
 
 TCollectionItem* TCollection::Add() {
-    TCollectionItem* item = itemClass_->CreateItem(this);
+    // The item joins in its base constructor; Update comes once it is whole.
+    BeginUpdate();
+    TCollectionItem* item = nullptr;
+    try {
+        item = itemClass_->CreateItem(this);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
     RTL_ASSERT(item->collection_ == this, "Item constructor did not join the collection");
     return item;
 }

@@ -4,7 +4,8 @@
 // Clear, its destructor) or by freeing an item, which leaves the collection.
 // A collection-item class has a public constructor taking the collection and
 // declares RTL_CLASS so that the collection can create it. Items join the
-// collection in the base constructor: Notify(cnAdded) sees only that part.
+// collection in the base constructor: Notify(cnAdded) sees only that part;
+// Update (after Add) sees the whole item.
 
 #include <vector>
 

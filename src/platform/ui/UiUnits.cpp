@@ -13,9 +13,12 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UtilityWindow.h"
+#include "platform/ui/comctrls/ColorBox.h"
+#include "platform/ui/comctrls/DriveComboBox.h"
 #include "platform/ui/comctrls/ListView.h"
 #include "platform/ui/comctrls/PageControl.h"
 #include "platform/ui/comctrls/SpinEdit.h"
+#include "platform/ui/comctrls/StatusBar.h"
 #include "platform/ui/comctrls/TrackBar.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
@@ -127,6 +130,9 @@ const std::initializer_list<TClass> kCommonControlClasses = {
     TTrackBar::StaticClass(),
     TSpinEdit::StaticClass(),
     TListView::StaticClass(),
+    TColorBox::StaticClass(),
+    TDriveComboBox::StaticClass(),
+    TStatusBar::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }

@@ -23,6 +23,7 @@ const TStandardClass kStandardClasses[] = {
     {u"msctls_updown32", &UpDownWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
     {u"SysHeader32", &HeaderWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
     {u"SysListView32", &ListViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"msctls_statusbar32", &StatusBarWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace
