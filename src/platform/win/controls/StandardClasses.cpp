@@ -17,6 +17,7 @@ const TStandardClass kStandardClasses[] = {
     {u"STATIC", &StaticWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
     {u"LISTBOX", &ListBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
     {u"COMBOBOX", &ComboBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_ARROW},
+    {u"SysTreeView32", &TreeViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace
