@@ -13,6 +13,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UtilityWindow.h"
+#include "platform/ui/comctrls/TreeView.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
@@ -118,6 +119,7 @@ void FinalizeStdCtrls() {
 
 // The common controls.
 const std::initializer_list<TClass> kCommonControlClasses = {
+    TTreeView::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }
