@@ -24,7 +24,11 @@ DWORD TTreeViewWindow::Style() const { return DWORD(GetWindowLongPtrW(hwnd_, GWL
 
 LRESULT TTreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE: UpdateItemHeight(); return 0;
+    case WM_CREATE:
+        // Hiding the bar takes WS_VSCROLL away; the tree keeps it for when there is something to scroll.
+        scrollBar_ = Style() & WS_VSCROLL;
+        UpdateItemHeight();
+        return 0;
     case WM_DESTROY:
         destroying_ = true;
         while (!roots_.empty()) DeleteItem(roots_.back().get());
@@ -493,7 +497,7 @@ void TTreeViewWindow::EnsureVisible(TItem* item) {
 }
 
 void TTreeViewWindow::UpdateScrollBar() {
-    if (!(Style() & WS_VSCROLL)) return;
+    if (!scrollBar_ || destroying_) return;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;

@@ -123,5 +123,6 @@ private:
     int indent_ = 19;
     int top_ = 0;
     bool focused_ = false;
+    bool scrollBar_ = false; // made with WS_VSCROLL
     bool destroying_ = false;
 };

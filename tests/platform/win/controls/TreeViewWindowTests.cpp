@@ -208,4 +208,81 @@ TEST_F(TreeViewWindow, PaintsVisibleRowsWithTheSelectionHighlighted) {
     EXPECT_EQ(ItemRect(tree, apple, false).bottom, 0) << "a hidden item has no rectangle";
 }
 
+TEST_F(TreeViewWindow, LinesAndButtonsAreDrawnWhenAsked) {
+    struct {
+        DWORD style;
+        bool fruitMarks; // the indentation of a root with children
+        bool appleMarks; // the indentation of a leaf child
+    } const cases[] = {
+        {0, false, false},
+        {TVS_HASBUTTONS, false, false}, // no button column for roots
+        {TVS_HASBUTTONS | TVS_LINESATROOT, true, false},
+        {TVS_HASLINES | TVS_LINESATROOT, true, true},
+    };
+    for (const auto& c : cases) {
+        Build(c.style);
+        RunUntilIdle();
+        const COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+        const RECT fruitLabel = ItemRect(tree, fruit, true), appleLabel = ItemRect(tree, apple, true);
+        EXPECT_EQ(RectHasColor(tree, {0, fruitLabel.top, fruitLabel.left, fruitLabel.bottom}, gray), c.fruitMarks)
+            << "style " << c.style;
+        EXPECT_EQ(RectHasColor(tree, {0, appleLabel.top, appleLabel.left, appleLabel.bottom}, gray), c.appleMarks)
+            << "style " << c.style;
+        DestroyWindow(tree);
+    }
+}
+
+TEST_F(TreeViewWindow, TheCaretIsScrolledIntoSightAndTheScrollBarFollows) {
+    tree = Tree(WS_VSCROLL);
+    std::vector<HTREEITEM> items;
+    for (int i = 0; i < 30; ++i) {
+        const String text = u"row " + String(1, char16_t(u'A' + i));
+        items.push_back(Insert(tree, TVI_ROOT, text.c_str()));
+    }
+    const RECT row = ItemRect(tree, items[0], false);
+    RECT client{};
+    GetClientRect(tree, &client);
+    const int inView = client.bottom / (row.bottom - row.top);
+    EXPECT_EQ(SendMessageW(tree, TVM_GETVISIBLECOUNT, 0, 0), inView);
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[20]));
+    EXPECT_EQ(Next(tree, TVGN_FIRSTVISIBLE), items[20 - inView + 1]);
+    EXPECT_EQ(ItemRect(tree, items[20], false).bottom, inView * (row.bottom - row.top));
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS | SIF_RANGE;
+    GetScrollInfo(tree, SB_VERT, &info);
+    EXPECT_EQ(info.nPos, 20 - inView + 1);
+    EXPECT_EQ(info.nMax, 29);
+    SendMessageW(tree, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(Next(tree, TVGN_FIRSTVISIBLE), items[0]);
+    SetFocus(tree);
+    DesktopPress(VK_NEXT);
+    RunUntilIdle();
+    EXPECT_EQ(Next(tree, TVGN_CARET), items[20 + inView - 1]);
+}
+
+TEST_F(TreeViewWindow, ItemsChangeAndSortByText) {
+    Build();
+    TVITEMW fields{};
+    fields.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+    fields.hItem = cherry;
+    fields.pszText = const_cast<char16_t*>(u"Apricot");
+    fields.lParam = 99;
+    fields.state = TVIS_BOLD;
+    fields.stateMask = TVIS_BOLD;
+    ASSERT_TRUE(SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&fields)));
+    TVITEMW read{};
+    read.mask = TVIF_PARAM | TVIF_STATE;
+    read.hItem = cherry;
+    read.stateMask = TVIS_BOLD | TVIS_SELECTED;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&read));
+    EXPECT_EQ(read.lParam, 99);
+    EXPECT_EQ(read.state, TVIS_BOLD);
+    Insert(tree, fruit, u"apple pie", TVI_FIRST);
+    ASSERT_TRUE(SendMessageW(tree, TVM_SORTCHILDREN, FALSE, reinterpret_cast<LPARAM>(fruit)));
+    std::vector<String> order;
+    for (HTREEITEM i = Next(tree, TVGN_CHILD, fruit); i; i = Next(tree, TVGN_NEXT, i)) order.push_back(Text(tree, i));
+    EXPECT_EQ(order, (std::vector<String>{u"Apple", u"apple pie", u"Apricot"}));
+}
+
 } // namespace
