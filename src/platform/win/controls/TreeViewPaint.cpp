@@ -46,8 +46,7 @@ void TTreeViewWindow::DrawRow(HDC dc, TItem& item, const RECT& row, HBRUSH backg
         ImageList_GetIconSize(images_, &width, &height);
         ImageList_Draw(images_, shown.image, dc, left, row.top + (itemHeight_ - height) / 2, ILD_TRANSPARENT);
     }
-    RECT label{};
-    GetItemRect(&item, true, label);
+    RECT label = LabelRect(item, row);
     if (style & TVS_FULLROWSELECT) label.right = row.right;
     const bool selected = &item == caret_ || &item == dropHilite_;
     const bool showSelection = focused_ || (style & TVS_SHOWSELALWAYS) || &item == dropHilite_;

@@ -231,6 +231,8 @@ bool TTreeViewWindow::GetItem(TVITEMW& fields) {
     TItem* item = FromHandle(fields.hItem);
     if (!item) return false;
     const TShown shown = Shown(*item, fields.mask & (TVIF_TEXT | TVIF_IMAGE | TVIF_CHILDREN));
+    // Without a buffer the text's length (without the terminator) comes back in cchTextMax.
+    if ((fields.mask & TVIF_TEXT) && !fields.pszText) fields.cchTextMax = int(shown.text.size());
     if ((fields.mask & TVIF_TEXT) && fields.pszText && fields.cchTextMax > 0) {
         const size_t n = std::min(shown.text.size(), size_t(fields.cchTextMax - 1));
         std::copy_n(shown.text.data(), n, fields.pszText);
@@ -563,20 +565,21 @@ bool TTreeViewWindow::GetItemRect(TItem* item, bool textOnly, RECT& rect) {
     RECT client{};
     GetClientRect(hwnd_, &client);
     const int top = (row - top_) * itemHeight_;
-    if (!textOnly) {
-        rect = RECT{0, top, client.right, top + itemHeight_};
-        return true;
-    }
+    const RECT whole{0, top, client.right, top + itemHeight_};
+    rect = textOnly ? LabelRect(*item, whole) : whole;
+    return true;
+}
+
+RECT TTreeViewWindow::LabelRect(TItem& item, const RECT& row) {
     const HDC dc = GetDC(hwnd_);
     const HGDIOBJ old = font_ ? SelectObject(dc, ToGdiObject(font_)) : nullptr;
-    const String text = Shown(*item, TVIF_TEXT).text;
+    const String text = Shown(item, TVIF_TEXT).text;
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
     if (old) SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
-    const int left = IndentOf(*item) + ImageWidth();
-    rect = RECT{left, top, left + int(size.cx) + 4, top + itemHeight_};
-    return true;
+    const int left = IndentOf(item) + ImageWidth();
+    return RECT{left, row.top, left + int(size.cx) + 4, row.bottom};
 }
 
 TTreeViewWindow::TItem* TTreeViewWindow::HitTest(POINT pt, UINT& flags) {
@@ -595,8 +598,8 @@ TTreeViewWindow::TItem* TTreeViewWindow::HitTest(POINT pt, UINT& flags) {
     }
     TItem* item = Rows()[size_t(row)];
     const int indent = IndentOf(*item);
-    RECT label{};
-    GetItemRect(item, true, label);
+    const int rowTop = (row - top_) * itemHeight_;
+    const RECT label = LabelRect(*item, RECT{0, rowTop, client.right, rowTop + itemHeight_});
     const bool buttons = (Style() & TVS_HASBUTTONS) && (item->parent || (Style() & TVS_LINESATROOT));
     if (pt.x < indent)
         flags = buttons && pt.x >= indent - indent_ && HasChildren(*item) ? TVHT_ONITEMBUTTON : TVHT_ONITEMINDENT;

@@ -94,6 +94,8 @@ private:
     int IndentOf(const TItem& item) const;
     int ImageWidth() const;
     bool GetItemRect(TItem* item, bool textOnly, RECT& rect);
+    // The label's part of the item's row.
+    RECT LabelRect(TItem& item, const RECT& row);
     TItem* HitTest(POINT pt, UINT& flags);
     void InvalidateItem(TItem* item);
 

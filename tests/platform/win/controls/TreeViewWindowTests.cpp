@@ -179,6 +179,11 @@ TEST_F(TreeViewWindow, CallbacksAreAskedOfTheParent) {
     fields.cchTextMax = 3;
     ASSERT_TRUE(SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&fields)));
     EXPECT_EQ(String(buffer), u"从父") << "cut to the buffer";
+    TVITEMW length{};
+    length.mask = TVIF_TEXT;
+    length.hItem = item;
+    ASSERT_TRUE(SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&length)));
+    EXPECT_EQ(length.cchTextMax, 4) << "the length for a null buffer";
     EXPECT_EQ(fields.iImage, 3);
     EXPECT_EQ(fields.cChildren, 1);
     // Children the parent announces can be expanded before any exist.
