@@ -20,6 +20,7 @@
 #include "platform/ui/comctrls/SpinEdit.h"
 #include "platform/ui/comctrls/StatusBar.h"
 #include "platform/ui/comctrls/TrackBar.h"
+#include "platform/ui/comctrls/TreeView.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
@@ -133,6 +134,7 @@ const std::initializer_list<TClass> kCommonControlClasses = {
     TColorBox::StaticClass(),
     TDriveComboBox::StaticClass(),
     TStatusBar::StaticClass(),
+    TTreeView::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }

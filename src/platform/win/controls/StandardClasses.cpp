@@ -24,6 +24,7 @@ const TStandardClass kStandardClasses[] = {
     {u"SysHeader32", &HeaderWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
     {u"SysListView32", &ListViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
     {u"msctls_statusbar32", &StatusBarWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"SysTreeView32", &TreeViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace
