@@ -376,6 +376,9 @@ TEST_F(Input, TheCompositionIsReadInItsMessageAndAWindowCanTurnInputMethodsOff) 
 TEST_F(Input, TheInputMethodIsToldTheCompositionWindowElseTheCaret) {
     const HWND w = Create(kPopup, {100, 100, 300, 300});
     SetFocus(w);
+    // The thread's input context keeps the composition window an earlier window (an edit) set.
+    const COMPOSITIONFORM byCaret{CFS_DEFAULT, POINT{}, RECT{}};
+    ImmSetCompositionWindow(ImmGetContext(w), &byCaret);
     CreateCaret(w, nullptr, 1, 16);
     SetCaretPos(10, 20);
     EXPECT_EQ(ImeCursorRect(), (RECT{110, 120, 111, 136}));

@@ -312,7 +312,6 @@ constexpr UINT TVIS_EXPANDED = 0x0020;
 // The parent supplies the value through TVN_GETDISPINFOW.
 constexpr int I_IMAGECALLBACK = -1;
 constexpr int I_CHILDRENCALLBACK = -1;
-inline char16_t* const LPSTR_TEXTCALLBACKW = reinterpret_cast<char16_t*>(-1);
 
 // TVM_HITTEST answers (TVHITTESTINFO.flags).
 constexpr UINT TVHT_NOWHERE = 0x0001;
