@@ -225,17 +225,7 @@ LRESULT TButtonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-        if (wParam) {
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PRINTCLIENT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT&) { Paint(dc); });
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: ButtonDown(); return 0;
     case WM_MOUSEMOVE: TrackPointer(lParam); return 0;

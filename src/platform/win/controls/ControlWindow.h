@@ -10,6 +10,7 @@
 
 #include "platform/win/User.h"
 #include "platform/win/controls/ControlConstants.h"
+#include "platform/win/gdi/Gdi.h"
 
 constexpr int kControlExtraBytes = int(sizeof(LONG_PTR));
 
@@ -32,6 +33,24 @@ LRESULT ControlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     std::unique_ptr<TState> owned(state);
     SetWindowLongPtrW(hwnd, 0, 0);
     return owned->Handle(message, wParam, lParam);
+}
+
+// A control's WM_PAINT: Paint(dc, area) into the device context the message
+// carries (a paint a wrapper began, or a print; Area its clip box), else
+// between BeginPaint and EndPaint (Area the update rectangle).
+template <class TPaint>
+LRESULT PaintControl(HWND hwnd, WPARAM wParam, TPaint&& paint) {
+    if (const HDC given = reinterpret_cast<HDC>(wParam)) {
+        RECT area{};
+        GetClipBox(given, &area);
+        paint(given, area);
+        return 0;
+    }
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(hwnd, &ps);
+    paint(dc, ps.rcPaint);
+    EndPaint(hwnd, &ps);
+    return 0;
 }
 
 // Where a control's notifications, owner-draw and colour requests go: its

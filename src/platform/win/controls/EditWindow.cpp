@@ -91,15 +91,7 @@ LRESULT TEditWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE: InvalidateRect(hwnd_, nullptr, TRUE); return 0;
     case WM_STYLECHANGED: UpdateInputContext(); return 0;
     case WM_ERASEBKGND: return 1; // painting fills the background
-    case WM_PAINT:
-        if (!wParam) {
-            PAINTSTRUCT ps;
-            const HDC dc = BeginPaint(hwnd_, &ps);
-            Paint(dc, ps.rcPaint);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        [[fallthrough]];
+    case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT& area) { Paint(dc, area); });
     case WM_PRINTCLIENT: {
         RECT client;
         GetClientRect(hwnd_, &client);

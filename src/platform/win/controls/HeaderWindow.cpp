@@ -43,17 +43,7 @@ LRESULT THeaderWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        if (const HDC dc = reinterpret_cast<HDC>(wParam)) {
-            Paint(dc);
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT&) { Paint(dc); });
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: ButtonDown(PointOf(lParam), message == WM_LBUTTONDBLCLK); return 0;

@@ -47,19 +47,7 @@ LRESULT TListBoxWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        if (const HDC dc = reinterpret_cast<HDC>(wParam)) { // a paint already begun by a wrapper
-            RECT area{};
-            GetClipBox(dc, &area);
-            Paint(dc, area);
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc, ps.rcPaint);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT& area) { Paint(dc, area); });
     case WM_PRINTCLIENT: {
         RECT all{0, 0, ClientWidth(), ClientHeight()};
         Paint(reinterpret_cast<HDC>(wParam), all);

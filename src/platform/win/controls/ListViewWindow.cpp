@@ -45,19 +45,7 @@ LRESULT TListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        if (const HDC dc = reinterpret_cast<HDC>(wParam)) {
-            RECT area{};
-            GetClipBox(dc, &area);
-            Paint(dc, area);
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc, ps.rcPaint);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT& area) { Paint(dc, area); });
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam), ClientRect()); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {

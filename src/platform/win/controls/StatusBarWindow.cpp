@@ -87,17 +87,7 @@ LRESULT TStatusBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: AlignToParent(); return 0;
     case WM_ERASEBKGND: return TRUE; // painting covers everything
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
-    case WM_PAINT: {
-        if (wParam) {
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
-        }
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT&) { Paint(dc); });
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

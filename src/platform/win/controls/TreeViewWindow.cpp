@@ -41,15 +41,7 @@ LRESULT TTreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
     case WM_SIZE: SetTop(top_); UpdateScrollBar(); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        const HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd_, &ps);
-        RECT area = ps.rcPaint;
-        if (wParam) GetClientRect(hwnd_, &area);
-        Paint(dc, area);
-        if (!wParam) EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT& area) { Paint(dc, area); });
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
