@@ -34,6 +34,14 @@ void NotifyParent(HWND control, WORD code) {
     SendMessageW(target, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
+LRESULT SendNotify(HWND control, UINT code, NMHDR& header) {
+    header.hwndFrom = control;
+    header.idFrom = UINT_PTR(GetDlgCtrlID(control));
+    header.code = code;
+    const HWND target = NotifyTarget(control);
+    return target ? SendMessageW(target, WM_NOTIFY, WPARAM(header.idFrom), reinterpret_cast<LPARAM>(&header)) : 0;
+}
+
 HBRUSH ControlColorBrush(HWND control, HDC dc, UINT message) {
     const HWND target = NotifyTarget(control);
     const WPARAM w = reinterpret_cast<WPARAM>(dc);

@@ -61,6 +61,10 @@ HWND NotifyTarget(HWND control);
 // a null Target ends it. Call before the popup goes.
 void SetNotifyTarget(HWND popup, HWND target);
 
+// Fills Header's sender and Code and sends it as WM_NOTIFY to the control's
+// notify target; the answer, or 0 without a target.
+LRESULT SendNotify(HWND control, UINT code, NMHDR& header);
+
 // Sends WM_COMMAND with Code and the control's id to its notify target.
 void NotifyParent(HWND control, WORD code);
 

@@ -147,9 +147,8 @@ LRESULT THeaderWindow::SetItem(int index, const HDITEMW& item, bool notify) {
 }
 
 LRESULT THeaderWindow::Notify(UINT code, int index, HDITEMW* item) const {
-    NMHEADERW nm{{hwnd_, UINT_PTR(GetDlgCtrlID(hwnd_)), code}, index, 0, item};
-    const HWND target = NotifyTarget(hwnd_);
-    return target ? SendMessageW(target, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm)) : 0;
+    NMHEADERW nm{{}, index, 0, item};
+    return SendNotify(hwnd_, code, nm.hdr);
 }
 
 // --- Geometry --------------------------------------------------------------------------

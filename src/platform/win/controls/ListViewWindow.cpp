@@ -271,11 +271,7 @@ LRESULT TListViewWindow::SortItems(LPARAM sortParam, PFNLVCOMPARE compare) {
 // --- State and notifications -----------------------------------------------------------
 
 LRESULT TListViewWindow::Notify(NMHDR& hdr, UINT code) const {
-    hdr.hwndFrom = hwnd_;
-    hdr.idFrom = UINT_PTR(GetDlgCtrlID(hwnd_));
-    hdr.code = code;
-    const HWND target = NotifyTarget(hwnd_);
-    return target ? SendMessageW(target, WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr)) : 0;
+    return SendNotify(hwnd_, code, hdr);
 }
 
 void TListViewWindow::NotifyActivate(UINT code, int index, POINT pt) const {

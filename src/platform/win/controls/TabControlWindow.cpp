@@ -137,8 +137,8 @@ int TTabControlWindow::SetCurSel(int index) {
 }
 
 LRESULT TTabControlWindow::Notify(UINT code) {
-    NMHDR header{hwnd_, UINT_PTR(GetDlgCtrlID(hwnd_)), code};
-    return SendMessageW(NotifyTarget(hwnd_), WM_NOTIFY, WPARAM(header.idFrom), reinterpret_cast<LPARAM>(&header));
+    NMHDR header{};
+    return SendNotify(hwnd_, code, header);
 }
 
 void TTabControlWindow::SelectByUser(int index) {

@@ -359,11 +359,7 @@ int TTreeViewWindow::Level(const TItem& item) const {
 }
 
 LRESULT TTreeViewWindow::Notify(NMHDR& header, UINT code) {
-    header.hwndFrom = hwnd_;
-    header.idFrom = UINT_PTR(GetDlgCtrlID(hwnd_));
-    header.code = code;
-    const HWND target = NotifyTarget(hwnd_);
-    return target ? SendMessageW(target, WM_NOTIFY, WPARAM(header.idFrom), reinterpret_cast<LPARAM>(&header)) : 0;
+    return SendNotify(hwnd_, code, header);
 }
 
 LRESULT TTreeViewWindow::NotifyTree(UINT code, UINT action, TItem* oldItem, TItem* newItem) {

@@ -82,14 +82,9 @@ bool TUpDownWindow::Step(int direction) {
     if (Style() & UDS_SETBUDDYINT && buddy_) ReadBuddy();
     const int delta = high_ < low_ ? -direction : direction;
     NMUPDOWN note{};
-    note.hdr.hwndFrom = hwnd_;
-    note.hdr.idFrom = UINT_PTR(GetWindowLongPtrW(hwnd_, GWLP_ID));
-    note.hdr.code = UDN_DELTAPOS;
     note.iPos = pos_;
     note.iDelta = delta;
-    if (const HWND target = NotifyTarget(hwnd_);
-        target && SendMessageW(target, WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note)))
-        return false;
+    if (SendNotify(hwnd_, UDN_DELTAPOS, note.hdr)) return false;
     if (!IsWindow(self)) return false;
     const int64_t wanted = int64_t(pos_) + note.iDelta;
     int next;
