@@ -40,19 +40,90 @@ void TTabControlWindow::Layout() {
     int imageWidth = 0, imageHeight = 0;
     if (images_) ImageList_GetIconSize(images_, &imageWidth, &imageHeight);
     rowHeight_ = std::max(int(tm.tmHeight), imageHeight) + kTabPadding;
-    rects_.clear();
-    int x = kFirstTab;
+    std::vector<int> widths;
+    widths.reserve(tabs_.size());
     for (const TTab& tab : tabs_) {
         SIZE text{};
         GetTextExtentPoint32W(dc, tab.text.c_str(), tab.text.Length(), &text);
         int width = 2 * kTabPadding + text.cx;
         if (images_ && tab.image >= 0) width += imageWidth + (text.cx ? kImageGap : 0);
-        rects_.push_back(RECT{x, kRowTop, x + width, kRowTop + rowHeight_});
-        x += width;
+        widths.push_back(width);
     }
     if (oldFont) SelectObject(dc, oldFont);
     ReleaseDC(hwnd_, dc);
     layoutValid_ = true;
+    UpdateScroller(widths);
+
+    rects_.clear();
+    int x = kFirstTab;
+    for (int i = 0; i < firstVisible_; ++i) x -= widths[size_t(i)];
+    for (int width : widths) {
+        rects_.push_back(RECT{x, kRowTop, x + width, kRowTop + rowHeight_});
+        x += width;
+    }
+}
+
+int TTabControlWindow::VisibleRight() const {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    if (!scroller_ || !IsWindowVisible(scroller_)) return client.right;
+    RECT r;
+    GetWindowRect(scroller_, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return r.left;
+}
+
+void TTabControlWindow::UpdateScroller(const std::vector<int>& widths) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int total = kFirstTab;
+    for (int width : widths) total += width;
+    if (total <= client.right) {
+        firstVisible_ = lastFirstVisible_ = 0;
+        if (scroller_) ShowWindow(scroller_, SW_HIDE);
+        return;
+    }
+    const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+    const RECT place{client.right - 2 * arrow, kRowTop + rowHeight_ - arrow - 1, client.right, kRowTop + rowHeight_ - 1};
+    // The furthest first tab from which the remaining tabs fit left of the scroller.
+    int room = place.left - kFirstTab;
+    lastFirstVisible_ = int(widths.size());
+    while (lastFirstVisible_ > 0 && room >= widths[size_t(lastFirstVisible_ - 1)])
+        room -= widths[size_t(--lastFirstVisible_)];
+    lastFirstVisible_ = std::min(lastFirstVisible_, int(widths.size()) - 1);
+    firstVisible_ = std::clamp(firstVisible_, 0, lastFirstVisible_);
+    if (!scroller_)
+        scroller_ = CreateWindowExW(0, u"msctls_updown32", u"", WS_CHILD | UDS_HORZ, place.left, place.top,
+                                    place.right - place.left, place.bottom - place.top, hwnd_, nullptr, nullptr,
+                                    nullptr);
+    if (!scroller_) return;
+    SetWindowPos(scroller_, HWND_TOP, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SendMessageW(scroller_, UDM_SETRANGE32, 0, lastFirstVisible_);
+    SendMessageW(scroller_, UDM_SETPOS32, 0, firstVisible_);
+}
+
+void TTabControlWindow::Scroll(int firstVisible) {
+    Layout();
+    firstVisible = std::clamp(firstVisible, 0, lastFirstVisible_);
+    if (firstVisible == firstVisible_) return;
+    firstVisible_ = firstVisible;
+    layoutValid_ = false;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TTabControlWindow::EnsureVisible(int index) {
+    if (index < 0) return;
+    Layout();
+    if (lastFirstVisible_ == 0) return;
+    int first = std::min(firstVisible_, index);
+    const int right = VisibleRight();
+    // Steps forward while the tab's right end lies past the visible part.
+    while (first < std::min(index, lastFirstVisible_) &&
+           rects_[size_t(index)].right - (rects_[size_t(first)].left - kFirstTab) > right)
+        ++first;
+    Scroll(first);
+    if (scroller_) SendMessageW(scroller_, UDM_SETPOS32, 0, firstVisible_);
 }
 
 void TTabControlWindow::AdjustRect(bool larger, RECT& rect) {

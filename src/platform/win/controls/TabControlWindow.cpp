@@ -56,8 +56,11 @@ LRESULT TTabControlWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         focused_ = message == WM_SETFOCUS;
         InvalidateTab(selected_);
         return 0;
-    case WM_ENABLE:
-    case WM_SIZE: InvalidateRect(hwnd_, nullptr, TRUE); return 0;
+    case WM_HSCROLL:
+        if (HWND(lParam) == scroller_ && scroller_ && LOWORD(wParam) == SB_THUMBPOSITION) Scroll(short(HIWORD(wParam)));
+        return 0;
+    case WM_SIZE: layoutValid_ = false; [[fallthrough]];
+    case WM_ENABLE: InvalidateRect(hwnd_, nullptr, TRUE); return 0;
     case WM_ERASEBKGND: return TRUE; // painting covers everything
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT&) { Paint(dc); });
@@ -131,6 +134,7 @@ int TTabControlWindow::SetCurSel(int index) {
     const int previous = selected_;
     if (index != previous) {
         selected_ = index;
+        EnsureVisible(index);
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
     return previous;
@@ -169,9 +173,13 @@ void TTabControlWindow::OnButtonDown(POINT pt) {
 int TTabControlWindow::HitTest(POINT pt, UINT* flags) {
     Layout();
     // The selected tab stands out of the row and is tested first.
+    if (pt.x >= VisibleRight()) {
+        if (flags) *flags = TCHT_NOWHERE;
+        return -1;
+    }
     auto hits = [&](int index) {
         const RECT r = ItemRect(index);
-        return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
+        return pt.x >= std::max(0, int(r.left)) && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
     };
     int hit = -1;
     if (selected_ >= 0 && hits(selected_)) hit = selected_;

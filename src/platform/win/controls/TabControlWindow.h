@@ -2,7 +2,9 @@
 // The "SysTabControl32" class: one row of plain tabs on top of a raised frame
 // whose inside is the display area. A click or an arrow key selects a tab,
 // asking the parent first (TCN_SELCHANGING may refuse) and telling it after
-// (TCN_SELCHANGE); TCM_SETCURSEL selects without notifying.
+// (TCN_SELCHANGE); TCM_SETCURSEL selects without notifying. When the tabs
+// do not fit, a horizontal up-down child at the row's right end scrolls them
+// by whole tabs.
 
 #include <vector>
 
@@ -37,6 +39,13 @@ private:
 
     // Layout: tab rectangles in client coordinates, the row's height.
     void Layout();
+    // Shows the scroller when the tabs overflow and keeps FirstVisible in
+    // range; Widths are the tabs' natural widths.
+    void UpdateScroller(const std::vector<int>& widths);
+    void Scroll(int firstVisible);
+    void EnsureVisible(int index);
+    // The right end of the visible part of the row.
+    int VisibleRight() const;
     int RowHeight();
     RECT ItemRect(int index);
     int HitTest(POINT pt, UINT* flags);
@@ -52,6 +61,9 @@ private:
     bool layoutValid_ = false;
     int rowHeight_ = 0;
     int selected_ = -1;
+    int firstVisible_ = 0;
+    int lastFirstVisible_ = 0; // the furthest scroll that still shows the last tab whole
+    HWND scroller_ = nullptr;
     HFONT font_ = nullptr;
     HIMAGELIST images_ = nullptr;
     bool focused_ = false;

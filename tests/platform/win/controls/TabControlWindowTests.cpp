@@ -204,4 +204,47 @@ TEST_F(TabControlTest, ClicksAndArrowKeysAskTheParentBeforeChangingTheTab) {
     EXPECT_EQ(notified_, (std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGING}));
 }
 
+TEST_F(TabControlTest, TabsThatDoNotFitScrollWithAnUpDownAtTheRowsEnd) {
+    for (int i = 0; i < 8; ++i) Insert(i, u"abcdef"); // 60 pixels each: 480 in a 300-pixel row
+    ItemRect(0);
+    const HWND scroller = GetWindow(tabs_, GW_CHILD);
+    ASSERT_TRUE(scroller) << "made on overflow";
+    WCHAR name[32] = {};
+    GetClassNameW(scroller, name, 32);
+    EXPECT_EQ(String(name), u"msctls_updown32");
+    EXPECT_TRUE(IsWindowVisible(scroller));
+    EXPECT_TRUE(GetWindowLongPtrW(scroller, GWL_STYLE) & UDS_HORZ);
+    RECT place;
+    GetWindowRect(scroller, &place);
+    MapWindowPoints(nullptr, tabs_, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.right, 300) << "at the row's right end";
+    EXPECT_LE(place.bottom, ItemRect(0).bottom);
+    int low = -1, high = -1;
+    SendMessageW(scroller, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 4) << "from the fifth tab on, the rest fits left of the scroller";
+
+    const int width = ItemRect(0).right - ItemRect(0).left;
+    RECT arrows;
+    GetClientRect(scroller, &arrows);
+    Click(scroller, arrows.right - 3, arrows.bottom / 2); // the right arrow
+    RunUntilIdle();
+    EXPECT_EQ(ItemRect(1).left, ItemRect(0).left + width);
+    EXPECT_EQ(ItemRect(1).left, 2) << "the second tab is now first";
+    TCHITTESTINFO info{{place.left + 1, ItemRect(0).top + 3}, 0};
+    EXPECT_EQ(SendMessageW(tabs_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)), -1) << "the scroller is no tab";
+
+    SendMessageW(tabs_, TCM_SETCURSEL, 7, 0);
+    EXPECT_LE(ItemRect(7).right, place.left) << "selecting a tab scrolls it into view";
+    int error = 0;
+    EXPECT_EQ(SendMessageW(scroller, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)), 4);
+    SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
+    EXPECT_EQ(ItemRect(0).left, 2);
+
+    SendMessageW(tabs_, TCM_DELETEALLITEMS, 0, 0);
+    Insert(0, u"ab");
+    ItemRect(0);
+    EXPECT_FALSE(IsWindowVisible(scroller)) << "hidden once everything fits";
+}
+
 } // namespace
