@@ -6,9 +6,12 @@
 // the pointer once it has rested over them for a moment, as the mouse
 // messages relayed with TTM_RELAYEVENT tell, and hide after a while, at a
 // click or when the pointer leaves them. Without TTS_ALWAYSTIP they show only
-// while the tool's window belongs to the active window.
+// while the tool's window belongs to the active window. A tool added with
+// TTF_SUBCLASS needs no relaying: the tip subclasses the tool's window and
+// sees its mouse messages itself.
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/String.h"
@@ -30,6 +33,57 @@ constexpr UINT kAutoPopDelay = 5000;
 constexpr int kBelowPointer = 20;
 constexpr UINT_PTR kShowTimer = 1;
 constexpr UINT_PTR kPopTimer = 2;
+
+// The windows whose mouse messages reach tips without relaying: their own
+// procedure and the tips that listen.
+struct TRelayingWindow {
+    WNDPROC original = nullptr;
+    std::vector<HWND> tips;
+};
+
+std::unordered_map<HWND, TRelayingWindow>& RelayingWindows() {
+    static std::unordered_map<HWND, TRelayingWindow> windows;
+    return windows;
+}
+
+LRESULT RelayingWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto& windows = RelayingWindows();
+    const auto found = windows.find(hwnd);
+    if (found == windows.end()) return DefWindowProcW(hwnd, message, wParam, lParam);
+    const WNDPROC original = found->second.original;
+    if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE) {
+        MSG msg{hwnd, message, wParam, lParam, 0, {}};
+        GetCursorPos(&msg.pt);
+        // A tip may stop listening while it handles the message.
+        const std::vector<HWND> tips = found->second.tips;
+        for (HWND tip : tips) SendMessageW(tip, TTM_RELAYEVENT, 0, LPARAM(&msg));
+    } else if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, LONG_PTR(original));
+        windows.erase(hwnd);
+    }
+    return CallWindowProcW(original, hwnd, message, wParam, lParam);
+}
+
+void ListenTo(HWND window, HWND tip) {
+    if (!IsWindow(window)) return;
+    TRelayingWindow& relaying = RelayingWindows()[window];
+    if (!relaying.original)
+        relaying.original = WNDPROC(SetWindowLongPtrW(window, GWLP_WNDPROC, LONG_PTR(&RelayingWindowProc)));
+    if (std::find(relaying.tips.begin(), relaying.tips.end(), tip) == relaying.tips.end())
+        relaying.tips.push_back(tip);
+}
+
+void StopListening(HWND window, HWND tip) {
+    auto& windows = RelayingWindows();
+    const auto found = windows.find(window);
+    if (found == windows.end()) return;
+    std::erase(found->second.tips, tip);
+    if (!found->second.tips.empty()) return;
+    // Another subclass may sit on top of ours; then ours stays and passes everything on.
+    if (WNDPROC(GetWindowLongPtrW(window, GWLP_WNDPROC)) != &RelayingWindowProc) return;
+    SetWindowLongPtrW(window, GWLP_WNDPROC, LONG_PTR(found->second.original));
+    windows.erase(found);
+}
 
 struct TTool {
     UINT flags = 0;
@@ -65,6 +119,9 @@ private:
     UINT TextFormat() const;
     void Notify(UINT code, const TTool& tool);
     void Paint(HDC dc);
+    // The window whose mouse messages a TTF_SUBCLASS tool needs.
+    static HWND ToolWindow(const TTool& tool);
+    bool OthersUseWindow(const TTool& tool) const;
 
     HWND hwnd_;
     HFONT font_ = nullptr;
@@ -100,6 +157,17 @@ void TToolTipWindow::AddTool(const TOOLINFOW& info) {
         *existing = tool;
     else
         tools_.push_back(tool);
+    if (tool.flags & TTF_SUBCLASS) ListenTo(ToolWindow(tool), hwnd_);
+}
+
+HWND TToolTipWindow::ToolWindow(const TTool& tool) {
+    return tool.flags & TTF_IDISHWND ? HWND(tool.id) : tool.owner;
+}
+
+bool TToolTipWindow::OthersUseWindow(const TTool& tool) const {
+    return std::any_of(tools_.begin(), tools_.end(), [&](const TTool& other) {
+        return &other != &tool && (other.flags & TTF_SUBCLASS) && ToolWindow(other) == ToolWindow(tool);
+    });
 }
 
 void TToolTipWindow::DeleteTool(const TOOLINFOW* info) {
@@ -110,6 +178,7 @@ void TToolTipWindow::DeleteTool(const TOOLINFOW* info) {
     if (shown_ > index) --shown_;
     if (hovered_ == index) hovered_ = -1;
     if (hovered_ > index) --hovered_;
+    if ((tool->flags & TTF_SUBCLASS) && !OthersUseWindow(*tool)) StopListening(ToolWindow(*tool), hwnd_);
     tools_.erase(tools_.begin() + index);
 }
 
@@ -259,6 +328,10 @@ LRESULT TToolTipWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(hwnd_, GWL_STYLE, LONG_PTR((Style() & ~WS_CHILD) | WS_POPUP));
         SetWindowLongPtrW(hwnd_, GWL_EXSTYLE,
                           GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+        break;
+    case WM_DESTROY:
+        for (const TTool& tool : tools_)
+            if (tool.flags & TTF_SUBCLASS) StopListening(ToolWindow(tool), hwnd_);
         break;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);

@@ -155,6 +155,36 @@ TEST_F(ToolTipTest, MaximumWidthWrapsTheText) {
     EXPECT_GT(wrapped.bottom - wrapped.top, single.bottom - single.top);
 }
 
+// With TTF_SUBCLASS the tip sees the tool window's mouse messages itself.
+TEST_F(ToolTipTest, ASubclassingToolNeedsNoRelaying) {
+    DesktopActivate(owner_);
+    TOOLINFOW tool = Tool(UINT_PTR(owner_), const_cast<LPWSTR>(u"whole window"), TTF_IDISHWND | TTF_SUBCLASS);
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, LPARAM(&tool));
+    DesktopMouseMove(ScreenPoint(owner_, 30, 30));
+    RunUntilIdle();
+    Advance(500);
+    RunUntilIdle();
+    EXPECT_TRUE(IsWindowVisible(tip_));
+    EXPECT_EQ(Text(UINT_PTR(owner_)), u"whole window");
+    EXPECT_FALSE(MessagesOf(owner_, {WM_MOUSEMOVE}).empty()) << "the window still gets its messages";
+
+    SendMessageW(tip_, TTM_POP, 0, 0);
+    SendMessageW(tip_, TTM_DELTOOLW, 0, LPARAM(&tool));
+    DesktopMouseMove(ScreenPoint(owner_, 80, 80));
+    RunUntilIdle();
+    Advance(500);
+    RunUntilIdle();
+    EXPECT_FALSE(IsWindowVisible(tip_)) << "a deleted tool no longer listens";
+
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, LPARAM(&tool));
+    DestroyWindow(tip_);
+    tip_ = nullptr;
+    ClearRecord();
+    DesktopMouseMove(ScreenPoint(owner_, 40, 40));
+    RunUntilIdle();
+    EXPECT_FALSE(MessagesOf(owner_, {WM_MOUSEMOVE}).empty()) << "a destroyed tip leaves the window working";
+}
+
 // The owner relays its mouse messages, as a window with hover tips does.
 TEST_F(ToolTipTest, RelayedPointerShowsTheToolUnderItAfterTheDelay) {
     TOOLINFOW area = Tool(3, const_cast<LPWSTR>(u"area"), 0);
