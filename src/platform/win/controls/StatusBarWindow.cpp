@@ -1,7 +1,8 @@
 // The "msctls_statusbar32" class: a row of parts along the bottom of the
 // parent, each with a text (a tab moves the rest to the centre, a second tab
 // to the right) or drawn by the parent through WM_DRAWITEM. In simple mode one
-// part with a text of its own spans the whole bar.
+// part with a text of its own spans the whole bar. With SBARS_SIZEGRIP a
+// drag on the grip at the right end sizes the top-level window.
 
 #include <algorithm>
 #include <vector>
@@ -46,6 +47,9 @@ private:
     int Height() const;
     // Lies along the bottom of the parent's client area, as high as its font asks.
     void AlignToParent();
+    RECT GripRect() const;
+    // Whether a press at Pt (client) starts sizing the top-level window.
+    bool GripSizes(POINT pt) const;
     void Paint(HDC dc);
     void PaintPart(HDC dc, int index, const TPart& part, RECT rect);
 
@@ -85,6 +89,21 @@ LRESULT TStatusBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetText(0, lParam);
         break;
     case WM_SIZE: AlignToParent(); return 0;
+    case WM_SETCURSOR: {
+        POINT pt;
+        GetCursorPos(&pt);
+        ScreenToClient(hwnd_, &pt);
+        if (LOWORD(lParam) != HTCLIENT || !GripSizes(pt)) break;
+        SetCursor(LoadCursorW(nullptr, IDC_SIZENWSE));
+        return TRUE;
+    }
+    case WM_LBUTTONDOWN: {
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (!GripSizes(pt)) break;
+        ClientToScreen(hwnd_, &pt);
+        SendMessageW(GetAncestor(hwnd_, GA_ROOT), WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, MAKELPARAM(pt.x, pt.y));
+        return 0;
+    }
     case WM_ERASEBKGND: return TRUE; // painting covers everything
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_PAINT: return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT&) { Paint(dc); });
@@ -193,11 +212,26 @@ void TStatusBarWindow::Paint(HDC dc) {
         PaintPart(dc, i, simple_ ? simplePart_ : parts_[size_t(i)], rect);
     }
     if (GetWindowLongPtrW(hwnd_, GWL_STYLE) & SBARS_SIZEGRIP) {
-        RECT grip{client.right - GetSystemMetrics(SM_CXVSCROLL), client.bottom - GetSystemMetrics(SM_CYHSCROLL),
-                  client.right, client.bottom};
+        RECT grip = GripRect();
         DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
     }
     if (oldFont) SelectObject(dc, oldFont);
+}
+
+RECT TStatusBarWindow::GripRect() const {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    return RECT{client.right - GetSystemMetrics(SM_CXVSCROLL), client.bottom - GetSystemMetrics(SM_CYHSCROLL),
+                client.right, client.bottom};
+}
+
+bool TStatusBarWindow::GripSizes(POINT pt) const {
+    if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & SBARS_SIZEGRIP)) return false;
+    const HWND root = GetAncestor(hwnd_, GA_ROOT);
+    const LONG_PTR rootStyle = GetWindowLongPtrW(root, GWL_STYLE);
+    if (!(rootStyle & WS_THICKFRAME) || (rootStyle & WS_MAXIMIZE)) return false;
+    const RECT grip = GripRect();
+    return pt.x >= grip.left && pt.x < grip.right && pt.y >= grip.top && pt.y < grip.bottom;
 }
 
 void TStatusBarWindow::PaintPart(HDC dc, int index, const TPart& part, RECT rect) {

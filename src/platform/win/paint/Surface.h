@@ -60,6 +60,8 @@ public:
     // (a press on its caption area is under way); false where the desktop
     // cannot, and the window system moves it itself.
     virtual bool StartSystemMove(HWND) { return false; }
+    // Sizes it by Edge (a WMSZ_ value) in the same way.
+    virtual bool StartSystemResize(HWND, UINT /*edge*/) { return false; }
     // The calling thread's input state changed: its active window (null:
     // none), its capture (null: none), the cursor (DesktopCursor), or what the
     // input method places its window by and whether the focus window takes

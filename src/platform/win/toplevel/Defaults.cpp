@@ -86,6 +86,11 @@ void DefaultSysCommand(TWindow* w, WPARAM command, LPARAM lParam) {
         MoveWithPointer(w, start);
         break;
     }
+    case SC_SIZE:
+        // The low bits name the edge being dragged from the point given
+        // (keyboard sizing has none).
+        if (w->style & WS_THICKFRAME) SizeWithPointer(w, UINT(command & 0x000F), PointOf(lParam));
+        break;
     case SC_VSCROLL: TrackScrollBar(w, SB_VERT, PointOf(lParam)); break;
     case SC_HSCROLL: TrackScrollBar(w, SB_HORZ, PointOf(lParam)); break;
     case SC_KEYMENU: TrackMenuKey(w, char16_t(lParam)); break;

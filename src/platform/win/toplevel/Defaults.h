@@ -30,6 +30,9 @@ void DefaultSysCommand(TWindow* w, WPARAM command, LPARAM lParam);
 // holding the capture (WM_ENTERSIZEMOVE, WM_MOVING and the moves,
 // WM_EXITSIZEMOVE; Escape puts the window back).
 void MoveWithPointer(TWindow* w, POINT start);
+// Sizes W by Edge (a WMSZ_ value) with the pointer in the same way, with
+// WM_SIZING in place of WM_MOVING.
+void SizeWithPointer(TWindow* w, UINT edge, POINT start);
 
 // Owned windows go with their owner: hidden when it is minimized, shown
 // again (without activation) when it comes back.

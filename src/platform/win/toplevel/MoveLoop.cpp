@@ -6,9 +6,12 @@
 
 namespace {
 
-class TMoveLoop {
+// Moves the window with the pointer, or with Edge (a WMSZ_ value) sizes it
+// by that edge or corner.
+class TSizeMoveLoop {
 public:
-    TMoveLoop(TWindow* w, POINT start) : w_(w), hwnd_(w->handle), start_(start), startRect_(ScreenRect(w)) {}
+    TSizeMoveLoop(TWindow* w, POINT start, UINT edge)
+        : w_(w), hwnd_(w->handle), start_(start), startRect_(ScreenRect(w)), edge_(edge) {}
 
     void Run() {
         Deliver(w_, WM_ENTERSIZEMOVE, 0, 0);
@@ -25,14 +28,23 @@ private:
     void MoveTo(RECT screen) {
         const POINT origin = ClientOrigin(w_->parent);
         SetWindowPos(hwnd_, nullptr, screen.left - (IsTopLevel(w_) ? 0 : origin.x),
-                     screen.top - (IsTopLevel(w_) ? 0 : origin.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     screen.top - (IsTopLevel(w_) ? 0 : origin.y), screen.right - screen.left,
+                     screen.bottom - screen.top, (edge_ ? 0 : SWP_NOSIZE) | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     void Follow(POINT pt) {
         RECT r = startRect_;
         const int dx = pt.x - start_.x, dy = pt.y - start_.y;
-        r = RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-        Deliver(w_, WM_MOVING, 0, LPARAM(&r));
+        if (!edge_) {
+            r = RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+            Deliver(w_, WM_MOVING, 0, LPARAM(&r));
+        } else {
+            if (edge_ == WMSZ_LEFT || edge_ == WMSZ_TOPLEFT || edge_ == WMSZ_BOTTOMLEFT) r.left += dx;
+            if (edge_ == WMSZ_RIGHT || edge_ == WMSZ_TOPRIGHT || edge_ == WMSZ_BOTTOMRIGHT) r.right += dx;
+            if (edge_ == WMSZ_TOP || edge_ == WMSZ_TOPLEFT || edge_ == WMSZ_TOPRIGHT) r.top += dy;
+            if (edge_ == WMSZ_BOTTOM || edge_ == WMSZ_BOTTOMLEFT || edge_ == WMSZ_BOTTOMRIGHT) r.bottom += dy;
+            Deliver(w_, WM_SIZING, edge_, LPARAM(&r));
+        }
         if (LocalWindow(hwnd_)) MoveTo(r);
     }
 
@@ -61,6 +73,7 @@ private:
     HWND hwnd_;
     POINT start_;
     RECT startRect_;
+    UINT edge_;
     bool ended_ = false;
 };
 
@@ -69,5 +82,12 @@ private:
 void MoveWithPointer(TWindow* w, POINT start) {
     if (IsTopLevel(w) && Presenter()->StartSystemMove(w->handle)) return;
     TWindowHold hold(w);
-    TMoveLoop(w, start).Run();
+    TSizeMoveLoop(w, start, 0).Run();
+}
+
+void SizeWithPointer(TWindow* w, UINT edge, POINT start) {
+    if (edge < WMSZ_LEFT || edge > WMSZ_BOTTOMRIGHT) return;
+    if (IsTopLevel(w) && Presenter()->StartSystemResize(w->handle, edge)) return;
+    TWindowHold hold(w);
+    TSizeMoveLoop(w, start, edge).Run();
 }

@@ -221,4 +221,36 @@ TEST_F(StatusBarTest, SizeGripIsDrawnInTheCornerWithTheStyle) {
     EXPECT_FALSE(shadowWithout);
 }
 
+TEST_F(StatusBarTest, DraggingTheGripSizesASizableTopLevelWindow) {
+    const HWND sizable = Create(WS_POPUP | WS_THICKFRAME | WS_VISIBLE, RECT{50, 50, 450, 250});
+    const HWND bar = CreateWindowExW(0, u"msctls_statusbar32", nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                     0, 0, sizable, HMENU(9), nullptr, nullptr);
+    SendMessageW(bar, WM_SETFONT, WPARAM(font_), FALSE);
+    SendMessageW(bar, WM_SIZE, 0, 0);
+    RECT client;
+    GetClientRect(bar, &client);
+    const POINT grip = ScreenPoint(bar, client.right - 3, client.bottom - 3);
+    const auto windowRect = [](HWND hwnd) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        return r;
+    };
+    const RECT before = windowRect(sizable);
+    DesktopMouseButton(TDesktopButton::Left, true, grip);
+    DesktopMouseMove(POINT{grip.x + 30, grip.y + 20});
+    DesktopMouseButton(TDesktopButton::Left, false, POINT{grip.x + 30, grip.y + 20});
+    RunUntilIdle();
+    EXPECT_EQ(windowRect(sizable), (RECT{before.left, before.top, before.right + 30, before.bottom + 20}));
+    EXPECT_FALSE(MessagesOf(sizable, {WM_SIZING}).empty());
+    EXPECT_EQ(MessagesOf(sizable, {WM_SYSCOMMAND, WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}).size(), 3u);
+
+    // A press beside the grip, or on a window that cannot be sized, sizes nothing.
+    ClearRecord();
+    const POINT inside = ScreenPoint(bar_, 100, 10);
+    DesktopMouseButton(TDesktopButton::Left, true, inside);
+    DesktopMouseButton(TDesktopButton::Left, false, inside);
+    RunUntilIdle();
+    EXPECT_TRUE(MessagesOf(top_, {WM_SIZING, WM_ENTERSIZEMOVE}).empty());
+}
+
 } // namespace

@@ -100,6 +100,18 @@ bool TQtPresenter::StartSystemMove(HWND window) {
     return w && w->isVisible() && w->startSystemMove();
 }
 
+bool TQtPresenter::StartSystemResize(HWND window, UINT edge) {
+    if (!OnGuiThread()) return false;
+    TPresenterWindow* w = WindowOf(window);
+    if (!w || !w->isVisible()) return false;
+    Qt::Edges edges;
+    if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT) edges |= Qt::LeftEdge;
+    if (edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT) edges |= Qt::RightEdge;
+    if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT) edges |= Qt::TopEdge;
+    if (edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT) edges |= Qt::BottomEdge;
+    return edges && w->startSystemResize(edges);
+}
+
 void TQtPresenter::ActiveChanged(HWND active) {
     if (!OnGuiThread()) return;
     TPresenterWindow* w = WindowOf(active);

@@ -23,6 +23,7 @@ public:
     void TopLevelChanged(HWND window, const TTopLevelState& state) override;
     void TopLevelDestroyed(HWND window) override;
     bool StartSystemMove(HWND window) override;
+    bool StartSystemResize(HWND window, UINT edge) override;
     void ActiveChanged(HWND active) override;
     void CaptureChanged(HWND capture) override;
     void CursorChanged() override;
