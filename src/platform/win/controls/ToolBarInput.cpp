@@ -53,7 +53,9 @@ void TToolBarWindow::MouseMove(POINT pt) {
         }
         return;
     }
-    SetHot(at >= 0 && buttons_[size_t(at)].Enabled() ? at : -1);
+    // Hot tracking belongs to flat and list bars.
+    const bool tracks = Flat() || List();
+    SetHot(tracks && at >= 0 && buttons_[size_t(at)].Enabled() ? at : -1);
 }
 
 LRESULT TToolBarWindow::DropDown(int index) {
