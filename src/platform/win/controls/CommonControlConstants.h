@@ -749,6 +749,7 @@ constexpr UINT TB_HITTEST = WM_USER + 69;         // lParam POINT* in client coo
 constexpr UINT TB_GETHOTITEM = WM_USER + 71;
 constexpr UINT TB_SETHOTITEM = WM_USER + 72;
 constexpr UINT TB_GETBUTTONTEXTW = WM_USER + 75;  // wParam id, lParam buffer or null for the length
+constexpr UINT TB_ADDSTRINGW = WM_USER + 77;      // wParam 0, lParam strings each ending in a null, a null last
 constexpr UINT TB_GETMAXSIZE = WM_USER + 83;      // lParam SIZE*
 constexpr UINT TB_SETEXTENDEDSTYLE = WM_USER + 84; // lParam TBSTYLE_EX_ bits; answers the previous ones
 constexpr UINT TB_GETEXTENDEDSTYLE = WM_USER + 85;
@@ -780,7 +781,7 @@ struct TBBUTTON {
     BYTE fsStyle;
     BYTE bReserved[sizeof(void*) - 2];
     DWORD_PTR dwData;
-    INT_PTR iString;   // a caption (LPCWSTR); values below 0x10000 (string indexes) show none
+    INT_PTR iString;   // the caption (LPCWSTR), or below 0x10000 an index of TB_ADDSTRINGW's strings, or -1
 };
 
 struct TBBUTTONINFOW {

@@ -114,7 +114,7 @@ void TToolBarWindow::PaintButton(HDC dc, int index) {
                          {x + imageSize.cx + (image ? kListGap : 0), content.top, content.right, content.bottom});
         return;
     }
-    const int lines = caption ? textRows_ * LineHeight() : 0;
+    const int lines = caption ? textRows_ * lineHeight_ : 0;
     const int height = imageSize.cy + (caption ? kCaptionGap + lines : 0);
     const int top = content.top + std::max(0, (content.bottom - content.top - height) / 2);
     PaintImage(dc, button, hot, content.left + (content.right - content.left - imageSize.cx) / 2, top);

@@ -416,6 +416,36 @@ TEST_F(ToolBarTest, ButtonTextAnswersTheLengthAndWritesNoFurther) {
     EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONTEXTW, 102, 0), 1);
 }
 
+TEST_F(ToolBarTest, CaptionsMayComeFromTheBarsStrings) {
+    const HWND bar = Bar(CCS_NODIVIDER | CCS_NORESIZE);
+    EXPECT_EQ(SendMessageW(bar, TB_ADDSTRINGW, 0, LPARAM(u"开始\0暂停\0")), 0);
+    EXPECT_EQ(SendMessageW(bar, TB_ADDSTRINGW, 0, LPARAM(u"停止\0")), 2);
+    TBBUTTON stop = Button(3, nullptr, 0);
+    stop.iString = 2;
+    Add(bar, {stop, Button(1, nullptr, 0)});
+    std::vector<WCHAR> buffer(3, u'#');
+    EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONTEXTW, 3, LPARAM(buffer.data())), 2);
+    EXPECT_EQ(String(buffer.data()), u"停止");
+    EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONTEXTW, 1, 0), 0) << "no caption";
+    TBBUTTON record{};
+    SendMessageW(bar, TB_GETBUTTON, 0, LPARAM(&record));
+    EXPECT_EQ(record.iString, 2) << "the index given back";
+}
+
+TEST_F(ToolBarTest, AutoSizeOfAWrapableBarCountsTheRowsAtTheParentsWidth) {
+    const HWND bar = Bar(TBSTYLE_WRAPABLE | CCS_NODIVIDER, {0, 0, 1000, 30});
+    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(300, 30));
+    Add(bar, {Button(1, nullptr, 0), Button(2, nullptr, 0), Button(3, nullptr, 0)});
+    EXPECT_EQ(SendMessageW(bar, TB_GETROWS, 0, 0), 1);
+    SendMessageW(bar, TB_AUTOSIZE, 0, 0);
+    RECT r;
+    GetWindowRect(bar, &r);
+    EXPECT_EQ(r.right - r.left, 700);
+    EXPECT_EQ(r.bottom - r.top, 60) << "two rows in 700 pixels";
+    EXPECT_EQ(SendMessageW(bar, TB_GETROWS, 0, 0), 2);
+    EXPECT_EQ(ItemRect(bar, 2), (RECT{0, 30, 300, 60}));
+}
+
 TEST_F(ToolBarTest, PaintingShowsEachButtonsState) {
     const HWND bar = Bar(CCS_NODIVIDER | CCS_NORESIZE);
     Add(bar, {Button(1, nullptr, 0), Button(2, nullptr, 0, BTNS_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED),
