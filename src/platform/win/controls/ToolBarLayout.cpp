@@ -76,8 +76,8 @@ int TToolBarWindow::ArrowWidth(const TButton& button) const {
 }
 
 int TToolBarWindow::ButtonWidth(const TButton& button, int barWidth) const {
-    if (button.Separator()) return button.image > 0 ? button.image : kSeparatorWidth;
     if (button.fixedWidth > 0) return button.fixedWidth;
+    if (button.Separator()) return button.image > 0 ? button.image : kSeparatorWidth;
     const int body = button.style & BTNS_AUTOSIZE ? ContentSize(button).cx + kPadX : barWidth;
     return body + ArrowWidth(button);
 }
