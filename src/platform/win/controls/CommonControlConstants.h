@@ -1,7 +1,8 @@
 #pragma once
 // Styles, messages, notifications and records of the common controls:
 // "tooltips_class32", "msctls_trackbar32", "msctls_updown32", "SysTabControl32",
-// "msctls_statusbar32", "SysTreeView32", "SysHeader32", "SysListView32".
+// "msctls_statusbar32", "SysTreeView32", "SysHeader32", "SysListView32",
+// "ToolbarWindow32".
 
 #include "platform/win/Constants.h"
 #include "platform/win/Types.h"
@@ -14,6 +15,25 @@ constexpr UINT NM_RETURN = NM_FIRST - 4;
 constexpr UINT NM_RCLICK = NM_FIRST - 5;
 constexpr UINT NM_SETFOCUS = NM_FIRST - 7;
 constexpr UINT NM_KILLFOCUS = NM_FIRST - 8;
+
+// NM_CLICK of a toolbar: the item's id and data, the point in client coordinates.
+struct NMMOUSE {
+    NMHDR hdr;
+    DWORD_PTR dwItemSpec;
+    DWORD_PTR dwItemData;
+    POINT pt;
+    LPARAM dwHitInfo;
+};
+
+// Styles the bars along a parent's edge share (status bar, toolbar).
+constexpr DWORD CCS_TOP = 0x0001;
+constexpr DWORD CCS_NOMOVEY = 0x0002;
+constexpr DWORD CCS_BOTTOM = 0x0003;
+constexpr DWORD CCS_NORESIZE = 0x0004;     // keeps the size it was given
+constexpr DWORD CCS_NOPARENTALIGN = 0x0008;
+constexpr DWORD CCS_ADJUSTABLE = 0x0020;
+constexpr DWORD CCS_NODIVIDER = 0x0040;    // no divider line along the top
+constexpr DWORD CCS_VERT = 0x0080;
 
 // --- Tool tips ------------------------------------------------------------------------
 
@@ -633,3 +653,155 @@ struct NMLVKEYDOWN {
 
 // LVM_SORTITEMS: negative, zero or positive for the two items' lParams.
 using PFNLVCOMPARE = int (*)(LPARAM, LPARAM, LPARAM);
+
+// --- Toolbar --------------------------------------------------------------------------
+
+// Window styles.
+constexpr DWORD TBSTYLE_TOOLTIPS = 0x0100;  // the bar makes its own tool tip window
+constexpr DWORD TBSTYLE_WRAPABLE = 0x0200;  // buttons wrap into further rows
+constexpr DWORD TBSTYLE_ALTDRAG = 0x0400;
+constexpr DWORD TBSTYLE_FLAT = 0x0800;      // edges only when hot or pressed
+constexpr DWORD TBSTYLE_LIST = 0x1000;      // captions right of the images
+constexpr DWORD TBSTYLE_CUSTOMERASE = 0x2000;
+constexpr DWORD TBSTYLE_REGISTERDROP = 0x4000;
+constexpr DWORD TBSTYLE_TRANSPARENT = 0x8000;
+
+// Extended styles (TB_SETEXTENDEDSTYLE).
+constexpr DWORD TBSTYLE_EX_DRAWDDARROWS = 0x0001; // drop-down buttons get an arrow part of their own
+constexpr DWORD TBSTYLE_EX_MIXEDBUTTONS = 0x0008;
+constexpr DWORD TBSTYLE_EX_HIDECLIPPEDBUTTONS = 0x0010;
+
+// Button styles (TBBUTTON.fsStyle).
+constexpr BYTE BTNS_BUTTON = 0x00;
+constexpr BYTE BTNS_SEP = 0x01;
+constexpr BYTE BTNS_CHECK = 0x02;
+constexpr BYTE BTNS_GROUP = 0x04;
+constexpr BYTE BTNS_CHECKGROUP = BTNS_GROUP | BTNS_CHECK;
+constexpr BYTE BTNS_DROPDOWN = 0x08;
+constexpr BYTE BTNS_AUTOSIZE = 0x10;      // as wide as its image and caption, not the bar's button width
+constexpr BYTE BTNS_NOPREFIX = 0x20;
+constexpr BYTE BTNS_SHOWTEXT = 0x40;
+constexpr BYTE BTNS_WHOLEDROPDOWN = 0x80; // the arrow inside; a press anywhere drops down
+// The older names of the same bits.
+constexpr BYTE TBSTYLE_BUTTON = BTNS_BUTTON;
+constexpr BYTE TBSTYLE_SEP = BTNS_SEP;
+constexpr BYTE TBSTYLE_CHECK = BTNS_CHECK;
+constexpr BYTE TBSTYLE_GROUP = BTNS_GROUP;
+constexpr BYTE TBSTYLE_CHECKGROUP = BTNS_CHECKGROUP;
+constexpr BYTE TBSTYLE_DROPDOWN = BTNS_DROPDOWN;
+constexpr BYTE TBSTYLE_AUTOSIZE = BTNS_AUTOSIZE;
+constexpr BYTE TBSTYLE_NOPREFIX = BTNS_NOPREFIX;
+
+// Button states (TBBUTTON.fsState).
+constexpr BYTE TBSTATE_CHECKED = 0x01;
+constexpr BYTE TBSTATE_PRESSED = 0x02;
+constexpr BYTE TBSTATE_ENABLED = 0x04;
+constexpr BYTE TBSTATE_HIDDEN = 0x08;
+constexpr BYTE TBSTATE_INDETERMINATE = 0x10;
+constexpr BYTE TBSTATE_WRAP = 0x20;       // the next button starts a new row
+constexpr BYTE TBSTATE_ELLIPSES = 0x40;
+constexpr BYTE TBSTATE_MARKED = 0x80;
+
+// A button without an image.
+constexpr int I_IMAGENONE = -2;
+
+constexpr UINT TB_ENABLEBUTTON = WM_USER + 1;     // wParam id, LOWORD(lParam) enable
+constexpr UINT TB_CHECKBUTTON = WM_USER + 2;      // wParam id, LOWORD(lParam) check
+constexpr UINT TB_PRESSBUTTON = WM_USER + 3;
+constexpr UINT TB_HIDEBUTTON = WM_USER + 4;       // wParam id, LOWORD(lParam) hide
+constexpr UINT TB_INDETERMINATE = WM_USER + 5;
+constexpr UINT TB_ISBUTTONENABLED = WM_USER + 9;
+constexpr UINT TB_ISBUTTONCHECKED = WM_USER + 10;
+constexpr UINT TB_ISBUTTONPRESSED = WM_USER + 11;
+constexpr UINT TB_ISBUTTONHIDDEN = WM_USER + 12;
+constexpr UINT TB_SETSTATE = WM_USER + 17;        // wParam id, LOWORD(lParam) the TBSTATE_ bits
+constexpr UINT TB_GETSTATE = WM_USER + 18;        // wParam id; -1 for an unknown id
+constexpr UINT TB_DELETEBUTTON = WM_USER + 22;    // wParam index
+constexpr UINT TB_GETBUTTON = WM_USER + 23;       // wParam index, lParam TBBUTTON*
+constexpr UINT TB_BUTTONCOUNT = WM_USER + 24;
+constexpr UINT TB_COMMANDTOINDEX = WM_USER + 25;  // wParam id; -1 for an unknown id
+constexpr UINT TB_GETITEMRECT = WM_USER + 29;     // wParam index, lParam RECT*
+constexpr UINT TB_BUTTONSTRUCTSIZE = WM_USER + 30;
+constexpr UINT TB_SETBUTTONSIZE = WM_USER + 31;   // lParam MAKELONG(width, height)
+constexpr UINT TB_SETBITMAPSIZE = WM_USER + 32;   // lParam MAKELONG(width, height)
+constexpr UINT TB_AUTOSIZE = WM_USER + 33;
+constexpr UINT TB_GETTOOLTIPS = WM_USER + 35;
+constexpr UINT TB_SETTOOLTIPS = WM_USER + 36;
+constexpr UINT TB_GETROWS = WM_USER + 40;
+constexpr UINT TB_SETINDENT = WM_USER + 47;       // wParam pixels before the first button of each row
+constexpr UINT TB_SETIMAGELIST = WM_USER + 48;    // lParam HIMAGELIST; answers the previous list
+constexpr UINT TB_GETIMAGELIST = WM_USER + 49;
+constexpr UINT TB_GETRECT = WM_USER + 51;         // wParam id, lParam RECT*
+constexpr UINT TB_SETHOTIMAGELIST = WM_USER + 52;
+constexpr UINT TB_GETHOTIMAGELIST = WM_USER + 53;
+constexpr UINT TB_SETDISABLEDIMAGELIST = WM_USER + 54;
+constexpr UINT TB_GETDISABLEDIMAGELIST = WM_USER + 55;
+constexpr UINT TB_SETSTYLE = WM_USER + 56;
+constexpr UINT TB_GETSTYLE = WM_USER + 57;
+constexpr UINT TB_GETBUTTONSIZE = WM_USER + 58;   // MAKELONG(width, height)
+constexpr UINT TB_SETMAXTEXTROWS = WM_USER + 60;  // wParam rows; 0 hides the captions
+constexpr UINT TB_GETTEXTROWS = WM_USER + 61;
+constexpr UINT TB_GETBUTTONINFOW = WM_USER + 63;  // wParam id (index with TBIF_BYINDEX), lParam TBBUTTONINFOW*
+constexpr UINT TB_SETBUTTONINFOW = WM_USER + 64;
+constexpr UINT TB_INSERTBUTTONW = WM_USER + 67;   // wParam index, lParam TBBUTTON*
+constexpr UINT TB_ADDBUTTONSW = WM_USER + 68;     // wParam count, lParam TBBUTTON[]
+constexpr UINT TB_HITTEST = WM_USER + 69;         // lParam POINT* in client coordinates
+constexpr UINT TB_GETHOTITEM = WM_USER + 71;
+constexpr UINT TB_SETHOTITEM = WM_USER + 72;
+constexpr UINT TB_GETBUTTONTEXTW = WM_USER + 75;  // wParam id, lParam buffer or null for the length
+constexpr UINT TB_ADDSTRINGW = WM_USER + 77;      // wParam 0, lParam strings each ending in a null, a null last
+constexpr UINT TB_GETMAXSIZE = WM_USER + 83;      // lParam SIZE*
+constexpr UINT TB_SETEXTENDEDSTYLE = WM_USER + 84; // lParam TBSTYLE_EX_ bits; answers the previous ones
+constexpr UINT TB_GETEXTENDEDSTYLE = WM_USER + 85;
+
+constexpr UINT TBN_FIRST = 0u - 700u;
+constexpr UINT TBN_DROPDOWN = TBN_FIRST - 10;       // NMTOOLBARW: iItem the id, rcButton the button
+constexpr UINT TBN_HOTITEMCHANGE = TBN_FIRST - 13;
+constexpr UINT TBN_DELETINGBUTTON = TBN_FIRST - 15; // NMTOOLBARW: iItem the id, tbButton the button
+
+// TBN_DROPDOWN's answers.
+constexpr LRESULT TBDDRET_DEFAULT = 0;
+constexpr LRESULT TBDDRET_NODEFAULT = 1;
+constexpr LRESULT TBDDRET_TREATPRESSED = 2;
+
+// TBBUTTONINFOW.dwMask
+constexpr DWORD TBIF_IMAGE = 0x0001;
+constexpr DWORD TBIF_TEXT = 0x0002;
+constexpr DWORD TBIF_STATE = 0x0004;
+constexpr DWORD TBIF_STYLE = 0x0008;
+constexpr DWORD TBIF_LPARAM = 0x0010;
+constexpr DWORD TBIF_COMMAND = 0x0020;
+constexpr DWORD TBIF_SIZE = 0x0040;
+constexpr DWORD TBIF_BYINDEX = 0x80000000; // wParam is an index, not an id
+
+struct TBBUTTON {
+    int iBitmap;       // the image index, or I_IMAGENONE
+    int idCommand;
+    BYTE fsState;
+    BYTE fsStyle;
+    BYTE bReserved[sizeof(void*) - 2];
+    DWORD_PTR dwData;
+    INT_PTR iString;   // the caption (LPCWSTR), or below 0x10000 an index of TB_ADDSTRINGW's strings, or -1
+};
+
+struct TBBUTTONINFOW {
+    UINT cbSize;
+    DWORD dwMask;
+    int idCommand;
+    int iImage;
+    BYTE fsState;
+    BYTE fsStyle;
+    WORD cx;
+    DWORD_PTR lParam;
+    LPWSTR pszText;
+    int cchText;       // TB_GETBUTTONINFOW writes at most this many units with the terminator
+};
+
+struct NMTOOLBARW {
+    NMHDR hdr;
+    int iItem;         // the button's id
+    TBBUTTON tbButton;
+    int cchText;
+    LPWSTR pszText;
+    RECT rcButton;     // the button in the toolbar's client coordinates
+};

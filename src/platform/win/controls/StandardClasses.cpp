@@ -25,6 +25,7 @@ const TStandardClass kStandardClasses[] = {
     {u"SysListView32", &ListViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
     {u"msctls_statusbar32", &StatusBarWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
     {u"SysTreeView32", &TreeViewWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
+    {u"ToolbarWindow32", &ToolBarWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
 } // namespace
