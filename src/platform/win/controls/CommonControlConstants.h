@@ -16,6 +16,15 @@ constexpr UINT NM_RCLICK = NM_FIRST - 5;
 constexpr UINT NM_SETFOCUS = NM_FIRST - 7;
 constexpr UINT NM_KILLFOCUS = NM_FIRST - 8;
 
+// NM_CLICK of a toolbar: the item's id and data, the point in client coordinates.
+struct NMMOUSE {
+    NMHDR hdr;
+    DWORD_PTR dwItemSpec;
+    DWORD_PTR dwItemData;
+    POINT pt;
+    LPARAM dwHitInfo;
+};
+
 // Styles the bars along a parent's edge share (status bar, toolbar).
 constexpr DWORD CCS_TOP = 0x0001;
 constexpr DWORD CCS_NOMOVEY = 0x0002;

@@ -1,4 +1,7 @@
 // Drawing image-list images and making icons of them.
+#include <algorithm>
+#include <utility>
+
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icon.h"
 #include "platform/win/imagelist/ImageListObject.h"
@@ -51,6 +54,27 @@ BOOL ImageList_DrawEx(HIMAGELIST handle, int index, HDC dc, int x, int y, int wi
 
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style) {
     return ImageList_DrawEx(list, index, dc, x, y, 0, 0, CLR_DEFAULT, CLR_DEFAULT, style);
+}
+
+BOOL DrawDisabledListImage(HIMAGELIST handle, int index, HDC dc, int x, int y) {
+    const TImageListObject* list = FindImageList(handle);
+    if (!list || !list->Holds(index)) return FALSE;
+    const TIconImage& image = list->images[size_t(index)];
+    TIconImage shape = image;
+    shape.alpha = false;
+    for (size_t i = 0; i < shape.color.size(); ++i) {
+        const uint32_t pixel = image.color[i];
+        const bool covers = image.alpha ? (pixel >> 24) >= 0x80 : !list->Masked() || !image.mask[i];
+        const int luminance = int((pixel >> 16 & 0xFF) * 30 + (pixel >> 8 & 0xFF) * 59 + (pixel & 0xFF) * 11) / 100;
+        shape.mask[i] = !(covers && luminance < 0xC0);
+    }
+    const RECT from{0, 0, shape.width, shape.height};
+    for (const auto& [offset, color] : {std::pair{1, COLOR_BTNHIGHLIGHT}, std::pair{0, COLOR_BTNSHADOW}}) {
+        std::fill(shape.color.begin(), shape.color.end(), PixelOf(GetSysColor(color)));
+        const RECT dest{x + offset, y + offset, x + offset + shape.width, y + offset + shape.height};
+        if (!DrawIconImage(dc, dest, shape, from, TMaskedStyle{})) return FALSE;
+    }
+    return TRUE;
 }
 
 HICON ImageList_GetIcon(HIMAGELIST handle, int index, UINT style) {

@@ -89,6 +89,10 @@ BOOL ImageList_SetOverlayImage(HIMAGELIST list, int image, int overlay);
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);
 BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int width, int height, COLORREF background,
                       COLORREF foreground, UINT style);
+// The disabled look of an image: its shape (the pixels that cover what lies
+// beneath and are not light) embossed, in the highlight colour one pixel
+// right of and below (X, Y), then in the shadow colour at (X, Y).
+BOOL DrawDisabledListImage(HIMAGELIST list, int index, HDC dc, int x, int y);
 // A new icon of the image (ILD_NORMAL fills the list's background colour
 // behind it, ILD_TRANSPARENT does not); the caller destroys it.
 HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT style);
