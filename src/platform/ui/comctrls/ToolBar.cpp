@@ -31,10 +31,6 @@ UI_MESSAGE_MAP(TToolBar, t) {
 
 namespace {
 
-bool IsSeparator(const TToolButton* button) {
-    return button->Style() == tbsSeparator || button->Style() == tbsDivider;
-}
-
 BYTE ButtonState(TToolButton* button) {
     BYTE state = 0;
     if (button->Enabled()) state |= TBSTATE_ENABLED;
@@ -55,7 +51,11 @@ BYTE ButtonStyle(const TToolButton* button) {
     return BTNS_BUTTON;
 }
 
-int ImageOf(const TToolButton* button) { return button->ImageIndex() >= 0 ? button->ImageIndex() : I_IMAGENONE; }
+// A separator's image number is its width.
+int ImageOf(const TToolButton* button) {
+    if (button->IsSeparator()) return button->Width();
+    return button->ImageIndex() >= 0 ? button->ImageIndex() : I_IMAGENONE;
+}
 
 TBevelCut BevelOf(TEdgeStyle style) {
     switch (style) {
@@ -202,9 +202,9 @@ void TToolBar::RebuildButtons() {
     for (int n = int(SendMessageW(h, TB_BUTTONCOUNT, 0, 0)); n > 0; --n) SendMessageW(h, TB_DELETEBUTTON, n - 1, 0);
     for (int i = 0; i < ButtonCount(); ++i) {
         TToolButton* button = buttons_[size_t(i)];
-        const String caption = showCaptions_ && !IsSeparator(button) ? button->Caption() : String();
+        const String caption = showCaptions_ && !button->IsSeparator() ? button->Caption() : String();
         TBBUTTON b{};
-        b.iBitmap = IsSeparator(button) ? button->Width() : ImageOf(button);
+        b.iBitmap = ImageOf(button);
         b.idCommand = i;
         b.fsState = ButtonState(button);
         b.fsStyle = ButtonStyle(button);
@@ -219,16 +219,13 @@ void TToolBar::RebuildButtons() {
 void TToolBar::UpdateButton(int index) {
     if (!HandleAllocated() || rebuilding_ || index < 0) return;
     TToolButton* button = buttons_[size_t(index)];
-    String caption = showCaptions_ && !IsSeparator(button) ? button->Caption() : String();
+    String caption = showCaptions_ && !button->IsSeparator() ? button->Caption() : String();
     TBBUTTONINFOW info{};
     info.cbSize = sizeof(info);
-    info.dwMask = TBIF_STATE | TBIF_TEXT;
+    info.dwMask = TBIF_STATE | TBIF_TEXT | TBIF_IMAGE;
     info.fsState = ButtonState(button);
-    info.pszText = caption.data();
-    if (!IsSeparator(button)) {
-        info.dwMask |= TBIF_IMAGE;
-        info.iImage = ImageOf(button);
-    }
+    info.pszText = caption.empty() ? nullptr : caption.data();
+    info.iImage = ImageOf(button);
     SendMessageW(Handle(), TB_SETBUTTONINFOW, WPARAM(index), reinterpret_cast<LPARAM>(&info));
     UpdateButtonBounds();
     Invalidate();
@@ -239,7 +236,10 @@ void TToolBar::UpdateButtonBounds() {
     for (int i = 0; i < ButtonCount(); ++i) {
         RECT r{};
         if (!SendMessageW(Handle(), TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r))) continue;
-        buttons_[size_t(i)]->PlaceAt({r.left, r.top, r.right, r.bottom});
+        TToolButton* button = buttons_[size_t(i)];
+        // A separator is as wide as it was made; the window follows it.
+        const int width = button->IsSeparator() ? button->Width() : r.right - r.left;
+        button->PlaceAt({r.left, r.top, r.left + width, r.bottom});
     }
 }
 

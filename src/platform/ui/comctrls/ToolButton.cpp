@@ -83,8 +83,7 @@ void TToolButton::SetImageIndex(int value) {
 void TToolButton::SetStyle(TToolButtonStyle value) {
     if (style_ == value) return;
     style_ = value;
-    const bool separator = value == tbsSeparator || value == tbsDivider;
-    if (separator && !ComponentState().Contains(csLoading)) SetWidth(8);
+    if (IsSeparator() && !ComponentState().Contains(csLoading)) SetWidth(8);
     if (toolBar_) toolBar_->RebuildButtons();
 }
 
@@ -95,6 +94,12 @@ void TToolButton::SetWrap(bool value) {
 }
 
 void TToolButton::Click() { TGraphicControl::Click(); }
+
+void TToolButton::SetBounds(int left, int top, int width, int height) {
+    const bool separatorResized = IsSeparator() && width != Width();
+    TGraphicControl::SetBounds(left, top, width, height);
+    if (separatorResized) UpdateButton();
+}
 
 // The toolbar's window draws the buttons; a divider adds its line down the middle.
 void TToolButton::Paint() {

@@ -41,6 +41,8 @@ public:
     // window sizes the other buttons.
     TToolButtonStyle Style() const noexcept { return style_; }
     void SetStyle(TToolButtonStyle value);
+    // A separator or a divider: space between buttons.
+    bool IsSeparator() const noexcept { return style_ == tbsSeparator || style_ == tbsDivider; }
     // The row ends after this button.
     bool Wrap() const noexcept { return wrap_; }
     void SetWrap(bool value);
@@ -49,6 +51,7 @@ public:
     TToolBar* ToolBar() const noexcept { return toolBar_; }
 
     void Click() override;
+    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     void Paint() override;
