@@ -228,6 +228,41 @@ TEST_F(ToolBarFrameworkTest, TheDropDownArrowShowsTheMenuBelowTheButtonAndItsFac
     EXPECT_EQ(clicked.size(), 2u);
 }
 
+// The menu of the window system opens with its top-left corner at the
+// button's bottom-left and runs the item chosen from the keyboard.
+TEST_F(ToolBarFrameworkTest, TheDropDownMenuOpensBelowTheButtonAndRunsTheChosenItem) {
+    auto* menu = new TPopupMenu(form);
+    std::vector<String> chosen;
+    for (const char16_t* caption : {u"添加标准特效", u"添加文字水印"}) {
+        auto* item = new TMenuItem(form);
+        item->SetCaption(caption);
+        item->SetHint(caption);
+        item->OnClick = [&chosen](TObject* sender) { chosen.push_back(static_cast<TMenuItem*>(sender)->Caption()); };
+        menu->Items()->Add(item);
+    }
+    menu->OnPopup = [](TObject*) {
+        DesktopPress(VK_DOWN);
+        DesktopPress(VK_DOWN);
+        DesktopPress(VK_RETURN);
+    };
+    RECT frame{};
+    Application().OnHint = [&](TObject*) {
+        RECT item{};
+        if (frame.right == 0 && GetMenuItemRect(nullptr, menu->Handle(), 0, &item))
+            GetWindowRect(WindowFromPoint(POINT{item.left, item.top}), &frame);
+    };
+    filterButton->SetDropdownMenu(menu);
+    ClickAt(ScreenPoint(filterButton, {filterButton->Width() - 4, filterButton->Height() / 2}));
+    Application().OnHint = {};
+
+    EXPECT_EQ(chosen, std::vector<String>{u"添加文字水印"});
+    EXPECT_TRUE(clicked.empty());
+    const TPoint below = filterButton->ClientToScreen({0, filterButton->Height()});
+    ASSERT_GT(frame.right, frame.left) << "the menu was open";
+    EXPECT_EQ(frame.left, below.X);
+    EXPECT_EQ(frame.top, below.Y);
+}
+
 TEST_F(ToolBarFrameworkTest, AButtonOfADisabledActionIsDisabledAndDrawnSo) {
     EXPECT_FALSE(startButton->Enabled());
     EXPECT_EQ(WindowState(1) & TBSTATE_ENABLED, 0);
