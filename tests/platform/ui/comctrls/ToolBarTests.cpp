@@ -1,3 +1,4 @@
+#include <functional>
 #include <span>
 
 #include "../ControlFixture.h"
@@ -407,6 +408,46 @@ TEST_F(ToolBarFrameworkTest, TheEdgesTakeTheirPlaceOutsideTheClientArea) {
     bar->SetEdgeBorders({});
     EXPECT_EQ(bar->ClientHeight(), 71);
     EXPECT_EQ(addButton->BoundsRect(), WindowRect(0));
+}
+
+// Each look property comes to a new window as its style; the buttons come along.
+TEST_F(ToolBarFrameworkTest, LookPropertiesBecomeTheWindowsStyle) {
+    struct TCase {
+        const char* name;
+        std::function<void(bool)> set;
+        DWORD style;
+        bool byDefault;
+    };
+    const TCase cases[] = {
+        {"Flat", [this](bool on) { bar->SetFlat(on); }, TBSTYLE_FLAT, false},
+        {"List", [this](bool on) { bar->SetList(on); }, TBSTYLE_LIST, false},
+        {"Wrapable", [this](bool on) { bar->SetWrapable(on); }, TBSTYLE_WRAPABLE, true},
+    };
+    for (const TCase& c : cases) {
+        auto style = [this] { return DWORD(GetWindowLongW(bar->Handle(), GWL_STYLE)); };
+        EXPECT_EQ((style() & c.style) != 0, c.byDefault) << c.name;
+        c.set(!c.byDefault);
+        EXPECT_EQ((style() & c.style) != 0, !c.byDefault) << c.name;
+        EXPECT_EQ(SendMessageW(bar->Handle(), TB_BUTTONCOUNT, 0, 0), 5) << c.name;
+        EXPECT_EQ(homeButton->BoundsRect(), WindowRect(3)) << c.name;
+        c.set(c.byDefault);
+    }
+    EXPECT_EQ(DWORD(GetWindowLongW(bar->Handle(), GWL_STYLE)) & CCS_NODIVIDER, CCS_NODIVIDER)
+        << "the framework draws the edges";
+
+    bar->SetIndent(10);
+    EXPECT_EQ(addButton->Left(), 10);
+    EXPECT_EQ(addButton->BoundsRect(), WindowRect(0));
+}
+
+TEST_F(ToolBarFrameworkTest, ADividerDrawsALineWhereASeparatorLeavesSpace) {
+    separator->SetWidth(12);
+    EXPECT_EQ(WindowRect(2).Width(), 12) << "the window follows the separator's width";
+    EXPECT_EQ(homeButton->Left(), separator->Left() + 12);
+    EXPECT_EQ(PixelsOf(separator, clBtnShadow), 0);
+    separator->SetStyle(tbsDivider);
+    EXPECT_EQ(separator->Width(), 8);
+    EXPECT_GE(PixelsOf(separator, clBtnShadow), separator->Height() - 4);
 }
 
 TEST_F(ToolBarFrameworkTest, AutoSizeFitsTheRowsOfButtons) {
