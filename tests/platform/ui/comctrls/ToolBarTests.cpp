@@ -450,6 +450,29 @@ TEST_F(ToolBarFrameworkTest, ADividerDrawsALineWhereASeparatorLeavesSpace) {
     EXPECT_GE(PixelsOf(separator, clBtnShadow), separator->Height() - 4);
 }
 
+// The bar hears its image lists: a changed image shows, a freed list is let go.
+TEST_F(ToolBarFrameworkTest, ImageListChangesReachTheWindow) {
+    auto* disabled = SolidImages(form, kHotColors);
+    bar->SetDisabledImages(disabled);
+    EXPECT_GT(PixelsOf(startButton, clGreen), 48 * 40) << "the disabled list's image";
+    EXPECT_EQ(HIMAGELIST(SendMessageW(bar->Handle(), TB_GETDISABLEDIMAGELIST, 0, 0)), disabled->Handle());
+
+    TBitmap purple;
+    purple.SetSize(48, 48);
+    purple.Canvas()->Brush()->SetColor(clPurple);
+    purple.Canvas()->FillRect(TRect{0, 0, 48, 48});
+    images->Replace(2, &purple, nullptr);
+    EXPECT_GT(PixelsOf(homeButton, clPurple), 48 * 40);
+
+    delete disabled;
+    EXPECT_EQ(bar->DisabledImages(), nullptr);
+    EXPECT_EQ(SendMessageW(bar->Handle(), TB_GETDISABLEDIMAGELIST, 0, 0), 0);
+    EXPECT_EQ(PixelsOf(startButton, clGreen), 0);
+    delete images;
+    EXPECT_EQ(SendMessageW(bar->Handle(), TB_GETIMAGELIST, 0, 0), 0);
+    EXPECT_EQ(PixelsOf(homeButton, clPurple), 0);
+}
+
 TEST_F(ToolBarFrameworkTest, AutoSizeFitsTheRowsOfButtons) {
     bar->SetAlign(alNone);
     bar->SetWidth(2 * 115 + 20);
