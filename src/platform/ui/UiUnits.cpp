@@ -19,6 +19,7 @@
 #include "platform/ui/comctrls/PageControl.h"
 #include "platform/ui/comctrls/SpinEdit.h"
 #include "platform/ui/comctrls/StatusBar.h"
+#include "platform/ui/comctrls/ToolBar.h"
 #include "platform/ui/comctrls/TrackBar.h"
 #include "platform/ui/comctrls/TreeView.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
@@ -135,6 +136,8 @@ const std::initializer_list<TClass> kCommonControlClasses = {
     TDriveComboBox::StaticClass(),
     TStatusBar::StaticClass(),
     TTreeView::StaticClass(),
+    TToolBar::StaticClass(),
+    TToolButton::StaticClass(),
 };
 
 void InitializeComCtrls() { RegisterClasses(kCommonControlClasses); }
