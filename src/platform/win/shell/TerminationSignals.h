@@ -1,7 +1,7 @@
 #pragma once
 // An orderly end at logout and shutdown: SIGTERM, SIGINT and SIGHUP end the
 // message loop of one thread (the GUI thread) as the application's Terminate
-// does, so the program leaves its loop, frees its forms and runs its unit
+// does (its Run watches them while it runs), so the program leaves its loop, frees its forms and runs its unit
 // finalisations. Nothing asks whether the program may close: a shutdown
 // cannot be refused. A second signal ends the process at once.
 //

@@ -20,7 +20,6 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/UiUnits.h"
 #include "platform/win/backend/qt/QtDesktop.h"
-#include "platform/win/shell/TerminationSignals.h"
 
 namespace {
 
@@ -45,33 +44,30 @@ int main(int argc, char** argv) {
     RegisterUiUnits();
     RegisterUnit(u"TerminationMarker", [] {}, [] { Mark("finalized"); });
     InitializeUnits();
-    {
-        TTerminationSignals terminationSignals;
-        TForm* form = Application().CreateForm<TForm>();
-        form->SetBounds(10, 10, 300, 200);
-        form->OnCloseQuery = [](TObject*, bool& canClose) {
-            Mark("close-query");
-            canClose = false;
-        };
-        bool started = false;
-        Application().OnIdle = [&](TObject*, bool&) {
-            if (started) return;
-            started = true;
-            if (mode == "modal") {
-                TForm* dialog = new TForm(form);
-                dialog->SetBounds(40, 40, 200, 100);
-                dialog->OnShow = [](TObject*) { AnnounceReady(); };
-                Mark("modal-result", std::to_string(dialog->ShowModal()));
-                return;
-            }
-            AnnounceReady();
-            if (mode == "busy") {
-                char byte;
-                while (read(STDIN_FILENO, &byte, 1) > 0) {}
-            }
-        };
-        Application().Run();
-    }
+    TForm* form = Application().CreateForm<TForm>();
+    form->SetBounds(10, 10, 300, 200);
+    form->OnCloseQuery = [](TObject*, bool& canClose) {
+        Mark("close-query");
+        canClose = false;
+    };
+    bool started = false;
+    Application().OnIdle = [&](TObject*, bool&) {
+        if (started) return;
+        started = true;
+        if (mode == "modal") {
+            TForm* dialog = new TForm(form);
+            dialog->SetBounds(40, 40, 200, 100);
+            dialog->OnShow = [](TObject*) { AnnounceReady(); };
+            Mark("modal-result", std::to_string(dialog->ShowModal()));
+            return;
+        }
+        AnnounceReady();
+        if (mode == "busy") {
+            char byte;
+            while (read(STDIN_FILENO, &byte, 1) > 0) {}
+        }
+    };
+    Application().Run();
     FinalizeUnits();
     UninstallQtDesktop();
     return 0;
