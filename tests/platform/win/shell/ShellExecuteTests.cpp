@@ -13,6 +13,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/VersionInfo.h"
 #include "platform/win/User.h"
+#include "platform/win/backend/qt/DbusDesktopServices.h"
 #include "platform/win/core/System.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icon.h"
@@ -114,6 +115,15 @@ TEST_F(ShellExecuteTest, FailuresAnswerTheirErrorCodes) {
     EXPECT_EQ(Code(ShellExecuteW(nullptr, u"open", u"https://example.org", nullptr, nullptr, 1)), SE_ERR_NOASSOC);
     spawn_.Answer = false;
     EXPECT_EQ(Code(ShellExecuteW(nullptr, u"open", In("tool").c_str(), nullptr, nullptr, 1)), SE_ERR_ACCESSDENIED);
+}
+
+TEST(ShellExecuteWithTheDesktop, ALinkOpensThroughXdgOpen) {
+    TDbusDesktopServices desktop;
+    const TDesktopServicesScope installed(desktop);
+    TRecordingSpawn spawn;
+    EXPECT_GT(Code(ShellExecuteW(nullptr, u"open", u"https://example.org/视频?a=1&b=\"2\"", nullptr, nullptr, 1)), 32);
+    EXPECT_EQ(spawn.Starts,
+              (std::vector<TStart>{{u"xdg-open", {u"https://example.org/视频?a=1&b=\"2\""}, {}}}));
 }
 
 TEST(ShellExecuteWithoutServices, NothingOpensWithoutTheDesktopServices) {
