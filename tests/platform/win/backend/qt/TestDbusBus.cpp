@@ -71,12 +71,13 @@ TTestDbusBus::TTestDbusBus() : folder_(std::make_unique<QTemporaryDir>()), daemo
 }
 
 TTestDbusBus::~TTestDbusBus() {
+    // Unregistered first, so that no call reaches a stub being deleted.
+    for (const QString& name : connections_) QDBusConnection::disconnectFromBus(name);
     for (TTestDbusStub* stub : stubs_) stub->deleteLater();
     if (serviceThread_) {
         serviceThread_->quit();
         serviceThread_->wait();
     }
-    for (const QString& name : connections_) QDBusConnection::disconnectFromBus(name);
     if (daemon_->state() != QProcess::NotRunning) {
         daemon_->terminate();
         if (!daemon_->waitForFinished(kStartMilliseconds)) daemon_->kill();
