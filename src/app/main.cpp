@@ -11,6 +11,8 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/UnitRegistry.h"
+#include "platform/win/backend/qt/DbusDesktopServices.h"
+#include "platform/win/backend/qt/LoginPowerOff.h"
 #include "support/utils/ScFileVersionInfo.h"
 #include "support/utils/SupportUnits.h"
 
@@ -53,6 +55,11 @@ void ReportProgram() {
 } // namespace
 
 int main() try {
+    // The desktop's services and its power-off; they reach the buses only when asked.
+    TDbusDesktopServices desktopServices;
+    const TDesktopServicesScope desktopServicesInstalled(desktopServices);
+    TLoginPowerOffExecutor powerOff;
+    const TPowerOffExecutorScope powerOffInstalled(powerOff);
     EnterDataFolder();
     RegisterSupportUnits();
     InitializeUnits();

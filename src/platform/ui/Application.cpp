@@ -11,6 +11,7 @@
 #include "platform/ui/UtilityWindow.h"
 #include "platform/ui/WinControl.h"
 #include "platform/win/User.h"
+#include "platform/win/shell/TerminationSignals.h"
 
 RTL_PUBLISHED_NONE(TApplication);
 
@@ -86,6 +87,7 @@ String TApplication::ExeName() const {
 // --- Message loop ------------------------------------------------------------------
 
 void TApplication::Run() {
+    const TTerminationSignals terminationSignals;
     if (mainForm_) mainForm_->Show();
     while (!terminated_) {
         try {

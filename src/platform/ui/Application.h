@@ -46,7 +46,9 @@ public:
         return instance;
     }
     TCustomForm* MainForm() const noexcept { return mainForm_; }
-    // Shows the main form and takes messages until Terminate.
+    // Shows the main form and takes messages until Terminate. Meanwhile
+    // SIGTERM, SIGINT and SIGHUP end it the same way, without a close query,
+    // and a second one ends the process.
     void Run();
     // Takes and dispatches one message; idle work and a wait when there is none.
     void HandleMessage();
