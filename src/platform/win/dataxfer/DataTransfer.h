@@ -309,7 +309,9 @@ UINT RegisterClipboardFormatW(LPCWSTR name);
 int GetClipboardFormatNameW(UINT format, LPWSTR buffer, int size);
 
 // Global memory: null on failure (never an exception); sizes above
-// kMaxGlobalSize are refused.
+// kMaxGlobalSize are refused. Every block, GMEM_FIXED ones too, is reached
+// through GlobalLock: a handle is never the block's address. A locked block
+// does not move, so growing it fails until it is unlocked.
 inline constexpr uint64_t kMaxGlobalSize = uint64_t{1} << 32;
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
 HGLOBAL GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags);

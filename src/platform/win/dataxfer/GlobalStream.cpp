@@ -12,11 +12,14 @@ namespace {
 
 // The block shared by a stream and its clones.
 struct TSharedBlock {
-    HGLOBAL memory;
-    bool deleteOnRelease;
+    TSharedBlock(HGLOBAL block, bool freeOnRelease) : memory(block), deleteOnRelease(freeOnRelease) {}
+    TSharedBlock(const TSharedBlock&) = delete;
+    TSharedBlock& operator=(const TSharedBlock&) = delete;
     ~TSharedBlock() {
         if (deleteOnRelease) GlobalFree(memory);
     }
+    HGLOBAL memory;
+    bool deleteOnRelease;
 };
 
 class TGlobalStream : public TImplements<TInterfacedObject, IStream> {
