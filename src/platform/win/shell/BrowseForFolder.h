@@ -4,8 +4,8 @@
 // "EDIT", and push buttons, driven through a callback and messages.
 //
 // The tree starts at pidlRoot (null: the file-system root), lists only
-// folders, hidden (dot) folders left out, and lists a folder's children when
-// it is first expanded. Until the dialog ends, its owner and every other
+// folders, hidden (dot) folders left out unless a selection asks for one, and
+// lists a folder's children when it is first expanded. Until the dialog ends, its owner and every other
 // visible window of the thread are disabled, and exactly those are enabled
 // again; while it waits for input the owner hears WM_ENTERIDLE
 // (MSGF_DIALOGBOX, the dialog). WM_QUIT ends it as cancelled and is posted

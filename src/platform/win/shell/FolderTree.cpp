@@ -1,5 +1,6 @@
 #include "platform/win/shell/FolderTree.h"
 
+#include "platform/rtl/Files.h"
 #include "platform/win/shell/ItemIdLists.h"
 #include "platform/win/shell/ShellFolder.h"
 
@@ -134,9 +135,14 @@ HTREEITEM TFolderTree::Reveal(const String& path) {
     while (item && end < target.size()) {
         List(item);
         SendMessageW(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
-        end = target.find(u'/', end + 1);
+        const size_t start = end + 1;
+        end = target.find(u'/', start);
         if (end == String::npos) end = target.size();
-        item = ChildWithPath(item, target.substr(0, end));
+        const String prefix = target.substr(0, end);
+        HTREEITEM child = ChildWithPath(item, prefix);
+        // A hidden folder is not listed, but shown when it is asked for.
+        if (!child && DirectoryExists(prefix)) child = Added(item, target.substr(start, end - start));
+        item = child;
     }
     return item;
 }

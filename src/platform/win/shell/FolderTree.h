@@ -21,8 +21,9 @@ public:
     HTREEITEM Root() const { return root_; }
     // The folder path of an item; empty for null.
     String PathOf(HTREEITEM item) const;
-    // The item shown for Path (absolute), its ancestors expanded on the way;
-    // null when the path is outside the root or names no listed folder.
+    // The item shown for Path (absolute), its ancestors expanded on the way
+    // (a hidden folder joins the tree then); null when the path is outside
+    // the root or names no folder.
     HTREEITEM Reveal(const String& path);
     // Lists a folder's children before it first opens.
     void Expanding(const NMTREEVIEWW& change);

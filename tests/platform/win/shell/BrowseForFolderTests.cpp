@@ -329,9 +329,14 @@ TEST_F(BrowseForFolderTest, TheTreeListsVisibleFoldersWhenTheyAreFirstExpanded) 
         SetSelection(dialog, tree_.Path("x/later"));
         EXPECT_EQ(LastSelection(), tree_.Path("x/later"));
         SetSelection(dialog, tree_.Path("x/missing"));
-        SetSelection(dialog, tree_.Path(".hidden"));
         SetSelection(dialog, u"/elsewhere");
+        SetSelection(dialog, tree_.Path("file.txt"));
         EXPECT_EQ(LastSelection(), tree_.Path("x/later"));
+
+        // A hidden folder asked for is shown, in its place by name.
+        SetSelection(dialog, tree_.Path(".hidden"));
+        EXPECT_EQ(LastSelection(), tree_.Path(".hidden"));
+        EXPECT_EQ(ChildTexts(tree, root), (std::vector<String>{u".hidden", u"x", u"视频 文件"}));
 
         // An item-id list selects too.
         const TItemIdListPtr list(ItemIdListFromPath(tree_.Path("视频 文件/sub")));
