@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/win/shell/ItemIdLists.h"
-#include "platform/win/shell/UserFolders.h"
+#include "platform/rtl/UserFolders.h"
 
 namespace {
 
@@ -20,10 +20,10 @@ void Require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    for (TUserFolder folder : {TUserFolder::Desktop, TUserFolder::Documents, TUserFolder::Download, TUserFolder::Music,
-                               TUserFolder::Pictures, TUserFolder::PublicShare, TUserFolder::Templates,
-                               TUserFolder::Videos}) {
-        const String path = UserFolderFromText(text, folder, u"/home/用户");
+    for (TUserFolder folder : {TUserFolder::ufDesktop, TUserFolder::ufDocuments, TUserFolder::ufDownload,
+                               TUserFolder::ufMusic, TUserFolder::ufPictures, TUserFolder::ufVideos,
+                               TUserFolder::ufTemplates}) {
+        const String path = ParseUserFolder(text, folder, u"/home/用户");
         if (path.empty()) continue;
         Require(path[0] == u'/');
         ITEMIDLIST* list = ItemIdListFromPath(path);

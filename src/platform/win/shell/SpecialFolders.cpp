@@ -3,27 +3,37 @@
 #include <cstring>
 #include <optional>
 
+#include <cstdlib>
+
+#include "platform/rtl/DataFolder.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/UserFolders.h"
 #include "platform/win/Constants.h"
 #include "platform/win/shell/ItemIdLists.h"
-#include "platform/win/shell/UserFolders.h"
 
 namespace {
+
+// An absolute folder from the environment, else Fallback under the home folder.
+String XdgFolder(const char* variable, const char* fallback) {
+    const char* value = std::getenv(variable);
+    if (value && value[0] == '/') return ExcludeTrailingPathDelimiter(String::FromUtf8(value));
+    return HomeFolder() + u"/" + String::FromUtf8(fallback);
+}
 
 std::optional<String> SpecialFolderPath(int folder) {
     switch (folder) {
     case CSIDL_DESKTOP:
-    case CSIDL_DESKTOPDIRECTORY: return UserFolder(TUserFolder::Desktop);
+    case CSIDL_DESKTOPDIRECTORY: return UserFolder(TUserFolder::ufDesktop);
     case CSIDL_PERSONAL:
-    case CSIDL_MYDOCUMENTS: return UserFolder(TUserFolder::Documents);
-    case CSIDL_MYMUSIC: return UserFolder(TUserFolder::Music);
-    case CSIDL_MYVIDEO: return UserFolder(TUserFolder::Videos);
-    case CSIDL_MYPICTURES: return UserFolder(TUserFolder::Pictures);
-    case CSIDL_TEMPLATES: return UserFolder(TUserFolder::Templates);
+    case CSIDL_MYDOCUMENTS: return UserFolder(TUserFolder::ufDocuments);
+    case CSIDL_MYMUSIC: return UserFolder(TUserFolder::ufMusic);
+    case CSIDL_MYVIDEO: return UserFolder(TUserFolder::ufVideos);
+    case CSIDL_MYPICTURES: return UserFolder(TUserFolder::ufPictures);
+    case CSIDL_TEMPLATES: return UserFolder(TUserFolder::ufTemplates);
     case CSIDL_PROFILE: return HomeFolder();
-    case CSIDL_APPDATA: return ConfigHomeFolder();
-    case CSIDL_LOCAL_APPDATA: return DataHomeFolder();
-    case CSIDL_FONTS: return DataHomeFolder() + u"/fonts";
+    case CSIDL_APPDATA: return XdgFolder("XDG_CONFIG_HOME", ".config");
+    case CSIDL_LOCAL_APPDATA: return XdgFolder("XDG_DATA_HOME", ".local/share");
+    case CSIDL_FONTS: return XdgFolder("XDG_DATA_HOME", ".local/share") + u"/fonts";
     }
     return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The shell's special folders (CSIDL values) that have a counterpart on a
-// Linux desktop, from the user's folders (UserFolders.h). Any other value
+// Linux desktop, from the user's folders (rtl/UserFolders.h). Any other value
 // fails with E_INVALIDARG, so callers take their own fallbacks.
 //
 //   desktop, desktop directory       the desktop folder

@@ -3,38 +3,8 @@
 #include "ShellFixture.h"
 #include "platform/win/Constants.h"
 #include "platform/win/shell/SpecialFolders.h"
-#include "platform/win/shell/UserFolders.h"
 
 namespace {
-
-TEST(UserFoldersTest, TheUserDirsTextIsReadAsDataLineByLine) {
-    struct TCase {
-        const char* text;
-        TUserFolder folder;
-        const char16_t* expected; // empty: not set
-    };
-    const TCase cases[] = {
-        {"XDG_VIDEOS_DIR=\"$HOME/视频\"\n", TUserFolder::Videos, u"/home/u/视频"},
-        {"  XDG_MUSIC_DIR = \"/srv/my music/\"\r\n", TUserFolder::Music, u"/srv/my music"},
-        {"XDG_DESKTOP_DIR=\"$HOME\"", TUserFolder::Desktop, u"/home/u"},
-        {"XDG_DOCUMENTS_DIR=\"$HOME/a\\\"b\\\\c\"", TUserFolder::Documents, u"/home/u/a\"b\\c"},
-        {"XDG_VIDEOS_DIR=\"$HOME/old\"\nXDG_VIDEOS_DIR=\"$HOME/new\"", TUserFolder::Videos, u"/home/u/new"},
-        // Skipped: comments, other keys, relative values, shell syntax, unclosed quotes, other variables.
-        {"# XDG_VIDEOS_DIR=\"$HOME/x\"", TUserFolder::Videos, u""},
-        {"XDG_VIDEOS_DIR=\"$HOME/x\"", TUserFolder::Music, u""},
-        {"XDG_VIDEOS_DIR=\"Videos\"", TUserFolder::Videos, u""},
-        {"XDG_VIDEOS_DIR=$HOME/x", TUserFolder::Videos, u""},
-        {"XDG_VIDEOS_DIR=\"$(rm -rf ~)\"", TUserFolder::Videos, u""},
-        {"XDG_VIDEOS_DIR=\"$HOME/x", TUserFolder::Videos, u""},
-        {"XDG_VIDEOS_DIR=\"$HOME/x\" extra", TUserFolder::Videos, u""},
-        {"XDG_VIDEOS_DIR=\"$HOMEX/x\"", TUserFolder::Videos, u""},
-        {"XDG_VIDEOS_DIRX=\"/x\"", TUserFolder::Videos, u""},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(UserFolderFromText(c.text, c.folder, u"/home/u/"), String(c.expected));
-    }
-}
 
 // A home folder with its own configuration, set through the environment.
 class SpecialFolderTest : public ::testing::Test {
@@ -62,16 +32,16 @@ TEST_F(SpecialFolderTest, FoldersWithALinuxCounterpartAnswerTheirPaths) {
     const TCase cases[] = {
         {CSIDL_MYVIDEO, home + u"/视频"},
         {CSIDL_MYPICTURES, u"/srv/pictures"},
-        {CSIDL_MYMUSIC, home},
-        {CSIDL_PERSONAL, home},
-        {CSIDL_MYDOCUMENTS, home},
+        {CSIDL_MYMUSIC, home + u"/Music"},
+        {CSIDL_PERSONAL, home + u"/Documents"},
+        {CSIDL_MYDOCUMENTS, home + u"/Documents"},
         {CSIDL_DESKTOP, home + u"/Desktop"},
         {CSIDL_DESKTOPDIRECTORY, home + u"/Desktop"},
         {CSIDL_PROFILE, home},
         {CSIDL_APPDATA, tree_.Path("config")},
         {CSIDL_LOCAL_APPDATA, home + u"/.local/share"},
         {CSIDL_FONTS, home + u"/.local/share/fonts"},
-        {CSIDL_TEMPLATES, home},
+        {CSIDL_TEMPLATES, home + u"/Templates"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.csidl);
@@ -103,15 +73,16 @@ TEST_F(SpecialFolderTest, OthersFailAndCreationIsAskedFor) {
     EXPECT_TRUE(std::filesystem::is_directory(videos.ToUtf8()));
 }
 
-TEST_F(SpecialFolderTest, WithoutAUserDirsFileTheFoldersAreTheHomeFolderAndItsDesktop) {
+TEST_F(SpecialFolderTest, WithoutSettingsTheConventionalFoldersUnderHomeAnswer) {
     std::filesystem::remove(tree_.Path("config/user-dirs.dirs").ToUtf8());
-    EXPECT_EQ(UserFolder(TUserFolder::Videos), tree_.Path("home"));
-    EXPECT_EQ(UserFolder(TUserFolder::Download), tree_.Path("home"));
-    EXPECT_EQ(UserFolder(TUserFolder::Desktop), tree_.Path("home/Desktop"));
-
-    // A relative XDG_CONFIG_HOME is not used.
-    TShellEnvironmentScope relative("XDG_CONFIG_HOME", "config");
-    EXPECT_EQ(ConfigHomeFolder(), tree_.Path("home/.config"));
+    TShellEnvironmentScope relative("XDG_CONFIG_HOME", "config"); // a relative folder is not used
+    const String home = tree_.Path("home");
+    for (const auto& [csidl, path] : {std::pair{CSIDL_MYVIDEO, home + u"/Videos"},
+                                      std::pair{CSIDL_APPDATA, home + u"/.config"}}) {
+        char16_t buffer[MAX_PATH];
+        ASSERT_EQ(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer), S_OK);
+        EXPECT_EQ(String(buffer), path);
+    }
 }
 
 } // namespace
