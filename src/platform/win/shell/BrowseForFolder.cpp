@@ -114,7 +114,8 @@ void TBrowseDialog::Build() {
         edit_ = Child(u"EDIT", String(), WS_TABSTOP | ES_AUTOHSCROLL, IDC_BROWSE_EDIT, WS_EX_CLIENTEDGE);
     }
     if (hasNewFolder_)
-        newFolder_ = Child(u"BUTTON", LoadResString(SBrowseNewFolder), WS_TABSTOP | BS_PUSHBUTTON, IDC_BROWSE_NEWFOLDER);
+        newFolder_ =
+            Child(u"BUTTON", LoadResString(SBrowseNewFolder), WS_TABSTOP | BS_PUSHBUTTON, IDC_BROWSE_NEWFOLDER);
     ok_ = Child(u"BUTTON", LoadResString(SMsgDlgOK), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
     cancel_ = Child(u"BUTTON", LoadResString(SMsgDlgCancel), WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
 
@@ -301,8 +302,9 @@ bool TBrowseDialog::DialogKey(const MSG& msg) {
     case VK_RETURN: {
         const HWND focus = GetFocus();
         // A push button with the focus (new folder, cancel, one the caller added) answers for itself.
+        const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
         const bool pushButton = focus && focus != ok_ && GetParent(focus) == Window() &&
-                                (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+                                (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
         if (pushButton)
             SendMessageW(focus, BM_CLICK, 0, 0);
         else

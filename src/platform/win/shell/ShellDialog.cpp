@@ -86,8 +86,10 @@ bool TShellDialog::RunModal(const std::function<bool()>& finished, HWND focus) {
 }
 
 void TShellDialog::Tab(bool backwards) {
+    // In the order the children were made: newer siblings lie on top, so from the bottom up.
     std::vector<HWND> stops;
-    for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const HWND top = GetWindow(dialog_, GW_CHILD);
+    for (HWND child = top ? GetWindow(top, GW_HWNDLAST) : nullptr; child; child = GetWindow(child, GW_HWNDPREV)) {
         const auto style = DWORD(GetWindowLongPtrW(child, GWL_STYLE));
         if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child)) stops.push_back(child);
     }

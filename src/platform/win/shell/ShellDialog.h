@@ -28,7 +28,8 @@ protected:
     virtual LRESULT DialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // A key for the dialog before the focused child sees it; true when taken.
     virtual bool DialogKey(const MSG& msg) = 0;
-    // Moves the focus to the next (or previous) child that takes it.
+    // Moves the focus to the next (or previous) child that takes it, in the
+    // order the children were made.
     void Tab(bool backwards);
     HFONT Font() const;
 

@@ -210,7 +210,9 @@ HRESULT StrRetToBufW(STRRET* name, const ITEMIDLIST* list, LPWSTR buffer, UINT s
         CoTaskMemFree(name->pOleStr);
         name->pOleStr = nullptr;
         break;
-    case STRRET_CSTR: text = String::FromUtf8(std::string_view(name->cStr, strnlen(name->cStr, sizeof name->cStr))); break;
+    case STRRET_CSTR:
+        text = String::FromUtf8(std::string_view(name->cStr, strnlen(name->cStr, sizeof name->cStr)));
+        break;
     case STRRET_OFFSET: {
         if (!list || name->uOffset >= ILGetSize(list)) return E_INVALIDARG;
         const char* start = reinterpret_cast<const char*>(list) + name->uOffset;

@@ -267,6 +267,44 @@ TEST_F(BrowseForFolderTest, ATypedTextThatNamesNoFolderGoesToTheCallback) {
     }
 }
 
+TEST_F(BrowseForFolderTest, EnterAnswersForTheFocusedButtonAndTabWalksTheChildren) {
+    struct TCase {
+        int focus; // the child focused before Enter
+        bool chosen;
+    };
+    const TCase cases[] = {{IDC_BROWSE_TREE, true}, {IDC_BROWSE_EDIT, true}, {IDOK, true}, {IDCANCEL, false}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.focus);
+        const TItemIdListPtr result(Browse(BIF_NEWDIALOGSTYLE | BIF_EDITBOX, {[&](HWND dialog) {
+                                               SetFocus(GetDlgItem(dialog, c.focus));
+                                               DesktopPress(VK_RETURN);
+                                           }}));
+        EXPECT_EQ(result != nullptr, c.chosen);
+    }
+
+    // Tab goes round the children that take the focus, in their order; Shift+Tab goes back.
+    // Each key is taken once the step has run, so each step sees where the last one went.
+    std::vector<int> order;
+    std::vector<TStep> steps;
+    const auto record = [&](HWND) { order.push_back(GetDlgCtrlID(GetFocus())); };
+    for (int i = 0; i < 5; ++i)
+        steps.push_back([&](HWND dialog) {
+            record(dialog);
+            DesktopPress(VK_TAB);
+        });
+    steps.push_back([&](HWND dialog) {
+        record(dialog);
+        DesktopPressWith(VK_SHIFT, VK_TAB);
+    });
+    steps.push_back([&](HWND dialog) {
+        record(dialog);
+        DesktopPress(VK_ESCAPE);
+    });
+    Browse(BIF_NEWDIALOGSTYLE | BIF_EDITBOX, steps);
+    EXPECT_EQ(order, (std::vector<int>{IDC_BROWSE_TREE, IDC_BROWSE_EDIT, IDC_BROWSE_NEWFOLDER, IDOK, IDCANCEL,
+                                       IDC_BROWSE_TREE, IDCANCEL}));
+}
+
 TEST_F(BrowseForFolderTest, TheStyleFlagsChooseTheChildrenAndTheFrame) {
     struct TCase {
         UINT flags;
