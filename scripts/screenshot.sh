@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# screenshot.sh [output.png] [presenter|forms|menus|controls|mainwindow]: runs a demo under Xvfb with Qt's
-# xcb platform and saves what the X server shows as PNG (default:
-# build/screenshot.png) for a developer to look at. The presenter demo (the
-# default) shows a form with a child, a panel of text and a topmost popup; the
-# forms demo the component framework's aligned panels, a hint and a modal dialog;
-# the menus demo a main form with its first menu open; the controls demo a
-# dialog of standard controls; the mainwindow demo a form laid out like the main window.
+# screenshot.sh [output.png] [demo]: runs the demo tools/<demo>-demo under Xvfb with
+# Qt's xcb platform and saves what the X server shows as PNG (default:
+# build/screenshot.png) for a developer to look at. Demos:
+#   presenter (the default): a form with a child, a panel of text and a topmost popup;
+#   forms: the component framework's aligned panels, a hint and a modal dialog;
+#   menus: a main form with its first menu open;
+#   controls: a dialog of standard controls;
+#   mainwindow: a form laid out like the main window;
+#   folderdialog: the folder-browse dialog.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/screenshot.png}")

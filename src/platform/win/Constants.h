@@ -1142,3 +1142,6 @@ struct STYLESTRUCT {
     DWORD styleOld;
     DWORD styleNew;
 };
+
+// The length of the classic fixed path buffers, terminating NUL included.
+constexpr int MAX_PATH = 260;

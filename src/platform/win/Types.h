@@ -12,6 +12,7 @@ using DWORD = uint32_t;
 using UINT = uint32_t;
 using INT = int32_t;
 using LONG = int32_t;
+using ULONG = uint32_t;
 using BOOL = int32_t;
 using ATOM = WORD;
 using COLORREF = DWORD;

@@ -1,7 +1,7 @@
 #pragma once
 // The window system's own texts (resource strings 0xE200-0xE23F): the
 // captions of message-box buttons and boxes and of the bitmap buttons'
-// kinds, and the items of the edit menu.
+// kinds, the items of the edit menu, and the folder-browse dialog's texts.
 
 #include "platform/rtl/ResourceStrings.h"
 
@@ -26,8 +26,19 @@ inline constexpr TResStringRec SBitBtnHelp{0xE216, u"帮助(&H)"};
 inline constexpr TResStringRec SBitBtnClose{0xE217, u"关闭(&C)"};
 inline constexpr TResStringRec SBitBtnAll{0xE218, u"全部(&A)"};
 
+// The folder-browse dialog and its new-folder box.
+inline constexpr TResStringRec SBrowseFolderCaption{0xE219, u"浏览文件夹"};
+inline constexpr TResStringRec SBrowseFolderLabel{0xE21A, u"文件夹(&F):"};
+inline constexpr TResStringRec SBrowseNewFolder{0xE21B, u"新建文件夹(&M)"};
+inline constexpr TResStringRec SNewFolderCaption{0xE21C, u"新建文件夹"};
+inline constexpr TResStringRec SNewFolderPrompt{0xE21D, u"新文件夹的名称:"};
+inline constexpr TResStringRec SNewFolderDefaultName{0xE21E, u"新建文件夹"};
+inline constexpr TResStringRec SNewFolderFailed{0xE21F, u"无法创建文件夹:"};
+
 inline constexpr const TResStringRec* kControlTexts[] = {
     &SMsgDlgOK,   &SMsgDlgCancel,  &SMsgDlgAbort, &SMsgDlgRetry, &SMsgDlgIgnore, &SMsgDlgYes,
     &SMsgDlgNo,   &SMsgDlgError,   &SEditUndo,    &SEditCut,     &SEditCopy,     &SEditPaste,
     &SEditDelete, &SEditSelectAll, &SBitBtnHelp,  &SBitBtnClose, &SBitBtnAll,
+    &SBrowseFolderCaption, &SBrowseFolderLabel, &SBrowseNewFolder, &SNewFolderCaption,
+    &SNewFolderPrompt, &SNewFolderDefaultName, &SNewFolderFailed,
 };

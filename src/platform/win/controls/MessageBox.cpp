@@ -8,6 +8,7 @@
 #include "platform/win/controls/MessageBoxLayout.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icons.h"
+#include "platform/win/message/ModalWindows.h"
 #include "platform/win/text/Text.h"
 
 namespace {
@@ -45,7 +46,6 @@ private:
     bool Create();
     void Build();
     void Place(SIZE client);
-    std::vector<HWND> WindowsToDisable() const;
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // What the dialog does with a key before the focused button sees it; true when taken.
     bool DialogKey(const MSG& msg);
@@ -94,7 +94,7 @@ int TMessageBox::Run() {
     const HWND previousActive = GetActiveWindow(), previousFocus = GetFocus();
     if (!Create()) return 0;
     TModalLoopOptions options;
-    options.disable = WindowsToDisable();
+    options.disable = WindowsToDisableForDialog(owner_, box_);
     options.filter = [this](MSG& msg) { return DialogKey(msg); };
     options.idle = [this] {
         if (owner_ && IsWindow(owner_)) SendMessageW(owner_, WM_ENTERIDLE, MSGF_DIALOGBOX, LPARAM(box_));
@@ -191,22 +191,6 @@ void TMessageBox::Place(SIZE client) {
                              std::max(int(work.top), int(work.bottom) - height));
     const HWND zOrder = (type_ & (MB_TOPMOST | MB_SYSTEMMODAL)) ? HWND_TOPMOST : nullptr;
     SetWindowPos(box_, zOrder, x, y, width, height, SWP_NOACTIVATE | (zOrder ? 0 : SWP_NOZORDER));
-}
-
-std::vector<HWND> TMessageBox::WindowsToDisable() const {
-    std::vector<HWND> windows;
-    if (owner_) windows.push_back(owner_);
-    EnumThreadWindows(GetCurrentThreadId(),
-                      [](HWND window, LPARAM list) {
-                          if (IsWindowVisible(window) && IsWindowEnabled(window))
-                              reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-                          return TRUE;
-                      },
-                      LPARAM(&windows));
-    std::erase(windows, box_);
-    std::sort(windows.begin(), windows.end());
-    windows.erase(std::unique(windows.begin(), windows.end()), windows.end());
-    return windows;
 }
 
 LRESULT TMessageBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
