@@ -16,6 +16,8 @@ String Environment(const char* name) {
     return String(value ? value : "");
 }
 
+} // namespace
+
 String HomeFolder() {
     String home = Environment("HOME");
     if (home.IsEmpty()) {
@@ -23,8 +25,6 @@ String HomeFolder() {
     }
     return ExcludeTrailingPathDelimiter(home);
 }
-
-} // namespace
 
 String DataFolder() {
     const String own = Environment("OSTREL_HOME");
