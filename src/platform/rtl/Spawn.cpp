@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -36,6 +37,23 @@ std::string LocateProgram(const std::string& program) {
     }
 }
 
+std::mutex hookLock;
+TSpawnHook& Hook() {
+    static auto* hook = new TSpawnHook;
+    return *hook;
+}
+
+TSpawnHook InstalledHook() {
+    std::lock_guard lock(hookLock);
+    return Hook();
+}
+
+TSpawnHook ExchangeHook(TSpawnHook hook) {
+    std::lock_guard lock(hookLock);
+    std::swap(Hook(), hook);
+    return hook;
+}
+
 class TSpawnActions {
 public:
     TSpawnActions() { posix_spawn_file_actions_init(&actions_); }
@@ -50,7 +68,12 @@ private:
 
 } // namespace
 
+TSpawnHookScope::TSpawnHookScope(TSpawnHook hook) : previous_(ExchangeHook(std::move(hook))) {}
+
+TSpawnHookScope::~TSpawnHookScope() { ExchangeHook(std::move(previous_)); }
+
 bool Spawn(const String& program, const std::vector<String>& arguments, const String& folder) {
+    if (const TSpawnHook hook = InstalledHook()) return hook(program, arguments, folder);
     std::string file = LocateProgram(program.ToUtf8());
     if (file.empty()) return false;
 

@@ -3,7 +3,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/PowerOff.h"
 #include "platform/rtl/Spawn.h"
-#include "support/process/ScCommandLine.h"
+#include "platform/rtl/CommandLine.h"
 #include "support/utils/ScSecurity.h"
 #include "support/utils/ScSysInfo.h"
 #include "support/utils/SupportUnit.h"

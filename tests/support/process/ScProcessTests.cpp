@@ -19,7 +19,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/PowerOff.h"
-#include "support/process/ScCommandLine.h"
+#include "platform/rtl/CommandLine.h"
 
 namespace fs = std::filesystem;
 

@@ -8,9 +8,11 @@
 #include "platform/win/paint/Surface.h"
 
 void LinkUser32Module();
+void LinkShell32Module();
 
 TWindowSystem::TWindowSystem() {
     LinkUser32Module();
+    LinkShell32Module();
     std::lock_guard lock(mutex);
     desktop.handle = windows.Add(&desktop);
     desktop.style = WS_VISIBLE | WS_CLIPCHILDREN;

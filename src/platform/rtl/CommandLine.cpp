@@ -1,4 +1,4 @@
-#include "support/process/ScCommandLine.h"
+#include "platform/rtl/CommandLine.h"
 
 namespace {
 
