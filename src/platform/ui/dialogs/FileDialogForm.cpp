@@ -97,10 +97,10 @@ TFileDialogForm::TFileDialogForm(TComponent* owner, const TFileDialogSettings& s
     : TForm(owner), settings_(settings) {
     BeginLoading();
     Build();
+    SetActiveControl(nameControl_);
     EndLoading();
     Navigate(settings_.folder.IsEmpty() ? HomeFolder() : settings_.folder);
     nameControl_->SetText(settings_.fileName);
-    SetActiveControl(nameControl_);
 }
 
 void TFileDialogForm::Build() {
