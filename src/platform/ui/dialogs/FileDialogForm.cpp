@@ -230,6 +230,11 @@ void TFileDialogForm::AddPlaces() {
 
 int TFileDialogForm::FilterIndex() { return std::max(filterCombo_->ItemIndex(), 0); }
 
+void TFileDialogForm::SetFilterIndex(int index) {
+    filterCombo_->SetItemIndex(index);
+    ShowEntries();
+}
+
 bool TFileDialogForm::Navigate(const String& folder) {
     const String target = Normalized(folder);
     if (!DirectoryExists(target)) return false;

@@ -43,8 +43,9 @@ public:
 
     // After mrOk: the absolute names chosen, in list order.
     const std::vector<String>& Chosen() const noexcept { return chosen_; }
-    // The filter chosen, an index into the settings' filters.
+    // The filter chosen, an index into the settings' filters; choosing one lists again.
     int FilterIndex();
+    void SetFilterIndex(int index);
     String Folder() const { return folder_; }
     // Shows Folder's entries; false when it is no folder that can be read.
     bool Navigate(const String& folder);
