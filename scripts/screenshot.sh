@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# screenshot.sh [output.png] [presenter|forms|menus|controls]: runs a demo under Xvfb with Qt's
+# screenshot.sh [output.png] [presenter|forms|menus|controls|filedialog]: runs a demo under Xvfb with Qt's
 # xcb platform and saves what the X server shows as PNG (default:
 # build/screenshot.png) for a developer to look at. The presenter demo (the
 # default) shows a form with a child, a panel of text and a topmost popup; the
 # forms demo the component framework's aligned panels, a hint and a modal dialog;
 # the menus demo a main form with its first menu open; the controls demo a
-# dialog of standard controls.
+# dialog of standard controls; the filedialog demo our own file dialog.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/screenshot.png}")

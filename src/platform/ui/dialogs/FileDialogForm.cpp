@@ -107,7 +107,7 @@ void TFileDialogForm::Build() {
     const bool save = settings_.save;
     SetCaption(settings_.title.IsEmpty() ? LoadResString(save ? SSaveCaption : SOpenCaption) : settings_.title);
     SetBorderStyle(bsSizeable);
-    SetPosition(poOwnerFormCenter);
+    SetPosition(poScreenCenter);
     SetClientWidth(640);
     SetClientHeight(420);
     Constraints()->SetMinWidth(420);
