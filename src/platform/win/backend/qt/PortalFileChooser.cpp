@@ -1,5 +1,6 @@
 #include "platform/win/backend/qt/PortalFileChooser.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -152,6 +153,8 @@ TPortalFileChooser::TPortalFileChooser(TDbusBus bus, int replyMilliseconds)
     : bus_(std::move(bus)), replyMilliseconds_(replyMilliseconds) {}
 
 TFileChooserAnswer TPortalFileChooser::Choose(const TFileChooserRequest& request) {
+    // The replies arrive through Qt's event loop, which the GUI thread's waits run.
+    if (!QCoreApplication::instance()) return {};
     RegisterPortalTypes();
     QDBusConnection connection = BusConnection(bus_);
     if (!connection.isConnected()) return {};

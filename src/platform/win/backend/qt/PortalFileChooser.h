@@ -3,8 +3,9 @@
 // interface (OpenFile, SaveFile). The request's Response signal is
 // subscribed on its predictable path before the call, so a fast answer is
 // not lost; the window system's modal loop runs while the desktop's dialog
-// is open, and a WM_QUIT ending that loop closes the request. No bus, no
-// portal, an error reply or no reply within the bounded time: unavailable.
+// is open, and a WM_QUIT ending that loop closes the request. No Qt
+// application, no bus, no portal, an error reply or no reply within the
+// bounded time: unavailable.
 
 #include <QString>
 
