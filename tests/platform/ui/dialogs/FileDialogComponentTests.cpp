@@ -67,6 +67,9 @@ TEST_F(FileDialogChooser, TheRequestCarriesTheDialogsSettings) {
 
 TEST_F(FileDialogChooser, ChosenFilesFillFilesAndACancelKeepsTheFileName) {
     TOpenDialog* dialog = Dialog({ofAllowMultiSelect});
+    std::string events;
+    dialog->OnShow = [&](TObject*) { events += "show "; };
+    dialog->OnClose = [&](TObject*) { events += "close "; };
     dialog->SetFileName(u"/before.mp4");
     chooser.answer = {TFileChooserOutcome::Cancelled, {}, -1};
     EXPECT_FALSE(dialog->Execute());
@@ -82,6 +85,7 @@ TEST_F(FileDialogChooser, ChosenFilesFillFilesAndACancelKeepsTheFileName) {
     chooser.answer = {TFileChooserOutcome::Chosen, {}, 0};
     EXPECT_FALSE(dialog->Execute()) << "nothing usable chosen";
     EXPECT_EQ(dialog->FileName(), u"/tmp/视频/a.mp4");
+    EXPECT_EQ(events, "show close show close show close ");
 }
 
 TEST_F(FileDialogChooser, ASavedNameGetsTheDefaultExtensionAndReplacingItIsAsked) {

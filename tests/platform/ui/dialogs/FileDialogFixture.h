@@ -15,6 +15,7 @@
 #include "platform/ui/dialogs/FileDialogForm.h"
 #include "platform/rtl/DataFolder.h"
 #include "platform/ui/stdctrls/ComboBox.h"
+#include "platform/ui/stdctrls/ListBox.h"
 #include "platform/ui/stdctrls/MessageDialog.h"
 #include "platform/ui/stdctrls/StdButtons.h"
 #include "platform/win/User.h"

@@ -91,27 +91,34 @@ TEST_F(OwnFileDialog, CtrlClickedFilesFillFilesInListOrder) {
     EXPECT_EQ(dialog->FileName(), In(u"a.mp4"));
 }
 
-TEST_F(OwnFileDialog, AMissingFileIsRefusedWhenItMustExist) {
-    TOpenDialog* dialog = Dialog({ofFileMustExist});
-    bool lastStepRun = false;
-    TIdleSteps steps({
-        [] {
-            TypeName(u"missing.mp4");
-            DesktopPress(VK_RETURN);
-        },
-        [] {
-            EXPECT_TRUE(MessageBoxShown());
-            DesktopPress(VK_RETURN);
-        },
-        [&] {
-            EXPECT_FALSE(MessageBoxShown());
-            EXPECT_TRUE(Shown() && IsWindowVisible(Shown()->Handle())) << "the dialog stays open";
-            lastStepRun = true;
-            DesktopPress(VK_ESCAPE);
-        },
-    });
-    EXPECT_FALSE(dialog->Execute());
-    EXPECT_TRUE(lastStepRun);
+TEST_F(OwnFileDialog, AMissingFileOrFolderIsRefusedWhenItMustExist) {
+    const struct {
+        TOpenOption option;
+        const char16_t* typed;
+    } cases[] = {{ofFileMustExist, u"missing.mp4"}, {ofPathMustExist, u"none/x.mp4"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(String(c.typed));
+        TOpenDialog* dialog = Dialog({c.option});
+        bool lastStepRun = false;
+        TIdleSteps steps({
+            [&] {
+                TypeName(c.typed);
+                DesktopPress(VK_RETURN);
+            },
+            [] {
+                EXPECT_TRUE(MessageBoxShown());
+                DesktopPress(VK_RETURN);
+            },
+            [&] {
+                EXPECT_FALSE(MessageBoxShown());
+                EXPECT_TRUE(Shown() && IsWindowVisible(Shown()->Handle())) << "the dialog stays open";
+                lastStepRun = true;
+                DesktopPress(VK_ESCAPE);
+            },
+        });
+        EXPECT_FALSE(dialog->Execute());
+        EXPECT_TRUE(lastStepRun);
+    }
 }
 
 TEST_F(OwnFileDialog, ReplacingAFileIsAskedNoKeepsTheDialogYesAccepts) {
@@ -192,6 +199,35 @@ TEST_F(OwnFileDialog, TheComboStyleOffersTheHistory) {
     }});
     EXPECT_TRUE(dialog->Execute());
     EXPECT_EQ(dialog->FileName(), In(u"B.MKV"));
+}
+
+TEST_F(OwnFileDialog, ThePlacesOfferTheUsersFoldersAndOpenThem) {
+    const std::filesystem::path config = FreshTestFolder("filedialog-config");
+    std::ofstream(config / "user-dirs.dirs") << "XDG_VIDEOS_DIR=\"" << In(u"sub").ToUtf8() << "\"\n";
+    const char* before = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = before ? before : "";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    TOpenDialog* dialog = Dialog();
+    TIdleSteps steps({
+        [&] {
+            TListBox* places = Shown()->Places();
+            EXPECT_EQ(places->Items()->Strings(0), u"主文件夹");
+            const int videos = places->Items()->IndexOf(u"视频");
+            ASSERT_GE(videos, 0);
+            EXPECT_EQ(Shown()->PlaceFolders()[size_t(videos)], In(u"sub"));
+            EXPECT_GE(places->Items()->IndexOf(u"文件系统"), 0);
+            places->SetFocus();
+            places->SetItemIndex(videos - 1);
+            DesktopPress(VK_DOWN);
+        },
+        [&] {
+            EXPECT_EQ(Shown()->Folder(), In(u"sub"));
+            DesktopPress(VK_ESCAPE);
+        },
+    });
+    EXPECT_FALSE(dialog->Execute());
+    if (before) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(OwnFileDialog, StartFoldersThatDoNotExistStartAtTheLastFolderOrHome) {
