@@ -230,6 +230,27 @@ TEST_F(OwnFileDialog, ThePlacesOfferTheUsersFoldersAndOpenThem) {
     else unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST_F(OwnFileDialog, ResizingKeepsTheButtonsRightAndGivesTheListTheRoom) {
+    TOpenDialog* dialog = Dialog();
+    TIdleSteps steps({[] {
+        TFileDialogForm* form = Shown();
+        EXPECT_EQ(form->BorderStyle(), bsSizeable);
+        const auto rightGap = [form](TControl* c) {
+            return form->ClientWidth() - form->ScreenToClient(c->ClientToScreen({c->Width(), 0})).X;
+        };
+        const int okGap = rightGap(form->OkButton()), cancelGap = rightGap(form->CancelButton());
+        const int listWidth = form->FileList()->Width(), listHeight = form->FileList()->Height();
+        form->SetBounds(form->Left(), form->Top(), form->Width() + 200, form->Height() + 100);
+        EXPECT_EQ(rightGap(form->OkButton()), okGap);
+        EXPECT_EQ(rightGap(form->CancelButton()), cancelGap);
+        EXPECT_EQ(form->FileList()->Width(), listWidth + 200);
+        EXPECT_EQ(form->FileList()->Height(), listHeight + 100);
+        EXPECT_EQ(form->FileNameControl()->Width(), 640 - 104 - 96 + 200);
+        DesktopPress(VK_ESCAPE);
+    }});
+    EXPECT_FALSE(dialog->Execute());
+}
+
 TEST_F(OwnFileDialog, StartFoldersThatDoNotExistStartAtTheLastFolderOrHome) {
     RememberFileDialogFolder(String());
     const struct {
