@@ -7,7 +7,8 @@
 #   menus: a main form with its first menu open;
 #   controls: a dialog of standard controls;
 #   mainwindow: a form laid out like the main window;
-#   folderdialog: the folder-browse dialog.
+#   folderdialog: the folder-browse dialog;
+#   filedialog: our own file dialog on a folder with Chinese names.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/screenshot.png}")

@@ -22,6 +22,8 @@
 #include "platform/ui/comctrls/ToolBar.h"
 #include "platform/ui/comctrls/TrackBar.h"
 #include "platform/ui/comctrls/TreeView.h"
+#include "platform/ui/dialogs/DialogStrings.h"
+#include "platform/ui/dialogs/Dialogs.h"
 #include "platform/ui/graphics/GraphicsUnit.h"
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/BitBtn.h"
@@ -146,6 +148,23 @@ void FinalizeComCtrls() {
     for (TClass cls : kCommonControlClasses) UnRegisterClass(cls);
 }
 
+const std::initializer_list<TClass> kDialogClasses = {
+    TOpenDialog::StaticClass(),
+    TSaveDialog::StaticClass(),
+    TOpenPictureDialog::StaticClass(),
+    TSavePictureDialog::StaticClass(),
+};
+
+void InitializeDialogs() {
+    RegisterResStrings(kDialogStrings);
+    RegisterClasses(kDialogClasses);
+}
+
+void FinalizeDialogs() {
+    for (TClass cls : kDialogClasses) UnRegisterClass(cls);
+    UnregisterResStrings(kDialogStrings);
+}
+
 } // namespace
 
 void RegisterUiUnits(TUnitRegistry& units) {
@@ -158,4 +177,5 @@ void RegisterUiUnits(TUnitRegistry& units) {
     units.Register("ActnList", InitializeActions, FinalizeActions, {"Forms"});
     units.Register("StdCtrls", InitializeStdCtrls, FinalizeStdCtrls, {"Forms"});
     units.Register("ComCtrls", InitializeComCtrls, FinalizeComCtrls, {"StdCtrls", "ImgList", "ActnList"});
+    units.Register("Dialogs", InitializeDialogs, FinalizeDialogs, {"ComCtrls", "GraphicClasses"});
 }

@@ -15,6 +15,7 @@
 #include "platform/win/nc/ScrollBars.h"
 #include "platform/win/paint/Paint.h"
 #include "platform/win/paint/Surface.h"
+#include "platform/win/system/ErrorMode.h"
 #include "platform/win/system/MessageBeep.h"
 #include "platform/win/system/Modules.h"
 #include "platform/win/system/SystemColors.h"

@@ -2,19 +2,15 @@
 
 #include <atomic>
 
-namespace {
-
-QDBusConnection Connection(const TDbusBus& bus) {
+QDBusConnection BusConnection(const TDbusBus& bus) {
     if (bus.Address.isEmpty())
         return bus.Type == QDBusConnection::SystemBus ? QDBusConnection::systemBus() : QDBusConnection::sessionBus();
     // One named connection per address, kept for later calls.
     return QDBusConnection::connectToBus(bus.Address, "ostrel-bus:" + bus.Address);
 }
 
-} // namespace
-
 QDBusMessage CallOnBus(const TDbusBus& bus, const QDBusMessage& call, int milliseconds) {
-    QDBusConnection connection = Connection(bus);
+    QDBusConnection connection = BusConnection(bus);
     if (!connection.isConnected())
         return call.createErrorReply(QDBusError::Disconnected, connection.lastError().message());
     return connection.call(call, QDBus::Block, milliseconds);

@@ -12,6 +12,8 @@ struct TDbusBus {
     QString Address;
 };
 
+// The connection to Bus (kept for later calls); check isConnected().
+QDBusConnection BusConnection(const TDbusBus& bus);
 // Sends Call on Bus and waits at most Milliseconds for the answer; a missing
 // bus, a missing service, an error and a late answer all come back as an
 // error message.

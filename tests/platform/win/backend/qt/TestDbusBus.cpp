@@ -90,17 +90,19 @@ QDBusConnection TTestDbusBus::Connect(const QString& name) {
     return QDBusConnection::connectToBus(address_, name);
 }
 
-TTestDbusStub& TTestDbusBus::Serve(const QString& service, const QString& path, TTestDbusStub::THandler handler) {
+TTestDbusStub& TTestDbusBus::Serve(const QString& service, const QString& path, TTestDbusStub::THandler handler,
+                                   QDBusConnection::VirtualObjectRegisterOption mode) {
     if (!serviceThread_) {
         serviceThread_ = std::make_unique<QThread>();
         serviceThread_->start();
     }
     static std::atomic<int> served{0};
     auto* stub = new TTestDbusStub(std::move(handler));
-    stub->moveToThread(serviceThread_.get());
     stubs_.push_back(stub);
     QDBusConnection connection = Connect(QString("test-dbus-stub-%1").arg(++served));
-    connection.registerVirtualObject(path, stub, QDBusConnection::SingleNode);
+    // Registered first: what the registration hangs on the stub moves with it.
+    connection.registerVirtualObject(path, stub, mode);
+    stub->moveToThread(serviceThread_.get());
     connection.registerService(service);
     return *stub;
 }

@@ -60,9 +60,10 @@ public:
     // disconnected when the bus stops.
     QDBusConnection Connect(const QString& name);
 
-    // Registers Service with a stub object at Path that answers through
-    // Handler; the stub lives until the bus stops.
-    TTestDbusStub& Serve(const QString& service, const QString& path, TTestDbusStub::THandler handler);
+    // Registers Service with a stub object at Path (SubPath: and below it)
+    // that answers through Handler; the stub lives until the bus stops.
+    TTestDbusStub& Serve(const QString& service, const QString& path, TTestDbusStub::THandler handler,
+                         QDBusConnection::VirtualObjectRegisterOption mode = QDBusConnection::SingleNode);
 
     // A handler answering every call with an empty reply, or with an error.
     static TTestDbusStub::THandler EmptyReply();
