@@ -99,6 +99,7 @@ bool TToolBarWindow::SetState(int id, BYTE state) {
     if (!changed) return true;
     button.state = state;
     if (!button.Enabled() && pressed_ == index) CancelPress();
+    if (!button.Enabled() && hot_ == index) SetHot(-1);
     if (changed & (TBSTATE_HIDDEN | TBSTATE_WRAP))
         Relayout();
     else
@@ -246,7 +247,10 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         KillTimer(hwnd_, kHotTimer);
-        if (ownTip_ && tip_) DestroyWindow(tip_);
+        if (ownTip_ && tip_)
+            DestroyWindow(tip_);
+        else
+            RemoveTools(); // from a tip set by TB_SETTOOLTIPS
         tip_ = nullptr;
         return 0;
     case WM_NCCALCSIZE: {
