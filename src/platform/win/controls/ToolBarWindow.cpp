@@ -99,6 +99,7 @@ bool TToolBarWindow::SetState(int id, BYTE state) {
     if (!changed) return true;
     button.state = state;
     if (!button.Enabled() && pressed_ == index) CancelPress();
+    if (!button.Enabled() && hot_ == index) SetHot(-1);
     if (changed & (TBSTATE_HIDDEN | TBSTATE_WRAP))
         Relayout();
     else
@@ -246,7 +247,10 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         KillTimer(hwnd_, kHotTimer);
-        if (ownTip_ && tip_) DestroyWindow(tip_);
+        if (ownTip_ && tip_)
+            DestroyWindow(tip_);
+        else
+            RemoveTools(); // from a tip set by TB_SETTOOLTIPS
         tip_ = nullptr;
         return 0;
     case WM_NCCALCSIZE: {
@@ -283,12 +287,11 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT:
         return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT& area) { Paint(dc, area); });
-    case WM_NOTIFY: {
-        // The tip's requests and reports go on to the parent, which knows the texts.
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header && header->hwndFrom == tip_) return SendMessageW(NotifyTarget(hwnd_), message, wParam, lParam);
-        return 0;
-    }
+    case WM_NOTIFY:
+    case WM_COMMAND:
+        // The tip's requests (the parent knows the texts) and what windows
+        // placed on the bar report go on to the parent.
+        return SendMessageW(NotifyTarget(hwnd_), message, wParam, lParam);
     case WM_MOUSEMOVE:
         RelayToTip(message, wParam, lParam);
         MouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});

@@ -31,8 +31,8 @@ private:
         String caption;
         bool captionGiven = false; // iString was the caption itself, not an index
         INT_PTR stringIndex = -1;  // iString otherwise: an index into the bar's strings, or -1
-        int fixedWidth = 0;       // TBIF_SIZE; 0: computed
-        RECT rect{};              // client coordinates; empty while hidden
+        int fixedWidth = 0;        // TBIF_SIZE; 0: computed
+        RECT rect{};               // client coordinates; empty while hidden
 
         bool Separator() const { return style & BTNS_SEP; }
         bool Hidden() const { return state & TBSTATE_HIDDEN; }

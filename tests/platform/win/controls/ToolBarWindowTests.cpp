@@ -237,6 +237,7 @@ TEST_F(ToolBarTest, ComputedSizesFollowImagesCaptionsAndStyles) {
         std::vector<TBBUTTON> buttons;
         int textRows; // -1: left as it is
         std::vector<RECT> expected;
+        int indent = 0;
     };
     const TCase cases[] = {
         {"images only: 16x15 and the padding", 0, 0, {Button(1, nullptr, 0), Button(2, nullptr, 1)}, -1,
@@ -268,11 +269,15 @@ TEST_F(ToolBarTest, ComputedSizesFollowImagesCaptionsAndStyles) {
         {"a wrapable bar wraps at its right edge", TBSTYLE_WRAPABLE, 0,
          {Button(1, nullptr, 0), Button(2, nullptr, 0), Button(3, nullptr, 0)}, -1,
          {{0, 0, 24, 22}, {24, 0, 48, 22}, {0, 22, 24, 44}}},
+        {"an indent before each row", 0, 0,
+         {Button(1, nullptr, 0, BTNS_BUTTON, TBSTATE_ENABLED | TBSTATE_WRAP), Button(2, nullptr, 0)}, -1,
+         {{10, 0, 34, 22}, {10, 22, 34, 44}}, 10},
     };
     for (const TCase& c : cases) {
         const HWND bar = Bar(c.style | CCS_NODIVIDER | CCS_NORESIZE, {0, 0, 60, 50});
         SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, LPARAM(c.extended));
         if (c.textRows >= 0) SendMessageW(bar, TB_SETMAXTEXTROWS, WPARAM(c.textRows), 0);
+        SendMessageW(bar, TB_SETINDENT, WPARAM(c.indent), 0);
         Add(bar, c.buttons);
         for (size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(ItemRect(bar, int(i)), c.expected[i]) << c.what << " " << i;
         DestroyWindow(bar);
@@ -386,6 +391,12 @@ TEST_F(ToolBarTest, DeletingAButtonTellsTheParentAndClosesTheGap) {
     EXPECT_EQ(record.idCommand, 103);
     EXPECT_EQ(String(reinterpret_cast<LPCWSTR>(record.iString)), u"暂停");
     EXPECT_FALSE(SendMessageW(bar, TB_DELETEBUTTON, 9, 0));
+
+    const TBBUTTON inserted = Button(105, u"停止", 2);
+    EXPECT_TRUE(SendMessageW(bar, TB_INSERTBUTTONW, 1, LPARAM(&inserted)));
+    EXPECT_EQ(SendMessageW(bar, TB_COMMANDTOINDEX, 105, 0), 1);
+    EXPECT_EQ(SendMessageW(bar, TB_COMMANDTOINDEX, 103, 0), 2);
+    EXPECT_EQ(ItemRect(bar, 2), (RECT{230, 0, 345, 68}));
 }
 
 TEST_F(ToolBarTest, ButtonTextAnswersTheLengthAndWritesNoFurther) {
@@ -542,6 +553,19 @@ TEST_F(ToolBarTest, DisabledButtonsAndRaisedBarsGetNoHotLook) {
     SendMessageW(flat, TB_ENABLEBUTTON, 101, FALSE);
     MoveTo(flat, Centre(ItemRect(flat, 0)));
     EXPECT_EQ(SendMessageW(flat, TB_GETHOTITEM, 0, 0), -1);
+}
+
+TEST_F(ToolBarTest, ReportsOfWindowsOnTheBarGoOnToItsParent) {
+    const HWND bar = MainBar();
+    const HWND child = CreateWindowExW(0, u"BUTTON", u"x", WS_CHILD | WS_VISIBLE, 480, 5, 40, 20, bar, HMENU(55),
+                                       nullptr, nullptr);
+    ClearRecord();
+    SendMessageW(child, BM_CLICK, 0, 0);
+    RunUntilIdle();
+    const std::vector<TRecord> commands = Recorded({WM_COMMAND});
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].wParam, MAKEWPARAM(55, BN_CLICKED));
+    EXPECT_EQ(HWND(commands[0].lParam), child);
 }
 
 TEST_F(ToolBarTest, StateMessagesAnswerUnknownIds) {
