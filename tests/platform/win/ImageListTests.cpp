@@ -93,6 +93,34 @@ TEST_F(ImageListTest, DrawsByAlphaOrMaskWithBlendsOverlaysAndTheMask) {
     }
 }
 
+TEST_F(ImageListTest, TheDisabledLookEmbossesTheShapeOfDarkCoveringPixels) {
+    const uint32_t beneath = 0x00123456;
+    const uint32_t light = Bgr(GetSysColor(COLOR_BTNHIGHLIGHT)), shadow = Bgr(GetSysColor(COLOR_BTNSHADOW));
+    struct TPoint {
+        int x, y;
+        uint32_t expected;
+    };
+    struct TCase {
+        const char* what;
+        int index;
+        std::vector<TPoint> points;
+    };
+    const TCase cases[] = {
+        {"by the mask: the bottom half", 1,
+         {{0, 0, beneath}, {3, 8, shadow}, {15, 15, shadow}, {16, 16, light}, {16, 9, light}, {16, 8, beneath}}},
+        {"by alpha: the left half", 0, {{3, 3, shadow}, {8, 3, light}, {9, 3, beneath}, {3, 16, light}}},
+        {"a light pixel is no part of the shape", 2, {{15, 15, beneath}, {16, 16, beneath}}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TCanvas canvas(17, 17);
+        canvas.Fill(beneath);
+        EXPECT_TRUE(DrawDisabledListImage(list_, c.index, canvas.dc, 0, 0));
+        for (const TPoint& p : c.points) EXPECT_EQ(canvas.At(p.x, p.y), p.expected) << p.x << ", " << p.y;
+    }
+    EXPECT_FALSE(DrawDisabledListImage(list_, 3, nullptr, 0, 0));
+}
+
 TEST_F(ImageListTest, TheBackgroundColourFillsBehindMaskedImagesUnlessTransparent) {
     EXPECT_EQ(ImageList_GetBkColor(list_), CLR_NONE);
     EXPECT_EQ(ImageList_SetBkColor(list_, RGB(0, 255, 0)), CLR_NONE);

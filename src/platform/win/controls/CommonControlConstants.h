@@ -745,17 +745,22 @@ constexpr UINT TB_GETBUTTONINFOW = WM_USER + 63;  // wParam id (index with TBIF_
 constexpr UINT TB_SETBUTTONINFOW = WM_USER + 64;
 constexpr UINT TB_INSERTBUTTONW = WM_USER + 67;   // wParam index, lParam TBBUTTON*
 constexpr UINT TB_ADDBUTTONSW = WM_USER + 68;     // wParam count, lParam TBBUTTON[]
-constexpr UINT TB_HITTEST = WM_USER + 69;         // lParam POINT* in client coordinates
+// lParam POINT* in client coordinates; answers the button's index there, on a
+// separator -1 - its index, elsewhere -1 - the number of buttons.
+constexpr UINT TB_HITTEST = WM_USER + 69;
 constexpr UINT TB_GETHOTITEM = WM_USER + 71;
 constexpr UINT TB_SETHOTITEM = WM_USER + 72;
-constexpr UINT TB_GETBUTTONTEXTW = WM_USER + 75;  // wParam id, lParam buffer or null for the length
+// wParam id, lParam the buffer; answers the caption's length (-1 for an unknown
+// id). The message carries no size: a buffer must hold the length a null
+// buffer answers plus the terminator.
+constexpr UINT TB_GETBUTTONTEXTW = WM_USER + 75;
+constexpr UINT TB_ADDSTRINGW = WM_USER + 77;      // wParam 0, lParam strings each ending in a null, a null last
 constexpr UINT TB_GETMAXSIZE = WM_USER + 83;      // lParam SIZE*
 constexpr UINT TB_SETEXTENDEDSTYLE = WM_USER + 84; // lParam TBSTYLE_EX_ bits; answers the previous ones
 constexpr UINT TB_GETEXTENDEDSTYLE = WM_USER + 85;
 
 constexpr UINT TBN_FIRST = 0u - 700u;
 constexpr UINT TBN_DROPDOWN = TBN_FIRST - 10;       // NMTOOLBARW: iItem the id, rcButton the button
-constexpr UINT TBN_HOTITEMCHANGE = TBN_FIRST - 13;
 constexpr UINT TBN_DELETINGBUTTON = TBN_FIRST - 15; // NMTOOLBARW: iItem the id, tbButton the button
 
 // TBN_DROPDOWN's answers.
@@ -780,7 +785,7 @@ struct TBBUTTON {
     BYTE fsStyle;
     BYTE bReserved[sizeof(void*) - 2];
     DWORD_PTR dwData;
-    INT_PTR iString;   // a caption (LPCWSTR); values below 0x10000 (string indexes) show none
+    INT_PTR iString;   // the caption (LPCWSTR), or below 0x10000 an index of TB_ADDSTRINGW's strings, or -1
 };
 
 struct TBBUTTONINFOW {

@@ -19,7 +19,7 @@ constexpr int kDividerHeight = 2;
 
 } // namespace
 
-int TToolBarWindow::LineHeight() const {
+int TToolBarWindow::MeasureLineHeight() const {
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, ToGdiObject(font_ ? font_ : HFONT(GetStockObject(DEFAULT_GUI_FONT))));
     TEXTMETRICW metrics{};
@@ -52,13 +52,13 @@ SIZE TToolBarWindow::ContentSize(const TButton& button) const {
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
     if (List()) return {size.cx + (image ? kListGap : 0) + text.cx, std::max(size.cy, int(text.cy))};
-    return {std::max(size.cx, int(text.cx)), size.cy + kCaptionGap + LineHeight() * textRows_};
+    return {std::max(size.cx, int(text.cx)), size.cy + kCaptionGap + lineHeight_ * textRows_};
 }
 
 SIZE TToolBarWindow::ButtonSize() const {
     if (buttonSize_.cx > 0 && buttonSize_.cy > 0) return buttonSize_;
     SIZE content{bitmapSize_.cx, bitmapSize_.cy};
-    if (!List() && CaptionsShown()) content.cy += kCaptionGap + LineHeight() * textRows_;
+    if (!List() && CaptionsShown()) content.cy += kCaptionGap + lineHeight_ * textRows_;
     for (const TButton& button : buttons_) {
         if (button.Separator() || (button.style & BTNS_AUTOSIZE)) continue;
         const SIZE own = ContentSize(button);
@@ -75,10 +75,10 @@ int TToolBarWindow::ArrowWidth(const TButton& button) const {
     return 0;
 }
 
-int TToolBarWindow::ButtonWidth(const TButton& button) const {
-    if (button.Separator()) return button.image > 0 ? button.image : kSeparatorWidth;
+int TToolBarWindow::ButtonWidth(const TButton& button, int barWidth) const {
     if (button.fixedWidth > 0) return button.fixedWidth;
-    const int body = button.style & BTNS_AUTOSIZE ? ContentSize(button).cx + kPadX : ButtonSize().cx;
+    if (button.Separator()) return button.image > 0 ? button.image : kSeparatorWidth;
+    const int body = button.style & BTNS_AUTOSIZE ? ContentSize(button).cx + kPadX : barWidth;
     return body + ArrowWidth(button);
 }
 
@@ -87,6 +87,7 @@ int TToolBarWindow::DividerHeight() const { return Style() & CCS_NODIVIDER ? 0 :
 void TToolBarWindow::Layout() {
     RECT client;
     GetClientRect(hwnd_, &client);
+    lineHeight_ = MeasureLineHeight();
     const SIZE size = ButtonSize();
     const bool wrapable = Style() & TBSTYLE_WRAPABLE;
     int x = indent_, y = 0;
@@ -103,7 +104,7 @@ void TToolBarWindow::Layout() {
             button.rect = {};
             continue;
         }
-        const int width = ButtonWidth(button);
+        const int width = ButtonWidth(button, size.cx);
         if (wrapable && !rowEmpty && x + width > client.right) newRow();
         button.rect = {x, y, x + width, y + size.cy};
         x += width;
@@ -121,15 +122,22 @@ void TToolBarWindow::Relayout() {
 }
 
 void TToolBarWindow::AutoSize() {
-    Layout();
     const DWORD style = Style();
-    if (style & CCS_NORESIZE) return;
+    if (style & CCS_NORESIZE) {
+        Relayout();
+        return;
+    }
     const HWND parent = GetParent(hwnd_);
     RECT area{};
     if (parent) GetClientRect(parent, &area);
     RECT window;
     GetWindowRect(hwnd_, &window);
     if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+    // The rows depend on the width a wrapable bar gets first.
+    if (!(style & CCS_NOPARENTALIGN))
+        SetWindowPos(hwnd_, nullptr, 0, 0, area.right, window.bottom - window.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
     const int height = rows_ * ButtonSize().cy + DividerHeight();
     // Along the parent's top (bottom with CCS_BOTTOM) and across its width.
     const bool align = !(style & CCS_NOPARENTALIGN);

@@ -4,6 +4,7 @@
 // drop-down arrows drawn as small triangles, and the divider line above.
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/win/controls/ToolBarWindow.h"
 #include "platform/win/gdi/Gdi.h"
@@ -37,6 +38,20 @@ void PaintEdge(HDC dc, RECT rect, bool flat, bool down, bool hot) {
         DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT);
     else if (hot)
         DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT);
+}
+
+// A checked button's face: the highlight and face colours in a checkerboard.
+void PaintCheckedFace(HDC dc, const RECT& rect) {
+    static constexpr uint8_t kRows[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+    const HBITMAP checker = CreateBitmap(8, 8, 1, 1, kRows);
+    const HBRUSH brush = CreatePatternBrush(checker);
+    const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
+    const COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    FillRect(dc, &rect, brush);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    DeleteObject(ToGdiObject(brush));
+    DeleteObject(ToGdiObject(checker));
 }
 
 bool HoldsImage(HIMAGELIST list, int index) { return list && index >= 0 && index < ImageList_GetImageCount(list); }
@@ -85,10 +100,7 @@ void TToolBarWindow::PaintButton(HDC dc, int index) {
         body.right = arrow.left;
         PaintEdge(dc, arrow, flat, (held && pressedArrow_) || (button.state & TBSTATE_PRESSED), hot);
     }
-    if (checked && !down) {
-        const RECT face{body.left + 2, body.top + 2, body.right - 2, body.bottom - 2};
-        FillRect(dc, &face, GetSysColorBrush(COLOR_3DLIGHT));
-    }
+    if (checked && !down) PaintCheckedFace(dc, {body.left + 2, body.top + 2, body.right - 2, body.bottom - 2});
     PaintEdge(dc, body, flat, down || checked || (held && pressedArrow_ && !arrowPart), hot);
 
     // The content moves a pixel right and down while the button is in.
@@ -114,7 +126,7 @@ void TToolBarWindow::PaintButton(HDC dc, int index) {
                          {x + imageSize.cx + (image ? kListGap : 0), content.top, content.right, content.bottom});
         return;
     }
-    const int lines = caption ? textRows_ * LineHeight() : 0;
+    const int lines = caption ? textRows_ * lineHeight_ : 0;
     const int height = imageSize.cy + (caption ? kCaptionGap + lines : 0);
     const int top = content.top + std::max(0, (content.bottom - content.top - height) / 2);
     PaintImage(dc, button, hot, content.left + (content.right - content.left - imageSize.cx) / 2, top);

@@ -36,12 +36,20 @@ TToolBarWindow::TButton TToolBarWindow::MakeButton(const TBBUTTON& given) const 
     button.style = given.fsStyle;
     button.data = given.dwData;
     if (given.iString >= kFirstStringPointer) {
-        button.hasCaption = true;
+        button.captionGiven = true;
         button.caption = reinterpret_cast<LPCWSTR>(given.iString);
     } else {
         button.stringIndex = given.iString;
+        if (given.iString >= 0 && size_t(given.iString) < strings_.size()) button.caption = strings_[size_t(given.iString)];
     }
     return button;
+}
+
+int TToolBarWindow::AddStrings(LPCWSTR list) {
+    if (!list || !*list) return -1;
+    const int first = int(strings_.size());
+    for (LPCWSTR s = list; *s; s += strings_.back().size() + 1) strings_.emplace_back(s);
+    return first;
 }
 
 bool TToolBarWindow::InsertButtons(int index, int count, const TBBUTTON* given) {
@@ -80,7 +88,7 @@ void TToolBarWindow::ToButtonRecord(const TButton& button, TBBUTTON& record) con
     record.fsState = button.state;
     record.fsStyle = button.style;
     record.dwData = button.data;
-    record.iString = button.hasCaption ? reinterpret_cast<INT_PTR>(button.caption.c_str()) : button.stringIndex;
+    record.iString = button.captionGiven ? reinterpret_cast<INT_PTR>(button.caption.c_str()) : button.stringIndex;
 }
 
 bool TToolBarWindow::SetState(int id, BYTE state) {
@@ -91,6 +99,7 @@ bool TToolBarWindow::SetState(int id, BYTE state) {
     if (!changed) return true;
     button.state = state;
     if (!button.Enabled() && pressed_ == index) CancelPress();
+    if (!button.Enabled() && hot_ == index) SetHot(-1);
     if (changed & (TBSTATE_HIDDEN | TBSTATE_WRAP))
         Relayout();
     else
@@ -168,7 +177,7 @@ bool TToolBarWindow::SetButtonInfo(WPARAM which, const TBBUTTONINFOW* info) {
     if (info->dwMask & TBIF_LPARAM) button.data = info->lParam;
     if (info->dwMask & TBIF_SIZE) button.fixedWidth = info->cx;
     if (info->dwMask & TBIF_TEXT) {
-        button.hasCaption = info->pszText != nullptr;
+        button.captionGiven = info->pszText != nullptr;
         button.caption = info->pszText ? String(info->pszText) : String();
         button.stringIndex = -1;
     }
@@ -238,7 +247,10 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         KillTimer(hwnd_, kHotTimer);
-        if (ownTip_ && tip_) DestroyWindow(tip_);
+        if (ownTip_ && tip_)
+            DestroyWindow(tip_);
+        else
+            RemoveTools(); // from a tip set by TB_SETTOOLTIPS
         tip_ = nullptr;
         return 0;
     case WM_NCCALCSIZE: {
@@ -251,7 +263,15 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         DefWindowProcW(hwnd_, message, wParam, lParam);
         PaintDivider();
         return 0;
-    case WM_STYLECHANGED: Relayout(); return 0;
+    case WM_STYLECHANGED: {
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        // The divider lies in the non-client area.
+        if (wParam == WPARAM(GWL_STYLE) && ((change->styleOld ^ change->styleNew) & CCS_NODIVIDER))
+            SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Relayout();
+        return 0;
+    }
     case WM_SIZE: Relayout(); return 0;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);
@@ -267,12 +287,11 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT:
         return PaintControl(hwnd_, wParam, [this](HDC dc, const RECT& area) { Paint(dc, area); });
-    case WM_NOTIFY: {
-        // The tip's requests and reports go on to the parent, which knows the texts.
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header && header->hwndFrom == tip_) return SendMessageW(NotifyTarget(hwnd_), message, wParam, lParam);
-        return 0;
-    }
+    case WM_NOTIFY:
+    case WM_COMMAND:
+        // The tip's requests (the parent knows the texts) and what windows
+        // placed on the bar report go on to the parent.
+        return SendMessageW(NotifyTarget(hwnd_), message, wParam, lParam);
     case WM_MOUSEMOVE:
         RelayToTip(message, wParam, lParam);
         MouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -294,6 +313,7 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case TB_ADDBUTTONSW:
         return InsertButtons(int(buttons_.size()), int(wParam), reinterpret_cast<const TBBUTTON*>(lParam));
     case TB_INSERTBUTTONW: return InsertButtons(int(wParam), 1, reinterpret_cast<const TBBUTTON*>(lParam));
+    case TB_ADDSTRINGW: return wParam ? -1 : AddStrings(reinterpret_cast<LPCWSTR>(lParam)); // no resource strings
     case TB_DELETEBUTTON: return DeleteButton(int(wParam));
     case TB_BUTTONCOUNT: return LRESULT(buttons_.size());
     case TB_GETBUTTON: {

@@ -28,11 +28,11 @@ private:
         BYTE state = TBSTATE_ENABLED;
         BYTE style = BTNS_BUTTON;
         DWORD_PTR data = 0;
-        bool hasCaption = false;
         String caption;
-        INT_PTR stringIndex = -1; // an iString that was no caption
-        int fixedWidth = 0;       // TBIF_SIZE; 0: computed
-        RECT rect{};              // client coordinates; empty while hidden
+        bool captionGiven = false; // iString was the caption itself, not an index
+        INT_PTR stringIndex = -1;  // iString otherwise: an index into the bar's strings, or -1
+        int fixedWidth = 0;        // TBIF_SIZE; 0: computed
+        RECT rect{};               // client coordinates; empty while hidden
 
         bool Separator() const { return style & BTNS_SEP; }
         bool Hidden() const { return state & TBSTATE_HIDDEN; }
@@ -65,6 +65,9 @@ private:
     TButton* ButtonOf(int id);
     TButton MakeButton(const TBBUTTON& given) const;
     bool InsertButtons(int index, int count, const TBBUTTON* given);
+    // TB_ADDSTRINGW: strings one after the other, each ending in a null, an
+    // empty one last; answers the index of the first.
+    int AddStrings(LPCWSTR list);
     bool DeleteButton(int index);
     void ToButtonRecord(const TButton& button, TBBUTTON& record) const;
     bool SetState(int id, BYTE state);
@@ -78,14 +81,15 @@ private:
     void Check(int index, bool on);
 
     // Layout (ToolBarLayout.cpp).
-    int LineHeight() const;
+    int MeasureLineHeight() const;
     bool CaptionsShown() const;
     bool CaptionOf(const TButton& button) const;
     // The width and height of a button as its image and caption ask.
     SIZE ContentSize(const TButton& button) const;
+    // The size of the bar's buttons: TB_SETBUTTONSIZE's, else what the largest content asks.
     SIZE ButtonSize() const;
     int ArrowWidth(const TButton& button) const;
-    int ButtonWidth(const TButton& button) const;
+    int ButtonWidth(const TButton& button, int barWidth) const;
     void Layout();
     // Lays out again and repaints everything.
     void Relayout();
@@ -131,6 +135,8 @@ private:
     int textRows_ = 1;
     int indent_ = 0;
     int rows_ = 1;
+    int lineHeight_ = 0; // of the font, measured at each layout
+    std::vector<String> strings_;
     HFONT font_ = nullptr;
     HWND tip_ = nullptr;
     bool ownTip_ = false;

@@ -237,6 +237,7 @@ TEST_F(ToolBarTest, ComputedSizesFollowImagesCaptionsAndStyles) {
         std::vector<TBBUTTON> buttons;
         int textRows; // -1: left as it is
         std::vector<RECT> expected;
+        int indent = 0;
     };
     const TCase cases[] = {
         {"images only: 16x15 and the padding", 0, 0, {Button(1, nullptr, 0), Button(2, nullptr, 1)}, -1,
@@ -268,11 +269,15 @@ TEST_F(ToolBarTest, ComputedSizesFollowImagesCaptionsAndStyles) {
         {"a wrapable bar wraps at its right edge", TBSTYLE_WRAPABLE, 0,
          {Button(1, nullptr, 0), Button(2, nullptr, 0), Button(3, nullptr, 0)}, -1,
          {{0, 0, 24, 22}, {24, 0, 48, 22}, {0, 22, 24, 44}}},
+        {"an indent before each row", 0, 0,
+         {Button(1, nullptr, 0, BTNS_BUTTON, TBSTATE_ENABLED | TBSTATE_WRAP), Button(2, nullptr, 0)}, -1,
+         {{10, 0, 34, 22}, {10, 22, 34, 44}}, 10},
     };
     for (const TCase& c : cases) {
         const HWND bar = Bar(c.style | CCS_NODIVIDER | CCS_NORESIZE, {0, 0, 60, 50});
         SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, LPARAM(c.extended));
         if (c.textRows >= 0) SendMessageW(bar, TB_SETMAXTEXTROWS, WPARAM(c.textRows), 0);
+        SendMessageW(bar, TB_SETINDENT, WPARAM(c.indent), 0);
         Add(bar, c.buttons);
         for (size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(ItemRect(bar, int(i)), c.expected[i]) << c.what << " " << i;
         DestroyWindow(bar);
@@ -386,6 +391,12 @@ TEST_F(ToolBarTest, DeletingAButtonTellsTheParentAndClosesTheGap) {
     EXPECT_EQ(record.idCommand, 103);
     EXPECT_EQ(String(reinterpret_cast<LPCWSTR>(record.iString)), u"暂停");
     EXPECT_FALSE(SendMessageW(bar, TB_DELETEBUTTON, 9, 0));
+
+    const TBBUTTON inserted = Button(105, u"停止", 2);
+    EXPECT_TRUE(SendMessageW(bar, TB_INSERTBUTTONW, 1, LPARAM(&inserted)));
+    EXPECT_EQ(SendMessageW(bar, TB_COMMANDTOINDEX, 105, 0), 1);
+    EXPECT_EQ(SendMessageW(bar, TB_COMMANDTOINDEX, 103, 0), 2);
+    EXPECT_EQ(ItemRect(bar, 2), (RECT{230, 0, 345, 68}));
 }
 
 TEST_F(ToolBarTest, ButtonTextAnswersTheLengthAndWritesNoFurther) {
@@ -416,6 +427,36 @@ TEST_F(ToolBarTest, ButtonTextAnswersTheLengthAndWritesNoFurther) {
     EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONTEXTW, 102, 0), 1);
 }
 
+TEST_F(ToolBarTest, CaptionsMayComeFromTheBarsStrings) {
+    const HWND bar = Bar(CCS_NODIVIDER | CCS_NORESIZE);
+    EXPECT_EQ(SendMessageW(bar, TB_ADDSTRINGW, 0, LPARAM(u"开始\0暂停\0")), 0);
+    EXPECT_EQ(SendMessageW(bar, TB_ADDSTRINGW, 0, LPARAM(u"停止\0")), 2);
+    TBBUTTON stop = Button(3, nullptr, 0);
+    stop.iString = 2;
+    Add(bar, {stop, Button(1, nullptr, 0)});
+    std::vector<WCHAR> buffer(3, u'#');
+    EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONTEXTW, 3, LPARAM(buffer.data())), 2);
+    EXPECT_EQ(String(buffer.data()), u"停止");
+    EXPECT_EQ(SendMessageW(bar, TB_GETBUTTONTEXTW, 1, 0), 0) << "no caption";
+    TBBUTTON record{};
+    SendMessageW(bar, TB_GETBUTTON, 0, LPARAM(&record));
+    EXPECT_EQ(record.iString, 2) << "the index given back";
+}
+
+TEST_F(ToolBarTest, AutoSizeOfAWrapableBarCountsTheRowsAtTheParentsWidth) {
+    const HWND bar = Bar(TBSTYLE_WRAPABLE | CCS_NODIVIDER, {0, 0, 1000, 30});
+    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(300, 30));
+    Add(bar, {Button(1, nullptr, 0), Button(2, nullptr, 0), Button(3, nullptr, 0)});
+    EXPECT_EQ(SendMessageW(bar, TB_GETROWS, 0, 0), 1);
+    SendMessageW(bar, TB_AUTOSIZE, 0, 0);
+    RECT r;
+    GetWindowRect(bar, &r);
+    EXPECT_EQ(r.right - r.left, 700);
+    EXPECT_EQ(r.bottom - r.top, 60) << "two rows in 700 pixels";
+    EXPECT_EQ(SendMessageW(bar, TB_GETROWS, 0, 0), 2);
+    EXPECT_EQ(ItemRect(bar, 2), (RECT{0, 30, 300, 60}));
+}
+
 TEST_F(ToolBarTest, PaintingShowsEachButtonsState) {
     const HWND bar = Bar(CCS_NODIVIDER | CCS_NORESIZE);
     Add(bar, {Button(1, nullptr, 0), Button(2, nullptr, 0, BTNS_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED),
@@ -428,7 +469,10 @@ TEST_F(ToolBarTest, PaintingShowsEachButtonsState) {
     EXPECT_EQ(Pixel(bar, pressed.left, pressed.top), shadow) << "sunken";
     EXPECT_EQ(Pixel(bar, pressed.right - 1, pressed.bottom - 1), light);
     EXPECT_EQ(Pixel(bar, checked.left, checked.top), shadow) << "checked: sunken";
-    EXPECT_EQ(Pixel(bar, checked.left + 3, checked.top + 3), GetSysColor(COLOR_3DLIGHT)) << "and a lighter face";
+    const COLORREF face[] = {Pixel(bar, checked.left + 3, checked.top + 3), Pixel(bar, checked.left + 4, checked.top + 3)};
+    EXPECT_TRUE((face[0] == light && face[1] == GetSysColor(COLOR_BTNFACE)) ||
+                (face[1] == light && face[0] == GetSysColor(COLOR_BTNFACE)))
+        << "and a face of light and face colours in turn";
 
     // A flat bar shows no edge at rest; a divider lies above without CCS_NODIVIDER.
     const HWND flat = Bar(TBSTYLE_FLAT | CCS_NORESIZE, {0, 100, 200, 140});
@@ -509,6 +553,19 @@ TEST_F(ToolBarTest, DisabledButtonsAndRaisedBarsGetNoHotLook) {
     SendMessageW(flat, TB_ENABLEBUTTON, 101, FALSE);
     MoveTo(flat, Centre(ItemRect(flat, 0)));
     EXPECT_EQ(SendMessageW(flat, TB_GETHOTITEM, 0, 0), -1);
+}
+
+TEST_F(ToolBarTest, ReportsOfWindowsOnTheBarGoOnToItsParent) {
+    const HWND bar = MainBar();
+    const HWND child = CreateWindowExW(0, u"BUTTON", u"x", WS_CHILD | WS_VISIBLE, 480, 5, 40, 20, bar, HMENU(55),
+                                       nullptr, nullptr);
+    ClearRecord();
+    SendMessageW(child, BM_CLICK, 0, 0);
+    RunUntilIdle();
+    const std::vector<TRecord> commands = Recorded({WM_COMMAND});
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].wParam, MAKEWPARAM(55, BN_CLICKED));
+    EXPECT_EQ(HWND(commands[0].lParam), child);
 }
 
 TEST_F(ToolBarTest, StateMessagesAnswerUnknownIds) {
