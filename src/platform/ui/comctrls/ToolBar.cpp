@@ -96,9 +96,7 @@ void TToolBar::CreateWnd() {
     TWinControl::CreateWnd();
     SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(Handle(), TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    rebuilding_ = true;
     UpdateMetrics();
-    rebuilding_ = false;
     RebuildButtons();
 }
 

@@ -50,7 +50,9 @@ public:
     int Index() const;
     TToolBar* ToolBar() const noexcept { return toolBar_; }
 
+    // OnClick, else the action; what a click of the window's button runs.
     void Click() override;
+    // A separator's new width goes to the toolbar's window.
     void SetBounds(int left, int top, int width, int height) override;
 
 protected:
@@ -68,7 +70,7 @@ private:
     void PlaceAt(const TRect& bounds) { UpdateBoundsRect(bounds); }
     // Down as the window reports it, without telling the window back.
     void TakeDown(bool value) { down_ = value; }
-    // The neighbours checked together with this one (itself included).
+    // Lets the other buttons of this one's group up.
     void UncheckGroupOthers();
 
     void CMTextChanged(TMessage& m);
