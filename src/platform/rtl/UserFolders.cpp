@@ -53,7 +53,8 @@ String ParseUserFolder(std::string_view userDirs, TUserFolder kind, const String
         // The file's own quoting: a backslash keeps the next character.
         std::string unquoted;
         for (size_t i = 0; i < value.size(); ++i) unquoted += value[i] == '\\' && i + 1 < value.size() ? value[++i] : value[i];
-        if (unquoted.starts_with("$HOME")) found = home + String::FromUtf8(std::string_view(unquoted).substr(5));
+        const bool underHome = unquoted == "$HOME" || unquoted.starts_with("$HOME/");
+        if (underHome) found = home + String::FromUtf8(std::string_view(unquoted).substr(5));
         else if (unquoted.starts_with('/')) found = String::FromUtf8(unquoted);
         else continue;
         found = ExcludeTrailingPathDelimiter(found);

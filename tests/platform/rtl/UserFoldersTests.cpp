@@ -16,7 +16,8 @@ TEST(UserFolders, TheUserDirsFileNamesFoldersUnderHomeOrAbsolute) {
                        "XDG_VIDEOS_DIR = \"/media/films\"\n"
                        "XDG_MUSIC_DIR=\"$HOME/My \\\"Music\\\"/\"\n"
                        "XDG_PICTURES_DIR=relative\n"
-                       "XDG_DOWNLOAD_DIR=\"Downloads\"\n";
+                       "XDG_DOWNLOAD_DIR=\"Downloads\"\n"
+                       "XDG_TEMPLATES_DIR=\"$HOMEX/t\"\n";
     const struct {
         TUserFolder kind;
         const char16_t* expected;
@@ -26,7 +27,7 @@ TEST(UserFolders, TheUserDirsFileNamesFoldersUnderHomeOrAbsolute) {
         {TUserFolder::ufMusic, u"/home/u/My \"Music\""},
         {TUserFolder::ufPictures, u""},
         {TUserFolder::ufDownload, u""},
-        {TUserFolder::ufTemplates, u""},
+        {TUserFolder::ufTemplates, u""}, // "$HOME" must stand alone
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.kind));
