@@ -553,6 +553,10 @@ TEST_F(ToolBarTest, DisabledButtonsAndRaisedBarsGetNoHotLook) {
     SendMessageW(flat, TB_ENABLEBUTTON, 101, FALSE);
     MoveTo(flat, Centre(ItemRect(flat, 0)));
     EXPECT_EQ(SendMessageW(flat, TB_GETHOTITEM, 0, 0), -1);
+    MoveTo(flat, Centre(ItemRect(flat, 1)));
+    EXPECT_EQ(SendMessageW(flat, TB_GETHOTITEM, 0, 0), 1);
+    SendMessageW(flat, TB_ENABLEBUTTON, 102, FALSE);
+    EXPECT_EQ(SendMessageW(flat, TB_GETHOTITEM, 0, 0), -1) << "disabled under the pointer";
 }
 
 TEST_F(ToolBarTest, ReportsOfWindowsOnTheBarGoOnToItsParent) {
