@@ -20,6 +20,7 @@
 #include "platform/win/backend/qt/IconImages.h"
 #include "platform/win/backend/qt/KeyMap.h"
 #include "platform/win/backend/qt/QtPresenter.h"
+#include "platform/win/backend/qt/QtStrings.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/input/Input.h"
 
@@ -31,14 +32,6 @@ constexpr int kNoLimit = (1 << 24) - 1; // QWindow's own maximum size
 QRect QRectOf(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
 POINT PointOf(const QPointF& p) { return POINT{int(std::floor(p.x())), int(std::floor(p.y()))}; }
-
-QString QStringOf(const String& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-}
-
-String StringOf(const QString& text) {
-    return String(reinterpret_cast<const char16_t*>(text.utf16()), String::size_type(text.size()));
-}
 
 QRegion RegionOf(const TRegion& region) {
     QRegion result;

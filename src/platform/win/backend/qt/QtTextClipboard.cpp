@@ -1,0 +1,17 @@
+#include "platform/win/backend/qt/QtTextClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include "platform/win/backend/qt/QtStrings.h"
+
+std::optional<String> TQtTextClipboard::GetText() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasText()) return std::nullopt;
+    return StringOf(data->text());
+}
+
+void TQtTextClipboard::SetText(const String& text) {
+    QGuiApplication::clipboard()->setText(QStringOf(text), QClipboard::Clipboard);
+}
