@@ -4,6 +4,7 @@
 #include "platform/win/core/Hooks.h"
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
+#include "platform/win/dataxfer/DropRegistry.h"
 #include "platform/win/menus/MenuBar.h"
 #include "platform/win/nc/Frame.h"
 #include "platform/win/paint/Surface.h"
@@ -40,6 +41,7 @@ void ApplyDefaults(bool overlapped, int& x, int& y, int& width, int& height) {
 // Removes the window from the tree and the handle table; the object goes
 // when no procedure of it runs.
 void Retire(TWindow* w) {
+    ForgetDropTarget(w->handle);
     ForgetWindowMessages(w);
     ForgetPaint(w);
     UnlinkWindow(w);
@@ -226,6 +228,7 @@ void ReleaseThreadWindows(TQueue& queue) {
                     (w->above ? w->above->below : list->first) = w->below;
                     (w->below ? w->below->above : list->last) = w->above;
                 }
+                ForgetDropTarget(w->handle);
                 ReleaseProcedure(w->proc);
                 TWindowSystem& system = WindowSystem();
                 {

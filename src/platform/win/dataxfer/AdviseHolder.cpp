@@ -1,0 +1,6 @@
+#include "platform/win/dataxfer/DataTransfer.h"
+
+HRESULT CreateDataAdviseHolder(TIntfPtr<IDataAdviseHolder>& holder) {
+    holder.Reset();
+    return E_NOTIMPL;
+}
