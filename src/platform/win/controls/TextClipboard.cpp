@@ -6,6 +6,7 @@ class TProcessClipboard final : public ITextClipboard {
 public:
     std::optional<String> GetText() override { return text_; }
     void SetText(const String& text) override { text_ = text; }
+    void Clear() override { text_.reset(); }
 
 private:
     std::optional<String> text_;

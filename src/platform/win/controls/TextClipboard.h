@@ -13,6 +13,8 @@ public:
     // The text on the clipboard; nothing when it holds no text.
     virtual std::optional<String> GetText() = 0;
     virtual void SetText(const String& text) = 0;
+    // Leaves the clipboard holding nothing (by default: an empty text).
+    virtual void Clear() { SetText(String()); }
 };
 
 // The registered clipboard (the in-process one when none is).

@@ -15,3 +15,5 @@ std::optional<String> TQtTextClipboard::GetText() {
 void TQtTextClipboard::SetText(const String& text) {
     QGuiApplication::clipboard()->setText(QStringOf(text), QClipboard::Clipboard);
 }
+
+void TQtTextClipboard::Clear() { QGuiApplication::clipboard()->clear(QClipboard::Clipboard); }

@@ -9,4 +9,5 @@ class TQtTextClipboard final : public ITextClipboard {
 public:
     std::optional<String> GetText() override;
     void SetText(const String& text) override;
+    void Clear() override;
 };

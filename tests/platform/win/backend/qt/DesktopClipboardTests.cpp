@@ -1,6 +1,7 @@
-// The edits' clipboard is the desktop's while the Qt desktop is installed:
-// what an edit copies other programs read from QClipboard, and what they put
-// there pastes into an edit.
+// The clipboard is the desktop's while the Qt desktop is installed: what an
+// edit copies other programs read from QClipboard, and what they put there
+// pastes into an edit; an object on the clipboard publishes its text and keeps
+// its other formats to this process.
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -8,6 +9,9 @@
 
 #include "PresenterFixture.h"
 #include "platform/win/controls/ControlConstants.h"
+#include "platform/win/dataxfer/DataTransfer.h"
+#include "platform/win/dataxfer/Media.h"
+#include "platform/win/dataxfer/StoredDataObject.h"
 
 namespace {
 
@@ -21,6 +25,7 @@ protected:
         QGuiApplication::clipboard()->clear();
     }
     void TearDown() override {
+        OleSetClipboard(nullptr);
         QGuiApplication::clipboard()->clear();
         PresenterTest::TearDown();
     }
@@ -59,6 +64,86 @@ TEST_F(DesktopClipboardTest, AnOfferWithoutTextPastesNothing) {
     QGuiApplication::clipboard()->setMimeData(data);
     SendMessageW(edit_, WM_PASTE, 0, 0);
     EXPECT_EQ(EditText(), u"ab");
+}
+
+String DesktopText() { return QGuiApplication::clipboard()->text().toStdU16String(); }
+
+std::optional<TBytes> BytesOf(IDataObject& data, CLIPFORMAT format) {
+    const FORMATETC wanted{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium;
+    if (data.GetData(wanted, medium) != S_OK) return std::nullopt;
+    std::optional<TBytes> bytes = BytesOfMedium(medium);
+    ReleaseStgMedium(&medium);
+    return bytes;
+}
+
+// A copied tree's object: its text and a format only this process reads.
+TIntfPtr<TStoredDataObject> TreeCopy(const String& text) {
+    const TIntfPtr<TStoredDataObject> data = MakeIntf<TStoredDataObject>();
+    data->SetText(text);
+    data->SetBytes(CLIPFORMAT(RegisterClipboardFormatW(u"View Tree Data")), "nodes");
+    return data;
+}
+
+TEST_F(DesktopClipboardTest, AnObjectPublishesItsTextAndKeepsItsOtherFormatsHere) {
+    const TIntfPtr<TStoredDataObject> data = TreeCopy(u"节点 one");
+    ASSERT_EQ(OleSetClipboard(data.get()), S_OK);
+    EXPECT_EQ(DesktopText(), u"节点 one");
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("View Tree Data"));
+    EXPECT_EQ(OleIsCurrentClipboard(data.get()), S_OK);
+    TIntfPtr<IDataObject> current;
+    ASSERT_EQ(OleGetClipboard(current), S_OK);
+    EXPECT_EQ(current.get(), static_cast<IDataObject*>(data.get()));
+    current.Reset();
+
+    SetWindowTextW(edit_, u"");
+    SendMessageW(edit_, WM_PASTE, 0, 0);
+    EXPECT_EQ(EditText(), u"节点 one");
+}
+
+TEST_F(DesktopClipboardTest, FlushingKeepsTheTextAfterTheObjectIsGone) {
+    const TIntfPtr<TStoredDataObject> data = TreeCopy(u"first");
+    OleSetClipboard(data.get());
+    data->SetText(u"second"); // what the object answers when flushed
+    ASSERT_EQ(OleFlushClipboard(), S_OK);
+    EXPECT_EQ(data->RefCount(), 1);
+    EXPECT_EQ(OleIsCurrentClipboard(data.get()), S_FALSE);
+    EXPECT_EQ(DesktopText(), u"second");
+    TIntfPtr<IDataObject> offer;
+    ASSERT_EQ(OleGetClipboard(offer), S_OK);
+    const std::u16string wide = u"second";
+    const auto* units = reinterpret_cast<const uint8_t*>(wide.c_str());
+    EXPECT_EQ(BytesOf(*offer, CF_UNICODETEXT), TBytes(units, units + 2 * (wide.size() + 1)));
+    EXPECT_EQ(BytesOf(*offer, CLIPFORMAT(RegisterClipboardFormatW(u"View Tree Data"))), std::nullopt);
+}
+
+TEST_F(DesktopClipboardTest, TextCopiedByAnotherProgramReplacesTheObject) {
+    const TIntfPtr<TStoredDataObject> data = TreeCopy(u"ours");
+    OleSetClipboard(data.get());
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("别的程序"));
+    EXPECT_EQ(OleIsCurrentClipboard(data.get()), S_FALSE);
+    EXPECT_EQ(data->RefCount(), 1);
+    TIntfPtr<IDataObject> offer;
+    ASSERT_EQ(OleGetClipboard(offer), S_OK);
+    const std::string utf8 = "别的程序";
+    EXPECT_EQ(BytesOf(*offer, CF_TEXT), TBytes(utf8.begin(), utf8.end() + 1));
+
+    // Emptying the clipboard with nothing of ours on it leaves the other program's text.
+    EXPECT_EQ(OleSetClipboard(nullptr), S_OK);
+    EXPECT_EQ(DesktopText(), u"别的程序");
+}
+
+TEST_F(DesktopClipboardTest, EmptyingTheClipboardTakesOurTextOffTheDesktop) {
+    const TIntfPtr<TStoredDataObject> data = TreeCopy(u"ours");
+    OleSetClipboard(data.get());
+    EXPECT_EQ(OleSetClipboard(nullptr), S_OK);
+    EXPECT_EQ(data->RefCount(), 1);
+    const QMimeData* left = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(!left || !left->hasText());
+    TIntfPtr<IDataObject> offer;
+    ASSERT_EQ(OleGetClipboard(offer), S_OK);
+    const FORMATETC text{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    EXPECT_EQ(offer->QueryGetData(text), DV_E_FORMATETC);
 }
 
 } // namespace

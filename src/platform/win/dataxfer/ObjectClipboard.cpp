@@ -1,0 +1,112 @@
+// The clipboard of objects. The object set stays in this process, so formats
+// only it understands never leave it; its text is published on the text
+// clipboard (the desktop's once the desktop is installed), where edits and
+// other programs read it. Once something else was put there, the object is
+// no longer current and the clipboard offers what is there instead. Used on
+// the GUI thread, as the text clipboard is; objects are let go last, so their
+// destructors may use the clipboard again.
+
+#include <cstring>
+#include <optional>
+
+#include "platform/win/controls/TextClipboard.h"
+#include "platform/win/dataxfer/DataTransfer.h"
+#include "platform/win/dataxfer/Media.h"
+#include "platform/win/dataxfer/StoredDataObject.h"
+
+namespace {
+
+struct TObjectClipboard {
+    TIntfPtr<IDataObject> current;
+    std::optional<String> published; // the text put on the text clipboard for Current
+};
+
+TObjectClipboard& ObjectClipboard() {
+    static TObjectClipboard clipboard;
+    return clipboard;
+}
+
+std::optional<TBytes> FormatBytes(IDataObject& data, CLIPFORMAT format) {
+    const FORMATETC wanted{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL | TYMED_ISTREAM};
+    STGMEDIUM medium;
+    if (data.GetData(wanted, medium) != S_OK) return std::nullopt;
+    std::optional<TBytes> bytes = BytesOfMedium(medium);
+    ReleaseStgMedium(&medium);
+    return bytes;
+}
+
+// The object's text, wide if it has it, else from its UTF-8 text; up to the
+// first terminator.
+std::optional<String> TextOf(IDataObject& data) {
+    if (const std::optional<TBytes> wide = FormatBytes(data, CF_UNICODETEXT)) {
+        String text(wide->size() / 2, u'\0');
+        std::memcpy(text.data(), wide->data(), text.size() * 2);
+        return text.substr(0, text.find(u'\0'));
+    }
+    if (const std::optional<TBytes> narrow = FormatBytes(data, CF_TEXT)) {
+        const std::string_view bytes(reinterpret_cast<const char*>(narrow->data()), narrow->size());
+        return DecodeCodePage(bytes.substr(0, bytes.find('\0')), CP_ACP);
+    }
+    return std::nullopt;
+}
+
+void Publish(const std::optional<String>& text) {
+    if (text)
+        TextClipboard().SetText(*text);
+    else
+        TextClipboard().Clear();
+}
+
+// Whether the text clipboard still holds what was published for the current
+// object; when it does not, the object goes to Dropped.
+bool StillCurrent(TObjectClipboard& clipboard, TIntfPtr<IDataObject>& dropped) {
+    if (!clipboard.current) return false;
+    if (TextClipboard().GetText() == clipboard.published) return true;
+    dropped = std::exchange(clipboard.current, nullptr);
+    clipboard.published.reset();
+    return false;
+}
+
+} // namespace
+
+HRESULT OleSetClipboard(IDataObject* data) {
+    TObjectClipboard& clipboard = ObjectClipboard();
+    TIntfPtr<IDataObject> previous;
+    const bool owned = StillCurrent(clipboard, previous);
+    previous = std::exchange(clipboard.current, TIntfPtr<IDataObject>(data));
+    clipboard.published = data ? TextOf(*data) : std::nullopt;
+    // Emptying the clipboard with nothing of ours on it leaves other programs' data alone.
+    if (data || owned) Publish(clipboard.published);
+    return S_OK;
+}
+
+HRESULT OleGetClipboard(TIntfPtr<IDataObject>& data) {
+    TObjectClipboard& clipboard = ObjectClipboard();
+    TIntfPtr<IDataObject> dropped;
+    if (StillCurrent(clipboard, dropped)) {
+        data = clipboard.current;
+        return S_OK;
+    }
+    const TIntfPtr<TStoredDataObject> offer = MakeIntf<TStoredDataObject>();
+    if (const std::optional<String> text = TextClipboard().GetText()) offer->SetText(*text);
+    data = offer;
+    return S_OK;
+}
+
+// The text was published when the object was set; it is published again as
+// the object answers now, and stays after the object is gone.
+HRESULT OleFlushClipboard() {
+    TObjectClipboard& clipboard = ObjectClipboard();
+    TIntfPtr<IDataObject> flushed;
+    if (!StillCurrent(clipboard, flushed)) return S_OK;
+    flushed = std::exchange(clipboard.current, nullptr);
+    clipboard.published.reset();
+    Publish(TextOf(*flushed));
+    return S_OK;
+}
+
+HRESULT OleIsCurrentClipboard(IDataObject* data) {
+    TObjectClipboard& clipboard = ObjectClipboard();
+    TIntfPtr<IDataObject> dropped;
+    return data && StillCurrent(clipboard, dropped) && clipboard.current.get() == data ? S_OK : S_FALSE;
+}
