@@ -4,8 +4,17 @@
 // registers one that reaches the desktop's clipboard.
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/rtl/String.h"
+
+// Another form of the same text for programs that read it, by MIME type
+// ("text/html", "text/rtf", "text/csv").
+struct TTextFlavour {
+    std::string mimeType;
+    std::string bytes;
+};
 
 class ITextClipboard {
 public:
@@ -15,6 +24,15 @@ public:
     virtual void SetText(const String& text) = 0;
     // Leaves the clipboard holding nothing (by default: an empty text).
     virtual void Clear() { SetText(String()); }
+    // Text (if any) with other forms of it; a clipboard of plain text keeps
+    // only the text.
+    virtual void SetFlavours(const std::optional<String>& text, const std::vector<TTextFlavour>& flavours) {
+        static_cast<void>(flavours);
+        if (text)
+            SetText(*text);
+        else
+            Clear();
+    }
 };
 
 // The registered clipboard (the in-process one when none is).

@@ -1,13 +1,15 @@
 // The clipboard of objects. The object set stays in this process, so formats
-// only it understands never leave it; its text is published on the text
-// clipboard (the desktop's once the desktop is installed), where edits and
-// other programs read it. Once something else was put there, the object is
+// only it understands never leave it; its text formats are published on the
+// text clipboard (the desktop's once the desktop is installed), where edits
+// and other programs read them. Once something else was put there, the object is
 // no longer current and the clipboard offers what is there instead. Used on
 // the GUI thread, as the text clipboard is; objects are let go last, so their
 // destructors may use the clipboard again.
 
+#include <cctype>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "platform/win/controls/TextClipboard.h"
 #include "platform/win/dataxfer/DataTransfer.h"
@@ -35,6 +37,12 @@ std::optional<TBytes> FormatBytes(IDataObject& data, CLIPFORMAT format) {
     return bytes;
 }
 
+// 8-bit text up to its terminator.
+std::string_view Chars(const TBytes& bytes) {
+    const std::string_view chars(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return chars.substr(0, chars.find('\0'));
+}
+
 // The object's text, wide if it has it, else from its UTF-8 text; up to the
 // first terminator.
 std::optional<String> TextOf(IDataObject& data) {
@@ -43,16 +51,50 @@ std::optional<String> TextOf(IDataObject& data) {
         std::memcpy(text.data(), wide->data(), text.size() * 2);
         return text.substr(0, text.find(u'\0'));
     }
-    if (const std::optional<TBytes> narrow = FormatBytes(data, CF_TEXT)) {
-        const std::string_view bytes(reinterpret_cast<const char*>(narrow->data()), narrow->size());
-        return DecodeCodePage(bytes.substr(0, bytes.find('\0')), CP_ACP);
-    }
+    if (const std::optional<TBytes> narrow = FormatBytes(data, CF_TEXT)) return DecodeCodePage(Chars(*narrow), CP_ACP);
     return std::nullopt;
 }
 
-void Publish(const std::optional<String>& text) {
-    if (text)
-        TextClipboard().SetText(*text);
+// A decimal number following Key in an "HTML Format" header; nothing when
+// missing or beyond Limit.
+std::optional<size_t> HeaderNumber(std::string_view header, std::string_view key, size_t limit) {
+    const size_t at = header.find(key);
+    if (at == std::string_view::npos) return std::nullopt;
+    size_t value = 0, i = at + key.size();
+    const size_t first = i;
+    for (; i < header.size() && std::isdigit(static_cast<unsigned char>(header[i])); ++i) {
+        value = value * 10 + size_t(header[i] - '0');
+        if (value > limit) return std::nullopt;
+    }
+    return i > first ? std::optional(value) : std::nullopt;
+}
+
+// The HTML document an "HTML Format" block frames (between its StartHTML and
+// EndHTML offsets).
+std::optional<std::string> HtmlOfBlock(std::string_view block) {
+    const std::optional<size_t> start = HeaderNumber(block, "StartHTML:", block.size());
+    const std::optional<size_t> end = HeaderNumber(block, "EndHTML:", block.size());
+    if (!start || !end || *start > *end) return std::nullopt;
+    return std::string(block.substr(*start, *end - *start));
+}
+
+// The forms of the object's text other programs read besides plain text.
+std::vector<TTextFlavour> FlavoursOf(IDataObject& data) {
+    std::vector<TTextFlavour> flavours;
+    const auto format = [](const char16_t* name) { return CLIPFORMAT(RegisterClipboardFormatW(name)); };
+    if (const std::optional<TBytes> block = FormatBytes(data, format(u"HTML Format")))
+        if (std::optional<std::string> html = HtmlOfBlock(Chars(*block)))
+            flavours.push_back({"text/html", std::move(*html)});
+    if (const std::optional<TBytes> rtf = FormatBytes(data, format(u"Rich Text Format")))
+        flavours.push_back({"text/rtf", std::string(Chars(*rtf))});
+    if (const std::optional<TBytes> csv = FormatBytes(data, format(u"CSV")))
+        flavours.push_back({"text/csv", std::string(Chars(*csv))});
+    return flavours;
+}
+
+void Publish(IDataObject* data, const std::optional<String>& text) {
+    if (data)
+        TextClipboard().SetFlavours(text, FlavoursOf(*data));
     else
         TextClipboard().Clear();
 }
@@ -76,7 +118,7 @@ HRESULT OleSetClipboard(IDataObject* data) {
     previous = std::exchange(clipboard.current, TIntfPtr<IDataObject>(data));
     clipboard.published = data ? TextOf(*data) : std::nullopt;
     // Emptying the clipboard with nothing of ours on it leaves other programs' data alone.
-    if (data || owned) Publish(clipboard.published);
+    if (data || owned) Publish(data, clipboard.published);
     return S_OK;
 }
 
@@ -101,7 +143,7 @@ HRESULT OleFlushClipboard() {
     if (!StillCurrent(clipboard, flushed)) return S_OK;
     flushed = std::exchange(clipboard.current, nullptr);
     clipboard.published.reset();
-    Publish(TextOf(*flushed));
+    Publish(flushed.get(), TextOf(*flushed));
     return S_OK;
 }
 

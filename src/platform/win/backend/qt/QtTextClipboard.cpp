@@ -17,3 +17,16 @@ void TQtTextClipboard::SetText(const String& text) {
 }
 
 void TQtTextClipboard::Clear() { QGuiApplication::clipboard()->clear(QClipboard::Clipboard); }
+
+void TQtTextClipboard::SetFlavours(const std::optional<String>& text, const std::vector<TTextFlavour>& flavours) {
+    if (!text && flavours.empty()) {
+        Clear();
+        return;
+    }
+    auto* data = new QMimeData;
+    if (text) data->setText(QStringOf(*text));
+    for (const TTextFlavour& flavour : flavours)
+        data->setData(QString::fromStdString(flavour.mimeType),
+                      QByteArray(flavour.bytes.data(), qsizetype(flavour.bytes.size())));
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+}

@@ -10,4 +10,5 @@ public:
     std::optional<String> GetText() override;
     void SetText(const String& text) override;
     void Clear() override;
+    void SetFlavours(const std::optional<String>& text, const std::vector<TTextFlavour>& flavours) override;
 };

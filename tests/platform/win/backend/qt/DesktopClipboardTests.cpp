@@ -3,6 +3,8 @@
 // pastes into an edit; an object on the clipboard publishes its text and keeps
 // its other formats to this process.
 
+#include <cstdio>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -99,6 +101,42 @@ TEST_F(DesktopClipboardTest, AnObjectPublishesItsTextAndKeepsItsOtherFormatsHere
     SetWindowTextW(edit_, u"");
     SendMessageW(edit_, WM_PASTE, 0, 0);
     EXPECT_EQ(EditText(), u"节点 one");
+}
+
+// An "HTML Format" block framing Document: a header of offsets, then the document.
+std::string HtmlFormatBlock(const std::string& document) {
+    char header[128];
+    const int headerSize = std::snprintf(header, sizeof header, "Version:1.0\r\nStartHTML:%.8d\r\nEndHTML:%.8d\r\n", 0, 0);
+    std::snprintf(header, sizeof header, "Version:1.0\r\nStartHTML:%.8d\r\nEndHTML:%.8d\r\n", headerSize,
+                  headerSize + int(document.size()));
+    return header + document + "trailing bytes outside the document";
+}
+
+TEST_F(DesktopClipboardTest, HtmlRtfAndCsvFormsGoAlongWithTheText) {
+    const TIntfPtr<TStoredDataObject> data = TreeCopy(u"a\tb");
+    const std::string html = "<html><body><table><tr><td>a</td><td>表</td></tr></table></body></html>";
+    data->SetBytes(CLIPFORMAT(RegisterClipboardFormatW(u"HTML Format")), HtmlFormatBlock(html) + '\0');
+    data->SetBytes(CLIPFORMAT(RegisterClipboardFormatW(u"Rich Text Format")), std::string("{\\rtf1 a}") + '\0');
+    data->SetBytes(CLIPFORMAT(RegisterClipboardFormatW(u"CSV")), std::string("a,b\r\n") + '\0');
+    OleSetClipboard(data.get());
+    const QMimeData* published = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(published, nullptr);
+    EXPECT_EQ(published->text().toStdU16String(), u"a\tb");
+    EXPECT_EQ(published->data("text/html").toStdString(), html);
+    EXPECT_EQ(published->data("text/rtf").toStdString(), "{\\rtf1 a}");
+    EXPECT_EQ(published->data("text/csv").toStdString(), "a,b\r\n");
+    EXPECT_EQ(OleIsCurrentClipboard(data.get()), S_OK);
+}
+
+TEST_F(DesktopClipboardTest, AnHtmlBlockWithOffsetsOutsideItIsNotPublished) {
+    const TIntfPtr<TStoredDataObject> data = TreeCopy(u"text");
+    data->SetBytes(CLIPFORMAT(RegisterClipboardFormatW(u"HTML Format")),
+                   "Version:1.0\r\nStartHTML:00000040\r\nEndHTML:99999999\r\n<html></html>");
+    OleSetClipboard(data.get());
+    const QMimeData* published = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(published, nullptr);
+    EXPECT_FALSE(published->hasFormat("text/html"));
+    EXPECT_EQ(published->text().toStdU16String(), u"text");
 }
 
 TEST_F(DesktopClipboardTest, FlushingKeepsTheTextAfterTheObjectIsGone) {
