@@ -3,14 +3,16 @@
 // system starts with a clipboard of its own process; the desktop bridge
 // registers one that reaches the desktop's clipboard.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/String.h"
 
-// Another form of the same text for programs that read it, by MIME type
-// ("text/html", "text/rtf", "text/csv").
+// Another form of the clipboard's content for programs that read it, by MIME
+// type ("text/html", "text/rtf", "text/csv", "text/uri-list").
 struct TTextFlavour {
     std::string mimeType;
     std::string bytes;
@@ -33,6 +35,15 @@ public:
         else
             Clear();
     }
+    // The bytes of another form the clipboard holds; nothing when it holds
+    // none (a clipboard of plain text never does).
+    virtual std::optional<std::string> GetFlavour(std::string_view mimeType) {
+        static_cast<void>(mimeType);
+        return std::nullopt;
+    }
+    // Changes whenever the content does, by this process or another program
+    // (a clipboard that cannot tell answers 0 throughout).
+    virtual uint64_t ChangeCount() { return 0; }
 };
 
 // The registered clipboard (the in-process one when none is).

@@ -2,6 +2,7 @@
 
 #include "platform/win/dataxfer/DropFiles.h"
 #include "platform/win/dataxfer/DropRegistry.h"
+#include "platform/win/dataxfer/IncomingData.h"
 #include "platform/win/dataxfer/UriList.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/window/Windows.h"
@@ -35,11 +36,7 @@ TDesktopDropBridge::~TDesktopDropBridge() {
 void TDesktopDropBridge::Enter(const TDesktopOffer& offer) {
     Leave();
     files_ = LocalFilesFromUriList(offer.uriList);
-    data_ = MakeIntf<TStoredDataObject>();
-    if (!files_.empty()) data_->SetFiles(files_);
-    if (offer.text) data_->SetText(*offer.text);
-    for (const char16_t* name : {u"Performed DropEffect", u"Logical Performed DropEffect", u"Paste Succeeded"})
-        data_->AcceptSetData(CLIPFORMAT(RegisterClipboardFormatW(name)));
+    data_ = MakeIncomingDataObject(files_, offer.text);
 }
 
 DWORD TDesktopDropBridge::Move(POINT point, DWORD keyState, DWORD allowed) {

@@ -2,7 +2,8 @@
 // only it understands never leave it; its text formats are published on the
 // text clipboard (the desktop's once the desktop is installed), where edits
 // and other programs read them. Once something else was put there, the object is
-// no longer current and the clipboard offers what is there instead. Used on
+// no longer current and the clipboard offers what is there instead: its text,
+// and the local files of a URI list (a file manager's copy) as CF_HDROP. Used on
 // the GUI thread, as the text clipboard is; objects are let go last, so their
 // destructors may use the clipboard again.
 
@@ -14,13 +15,15 @@
 #include "platform/win/controls/TextClipboard.h"
 #include "platform/win/dataxfer/DataTransfer.h"
 #include "platform/win/dataxfer/Media.h"
-#include "platform/win/dataxfer/StoredDataObject.h"
+#include "platform/win/dataxfer/IncomingData.h"
+#include "platform/win/dataxfer/UriList.h"
 
 namespace {
 
 struct TObjectClipboard {
     TIntfPtr<IDataObject> current;
     std::optional<String> published; // the text put on the text clipboard for Current
+    uint64_t publishedChange = 0;    // the text clipboard's change count after that
 };
 
 TObjectClipboard& ObjectClipboard() {
@@ -92,18 +95,21 @@ std::vector<TTextFlavour> FlavoursOf(IDataObject& data) {
     return flavours;
 }
 
-void Publish(IDataObject* data, const std::optional<String>& text) {
+// Returns the text clipboard's change count afterwards.
+uint64_t Publish(IDataObject* data, const std::optional<String>& text) {
     if (data)
         TextClipboard().SetFlavours(text, FlavoursOf(*data));
     else
         TextClipboard().Clear();
+    return TextClipboard().ChangeCount();
 }
 
 // Whether the text clipboard still holds what was published for the current
 // object; when it does not, the object goes to Dropped.
 bool StillCurrent(TObjectClipboard& clipboard, TIntfPtr<IDataObject>& dropped) {
     if (!clipboard.current) return false;
-    if (TextClipboard().GetText() == clipboard.published) return true;
+    ITextClipboard& text = TextClipboard();
+    if (text.ChangeCount() == clipboard.publishedChange && text.GetText() == clipboard.published) return true;
     dropped = std::exchange(clipboard.current, nullptr);
     clipboard.published.reset();
     return false;
@@ -118,7 +124,7 @@ HRESULT OleSetClipboard(IDataObject* data) {
     previous = std::exchange(clipboard.current, TIntfPtr<IDataObject>(data));
     clipboard.published = data ? TextOf(*data) : std::nullopt;
     // Emptying the clipboard with nothing of ours on it leaves other programs' data alone.
-    if (data || owned) Publish(data, clipboard.published);
+    if (data || owned) clipboard.publishedChange = Publish(data, clipboard.published);
     return S_OK;
 }
 
@@ -129,9 +135,9 @@ HRESULT OleGetClipboard(TIntfPtr<IDataObject>& data) {
         data = clipboard.current;
         return S_OK;
     }
-    const TIntfPtr<TStoredDataObject> offer = MakeIntf<TStoredDataObject>();
-    if (const std::optional<String> text = TextClipboard().GetText()) offer->SetText(*text);
-    data = offer;
+    const std::optional<std::string> uriList = TextClipboard().GetFlavour("text/uri-list");
+    data = MakeIncomingDataObject(uriList ? LocalFilesFromUriList(*uriList) : std::vector<String>(),
+                                  TextClipboard().GetText());
     return S_OK;
 }
 

@@ -171,6 +171,36 @@ TEST_F(DesktopClipboardTest, TextCopiedByAnotherProgramReplacesTheObject) {
     EXPECT_EQ(DesktopText(), u"别的程序");
 }
 
+TEST_F(DesktopClipboardTest, FilesCopiedByAFileManagerArriveAsAFileList) {
+    // Our object has no text, so only the change itself tells that it was replaced.
+    const TIntfPtr<TStoredDataObject> data = MakeIntf<TStoredDataObject>();
+    data->SetBytes(CLIPFORMAT(RegisterClipboardFormatW(u"View Tree Data")), "nodes");
+    OleSetClipboard(data.get());
+    auto* copied = new QMimeData;
+    copied->setData("text/uri-list", "file:///home/u/%E8%A7%86%E9%A2%91.mkv\r\nsmb://x/y\r\n");
+    QGuiApplication::clipboard()->setMimeData(copied);
+    EXPECT_EQ(OleIsCurrentClipboard(data.get()), S_FALSE);
+
+    TIntfPtr<IDataObject> offer;
+    ASSERT_EQ(OleGetClipboard(offer), S_OK);
+    FORMATETC files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium;
+    ASSERT_EQ(offer->GetData(files, medium), S_OK);
+    const auto drop = static_cast<HDROP>(medium.hGlobal);
+    ASSERT_EQ(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0), 1u);
+    char16_t name[64]{};
+    DragQueryFileW(drop, 0, name, 64);
+    EXPECT_EQ(String(name), u"/home/u/视频.mkv");
+    ReleaseStgMedium(&medium);
+
+    FORMATETC pasted{CLIPFORMAT(RegisterClipboardFormatW(u"Paste Succeeded")), nullptr, DVASPECT_CONTENT, -1,
+                     TYMED_HGLOBAL};
+    const DWORD effect = DROPEFFECT_COPY;
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = GlobalFromBytes(&effect, sizeof effect);
+    EXPECT_EQ(offer->SetData(pasted, medium, TRUE), S_OK);
+}
+
 TEST_F(DesktopClipboardTest, EmptyingTheClipboardTakesOurTextOffTheDesktop) {
     const TIntfPtr<TStoredDataObject> data = TreeCopy(u"ours");
     OleSetClipboard(data.get());
