@@ -169,6 +169,11 @@ TEST_F(DesktopClipboardTest, TextCopiedByAnotherProgramReplacesTheObject) {
     // Emptying the clipboard with nothing of ours on it leaves the other program's text.
     EXPECT_EQ(OleSetClipboard(nullptr), S_OK);
     EXPECT_EQ(DesktopText(), u"别的程序");
+
+    // The same text copied again by someone else is still someone else's.
+    OleSetClipboard(data.get());
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("ours"));
+    EXPECT_EQ(OleIsCurrentClipboard(data.get()), S_FALSE);
 }
 
 TEST_F(DesktopClipboardTest, FilesCopiedByAFileManagerArriveAsAFileList) {
