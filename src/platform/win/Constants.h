@@ -981,6 +981,10 @@ inline const LPCWSTR IDC_NO = MAKEINTRESOURCEW(32648);
 inline const LPCWSTR IDC_HAND = MAKEINTRESOURCEW(32649);
 inline const LPCWSTR IDC_APPSTARTING = MAKEINTRESOURCEW(32650);
 inline const LPCWSTR IDC_HELP = MAKEINTRESOURCEW(32651);
+// The drag-and-drop cursors (ids of this platform's own).
+inline const LPCWSTR IDC_DRAGCOPY = MAKEINTRESOURCEW(32760);
+inline const LPCWSTR IDC_DRAGMOVE = MAKEINTRESOURCEW(32761);
+inline const LPCWSTR IDC_DRAGLINK = MAKEINTRESOURCEW(32762);
 
 // Message boxes: styles and answers; MessageBeep types.
 constexpr UINT MB_OK = 0x00000000;

@@ -14,7 +14,8 @@ std::atomic<HCURSOR> currentCursor{nullptr};
 std::atomic<int> cursorCount{0};
 
 constexpr WORD kStandardCursors[] = {32512, 32513, 32514, 32515, 32516, 32640, 32641, 32642,
-                                     32643, 32644, 32645, 32646, 32648, 32649, 32650, 32651};
+                                     32643, 32644, 32645, 32646, 32648, 32649, 32650, 32651,
+                                     32760, 32761, 32762};
 
 } // namespace
 

@@ -120,3 +120,46 @@ TEST(OleRuntimeTest, ClipboardHoldsAnObjectUntilClearedOrFlushed) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DropRegistryTest, FilesGoToTheFirstWindowGoingUpThatAcceptsThem) {
+    HWND top = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {0, 0, 300, 200});
+    HWND panel = Create(WS_CHILD | WS_VISIBLE, {10, 10, 210, 110}, top);
+    HWND edit = Create(WS_CHILD | WS_VISIBLE, {0, 0, 100, 50}, panel);
+    EXPECT_EQ(FindFilesAcceptingWindow(edit), nullptr);
+    DragAcceptFiles(panel, TRUE);
+    EXPECT_EQ(FindFilesAcceptingWindow(edit), panel);
+    DragAcceptFiles(edit, TRUE);
+    EXPECT_EQ(FindFilesAcceptingWindow(edit), edit);
+
+    std::vector<String> received;
+    POINT where{};
+    BOOL inClient = FALSE;
+    Answer(edit, WM_DROPFILES, [&](WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        const auto drop = reinterpret_cast<HDROP>(wParam);
+        inClient = DragQueryPoint(drop, &where);
+        WCHAR name[64];
+        for (UINT i = 0, n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i)
+            received.emplace_back(name, DragQueryFileW(drop, i, name, 64));
+        DragFinish(drop);
+        return 0;
+    });
+    POINT screen{30, 20};
+    ClientToScreen(edit, &screen);
+    ASSERT_TRUE(PostDroppedFiles(edit, {u"/tmp/视频 a.mp4", u"/b"}, screen));
+    RunUntilIdle();
+    EXPECT_EQ(received, (std::vector<String>{u"/tmp/视频 a.mp4", u"/b"}));
+    EXPECT_EQ(where, (POINT{30, 20}));
+    EXPECT_TRUE(inClient);
+
+    screen = {-5, 5};
+    ClientToScreen(edit, &screen);
+    ASSERT_TRUE(PostDroppedFiles(edit, {u"/c"}, screen));
+    RunUntilIdle();
+    EXPECT_EQ(where, (POINT{-5, 5}));
+    EXPECT_FALSE(inClient);
+    EXPECT_FALSE(PostDroppedFiles(nullptr, {u"/c"}, screen));
+}
+
+} // namespace

@@ -33,6 +33,9 @@ Qt::CursorShape ShapeOf(HCURSOR cursor) {
     case 32649: return Qt::PointingHandCursor;
     case 32650: return Qt::BusyCursor;
     case 32651: return Qt::WhatsThisCursor;
+    case 32760: return Qt::DragCopyCursor;
+    case 32761: return Qt::DragMoveCursor;
+    case 32762: return Qt::DragLinkCursor;
     default: return Qt::ArrowCursor;
     }
 }
