@@ -1,6 +1,5 @@
 #include "platform/win/dataxfer/DesktopDrop.h"
 
-#include "platform/win/dataxfer/DropFiles.h"
 #include "platform/win/dataxfer/DropRegistry.h"
 #include "platform/win/dataxfer/IncomingData.h"
 #include "platform/win/dataxfer/UriList.h"
@@ -11,14 +10,6 @@ namespace {
 
 constexpr const char16_t* kPosterClass = u"DesktopDropPoster";
 constexpr UINT kDeliverDrop = WM_USER;
-
-// The window taking files at the deepest window under the pointer: it or the
-// first ancestor accepting them.
-HWND FilesWindowAt(HWND deepest) {
-    for (HWND h = deepest; h; h = GetAncestor(h, GA_PARENT))
-        if (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) return h;
-    return nullptr;
-}
 
 } // namespace
 
@@ -45,7 +36,7 @@ DWORD TDesktopDropBridge::Move(POINT point, DWORD keyState, DWORD allowed) {
     HWND registered = nullptr;
     const TIntfPtr<IDropTarget> target = deepest ? FindDropTarget(deepest, &registered) : nullptr;
     if (registered != registered_) LeaveTarget();
-    filesWindow_ = target || files_.empty() ? nullptr : FilesWindowAt(deepest);
+    filesWindow_ = target || files_.empty() ? nullptr : FindFilesAcceptingWindow(deepest);
 
     const POINTL at{point.x, point.y};
     DWORD effect = allowed;
@@ -84,7 +75,7 @@ DWORD TDesktopDropBridge::Drop(POINT point, DWORD keyState, DWORD allowed) {
         registered_ = nullptr;
         PostDrop(TPendingDrop{++lastDropId_, std::move(target_), data_, keyState, POINTL{point.x, point.y}, allowed});
     } else if (filesWindow_ && reported != DROPEFFECT_NONE) {
-        PostFiles(point);
+        PostDroppedFiles(filesWindow_, files_, point);
     }
     Leave();
     return reported;
@@ -127,14 +118,4 @@ void TDesktopDropBridge::DeliverDrop(uint64_t id) {
         else
             drop.target->DragLeave();
     }
-}
-
-void TDesktopDropBridge::PostFiles(POINT point) {
-    POINT client = point;
-    ScreenToClient(filesWindow_, &client);
-    RECT area{};
-    GetClientRect(filesWindow_, &area);
-    const bool inClient = client.x >= area.left && client.x < area.right && client.y >= area.top && client.y < area.bottom;
-    const HDROP drop = CreateDropFilesHandle(files_, client, !inClient);
-    if (drop && !PostMessageW(filesWindow_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) GlobalFree(drop);
 }

@@ -67,7 +67,6 @@ private:
     void LeaveTarget();
     void PostDrop(TPendingDrop drop);
     void DeliverDrop(uint64_t id);
-    void PostFiles(POINT point);
 
     TIntfPtr<TStoredDataObject> data_;
     std::vector<String> files_;
