@@ -8,11 +8,13 @@
 #endif
 
 #include <QCursor>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -20,6 +22,8 @@
 #include "platform/win/backend/qt/IconImages.h"
 #include "platform/win/backend/qt/KeyMap.h"
 #include "platform/win/backend/qt/QtPresenter.h"
+#include "platform/win/backend/qt/QtStrings.h"
+#include "platform/win/dataxfer/DesktopDrop.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/input/Input.h"
 
@@ -31,14 +35,6 @@ constexpr int kNoLimit = (1 << 24) - 1; // QWindow's own maximum size
 QRect QRectOf(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
 POINT PointOf(const QPointF& p) { return POINT{int(std::floor(p.x())), int(std::floor(p.y()))}; }
-
-QString QStringOf(const String& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
-}
-
-String StringOf(const QString& text) {
-    return String(reinterpret_cast<const char16_t*>(text.utf16()), String::size_type(text.size()));
-}
 
 QRegion RegionOf(const TRegion& region) {
     QRegion result;
@@ -55,6 +51,35 @@ bool ButtonOf(Qt::MouseButton qt, TDesktopButton& button) {
     case Qt::ForwardButton: button = TDesktopButton::X2; return true;
     default: return false;
     }
+}
+
+DWORD EffectsOf(Qt::DropActions actions) {
+    DWORD effects = DROPEFFECT_NONE;
+    if (actions & Qt::CopyAction) effects |= DROPEFFECT_COPY;
+    if (actions & Qt::MoveAction) effects |= DROPEFFECT_MOVE;
+    if (actions & Qt::LinkAction) effects |= DROPEFFECT_LINK;
+    return effects;
+}
+
+Qt::DropAction ActionOf(DWORD reported) {
+    switch (reported) {
+    case DROPEFFECT_COPY: return Qt::CopyAction;
+    case DROPEFFECT_LINK: return Qt::LinkAction;
+    default: return Qt::IgnoreAction;
+    }
+}
+
+DWORD KeyStateOf(const QDropEvent& event) {
+    DWORD keys = 0;
+    const Qt::MouseButtons buttons = event.buttons();
+    if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) keys |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton) keys |= MK_MBUTTON;
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers & Qt::ShiftModifier) keys |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier) keys |= MK_CONTROL;
+    if (modifiers & Qt::AltModifier) keys |= MK_ALT;
+    return keys;
 }
 
 // The pixels of a surface with alpha, one row run each (the rectangles of the
@@ -270,6 +295,18 @@ bool TPresenterWindow::event(QEvent* event) {
     case QEvent::InputMethod:
         InputMethod(*static_cast<QInputMethodEvent*>(event));
         return true;
+    case QEvent::DragEnter:
+        DragEntered(*static_cast<QDragEnterEvent*>(event));
+        return true;
+    case QEvent::DragMove:
+        DragMoved(*static_cast<QDragMoveEvent*>(event));
+        return true;
+    case QEvent::DragLeave:
+        presenter_.Drops().Leave();
+        return true;
+    case QEvent::Drop:
+        Dropped(*static_cast<QDropEvent*>(event));
+        return true;
     default: return QWindow::event(event);
     }
 }
@@ -396,4 +433,41 @@ void TPresenterWindow::InputMethod(const QInputMethodEvent& event) {
         DesktopImePreedit(StringOf(preedit), cursor);
         composing_ = !preedit.isEmpty();
     }
+}
+
+// The offer is read here once; nothing refers to the event's data afterwards.
+void TPresenterWindow::DragEntered(QDragEnterEvent& event) {
+    const QMimeData* data = event.mimeData();
+    QByteArray uriList;
+    TDesktopOffer offer;
+    if (data && data->hasFormat(QStringLiteral("text/uri-list"))) {
+        uriList = data->data(QStringLiteral("text/uri-list"));
+        offer.uriList = std::string_view(uriList.constData(), size_t(uriList.size()));
+    }
+    if (data && data->hasText()) offer.text = StringOf(data->text());
+    presenter_.Drops().Enter(offer);
+    DragMoved(event);
+}
+
+// The answer rectangle stays empty so that every position is reported.
+void TPresenterWindow::DragMoved(QDragMoveEvent& event) {
+    const POINT pt = PointOf(mapToGlobal(event.position()));
+    const DWORD reported = presenter_.Drops().Move(pt, KeyStateOf(event), EffectsOf(event.possibleActions()));
+    if (reported == DROPEFFECT_NONE) {
+        event.ignore(QRect());
+        return;
+    }
+    event.setDropAction(ActionOf(reported));
+    event.accept(QRect());
+}
+
+void TPresenterWindow::Dropped(QDropEvent& event) {
+    const POINT pt = PointOf(mapToGlobal(event.position()));
+    const DWORD reported = presenter_.Drops().Drop(pt, KeyStateOf(event), EffectsOf(event.possibleActions()));
+    if (reported == DROPEFFECT_NONE) {
+        event.ignore();
+        return;
+    }
+    event.setDropAction(ActionOf(reported));
+    event.accept();
 }

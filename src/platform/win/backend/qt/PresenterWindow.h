@@ -50,6 +50,9 @@ private:
     void UpdateMask(const TSurface* surface);
     void AnswerInputMethodQuery(class QInputMethodQueryEvent& query);
     void InputMethod(const class QInputMethodEvent& event);
+    void DragEntered(class QDragEnterEvent& event);
+    void DragMoved(class QDragMoveEvent& event);
+    void Dropped(class QDropEvent& event);
 
     TQtPresenter& presenter_;
     HWND hwnd_;

@@ -1,6 +1,7 @@
 #include "platform/win/backend/qt/QtDesktop.h"
 
 #include "platform/win/backend/qt/QtPresenter.h"
+#include "platform/win/backend/qt/QtTextClipboard.h"
 #include "platform/win/backend/qt/QtWaitHost.h"
 #include "platform/win/desktop/Desktop.h"
 
@@ -11,6 +12,16 @@ std::shared_ptr<TQtPresenter>& Installed() {
     return presenter;
 }
 
+// The desktop's clipboard while the desktop is installed.
+struct TInstalledClipboard {
+    TQtTextClipboard text;
+    TTextClipboardScope scope{text};
+};
+std::unique_ptr<TInstalledClipboard>& InstalledClipboard() {
+    static std::unique_ptr<TInstalledClipboard> clipboard;
+    return clipboard;
+}
+
 } // namespace
 
 void InstallQtDesktop() {
@@ -18,10 +29,12 @@ void InstallQtDesktop() {
     Installed() = std::make_shared<TQtPresenter>();
     SetPresenter(Installed());
     SetThreadWaitHost(std::make_shared<TQtWaitHost>());
+    InstalledClipboard() = std::make_unique<TInstalledClipboard>();
 }
 
 void UninstallQtDesktop() {
     if (!Installed()) return;
+    InstalledClipboard().reset();
     SetThreadWaitHost(nullptr);
     SetPresenter(nullptr);
     Installed().reset();

@@ -13,6 +13,7 @@
 
 #include "platform/win/backend/qt/PresenterWindow.h"
 #include "platform/win/backend/qt/Screens.h"
+#include "platform/win/dataxfer/DesktopDrop.h"
 
 class TQtPresenter : public IPresenter {
 public:
@@ -34,6 +35,8 @@ public:
     // The window holding the pointer grab, null when none does.
     QWindow* MouseGrabWindow() const { return grab_; }
     TScreenWatcher& Screens() { return screens_; }
+    // Where the windows hand drags from other programs.
+    TDesktopDropBridge& Drops() { return drops_; }
 
     // Called by the windows around the desktop events they hand on.
     void BeginDesktopEvent() noexcept { ++eventDepth_; }
@@ -54,6 +57,7 @@ private:
     HCURSOR imageCursor_ = nullptr; // the image cursor cursorWindow_ shows
     QPointer<QWindow> qtFocus_;
     TScreenWatcher screens_;
+    TDesktopDropBridge drops_;
     QObject context_;
 };
 

@@ -6,13 +6,11 @@
 #include <QScreen>
 #include <QStyleHints>
 
+#include "platform/win/backend/qt/QtStrings.h"
+
 namespace {
 
 RECT RectOf(const QRect& r) { return RECT{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
-
-String StringOf(const QString& text) {
-    return String(reinterpret_cast<const char16_t*>(text.utf16()), String::size_type(text.size()));
-}
 
 RECT Union(const RECT& a, const RECT& b) {
     return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
