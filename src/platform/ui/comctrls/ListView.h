@@ -82,7 +82,7 @@ public:
     TListItems* Owner() const noexcept { return owner_; }
     TCustomListView* ListView() const;
     int Index() const noexcept { return index_; }
-    String Caption() const { return caption_; }
+    const String& Caption() const noexcept { return caption_; }
     void SetCaption(const String& value);
     // The texts of the columns after the first.
     TStrings* SubItems() const noexcept { return subItems_.get(); }
@@ -198,8 +198,6 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     virtual void ColumnClicked(TListColumn* column);
-    // OnCompare, else the captions (stText, stBoth) or Data (stData).
-    virtual int CompareItems(TListItem* a, TListItem* b, int data);
 
     void CNNotify(TMessage& m);
 
@@ -214,9 +212,16 @@ private:
     friend class TListColumns;
     friend class TListItem;
     friend class TListItems;
-    // Orders the kept items by Less, then the window's to match: it sorts by their new indexes.
+    // OnCompare, else the captions (stText, stBoth) or Data (stData).
+    int CompareItems(TListItem* a, TListItem* b, int data);
+    // Orders the kept items by Less, then the window's to match.
     template <class TLess>
     void Reorder(TLess less);
+    // Orders the kept items by their captions as AnsiCompareText does, then the window's to match.
+    void SortByCaption();
+    // Numbers the kept items in their new order and moves the window's to match:
+    // Places gives each item's new index by its old one.
+    void ItemsReordered(const std::vector<int>& places);
     // The first item whose State bit (LVIS_SELECTED, LVIS_FOCUSED) is set.
     TListItem* FirstWith(UINT state) const;
     void UpdateColumns();

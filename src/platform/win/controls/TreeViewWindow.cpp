@@ -1,11 +1,13 @@
 #include "platform/win/controls/TreeViewWindow.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"
 #include "platform/win/nc/ScrollBars.h"
+#include "platform/win/paint/Paint.h"
 #include "platform/win/text/Text.h"
 
 namespace {
@@ -175,7 +177,12 @@ LRESULT TTreeViewWindow::InsertItem(const TVINSERTSTRUCTW& insert) {
     TItem* raw = item.get();
     live_.insert(raw);
     siblings.insert(siblings.begin() + std::ptrdiff_t(at), std::move(item));
-    RowsChanged();
+    if (Shows(*raw)) {
+        ++rowCount_;
+        RowsChanged();
+    } else if (parent->children.size() == 1 && Shows(*parent)) {
+        InvalidateItem(parent); // its button appears
+    }
     return reinterpret_cast<LRESULT>(ToHandle(raw));
 }
 
@@ -209,9 +216,16 @@ bool TTreeViewWindow::DeleteItem(TItem* item) {
         }
     }
     auto& siblings = Siblings(item);
+    TItem* parent = item->parent;
+    const bool shown = Shows(*item);
     live_.erase(item);
     siblings.erase(siblings.begin() + IndexInParent(item));
-    RowsChanged();
+    if (shown) {
+        --rowCount_;
+        RowsChanged();
+    } else if (parent->children.empty() && Shows(*parent)) {
+        InvalidateItem(parent); // its button goes
+    }
     return true;
 }
 
@@ -247,7 +261,8 @@ bool TTreeViewWindow::SetItem(const TVITEMW& fields) {
     if (!item) return false;
     const bool wasExpanded = item->state & TVIS_EXPANDED;
     ApplyItem(*item, fields);
-    if (bool(item->state & TVIS_EXPANDED) != wasExpanded) RowsChanged();
+    const bool expanded = item->state & TVIS_EXPANDED;
+    if (expanded != wasExpanded && ExpandedChanged(*item, expanded)) RowsChanged();
     InvalidateItem(item);
     return true;
 }
@@ -407,6 +422,7 @@ bool TTreeViewWindow::Expand(TItem* item, UINT code) {
     if (NotifyTree(TVN_ITEMEXPANDINGW, notified, nullptr, item)) return false;
     if (!live_.contains(item)) return false;
     item->state = expand ? item->state | TVIS_EXPANDED : item->state & ~TVIS_EXPANDED;
+    const bool rowsChanged = ExpandedChanged(*item, expand);
     // A collapsed branch cannot hold the caret in sight: it moves up to the branch.
     if (!expand && caret_) {
         for (TItem* p = caret_->parent; p; p = p->parent)
@@ -415,7 +431,7 @@ bool TTreeViewWindow::Expand(TItem* item, UINT code) {
                 break;
             }
     }
-    RowsChanged();
+    if (rowsChanged) RowsChanged();
     NotifyTree(TVN_ITEMEXPANDEDW, notified, nullptr, item);
     return true;
 }
@@ -442,6 +458,26 @@ const std::vector<TTreeViewWindow::TItem*>& TTreeViewWindow::Rows() {
     return rows_;
 }
 
+bool TTreeViewWindow::Shows(const TItem& item) {
+    for (const TItem* p = item.parent; p; p = p->parent)
+        if (!(p->state & TVIS_EXPANDED)) return false;
+    return true;
+}
+
+int TTreeViewWindow::RowsBelow(const TItem& item) {
+    int rows = 0;
+    for (const auto& child : item.children) rows += 1 + (child->state & TVIS_EXPANDED ? RowsBelow(*child) : 0);
+    return rows;
+}
+
+bool TTreeViewWindow::ExpandedChanged(const TItem& item, bool expanded) {
+    if (!Shows(item) || item.children.empty()) return false;
+    const int below = RowsBelow(item);
+    rowCount_ += expanded ? below : -below;
+    rowsValid_ = false;
+    return true;
+}
+
 void TTreeViewWindow::RowsChanged() {
     rowsValid_ = false;
     if (destroying_) return;
@@ -464,13 +500,19 @@ int TTreeViewWindow::ClientHeight() const {
 
 int TTreeViewWindow::RowsInView() const { return std::max(ClientHeight() / std::max(itemHeight_, 1), 1); }
 
+// Rows still in sight move with their pixels; only the uncovered ones are painted.
 void TTreeViewWindow::SetTop(int top) {
-    const int maxTop = std::max(int(Rows().size()) - RowsInView(), 0);
+    const int maxTop = std::max(rowCount_ - RowsInView(), 0);
     top = std::clamp(top, 0, maxTop);
     if (top == top_) return;
+    const int dy = (top_ - top) * itemHeight_;
     top_ = top;
     UpdateScrollBar();
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    if (destroying_) return;
+    if (std::abs(dy) < ClientHeight())
+        ScrollWindowEx(hwnd_, 0, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    else
+        InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TTreeViewWindow::EnsureVisible(TItem* item) {
@@ -491,7 +533,7 @@ void TTreeViewWindow::UpdateScrollBar() {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = std::max(int(Rows().size()) - 1, 0);
+    info.nMax = std::max(rowCount_ - 1, 0);
     info.nPage = UINT(RowsInView());
     info.nPos = top_;
     SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
@@ -504,7 +546,7 @@ void TTreeViewWindow::Scroll(WORD code) {
     case SB_PAGEUP: SetTop(top_ - RowsInView()); break;
     case SB_PAGEDOWN: SetTop(top_ + RowsInView()); break;
     case SB_TOP: SetTop(0); break;
-    case SB_BOTTOM: SetTop(int(Rows().size())); break;
+    case SB_BOTTOM: SetTop(rowCount_); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO info{};

@@ -79,8 +79,16 @@ private:
     void ExpandAll(TItem& item);
 
     // --- Rows and scrolling (TreeViewWindow.cpp) ---
+    // The list of rows is made again only when asked after a change; the number
+    // of rows is kept up to date as items come, go, expand and collapse.
     const std::vector<TItem*>& Rows();
     void RowsChanged();
+    // Whether all the item's ancestors are expanded, so that it has a row.
+    static bool Shows(const TItem& item);
+    // The rows the item's children and their descendants take while it is expanded.
+    static int RowsBelow(const TItem& item);
+    // Records that the item's expanded state became Expanded; answers whether its rows changed.
+    bool ExpandedChanged(const TItem& item, bool expanded);
     int RowOf(const TItem* item);
     int ClientHeight() const;
     int RowsInView() const;
@@ -116,6 +124,7 @@ private:
     std::unordered_set<const TItem*> live_;
     std::vector<TItem*> rows_;
     bool rowsValid_ = false;
+    int rowCount_ = 0;
     TItem* caret_ = nullptr;
     TItem* dropHilite_ = nullptr;
     HFONT font_ = nullptr;
