@@ -1,5 +1,7 @@
 #include "TreeViewFixture.h"
 
+#include <functional>
+
 #include "platform/win/gdi/Gdi.h"
 
 namespace {
@@ -264,6 +266,73 @@ TEST_F(TreeViewWindow, TheCaretIsScrolledIntoSightAndTheScrollBarFollows) {
     DesktopPress(VK_NEXT);
     RunUntilIdle();
     EXPECT_EQ(Next(tree, TVGN_CARET), items[20 + inView - 1]);
+}
+
+// The scroll range follows the rows through changes to shown and hidden branches.
+TEST_F(TreeViewWindow, TheScrollRangeFollowsTheRowsWhateverChangesBranches) {
+    tree = Tree(WS_VSCROLL, {10, 10, 210, 40});
+    const HTREEITEM a = Insert(tree, TVI_ROOT, u"A");
+    Insert(tree, TVI_ROOT, u"B");
+    const HTREEITEM a1 = Insert(tree, a, u"A1");
+    Insert(tree, a, u"A2");
+    Insert(tree, a1, u"A1a");
+    Insert(tree, a1, u"A1b");
+    auto expand = [&](HTREEITEM item, UINT code) {
+        SendMessageW(tree, TVM_EXPAND, code, reinterpret_cast<LPARAM>(item));
+    };
+    auto setExpanded = [&](HTREEITEM item) {
+        TVITEMW fields{};
+        fields.mask = TVIF_STATE;
+        fields.hItem = item;
+        fields.state = fields.stateMask = TVIS_EXPANDED;
+        SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&fields));
+    };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        int rows;
+    } steps[] = {
+        {"two roots", [] {}, 2},
+        {"a hidden branch expands", [&] { expand(a1, TVE_EXPAND); }, 2},
+        {"its parent expands", [&] { expand(a, TVE_EXPAND); }, 6},
+        {"an item comes into a shown branch", [&] { Insert(tree, a1, u"A1c"); }, 7},
+        {"a shown branch collapses", [&] { expand(a1, TVE_COLLAPSE); }, 4},
+        {"an item comes into a hidden branch", [&] { Insert(tree, a1, u"A1d"); }, 4},
+        {"the expanded state is set directly", [&] { setExpanded(a1); }, 8},
+        {"a shown item goes with its branch", [&] { SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(a)); }, 1},
+    };
+    for (const auto& s : steps) {
+        s.change();
+        int walked = 0;
+        for (HTREEITEM i = Next(tree, TVGN_ROOT); i; i = Next(tree, TVGN_NEXTVISIBLE, i)) ++walked;
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE;
+        GetScrollInfo(tree, SB_VERT, &info);
+        EXPECT_EQ(walked, s.rows) << s.step;
+        EXPECT_EQ(info.nMax, std::max(s.rows - 1, 0)) << s.step;
+    }
+}
+
+// A scroll step moves the pixels already drawn and paints the row it uncovers.
+TEST_F(TreeViewWindow, ScrollingByALineMovesTheDrawnRows) {
+    tree = Tree(WS_VSCROLL | TVS_SHOWSELALWAYS);
+    std::vector<HTREEITEM> items;
+    for (int i = 0; i < 30; ++i) items.push_back(Insert(tree, TVI_ROOT, (u"row " + String(1, char16_t(u'A' + i))).c_str()));
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[3]));
+    RunUntilIdle();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const RECT before = ItemRect(tree, items[3], true);
+    ASSERT_TRUE(RectHasColor(tree, before, face));
+    SendMessageW(tree, WM_VSCROLL, SB_LINEDOWN, 0);
+    UpdateWindow(tree);
+    const RECT after = ItemRect(tree, items[3], true);
+    EXPECT_EQ(after.top, before.top - (before.bottom - before.top));
+    EXPECT_TRUE(RectHasColor(tree, after, face));
+    EXPECT_FALSE(RectHasColor(tree, ItemRect(tree, items[4], false), face));
+    const int inView = int(SendMessageW(tree, TVM_GETVISIBLECOUNT, 0, 0));
+    EXPECT_TRUE(RectHasColor(tree, ItemRect(tree, items[size_t(inView)], true), GetSysColor(COLOR_WINDOWTEXT)))
+        << "the uncovered row is painted";
 }
 
 TEST_F(TreeViewWindow, ItemsChangeAndSortByText) {
