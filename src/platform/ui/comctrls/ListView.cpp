@@ -112,6 +112,14 @@ TCustomListView* TListItem::ListView() const { return owner_->Owner(); }
 void TListItem::SetCaption(const String& value) {
     caption_ = value;
     UpdateWindow();
+    TCustomListView* view = ListView();
+    if (view->sortType_ == stText || view->sortType_ == stBoth) view->PlaceSorted(this);
+}
+
+void TListItem::SetData(void* value) {
+    data_ = value;
+    TCustomListView* view = ListView();
+    if (view->sortType_ == stData || view->sortType_ == stBoth) view->PlaceSorted(this);
 }
 
 void TListItem::SetImageIndex(int value) {
@@ -445,6 +453,34 @@ void TCustomListView::SortByCaption() {
     }
     items = std::move(sorted);
     ItemsReordered(places);
+}
+
+// The window's item moves by going and coming again with its state, without events.
+void TCustomListView::PlaceSorted(TListItem* item) {
+    auto& items = items_->items_;
+    const int from = item->index_;
+    std::unique_ptr<TListItem> owned = std::move(items[size_t(from)]);
+    items.erase(items.begin() + from);
+    const auto less = [this](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
+        return CompareItems(a.get(), b.get(), 0) < 0;
+    };
+    // A change the sort type does not watch (data under stText, say) may have left the others out of order.
+    if (!std::is_sorted(items.begin(), items.end(), less)) {
+        items.insert(items.begin() + from, std::move(owned));
+        AlphaSort();
+        return;
+    }
+    const auto at = std::upper_bound(items.begin(), items.end(), owned, less);
+    const int to = int(at - items.begin());
+    items.insert(at, std::move(owned));
+    items_->Renumber(std::min(from, to));
+    if (to == from || !HandleAllocated()) return;
+    const HWND w = Handle();
+    item->keptState_ = UINT(SendMessageW(w, LVM_GETITEMSTATE, WPARAM(from), LVIS_SELECTED | LVIS_FOCUSED));
+    restoring_ = true;
+    SendMessageW(w, LVM_DELETEITEM, WPARAM(from), 0);
+    items_->AddToWindow(to);
+    restoring_ = false;
 }
 
 // The window sorts by the places the kept items took, so its state travels with them.

@@ -1,6 +1,7 @@
 #include "platform/win/controls/TreeViewWindow.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstdlib>
 
 #include "platform/win/controls/StandardControls.h"
@@ -20,7 +21,9 @@ LRESULT TreeViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return ControlWindowProc<TTreeViewWindow>(hwnd, message, wParam, lParam);
 }
 
-TTreeViewWindow::~TTreeViewWindow() = default;
+TTreeViewWindow::~TTreeViewWindow() {
+    if (hotFont_) DeleteObject(ToGdiObject(hotFont_));
+}
 
 DWORD TTreeViewWindow::Style() const { return DWORD(GetWindowLongPtrW(hwnd_, GWL_STYLE)); }
 
@@ -37,6 +40,7 @@ LRESULT TTreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);
+        if (hotFont_) DeleteObject(ToGdiObject(std::exchange(hotFont_, nullptr)));
         UpdateItemHeight();
         if (LOWORD(lParam)) InvalidateRect(hwnd_, nullptr, TRUE);
         return 0;
@@ -60,6 +64,8 @@ LRESULT TTreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         ButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, message == WM_LBUTTONDBLCLK);
         return 0;
     case WM_RBUTTONDOWN: RightButtonDown(); return 0;
+    case WM_MOUSEMOVE: MouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_MOUSELEAVE: SetHot(nullptr); return 0;
     case WM_VSCROLL: Scroll(LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: SetTop(top_ - 3 * GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA); return 0;
 
@@ -206,6 +212,7 @@ bool TTreeViewWindow::DeleteItem(TItem* item) {
     DeleteChildren(*item);
     NotifyTree(TVN_DELETEITEMW, 0, item, nullptr);
     if (dropHilite_ == item) dropHilite_ = nullptr;
+    if (hot_ == item) hot_ = nullptr;
     if (caret_ == item) {
         caret_ = nullptr;
         if (!destroying_) {

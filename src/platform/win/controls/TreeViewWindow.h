@@ -16,6 +16,10 @@
 // lines or buttons), the button of an item with children (TVS_HASBUTTONS),
 // the image from the normal image list (the selected image on the caret
 // item) and the text; lines join siblings with TVS_HASLINES.
+//
+// TVS_TRACKSELECT: the item under the pointer (its image or label, the whole
+// row with TVS_FULLROWSELECT) is hot, its text underlined in the hot-light
+// colour, until the pointer moves off it or leaves the window.
 
 #include <memory>
 #include <unordered_set>
@@ -112,12 +116,15 @@ private:
     void DrawRow(HDC dc, TItem& item, const RECT& row, HBRUSH background);
     void DrawLines(HDC dc, TItem& item, const RECT& row);
     void DrawButton(HDC dc, const TItem& item, const RECT& row);
+    HFONT HotFont(HDC dc);
 
     // --- Keyboard and mouse (TreeViewInput.cpp) ---
     void KeyDown(UINT vk);
     void Char(char16_t ch);
     void ButtonDown(POINT pt, bool doubleClick);
     void RightButtonDown();
+    void MouseMove(POINT pt);
+    void SetHot(TItem* item);
 
     HWND hwnd_;
     std::vector<std::unique_ptr<TItem>> roots_;
@@ -127,7 +134,9 @@ private:
     int rowCount_ = 0;
     TItem* caret_ = nullptr;
     TItem* dropHilite_ = nullptr;
+    TItem* hot_ = nullptr;
     HFONT font_ = nullptr;
+    HFONT hotFont_ = nullptr; // the font underlined, made when first drawn
     HIMAGELIST images_ = nullptr;
     HIMAGELIST stateImages_ = nullptr;
     int itemHeight_ = 16;

@@ -27,6 +27,17 @@ protected:
         RunUntilIdle();
     }
 
+    // The longest run of Color along one line of R: an underline spans the text.
+    static int LongestRun(HWND hwnd, const RECT& r, COLORREF color) {
+        int longest = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left, run = 0; x < r.right; ++x) {
+                run = ScreenPixel(hwnd, x, y) == color ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+        return longest;
+    }
+
     HWND tree = nullptr;
     HTREEITEM fruit{}, veg{}, apple{}, cherry{}, bean{};
 };
@@ -333,6 +344,55 @@ TEST_F(TreeViewWindow, ScrollingByALineMovesTheDrawnRows) {
     const int inView = int(SendMessageW(tree, TVM_GETVISIBLECOUNT, 0, 0));
     EXPECT_TRUE(RectHasColor(tree, ItemRect(tree, items[size_t(inView)], true), GetSysColor(COLOR_WINDOWTEXT)))
         << "the uncovered row is painted";
+}
+
+// With TVS_TRACKSELECT the item under the pointer is hot: its text underlined in the hot-light colour.
+TEST_F(TreeViewWindow, TrackSelectMakesTheItemUnderThePointerHotUntilThePointerLeaves) {
+    Build(TVS_TRACKSELECT);
+    const COLORREF hotColor = GetSysColor(COLOR_HOTLIGHT);
+    auto hot = [&](HTREEITEM item) {
+        const RECT label = ItemRect(tree, item, true);
+        return LongestRun(tree, label, hotColor) >= (label.right - label.left) / 2;
+    };
+    auto moveTo = [&](POINT pt) {
+        DesktopMouseMove(ScreenPoint(tree, pt.x, pt.y));
+        RunUntilIdle();
+    };
+    auto middle = [&](HTREEITEM item) {
+        const RECT r = ItemRect(tree, item, true);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    const RECT appleLabel = ItemRect(tree, apple, true);
+    const struct {
+        const char* where;
+        POINT pt;
+        HTREEITEM hotItem;
+    } moves[] = {
+        {"on Apple's label", middle(apple), apple},
+        {"on Cherry's label", middle(cherry), cherry},
+        {"right of Apple's label", {appleLabel.right + 20, middle(apple).y}, nullptr},
+        {"back on Apple", middle(apple), apple},
+        {"on the parent beside the tree", {250, 20}, nullptr},
+        {"on Cherry again", middle(cherry), cherry},
+    };
+    for (const auto& m : moves) {
+        moveTo(m.pt);
+        for (HTREEITEM item : {apple, cherry})
+            EXPECT_EQ(hot(item), item == m.hotItem) << m.where << ": " << Text(tree, item).ToUtf8();
+        EXPECT_FALSE(hot(fruit)) << m.where;
+    }
+    DesktopMouseLeave(POINT{2000, 2000});
+    RunUntilIdle();
+    EXPECT_FALSE(hot(cherry)) << "the pointer left our windows";
+
+    // Without the style nothing is hot.
+    const HWND plain = Tree(0, {10, 120, 210, 220}, 6);
+    const HTREEITEM only = Insert(plain, TVI_ROOT, u"Only");
+    RunUntilIdle();
+    const RECT label = ItemRect(plain, only, true);
+    DesktopMouseMove(ScreenPoint(plain, (label.left + label.right) / 2, (label.top + label.bottom) / 2));
+    RunUntilIdle();
+    EXPECT_EQ(LongestRun(plain, label, hotColor), 0);
 }
 
 TEST_F(TreeViewWindow, ItemsChangeAndSortByText) {
