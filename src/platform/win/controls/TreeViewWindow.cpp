@@ -1,8 +1,8 @@
 #include "platform/win/controls/TreeViewWindow.h"
 
 #include <algorithm>
-#include <utility>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
