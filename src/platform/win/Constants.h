@@ -388,6 +388,9 @@ constexpr UINT MK_MBUTTON = 0x0010;
 constexpr UINT MK_XBUTTON1 = 0x0020;
 constexpr UINT MK_XBUTTON2 = 0x0040;
 constexpr int WHEEL_DELTA = 120;
+// TrackMouseEvent.
+constexpr DWORD TME_LEAVE = 0x00000002;
+constexpr DWORD TME_CANCEL = 0x80000000;
 constexpr UINT WHEEL_PAGESCROLL = 0xFFFFFFFF;
 constexpr WORD XBUTTON1 = 0x0001;
 constexpr WORD XBUTTON2 = 0x0002;

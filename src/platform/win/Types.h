@@ -261,6 +261,14 @@ struct WNDCLASSEXW {
     HICON hIconSm;
 };
 
+// TrackMouseEvent's request.
+struct TRACKMOUSEEVENT {
+    DWORD cbSize;
+    DWORD dwFlags;
+    HWND hwndTrack;
+    DWORD dwHoverTime;
+};
+
 struct SCROLLINFO {
     UINT cbSize;
     UINT fMask;

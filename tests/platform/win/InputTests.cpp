@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "WindowFixture.h"
 
 namespace {
@@ -221,6 +223,49 @@ TEST_F(Input, MouseMovesNobodyTookYetMergeIntoTheLastOne) {
     const std::vector<MSG> taken = Drain(nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE);
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(GET_X_LPARAM(taken[0].lParam), 5);
+}
+
+// TrackMouseEvent(TME_LEAVE): one WM_MOUSELEAVE, before the message that finds the pointer elsewhere.
+TEST_F(Input, ATrackedWindowHearsOnceWhenThePointerLeavesItsClientArea) {
+    const HWND top = Create(kPopup, {0, 0, 300, 100});
+    const HWND tracked = Create(kChild, {10, 10, 110, 90}, top);
+    Answer(tracked, WM_NCHITTEST, [](WPARAM, LPARAM lParam) {
+        return std::optional<LRESULT>(GET_X_LPARAM(lParam) < 20 ? HTBORDER : HTCLIENT);
+    });
+    auto track = [&](DWORD flags) {
+        TRACKMOUSEEVENT request{sizeof(TRACKMOUSEEVENT), flags, tracked, 0};
+        return TrackMouseEvent(&request);
+    };
+    auto leaves = [&] { return int(MessagesOf(tracked, {WM_MOUSELEAVE}).size()); };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int leaves;
+    } steps[] = {
+        {"moving inside", [&] { DesktopMouseMove(POINT{50, 50}); RunUntilIdle(); track(TME_LEAVE); DesktopMouseMove(POINT{60, 50}); }, 0},
+        {"moving to the parent", [&] { DesktopMouseMove(POINT{200, 50}); }, 1},
+        {"moving on without tracking", [&] { DesktopMouseMove(POINT{50, 50}); DesktopMouseMove(POINT{200, 50}); }, 1},
+        {"onto the window's border", [&] { DesktopMouseMove(POINT{50, 50}); RunUntilIdle(); track(TME_LEAVE); DesktopMouseMove(POINT{15, 50}); }, 2},
+        {"cancelled", [&] { DesktopMouseMove(POINT{50, 50}); RunUntilIdle(); track(TME_LEAVE); track(TME_LEAVE | TME_CANCEL); DesktopMouseMove(POINT{200, 50}); }, 2},
+        {"asked while the pointer is elsewhere", [&] { track(TME_LEAVE); }, 3},
+        {"leaving our windows", [&] { DesktopMouseMove(POINT{50, 50}); RunUntilIdle(); track(TME_LEAVE); DesktopMouseLeave(POINT{900, 900}); }, 4},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        RunUntilIdle();
+        EXPECT_EQ(leaves(), s.leaves) << s.step;
+    }
+    DesktopMouseMove(POINT{50, 50});
+    RunUntilIdle();
+    track(TME_LEAVE);
+    ClearRecord();
+    DesktopMouseMove(POINT{200, 50});
+    RunUntilIdle();
+    EXPECT_EQ(MessagesOf(top, {WM_MOUSEMOVE}).size(), 1u);
+    const auto order = Recorded({WM_MOUSELEAVE, WM_MOUSEMOVE});
+    ASSERT_EQ(order.size(), 2u);
+    EXPECT_EQ(order[0].message, UINT(WM_MOUSELEAVE)) << "the leave comes before the move elsewhere";
+    EXPECT_FALSE(TrackMouseEvent(nullptr));
 }
 
 TEST_F(Input, TheWheelGoesToTheWindowUnderThePointerElseToTheFocus) {

@@ -1,6 +1,7 @@
 #include "platform/ui/comctrls/ListView.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
@@ -111,6 +112,14 @@ TCustomListView* TListItem::ListView() const { return owner_->Owner(); }
 void TListItem::SetCaption(const String& value) {
     caption_ = value;
     UpdateWindow();
+    TCustomListView* view = ListView();
+    if (view->sortType_ == stText || view->sortType_ == stBoth) view->PlaceSorted(this);
+}
+
+void TListItem::SetData(void* value) {
+    data_ = value;
+    TCustomListView* view = ListView();
+    if (view->sortType_ == stData || view->sortType_ == stBoth) view->PlaceSorted(this);
 }
 
 void TListItem::SetImageIndex(int value) {
@@ -387,7 +396,10 @@ int TCustomListView::CompareItems(TListItem* a, TListItem* b, int data) {
 }
 
 bool TCustomListView::AlphaSort() {
-    Reorder([this](TListItem* a, TListItem* b) { return CompareItems(a, b, 0) < 0; });
+    if (OnCompare || sortType_ == stData)
+        Reorder([this](TListItem* a, TListItem* b) { return CompareItems(a, b, 0) < 0; });
+    else
+        SortByCaption();
     return true;
 }
 
@@ -399,7 +411,6 @@ bool TCustomListView::CustomSort(TLVCompare compare, LPARAM sortParam) {
     return true;
 }
 
-// The window sorts by the places the kept items took, so its state travels with them.
 template <class TLess>
 void TCustomListView::Reorder(TLess less) {
     auto& items = items_->items_;
@@ -407,12 +418,80 @@ void TCustomListView::Reorder(TLess less) {
                      [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
                          return less(a.get(), b.get());
                      });
+    std::vector<int> places(items.size());
+    for (size_t i = 0; i < items.size(); ++i) places[size_t(items[i]->index_)] = int(i);
+    ItemsReordered(places);
+}
+
+// The captions are folded once into one block of text: comparing then reads
+// neighbouring memory instead of following every item to its own caption.
+void TCustomListView::SortByCaption() {
+    auto& items = items_->items_;
+    struct TKey {
+        size_t start;
+        size_t length;
+        size_t place;
+    };
+    std::u16string folded;
+    std::vector<TKey> keys;
+    keys.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        const String& caption = items[i]->caption_;
+        keys.push_back({folded.size(), caption.size(), i});
+        for (char16_t c : caption) folded.push_back(CharLower(c));
+    }
+    const std::u16string_view text(folded);
+    std::stable_sort(keys.begin(), keys.end(), [&](const TKey& a, const TKey& b) {
+        return text.substr(a.start, a.length) < text.substr(b.start, b.length);
+    });
+    std::vector<std::unique_ptr<TListItem>> sorted;
+    std::vector<int> places(items.size());
+    sorted.reserve(items.size());
+    for (const TKey& key : keys) {
+        places[key.place] = int(sorted.size());
+        sorted.push_back(std::move(items[key.place]));
+    }
+    items = std::move(sorted);
+    ItemsReordered(places);
+}
+
+// The window's item moves by going and coming again with its state, without events.
+void TCustomListView::PlaceSorted(TListItem* item) {
+    auto& items = items_->items_;
+    const int from = item->index_;
+    std::unique_ptr<TListItem> owned = std::move(items[size_t(from)]);
+    items.erase(items.begin() + from);
+    const auto less = [this](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
+        return CompareItems(a.get(), b.get(), 0) < 0;
+    };
+    // A change the sort type does not watch (data under stText, say) may have left the others out of order.
+    if (!std::is_sorted(items.begin(), items.end(), less)) {
+        items.insert(items.begin() + from, std::move(owned));
+        AlphaSort();
+        return;
+    }
+    const auto at = std::upper_bound(items.begin(), items.end(), owned, less);
+    const int to = int(at - items.begin());
+    items.insert(at, std::move(owned));
+    items_->Renumber(std::min(from, to));
+    if (to == from || !HandleAllocated()) return;
+    const HWND w = Handle();
+    item->keptState_ = UINT(SendMessageW(w, LVM_GETITEMSTATE, WPARAM(from), LVIS_SELECTED | LVIS_FOCUSED));
+    restoring_ = true;
+    SendMessageW(w, LVM_DELETEITEM, WPARAM(from), 0);
+    items_->AddToWindow(to);
+    restoring_ = false;
+}
+
+// The window sorts by the places the kept items took, so its state travels with them.
+void TCustomListView::ItemsReordered(const std::vector<int>& places) {
     items_->Renumber(0);
     if (!HandleAllocated()) return;
-    const PFNLVCOMPARE byPosition = [](LPARAM a, LPARAM b, LPARAM) {
-        return reinterpret_cast<TListItem*>(a)->Index() - reinterpret_cast<TListItem*>(b)->Index();
+    const PFNLVCOMPARE byPlace = [](LPARAM a, LPARAM b, LPARAM sortParam) {
+        const auto& places = *reinterpret_cast<const std::vector<int>*>(sortParam);
+        return places[size_t(a)] - places[size_t(b)];
     };
-    SendMessageW(Handle(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(byPosition));
+    SendMessageW(Handle(), LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&places), reinterpret_cast<LPARAM>(byPlace));
 }
 
 void TCustomListView::ColumnClicked(TListColumn* column) {

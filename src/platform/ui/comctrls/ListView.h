@@ -82,7 +82,8 @@ public:
     TListItems* Owner() const noexcept { return owner_; }
     TCustomListView* ListView() const;
     int Index() const noexcept { return index_; }
-    String Caption() const { return caption_; }
+    const String& Caption() const noexcept { return caption_; }
+    // With SortType stText or stBoth the item then moves to its sorted place.
     void SetCaption(const String& value);
     // The texts of the columns after the first.
     TStrings* SubItems() const noexcept { return subItems_.get(); }
@@ -90,7 +91,8 @@ public:
     int ImageIndex() const noexcept { return imageIndex_; }
     void SetImageIndex(int value);
     void* Data() const noexcept { return data_; }
-    void SetData(void* value) { data_ = value; }
+    // With SortType stData or stBoth the item then moves to its sorted place.
+    void SetData(void* value);
     bool Selected() const;
     void SetSelected(bool value);
     bool Focused() const;
@@ -179,7 +181,9 @@ public:
     TCustomImageList* SmallImages() const noexcept { return smallImages_.Get(); }
     void SetSmallImages(TCustomImageList* value) { smallImages_.Set(value); }
     TSortType SortType() const noexcept { return sortType_; }
-    // Anything but stNone sorts the items now and keeps new ones in order.
+    // Anything but stNone sorts the items now; from then on an item whose
+    // caption (stText, stBoth) or data (stData, stBoth) changes moves to its
+    // place among the others.
     void SetSortType(TSortType value);
     TListItem* TopItem() const;
     TListItem* GetItemAt(int x, int y) const;
@@ -198,8 +202,6 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     virtual void ColumnClicked(TListColumn* column);
-    // OnCompare, else the captions (stText, stBoth) or Data (stData).
-    virtual int CompareItems(TListItem* a, TListItem* b, int data);
 
     void CNNotify(TMessage& m);
 
@@ -214,9 +216,19 @@ private:
     friend class TListColumns;
     friend class TListItem;
     friend class TListItems;
-    // Orders the kept items by Less, then the window's to match: it sorts by their new indexes.
+    // OnCompare, else the captions (stText, stBoth) or Data (stData).
+    int CompareItems(TListItem* a, TListItem* b, int data);
+    // Orders the kept items by Less, then the window's to match.
     template <class TLess>
     void Reorder(TLess less);
+    // Orders the kept items by their captions as AnsiCompareText does, then the window's to match.
+    void SortByCaption();
+    // Moves Item to its place by CompareItems among the others when they are
+    // in order, else sorts all.
+    void PlaceSorted(TListItem* item);
+    // Numbers the kept items in their new order and moves the window's to match:
+    // Places gives each item's new index by its old one.
+    void ItemsReordered(const std::vector<int>& places);
     // The first item whose State bit (LVIS_SELECTED, LVIS_FOCUSED) is set.
     TListItem* FirstWith(UINT state) const;
     void UpdateColumns();

@@ -526,6 +526,7 @@ constexpr UINT LVM_GETCOUNTPERPAGE = LVM_FIRST + 40;
 constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
 constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
 constexpr UINT LVM_SORTITEMS = LVM_FIRST + 48;
+constexpr UINT LVM_SORTITEMSEX = LVM_FIRST + 81;
 constexpr UINT LVM_SETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 54;
 constexpr UINT LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
 constexpr UINT LVM_GETITEMW = LVM_FIRST + 75;
@@ -651,7 +652,8 @@ struct NMLVKEYDOWN {
     UINT flags;
 };
 
-// LVM_SORTITEMS: negative, zero or positive for the two items' lParams.
+// LVM_SORTITEMS: negative, zero or positive for the two items' lParams;
+// LVM_SORTITEMSEX: the same for the two items' indexes before the sort.
 using PFNLVCOMPARE = int (*)(LPARAM, LPARAM, LPARAM);
 
 // --- Toolbar --------------------------------------------------------------------------

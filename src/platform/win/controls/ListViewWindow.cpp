@@ -123,7 +123,9 @@ LRESULT TListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case LVM_GETITEMSTATE: return Valid(int(wParam)) ? LRESULT(items_[wParam].state & UINT(lParam)) : 0;
     case LVM_GETNEXTITEM: return GetNextItem(int(wParam), UINT(LOWORD(lParam)));
-    case LVM_SORTITEMS: return SortItems(LPARAM(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam));
+    case LVM_SORTITEMS:
+    case LVM_SORTITEMSEX:
+        return SortItems(LPARAM(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), message == LVM_SORTITEMSEX);
     case LVM_GETITEMRECT: return GetItemRect(int(wParam), reinterpret_cast<RECT*>(lParam));
     case LVM_HITTEST: {
         auto* info = reinterpret_cast<LVHITTESTINFO*>(lParam);
@@ -256,11 +258,19 @@ LRESULT TListViewWindow::GetNextItem(int start, UINT flags) const {
     return -1;
 }
 
-LRESULT TListViewWindow::SortItems(LPARAM sortParam, PFNLVCOMPARE compare) {
+// The places are sorted first and the items moved once into them.
+LRESULT TListViewWindow::SortItems(LPARAM sortParam, PFNLVCOMPARE compare, bool byIndex) {
     if (!compare) return FALSE;
-    std::stable_sort(items_.begin(), items_.end(), [&](const TItem& a, const TItem& b) {
-        return compare(a.param, b.param, sortParam) < 0;
+    std::vector<int> order(items_.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return (byIndex ? compare(a, b, sortParam)
+                        : compare(items_[size_t(a)].param, items_[size_t(b)].param, sortParam)) < 0;
     });
+    std::vector<TItem> sorted;
+    sorted.reserve(items_.size());
+    for (int i : order) sorted.push_back(std::move(items_[size_t(i)]));
+    items_ = std::move(sorted);
     focus_ = anchor_ = -1;
     for (int i = 0; i < Count(); ++i)
         if (items_[size_t(i)].state & LVIS_FOCUSED) focus_ = anchor_ = i;

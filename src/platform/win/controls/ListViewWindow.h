@@ -56,7 +56,8 @@ private:
     LRESULT GetItemText(int index, LVITEMW* item) const;
     const String& Text(int index, int subItem) const;
     LRESULT GetNextItem(int start, UINT flags) const;
-    LRESULT SortItems(LPARAM sortParam, PFNLVCOMPARE compare);
+    // ByIndex: the comparison takes the items' indexes before the sort, else their lParams.
+    LRESULT SortItems(LPARAM sortParam, PFNLVCOMPARE compare, bool byIndex);
     int ColumnCount() const;
     LRESULT InsertColumn(int index, const LVCOLUMNW* column);
     LRESULT DeleteColumn(int index);

@@ -86,3 +86,24 @@ void TTreeViewWindow::RightButtonDown() {
     NMHDR header{};
     Notify(header, NM_RCLICK);
 }
+
+void TTreeViewWindow::MouseMove(POINT pt) {
+    if (!(Style() & TVS_TRACKSELECT)) return;
+    UINT flags = 0;
+    TItem* item = HitTest(pt, flags);
+    const bool onItem = item && ((flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL)) || (Style() & TVS_FULLROWSELECT));
+    SetHot(onItem ? item : nullptr);
+}
+
+// A hot item asks to hear when the pointer leaves the window.
+void TTreeViewWindow::SetHot(TItem* item) {
+    if (item == hot_) return;
+    const bool tracking = hot_ != nullptr;
+    InvalidateItem(hot_);
+    hot_ = item;
+    InvalidateItem(hot_);
+    if (hot_ && !tracking) {
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&track);
+    }
+}

@@ -50,7 +50,8 @@ void TTreeViewWindow::DrawRow(HDC dc, TItem& item, const RECT& row, HBRUSH backg
     if (style & TVS_FULLROWSELECT) label.right = row.right;
     const bool selected = &item == caret_ || &item == dropHilite_;
     const bool showSelection = focused_ || (style & TVS_SHOWSELALWAYS) || &item == dropHilite_;
-    COLORREF text = GetSysColor(IsWindowEnabled(hwnd_) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+    const bool hot = &item == hot_;
+    COLORREF text = GetSysColor(!IsWindowEnabled(hwnd_) ? COLOR_GRAYTEXT : hot ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT);
     if (selected && showSelection) {
         const bool active = focused_ || &item == dropHilite_;
         FillRect(dc, &label, GetSysColorBrush(active ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
@@ -58,8 +59,10 @@ void TTreeViewWindow::DrawRow(HDC dc, TItem& item, const RECT& row, HBRUSH backg
     }
     const COLORREF oldText = SetTextColor(dc, text);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const HGDIOBJ oldFont = hot ? SelectObject(dc, ToGdiObject(HotFont(dc))) : nullptr;
     ExtTextOutW(dc, label.left + 2, row.top + 1, ETO_CLIPPED, &label, shown.text.c_str(), UINT(shown.text.size()),
                 nullptr);
+    if (oldFont) SelectObject(dc, oldFont);
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldText);
     if (&item == caret_ && focused_) DrawFocusRect(dc, &label);
@@ -99,4 +102,13 @@ void TTreeViewWindow::DrawButton(HDC dc, const TItem& item, const RECT& row) {
         const RECT plus{cx, cy - 2, cx + 1, cy + 3};
         FillRect(dc, &plus, mark);
     }
+}
+
+HFONT TTreeViewWindow::HotFont(HDC dc) {
+    if (hotFont_) return hotFont_;
+    LOGFONTW face{};
+    GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof face, &face);
+    face.lfUnderline = TRUE;
+    hotFont_ = CreateFontIndirectW(&face);
+    return hotFont_;
 }

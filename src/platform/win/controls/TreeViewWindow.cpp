@@ -1,11 +1,14 @@
 #include "platform/win/controls/TreeViewWindow.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"
 #include "platform/win/nc/ScrollBars.h"
+#include "platform/win/paint/Paint.h"
 #include "platform/win/text/Text.h"
 
 namespace {
@@ -18,7 +21,9 @@ LRESULT TreeViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return ControlWindowProc<TTreeViewWindow>(hwnd, message, wParam, lParam);
 }
 
-TTreeViewWindow::~TTreeViewWindow() = default;
+TTreeViewWindow::~TTreeViewWindow() {
+    if (hotFont_) DeleteObject(ToGdiObject(hotFont_));
+}
 
 DWORD TTreeViewWindow::Style() const { return DWORD(GetWindowLongPtrW(hwnd_, GWL_STYLE)); }
 
@@ -35,6 +40,7 @@ LRESULT TTreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);
+        if (hotFont_) DeleteObject(ToGdiObject(std::exchange(hotFont_, nullptr)));
         UpdateItemHeight();
         if (LOWORD(lParam)) InvalidateRect(hwnd_, nullptr, TRUE);
         return 0;
@@ -58,6 +64,8 @@ LRESULT TTreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         ButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, message == WM_LBUTTONDBLCLK);
         return 0;
     case WM_RBUTTONDOWN: RightButtonDown(); return 0;
+    case WM_MOUSEMOVE: MouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_MOUSELEAVE: SetHot(nullptr); return 0;
     case WM_VSCROLL: Scroll(LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: SetTop(top_ - 3 * GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA); return 0;
 
@@ -175,7 +183,12 @@ LRESULT TTreeViewWindow::InsertItem(const TVINSERTSTRUCTW& insert) {
     TItem* raw = item.get();
     live_.insert(raw);
     siblings.insert(siblings.begin() + std::ptrdiff_t(at), std::move(item));
-    RowsChanged();
+    if (Shows(*raw)) {
+        ++rowCount_;
+        RowsChanged();
+    } else if (parent->children.size() == 1 && Shows(*parent)) {
+        InvalidateItem(parent); // its button appears
+    }
     return reinterpret_cast<LRESULT>(ToHandle(raw));
 }
 
@@ -199,6 +212,7 @@ bool TTreeViewWindow::DeleteItem(TItem* item) {
     DeleteChildren(*item);
     NotifyTree(TVN_DELETEITEMW, 0, item, nullptr);
     if (dropHilite_ == item) dropHilite_ = nullptr;
+    if (hot_ == item) hot_ = nullptr;
     if (caret_ == item) {
         caret_ = nullptr;
         if (!destroying_) {
@@ -209,9 +223,16 @@ bool TTreeViewWindow::DeleteItem(TItem* item) {
         }
     }
     auto& siblings = Siblings(item);
+    TItem* parent = item->parent;
+    const bool shown = Shows(*item);
     live_.erase(item);
     siblings.erase(siblings.begin() + IndexInParent(item));
-    RowsChanged();
+    if (shown) {
+        --rowCount_;
+        RowsChanged();
+    } else if (parent->children.empty() && Shows(*parent)) {
+        InvalidateItem(parent); // its button goes
+    }
     return true;
 }
 
@@ -247,7 +268,8 @@ bool TTreeViewWindow::SetItem(const TVITEMW& fields) {
     if (!item) return false;
     const bool wasExpanded = item->state & TVIS_EXPANDED;
     ApplyItem(*item, fields);
-    if (bool(item->state & TVIS_EXPANDED) != wasExpanded) RowsChanged();
+    const bool expanded = item->state & TVIS_EXPANDED;
+    if (expanded != wasExpanded && ExpandedChanged(*item, expanded)) RowsChanged();
     InvalidateItem(item);
     return true;
 }
@@ -407,6 +429,7 @@ bool TTreeViewWindow::Expand(TItem* item, UINT code) {
     if (NotifyTree(TVN_ITEMEXPANDINGW, notified, nullptr, item)) return false;
     if (!live_.contains(item)) return false;
     item->state = expand ? item->state | TVIS_EXPANDED : item->state & ~TVIS_EXPANDED;
+    const bool rowsChanged = ExpandedChanged(*item, expand);
     // A collapsed branch cannot hold the caret in sight: it moves up to the branch.
     if (!expand && caret_) {
         for (TItem* p = caret_->parent; p; p = p->parent)
@@ -415,7 +438,7 @@ bool TTreeViewWindow::Expand(TItem* item, UINT code) {
                 break;
             }
     }
-    RowsChanged();
+    if (rowsChanged) RowsChanged();
     NotifyTree(TVN_ITEMEXPANDEDW, notified, nullptr, item);
     return true;
 }
@@ -442,6 +465,26 @@ const std::vector<TTreeViewWindow::TItem*>& TTreeViewWindow::Rows() {
     return rows_;
 }
 
+bool TTreeViewWindow::Shows(const TItem& item) {
+    for (const TItem* p = item.parent; p; p = p->parent)
+        if (!(p->state & TVIS_EXPANDED)) return false;
+    return true;
+}
+
+int TTreeViewWindow::RowsBelow(const TItem& item) {
+    int rows = 0;
+    for (const auto& child : item.children) rows += 1 + (child->state & TVIS_EXPANDED ? RowsBelow(*child) : 0);
+    return rows;
+}
+
+bool TTreeViewWindow::ExpandedChanged(const TItem& item, bool expanded) {
+    if (!Shows(item) || item.children.empty()) return false;
+    const int below = RowsBelow(item);
+    rowCount_ += expanded ? below : -below;
+    rowsValid_ = false;
+    return true;
+}
+
 void TTreeViewWindow::RowsChanged() {
     rowsValid_ = false;
     if (destroying_) return;
@@ -464,13 +507,19 @@ int TTreeViewWindow::ClientHeight() const {
 
 int TTreeViewWindow::RowsInView() const { return std::max(ClientHeight() / std::max(itemHeight_, 1), 1); }
 
+// Rows still in sight move with their pixels; only the uncovered ones are painted.
 void TTreeViewWindow::SetTop(int top) {
-    const int maxTop = std::max(int(Rows().size()) - RowsInView(), 0);
+    const int maxTop = std::max(rowCount_ - RowsInView(), 0);
     top = std::clamp(top, 0, maxTop);
     if (top == top_) return;
+    const int dy = (top_ - top) * itemHeight_;
     top_ = top;
     UpdateScrollBar();
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    if (destroying_) return;
+    if (std::abs(dy) < ClientHeight())
+        ScrollWindowEx(hwnd_, 0, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    else
+        InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TTreeViewWindow::EnsureVisible(TItem* item) {
@@ -491,7 +540,7 @@ void TTreeViewWindow::UpdateScrollBar() {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = std::max(int(Rows().size()) - 1, 0);
+    info.nMax = std::max(rowCount_ - 1, 0);
     info.nPage = UINT(RowsInView());
     info.nPos = top_;
     SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
@@ -504,7 +553,7 @@ void TTreeViewWindow::Scroll(WORD code) {
     case SB_PAGEUP: SetTop(top_ - RowsInView()); break;
     case SB_PAGEDOWN: SetTop(top_ + RowsInView()); break;
     case SB_TOP: SetTop(0); break;
-    case SB_BOTTOM: SetTop(int(Rows().size())); break;
+    case SB_BOTTOM: SetTop(rowCount_); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO info{};

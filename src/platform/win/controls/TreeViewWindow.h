@@ -16,6 +16,10 @@
 // lines or buttons), the button of an item with children (TVS_HASBUTTONS),
 // the image from the normal image list (the selected image on the caret
 // item) and the text; lines join siblings with TVS_HASLINES.
+//
+// TVS_TRACKSELECT: the item under the pointer (its image or label, the whole
+// row with TVS_FULLROWSELECT) is hot, its text underlined in the hot-light
+// colour, until the pointer moves off it or leaves the window.
 
 #include <memory>
 #include <unordered_set>
@@ -79,8 +83,16 @@ private:
     void ExpandAll(TItem& item);
 
     // --- Rows and scrolling (TreeViewWindow.cpp) ---
+    // The list of rows is made again only when asked after a change; the number
+    // of rows is kept up to date as items come, go, expand and collapse.
     const std::vector<TItem*>& Rows();
     void RowsChanged();
+    // Whether all the item's ancestors are expanded, so that it has a row.
+    static bool Shows(const TItem& item);
+    // The rows the item's children and their descendants take while it is expanded.
+    static int RowsBelow(const TItem& item);
+    // Records that the item's expanded state became Expanded; answers whether its rows changed.
+    bool ExpandedChanged(const TItem& item, bool expanded);
     int RowOf(const TItem* item);
     int ClientHeight() const;
     int RowsInView() const;
@@ -104,21 +116,27 @@ private:
     void DrawRow(HDC dc, TItem& item, const RECT& row, HBRUSH background);
     void DrawLines(HDC dc, TItem& item, const RECT& row);
     void DrawButton(HDC dc, const TItem& item, const RECT& row);
+    HFONT HotFont(HDC dc);
 
     // --- Keyboard and mouse (TreeViewInput.cpp) ---
     void KeyDown(UINT vk);
     void Char(char16_t ch);
     void ButtonDown(POINT pt, bool doubleClick);
     void RightButtonDown();
+    void MouseMove(POINT pt);
+    void SetHot(TItem* item);
 
     HWND hwnd_;
     std::vector<std::unique_ptr<TItem>> roots_;
     std::unordered_set<const TItem*> live_;
     std::vector<TItem*> rows_;
     bool rowsValid_ = false;
+    int rowCount_ = 0;
     TItem* caret_ = nullptr;
     TItem* dropHilite_ = nullptr;
+    TItem* hot_ = nullptr;
     HFONT font_ = nullptr;
+    HFONT hotFont_ = nullptr; // the font underlined, made when first drawn
     HIMAGELIST images_ = nullptr;
     HIMAGELIST stateImages_ = nullptr;
     int itemHeight_ = 16;

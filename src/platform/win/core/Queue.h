@@ -32,7 +32,8 @@ struct TSendRecord {
     bool done = false;        // under the sender's mutex
 };
 
-enum class TRawKind : uint8_t { MouseMove, MouseButton, MouseWheel, Key, ImePreedit, ImeCommit };
+// MouseLeave: the pointer left our windows.
+enum class TRawKind : uint8_t { MouseMove, MouseButton, MouseWheel, MouseLeave, Key, ImePreedit, ImeCommit };
 
 // Input as the desktop reports it, turned into messages when the thread takes it.
 struct TRawInput {
@@ -134,6 +135,7 @@ public:
     UINT_PTR nextThreadTimerId = 1;
 
     HWND focus = nullptr, active = nullptr, capture = nullptr;
+    HWND leaveTracked = nullptr; // TrackMouseEvent(TME_LEAVE): told when the pointer leaves it
     BYTE keys[256]{};       // as of the last message taken
     DWORD messageTime = 0;
     POINT messagePos{};

@@ -64,7 +64,8 @@ std::shared_ptr<TQueue> InputQueue() {
 
 UINT QueueBits(TRawKind kind) {
     switch (kind) {
-    case TRawKind::MouseMove: return QS_MOUSEMOVE;
+    case TRawKind::MouseMove:
+    case TRawKind::MouseLeave: return QS_MOUSEMOVE;
     case TRawKind::MouseButton:
     case TRawKind::MouseWheel: return QS_MOUSEBUTTON;
     default: return QS_KEY;
@@ -77,6 +78,7 @@ void QueueRawInput(TRawInput raw) {
     raw.time = TickNow();
     switch (raw.kind) {
     case TRawKind::MouseMove:
+    case TRawKind::MouseLeave:
     case TRawKind::MouseWheel: SetCursorPosition(raw.pt); break;
     case TRawKind::MouseButton:
         SetCursorPosition(raw.pt);
@@ -116,7 +118,12 @@ void DesktopMouseMove(POINT pt) {
     QueueRawInput(std::move(raw));
 }
 
-void DesktopMouseLeave(POINT pt) { SetCursorPosition(pt); }
+void DesktopMouseLeave(POINT pt) {
+    TRawInput raw;
+    raw.kind = TRawKind::MouseLeave;
+    raw.pt = pt;
+    QueueRawInput(std::move(raw));
+}
 
 void DesktopMouseButton(TDesktopButton button, bool down, POINT pt) {
     TRawInput raw;

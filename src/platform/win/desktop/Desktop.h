@@ -14,7 +14,8 @@ enum class TDesktopButton { Left, Right, Middle, X1, X2 };
 
 void DesktopMouseMove(POINT pt);
 // The pointer left our windows for Pt, over another program or the bare
-// desktop: the cursor position follows, no mouse message comes.
+// desktop: the cursor position follows; no mouse message comes but the
+// WM_MOUSELEAVE a window asked for with TrackMouseEvent.
 void DesktopMouseLeave(POINT pt);
 void DesktopMouseButton(TDesktopButton button, bool down, POINT pt);
 // Delta in units of WHEEL_DELTA per notch.

@@ -1,5 +1,7 @@
+#include "platform/win/core/HitTest.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/message/Messages.h"
 #include "platform/win/paint/Surface.h"
 
 HWND SetCapture(HWND hwnd) {
@@ -20,6 +22,24 @@ BOOL ReleaseCapture() {
     queue.capture = nullptr;
     if (old) Presenter()->CaptureChanged(nullptr);
     if (TWindow* previous = LocalWindow(old)) Deliver(previous, WM_CAPTURECHANGED, 0, 0);
+    return TRUE;
+}
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+    if (!track || track->cbSize != sizeof(TRACKMOUSEEVENT) || !(track->dwFlags & TME_LEAVE)) return FALSE;
+    TQueue& queue = CurrentQueue();
+    if (track->dwFlags & TME_CANCEL) {
+        if (queue.leaveTracked == track->hwndTrack) queue.leaveTracked = nullptr;
+        return TRUE;
+    }
+    TWindow* w = LocalWindow(track->hwndTrack);
+    if (!w) return FALSE;
+    const THit hit = HitTestPoint(CursorPosition(), false);
+    if (hit.window != w || hit.code != HTCLIENT) {
+        PostMessageW(track->hwndTrack, WM_MOUSELEAVE, 0, 0);
+        return TRUE;
+    }
+    queue.leaveTracked = track->hwndTrack;
     return TRUE;
 }
 

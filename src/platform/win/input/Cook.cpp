@@ -47,8 +47,21 @@ void CookWheel(TQueue& queue, TRawInput& raw) {
          MAKEWPARAM(raw.mouseKeys, WORD(SHORT(raw.delta))), PackPoint(raw.pt));
 }
 
+// The window tracked for leaving hears first when the pointer is no longer over its client area.
+void CookLeave(TQueue& queue, TRawInput& raw) {
+    if (!queue.leaveTracked) return;
+    if (raw.kind != TRawKind::MouseLeave) {
+        const THit under = HitTestPoint(raw.pt, false);
+        if (under.window && under.window->handle == queue.leaveTracked && under.code == HTCLIENT) return;
+    }
+    Emit(raw, queue.leaveTracked, WM_MOUSELEAVE, 0, 0);
+    queue.leaveTracked = nullptr;
+}
+
 void CookMouse(TQueue& queue, TRawInput& raw) {
     if (raw.kind == TRawKind::MouseWheel) return CookWheel(queue, raw);
+    CookLeave(queue, raw);
+    if (raw.kind == TRawKind::MouseLeave) return;
     const bool down = raw.kind == TRawKind::MouseButton && raw.down;
     const bool up = raw.kind == TRawKind::MouseButton && !raw.down;
     UINT message = down ? kButtonDown[raw.button] : up ? kButtonUp[raw.button] : WM_MOUSEMOVE;
@@ -137,6 +150,7 @@ void Cook(TQueue& queue, TRawInput& raw) {
     switch (raw.kind) {
     case TRawKind::MouseMove:
     case TRawKind::MouseButton:
+    case TRawKind::MouseLeave:
     case TRawKind::MouseWheel: CookMouse(queue, raw); break;
     case TRawKind::Key: CookKey(queue, raw); break;
     case TRawKind::ImePreedit:

@@ -36,6 +36,10 @@ BOOL SetCursorPos(int x, int y);
 // With no instance, IDC_x gives the standard cursors; any other name a shared
 // cursor from the resources (icons/Icons.h).
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
+// TME_LEAVE: one WM_MOUSELEAVE once the pointer is no longer over the
+// window's client area (at once if it is not there now); TME_CANCEL with it
+// stops that. One window of the thread is tracked at a time.
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 // Counted: the cursor shows while the count is 0 or more.

@@ -216,7 +216,7 @@ UINT PresentKinds(TQueue& queue) {
         if (queue.sendsFirst) bits |= QS_SENDMESSAGE;
         for (size_t i = 0; i < queue.input.Size(); ++i) {
             const TRawInput& raw = queue.input[i];
-            bits |= raw.kind == TRawKind::MouseMove ? QS_MOUSEMOVE
+            bits |= raw.kind == TRawKind::MouseMove || raw.kind == TRawKind::MouseLeave ? QS_MOUSEMOVE
                     : raw.kind == TRawKind::MouseButton || raw.kind == TRawKind::MouseWheel ? QS_MOUSEBUTTON
                                                                                             : QS_KEY;
         }

@@ -112,6 +112,86 @@ TEST_F(ListViewFramework, AHeaderClickNamesTheColumnAndCustomSortReorders) {
     EXPECT_EQ(Number(view->Items()->Item(199)), 199);
 }
 
+// With a sort type set, an item whose sort key changes moves to its place, in the window too,
+// taking its selection along; items come in through Add and then get their data and caption.
+TEST_F(ListViewFramework, SortTypeKeepsAddedAndChangedItemsInTheirPlace) {
+    struct TEdit {
+        const char16_t* item;
+        const char16_t* caption; // null: unchanged
+        int data;                // negative: unchanged
+    };
+    const struct {
+        const char* what;
+        TSortType type;
+        bool compareData; // an OnCompare by Data
+        std::vector<std::pair<const char16_t*, int>> added;
+        std::vector<const char16_t*> afterAdding;
+        std::vector<TEdit> edits;
+        std::vector<const char16_t*> afterEditing;
+    } cases[] = {
+        {"stText by captions", stText, false, {{u"Cherry", 1}, {u"香蕉", 2}, {u"apple", 3}, {u"Banana", 4}},
+         {u"apple", u"Banana", u"Cherry", u"香蕉"}, {{u"apple", u"Date", -1}},
+         {u"Banana", u"Cherry", u"Date", u"香蕉"}},
+        {"stText sorts all by OnCompare on a caption change only", stText, true, {{u"a", 3}, {u"b", 1}, {u"c", 2}},
+         {u"b", u"c", u"a"}, {{u"c", nullptr, 9}, {u"b", u"x", -1}}, {u"x", u"a", u"c"}},
+        {"stData with OnCompare on a data change only", stData, true, {{u"c", 30}, {u"a", 10}, {u"b", 20}},
+         {u"a", u"b", u"c"}, {{u"a", nullptr, 25}, {u"b", u"z", -1}}, {u"z", u"a", u"c"}},
+        {"stBoth on either", stBoth, true, {{u"c", 3}, {u"a", 1}, {u"b", 2}}, {u"a", u"b", u"c"},
+         {{u"a", nullptr, 5}, {u"b", u"y", -1}}, {u"y", u"c", u"a"}},
+        {"stNone keeps the order of adding", stNone, false, {{u"c", 3}, {u"a", 1}, {u"b", 2}}, {u"c", u"a", u"b"},
+         {{u"c", u"0", 0}}, {u"0", u"a", u"b"}},
+    };
+    for (const auto& c : cases) {
+        auto* view = new TListView(form);
+        view->SetBounds(10, 10, 200, 150);
+        view->Columns()->Add()->SetCaption(u"名称");
+        view->SetParent(form);
+        view->SetSortType(c.type);
+        if (c.compareData)
+            view->OnCompare = [](TObject*, TListItem* a, TListItem* b, int, int& compare) {
+                compare = Number(a) - Number(b);
+            };
+        for (const auto& [caption, data] : c.added) {
+            TListItem* item = view->Items()->Add();
+            item->SetData(reinterpret_cast<void*>(intptr_t(data)));
+            item->SetCaption(caption);
+        }
+        auto order = [&] {
+            std::vector<String> kept, shown;
+            char16_t text[32] = {};
+            for (int i = 0; i < view->Items()->Count(); ++i) {
+                EXPECT_EQ(view->Items()->Item(i)->Index(), i) << c.what;
+                kept.push_back(view->Items()->Item(i)->Caption());
+                LVITEMW item{};
+                item.pszText = text;
+                item.cchTextMax = 32;
+                SendMessageW(view->Handle(), LVM_GETITEMTEXTW, WPARAM(i), reinterpret_cast<LPARAM>(&item));
+                shown.push_back(text);
+            }
+            EXPECT_EQ(shown, kept) << c.what << ": the window shows the kept order";
+            return kept;
+        };
+        auto named = [&](const char16_t* caption) {
+            for (int i = 0; i < view->Items()->Count(); ++i)
+                if (view->Items()->Item(i)->Caption() == caption) return view->Items()->Item(i);
+            return static_cast<TListItem*>(nullptr);
+        };
+        EXPECT_EQ(order(), std::vector<String>(c.afterAdding.begin(), c.afterAdding.end())) << c.what;
+        TListItem* selected = named(c.edits.front().item);
+        ASSERT_TRUE(selected) << c.what;
+        view->SetSelected(selected);
+        for (const TEdit& e : c.edits) {
+            TListItem* item = named(e.item);
+            ASSERT_TRUE(item) << c.what;
+            if (e.data >= 0) item->SetData(reinterpret_cast<void*>(intptr_t(e.data)));
+            if (e.caption) item->SetCaption(e.caption);
+        }
+        EXPECT_EQ(order(), std::vector<String>(c.afterEditing.begin(), c.afterEditing.end())) << c.what;
+        EXPECT_EQ(view->Selected(), selected) << c.what << ": the selection goes with its item";
+        delete view;
+    }
+}
+
 TEST_F(ListViewFramework, KeysMoveTheFocusAndScrollWithEventsOnTheWay) {
     TListView* view = View();
     std::vector<uint16_t> keys;

@@ -208,6 +208,12 @@ TEST_F(ListViewWindow, SortingByTheCallerReordersItemsAndKeepsTheirState) {
     EXPECT_EQ(ItemText(view, 196, 1), u"30");
     EXPECT_EQ(Selected(view), (std::vector<int>{196}));
     EXPECT_EQ(Focused(view), 196);
+    // By index: the comparison gets the places before the sort, here turned round again.
+    EXPECT_TRUE(SendMessageW(view, LVM_SORTITEMSEX, 0, reinterpret_cast<LPARAM>(descending)));
+    EXPECT_EQ(ItemText(view, 0), u"项目 0");
+    EXPECT_EQ(ItemText(view, 199), u"Item 199");
+    EXPECT_EQ(Selected(view), (std::vector<int>{3}));
+    EXPECT_EQ(Focused(view), 3);
 }
 
 TEST_F(ListViewWindow, KeysMoveTheFocusAndSelectionAndScroll) {

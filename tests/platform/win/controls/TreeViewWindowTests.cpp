@@ -1,5 +1,7 @@
 #include "TreeViewFixture.h"
 
+#include <functional>
+
 #include "platform/win/gdi/Gdi.h"
 
 namespace {
@@ -23,6 +25,17 @@ protected:
         Click(tree, x, y);
         if (twice) Click(tree, x, y);
         RunUntilIdle();
+    }
+
+    // The longest run of Color along one line of R: an underline spans the text.
+    static int LongestRun(HWND hwnd, const RECT& r, COLORREF color) {
+        int longest = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left, run = 0; x < r.right; ++x) {
+                run = ScreenPixel(hwnd, x, y) == color ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+        return longest;
     }
 
     HWND tree = nullptr;
@@ -264,6 +277,122 @@ TEST_F(TreeViewWindow, TheCaretIsScrolledIntoSightAndTheScrollBarFollows) {
     DesktopPress(VK_NEXT);
     RunUntilIdle();
     EXPECT_EQ(Next(tree, TVGN_CARET), items[20 + inView - 1]);
+}
+
+// The scroll range follows the rows through changes to shown and hidden branches.
+TEST_F(TreeViewWindow, TheScrollRangeFollowsTheRowsWhateverChangesBranches) {
+    tree = Tree(WS_VSCROLL, {10, 10, 210, 40});
+    const HTREEITEM a = Insert(tree, TVI_ROOT, u"A");
+    Insert(tree, TVI_ROOT, u"B");
+    const HTREEITEM a1 = Insert(tree, a, u"A1");
+    Insert(tree, a, u"A2");
+    Insert(tree, a1, u"A1a");
+    Insert(tree, a1, u"A1b");
+    auto expand = [&](HTREEITEM item, UINT code) {
+        SendMessageW(tree, TVM_EXPAND, code, reinterpret_cast<LPARAM>(item));
+    };
+    auto setExpanded = [&](HTREEITEM item) {
+        TVITEMW fields{};
+        fields.mask = TVIF_STATE;
+        fields.hItem = item;
+        fields.state = fields.stateMask = TVIS_EXPANDED;
+        SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&fields));
+    };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        int rows;
+    } steps[] = {
+        {"two roots", [] {}, 2},
+        {"a hidden branch expands", [&] { expand(a1, TVE_EXPAND); }, 2},
+        {"its parent expands", [&] { expand(a, TVE_EXPAND); }, 6},
+        {"an item comes into a shown branch", [&] { Insert(tree, a1, u"A1c"); }, 7},
+        {"a shown branch collapses", [&] { expand(a1, TVE_COLLAPSE); }, 4},
+        {"an item comes into a hidden branch", [&] { Insert(tree, a1, u"A1d"); }, 4},
+        {"the expanded state is set directly", [&] { setExpanded(a1); }, 8},
+        {"a shown item goes with its branch", [&] { SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(a)); }, 1},
+    };
+    for (const auto& s : steps) {
+        s.change();
+        int walked = 0;
+        for (HTREEITEM i = Next(tree, TVGN_ROOT); i; i = Next(tree, TVGN_NEXTVISIBLE, i)) ++walked;
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE;
+        GetScrollInfo(tree, SB_VERT, &info);
+        EXPECT_EQ(walked, s.rows) << s.step;
+        EXPECT_EQ(info.nMax, std::max(s.rows - 1, 0)) << s.step;
+    }
+}
+
+// A scroll step moves the pixels already drawn and paints the row it uncovers.
+TEST_F(TreeViewWindow, ScrollingByALineMovesTheDrawnRows) {
+    tree = Tree(WS_VSCROLL | TVS_SHOWSELALWAYS);
+    std::vector<HTREEITEM> items;
+    for (int i = 0; i < 30; ++i) items.push_back(Insert(tree, TVI_ROOT, (u"row " + String(1, char16_t(u'A' + i))).c_str()));
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[3]));
+    RunUntilIdle();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const RECT before = ItemRect(tree, items[3], true);
+    ASSERT_TRUE(RectHasColor(tree, before, face));
+    SendMessageW(tree, WM_VSCROLL, SB_LINEDOWN, 0);
+    UpdateWindow(tree);
+    const RECT after = ItemRect(tree, items[3], true);
+    EXPECT_EQ(after.top, before.top - (before.bottom - before.top));
+    EXPECT_TRUE(RectHasColor(tree, after, face));
+    EXPECT_FALSE(RectHasColor(tree, ItemRect(tree, items[4], false), face));
+    const int inView = int(SendMessageW(tree, TVM_GETVISIBLECOUNT, 0, 0));
+    EXPECT_TRUE(RectHasColor(tree, ItemRect(tree, items[size_t(inView)], true), GetSysColor(COLOR_WINDOWTEXT)))
+        << "the uncovered row is painted";
+}
+
+// With TVS_TRACKSELECT the item under the pointer is hot: its text underlined in the hot-light colour.
+TEST_F(TreeViewWindow, TrackSelectMakesTheItemUnderThePointerHotUntilThePointerLeaves) {
+    Build(TVS_TRACKSELECT);
+    const COLORREF hotColor = GetSysColor(COLOR_HOTLIGHT);
+    auto hot = [&](HTREEITEM item) {
+        const RECT label = ItemRect(tree, item, true);
+        return LongestRun(tree, label, hotColor) >= (label.right - label.left) / 2;
+    };
+    auto moveTo = [&](POINT pt) {
+        DesktopMouseMove(ScreenPoint(tree, pt.x, pt.y));
+        RunUntilIdle();
+    };
+    auto middle = [&](HTREEITEM item) {
+        const RECT r = ItemRect(tree, item, true);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    const RECT appleLabel = ItemRect(tree, apple, true);
+    const struct {
+        const char* where;
+        POINT pt;
+        HTREEITEM hotItem;
+    } moves[] = {
+        {"on Apple's label", middle(apple), apple},
+        {"on Cherry's label", middle(cherry), cherry},
+        {"right of Apple's label", {appleLabel.right + 20, middle(apple).y}, nullptr},
+        {"back on Apple", middle(apple), apple},
+        {"on the parent beside the tree", {250, 20}, nullptr},
+        {"on Cherry again", middle(cherry), cherry},
+    };
+    for (const auto& m : moves) {
+        moveTo(m.pt);
+        for (HTREEITEM item : {apple, cherry})
+            EXPECT_EQ(hot(item), item == m.hotItem) << m.where << ": " << Text(tree, item).ToUtf8();
+        EXPECT_FALSE(hot(fruit)) << m.where;
+    }
+    DesktopMouseLeave(POINT{2000, 2000});
+    RunUntilIdle();
+    EXPECT_FALSE(hot(cherry)) << "the pointer left our windows";
+
+    // Without the style nothing is hot.
+    const HWND plain = Tree(0, {10, 120, 210, 220}, 6);
+    const HTREEITEM only = Insert(plain, TVI_ROOT, u"Only");
+    RunUntilIdle();
+    const RECT label = ItemRect(plain, only, true);
+    DesktopMouseMove(ScreenPoint(plain, (label.left + label.right) / 2, (label.top + label.bottom) / 2));
+    RunUntilIdle();
+    EXPECT_EQ(LongestRun(plain, label, hotColor), 0);
 }
 
 TEST_F(TreeViewWindow, ItemsChangeAndSortByText) {
