@@ -13,6 +13,7 @@
 #include "platform/rtl/UnitRegistry.h"
 #include "platform/win/backend/qt/DbusDesktopServices.h"
 #include "platform/win/backend/qt/LoginPowerOff.h"
+#include "platform/win/backend/qt/PortalFileChooser.h"
 #include "support/utils/ScFileVersionInfo.h"
 #include "support/utils/SupportUnits.h"
 
@@ -55,11 +56,14 @@ void ReportProgram() {
 } // namespace
 
 int main() try {
-    // The desktop's services and its power-off; they reach the buses only when asked.
+    // The desktop's services, its power-off and its file chooser; they reach
+    // the buses only when asked.
     TDbusDesktopServices desktopServices;
     const TDesktopServicesScope desktopServicesInstalled(desktopServices);
     TLoginPowerOffExecutor powerOff;
     const TPowerOffExecutorScope powerOffInstalled(powerOff);
+    TPortalFileChooser fileChooser;
+    const TFileChooserScope fileChooserInstalled(fileChooser);
     EnterDataFolder();
     RegisterSupportUnits();
     InitializeUnits();

@@ -27,16 +27,12 @@ void TToolBarWindow::SetHot(int index) {
     InvalidateButton(hot_);
     hot_ = index;
     InvalidateButton(hot_);
-    if (hot_ >= 0)
-        SetTimer(hwnd_, kHotTimer, kHotCheckInterval, nullptr);
-    else
-        KillTimer(hwnd_, kHotTimer);
+    if (hot_ < 0) return;
+    TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd_, 0};
+    TrackMouseEvent(&track);
 }
 
-void TToolBarWindow::CheckHotLeft() {
-    POINT pointer;
-    GetCursorPos(&pointer);
-    if (WindowFromPoint(pointer) == hwnd_) return;
+void TToolBarWindow::MouseLeft() {
     SetHot(-1);
     // The tip forgets the tool the pointer left.
     RelayToTip(WM_MOUSEMOVE, 0, MAKELPARAM(WORD(-1), WORD(-1)));

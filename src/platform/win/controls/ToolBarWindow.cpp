@@ -246,7 +246,6 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         Relayout();
         return 0;
     case WM_DESTROY:
-        KillTimer(hwnd_, kHotTimer);
         if (ownTip_ && tip_)
             DestroyWindow(tip_);
         else
@@ -305,9 +304,7 @@ LRESULT TToolBarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
         if (HWND(lParam) != hwnd_) CancelPress();
         return 0;
-    case WM_TIMER:
-        if (wParam == kHotTimer) CheckHotLeft();
-        return 0;
+    case WM_MOUSELEAVE: MouseLeft(); return 0;
 
     case TB_BUTTONSTRUCTSIZE: return 0; // one record layout only
     case TB_ADDBUTTONSW:

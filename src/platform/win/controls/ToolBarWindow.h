@@ -38,9 +38,6 @@ private:
         bool Hidden() const { return state & TBSTATE_HIDDEN; }
         bool Enabled() const { return state & TBSTATE_ENABLED; }
     };
-    // While a button is hot, this timer watches for the pointer leaving the bar.
-    static constexpr UINT_PTR kHotTimer = 1;
-    static constexpr UINT kHotCheckInterval = 100;
     static constexpr int kPadX = 8;       // around a button's content, left and right together
     static constexpr int kPadY = 7;       // above and below together
     static constexpr int kCaptionGap = 1; // between an image and the caption under it
@@ -115,7 +112,8 @@ private:
     void ButtonUp(POINT pt);
     void CancelPress();
     void SetHot(int index);
-    void CheckHotLeft();
+    // The pointer left the bar.
+    void MouseLeft();
     LRESULT DropDown(int index);
     void Click(int index, POINT pt);
     void InvalidateButton(int index);

@@ -48,6 +48,18 @@ public:
 IFileChooser* SetFileChooser(IFileChooser* chooser);
 IFileChooser* FileChooser();
 
+// Keeps Chooser registered while in scope.
+class TFileChooserScope {
+public:
+    explicit TFileChooserScope(IFileChooser& chooser) : previous_(SetFileChooser(&chooser)) {}
+    ~TFileChooserScope() { SetFileChooser(previous_); }
+    TFileChooserScope(const TFileChooserScope&) = delete;
+    TFileChooserScope& operator=(const TFileChooserScope&) = delete;
+
+private:
+    IFileChooser* previous_;
+};
+
 // Which file dialog Execute shows: the desktop's, falling back to ours, or
 // ours only. The default comes from OSTREL_FILE_DIALOG ("builtin": ours only).
 enum class TFileDialogMode { fdDesktopThenOwn, fdOwnOnly };

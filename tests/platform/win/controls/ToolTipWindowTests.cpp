@@ -160,6 +160,8 @@ TEST_F(ToolTipTest, ASubclassingToolNeedsNoRelaying) {
     DesktopActivate(owner_);
     TOOLINFOW tool = Tool(UINT_PTR(owner_), const_cast<LPWSTR>(u"whole window"), TTF_IDISHWND | TTF_SUBCLASS);
     SendMessageW(tip_, TTM_ADDTOOLW, 0, LPARAM(&tool));
+    DesktopMouseMove(POINT{5, 5}); // from outside, wherever an earlier test left the pointer
+    RunUntilIdle();
     DesktopMouseMove(ScreenPoint(owner_, 30, 30));
     RunUntilIdle();
     Advance(500);
