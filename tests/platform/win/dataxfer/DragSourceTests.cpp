@@ -86,6 +86,7 @@ protected:
         RunUntilIdle();
     }
     void TearDown() override {
+        RunUntilIdle(); // the keys a test released after its drag
         if (GetKeyState(VK_LBUTTON) < 0) {
             DesktopMouseButton(TDesktopButton::Left, false, outside);
             RunUntilIdle();
