@@ -59,7 +59,7 @@ POINT ItemCentre(TListBox* list, int index) {
 // The dragged file's picture: its icon and its name on the selection colour.
 HIMAGELIST DragPicture(const String& name) {
     constexpr int kWidth = 150, kHeight = 20;
-    const HIMAGELIST list = ImageList_Create(kWidth, kHeight, ILC_COLOR32, 1, 0);
+    const HIMAGELIST list = ImageList_Create(kWidth, kHeight, ILC_COLOR24, 1, 0);
     const HDC screen = GetDC(nullptr);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
     ReleaseDC(nullptr, screen);
@@ -200,13 +200,16 @@ int main(int argc, char** argv) {
         Save(DragShotPath());
         DesktopMouseButton(TDesktopButton::Left, false, dropPoint);
     });
-    const auto drag = [&] {
-        stepper.SetEnabled(false);
-        files->SetItemIndex(1);
-        const String name = files->Items()->Strings(1);
+    // The button goes down on the file (taken before the drag begins), then the drag.
+    const auto press = [&] {
         const POINT start = ItemCentre(files, 1);
         DesktopMouseMove(start);
         DesktopMouseButton(TDesktopButton::Left, true, start);
+    };
+    const auto drag = [&] {
+        stepper.SetEnabled(false);
+        const String name = files->Items()->Strings(1);
+        const POINT start = ItemCentre(files, 1);
         const HIMAGELIST picture = DragPicture(name);
         ImageList_BeginDrag(picture, 0, 8, 10);
         ImageList_Destroy(picture);
@@ -251,6 +254,7 @@ int main(int argc, char** argv) {
             Save(outputPath);
             EndMenu();
         },
+        press,
         drag,
         [&] { Application().Terminate(); },
     };

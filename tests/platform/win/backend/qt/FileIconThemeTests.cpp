@@ -25,7 +25,7 @@ const struct {
     {u"/音乐/歌.mp3", false, u"audio/mpeg", TFileIconKind::Audio},
     {u"/照片/海边.png", false, u"image/png", TFileIconKind::Image},
     {u"/文档/说明.txt", false, u"text/plain", TFileIconKind::File},
-    {u"/文档/README", false, u"application/octet-stream", TFileIconKind::File},
+    {u"/文档/笔记", false, u"application/octet-stream", TFileIconKind::File},
     {u"/home/u/视频", true, u"inode/directory", TFileIconKind::Folder},
 };
 
