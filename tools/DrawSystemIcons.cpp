@@ -1,5 +1,7 @@
 // Draws the icons the platform embeds (resources/platform/ICON): the program
-// icon and the four message-box icons, each at 16, 32 and 48 pixels with
+// icon, the four message-box icons and the file dialogs' pictures of a
+// folder, a video, an audio file, an image and any other file (when the
+// desktop has no icon theme), each at 16, 32 and 48 pixels with
 // straight alpha, antialiased by sampling every pixel 4 x 4 times:
 //   ostrel-system-icons <folder>
 
@@ -149,6 +151,70 @@ TShapes Question() {
     };
 }
 
+// A sheet with its top right corner folded, and Drawing on it.
+TShapes Sheet(TShapes drawing) {
+    TShapes shapes{
+        {[](double x, double y) { return Convex(x, y, {{0.14, 0.02}, {0.63, 0.02}, {0.88, 0.27}, {0.88, 0.98}, {0.14, 0.98}}); },
+         Fill(0x7A7A7A)},
+        {[](double x, double y) { return Convex(x, y, {{0.20, 0.08}, {0.60, 0.08}, {0.82, 0.30}, {0.82, 0.92}, {0.20, 0.92}}); },
+         Gradient(0xFFFFFF, 0xE4E4E4)},
+        {[](double x, double y) { return Convex(x, y, {{0.60, 0.06}, {0.84, 0.30}, {0.60, 0.30}}); }, Fill(0xBDBDBD)},
+    };
+    shapes.insert(shapes.end(), drawing.begin(), drawing.end());
+    return shapes;
+}
+
+// A tab on the back, the front lower and lighter.
+TShapes Folder() {
+    return {
+        {[](double x, double y) { return Box(x, y, 0.02, 0.12, 0.44, 0.32) || Box(x, y, 0.02, 0.20, 0.98, 0.90); },
+         Fill(0x946A16)},
+        {[](double x, double y) { return Box(x, y, 0.08, 0.18, 0.40, 0.30) || Box(x, y, 0.08, 0.26, 0.92, 0.84); },
+         Fill(0xD59E32)},
+        {[](double x, double y) { return Box(x, y, 0.02, 0.36, 0.98, 0.90); }, Fill(0x946A16)},
+        {[](double x, double y) { return Box(x, y, 0.08, 0.42, 0.92, 0.84); }, Gradient(0xFBDA72, 0xE8B040)},
+    };
+}
+
+// A blue screen with a play triangle.
+TShapes Video() {
+    return Sheet({
+        {[](double x, double y) { return Box(x, y, 0.26, 0.40, 0.76, 0.82); }, Gradient(0x3C8EE0, 0x1C5FB0)},
+        {[](double x, double y) { return Convex(x, y, {{0.42, 0.49}, {0.63, 0.61}, {0.42, 0.73}}); }, Fill(0xFFFFFF)},
+    });
+}
+
+// An orange note.
+TShapes Audio() {
+    return Sheet({
+        {[](double x, double y) {
+             return Disc(x, y, 0.42, 0.74, 0.10) || Bar(x, y, 0.50, 0.74, 0.50, 0.38, 0.04) ||
+                    Bar(x, y, 0.50, 0.38, 0.68, 0.48, 0.05);
+         },
+         Fill(0xE0662A)},
+    });
+}
+
+// A sky, a hill and the sun.
+TShapes Image() {
+    return Sheet({
+        {[](double x, double y) { return Box(x, y, 0.26, 0.40, 0.76, 0.82); }, Gradient(0x8FD0F5, 0x5AA8DE)},
+        {[](double x, double y) { return Convex(x, y, {{0.46, 0.54}, {0.70, 0.82}, {0.26, 0.82}}); }, Fill(0x3A9A3E)},
+        {[](double x, double y) { return Disc(x, y, 0.64, 0.52, 0.07); }, Fill(0xFFD23C)},
+    });
+}
+
+// Lines of text.
+TShapes File() {
+    return Sheet({
+        {[](double x, double y) {
+             return Box(x, y, 0.30, 0.42, 0.72, 0.48) || Box(x, y, 0.30, 0.56, 0.72, 0.62) ||
+                    Box(x, y, 0.30, 0.70, 0.60, 0.76);
+         },
+         Fill(0x8C8C8C)},
+    });
+}
+
 bool Save(const TShapes& shapes, const std::string& path) {
     std::vector<TIconImage> images;
     for (int size : {16, 32, 48}) images.push_back(Render(shapes, size));
@@ -169,7 +235,9 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const auto& [name, shapes] : {std::pair{"IDI_APPLICATION", Program()}, std::pair{"IDI_ERROR", Error()},
                                        std::pair{"IDI_WARNING", Warning()}, std::pair{"IDI_INFORMATION", Information()},
-                                       std::pair{"IDI_QUESTION", Question()}})
+                                       std::pair{"IDI_QUESTION", Question()}, std::pair{"SHELL_FOLDER", Folder()},
+                                       std::pair{"SHELL_VIDEO", Video()}, std::pair{"SHELL_AUDIO", Audio()},
+                                       std::pair{"SHELL_IMAGE", Image()}, std::pair{"SHELL_FILE", File()}})
         ok = Save(shapes, folder + "/" + name) && ok;
     return ok ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "platform/ui/comctrls/DriveComboBox.h"
 #include "platform/ui/comctrls/ListView.h"
 #include "platform/ui/dialogs/DialogStrings.h"
+#include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/stdctrls/ComboBox.h"
 #include "platform/ui/stdctrls/Edits.h"
 #include "platform/ui/stdctrls/Label.h"
@@ -17,10 +18,26 @@
 #include "platform/ui/stdctrls/Panel.h"
 #include "platform/ui/stdctrls/StdButtons.h"
 #include "platform/win/User.h"
+#include "platform/win/icons/Icons.h"
+#include "platform/win/imagelist/ImageList.h"
+#include "platform/win/shell/FileIcons.h"
+#include "platform/win/shell/FolderTree.h"
 
 namespace {
 
 String lastFolder;
+
+constexpr int kIconSize = 16;
+// A places row: the picture and a line of text with a little air around both.
+constexpr int kPlaceRowHeight = kIconSize + 6;
+constexpr int kPlaceMargin = 4;
+
+// Adds Icon (destroyed then) to List; its index.
+int AddToList(TImageList* list, HICON icon) {
+    const int index = ImageList_AddIcon(list->Handle(), icon);
+    DestroyIcon(icon);
+    return index;
+}
 
 String SizeText(const TFolderEntry& entry) {
     if (entry.folder) return String();
@@ -170,9 +187,15 @@ void TFileDialogForm::Build() {
     cancelButton_->SetCancel(true);
     cancelButton_->SetModalResult(mrCancel);
 
+    icons_ = new TImageList(this);
+    icons_->SetSize(kIconSize, kIconSize);
+
     places_ = Child<TListBox>(this, this);
     places_->SetAlign(alLeft);
     places_->SetWidth(128);
+    places_->SetStyle(lbOwnerDrawFixed);
+    places_->SetItemHeight(kPlaceRowHeight);
+    places_->OnDrawItem = [this](TWinControl*, int index, TRect rect, TOwnerDrawState) { DrawPlace(index, rect); };
     AddPlaces();
     places_->OnClick = [this](TObject*) {
         const int index = places_->ItemIndex();
@@ -185,6 +208,7 @@ void TFileDialogForm::Build() {
     list_->SetReadOnly(true);
     list_->SetHideSelection(false);
     list_->SetMultiSelect(settings_.multiSelect);
+    list_->SetSmallImages(icons_);
     const std::pair<const TResStringRec*, int> columns[] = {{&SNameColumn, 260}, {&SSizeColumn, 90}, {&SModifiedColumn, 130}};
     for (const auto& [caption, width] : columns) {
         TListColumn* column = list_->Columns()->Add();
@@ -206,26 +230,48 @@ void TFileDialogForm::Build() {
 }
 
 void TFileDialogForm::AddPlaces() {
-    const String home = HomeFolder();
-    const std::pair<const TResStringRec*, String> places[] = {
-        {&SPlaceHome, home},
-        {&SPlaceDesktop, UserFolder(TUserFolder::ufDesktop)},
-        {&SPlaceVideos, UserFolder(TUserFolder::ufVideos)},
-        {&SPlaceMusic, UserFolder(TUserFolder::ufMusic)},
-        {&SPlacePictures, UserFolder(TUserFolder::ufPictures)},
-        {&SPlaceDownloads, UserFolder(TUserFolder::ufDownload)},
-        {&SPlaceRoot, u"/"},
-    };
-    for (const auto& [caption, folder] : places) {
-        if (folder != u"/" && !DirectoryExists(folder)) continue;
-        places_->Items()->Add(LoadResString(*caption));
+    const auto add = [this](const String& caption, const String& folder, const char16_t* iconName) {
+        places_->Items()->Add(caption);
         placeFolders_.push_back(folder);
-    }
+        placeImages_.push_back(AddToList(icons_, PlaceIcon(iconName, kIconSize)));
+    };
+    const struct {
+        const TResStringRec* caption;
+        String folder;
+        const char16_t* iconName; // freedesktop's name of the picture
+    } places[] = {
+        {&SPlaceHome, HomeFolder(), u"user-home"},
+        {&SPlaceDesktop, UserFolder(TUserFolder::ufDesktop), u"user-desktop"},
+        {&SPlaceVideos, UserFolder(TUserFolder::ufVideos), u"folder-videos"},
+        {&SPlaceMusic, UserFolder(TUserFolder::ufMusic), u"folder-music"},
+        {&SPlacePictures, UserFolder(TUserFolder::ufPictures), u"folder-pictures"},
+        {&SPlaceDownloads, UserFolder(TUserFolder::ufDownload), u"folder-download"},
+        {&SPlaceRoot, u"/", u"drive-harddisk"},
+    };
+    for (const auto& place : places)
+        if (place.folder == u"/" || DirectoryExists(place.folder))
+            add(LoadResString(*place.caption), place.folder, place.iconName);
     for (const TMountedVolume& volume : MountedVolumes(MountTable())) {
         if (volume.path == u"/") continue;
-        places_->Items()->Add(ExtractFileName(volume.path).IsEmpty() ? volume.path : ExtractFileName(volume.path));
-        placeFolders_.push_back(volume.path);
+        const String name = ExtractFileName(volume.path);
+        add(name.IsEmpty() ? volume.path : name, volume.path, u"drive-removable-media");
     }
+}
+
+void TFileDialogForm::DrawPlace(int index, const TRect& rect) {
+    TCanvas* canvas = places_->Canvas();
+    canvas->FillRect(rect);
+    icons_->Draw(canvas, rect.Left + kPlaceMargin, rect.Top + (rect.Height() - kIconSize) / 2, PlaceImage(index));
+    const String& caption = places_->Items()->Strings(index);
+    const int textLeft = rect.Left + kPlaceMargin * 2 + kIconSize;
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->TextOut(textLeft, rect.Top + (rect.Height() - canvas->TextHeight(caption)) / 2, caption);
+}
+
+int TFileDialogForm::ImageOfType(const String& mimeType) {
+    const auto [found, added] = typeImages_.try_emplace(mimeType, -1);
+    if (added) found->second = AddToList(icons_, MimeTypeIcon(mimeType, kIconSize));
+    return found->second;
 }
 
 int TFileDialogForm::FilterIndex() { return std::max(filterCombo_->ItemIndex(), 0); }
@@ -264,6 +310,7 @@ void TFileDialogForm::ShowEntries() {
         const TFolderEntry& entry = *shown_[i];
         TListItem* item = items->Add();
         item->SetCaption(entry.name);
+        item->SetImageIndex(ImageOfType(FileMimeType(JoinPath(folder_, entry.name), entry.folder)));
         item->SubItems()->Add(SizeText(entry));
         item->SubItems()->Add(FormatDateTime(u"yyyy-mm-dd hh:nn", entry.modified));
         item->SetData(reinterpret_cast<void*>(i));

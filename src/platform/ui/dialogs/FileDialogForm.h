@@ -3,12 +3,15 @@
 // mounted volumes), the current folder's path with an "up" button, the
 // folder's entries in a report list (folders first, files that match the
 // chosen filter), the file-name edit (or a combo with a history), the filter
-// combo and the accept and cancel buttons.
+// combo and the accept and cancel buttons. Entries and places show the
+// desktop's pictures (platform/win/shell/FileIcons.h): an entry that of its
+// MIME type, a place that of its kind of folder.
 //
 // Double click or Enter opens a folder or accepts a file, Backspace in the
 // list goes up, a typed folder path navigates and a typed file path accepts.
 // The process's current folder is never changed.
 
+#include <map>
 #include <vector>
 
 #include "platform/rtl/StringList.h"
@@ -18,6 +21,7 @@
 class TButton;
 class TComboBox;
 class TEdit;
+class TImageList;
 class TListBox;
 class TListItem;
 class TListView;
@@ -61,10 +65,16 @@ public:
     TButton* CancelButton() const noexcept { return cancelButton_; }
     // The places' folders, in the places list's order.
     const std::vector<String>& PlaceFolders() const noexcept { return placeFolders_; }
+    // The pictures of the list's items (their ImageIndex) and of the places.
+    TImageList* Icons() const noexcept { return icons_; }
+    int PlaceImage(int place) const { return placeImages_.at(size_t(place)); }
 
 private:
     void Build();
     void AddPlaces();
+    void DrawPlace(int index, const TRect& rect);
+    // The picture of a MIME type in Icons, added when first asked for.
+    int ImageOfType(const String& mimeType);
     // Fills the list from the folder's entries under the chosen filter.
     void ShowEntries();
     void SelectionChanged();
@@ -83,6 +93,9 @@ private:
     std::vector<const TFolderEntry*> shown_;
     std::vector<String> chosen_;
     std::vector<String> placeFolders_;
+    std::vector<int> placeImages_;
+    std::map<String, int> typeImages_;
+    TImageList* icons_ = nullptr;
     TEdit* pathEdit_ = nullptr;
     TButton* upButton_ = nullptr;
     TListBox* places_ = nullptr;

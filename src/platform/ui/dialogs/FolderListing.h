@@ -1,7 +1,7 @@
 #pragma once
 // What the file dialog lists: a folder's entries (hidden ones left out),
-// folders first and names in the order people expect ("2" before "10",
-// case ignored), and the dialog filter's patterns that pick the files.
+// folders first and names in the order people expect (CompareFileNames), and
+// the dialog filter's patterns that pick the files.
 
 #include <cstdint>
 #include <vector>
@@ -22,8 +22,6 @@ std::vector<TFileFilter> ParseFileFilter(const String& filter);
 // Whether Name matches one of Masks, ignoring case ("*.*": every name);
 // no masks match every name.
 bool MatchesFileFilter(const String& name, const std::vector<String>& masks);
-// Negative, zero or positive: case ignored, runs of digits compared by value.
-int CompareFileNames(const String& a, const String& b);
 
 struct TFolderEntry {
     String name;

@@ -30,5 +30,11 @@ inline TOwnerDrawState OwnerDrawState(UINT itemState) {
     return TOwnerDrawState::FromBits(bits);
 }
 
+// Draws an owner-drawn item: its background and content in Rect, on the
+// control's canvas, whose brush and font colour already show a selected item
+// (odSelected). The focus rectangle is not the handler's: the control draws it
+// after the handler returns, for an item with odFocused (a combo box not with
+// odNoFocusRect); it is drawn by inverting, so a handler that drew it too would
+// see the two cancel out.
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
 using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/Files.h"
 #include "platform/win/shell/ItemIdLists.h"
+#include "platform/win/shell/NameOrder.h"
 #include "platform/win/shell/ShellFolder.h"
 
 namespace {
@@ -163,7 +164,7 @@ HTREEITEM TFolderTree::Added(HTREEITEM parent, const String& name) {
     HTREEITEM after = TVI_FIRST;
     for (HTREEITEM child = Related(tree_, TVGN_CHILD, parent); child; child = Related(tree_, TVGN_NEXT, child)) {
         const String childPath = PathOf(child);
-        if (AnsiCompareText(childPath.substr(childPath.rfind(u'/') + 1), name) > 0) break;
+        if (CompareFileNames(childPath.substr(childPath.rfind(u'/') + 1), name) > 0) break;
         after = child;
     }
     HTREEITEM item = Insert(parent, after, name, path, false);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win/shell/ItemIdLists.h"
+#include "platform/win/shell/NameOrder.h"
 
 namespace fs = std::filesystem;
 
@@ -141,8 +142,7 @@ public:
             if (flags & (IsFolder(it->path()) ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS)) names.push_back(std::move(name));
         }
         std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            const int order = AnsiCompareText(String::FromUtf8(a), String::FromUtf8(b));
-            return order != 0 ? order < 0 : a < b;
+            return CompareFileNames(String::FromUtf8(a), String::FromUtf8(b)) < 0;
         });
         items = MakeIntf<TEnumIDList>(std::move(names));
         return S_OK;

@@ -63,7 +63,7 @@ public:
     // E_INVALIDARG for a name that leaves the folder or is no path.
     virtual HRESULT ParseDisplayName(HWND owner, void* bindContext, LPCWSTR name, ULONG* eaten, ITEMIDLIST** list,
                                      ULONG* attributes) = 0;
-    // The folder's items of the kinds Flags asks for, sorted by name.
+    // The folder's items of the kinds Flags asks for, sorted by name (CompareFileNames).
     virtual HRESULT EnumObjects(HWND owner, DWORD flags, TIntfPtr<IEnumIDList>& items) = 0;
     // The folder of a relative list (IShellFolder only); E_FAIL when it is no folder.
     virtual HRESULT BindToObject(const ITEMIDLIST* list, void* bindContext, const TGUID& iid, void** folder) = 0;

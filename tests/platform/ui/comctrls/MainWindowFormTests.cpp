@@ -3,7 +3,7 @@
 
 #include "../ControlFixture.h"
 
-#include "../../../../tools/MainWindowForm.h"
+#include "../../../../tools/demos/MainWindowForm.h"
 #include "platform/win/User.h"
 #include "platform/win/backend/qt/QtShapeRasterizer.h"
 #include "platform/win/controls/CommonControlConstants.h"

@@ -5,26 +5,9 @@
 
 #include "FreshTestFolder.h"
 #include "platform/ui/dialogs/FolderListing.h"
+#include "platform/win/backend/qt/QtNameCollation.h"
 
 namespace {
-
-TEST(FolderListing, NamesSortIgnoringCaseWithDigitsByValue) {
-    const struct {
-        const char16_t* a;
-        const char16_t* b;
-        int sign;
-    } cases[] = {
-        {u"file2.mp4", u"file10.mp4", -1}, {u"File10", u"file9", 1},  {u"abc", u"ABD", -1},
-        {u"a.mp4", u"A.MP4", 1},           {u"x007", u"x7", 1},       {u"x7", u"x007", -1},
-        {u"视频2", u"视频10", -1},          {u"track", u"track1", -1}, {u"b", u"B", 1},
-        {u"same", u"same", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(String(c.a) + u" vs " + c.b);
-        const int result = CompareFileNames(c.a, c.b);
-        EXPECT_EQ((result > 0) - (result < 0), c.sign);
-    }
-}
 
 TEST(FolderListing, AFilterSplitsIntoDescriptionsAndMasksThatMatchIgnoringCase) {
     const std::vector<TFileFilter> filters =
@@ -65,6 +48,28 @@ TEST(FolderListing, AFolderListsFoldersFirstWithoutHiddenEntriesAndFiltersFiles)
     for (const TFolderEntry* entry : FilterFolder(entries, {u"*.mp4"})) names.push_back(entry->name);
     EXPECT_EQ(names, (std::vector<String>{u"Alpha", u"sub", u"a.mp4", u"b10.mp4"}));
     EXPECT_TRUE(ReadFolder(u"/nonexistent-folder").empty());
+}
+
+TEST(FolderListing, ChineseNamesSortInTheUsersCollation) {
+    const std::filesystem::path folder = FreshTestFolder("listing");
+    for (const char* name : {"音乐.mp3", "视频.mp4", "下载.txt", "电影10.mkv", "电影2.mkv"}) std::ofstream(folder / name) << "x";
+    const struct {
+        const char* locale;
+        std::vector<String> names;
+    } cases[] = {
+        // Pinyin: dian, shi, xia, yin; numbers by value.
+        {"zh_CN", {u"电影2.mkv", u"电影10.mkv", u"视频.mp4", u"下载.txt", u"音乐.mp3"}},
+        // By code units: 下 U+4E0B, 电 U+7535, 视 U+89C6, 音 U+97F3.
+        {"C", {u"下载.txt", u"电影2.mkv", u"电影10.mkv", u"视频.mp4", u"音乐.mp3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        TQtNameCollation collation{QLocale(QString::fromLatin1(c.locale))};
+        const TNameCollationScope installed(collation);
+        std::vector<String> names;
+        for (const TFolderEntry& entry : ReadFolder(String::FromUtf8(folder.string()))) names.push_back(entry.name);
+        EXPECT_EQ(names, c.names);
+    }
 }
 
 } // namespace

@@ -1,8 +1,41 @@
 #include "FileDialogFixture.h"
 
+#include "platform/ui/graphics/ImageList.h"
+#include "platform/win/imagelist/ImageList.h"
+#include "platform/win/shell/FileIcons.h"
+#include "platform/win/shell/IconPixels.h"
+
 namespace {
 
 using OwnFileDialog = FileDialogTest;
+
+// A theme that tells the fixture's types by extension and has a stock icon
+// for each type and place it knows, none for text and the other places.
+class TStockIconTheme : public IFileIconTheme {
+public:
+    String MimeTypeOf(const String& path, bool folder) override {
+        if (folder) return u"inode/directory";
+        const String extension = LowerCase(ExtractFileExt(path));
+        return extension == u".mp4" ? u"video/mp4" : extension == u".mkv" ? u"video/x-matroska" : u"text/plain";
+    }
+    HICON MimeTypeIcon(const String& mimeType, int size) override {
+        const LPCWSTR stock = mimeType == u"video/mp4"          ? IDI_ERROR
+                              : mimeType == u"video/x-matroska" ? IDI_WARNING
+                              : mimeType == u"inode/directory"  ? IDI_INFORMATION
+                                                                : nullptr;
+        return Stock(stock, size);
+    }
+    HICON NamedIcon(const String& name, int size) override {
+        return Stock(name == u"user-home" ? IDI_QUESTION : nullptr, size);
+    }
+    static HICON Stock(LPCWSTR name, int size) {
+        return name ? static_cast<HICON>(LoadImageW(nullptr, name, IMAGE_ICON, size, size, 0)) : nullptr;
+    }
+};
+
+std::vector<uint32_t> ImagePixels(TImageList* images, int index) {
+    return TakeIconPixels(ImageList_GetIcon(images->Handle(), index, ILD_NORMAL));
+}
 
 TEST_F(OwnFileDialog, ListsFoldersAndMatchingFilesAndAcceptsATypedName) {
     TOpenDialog* dialog = Dialog();
@@ -228,6 +261,41 @@ TEST_F(OwnFileDialog, ThePlacesOfferTheUsersFoldersAndOpenThem) {
     EXPECT_FALSE(dialog->Execute());
     if (before) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(OwnFileDialog, EntriesAndPlacesShowTheThemesPictureElseOurArtwork) {
+    const std::vector<uint32_t> ownFile = TakeIconPixels(ArtworkIcon(TFileIconKind::File, 16));
+    const std::vector<uint32_t> ownFolder = TakeIconPixels(ArtworkIcon(TFileIconKind::Folder, 16));
+    const auto stock = [](LPCWSTR name) { return TakeIconPixels(TStockIconTheme::Stock(name, 16)); };
+    const struct {
+        bool themed;
+        std::vector<std::vector<uint32_t>> entries; // sub, a.mp4, B.MKV, c.txt
+        std::vector<uint32_t> home, root;
+    } cases[] = {
+        {true, {stock(IDI_INFORMATION), stock(IDI_ERROR), stock(IDI_WARNING), ownFile}, stock(IDI_QUESTION), ownFolder},
+        {false, {ownFolder, ownFile, ownFile, ownFile}, ownFolder, ownFolder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.themed ? "themed" : "no theme");
+        TStockIconTheme theme;
+        IFileIconTheme* const previous = SetFileIconTheme(c.themed ? &theme : nullptr);
+        TOpenDialog* dialog = Dialog();
+        dialog->SetFilterIndex(2);
+        TIdleSteps steps({[&] {
+            TListItems* items = Shown()->FileList()->Items();
+            ASSERT_EQ(Listed(), (std::vector<String>{u"sub", u"a.mp4", u"B.MKV", u"c.txt"}));
+            for (int i = 0; i < items->Count(); ++i)
+                EXPECT_EQ(ImagePixels(Shown()->Icons(), items->Item(i)->ImageIndex()), c.entries[size_t(i)]) << i;
+            TListBox* places = Shown()->Places();
+            EXPECT_EQ(ImagePixels(Shown()->Icons(), Shown()->PlaceImage(0)), c.home);
+            const int root = places->Items()->IndexOf(u"文件系统");
+            ASSERT_GE(root, 0);
+            EXPECT_EQ(ImagePixels(Shown()->Icons(), Shown()->PlaceImage(root)), c.root);
+            DesktopPress(VK_ESCAPE);
+        }});
+        EXPECT_FALSE(dialog->Execute());
+        SetFileIconTheme(previous);
+    }
 }
 
 TEST_F(OwnFileDialog, ResizingKeepsTheButtonsRightAndGivesTheListTheRoom) {

@@ -6,6 +6,7 @@
 
 #include "ShellFixture.h"
 #include "platform/rtl/TaskAllocator.h"
+#include "platform/win/backend/qt/QtNameCollation.h"
 #include "platform/win/shell/BrowseForFolder.h"
 
 namespace {
@@ -385,6 +386,32 @@ TEST_F(BrowseForFolderTest, TheTreeListsVisibleFoldersWhenTheyAreFirstExpanded) 
     const TItemIdListPtr result(Browse(0, {[](HWND) { DesktopPress(VK_RETURN); }}));
     EXPECT_EQ(PathOfList(result.get()), tree_.Path("视频 文件/sub"));
     EXPECT_EQ(String(displayName_), String(u"sub"));
+}
+
+TEST_F(BrowseForFolderTest, TheTreeListsFoldersInTheOrderOfTheUsersCollation) {
+    for (const char* name : {"音乐", "下载", "电影10", "电影2"}) tree_.Folder(name);
+    const struct {
+        const char* locale;
+        std::vector<String> names;
+    } cases[] = {
+        // Pinyin (dian, shi, xia, yin) and Chinese before Latin; numbers by value.
+        {"zh_CN", {u"电影2", u"电影10", u"视频 文件", u"下载", u"音乐", u"x"}},
+        // By code units: 下 U+4E0B, 电 U+7535, 视 U+89C6, 音 U+97F3.
+        {"C", {u"x", u"下载", u"电影2", u"电影10", u"视频 文件", u"音乐"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        TQtNameCollation collation{QLocale(QString::fromLatin1(c.locale))};
+        const TNameCollationScope installed(collation);
+        answers_[BFFM_INITIALIZED] = [&](HWND dialog, LPARAM) {
+            const HWND tree = GetDlgItem(dialog, IDC_BROWSE_TREE);
+            const auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+            EXPECT_EQ(ChildTexts(tree, root), c.names);
+            return 0;
+        };
+        const TItemIdListPtr result(Browse(0, {[](HWND) { DesktopPress(VK_ESCAPE); }}));
+        EXPECT_EQ(result, nullptr);
+    }
 }
 
 TEST_F(BrowseForFolderTest, TheNewFolderButtonAsksForANameAndSelectsTheFolderItMakes) {

@@ -1,5 +1,7 @@
 #include "platform/win/backend/qt/QtDesktop.h"
 
+#include "platform/win/backend/qt/QtFileIconTheme.h"
+#include "platform/win/backend/qt/QtNameCollation.h"
 #include "platform/win/backend/qt/QtPresenter.h"
 #include "platform/win/backend/qt/QtTextClipboard.h"
 #include "platform/win/backend/qt/QtWaitHost.h"
@@ -22,6 +24,18 @@ std::unique_ptr<TInstalledClipboard>& InstalledClipboard() {
     return clipboard;
 }
 
+// The desktop's icon theme and the user's collation of names while the desktop is installed.
+struct TInstalledShellLook {
+    TQtFileIconTheme icons;
+    TFileIconThemeScope iconsScope{icons};
+    TQtNameCollation names;
+    TNameCollationScope namesScope{names};
+};
+std::unique_ptr<TInstalledShellLook>& InstalledShellLook() {
+    static std::unique_ptr<TInstalledShellLook> look;
+    return look;
+}
+
 } // namespace
 
 void InstallQtDesktop() {
@@ -30,10 +44,12 @@ void InstallQtDesktop() {
     SetPresenter(Installed());
     SetThreadWaitHost(std::make_shared<TQtWaitHost>());
     InstalledClipboard() = std::make_unique<TInstalledClipboard>();
+    InstalledShellLook() = std::make_unique<TInstalledShellLook>();
 }
 
 void UninstallQtDesktop() {
     if (!Installed()) return;
+    InstalledShellLook().reset();
     InstalledClipboard().reset();
     SetThreadWaitHost(nullptr);
     SetPresenter(nullptr);

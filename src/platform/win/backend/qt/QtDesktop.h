@@ -3,7 +3,8 @@
 // program (and by the tests of the presenter); without it windows stay in
 // memory. Needs the QGuiApplication on the calling thread, the GUI thread:
 // its top-level windows are presented, its waits run Qt's event loop, and the
-// screens feed the desktop metrics.
+// screens feed the desktop metrics. The desktop's clipboard, icon theme and
+// the user's collation of names come with it.
 
 #include "platform/rtl/String.h"
 #include "platform/win/Types.h"

@@ -78,14 +78,14 @@ int main(int argc, char** argv) {
     const TColor swatches[] = {clRed, clGreen, clBlue, clOlive, clPurple, clTeal};
     const char16_t* names[] = {u"电影", u"电视剧", u"音乐视频", u"家庭录像", u"课程", u"其他"};
     for (const char16_t* item : names) categories->Items()->Add(item);
-    categories->OnDrawItem = [&](TWinControl*, int index, TRect rect, TOwnerDrawState state) {
+    categories->OnDrawItem = [&](TWinControl*, int index, TRect rect, TOwnerDrawState) {
         TCanvas* canvas = categories->Canvas();
         canvas->FillRect(rect);
         canvas->Brush()->SetColor(swatches[index % 6]);
         canvas->FillRect(TRect{rect.Left + 4, rect.Top + 4, rect.Left + 18, rect.Bottom - 4});
         canvas->Brush()->SetStyle(bsClear);
         canvas->TextOut(rect.Left + 24, rect.Top + 3, categories->Items()->Strings(index));
-        if (state.Contains(odFocused)) canvas->DrawFocusRect(rect);
+        // The list box draws the focus rectangle itself once this returns.
     };
     categories->SetItemIndex(1);
 
