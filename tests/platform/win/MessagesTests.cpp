@@ -468,4 +468,14 @@ TEST_F(Messages, QueueStatusTellsWhatIsThereAndWhatIsNew) {
     EXPECT_EQ(GetMessageTime(), LONG(1'000'000));
 }
 
+TEST_F(Messages, AWaitWakesForAPostThatCameBeforeItButNotForOneAlreadySeen) {
+    const HWND w = Create(WS_POPUP, {0, 0, 10, 10});
+    PostMessageW(w, WM_USER, 0, 0);
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_POSTMESSAGE, 0), WAIT_OBJECT_0) << "new since last looked at";
+    GetQueueStatus(QS_POSTMESSAGE);
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_POSTMESSAGE, 0), DWORD(WAIT_TIMEOUT)) << "seen, not new";
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_POSTMESSAGE, MWMO_INPUTAVAILABLE), WAIT_OBJECT_0);
+    Drain();
+}
+
 } // namespace

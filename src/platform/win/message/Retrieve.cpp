@@ -242,10 +242,9 @@ DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milliseconds
     const DWORD due = TickNow() + milliseconds;
     TMessageFilter filter;
     filter.kinds = wakeMask;
-    {
-        std::lock_guard lock(queue.mutex);
-        if (!(flags & MWMO_INPUTAVAILABLE)) queue.changedBits = 0;
-    }
+    // Without MWMO_INPUTAVAILABLE only what arrived since the queue was last looked at
+    // (GetMessage, PeekMessage, GetQueueStatus) wakes; a post that lands just before
+    // the wait starts is new and must wake it.
     for (;;) {
         const uint64_t serial = QueueSerial(queue);
         if (ServeSends(queue)) {
