@@ -38,7 +38,8 @@ void TWinControl::AlignControl(TControl* control) {
         return;
     }
     DisableAlign();
-    // Children move without painting; the window is painted once afterwards.
+    // Children move without painting; the window is painted once afterwards,
+    // their borders (non-client areas) with it.
     const bool outermost = !redrawDeferred_;
     redrawDeferred_ = true;
     try {
@@ -58,7 +59,7 @@ void TWinControl::AlignControl(TControl* control) {
 void TWinControl::EndDeferredRedraw() {
     redrawDeferred_ = false;
     if (std::exchange(redrawNeeded_, false) && handle_)
-        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TWinControl::AdjustClientRect(TRect&) {}

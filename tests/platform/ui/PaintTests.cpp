@@ -24,6 +24,18 @@ protected:
     }
 };
 
+// A filled panel in a sunken border that the window system draws around its client area.
+class TBorderedPanel : public TFilledPanel {
+public:
+    using TFilledPanel::TFilledPanel;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TFilledPanel::CreateParams(params);
+        params.ExStyle |= WS_EX_CLIENTEDGE;
+    }
+};
+
 // A window-less control that paints well beyond its bounds.
 class TSpillingGraphic : public TTestGraphic {
 public:
@@ -131,6 +143,19 @@ TEST_F(PaintTest, RealignedChildrenArePaintedWhereTheyWentAndNothingStaysBehind)
     form->SetBounds(form->Left(), form->Top(), 300, 200);
     RunUntilIdle();
     EXPECT_EQ(ShownAt(panel, 100, 70), Pixel(clGreen));
+    EXPECT_EQ(Differences(Painted(), Shown()), 0u);
+}
+
+TEST_F(PaintTest, EnlargingAFormRepaintsTheBordersOfItsAlignedChildren) {
+    form = ShownForm({0, 0, 640, 400});
+    for (TAlign align : {alTop, alLeft, alClient}) {
+        auto* child = new TBorderedPanel(form);
+        child->SetAlign(align);
+        child->SetParent(form);
+    }
+    RunUntilIdle();
+    form->SetBounds(0, 0, 1240, 760);
+    RunUntilIdle();
     EXPECT_EQ(Differences(Painted(), Shown()), 0u);
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"
+#include "platform/win/text/Text.h"
 
 namespace {
 
@@ -563,6 +564,49 @@ TEST_F(PaintedPopups, ItemsShowMarksImagesShortcutsArrowsAndGreyText) {
     EXPECT_GT(count(RECT{items[5].right - 14, items[5].top, items[5].right, items[5].bottom}, Dark), 6) << "arrow";
     // The popup is shown without taking the activation from the owner.
     EXPECT_EQ(GetActiveWindow(), owner);
+}
+
+// Pixels of Text drawn alone in the menu font that differ from the menu's
+// background, as a popup item draws it.
+int CaptionInk(const String& text) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateBitmap(400, 40, 1, 32, nullptr);
+    const HGDIOBJ oldBitmap = SelectObject(dc, ToGdiObject(bitmap)), oldFont = SelectObject(dc, ToGdiObject(font));
+    RECT all{0, 0, 400, 40};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+    RECT at{10, 0, 400, 40};
+    DrawTextW(dc, text.c_str(), text.Length(), &at, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
+    int ink = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 400; ++x) ink += GetPixel(dc, x, y) != GetSysColor(COLOR_MENU);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    DeleteObject(ToGdiObject(bitmap));
+    DeleteObject(ToGdiObject(font));
+    return ink;
+}
+
+TEST_F(PopupMenus, TheWidestCaptionShowsWhole) {
+    const String widest = u"添加LOGO图片水印";
+    const HMENU effects = Keep(CreatePopupMenu());
+    AppendMenuW(effects, MF_STRING, 21, u"裁剪");
+    AppendMenuW(effects, MF_STRING, 22, widest.c_str());
+    int ink = -1;
+    WhileOpen(owner, {[&](HWND popup) {
+        RECT item;
+        ASSERT_TRUE(GetMenuItemRect(owner, effects, 1, &item));
+        ink = CountPixels(popup, ToWindow(popup, item), [](uint32_t p) { return p != Rgb(GetSysColor(COLOR_MENU)); });
+        DesktopPress(VK_ESCAPE);
+    }});
+    TrackPopupMenu(effects, TPM_RETURNCMD, 400, 100, 0, owner, nullptr);
+    EXPECT_EQ(ink, CaptionInk(widest)) << "every pixel of the caption, its last glyph too";
 }
 
 TEST_F(PaintedPopups, TheHotItemIsHighlightedAsTheSelectionMoves) {

@@ -45,6 +45,11 @@ void TEditWindow::ResetFormatRect() {
     GetClientRect(hwnd_, &client);
     client.left += leftMargin_;
     client.right = std::max(client.left, client.right - rightMargin_);
+    if (!IsMultiLine()) {
+        // The one line sits in the middle of the client area, as high as the font.
+        client.top += std::max(Height(client) - lineHeight_, 0) / 2;
+        client.bottom = std::min<LONG>(client.bottom, client.top + lineHeight_);
+    }
     SetFormatRect(client, false);
 }
 

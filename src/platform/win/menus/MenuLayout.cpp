@@ -96,7 +96,8 @@ TPopupLayout LayoutPopup(const TMenuObject& menu) {
             layout.items[i] = RECT{x, y, x, y + height};
             y += height;
         }
-        const int width = layout.gutter + captions + (shortcuts ? kShortcutGap + shortcuts : 0) + kSubmenuArrowArea;
+        const int width = layout.gutter + kCaptionLeftGap + captions + (shortcuts ? kShortcutGap + shortcuts : 0) +
+                          kSubmenuArrowArea;
         for (size_t i = first; i < end; ++i) layout.items[i].right = x + width;
         x += width;
         bottom = std::max(bottom, y);
@@ -114,6 +115,10 @@ TPopupLayout LayoutPopup(const TMenuObject& menu) {
     column(menu.items.size());
     layout.size = SIZE{x + kPopupBorder, bottom + kPopupBorder};
     return layout;
+}
+
+RECT PopupTextArea(const TPopupLayout& layout, const RECT& item) {
+    return RECT{item.left + layout.gutter + kCaptionLeftGap, item.top, item.right - kSubmenuArrowArea, item.bottom};
 }
 
 std::vector<RECT> LayoutMenuBar(const TMenuObject& menu, const RECT& bar) {

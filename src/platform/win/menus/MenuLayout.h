@@ -21,9 +21,12 @@ private:
     HFONT normal_ = nullptr, bold_ = nullptr;
 };
 
-// A popup's client area holds a raised edge and the items in columns.
+// A popup's client area holds a raised edge and the items in columns. An
+// item is, left to right: the gutter (check or image), a gap, the caption and
+// the shortcut, and the submenu arrow's area.
 constexpr int kPopupBorder = 3;
 constexpr int kSeparatorHeight = 9;
+constexpr int kCaptionLeftGap = 2;
 constexpr int kSubmenuArrowArea = 16;
 
 struct TPopupLayout {
@@ -33,6 +36,8 @@ struct TPopupLayout {
     std::vector<int> barBreaks; // x of the lines between columns (MFT_MENUBARBREAK)
 };
 TPopupLayout LayoutPopup(const TMenuObject& menu);
+// Where an item of the layout draws its caption and shortcut.
+RECT PopupTextArea(const TPopupLayout& layout, const RECT& item);
 
 // The items of a menu bar from the bar's left, one row.
 std::vector<RECT> LayoutMenuBar(const TMenuObject& menu, const RECT& bar);

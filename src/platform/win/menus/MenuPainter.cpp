@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kCaptionLeftGap = 2;
-
 // Keeps a context's objects and colours for one drawing and puts them back.
 class TDrawState {
 public:
@@ -135,7 +133,7 @@ void PopupItem(HDC dc, const TMenuFonts& fonts, const TMenuObject& menu, const T
         }
     }
     const HFONT font = fonts.For(entry);
-    const RECT text{gutter.right + kCaptionLeftGap, r.top, r.right - kSubmenuArrowArea, r.bottom};
+    const RECT text = PopupTextArea(layout, r);
     Text(dc, font, entry.Caption(), text, DT_LEFT, entry.Disabled(), hot, color);
     if (const String shortcut = entry.Shortcut(); !shortcut.IsEmpty())
         Text(dc, font, shortcut, text, DT_RIGHT | DT_NOPREFIX, entry.Disabled(), hot, color);

@@ -226,6 +226,10 @@ TEST_F(ComboBoxWindowTest, ClosingWithoutAChoiceBringsTheSelectionBack) {
              SetFocus(parent);
              RunUntilIdle();
          }},
+        {"the program losing the activation", [](HWND) {
+             DesktopActivate(nullptr);
+             RunUntilIdle();
+         }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.how);

@@ -96,6 +96,12 @@ void EditTest::Type(const std::u16string& script) {
     }
 }
 
+int EditTest::LineTop(HWND edit) const {
+    RECT format{};
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    return format.top;
+}
+
 uint32_t EditTest::PixelAt(HWND edit, int x, int y) const {
     POINT pt{x, y};
     MapWindowPoints(edit, parent_, &pt, 1);

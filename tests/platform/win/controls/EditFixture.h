@@ -35,6 +35,8 @@ protected:
     // (Home, End, Left, Right, Up, Down, PgUp, PgDn, Back, Delete, Enter, Tab,
     // Insert, Escape, or a letter) with Shift, Ctrl or both held.
     void Type(const std::u16string& script);
+    // The top of the formatting rectangle (EM_GETRECT), where the first line starts.
+    int LineTop(HWND edit) const;
     // The colour (0xRRGGBB) at a point of the edit.
     uint32_t PixelAt(HWND edit, int x, int y) const;
 

@@ -62,7 +62,7 @@ TEST_F(EditTest, TheSelectionShowsInHighlightColoursWhileFocusedOrNotHidden) {
         SendMessageW(edit, EM_SETSEL, 1, 3);
         if (!c.focused) SetFocus(parent_);
         RunUntilIdle();
-        EXPECT_EQ(PixelAt(edit, kAdvance, 1), c.highlighted ? Sys(COLOR_HIGHLIGHT) : Sys(COLOR_WINDOW));
+        EXPECT_EQ(PixelAt(edit, kAdvance, LineTop(edit)), c.highlighted ? Sys(COLOR_HIGHLIGHT) : Sys(COLOR_WINDOW));
         EXPECT_EQ(PixelAt(edit, kAdvance + 4, kInkY), c.highlighted ? Sys(COLOR_HIGHLIGHTTEXT) : Sys(COLOR_WINDOWTEXT));
         EXPECT_EQ(PixelAt(edit, 3 * kAdvance + 4, kInkY), Sys(COLOR_WINDOWTEXT)) << "after the selection";
         DestroyWindow(edit);
@@ -77,18 +77,19 @@ TEST_F(EditTest, ThePreeditIsDrawnUnderlinedAtTheCaretAndTheCommitIsOneChange) {
     RunUntilIdle();
     EXPECT_EQ(Text(edit), String(u"ab"));
     EXPECT_TRUE(Notifications(edit).empty());
+    const int underline = LineTop(edit) + kLine - 1;
     // "shi" at the caret (after "a"), underlined; "b" moved past it.
     for (int i = 0; i < 3; ++i) EXPECT_EQ(PixelAt(edit, (1 + i) * kAdvance + 4, kInkY), Sys(COLOR_WINDOWTEXT)) << i;
-    for (int x = kAdvance; x < 4 * kAdvance; ++x) ASSERT_EQ(PixelAt(edit, x, kLine - 1), Sys(COLOR_WINDOWTEXT)) << x;
+    for (int x = kAdvance; x < 4 * kAdvance; ++x) ASSERT_EQ(PixelAt(edit, x, underline), Sys(COLOR_WINDOWTEXT)) << x;
     EXPECT_EQ(PixelAt(edit, 4 * kAdvance + 4, kInkY), Sys(COLOR_WINDOWTEXT)) << "b";
-    EXPECT_EQ(PixelAt(edit, 4 * kAdvance + 4, kLine - 1), Sys(COLOR_WINDOW)) << "b is not underlined";
+    EXPECT_EQ(PixelAt(edit, 4 * kAdvance + 4, underline), Sys(COLOR_WINDOW)) << "b is not underlined";
     POINT caret{};
     GetCaretPos(&caret);
     EXPECT_EQ(caret.x, 4 * kAdvance);
     // The input method's window follows the caret.
     const RECT at = ImeCursorRect();
     EXPECT_EQ(at.left, ScreenPoint(edit, 4 * kAdvance, 0).x);
-    EXPECT_EQ(at.top, ScreenPoint(edit, 0, 0).y);
+    EXPECT_EQ(at.top, ScreenPoint(edit, 0, LineTop(edit)).y);
     EXPECT_EQ(at.bottom - at.top, kLine) << "the caret is as high as the font";
 
     DesktopImeCommit(u"视频");
@@ -96,7 +97,7 @@ TEST_F(EditTest, ThePreeditIsDrawnUnderlinedAtTheCaretAndTheCommitIsOneChange) {
     EXPECT_EQ(Text(edit), String(u"视频b"));
     EXPECT_EQ(Selection(edit), std::pair(2, 2));
     EXPECT_EQ(Notifications(edit, EN_CHANGE).size(), 1u);
-    EXPECT_EQ(PixelAt(edit, 2 * 16 + 4, kLine - 1), Sys(COLOR_WINDOW)) << "the preedit's underline is gone";
+    EXPECT_EQ(PixelAt(edit, 2 * 16 + 4, underline), Sys(COLOR_WINDOW)) << "the preedit's underline is gone";
     SendMessageW(edit, WM_UNDO, 0, 0);
     EXPECT_EQ(Text(edit), String(u"ab")) << "one undo step";
 }
@@ -349,4 +350,29 @@ TEST_F(EditTest, AKeystrokeRepaintsOnlyTheDamagedLines) {
     GetUpdateRect(memo, &update, FALSE);
     EXPECT_EQ(update.top, 2 * kLine);
     EXPECT_EQ(update.bottom, 10 * kLine);
+}
+
+// A single line sits in the middle of a taller edit, as far from its top as
+// from its bottom; a memo's lines start at the top.
+TEST_F(EditTest, ASingleLineIsCentredVertically) {
+    struct TCase {
+        const char* name;
+        DWORD style;
+        int height;
+        int lineTop;
+    };
+    for (const TCase& c : {TCase{"even room", 0, 24, 4}, TCase{"odd room", 0, 21, 2},
+                           TCase{"no room", 0, kLine - 2, 0}, TCase{"memo", ES_MULTILINE, 24, 0}}) {
+        SCOPED_TRACE(c.name);
+        const HWND edit = MakeEdit(c.style, {200, c.height}, u"ab");
+        int firstInk = -1;
+        for (int y = c.height - 1; y >= 0; --y)
+            if (PixelAt(edit, 4, y) == Sys(COLOR_WINDOWTEXT)) firstInk = y;
+        EXPECT_EQ(firstInk, c.lineTop + 1) << "glyphs are inset by a pixel in their line";
+        EXPECT_EQ(LineTop(edit), c.lineTop);
+        POINT caret{};
+        GetCaretPos(&caret);
+        EXPECT_EQ(caret.y, c.lineTop);
+        DestroyWindow(edit);
+    }
 }

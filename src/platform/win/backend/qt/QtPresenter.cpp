@@ -152,8 +152,10 @@ void TQtPresenter::FocusWindowChanged(QWindow* focus) {
 void TQtPresenter::CaptureChanged(HWND capture) {
     if (!OnGuiThread()) return;
     TPresenterWindow* top = capture ? WindowOf(GetAncestor(capture, GA_ROOT)) : nullptr;
-    // Only popups grab: a click outside them must still reach the capture.
-    QWindow* grab = top && top->Kind() != TTopLevelKind::Form && top->isVisible() ? top : nullptr;
+    // Whatever holds the capture (a menu, a dropped-down list, a drag) has
+    // every click, also one in another program's window, which then closes
+    // it as a click elsewhere in ours does.
+    QWindow* grab = top && top->isVisible() ? top : nullptr;
     if (grab != grab_) {
         if (grab_) grab_->setMouseGrabEnabled(false);
         grab_ = grab;

@@ -242,8 +242,26 @@ TEST_F(InputTest, TheCursorFollowsThePointerAndWhileAPopupHoldsCaptureItGrabsThe
     EXPECT_EQ(MessagesOf(popup, {WM_LBUTTONDOWN, WM_LBUTTONUP}), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
     ReleaseCapture();
     EXPECT_EQ(Presenter().MouseGrabWindow(), nullptr);
+}
 
-    SetCapture(child_); // a form's capture grabs nothing
+// A control in a form holds the capture while its list is dropped down (or
+// its menu bar's popup is open): the pointer is grabbed for it, so that a
+// click in another program's window reaches it too, and losing the
+// activation to another program ends it.
+TEST_F(InputTest, AFormsCaptureGrabsThePointerUntilAnotherProgramTakesTheFocus) {
+    FormWindow()->requestActivate();
+    SettleDesktop();
+    SetCapture(child_);
+    EXPECT_EQ(Presenter().MouseGrabWindow(), FormWindow());
+    ClearRecord();
+
+    QWindow foreign; // another program's window
+    foreign.setGeometry(1000, 500, 100, 100);
+    foreign.show();
+    foreign.requestActivate();
+    SettleDesktop();
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(MessagesOf(child_, {WM_CAPTURECHANGED}), std::vector<UINT>{WM_CAPTURECHANGED});
     EXPECT_EQ(Presenter().MouseGrabWindow(), nullptr);
 }
 
