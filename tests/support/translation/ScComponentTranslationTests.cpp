@@ -11,7 +11,7 @@
 #include "platform/rtl/StringList.h"
 #include "support/translation/MoWriter.h"
 #include "support/translation/ScTranslationErrors.h"
-#include "support/translation/ScTranslator.h"
+#include "support/translation/ScTranslatorInstance.h"
 
 namespace fs = std::filesystem;
 
@@ -97,7 +97,7 @@ protected:
                                                         {"first", "premier"}, {"Item", "Article"}, {"tip", "astuce"}};
         WriteMoFile(folder_ / "de" / "LC_MESSAGES" / "default.mo", MoBytes(german));
         WriteMoFile(folder_ / "fr" / "LC_MESSAGES" / "default.mo", MoBytes(french));
-        translator_ = std::make_unique<TTranslator>(String(folder_.string()));
+        translator_ = std::make_unique<TTranslatorInstance>(String(folder_.string()));
         translator_->SelectLanguage(u"de");
 
         form_ = std::make_unique<TTrControl>(nullptr);
@@ -119,7 +119,7 @@ protected:
     fs::path folder_;
     TBoxes services_;
     TAppServicesScope scope_{services_};
-    std::unique_ptr<TTranslator> translator_;
+    std::unique_ptr<TTranslatorInstance> translator_;
     std::unique_ptr<TTrControl> form_;
     TTrControl* button_;
     TTrLabel* label_;

@@ -19,13 +19,13 @@ class TComponent;
 class TMoFile;
 class TStrings;
 
-class TTranslator {
+class TTranslatorInstance {
 public:
     // Language from the environment; domain "default" bound to BaseFolder and
     // selected. The creating thread is the one whose record-based resource
     // strings are translated.
-    explicit TTranslator(const String& baseFolder);
-    ~TTranslator();
+    explicit TTranslatorInstance(const String& baseFolder);
+    ~TTranslatorInstance();
 
     // The catalogue's translation of Text in the current domain, or Text itself.
     // A catalogue that cannot be read raises ETrIOError (once: the domain
@@ -100,7 +100,7 @@ private:
 String LanguageFromEnvironment();
 
 // The translator of the process while the ScTranslator unit runs, else null.
-TTranslator* DefaultTranslator();
+TTranslatorInstance* DefaultTranslator();
 
 // Adds a domain (compared ignoring case) to those resource strings are
 // translated in, in order.
