@@ -72,6 +72,21 @@ void TTranslatorInstance::TP_IgnoreClassProperty(TClass cls, const String& prope
     AddClassRule(callRules_, cls, propertyName, nullptr);
 }
 
+String TTranslatorInstance::TextProp(TObject* object, const TPropInfo* prop) const {
+    if (prop->Kind() != tkLString) return GetStrProp(object, prop);
+    const std::string bytes = GetAnsiStrProp(object, prop);
+    const String text = DecodeCodePage(bytes, codePage_);
+    // A byte sequence that is no text of the code page does not come back.
+    if (EncodeCodePage(text, codePage_) != bytes)
+        throw ETrAnsi2WideConvError(String(u"Cannot convert AnsiString to UnicodeString:\r\n") + text);
+    return text;
+}
+
+void TTranslatorInstance::SetTextProp(TObject* object, const TPropInfo* prop, const String& text) const {
+    if (prop->Kind() == tkLString) SetAnsiStrProp(object, prop, EncodeCodePage(text, codePage_));
+    else SetStrProp(object, prop, text);
+}
+
 void TTranslatorInstance::TranslateStringList(TStrings* list, const String& domain) {
     const String inDomain = DomainOrCurrent(domain);
     list->BeginUpdate();
@@ -145,11 +160,11 @@ void TTranslatorInstance::TranslateComponent(TComponent* component, const String
                 try {
                     if (tkStrings.Contains(prop->Kind())) {
                         if (!prop->HasReader() || !prop->HasWriter()) continue;
-                        const String text = GetStrProp(object, prop);
+                        const String text = TextProp(object, prop);
                         if (text.empty()) continue;
                         recorded.push_back({object, prop->Name(), text});
                         const String translation = TranslateInDomain(inDomain, text);
-                        if (translation != text) SetStrProp(object, prop, translation);
+                        if (translation != text) SetTextProp(object, prop, translation);
                     } else if (prop->Kind() == tkClass && prop->HasReader()) {
                         if (TObject* child = GetObjectProp(object, prop)) work.push_back({child, entry});
                     }
@@ -195,7 +210,8 @@ void TTranslatorInstance::RetranslateComponent(TComponent* component, const Stri
             list->SetText(item.Original);
             TranslateStringList(list, inDomain);
         } else {
-            SetStrProp(item.Object, item.PropertyName, TranslateInDomain(inDomain, item.Original));
+            SetTextProp(item.Object, GetPropInfo(item.Object, item.PropertyName),
+                        TranslateInDomain(inDomain, item.Original));
         }
     }
     marker->Language = Language();

@@ -184,6 +184,30 @@ TEST_F(ComponentTranslationTest, RefusingSetterBecomesAComponentError) {
     }
 }
 
+TEST_F(ComponentTranslationTest, EightBitTextsReadInTheTranslatorsCodePageOrRaise) {
+    const std::string gbk = "\xD7\xAA\xBB\xBB"; // "转换" in GBK, no UTF-8
+    struct Case {
+        int codePage;
+        std::string hint;
+        std::string translated; // empty: the conversion fails
+    };
+    const Case cases[] = {{0, "tip", "Hinweis"}, {936, "tip", "Hinweis"}, {936, gbk, gbk}, {0, gbk, ""}};
+    for (const Case& c : cases) {
+        TTrControl control(nullptr);
+        control.hint = c.hint;
+        translator_->SetCodePage(c.codePage);
+        try {
+            translator_->TranslateComponent(&control);
+            EXPECT_EQ(control.hint, c.translated) << c.codePage;
+        } catch (const ETrComponentError& e) {
+            EXPECT_TRUE(c.translated.empty()) << c.codePage << ": " << e.Message();
+            EXPECT_NE(e.Message().find(u"TP_Ignore (self, '.Hint')"), String::npos);
+            EXPECT_NE(e.Message().find(u"\r\nReason: Cannot convert AnsiString to UnicodeString:\r\n"), String::npos);
+            EXPECT_EQ(control.hint, c.hint) << "left as it was";
+        }
+    }
+}
+
 TEST_F(ComponentTranslationTest, SecondTranslationInAnotherLanguageWarnsAndRetranslationBringsTheNewTexts) {
     translator_->TranslateComponent(form_.get());
     translator_->SelectLanguage(u"fr");
