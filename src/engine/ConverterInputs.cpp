@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "engine/ChannelLayouts.h"
 #include "engine/ConversionRun.h"
 #include "engine/ConvertOptions.h"
 #include "engine/InputReader.h"
@@ -54,11 +55,7 @@ void AddInputStreams(TConversionRun& run, const TAVConvertOptions& options, int 
             throw EOutOfMemory("Out of memory");
         ist.decoderContext->pkt_timebase = ist.stream->time_base;
         AVChannelLayout& layout = ist.decoderContext->ch_layout;
-        if (par.codec_type == AVMEDIA_TYPE_AUDIO && layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-            const int channels = layout.nb_channels;
-            avlib::av_channel_layout_uninit(&layout);
-            avlib::av_channel_layout_default(&layout, channels);
-        }
+        if (par.codec_type == AVMEDIA_TYPE_AUDIO) OrderByDefault(layout);
         ist.width = par.width;
         ist.height = par.height;
         ist.pixelFormat = par.codec_type == AVMEDIA_TYPE_VIDEO ? par.format : AV_PIX_FMT_NONE;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/AVUtils.h"
+#include "engine/ChannelLayouts.h"
 #include "engine/ConversionRun.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -189,11 +190,7 @@ int ConfigureAudioSink(TFilterGraph& graph, TOutputFilter& output, const AVFilte
     int result = CreateFilter(graph.graph, "abuffersink", "output stream " + stream, std::string(), output.filter);
     if (result < 0) return result;
     AVChannelLayout& layout = encoder.ch_layout;
-    if (layout.nb_channels && layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-        const int channels = layout.nb_channels;
-        avlib::av_channel_layout_uninit(&layout);
-        avlib::av_channel_layout_default(&layout, channels);
-    }
+    OrderByDefault(layout);
     const std::string formats =
         encoder.sample_fmt != AV_SAMPLE_FMT_NONE
             ? std::string(avlib::av_get_sample_fmt_name(encoder.sample_fmt))

@@ -1,10 +1,12 @@
 // The initialisation of a transcode: stream copy or encoder set-up for every
 // output stream, encoders and decoders opened, file headers written.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "engine/AVUtils.h"
+#include "engine/ChannelLayouts.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Transcoder.h"
 #include "platform/rtl/Format.h"
@@ -238,10 +240,12 @@ void TTranscoder::OpenDecoder(TInputStream& ist) {
         if (!ist.decoderOptions.Find("threads")) ist.decoderOptions.Set("threads", "auto");
         if (avlib::avcodec_open2(&decoder, ist.decoder, ist.decoderOptions.Address()) < 0)
             throw Exception("Error while opening decoder for input stream");
-        if (decoder.codec_type == AVMEDIA_TYPE_AUDIO && decoder.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-            const int channels = decoder.ch_layout.nb_channels;
-            avlib::av_channel_layout_uninit(&decoder.ch_layout);
-            avlib::av_channel_layout_default(&decoder.ch_layout, channels);
+        if (decoder.codec_type == AVMEDIA_TYPE_AUDIO) {
+            const auto fed = std::ranges::find_if(run_.outputStreams, [&, index = IndexOf(ist)](const auto& ost) {
+                return ost->sourceIndex == index && ost->encodingNeeded;
+            });
+            if (fed == run_.outputStreams.end()) CompleteInputChannelLayout(decoder.ch_layout);
+            else CompleteChannelLayouts(decoder.ch_layout, (*fed)->encoderContext->ch_layout);
         }
     }
     ist.nextDts = ist.nextPts = AV_NOPTS_VALUE;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/AVUtils.h"
+#include "engine/ChannelLayouts.h"
 #include "engine/CodecLock.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Deinterlace.h"
@@ -377,12 +378,7 @@ int TTranscoder::DecodeAudio(TInputStream& ist, AVPacket* packet) {
             avlib::av_frame_unref(frame);
             return -1;
         }
-        if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-            const int channels = frame->ch_layout.nb_channels;
-            if (channels <= 0) throw Exception("Unable to find default channel layout for input stream");
-            avlib::av_channel_layout_uninit(&frame->ch_layout);
-            avlib::av_channel_layout_default(&frame->ch_layout, channels);
-        }
+        CompleteInputChannelLayout(frame->ch_layout);
         if (frame->format != ist.sampleFormat || frame->sample_rate != ist.sampleRate ||
             avlib::av_channel_layout_compare(&frame->ch_layout, &ist.channelLayout)) {
             ist.sampleFormat = frame->format;

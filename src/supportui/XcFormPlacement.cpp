@@ -1,9 +1,13 @@
 #include "supportui/XcFormPlacement.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/ui/Application.h"
 #include "platform/win/User.h"
 #include "support/storage/XcAppStorage.h"
 #include "support/storage/XcUtils.h"
+#include "supportui/XcFormPlacementLink.h"
 
 RTL_PUBLISHED(TXcWinMinMaxInfo, c) {
     const auto field = [&c](const char* name, int index) {
@@ -106,6 +110,7 @@ TXcFormPlacement::TXcFormPlacement(TComponent* owner)
 
 TXcFormPlacement::~TXcFormPlacement() {
     destroying_ = true;
+    for (TXcFormPlacementLink* link : links_) link->placement_ = nullptr;
     if (!Designing()) {
         hook_->SetActive(false);
         GiveBackFormEvents();
@@ -233,17 +238,29 @@ void TXcFormPlacement::LoadPlacement() {
 }
 
 void TXcFormPlacement::WritePlacement() {
-    TCustomForm* form = Form();
-    if (!form) return;
-    if (options_ != TPlacementOptions{fpActiveControl})
-        SaveFormPlacement(*form, *appStorage_, appStoragePath_, options_);
-    if (options_.Contains(fpActiveControl) && form->ActiveControl())
-        appStorage_->WriteString(appStoragePath_ + u"ActiveControl", form->ActiveControl()->Name());
+    if (TCustomForm* form = Form()) {
+        if (options_ != TPlacementOptions{fpActiveControl})
+            SaveFormPlacement(*form, *appStorage_, appStoragePath_, options_);
+        if (options_.Contains(fpActiveControl) && form->ActiveControl())
+            appStorage_->WriteString(appStoragePath_ + u"ActiveControl", form->ActiveControl()->Name());
+    }
+    NotifyLinks(true);
 }
 
 void TXcFormPlacement::ReadPlacement() {
     if (TCustomForm* form = Form()) RestoreFormPlacement(*form, *appStorage_, appStoragePath_, options_);
     restored_ = true;
+    NotifyLinks(false);
+}
+
+void TXcFormPlacement::RemoveLink(TXcFormPlacementLink* link) { std::erase(links_, link); }
+
+void TXcFormPlacement::NotifyLinks(bool saved) {
+    for (TXcFormPlacementLink* link : std::vector(links_)) {
+        if (std::find(links_.begin(), links_.end(), link) == links_.end()) continue;
+        if (saved) link->SaveNotify();
+        else link->LoadNotify();
+    }
 }
 
 void TXcFormPlacement::DoSavePlacement() { Notify(OnSavePlacement, this); }

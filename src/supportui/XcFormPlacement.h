@@ -8,6 +8,9 @@
 // nothing was saved yet, then the form's handler), and gives them back when
 // it goes.
 //
+// Links (XcFormPlacementLink.h) are told after every WritePlacement and
+// ReadPlacement.
+//
 // PreventResize keeps the user from sizing or maximizing the form; a
 // MinMaxInfo with non-zero fields limits its tracking sizes. Both work
 // through a window hook on the form that answers after the form's own
@@ -15,6 +18,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "platform/rtl/DateTime.h"
 #include "platform/ui/Forms.h"
@@ -24,6 +28,7 @@
 
 class TXcCustomAppStorage;
 class TXcFormPlacement;
+class TXcFormPlacementLink;
 
 enum class TXcFormPlacementVersionCheck { fpvcNocheck, fpvcCheckGreaterEqual, fpvcCheckEqual };
 using enum TXcFormPlacementVersionCheck;
@@ -122,6 +127,12 @@ protected:
 
 private:
     friend class TXcWinMinMaxInfo;
+    friend class TXcFormPlacementLink;
+
+    void AddLink(TXcFormPlacementLink* link) { links_.push_back(link); }
+    void RemoveLink(TXcFormPlacementLink* link);
+    // Tells every link; one may leave the list meanwhile.
+    void NotifyLinks(bool saved);
 
     bool Designing() const { return ComponentState().Contains(csDesigning); }
     bool Loading() const { return ComponentState().Contains(csLoading); }
@@ -153,4 +164,5 @@ private:
     TNotifyEvent savedShow_;
     TCloseQueryEvent savedCloseQuery_;
     TNotifyEvent savedDestroy_;
+    std::vector<TXcFormPlacementLink*> links_;
 };

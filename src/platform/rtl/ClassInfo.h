@@ -64,7 +64,7 @@ class TPropAccess {
 public:
     virtual ~TPropAccess() = default;
     // Value types by kind: int64_t for ordinals and Int64, double, String,
-    // TSetBits, TObject*, std::any (events), TIntfPtr<IInterface>, Variant.
+    // std::string (8-bit text), TSetBits, TObject*, std::any (events), TIntfPtr<IInterface>, Variant.
     virtual void Get(TObject& obj, int32_t index, void* out) const = 0;
     virtual void Set(TObject& obj, int32_t index, const void* in) const = 0;
 };
@@ -222,7 +222,8 @@ template <class V>
 auto CarrierOf() {
     constexpr TTypeKind kind = KindOf<V>();
     if constexpr (kind == tkFloat) return double{};
-    else if constexpr (kind == tkUString || kind == tkLString) return String{};
+    else if constexpr (kind == tkUString) return String{};
+    else if constexpr (kind == tkLString) return std::string{};
     else if constexpr (kind == tkSet) return TSetBits{};
     else if constexpr (kind == tkClass) return static_cast<TObject*>(nullptr);
     else if constexpr (kind == tkMethod) return std::any{};
@@ -269,8 +270,7 @@ void CollectOwnInterfaces(std::vector<const TTypeInfo*>& out) {
 
 template <class V>
 Carrier<V> ToCarrier(const V& v) {
-    if constexpr (std::is_same_v<V, std::string>) return String::FromUtf8(v);
-    else if constexpr (IsTSet<V>::value) return v.Bits();
+    if constexpr (IsTSet<V>::value) return v.Bits();
     else if constexpr (IsFunction<V>::value) return v ? std::any(v) : std::any();
     else if constexpr (std::is_same_v<Carrier<V>, int64_t>) return OrdinalOf(v);
     else return v;
@@ -280,8 +280,7 @@ Carrier<V> ToCarrier(const V& v) {
 
 template <class V>
 V FromCarrier(const Carrier<V>& c) {
-    if constexpr (std::is_same_v<V, std::string>) return c.ToUtf8();
-    else if constexpr (IsTSet<V>::value) return V::FromBits(c);
+    if constexpr (IsTSet<V>::value) return V::FromBits(c);
     else if constexpr (std::is_same_v<V, bool>) return c != 0;
     else if constexpr (IsObjectPointer<V>) {
         if (!c) return nullptr;

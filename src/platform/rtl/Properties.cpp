@@ -126,10 +126,24 @@ void SetFloatProp(TObject* obj, TPropRef prop, double value) {
     TPropValues::Set(obj, prop.Resolve(*obj), {tkFloat}, value);
 }
 
-String GetStrProp(TObject* obj, TPropRef prop) { return TPropValues::Get<String>(obj, prop.Resolve(*obj), tkStrings); }
+String GetStrProp(TObject* obj, TPropRef prop) {
+    const TPropInfo& p = prop.Resolve(*obj);
+    if (p.Kind() == tkLString) return String::FromUtf8(GetAnsiStrProp(obj, &p));
+    return TPropValues::Get<String>(obj, p, tkStrings);
+}
 
 void SetStrProp(TObject* obj, TPropRef prop, const String& value) {
-    TPropValues::Set(obj, prop.Resolve(*obj), tkStrings, value);
+    const TPropInfo& p = prop.Resolve(*obj);
+    if (p.Kind() == tkLString) return SetAnsiStrProp(obj, &p, value.ToUtf8());
+    TPropValues::Set(obj, p, tkStrings, value);
+}
+
+std::string GetAnsiStrProp(TObject* obj, TPropRef prop) {
+    return TPropValues::Get<std::string>(obj, prop.Resolve(*obj), {tkLString});
+}
+
+void SetAnsiStrProp(TObject* obj, TPropRef prop, const std::string& value) {
+    TPropValues::Set(obj, prop.Resolve(*obj), {tkLString}, value);
 }
 
 int64_t GetInt64Prop(TObject* obj, TPropRef prop) { return TPropValues::Get<int64_t>(obj, prop.Resolve(*obj), kIntegers); }

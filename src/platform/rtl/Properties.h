@@ -6,6 +6,7 @@
 // exist" for an unknown name.
 
 #include <any>
+#include <string>
 
 #include "platform/rtl/ClassInfo.h"
 
@@ -44,9 +45,13 @@ String GetSetProp(TObject* obj, TPropRef prop, bool brackets = false);
 void SetSetProp(TObject* obj, TPropRef prop, const String& text);
 double GetFloatProp(TObject* obj, TPropRef prop);
 void SetFloatProp(TObject* obj, TPropRef prop, double value);
-// String kinds (an std::string property holds UTF-8).
+// String kinds (an std::string property holds UTF-8: bytes that are no UTF-8
+// read as U+FFFD).
 String GetStrProp(TObject* obj, TPropRef prop);
 void SetStrProp(TObject* obj, TPropRef prop, const String& value);
+// The bytes of an 8-bit string (std::string) property as they are.
+std::string GetAnsiStrProp(TObject* obj, TPropRef prop);
+void SetAnsiStrProp(TObject* obj, TPropRef prop, const std::string& value);
 // Int64 and the integer, character and enumeration kinds.
 int64_t GetInt64Prop(TObject* obj, TPropRef prop);
 void SetInt64Prop(TObject* obj, TPropRef prop, int64_t value);

@@ -93,10 +93,13 @@ TSQLiteStatement TSQLite3CustomDataset::PrepareStatement() {
 
 void TSQLite3CustomDataset::InternalOpen() {
     TASQLite3DB& db = Database();
-    const TSQLiteStatement statement = PrepareStatement();
+    TSQLiteStatement statement = PrepareStatement();
     sqlite3_stmt* stmt = statement.Handle();
     BindParams(stmt);
-    if (!sqlCursor_) return FetchRows(db, stmt);
+    if (!sqlCursor_) {
+        FetchRows(db, stmt);
+        return statement.Close();
+    }
     IAppServices& services = AppServices();
     const TCursor previous = services.ScreenCursor();
     services.SetScreenCursor(crSQLWait);
@@ -111,6 +114,7 @@ void TSQLite3CustomDataset::InternalOpen() {
         throw;
     }
     restore();
+    statement.Close();
 }
 
 void TSQLite3CustomDataset::FetchRows(TASQLite3DB& db, sqlite3_stmt* stmt) {
@@ -246,7 +250,7 @@ void TASQLite3Query::SetSQL(const String& value) {
     Close();
     Params().Clear();
     sql_ = value;
-    if (Connection() && Connection()->Connected()) PrepareStatement();
+    if (Connection() && Connection()->Connected()) PrepareStatement().Close();
 }
 
 String TASQLite3Query::StatementText() {
@@ -257,7 +261,7 @@ String TASQLite3Query::StatementText() {
 void TASQLite3Table::SetTableName(const String& value) {
     Close();
     tableName_ = value;
-    if (Connection() && Connection()->Connected()) PrepareStatement();
+    if (Connection() && Connection()->Connected()) PrepareStatement().Close();
 }
 
 void TASQLite3Table::SetOrderBy(const String& value) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/rtl/Conversions.h"
 #include "support/sqlite/SQLiteConnection.h"
 
 TSQLiteStatement::TSQLiteStatement(TASQLite3DB& connection, sqlite3_stmt* handle) noexcept
@@ -24,6 +25,17 @@ TSQLiteStatement::~TSQLiteStatement() {
 sqlite3_stmt* TSQLiteStatement::Handle() const {
     if (!connection_) throw ESQLiteError("Statement's connection is closed");
     return handle_;
+}
+
+void TSQLiteStatement::Close() {
+    if (!connection_) return;
+    TASQLite3DB* connection = std::exchange(connection_, nullptr);
+    std::erase(connection->statements_, this);
+    sqlite3_stmt* handle = std::exchange(handle_, nullptr);
+    if (!handle) return;
+    const TSQLiteDriver& driver = *connection->driver_;
+    driver.sqlite3_reset(handle);
+    if (const int result = driver.sqlite3_finalize(handle)) throw ESQLiteError("SQLiteExecute error: " + IntToStr(result));
 }
 
 void TSQLiteStatement::Finalize() noexcept {

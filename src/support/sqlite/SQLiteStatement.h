@@ -14,6 +14,10 @@ public:
 
     // Null for a text without a statement. ESQLiteError once the connection is closed.
     sqlite3_stmt* Handle() const;
+    // Resets and finalizes the statement when its work is done. A finalize
+    // that fails raises ESQLiteError "SQLiteExecute error: <code>" (code -1);
+    // a statement that goes out of scope unclosed is finalized silently.
+    void Close();
 
 private:
     friend class TASQLite3DB;

@@ -245,6 +245,21 @@ void TXcAppRegistryStorage::RawWriteString(const String& path, const String& val
     WriteRegString(regRoot_, key, name, value);
 }
 
+String TXcAppRegistryStorage::RawReadWideString(const String& path, const String& defaultValue) {
+    return DefaultOnRegistryError(defaultValue, [&] {
+        String key, name;
+        SplitKeyPath(path, key, name);
+        return ReadRegWideStringDef(regRoot_, key, name, defaultValue);
+    });
+}
+
+void TXcAppRegistryStorage::RawWriteWideString(const String& path, const String& value) {
+    String key, name;
+    SplitKeyPath(path, key, name);
+    CreateKey(key);
+    WriteRegWideString(regRoot_, key, name, value);
+}
+
 int TXcAppRegistryStorage::RawReadBinary(const String& path, void* buffer, int size) {
     String key, name;
     SplitKeyPath(path, key, name);

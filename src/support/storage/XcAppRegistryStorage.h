@@ -65,6 +65,9 @@ protected:
     void RawWriteFloat(const String& path, double value) override;
     String RawReadString(const String& path, const String& defaultValue) override;
     void RawWriteString(const String& path, const String& value) override;
+    // Wide text is stored as it is (REG_SZ), like RawWriteString.
+    String RawReadWideString(const String& path, const String& defaultValue) override;
+    void RawWriteWideString(const String& path, const String& value) override;
     int RawReadBinary(const String& path, void* buffer, int size) override;
     void RawWriteBinary(const String& path, const void* buffer, int size) override;
 

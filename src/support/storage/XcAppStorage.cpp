@@ -368,6 +368,31 @@ void TXcCustomAppStorage::TypedWriteFloat(const String& path, double value) {
         RawWriteFloat(path, value);
 }
 
+namespace {
+
+// The UTF-8 bytes of Text, one character each, and back: a text that holds a
+// character above 0xFF is no such form and comes back unchanged.
+String Utf8Form(const String& text) {
+    String form;
+    for (const unsigned char byte : text.ToUtf8()) form.Std().push_back(byte);
+    return form;
+}
+
+String FromUtf8Form(const String& form) {
+    if (std::any_of(form.begin(), form.end(), [](char16_t c) { return c > 0xFF; })) return form;
+    return String::FromUtf8(std::string(form.begin(), form.end()));
+}
+
+} // namespace
+
+String TXcCustomAppStorage::RawReadWideString(const String& path, const String& defaultValue) {
+    return FromUtf8Form(RawReadString(path, Utf8Form(defaultValue)));
+}
+
+void TXcCustomAppStorage::RawWriteWideString(const String& path, const String& value) {
+    RawWriteString(path, Utf8Form(value));
+}
+
 String TXcCustomAppStorage::TypedReadString(const String& path, const String& defaultValue) {
     if (options_->DefaultIfValueNotExists() && !RawValueExists(path)) return defaultValue;
     return DefaultOnConvertError(defaultValue,

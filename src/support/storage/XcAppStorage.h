@@ -297,6 +297,10 @@ protected:
     virtual void RawWriteFloat(const String& path, double value) = 0;
     virtual String RawReadString(const String& path, const String& defaultValue) = 0;
     virtual void RawWriteString(const String& path, const String& value) = 0;
+    // Wide text as its UTF-8 form (one character per byte) through RawReadString
+    // and RawWriteString; a backend that keeps wide text as it is overrides them.
+    virtual String RawReadWideString(const String& path, const String& defaultValue);
+    virtual void RawWriteWideString(const String& path, const String& value);
     virtual int RawReadBinary(const String& path, void* buffer, int size) = 0;
     virtual void RawWriteBinary(const String& path, const void* buffer, int size) = 0;
     virtual TDateTime RawReadDateTime(const String& path, TDateTime defaultValue) { return RawReadFloat(path, defaultValue); }

@@ -1,4 +1,4 @@
-// The component-tree part of TTranslator.
+// The component-tree part of TTranslatorInstance.
 #include <algorithm>
 #include <set>
 
@@ -8,7 +8,7 @@
 #include "platform/rtl/Properties.h"
 #include "platform/rtl/StringList.h"
 #include "support/translation/ScTranslationErrors.h"
-#include "support/translation/ScTranslator.h"
+#include "support/translation/ScTranslatorInstance.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ TTranslatorComponentMarker* MarkerOf(TComponent* component) {
 
 } // namespace
 
-void TTranslator::AddClassRule(std::vector<TClassMode>& rules, TClass cls, const String& propertyName, TClassHandler handler) {
+void TTranslatorInstance::AddClassRule(std::vector<TClassMode>& rules, TClass cls, const String& propertyName,
+                                       TClassHandler handler) {
     for (auto rule = rules.begin(); rule != rules.end(); ++rule) {
         if (rule->Class == cls) {
             if (rule->Handler)
@@ -58,20 +59,35 @@ void TTranslator::AddClassRule(std::vector<TClassMode>& rules, TClass cls, const
                                std::move(handler)});
 }
 
-void TTranslator::TP_GlobalIgnoreClassProperty(TClass cls, const String& propertyName) {
+void TTranslatorInstance::TP_GlobalIgnoreClassProperty(TClass cls, const String& propertyName) {
     AddClassRule(globalRules_, cls, propertyName, nullptr);
 }
-void TTranslator::TP_GlobalIgnoreClass(TClass cls) { AddClassRule(globalRules_, cls, String(), nullptr); }
-void TTranslator::TP_GlobalHandleClass(TClass cls, TClassHandler handler) {
+void TTranslatorInstance::TP_GlobalIgnoreClass(TClass cls) { AddClassRule(globalRules_, cls, String(), nullptr); }
+void TTranslatorInstance::TP_GlobalHandleClass(TClass cls, TClassHandler handler) {
     AddClassRule(globalRules_, cls, String(), std::move(handler));
 }
-void TTranslator::TP_Ignore(const String& path) { ignorePaths_.push_back(LowerCase(path)); }
-void TTranslator::TP_IgnoreClass(TClass cls) { AddClassRule(callRules_, cls, String(), nullptr); }
-void TTranslator::TP_IgnoreClassProperty(TClass cls, const String& propertyName) {
+void TTranslatorInstance::TP_Ignore(const String& path) { ignorePaths_.push_back(LowerCase(path)); }
+void TTranslatorInstance::TP_IgnoreClass(TClass cls) { AddClassRule(callRules_, cls, String(), nullptr); }
+void TTranslatorInstance::TP_IgnoreClassProperty(TClass cls, const String& propertyName) {
     AddClassRule(callRules_, cls, propertyName, nullptr);
 }
 
-void TTranslator::TranslateStringList(TStrings* list, const String& domain) {
+String TTranslatorInstance::TextProp(TObject* object, const TPropInfo* prop) const {
+    if (prop->Kind() != tkLString) return GetStrProp(object, prop);
+    const std::string bytes = GetAnsiStrProp(object, prop);
+    const String text = DecodeCodePage(bytes, codePage_);
+    // A byte sequence that is no text of the code page does not come back.
+    if (EncodeCodePage(text, codePage_) != bytes)
+        throw ETrAnsi2WideConvError(String(u"Cannot convert AnsiString to UnicodeString:\r\n") + text);
+    return text;
+}
+
+void TTranslatorInstance::SetTextProp(TObject* object, const TPropInfo* prop, const String& text) const {
+    if (prop->Kind() == tkLString) SetAnsiStrProp(object, prop, EncodeCodePage(text, codePage_));
+    else SetStrProp(object, prop, text);
+}
+
+void TTranslatorInstance::TranslateStringList(TStrings* list, const String& domain) {
     const String inDomain = DomainOrCurrent(domain);
     list->BeginUpdate();
     try {
@@ -94,7 +110,7 @@ void TTranslator::TranslateStringList(TStrings* list, const String& domain) {
     list->EndUpdate();
 }
 
-void TTranslator::TranslateComponent(TComponent* component, const String& domain) {
+void TTranslatorInstance::TranslateComponent(TComponent* component, const String& domain) {
     const String inDomain = DomainOrCurrent(domain);
     const String language = Language();
     if (TTranslatorComponentMarker* marker = MarkerOf(component)) {
@@ -144,11 +160,11 @@ void TTranslator::TranslateComponent(TComponent* component, const String& domain
                 try {
                     if (tkStrings.Contains(prop->Kind())) {
                         if (!prop->HasReader() || !prop->HasWriter()) continue;
-                        const String text = GetStrProp(object, prop);
+                        const String text = TextProp(object, prop);
                         if (text.empty()) continue;
                         recorded.push_back({object, prop->Name(), text});
                         const String translation = TranslateInDomain(inDomain, text);
-                        if (translation != text) SetStrProp(object, prop, translation);
+                        if (translation != text) SetTextProp(object, prop, translation);
                     } else if (prop->Kind() == tkClass && prop->HasReader()) {
                         if (TObject* child = GetObjectProp(object, prop)) work.push_back({child, entry});
                     }
@@ -185,7 +201,7 @@ void TTranslator::TranslateComponent(TComponent* component, const String& domain
     marker->Items = std::move(recorded);
 }
 
-void TTranslator::RetranslateComponent(TComponent* component, const String& domain) {
+void TTranslatorInstance::RetranslateComponent(TComponent* component, const String& domain) {
     TTranslatorComponentMarker* marker = MarkerOf(component);
     if (!marker) return TranslateComponent(component, domain);
     const String inDomain = DomainOrCurrent(domain);
@@ -194,7 +210,8 @@ void TTranslator::RetranslateComponent(TComponent* component, const String& doma
             list->SetText(item.Original);
             TranslateStringList(list, inDomain);
         } else {
-            SetStrProp(item.Object, item.PropertyName, TranslateInDomain(inDomain, item.Original));
+            SetTextProp(item.Object, GetPropInfo(item.Object, item.PropertyName),
+                        TranslateInDomain(inDomain, item.Original));
         }
     }
     marker->Language = Language();

@@ -5,8 +5,10 @@
 #include <link.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -69,6 +71,19 @@ String ModuleFileName(const void* module) {
     std::error_code ec;
     const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? String() : String(program.string());
+}
+
+bool ReadFixedFileInfo(const String& fileName, VS_FIXEDFILEINFO& fixedInfo) {
+    uint32_t handle = 0;
+    const uint32_t size = GetFileVersionInfoSizeW(fileName, &handle);
+    if (size == 0) return false;
+    std::vector<uint8_t> block(size);
+    if (!GetFileVersionInfoW(fileName, handle, size, block.data())) return false;
+    const void* value = nullptr;
+    uint32_t length = 0;
+    if (!VerQueryValueW(block.data(), u"\\", &value, &length) || length != sizeof fixedInfo) return false;
+    std::memcpy(&fixedInfo, value, sizeof fixedInfo);
+    return true;
 }
 
 extern const TSupportUnit ScShellUnit{u"ScShell", SC_UNIT_VERSION("src/support/utils/ScShell.cpp")};

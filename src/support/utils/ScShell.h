@@ -3,6 +3,7 @@
 
 #include "platform/rtl/String.h"
 #include "platform/rtl/TaskAllocator.h"
+#include "platform/rtl/VersionInfo.h"
 
 // Frees an item-id list of the shell allocator and clears List: true for that
 // and for a null List; false (List kept) for a block the allocator did not give.
@@ -17,3 +18,7 @@ bool IsExistingFile(const char16_t* path);
 // The whole file name of the module (ELF object) loaded at the base address
 // Module; empty when nothing is loaded there.
 String ModuleFileName(const void* module);
+// Copies the fixed part of FileName's version information (its root block
+// "\") into FixedInfo: true when the file has version information whose root
+// value is exactly one VS_FIXEDFILEINFO, false (FixedInfo untouched) otherwise.
+bool ReadFixedFileInfo(const String& fileName, VS_FIXEDFILEINFO& fixedInfo);

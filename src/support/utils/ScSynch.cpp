@@ -43,6 +43,10 @@ timespec DeadlineAfter(uint32_t milliseconds) {
 
 extern const TSupportUnit ScSynchUnit{u"ScSynch", SC_UNIT_VERSION("src/support/utils/ScSynch.cpp"), ResStrings};
 
+TScWaitResult TScDispatcherObject::SignalAndWait(TScDispatcherObject& other, uint32_t timeOut) {
+    return Signal() ? other.WaitFor(timeOut) : wrError;
+}
+
 TScMutex::TScMutex(bool initialOwner, const String& name) : TScDispatcherObject(name) {
     if (name.IsEmpty()) {
         own_ = std::make_unique<pthread_mutex_t>();
@@ -68,11 +72,38 @@ TScMutex::TScMutex(bool initialOwner, const String& name) : TScDispatcherObject(
     existed_ = file_->Existed();
 }
 
+TScMutex::TScMutex(const String& name, std::unique_ptr<TNamedObjectFile> file)
+    : TScDispatcherObject(name), file_(std::move(file)), mutex_(static_cast<pthread_mutex_t*>(file_->Data())) {
+    existed_ = true;
+}
+
+TScMutex::TScMutex(pthread_mutex_t* handle) : TScDispatcherObject(String()), mutex_(handle) {}
+
+std::unique_ptr<TScMutex> TScMutex::Open(const String& name) {
+    std::unique_ptr<TNamedObjectFile> file;
+    try {
+        file = TNamedObjectFile::Open(TNamedObjectFile::TKind::Mutex, name, 0);
+    } catch (const EOSError& error) {
+        throw EScMutexError(static_cast<uint32_t>(error.ErrorCode()), LoadResString(SFailedToCreateMutex));
+    }
+    if (!file) return nullptr;
+    return std::unique_ptr<TScMutex>(new TScMutex(name, std::move(file)));
+}
+
+std::unique_ptr<TScMutex> TScMutex::Attach(pthread_mutex_t* handle) {
+    return std::unique_ptr<TScMutex>(new TScMutex(handle));
+}
+
 TScMutex::~TScMutex() {
     // A mutex must not be unmapped while this thread's list of held robust mutexes points into it.
     while (pthread_mutex_unlock(mutex_) == 0) {
     }
     if (own_) pthread_mutex_destroy(mutex_);
+}
+
+bool TScMutex::Acquire(uint32_t timeOut) {
+    const TScWaitResult result = WaitFor(timeOut);
+    return result == wrSignaled || result == wrAbandoned;
 }
 
 TScWaitResult TScMutex::WaitFor(uint32_t timeOut) {
@@ -95,3 +126,29 @@ TScWaitResult TScMutex::WaitFor(uint32_t timeOut) {
 }
 
 bool TScMutex::Release() { return pthread_mutex_unlock(mutex_) == 0; }
+
+std::unique_ptr<TScCriticalSection> TScCriticalSection::CreateAndEnter() {
+    auto section = std::make_unique<TScCriticalSection>();
+    section->Enter();
+    return section;
+}
+
+HRESULT TScIntfCriticalSection::QueryInterface(const TGUID& iid, void** obj) {
+    if (iid == IInterface::IID) {
+        IInterface* self = this;
+        self->_AddRef();
+        *obj = self;
+        return S_OK;
+    }
+    return GetInterface(iid, obj) ? S_OK : E_NOINTERFACE;
+}
+
+int32_t TScIntfCriticalSection::_AddRef() {
+    criticalSection_->Enter();
+    return 0;
+}
+
+int32_t TScIntfCriticalSection::_Release() {
+    criticalSection_->Leave();
+    return 0;
+}

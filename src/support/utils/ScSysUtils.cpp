@@ -1,12 +1,14 @@
 #include "support/utils/ScSysUtils.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "platform/rtl/Format.h"
 #include "support/utils/NamedObjectFile.h"
+#include "support/utils/ScSynch.h"
 #include "support/utils/SupportUnit.h"
 
 namespace {
@@ -22,10 +24,9 @@ struct TSharedView {
     int references;
 };
 
-// The views this process has open, newest first.
+// The views this process has open, newest first, under SharedListLock.
 class TSharedViews {
 public:
-    std::mutex lock;
     std::vector<TSharedView> items;
 
     auto FindName(const String& name) {
@@ -46,14 +47,39 @@ TNamedObjectFile::TView ViewFor(uint32_t desiredAccess) {
     return desiredAccess & FILE_MAP_WRITE ? TNamedObjectFile::TView::ReadWrite : TNamedObjectFile::TView::ReadOnly;
 }
 
+std::atomic<TScIntfCriticalSection*> ListLock{nullptr};
+std::atomic<bool> Finished{false};
+
+void StartSysUtils() { Finished = false; }
+
+void FinishSysUtils() {
+    Finished = true;
+    delete ListLock.exchange(nullptr);
+}
+
 } // namespace
 
-extern const TSupportUnit ScSysUtilsUnit{u"ScSysUtils", SC_UNIT_VERSION("src/support/utils/ScSysUtils.cpp"), ResStrings};
+extern const TSupportUnit ScSysUtilsUnit{u"ScSysUtils", SC_UNIT_VERSION("src/support/utils/ScSysUtils.cpp"), ResStrings,
+                                         StartSysUtils, FinishSysUtils};
+
+TIntfPtr<IInterface> SharedListLock() {
+    if (Finished) return nullptr;
+    TScIntfCriticalSection* lock = ListLock.load();
+    if (!lock) {
+        auto made = std::make_unique<TScIntfCriticalSection>();
+        if (ListLock.compare_exchange_strong(lock, made.get())) lock = made.release();
+    }
+    return TIntfPtr<IInterface>(lock);
+}
+
+void ZeroFill(void* buffer, ptrdiff_t size) {
+    if (size > 0) std::memset(buffer, 0, static_cast<size_t>(size));
+}
 
 int OpenSharedMemory(void*& view, const String& name, size_t size, uint32_t desiredAccess) {
     view = nullptr;
     TSharedViews& views = SharedViews();
-    std::lock_guard guard(views.lock);
+    const TIntfPtr<IInterface> lock = SharedListLock();
     if (auto item = views.FindName(name); item != views.items.end()) {
         ++item->references;
         view = item->file->Data();
@@ -70,7 +96,7 @@ int OpenSharedMemory(void*& view, const String& name, size_t size, uint32_t desi
 bool CloseSharedView(void*& view) {
     if (!view) return true;
     TSharedViews& views = SharedViews();
-    std::lock_guard guard(views.lock);
+    const TIntfPtr<IInterface> lock = SharedListLock();
     const auto item = views.FindView(view);
     if (item == views.items.end()) return false;
     if (--item->references == 0) views.items.erase(item);

@@ -2,11 +2,14 @@
 // Named shared memory: views of named objects shared by the processes of the
 // user, counted per process. A name opened again in the same process (its
 // letter case aside) gets the same view, which stays until every open is closed.
+// And two small helpers: zeroing a buffer and the braced text of a GUID.
 
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/rtl/ErrorCodes.h"
+#include "platform/rtl/Guid.h"
+#include "platform/rtl/Interfaces.h"
 #include "platform/rtl/String.h"
 #include "support/utils/ScBase.h"
 
@@ -29,3 +32,12 @@ int OpenSharedMemory(void*& view, const String& name, size_t size, uint32_t desi
 // False, View unchanged, when View was not opened by OpenSharedMemory.
 bool CloseSharedView(void*& view);
 inline bool FreeSharedMemory(void*& view) { return CloseSharedView(view); }
+
+// The lock of this process's list of views, held while the reference lives
+// (TScIntfCriticalSection). Made on first use; null once the unit has finished.
+TIntfPtr<IInterface> SharedListLock();
+
+// Sets Size bytes of Buffer to 0; nothing for a Size of 0 or less.
+void ZeroFill(void* buffer, ptrdiff_t size);
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper-case hexadecimal digits.
+inline String GuidToText(const TGUID& guid) { return GUIDToString(guid); }

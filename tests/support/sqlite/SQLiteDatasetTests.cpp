@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "platform/data/FieldValue.h"
@@ -70,6 +71,31 @@ TEST_F(DatasetTest, EmptyQueryTextIsRefused) {
     EXPECT_EQ(CatchSQLiteError([&] { query_.SetSQL(u"  \n "); }).Message(), u"no query specified");
     EXPECT_EQ(CatchSQLiteError([&] { query_.SetSQL(u"-- nothing"); }).Message(), u"no query specified");
     EXPECT_EQ(CatchSQLiteError([&] { table_.Open(); }).Message(), u"no table specified");
+}
+
+// A finalize that answers SQLITE_BUSY after finalizing for real.
+decltype(&sqlite3_finalize) RealFinalize = nullptr;
+int BusyFinalize(sqlite3_stmt* statement) {
+    RealFinalize(statement);
+    return SQLITE_BUSY;
+}
+
+TEST_F(DatasetTest, AFailedFinalizeOfThePreparedStatementRaises) {
+    auto& driver = const_cast<TSQLiteDriver&>(db_->Driver());
+    RealFinalize = std::exchange(driver.sqlite3_finalize, BusyFinalize);
+    const std::function<void()> steps[] = {
+        [&] { query_.SetSQL(u"select name from t"); },
+        [&] { table_.SetTableName(u"t"); },
+        [&] { table_.Open(); },
+    };
+    for (const auto& step : steps) {
+        const ESQLiteError error = CatchSQLiteError(step);
+        EXPECT_EQ(error.Message(), u"SQLiteExecute error: 5");
+        EXPECT_EQ(error.ErrorCode(), -1);
+    }
+    driver.sqlite3_finalize = RealFinalize;
+    query_.Open();
+    EXPECT_EQ(query_.RecordCount(), 3);
 }
 
 TEST_F(DatasetTest, ParametersBindByPositionAndNullStaysUnbound) {

@@ -128,6 +128,24 @@ TEST_F(RegistryStorage, WritesCreateTheMissingKeysAndTheRightKinds) {
     }
 }
 
+// The wide-text primitives, which the storage's own calls do not reach.
+class TWideRegistryStorage : public TXcAppRegistryStorage {
+public:
+    TWideRegistryStorage() : TXcAppRegistryStorage(nullptr) { SetRoot(u"Ostrel"); }
+    using TXcAppRegistryStorage::RawReadWideString;
+    using TXcAppRegistryStorage::RawWriteWideString;
+};
+
+TEST_F(RegistryStorage, WideTextIsStoredAsItIs) {
+    TWideRegistryStorage wide;
+    wide.RawWriteWideString(u"New\\Wide", u"转换");
+    EXPECT_EQ(REG_SZ, TypeOf(u"Ostrel\\New", u"Wide"));
+    EXPECT_EQ(String(u"转换"), ReadRegStringDef(HKEY_CURRENT_USER, u"Ostrel\\New", u"Wide", String()));
+    EXPECT_EQ(String(u"转换"), wide.RawReadWideString(u"New\\Wide", String()));
+    WriteRegInteger(HKEY_CURRENT_USER, u"Ostrel", u"Dword", 5);
+    EXPECT_EQ(String(u"def"), wide.RawReadWideString(u"Dword", u"def"));
+}
+
 TEST_F(RegistryStorage, ReadsTextAsIntegerAndUnreadableValuesAsTheDefault) {
     WriteRegString(HKEY_CURRENT_USER, u"Ostrel", u"Number", u"42");
     WriteRegString(HKEY_CURRENT_USER, u"Ostrel", u"Garbage", u"4x2");

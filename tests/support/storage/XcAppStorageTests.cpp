@@ -22,6 +22,9 @@ public:
     std::map<String, Variant> Values;
     std::vector<String> Calls;
 
+    using TXcCustomAppStorage::RawReadWideString;
+    using TXcCustomAppStorage::RawWriteWideString;
+
     bool Called(const String& primitive) const {
         return std::any_of(Calls.begin(), Calls.end(), [&](const String& c) { return c.starts_with(primitive + u"("); });
     }
@@ -94,6 +97,17 @@ TEST(AppStorage, JoinsAndNormalisesPaths) {
     for (const auto& c : cases)
         EXPECT_EQ(String(c.Expected), TXcCustomAppStorage::JoinPaths(std::span<const String>(c.Segments)))
             << testing::PrintToString(c.Segments.size()) << " -> " << String(c.Expected);
+}
+
+TEST(AppStorage, WideTextTravelsAsItsUtf8FormOneCharacterPerByte) {
+    TRecordingStorage storage;
+    storage.RawWriteWideString(u"Name", u"转a");
+    EXPECT_EQ(storage.Values[u"Name"].AsString(), String(u"\u00E8\u00BD\u00ACa"));
+    EXPECT_EQ(storage.RawReadWideString(u"Name", String()), u"转a");
+    EXPECT_EQ(storage.RawReadWideString(u"Missing", u"默认"), u"默认");
+    // Text written as it is holds characters above 0xFF: no UTF-8 form, read unchanged.
+    storage.Values[u"Plain"] = String(u"转");
+    EXPECT_EQ(storage.RawReadWideString(u"Plain", String()), u"转");
 }
 
 TEST(AppStorage, PutsRootAndPathInFrontOfRelativePaths) {

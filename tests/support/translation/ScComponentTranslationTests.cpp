@@ -11,7 +11,7 @@
 #include "platform/rtl/StringList.h"
 #include "support/translation/MoWriter.h"
 #include "support/translation/ScTranslationErrors.h"
-#include "support/translation/ScTranslator.h"
+#include "support/translation/ScTranslatorInstance.h"
 
 namespace fs = std::filesystem;
 
@@ -97,7 +97,7 @@ protected:
                                                         {"first", "premier"}, {"Item", "Article"}, {"tip", "astuce"}};
         WriteMoFile(folder_ / "de" / "LC_MESSAGES" / "default.mo", MoBytes(german));
         WriteMoFile(folder_ / "fr" / "LC_MESSAGES" / "default.mo", MoBytes(french));
-        translator_ = std::make_unique<TTranslator>(String(folder_.string()));
+        translator_ = std::make_unique<TTranslatorInstance>(String(folder_.string()));
         translator_->SelectLanguage(u"de");
 
         form_ = std::make_unique<TTrControl>(nullptr);
@@ -119,7 +119,7 @@ protected:
     fs::path folder_;
     TBoxes services_;
     TAppServicesScope scope_{services_};
-    std::unique_ptr<TTranslator> translator_;
+    std::unique_ptr<TTranslatorInstance> translator_;
     std::unique_ptr<TTrControl> form_;
     TTrControl* button_;
     TTrLabel* label_;
@@ -181,6 +181,30 @@ TEST_F(ComponentTranslationTest, RefusingSetterBecomesAComponentError) {
         EXPECT_EQ(e.Message(), u"Property cannot be translated.\r\nAdd TP_GlobalIgnoreClassProperty(TTrStubborn, 'Caption') "
                                u"to your source code or use\r\nTP_Ignore (self, '.Caption') to prevent this message.\r\n"
                                u"Reason: Caption is fixed");
+    }
+}
+
+TEST_F(ComponentTranslationTest, EightBitTextsReadInTheTranslatorsCodePageOrRaise) {
+    const std::string gbk = "\xD7\xAA\xBB\xBB"; // "转换" in GBK, no UTF-8
+    struct Case {
+        int codePage;
+        std::string hint;
+        std::string translated; // empty: the conversion fails
+    };
+    const Case cases[] = {{0, "tip", "Hinweis"}, {936, "tip", "Hinweis"}, {936, gbk, gbk}, {0, gbk, ""}};
+    for (const Case& c : cases) {
+        TTrControl control(nullptr);
+        control.hint = c.hint;
+        translator_->SetCodePage(c.codePage);
+        try {
+            translator_->TranslateComponent(&control);
+            EXPECT_EQ(control.hint, c.translated) << c.codePage;
+        } catch (const ETrComponentError& e) {
+            EXPECT_TRUE(c.translated.empty()) << c.codePage << ": " << e.Message();
+            EXPECT_NE(e.Message().find(u"TP_Ignore (self, '.Hint')"), String::npos);
+            EXPECT_NE(e.Message().find(u"\r\nReason: Cannot convert AnsiString to UnicodeString:\r\n"), String::npos);
+            EXPECT_EQ(control.hint, c.hint) << "left as it was";
+        }
     }
 }
 

@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <vector>
+
+#include "platform/rtl/VersionBlockWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -98,6 +102,36 @@ TEST(ScShell, ModuleFileNameKeepsPathsLongerThanTheOldLimit) {
     EXPECT_GT(name.Length(), 300);
     dlclose(handle);
     fs::remove_all(fs::path(std::getenv("OSTREL_HOME")) / "modules");
+}
+
+TEST(ScShell, ReadFixedFileInfoCopiesOnlyAWholeFixedBlock) {
+    VS_FIXEDFILEINFO fixed{};
+    fixed.dwSignature = VS_FFI_SIGNATURE;
+    fixed.dwFileVersionMS = 0x00020003;
+    fixed.dwFileDateLS = 0x12345678;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&fixed);
+    const std::vector<uint8_t> whole(bytes, bytes + sizeof fixed);
+    const std::vector<uint8_t> cut(bytes, bytes + sizeof fixed - 4);
+    struct Case {
+        const char16_t* file;
+        std::optional<std::vector<uint8_t>> root; // the root value; nothing: no version information
+        bool read;
+    };
+    const Case cases[] = {
+        {u"/opt/whole.so", whole, true},
+        {u"/opt/cut.so", cut, false},
+        {u"/opt/none.so", std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        if (c.root) RegisterVersionBlock(c.file, WriteVersionBlock(TVersionBlockNode::Binary(u"VS_VERSION_INFO", *c.root)));
+        VS_FIXEDFILEINFO read{};
+        read.dwFileType = 99;
+        EXPECT_EQ(ReadFixedFileInfo(c.file, read), c.read) << String(c.file);
+        EXPECT_EQ(read.dwFileVersionMS, c.read ? fixed.dwFileVersionMS : 0u) << String(c.file);
+        EXPECT_EQ(read.dwFileDateLS, c.read ? fixed.dwFileDateLS : 0u) << String(c.file);
+        EXPECT_EQ(read.dwFileType, c.read ? 0u : 99u) << "untouched when not read";
+        if (c.root) UnregisterVersionBlock(c.file);
+    }
 }
 
 } // namespace

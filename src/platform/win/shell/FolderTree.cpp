@@ -8,8 +8,8 @@
 namespace {
 
 String TakeName(STRRET& name, const ITEMIDLIST* list) {
-    std::vector<char16_t> buffer(4096);
-    return StrRetToBufW(&name, list, buffer.data(), UINT(buffer.size())) == S_OK ? String(buffer.data()) : String();
+    String text;
+    return StrRetToString(&name, list, text) == S_OK ? text : String();
 }
 
 // The normalised form of an absolute path; empty for anything else.

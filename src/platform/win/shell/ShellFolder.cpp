@@ -201,25 +201,33 @@ HRESULT SHGetDesktopFolder(TIntfPtr<IShellFolder>& folder) {
     return S_OK;
 }
 
-HRESULT StrRetToBufW(STRRET* name, const ITEMIDLIST* list, LPWSTR buffer, UINT size) {
-    if (!name || !buffer || size == 0) return E_INVALIDARG;
-    String text;
+HRESULT StrRetToString(STRRET* name, const ITEMIDLIST* list, String& text) {
+    if (!name) return E_INVALIDARG;
     switch (name->uType) {
     case STRRET_WSTR:
         text = name->pOleStr ? String(name->pOleStr) : String();
         CoTaskMemFree(name->pOleStr);
         name->pOleStr = nullptr;
-        break;
+        return S_OK;
     case STRRET_CSTR:
         text = String::FromUtf8(std::string_view(name->cStr, strnlen(name->cStr, sizeof name->cStr)));
-        break;
+        return S_OK;
     case STRRET_OFFSET: {
         if (!list || name->uOffset >= ILGetSize(list)) return E_INVALIDARG;
         const char* start = reinterpret_cast<const char*>(list) + name->uOffset;
         text = String::FromUtf8(std::string_view(start, strnlen(start, ILGetSize(list) - name->uOffset)));
-        break;
+        return S_OK;
     }
-    default: buffer[0] = u'\0'; return E_INVALIDARG;
+    default: return E_INVALIDARG;
+    }
+}
+
+HRESULT StrRetToBufW(STRRET* name, const ITEMIDLIST* list, LPWSTR buffer, UINT size) {
+    if (!name || !buffer || size == 0) return E_INVALIDARG;
+    String text;
+    if (const HRESULT result = StrRetToString(name, list, text); result != S_OK) {
+        buffer[0] = u'\0';
+        return result;
     }
     const size_t length = std::min<size_t>(text.size(), size - 1);
     std::memcpy(buffer, text.c_str(), length * sizeof(char16_t));

@@ -74,6 +74,9 @@ public:
 
 HRESULT SHGetDesktopFolder(TIntfPtr<IShellFolder>& folder);
 
-// Copies the name into Buffer (cut to Size - 1 characters) and frees the
-// STRRET_WSTR block. E_INVALIDARG without a buffer or for an unknown form.
+// The name as text, up to its first NUL; frees the STRRET_WSTR block.
+// E_INVALIDARG for an unknown form or an offset outside List.
+HRESULT StrRetToString(STRRET* name, const ITEMIDLIST* list, String& text);
+// Copies the name into Buffer (cut to Size - 1 characters) as StrRetToString
+// reads it. E_INVALIDARG without a buffer too.
 HRESULT StrRetToBufW(STRRET* name, const ITEMIDLIST* list, LPWSTR buffer, UINT size);

@@ -1,4 +1,4 @@
-#include "support/translation/ScTranslator.h"
+#include "support/translation/ScTranslatorInstance.h"
 
 #include <algorithm>
 #include <atomic>
@@ -45,7 +45,7 @@ std::string HeaderField(std::string_view header, std::string_view field) {
 
 // Catalogues by file name (embedded ones by "MO:" and resource name), each
 // read once per process and shared.
-class TCatalogueCache {
+class TFileLocator {
 public:
     std::shared_ptr<const TMoFile> Open(const String& key, const std::function<TMoFile()>& read) {
         {
@@ -62,19 +62,19 @@ private:
     std::map<String, std::shared_ptr<const TMoFile>> files_;
 };
 
-TCatalogueCache& Catalogues() {
-    static TCatalogueCache cache;
-    return cache;
+TFileLocator& FileLocator() {
+    static TFileLocator locator;
+    return locator;
 }
 
-std::atomic<TTranslator*> Default{nullptr};
+std::atomic<TTranslatorInstance*> Default{nullptr};
 
 std::shared_mutex ResourceDomainsMutex;
 std::vector<String> ResourceDomains{u"default"};
 
 } // namespace
 
-struct TTranslator::TDomain {
+struct TTranslatorInstance::TDomain {
     String Folder;
     String Language;
     bool Enabled = true;
@@ -99,7 +99,8 @@ String LanguageFromEnvironment() {
     return u"C";
 }
 
-TTranslator::TTranslator(const String& baseFolder) : creator_(std::this_thread::get_id()), baseFolder_(baseFolder) {
+TTranslatorInstance::TTranslatorInstance(const String& baseFolder)
+    : creator_(std::this_thread::get_id()), baseFolder_(baseFolder) {
     SelectLanguage(String());
     BindDomainFolder(u"default", baseFolder);
     SelectTextDomain(u"default");
@@ -107,9 +108,9 @@ TTranslator::TTranslator(const String& baseFolder) : creator_(std::this_thread::
     TP_GlobalIgnoreClassProperty(TCollection::StaticClass(), u"PropName");
 }
 
-TTranslator::~TTranslator() = default;
+TTranslatorInstance::~TTranslatorInstance() = default;
 
-TTranslator::TDomain& TTranslator::DomainLocked(const String& name) {
+TTranslatorInstance::TDomain& TTranslatorInstance::DomainLocked(const String& name) {
     auto& domain = domains_[name];
     if (!domain) {
         domain = std::make_unique<TDomain>();
@@ -119,19 +120,19 @@ TTranslator::TDomain& TTranslator::DomainLocked(const String& name) {
     return *domain;
 }
 
-void TTranslator::BindDomainFolder(const String& domain, const String& folder) {
+void TTranslatorInstance::BindDomainFolder(const String& domain, const String& folder) {
     std::lock_guard lock(mutex_);
     TDomain& d = DomainLocked(domain);
     d.Folder = folder;
     d.Close();
 }
 
-void TTranslator::SelectTextDomain(const String& domain) {
+void TTranslatorInstance::SelectTextDomain(const String& domain) {
     std::lock_guard lock(mutex_);
     currentDomain_ = domain;
 }
 
-void TTranslator::SelectLanguage(const String& code) {
+void TTranslatorInstance::SelectLanguage(const String& code) {
     std::lock_guard lock(mutex_);
     language_ = code.empty() ? LanguageFromEnvironment() : code;
     for (auto& [name, domain] : domains_) {
@@ -140,12 +141,12 @@ void TTranslator::SelectLanguage(const String& code) {
     }
 }
 
-String TTranslator::Language() const {
+String TTranslatorInstance::Language() const {
     std::lock_guard lock(mutex_);
     return language_;
 }
 
-std::shared_ptr<const TMoFile> TTranslator::Catalogue(const String& name) {
+std::shared_ptr<const TMoFile> TTranslatorInstance::Catalogue(const String& name) {
     String warning;
     std::shared_ptr<const TMoFile> file;
     {
@@ -160,11 +161,11 @@ std::shared_ptr<const TMoFile> TTranslator::Catalogue(const String& name) {
             String source = fileName;
             if (const TResourceEntry* embedded = FindResource(resourceName, u"MO")) {
                 source = resourceName;
-                domain.File = Catalogues().Open(String(u"MO:") + resourceName, [&] {
+                domain.File = FileLocator().Open(String(u"MO:") + resourceName, [&] {
                     return TMoFile(std::vector<uint8_t>(embedded->Begin, embedded->End), resourceName);
                 });
             } else if (std::error_code error; std::filesystem::is_regular_file(fileName.ToUtf8(), error)) {
-                domain.File = Catalogues().Open(fileName, [&] { return TMoFile::FromFile(fileName); });
+                domain.File = FileLocator().Open(fileName, [&] { return TMoFile::FromFile(fileName); });
             } else {
                 continue;
             }
@@ -185,28 +186,28 @@ std::shared_ptr<const TMoFile> TTranslator::Catalogue(const String& name) {
     return file;
 }
 
-String TTranslator::DomainOrCurrent(const String& domain) {
+String TTranslatorInstance::DomainOrCurrent(const String& domain) {
     if (!domain.empty()) return domain;
     std::lock_guard lock(mutex_);
     return currentDomain_;
 }
 
-String TTranslator::Translate(const String& text) { return TranslateInDomain(DomainOrCurrent(String()), text); }
+String TTranslatorInstance::Translate(const String& text) { return TranslateInDomain(DomainOrCurrent(String()), text); }
 
-String TTranslator::TranslateInDomain(const String& domain, const String& text) {
+String TTranslatorInstance::TranslateInDomain(const String& domain, const String& text) {
     const std::shared_ptr<const TMoFile> file = Catalogue(domain);
     if (!file) return text;
     const std::optional<std::string_view> translation = file->Lookup(TranslationKey(text));
     return translation ? TranslationText(*translation) : text;
 }
 
-String TTranslator::DomainHeaderField(const String& domain, const String& field) {
+String TTranslatorInstance::DomainHeaderField(const String& domain, const String& field) {
     const std::shared_ptr<const TMoFile> file = Catalogue(domain);
     if (!file) return String();
     return TranslationText(HeaderField(file->Lookup("").value_or(""), field.ToUtf8()));
 }
 
-TTranslator* DefaultTranslator() { return Default.load(); }
+TTranslatorInstance* DefaultTranslator() { return Default.load(); }
 
 void AddResourceStringDomain(const String& name) {
     std::unique_lock lock(ResourceDomainsMutex);
@@ -222,7 +223,7 @@ std::vector<String> ResourceStringDomains() {
 }
 
 String TranslateResourceString(const String& text) {
-    TTranslator* translator = DefaultTranslator();
+    TTranslatorInstance* translator = DefaultTranslator();
     if (text.empty() || !translator) return text;
     std::shared_lock lock(ResourceDomainsMutex);
     for (const String& domain : ResourceDomains) {
@@ -245,7 +246,7 @@ String TranslateLoadedString(const String& text) {
     }
 }
 
-std::unique_ptr<TTranslator> Instance;
+std::unique_ptr<TTranslatorInstance> Instance;
 TResStringHook PreviousHook;
 
 void StartTranslation() {
@@ -253,10 +254,10 @@ void StartTranslation() {
         std::unique_lock lock(ResourceDomainsMutex);
         ResourceDomains.assign({u"default"});
     }
-    Instance = std::make_unique<TTranslator>(ProgramFolder() + u"/locale");
+    Instance = std::make_unique<TTranslatorInstance>(ProgramFolder() + u"/locale");
     Default.store(Instance.get());
     PreviousHook = SetResStringHook([](TResStringLoader loader, int, const String& text) {
-        TTranslator* translator = DefaultTranslator();
+        TTranslatorInstance* translator = DefaultTranslator();
         if (loader == TResStringLoader::ByRecord && (!translator || std::this_thread::get_id() != translator->CreatorThread()))
             return text;
         return TranslateLoadedString(text);
@@ -271,5 +272,6 @@ void FinishTranslation() {
 
 } // namespace
 
-extern const TSupportUnit ScTranslatorUnit{u"ScTranslator", SC_UNIT_VERSION("src/support/translation/ScTranslator.cpp"),
-                                           {}, StartTranslation, FinishTranslation};
+extern const TSupportUnit ScTranslatorUnit{u"ScTranslator",
+                                           SC_UNIT_VERSION("src/support/translation/ScTranslatorInstance.cpp"), {},
+                                           StartTranslation, FinishTranslation};

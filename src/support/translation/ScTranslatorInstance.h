@@ -19,13 +19,13 @@ class TComponent;
 class TMoFile;
 class TStrings;
 
-class TTranslator {
+class TTranslatorInstance {
 public:
     // Language from the environment; domain "default" bound to BaseFolder and
     // selected. The creating thread is the one whose record-based resource
     // strings are translated.
-    explicit TTranslator(const String& baseFolder);
-    ~TTranslator();
+    explicit TTranslatorInstance(const String& baseFolder);
+    ~TTranslatorInstance();
 
     // The catalogue's translation of Text in the current domain, or Text itself.
     // A catalogue that cannot be read raises ETrIOError (once: the domain
@@ -43,13 +43,17 @@ public:
     String DomainHeaderField(const String& domain, const String& field);
 
     std::thread::id CreatorThread() const noexcept { return creator_; }
+    // The code page of 8-bit string properties; 0, the system's (UTF-8).
+    int CodePage() const noexcept { return codePage_; }
+    void SetCodePage(int value) { codePage_ = value; }
 
     // Component trees (from the GUI thread). TranslateComponent translates the
-    // published text properties (String, UTF-8 std::string), string lists,
-    // object properties, collection items and owned components of Component
-    // once, recording the texts so RetranslateComponent can bring another
-    // language later; the per-call rules below are then forgotten. A setter
-    // that raises becomes ETrComponentError.
+    // published text properties (String, and std::string in CodePage), string
+    // lists, object properties, collection items and owned components of
+    // Component once, recording the texts so RetranslateComponent can bring
+    // another language later; the per-call rules below are then forgotten. A
+    // setter that raises becomes ETrComponentError, and so does an 8-bit text
+    // that is no text of CodePage (ETrAnsi2WideConvError, its reason).
     void TranslateComponent(TComponent* component, const String& domain = String());
     void RetranslateComponent(TComponent* component, const String& domain = String());
     // Translates every non-empty line.
@@ -78,6 +82,9 @@ private:
     };
     static void AddClassRule(std::vector<TClassMode>& rules, TClass cls, const String& propertyName, TClassHandler handler);
     String DomainOrCurrent(const String& domain);
+    // A text property's text, 8-bit ones decoded from CodePage, and back.
+    String TextProp(TObject* object, const TPropInfo* prop) const;
+    void SetTextProp(TObject* object, const TPropInfo* prop, const String& text) const;
 
     struct TDomain;
     // The domain's catalogue, opened on first use; null when it has none.
@@ -93,6 +100,7 @@ private:
     std::vector<TClassMode> globalRules_;
     std::vector<TClassMode> callRules_;
     std::vector<String> ignorePaths_; // lower case
+    int codePage_ = 0;
 };
 
 // LC_ALL, LC_MESSAGES, then LANG (the first that is set and not empty),
@@ -100,7 +108,7 @@ private:
 String LanguageFromEnvironment();
 
 // The translator of the process while the ScTranslator unit runs, else null.
-TTranslator* DefaultTranslator();
+TTranslatorInstance* DefaultTranslator();
 
 // Adds a domain (compared ignoring case) to those resource strings are
 // translated in, in order.

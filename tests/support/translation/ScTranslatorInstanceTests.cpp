@@ -1,4 +1,4 @@
-#include "support/translation/ScTranslator.h"
+#include "support/translation/ScTranslatorInstance.h"
 
 #include <unistd.h>
 
@@ -80,7 +80,7 @@ protected:
 };
 
 TEST_F(TranslatorTest, WithoutACatalogueEveryTextComesBackUnchangedAndNoBoxIsShown) {
-    TTranslator translator(Folder() + u"/locale");
+    TTranslatorInstance translator(Folder() + u"/locale");
     translator.SelectLanguage(u"de_DE");
     const String unpaired(1, char16_t(0xD800));
     for (const String& text : {String(u"Open"), String(u"a\nb\r\nc"), String(u"视频"), unpaired, String()})
@@ -111,7 +111,7 @@ TEST(LanguageFromEnvironment, TakesLcAllThenLcMessagesThenLangWithoutTheCodeSet)
 TEST_F(TranslatorTest, LanguageOfTheEnvironmentFallsBackToItsTwoLetterFolder) {
     TEnvironment all("LC_ALL", std::nullopt), messages("LC_MESSAGES", std::nullopt), lang("LANG", "de_DE.UTF-8");
     Catalogue("de", "default", {{"Open", "Öffnen"}});
-    TTranslator translator(Folder());
+    TTranslatorInstance translator(Folder());
     EXPECT_EQ(translator.Language(), u"de_DE");
     EXPECT_EQ(translator.Translate(u"Open"), u"Öffnen");
 }
@@ -120,7 +120,7 @@ TEST_F(TranslatorTest, BigEndianCatalogueTranslatesLikeItsLittleEndianTwin) {
     const std::map<std::string, std::string> entries{{"Open", "Öffnen"}, {"Close", "Schließen"}};
     Catalogue("de", "default", entries);
     Catalogue("xx", "default", entries, true);
-    TTranslator translator(Folder());
+    TTranslatorInstance translator(Folder());
     for (const char16_t* language : {u"de", u"xx"}) {
         translator.SelectLanguage(language);
         EXPECT_EQ(translator.Translate(u"Open"), u"Öffnen");
@@ -132,7 +132,7 @@ TEST_F(TranslatorTest, BigEndianCatalogueTranslatesLikeItsLittleEndianTwin) {
 TEST_F(TranslatorTest, CatalogueWithoutUtf8CharsetWarnsOnceAndTranslatesNothing) {
     WriteMoFile(folder_ / "de" / "LC_MESSAGES" / "default.mo",
                 MoBytes({{"", "Content-Type: text/plain; charset=ISO-8859-1\n"}, {"Open", "Offnen"}}));
-    TTranslator translator(Folder());
+    TTranslatorInstance translator(Folder());
     translator.SelectLanguage(u"de");
     EXPECT_EQ(translator.Translate(u"Open"), u"Open");
     EXPECT_EQ(translator.Translate(u"Open"), u"Open");
@@ -148,7 +148,7 @@ TEST_F(TranslatorTest, DamagedCatalogueRaisesOnceThenLeavesTextsAlone) {
         if (badMagic) bytes[0] = 0;
         else bytes[28 + 8 + 4] = 0xF0; // the offset of "Open" far past the end
         WriteMoFile(file, bytes);
-        TTranslator translator(Folder());
+        TTranslatorInstance translator(Folder());
         translator.SelectLanguage(u"de");
         try {
             translator.Translate(u"Open");
@@ -163,7 +163,7 @@ TEST_F(TranslatorTest, DamagedCatalogueRaisesOnceThenLeavesTextsAlone) {
 TEST_F(TranslatorTest, DomainHeaderFieldFindsFieldsIgnoringCaseAndTrimmed) {
     WriteMoFile(folder_ / "de" / "LC_MESSAGES" / "default.mo",
                 MoBytes({{"", "Project-Id-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\nLast-Translator:  Jürgen \t\n"}}));
-    TTranslator translator(Folder());
+    TTranslatorInstance translator(Folder());
     translator.SelectLanguage(u"de");
     EXPECT_EQ(translator.DomainHeaderField(u"default", u"last-translator"), u"Jürgen");
     EXPECT_EQ(translator.DomainHeaderField(u"default", u"Project-Id-Version"), u"1.0");
@@ -174,7 +174,7 @@ TEST_F(TranslatorTest, DomainHeaderFieldFindsFieldsIgnoringCaseAndTrimmed) {
 TEST_F(TranslatorTest, TextsKeepTheirLineEndsAndCharactersBeyondTheBasicPlane) {
     Catalogue("de", "default",
               {{"two\nlines", "zwei\nZeilen\n"}, {"smile \xF0\x9F\x98\x80", "L\xC3\xA4" "cheln \xF0\x9F\x98\x83"}, {"bad", "\xC3("}});
-    TTranslator translator(Folder());
+    TTranslatorInstance translator(Folder());
     translator.SelectLanguage(u"de");
     EXPECT_EQ(translator.Translate(u"two\nlines"), u"zwei\r\nZeilen\r\n");
     EXPECT_EQ(translator.Translate(u"two\r\nlines"), u"zwei\r\nZeilen\r\n");
