@@ -76,6 +76,8 @@ bool KeepDamagedCopy(const String& fileName) {
     for (int n = 0; n < 1000; ++n) {
         const String copy = fileName + u".damaged" + (n ? u"." + IntToStr(n) : String());
         if (link(from.c_str(), Sys(copy).c_str()) == 0 || errno == ENOENT) return true;
+        // No hard links on this file system, or none to a file of another owner.
+        if (errno == EPERM || errno == EOPNOTSUPP) return RenameFile(fileName, copy) || errno == ENOENT;
         if (errno != EEXIST) return false;
     }
     return false;

@@ -23,8 +23,8 @@ bool DeleteFile(const String& fileName);
 bool RenameFile(const String& oldName, const String& newName);
 // Keeps a file that does not read before it is replaced: gives it the second
 // name "<FileName>.damaged", or ".damaged.1" ... when that one is taken (a hard
-// link: the file stays where it is until replaced). True when done or when there
-// is no such file.
+// link, so the file stays in place until it is replaced; renamed where no hard
+// link can be made). True when done or when there is no such file.
 bool KeepDamagedCopy(const String& fileName);
 // -1 when the file does not exist.
 int64_t FileSize(const String& fileName);
