@@ -11,6 +11,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {
@@ -68,6 +69,18 @@ bool RenameFile(const String& oldName, const String& newName) {
         return false;
     }
     return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool KeepDamagedCopy(const String& fileName) {
+    const std::string from = Sys(fileName);
+    for (int n = 0; n < 1000; ++n) {
+        const String copy = fileName + u".damaged" + (n ? u"." + IntToStr(n) : String());
+        if (link(from.c_str(), Sys(copy).c_str()) == 0 || errno == ENOENT) return true;
+        // No hard links on this file system, or none to a file of another owner.
+        if (errno == EPERM || errno == EOPNOTSUPP) return RenameFile(fileName, copy) || errno == ENOENT;
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 int64_t FileSize(const String& fileName) {

@@ -21,6 +21,11 @@ bool RemoveDir(const String& dir);
 bool DeleteFile(const String& fileName);
 // Does not replace an existing NewName.
 bool RenameFile(const String& oldName, const String& newName);
+// Keeps a file that does not read before it is replaced: gives it the second
+// name "<FileName>.damaged", or ".damaged.1" ... when that one is taken (a hard
+// link, so the file stays in place until it is replaced; renamed where no hard
+// link can be made). True when done or when there is no such file.
+bool KeepDamagedCopy(const String& fileName);
 // -1 when the file does not exist.
 int64_t FileSize(const String& fileName);
 // The time of the last change, in local time, to the second.

@@ -12,8 +12,11 @@
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/LegacyText.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/Streams.h"
 
 namespace {
 
@@ -199,8 +202,14 @@ std::list<TMemIniFile::Line>::iterator TMemIniFile::EndOfContent(std::list<Line>
 TMemIniFile::TMemIniFile(const String& fileName, bool caseSensitive)
     : TCustomIniFile(fileName), caseSensitive_(caseSensitive) {
     if (fileName.empty() || ::access(fileName.ToUtf8().c_str(), F_OK) != 0) return;
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    std::string bytes(static_cast<size_t>(file.Size()), '\0');
+    file.ReadBuffer(bytes.data(), file.Size());
+    const TDecodedText decoded = DecodeLegacyText(bytes);
+    codePage_ = decoded.CodePage;
+    keepDamagedCopy_ = !decoded.Exact;
     TStringList lines;
-    lines.LoadFromFile(fileName);
+    lines.SetText(decoded.Text);
     Parse(lines);
 }
 
@@ -349,19 +358,17 @@ void TMemIniFile::GetStrings(TStrings& strings) const {
 
 void TMemIniFile::SetStrings(const TStrings& strings) { Parse(strings); }
 
-namespace {
-
-void WriteIniFile(const String& fileName, const TMemIniFile& ini) {
-    TStringList lines;
-    ini.GetStrings(lines);
-    if (const auto failure = TryWriteFileAtomically(fileName, lines.Text().ToUtf8()))
-        throw EIniFileException("Cannot write file \"" + fileName + "\". " + SysErrorMessage(failure->error));
-}
-
-} // namespace
-
 void TMemIniFile::UpdateFile() {
-    if (!FileName().empty()) WriteIniFile(FileName(), *this);
+    if (FileName().empty()) return;
+    const auto fail = [&](int error) {
+        throw EIniFileException("Cannot write file \"" + FileName() + "\". " + SysErrorMessage(error));
+    };
+    if (keepDamagedCopy_ && !KeepDamagedCopy(FileName())) fail(errno);
+    TStringList lines;
+    GetStrings(lines);
+    if (const auto failure = TryWriteFileAtomically(FileName(), EncodeLegacyText(lines.Text(), codePage_)))
+        fail(failure->error);
+    keepDamagedCopy_ = false;
 }
 
 // --- TIniFile --------------------------------------------------------------
@@ -419,7 +426,7 @@ struct TIniFile::Shared {
     void Write(const String& fileName) {
         std::lock_guard lock(mutex);
         if (!pending || fileName.empty()) return;
-        WriteIniFile(fileName, *ini);
+        ini->UpdateFile();
         stamp = FileStamp::Of(fileName);
         pending = false;
     }

@@ -12,10 +12,13 @@
 //   merged into the first one, so a rewritten file holds it once.
 // - Comment lines (';' or '#'), blank lines and lines before the first section
 //   are kept on rewriting; a changed key line is rewritten as "Key=Value".
-// - Files are read as UTF-8 (a byte-order mark is skipped) and written as UTF-8
-//   with LF line ends, atomically (AtomicFile.h): after a crash the file is either
-//   the old or the new one. On any failure EIniFileException is raised and the
-//   old file stays as it was.
+// - Files are read as UTF-8 (a byte-order mark is skipped), or, when they are
+//   not UTF-8, in the ANSI code page earlier versions wrote them in (LegacyText.h),
+//   and written back in that code page (UTF-8 when a new character does not fit
+//   it), with LF line ends, atomically (AtomicFile.h): after a crash the file is
+//   either the old or the new one. On any failure EIniFileException is raised
+//   and the old file stays as it was. A file that reads in neither keeps its
+//   bytes as "<file>.damaged" when it is first written.
 // - Names and values that cannot be stored (line breaks; '=' or a leading
 //   ';', '#' or '[' in a key; ']' in a section; empty names) raise EIniFileException.
 
@@ -112,6 +115,9 @@ private:
     static std::list<Line>::iterator EndOfContent(std::list<Line>& lines);
 
     bool caseSensitive_;
+    // How the file was read, and so how it is written.
+    int codePage_ = CP_UTF8;
+    bool keepDamagedCopy_ = false;
     std::list<Line> preamble_;
     std::vector<std::unique_ptr<Section>> sections_;
     std::unordered_map<String, Section*> byName_;

@@ -1,12 +1,12 @@
 #include "platform/rtl/Registry.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -110,22 +110,34 @@ THive& Load(HKEY root) {
     return hive;
 }
 
-// Moves a damaged hive aside without replacing an earlier damaged one.
-bool MoveDamagedAside(const String& fileName) {
-    const std::string from = fileName.ToUtf8();
-    for (int n = 0; n < 1000; ++n) {
-        const std::string to = from + ".damaged" + (n ? "." + std::to_string(n) : std::string());
-        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-        if (errno != EEXIST) return errno == ENOENT;
+// The system error code a failed file operation answers for its errno value.
+LONG ErrorCodeOf(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
+    case EFBIG: return ERROR_FILE_TOO_LARGE;
+    case EROFS: return ERROR_WRITE_PROTECT;
+    case EACCES:
+    case EPERM: return ERROR_ACCESS_DENIED;
+    case ENOENT:
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EMFILE:
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENOLCK: return ERROR_LOCK_VIOLATION;
+    default: return ERROR_WRITE_FAULT;
     }
-    return false;
 }
 
 class TFileLock {
 public:
     explicit TFileLock(const String& fileName) {
         fd_ = ::open(fileName.ToUtf8().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+        if (fd_ < 0) {
+            error_ = ErrorCodeOf(errno);
+        } else if (::flock(fd_, LOCK_EX) != 0) {
+            error_ = ERROR_LOCK_VIOLATION;
             ::close(fd_);
             fd_ = -1;
         }
@@ -135,10 +147,12 @@ public:
     }
     TFileLock(const TFileLock&) = delete;
     TFileLock& operator=(const TFileLock&) = delete;
-    bool Held() const { return fd_ >= 0; }
+    // ERROR_SUCCESS while the lock is held.
+    LONG Error() const { return error_; }
 
 private:
     int fd_;
+    LONG error_ = ERROR_SUCCESS;
 };
 
 LONG ResolveRoot(HKEY key, HKEY& root, std::vector<String>& path) {
@@ -201,8 +215,8 @@ LONG ChangeKey(HKEY handle, Fn change) {
     if (LONG rc = ResolveRoot(handle, root, path)) return rc;
     const String fileName = HiveFileName(root);
     ForceDirectories(ExtractFileDir(fileName));
-    TFileLock fileLock(fileName + u".lock");
-    if (!fileLock.Held()) return ERROR_ACCESS_DENIED;
+    const TFileLock fileLock(fileName + u".lock");
+    if (const LONG error = fileLock.Error()) return error;
     THive& hive = Load(root);
     TRegKey* key = Find(*hive.Tree, path);
     if (!key) return ERROR_KEY_DELETED;
@@ -211,8 +225,8 @@ LONG ChangeKey(HKEY handle, Fn change) {
     if (rc != ERROR_SUCCESS || !changed) return rc;
     const std::string text = WriteRegistryHive(*hive.Tree);
     Forget(hive);
-    if (hive.Damaged && !MoveDamagedAside(fileName)) return ERROR_ACCESS_DENIED;
-    if (TryWriteFileAtomically(fileName, text)) return ERROR_ACCESS_DENIED;
+    if (hive.Damaged && !KeepDamagedCopy(fileName)) return ErrorCodeOf(errno);
+    if (const auto failure = TryWriteFileAtomically(fileName, text)) return ErrorCodeOf(failure->error);
     struct stat st {};
     if (::stat(fileName.ToUtf8().c_str(), &st) == 0) {
         hive.Identity = IdentityOf(st);

@@ -8,7 +8,11 @@
 // locks "<hive>.lock" (flock), reads the hive again, applies itself and
 // replaces the file atomically; a read parses the file again only when its
 // identity (device, inode, size, modification time) changed. A hive that does
-// not parse reads as empty; the first change moves it to "<hive>.damaged".
+// not parse reads as empty; the first change keeps it as "<hive>.damaged".
+// A change that cannot be written answers what went wrong: ERROR_DISK_FULL,
+// ERROR_FILE_TOO_LARGE (a file size limit), ERROR_WRITE_PROTECT (a read-only
+// file system), ERROR_ACCESS_DENIED (no permission), ERROR_LOCK_VIOLATION (the
+// lock cannot be taken), ERROR_WRITE_FAULT for other input/output errors.
 // Key names hold at most 255 units and no backslash, value names 16,383 units,
 // keys nest at most 512 levels; empty path components are skipped. Deleting a
 // key that has subkeys answers ERROR_ACCESS_DENIED; a name too long, a

@@ -6,7 +6,10 @@
 
 namespace {
 
-constexpr std::string_view Header = "OSTREL-REGISTRY 1";
+constexpr std::string_view Header = "OSTREL-REGISTRY 2";
+// Hives of the first version have no end line: only a cut inside a line shows.
+constexpr std::string_view FirstVersionHeader = "OSTREL-REGISTRY 1";
+constexpr std::string_view EndLine = "END\n";
 constexpr uint32_t RegSz = 1, RegExpandSz = 2, RegDword = 4;
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -295,26 +298,31 @@ std::string WriteRegistryHive(const TRegKey& root) {
     std::string out(Header);
     out += '\n';
     WriteKey(out, root, {});
+    out += EndLine;
     return out;
 }
 
 std::unique_ptr<TRegKey> ReadRegistryHive(std::string_view text) {
     auto root = std::make_unique<TRegKey>();
     if (!text.ends_with('\n')) Damaged("incomplete last line");
+    const std::string_view header = text.substr(0, text.find('\n'));
+    text.remove_prefix(header.size() + 1);
+    if (header == Header) {
+        const bool whole = text == EndLine || (text.ends_with(EndLine) && text[text.size() - EndLine.size() - 1] == '\n');
+        if (!whole) Damaged("cut short (no end line)");
+        text.remove_suffix(EndLine.size());
+    } else if (header != FirstVersionHeader) {
+        Damaged("not a registry hive");
+    }
     TRegKey* key = root.get();
-    bool first = true;
     while (!text.empty()) {
         const size_t end = text.find('\n');
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end + 1);
-        if (first) {
-            if (line != Header) Damaged("not a registry hive");
-            first = false;
-        } else if (line.starts_with('[')) {
+        if (line.starts_with('['))
             key = &ReadKeyLine(*root, line);
-        } else {
+        else
             ReadValue(*key, line);
-        }
     }
     return root;
 }

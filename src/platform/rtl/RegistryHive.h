@@ -6,11 +6,13 @@
 // creation order; a value keeps its type and its exact bytes.
 //
 // File form, UTF-8 with LF after every line:
-//   OSTREL-REGISTRY 1
+//   OSTREL-REGISTRY 2
 //   "RootValue"=dword:00000001        values of the root itself
 //   [Ostrel]                          every key by its path, a key before its subkeys
 //   [Ostrel\Conversion]
 //   "NormPos"="100,80,900,680"        its values in creation order
+//   END                               the last line: a file cut short lacks it
+// Version 1 (header "OSTREL-REGISTRY 1", no END line) is still read.
 // Data is dword:XXXXXXXX (type 4, 4 bytes), "text" (type 1 holding whole UTF-16
 // units ending in its only NUL, no lone surrogate), expand:"text" (type 2
 // likewise) or hex(T):bb,bb,... (T decimal). In names and texts a control
@@ -63,6 +65,7 @@ private:
 int CompareRegNames(const String& a, const String& b) noexcept;
 
 std::string WriteRegistryHive(const TRegKey& root);
-// Raises EReadError for text that is not a whole, well-formed hive (names too
-// long, keys nested deeper than RegMaxKeyDepth, a key before its parent or twice).
+// Raises EReadError for text that is not a whole, well-formed hive (cut short,
+// names too long, keys nested deeper than RegMaxKeyDepth, a key before its
+// parent or twice).
 std::unique_ptr<TRegKey> ReadRegistryHive(std::string_view text);

@@ -306,12 +306,13 @@ String TASQLite3DB::QueryValue(const String& sql) {
     char** table = nullptr;
     int rows = 0, columns = 0;
     char* error = nullptr;
-    driver_->sqlite3_get_table(db_, sql.ToUtf8().c_str(), &table, &rows, &columns, &error);
+    const int rc = driver_->sqlite3_get_table(db_, sql.ToUtf8().c_str(), &table, &rows, &columns, &error);
     driver_->sqlite3_free(error);
     String result;
     if (table && rows > 0 && columns > 0 && table[columns]) result = String(table[columns]);
     driver_->sqlite3_free_table(table);
     RaiseProgressError();
+    if (rc != SQLITE_OK) RaiseLastError(rc);
     return result;
 }
 

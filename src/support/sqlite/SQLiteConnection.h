@@ -72,7 +72,8 @@ public:
     void StartTransaction(const String& kind = String());
     void CommitTransaction();
     void RollbackTransaction();
-    // First column of the first row; empty when there is none or the statement fails.
+    // First column of the first row; empty when there is none. A statement that
+    // fails (a damaged database among others) raises ESQLiteError with SQLite's message.
     String QueryValue(const String& sql);
     [[noreturn]] void RaiseLastError(int resultCode);
     void FieldTypeFromDecl(const String& declaredType, TFieldType& type, int& size, int& precision);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/rtl/Collection.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/Properties.h"
 #include "platform/rtl/StringList.h"
 #include "support/xml/XmlDom.h"
@@ -336,7 +337,11 @@ String TXmlDomWriter::SaveToString(TPersistent* instance, TPropFormat propFormat
 
 void TXmlDomReader::LoadFromFile(TPersistent* instance, const String& fileName) {
     const TIntfPtr<IXMLDocument> document = NewReadingDocument();
-    document->LoadFile(fileName);
+    if (!document->LoadFile(fileName)) {
+        const TXMLParseError& error = document->LoadError();
+        throw EXmlDomPersistent(Format(u"File \"%s\" is not a well-formed XML document: %s (line %d, column %d).",
+                                       {fileName, error.Reason, error.Line, error.Column}));
+    }
     ReadDocument(instance, *document);
 }
 

@@ -37,8 +37,10 @@ public:
 
 class TXmlDomReader : public TObject {
 public:
-    // A document that does not parse is read as far as it was built; a value
-    // that does not convert raises EXmlDomPersistent, or EPropertyConvertError
+    // A file that does not parse raises EXmlDomPersistent naming the file and the
+    // place of the error, and reads nothing: a damaged file must not be half read
+    // and then saved over. A text that does not parse is read as far as it was
+    // built. A value that does not convert raises EXmlDomPersistent, or EPropertyConvertError
     // for unknown enumeration and set names, and ends the load there.
     // An 8-bit character property takes a first character beyond Latin-1 as "?".
     // A string list reads "Count" lines, an absent entry "l<i>" as an empty

@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "FreshTestFolder.h"
 #include "ResourceLimit.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/IniFiles.h"
+#include "platform/rtl/LegacyText.h"
 #include "platform/rtl/StringList.h"
 
 namespace {
@@ -48,6 +50,28 @@ protected:
 };
 
 String Joined(const TStrings& list) { return list.CommaText(); }
+
+// Sets LC_ALL for a scope: the legacy code page follows the user's locale.
+class TScopedLocale {
+public:
+    explicit TScopedLocale(const char* locale) {
+        if (const char* old = std::getenv("LC_ALL")) old_ = old;
+        setenv("LC_ALL", locale, 1);
+    }
+    ~TScopedLocale() {
+        if (old_)
+            setenv("LC_ALL", old_->c_str(), 1);
+        else
+            unsetenv("LC_ALL");
+    }
+    TScopedLocale(const TScopedLocale&) = delete;
+    TScopedLocale& operator=(const TScopedLocale&) = delete;
+
+private:
+    std::optional<std::string> old_;
+};
+
+constexpr int CP_GBK = 936;
 
 String LinesOf(const TMemIniFile& ini) {
     TStringList lines;
@@ -378,4 +402,72 @@ TEST_F(IniFileTest, FailedRenameLeavesNoTemporaryFile) {
     EXPECT_THROW(ini.UpdateFile(), EIniFileException);
     EXPECT_EQ(Files(), std::vector<std::string>{"dir.ini"});
     EXPECT_TRUE(fs::is_directory(folder_ / "dir.ini" / "inside"));
+}
+
+TEST(LegacyText, TheCodePageFollowsTheLocaleAndIsChineseOtherwise) {
+    const struct {
+        const char* locale;
+        int codePage;
+    } cases[] = {
+        {"zh_CN.UTF-8", 936}, {"zh_SG", 936},  {"zh_TW.UTF-8", 950}, {"zh_HK.Big5", 950},
+        {"ja_JP.UTF-8", 932}, {"ko_KR", 949},  {"en_US.UTF-8", 936}, {"C", 936},
+    };
+    for (const auto& c : cases) {
+        const TScopedLocale locale(c.locale);
+        EXPECT_EQ(LegacyAnsiCodePage(), c.codePage) << c.locale;
+    }
+}
+
+TEST_F(IniFileTest, AGbkFileReadsInItsCodePageAndKeepsItsBytesOnRewrite) {
+    const TScopedLocale locale("zh_CN.UTF-8");
+    const String original = u"; \u7528\u6237\u914D\u7F6E\n"   // 用户配置
+                            u"[\u9AD8\u6E05]\n"                   // [高清]
+                            u"\u540D\u79F0=\u9AD8\u6E05\u89C6\u9891 MP4\n"  // 名称=高清视频 MP4
+                            u"Width=1280\n"
+                            u"\n"
+                            u"[\u624B\u673A]\n"                   // [手机]
+                            u"\u540D\u79F0=\u624B\u673A\n";
+    const String path = PathOf("Profiles.ini");
+    WriteText(path, EncodeCodePage(original, CP_GBK));
+    {
+        TMemIniFile ini(path);
+        TStringList sections;
+        ini.ReadSections(sections);
+        EXPECT_EQ(Joined(sections), u"\u9AD8\u6E05,\u624B\u673A");
+        EXPECT_EQ(ini.ReadString(u"\u9AD8\u6E05", u"\u540D\u79F0", ""), u"\u9AD8\u6E05\u89C6\u9891 MP4");
+        ini.WriteString(u"\u624B\u673A", "Width", "720");
+        ini.UpdateFile();
+    }
+    const String changed = original + u"Width=720\n";
+    EXPECT_EQ(ReadText(path), EncodeCodePage(changed, CP_GBK));
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"\u624B\u673A", "Height", "576");
+    }
+    EXPECT_EQ(ReadText(path), EncodeCodePage(changed + u"Height=576\n", CP_GBK));
+    EXPECT_EQ(Files(), std::vector<std::string>{"Profiles.ini"});
+
+    // A character the code page lacks turns the file into UTF-8 rather than into "?".
+    TMemIniFile ini(path);
+    ini.WriteString(u"\u624B\u673A", "Icon", u"\U0001F3AC");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadText(path), (changed + u"Height=576\nIcon=\U0001F3AC\n").ToUtf8());
+    EXPECT_EQ(TMemIniFile(path).ReadString(u"\u9AD8\u6E05", u"\u540D\u79F0", ""), u"\u9AD8\u6E05\u89C6\u9891 MP4");
+}
+
+TEST_F(IniFileTest, AFileInNoKnownCodePageIsKeptAsDamagedWhenFirstRewritten) {
+    const TScopedLocale locale("zh_CN.UTF-8");
+    const String path = PathOf("Profiles.ini");
+    const std::string unreadable = "[S]\nk=\xFF\n";  // neither UTF-8 nor GBK
+    WriteText(path, unreadable);
+    TMemIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "k", ""), u"\uFFFD");
+    ini.WriteString("S", "new", "1");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadText(PathOf("Profiles.ini.damaged")), unreadable);
+    EXPECT_EQ(ReadText(path), "[S]\nk=\xEF\xBF\xBD\nnew=1\n");
+    // What was written reads exactly: no second copy.
+    ini.WriteString("S", "new", "2");
+    ini.UpdateFile();
+    EXPECT_EQ(Files(), (std::vector<std::string>{"Profiles.ini", "Profiles.ini.damaged"}));
 }

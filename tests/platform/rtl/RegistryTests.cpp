@@ -6,10 +6,12 @@
 
 #include <fcntl.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "FileSystemFaults.h"
 #include "RegistryHome.h"
 #include "ResourceLimit.h"
 #include "platform/rtl/Exceptions.h"
@@ -81,7 +83,7 @@ TEST_F(Registry, WritesTheHiveByteExactlyAndReadsEveryByteBack) {
     RegCloseKey(key);
 
     const std::string expected =
-        "OSTREL-REGISTRY 1\n"
+        "OSTREL-REGISTRY 2\n"
         "[Ostrel]\n"
         "[Ostrel\\Batch]\n"
         "[Ostrel\\Batch\\Empty]\n"
@@ -95,7 +97,8 @@ TEST_F(Registry, WritesTheHiveByteExactlyAndReadsEveryByteBack) {
         "\"\"=hex(3):01,ff\n"
         "\"Nothing\"=hex(3):\n"
         "\"Lone\"=hex(1):61,00,00,d8,00,00\n"
-        "\"Tab%u0009\"=hex(4):01,02,03\n";
+        "\"Tab%u0009\"=hex(4):01,02,03\n"
+        "END\n";
     const std::string written = HiveText();
     EXPECT_EQ(expected, written);
 
@@ -210,6 +213,13 @@ TEST(RegistryHive, RejectsDamagedText) {
         "OSTREL-REGISTRY 1\n[A]\n\"v\"=\"a\" \n",
         "OSTREL-REGISTRY 1\n[]\n",
         "OSTREL-REGISTRY 1\n[A%u005CB]\n",
+        "OSTREL-REGISTRY 2\n[A]\n",
+        "OSTREL-REGISTRY 2\n[A]\n\"v\"=dword:00000001\n",
+        "OSTREL-REGISTRY 2\nEND\n[A]\n",
+        "OSTREL-REGISTRY 2\n[A]\nEND\nEND\n",
+        "OSTREL-REGISTRY 2\n[A]\nEND",
+        "OSTREL-REGISTRY 2\n[AEND\n",
+        "OSTREL-REGISTRY 3\nEND\n",
     };
     for (const char* text : cases) EXPECT_THROW(ReadRegistryHive(text), EReadError) << text;
 
@@ -229,7 +239,43 @@ TEST_F(Registry, ADamagedHiveReadsEmptyAndIsKeptAsideByTheFirstWrite) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_CURRENT_USER, u"Kept", 0, KEY_READ, &key));
     RegCloseKey(Create(HKEY_CURRENT_USER, u"New"));
     EXPECT_EQ(damaged, TRegistryHome::ReadFile(home_.Hive("HKEY_CURRENT_USER").string() + ".damaged"));
-    EXPECT_EQ("OSTREL-REGISTRY 1\n[New]\n", HiveText());
+    EXPECT_EQ("OSTREL-REGISTRY 2\n[New]\nEND\n", HiveText());
+}
+
+TEST_F(Registry, AHiveCutAtALineEndIsKeptAsideByTheFirstWrite) {
+    HKEY key = Create(HKEY_CURRENT_USER, u"Ostrel\\Conversion");
+    ASSERT_EQ(ERROR_SUCCESS, Set(key, u"FormVersion", REG_DWORD, Bytes({1, 0, 0, 0})));
+    ASSERT_EQ(ERROR_SUCCESS, Set(key, u"NormPos", REG_SZ, Utf16(u"100,80,900,680", true)));
+    RegCloseKey(key);
+    const std::string whole = HiveText();
+    const std::filesystem::path hive = home_.Hive("HKEY_CURRENT_USER");
+    const std::filesystem::path aside = hive.string() + ".damaged";
+    for (size_t cut = whole.find('\n') + 1; cut < whole.size(); cut = whole.find('\n', cut) + 1) {
+        const std::string part = whole.substr(0, cut);
+        SCOPED_TRACE(part);
+        std::filesystem::remove(aside);
+        std::ofstream(hive, std::ios::binary | std::ios::trunc) << part;
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_CURRENT_USER, u"Ostrel", 0, KEY_READ, &key));
+        RegCloseKey(Create(HKEY_CURRENT_USER, u"New"));
+        EXPECT_EQ(part, TRegistryHome::ReadFile(aside));
+        EXPECT_EQ("OSTREL-REGISTRY 2\n[New]\nEND\n", HiveText());
+    }
+}
+
+TEST_F(Registry, AHiveOfTheFirstVersionStillReads) {
+    std::filesystem::create_directories(home_.Hive("HKEY_CURRENT_USER").parent_path());
+    std::ofstream(home_.Hive("HKEY_CURRENT_USER"), std::ios::binary)
+        << "OSTREL-REGISTRY 1\n[Ostrel]\n[Ostrel\\Conversion]\n\"FormVersion\"=dword:00000003\n";
+    HKEY key = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Ostrel\\Conversion", 0, KEY_ALL_ACCESS, &key));
+    DWORD type = 0;
+    std::string data;
+    ASSERT_EQ(ERROR_SUCCESS, Get(key, u"FormVersion", type, data));
+    EXPECT_EQ(Bytes({3, 0, 0, 0}), data);
+    ASSERT_EQ(ERROR_SUCCESS, Set(key, u"FormVersion", REG_DWORD, Bytes({4, 0, 0, 0})));
+    EXPECT_EQ("OSTREL-REGISTRY 2\n[Ostrel]\n[Ostrel\\Conversion]\n\"FormVersion\"=dword:00000004\nEND\n", HiveText());
+    EXPECT_FALSE(std::filesystem::exists(home_.Hive("HKEY_CURRENT_USER").string() + ".damaged"));
+    RegCloseKey(key);
 }
 
 TEST_F(Registry, AFailedWriteLeavesTheOldContent) {
@@ -238,13 +284,53 @@ TEST_F(Registry, AFailedWriteLeavesTheOldContent) {
     const std::string before = HiveText();
     {
         TScopedResourceLimit limit(RLIMIT_FSIZE, before.size() + 16);
-        EXPECT_NE(ERROR_SUCCESS, Set(key, u"large", REG_BINARY, std::string(4096, 'y')));
+        EXPECT_EQ(ERROR_FILE_TOO_LARGE, Set(key, u"large", REG_BINARY, std::string(4096, 'y')));
     }
     EXPECT_EQ(before, HiveText());
     DWORD type = 0;
     std::string data;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, Get(key, u"large", type, data));
     RegCloseKey(key);
+}
+
+TEST_F(Registry, AFailedWriteAnswersWhatWentWrong) {
+    namespace fs = std::filesystem;
+    const fs::path folder = home_.Hive("HKEY_CURRENT_USER").parent_path();
+    const struct {
+        const char* what;
+        size_t tmpfsBytes;  // 0: the folder stays on the test's own file system
+        void (*spoil)(const fs::path& folder);
+        LONG expected;
+    } cases[] = {
+        {"a full disk", 64 * 1024, nullptr, ERROR_DISK_FULL},
+        {"a read-only file system", 1024 * 1024, RemountReadOnly, ERROR_WRITE_PROTECT},
+        {"a folder without write permission", 0,
+         [](const fs::path& folder) {
+             fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+             ObeyFilePermissions();
+         },
+         ERROR_ACCESS_DENIED},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        TChildProcess child([&](TChildProcess& self) {
+            if (c.tmpfsBytes) MountPrivateTmpfs(folder, c.tmpfsBytes);
+            HKEY key = 0;
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Spoilt", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ||
+                Set(key, u"small", REG_BINARY, "x"))
+                throw std::runtime_error("the first write failed");
+            const std::string before = HiveText();
+            if (c.spoil) c.spoil(folder);
+            self.Report(std::to_string(Set(key, u"large", REG_BINARY, std::string(100000, 'y'))));
+            self.Report(HiveText() == before ? "old content kept" : "changed");
+        });
+        EXPECT_EQ(std::to_string(c.expected), child.ReadLine());
+        EXPECT_EQ("old content kept", child.ReadLine());
+        EXPECT_EQ(0, child.Finish());
+        fs::permissions(folder, fs::perms::owner_all);
+    }
 }
 
 TEST_F(Registry, TwoProcessesWritingAtOnceLoseNothing) {

@@ -136,13 +136,41 @@ TEST_F(ConnectionTest, RunsEveryStatementOfATextAndStopsAtTheFailingOne) {
     EXPECT_EQ(db->QueryValue(u"select sum(x) from t"), u"6");
 }
 
-TEST_F(ConnectionTest, QueryValueGivesTheFirstValueOrEmpty) {
+TEST_F(ConnectionTest, QueryValueGivesTheFirstValueOrEmptyAndRaisesWhenTheStatementFails) {
     auto db = Connect();
     db->RunStatements(u"create table t(x, y); insert into t values('\u4e2d\u6587', 2); insert into t values('b', 3)");
     EXPECT_EQ(db->QueryValue(u"select x, y from t order by y"), u"\u4e2d\u6587");
     EXPECT_EQ(db->QueryValue(u"select x from t where y > 10"), u"");
-    EXPECT_EQ(db->QueryValue(u"select nothing from nowhere"), u"");
     EXPECT_EQ(db->QueryValue(u"select null"), u"");
+    const ESQLiteError e = CatchSQLiteError([&] { db->QueryValue(u"select x from nowhere"); });
+    EXPECT_EQ(e.Message(), u"no such table: nowhere");
+    EXPECT_EQ(e.ErrorCode(), SQLITE_ERROR);
+    EXPECT_EQ(db->QueryValue(u"select count(*) from t"), u"2");
+}
+
+TEST_F(ConnectionTest, IntegrityCheckOfADamagedDatabaseRaises) {
+    const struct {
+        const char* damage;
+        std::streamoff at;  // where 512 bytes of 0xEE overwrite the file
+        int code;
+    } cases[] = {
+        {"header", 0, SQLITE_NOTADB},
+        {"schema page", 100, SQLITE_CORRUPT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        std::filesystem::remove(DbPath());
+        Connect()->RunStatements(u"pragma page_size=1024; create table t(x); insert into t values(1)");
+        {
+            std::fstream file(DbPath(), std::ios::binary | std::ios::in | std::ios::out);
+            file.seekp(c.at);
+            file << std::string(512, '\xEE');
+        }
+        auto db = Connect();
+        const ESQLiteError e = CatchSQLiteError([&] { db->QueryValue(u"pragma integrity_check"); });
+        EXPECT_EQ(e.ErrorCode() & 0xFF, c.code) << e.Message();
+        EXPECT_FALSE(e.Message().empty());
+    }
 }
 
 TEST_F(ConnectionTest, TransactionsCommitAndRollBack) {

@@ -49,11 +49,12 @@ TEST_F(RegistryStorage, TheSystemsInstanceKeepsItsValuesBelowOstrel) {
     EXPECT_EQ(String(u"Ostrel"), store->Root());
     store->WriteInteger(u"Conversion\\ShowCmd", 1);
     store->WriteString(u"Conversion\\NormPos", u"100,80,900,680");
-    EXPECT_EQ("OSTREL-REGISTRY 1\n"
+    EXPECT_EQ("OSTREL-REGISTRY 2\n"
               "[Ostrel]\n"
               "[Ostrel\\Conversion]\n"
               "\"ShowCmd\"=dword:00000001\n"
-              "\"NormPos\"=\"100,80,900,680\"\n",
+              "\"NormPos\"=\"100,80,900,680\"\n"
+              "END\n",
               Hive());
     EXPECT_EQ(1, store->ReadInteger(u"Conversion\\ShowCmd", 0));
     EXPECT_TRUE(services_.Boxes.empty());
@@ -64,7 +65,7 @@ TEST_F(RegistryStorage, NoneAndEmptyRootsStoreValuesDirectlyBelowTheRootKey) {
     EXPECT_EQ(String(), storage_.Root());
     storage_.WriteInteger(u"A\\B", 3);
     storage_.WriteInteger(u"V", 4);
-    EXPECT_EQ("OSTREL-REGISTRY 1\n\"V\"=dword:00000004\n[A]\n\"B\"=dword:00000003\n", Hive());
+    EXPECT_EQ("OSTREL-REGISTRY 2\n\"V\"=dword:00000004\n[A]\n\"B\"=dword:00000003\nEND\n", Hive());
     EXPECT_EQ(3, storage_.ReadInteger(u"A\\B"));
     EXPECT_EQ(4, storage_.ReadInteger(u"\\V"));
 
@@ -205,14 +206,14 @@ TEST_F(RegistryStorage, DeletesValuesAndSubTrees) {
     EXPECT_FALSE(storage_.HasValue(u"Tree\\v"));
     storage_.DeleteSubTree(u"Tree");
     storage_.DeleteSubTree(u"Tree");
-    EXPECT_EQ("OSTREL-REGISTRY 1\n[Ostrel]\n", Hive());
+    EXPECT_EQ("OSTREL-REGISTRY 2\n[Ostrel]\nEND\n", Hive());
 }
 
 TEST_F(RegistryStorage, RegRootSelectsTheHive) {
     storage_.SetRegRoot(hkLocalMachine);
     EXPECT_EQ(hkLocalMachine, storage_.RegRoot());
     storage_.WriteInteger(u"v", 7);
-    EXPECT_EQ("OSTREL-REGISTRY 1\n[Ostrel]\n\"v\"=dword:00000007\n", Hive("HKEY_LOCAL_MACHINE"));
+    EXPECT_EQ("OSTREL-REGISTRY 2\n[Ostrel]\n\"v\"=dword:00000007\nEND\n", Hive("HKEY_LOCAL_MACHINE"));
     EXPECT_EQ("", Hive());
 }
 

@@ -117,7 +117,7 @@ TEST_F(ScRegistry, DeletesValuesAndWholeKeyTrees) {
     EXPECT_THROW(DeleteRegValue(HKEY_CURRENT_USER, u"Tree\\b", u"v"), EScRegistryError);
     EXPECT_TRUE(DeleteRegKeyTree(HKEY_CURRENT_USER, u"Tree"));
     EXPECT_FALSE(RegKeyPresent(HKEY_CURRENT_USER, u"Tree"));
-    EXPECT_EQ("OSTREL-REGISTRY 1\n", TRegistryHome::ReadFile(home_.Hive("HKEY_CURRENT_USER")));
+    EXPECT_EQ("OSTREL-REGISTRY 2\nEND\n", TRegistryHome::ReadFile(home_.Hive("HKEY_CURRENT_USER")));
 }
 
 } // namespace

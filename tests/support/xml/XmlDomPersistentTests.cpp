@@ -506,6 +506,33 @@ TEST_F(XmlDomPersistentFile, ChangedConfigurationReadsBack) {
     EXPECT_EQ(back.OutputFolder(), config.OutputFolder());
 }
 
+TEST_F(XmlDomPersistentFile, ACutFileIsReportedAndReadsNothing) {
+    TAVConfiguration config;
+    config.PerformanceOptions()->SetThreadPrority(4);
+    config.SetShowAlert(false);
+    config.SetOutputFolder(u"/home/\u7528\u6237/out");
+    TXmlDomWriter::SaveToFile(&config, Path(), pfNode, xofIndent);
+    const std::string whole = Bytes();
+    for (const size_t size : {whole.size() / 3, whole.size() * 2 / 3, whole.size() - 1, size_t{0}}) {
+        SCOPED_TRACE(size);
+        std::ofstream(Path().ToUtf8(), std::ios::binary | std::ios::trunc) << whole.substr(0, size);
+        TAVConfiguration back;
+        try {
+            TXmlDomReader::LoadFromFile(&back, Path());
+            ADD_FAILURE() << "no error";
+        } catch (const EXmlDomPersistent& e) {
+            EXPECT_TRUE(e.Message().starts_with(u"File \"" + Path() + u"\" is not a well-formed XML document: "))
+                << e.Message().ToUtf8();
+            EXPECT_TRUE(e.Message().ends_with(u").")) << e.Message().ToUtf8();
+        }
+        // Nothing of the part before the cut was taken.
+        EXPECT_EQ(back.PerformanceOptions()->ThreadPrority(), 2);
+        EXPECT_TRUE(back.ShowAlert());
+        EXPECT_EQ(back.OutputFolder(), u"C:\\Conversion");
+        EXPECT_EQ(Bytes(), whole.substr(0, size));
+    }
+}
+
 TEST_F(XmlDomPersistentFile, FailedSaveRaisesAndKeepsTheOldFile) {
     TAVConfiguration config;
     TXmlDomWriter::SaveToFile(&config, Path(), pfNode, xofIndent);
