@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/nc/ScrollBars.h"

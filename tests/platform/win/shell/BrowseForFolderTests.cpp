@@ -6,7 +6,8 @@
 
 #include "ShellFixture.h"
 #include "platform/rtl/TaskAllocator.h"
-#include "platform/win/shell/BrowseForFolder.h"
+#include "platform/win/controls/Controls.h"
+#include "platform/win/controls/folderdialog/BrowseForFolder.h"
 
 namespace {
 
