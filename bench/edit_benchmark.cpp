@@ -8,7 +8,7 @@
 #include <string>
 
 #include "BenchTiming.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/text/FontEngine.h"
 #include "platform/win/text/Text.h"

@@ -17,6 +17,28 @@ function(ostrel_add_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
+# ostrel_forbid_includes(<target> <path-prefix>)
+# Fails the build of <target> while one of its sources includes a header under
+# <path-prefix> (such as "platform/win/controls/"): a layer that must not know
+# the layers above it. Checked again whenever one of those sources changes.
+function(ostrel_forbid_includes target prefix)
+  get_target_property(sources ${target} SOURCES)
+  string(MAKE_C_IDENTIFIER "${prefix}" name)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name}_sources.txt)
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name}_forbidden.stamp)
+  string(REPLACE ";" "\n" lines "${sources}")
+  file(CONFIGURE OUTPUT ${list_file} CONTENT "${lines}\n" @ONLY)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DSOURCES=${list_file} -DPREFIX=${prefix} -DTARGET=${target}
+            -P ${PROJECT_SOURCE_DIR}/cmake/ForbidIncludes.cmake
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${sources} ${PROJECT_SOURCE_DIR}/cmake/ForbidIncludes.cmake
+    COMMENT "Checking that ${target} includes nothing under ${prefix}"
+    VERBATIM)
+  add_custom_target(${target}_${name}_forbidden DEPENDS ${stamp})
+  add_dependencies(${target} ${target}_${name}_forbidden)
+endfunction()
+
 # ostrel_add_tests(<target> DEPENDS <targets...> [EXCLUDE <subfolders...>])
 # Builds every *.cpp below the current test folder, except the excluded
 # subfolders (programs of their own), into one GoogleTest program with its

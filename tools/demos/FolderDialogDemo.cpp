@@ -10,10 +10,10 @@
 
 #include "DemoDesktop.h"
 #include "platform/win/User.h"
+#include "platform/win/controls/folderdialog/BrowseForFolder.h"
 #include "platform/win/gdi/Gdi.h"
-#include "platform/win/text/Text.h"
-#include "platform/win/shell/BrowseForFolder.h"
 #include "platform/win/shell/ItemIdLists.h"
+#include "platform/win/text/Text.h"
 
 namespace {
 

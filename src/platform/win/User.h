@@ -1,17 +1,14 @@
 #pragma once
 // The window system in one include: windows, messages, input, painting, the
-// desktop entry, frames and scroll bars, menus, message boxes, shapes, layered windows,
+// desktop entry, frames and scroll bars, menus, shapes, layered windows,
 // monitors, system information and modules.
 
-#include "platform/win/controls/CommonControlConstants.h"
-#include "platform/win/controls/ControlConstants.h"
-#include "platform/win/controls/MessageBox.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/input/KeyTable.h"
 #include "platform/win/menus/Menus.h"
 #include "platform/win/message/Messages.h"
-#include "platform/win/nc/FramePainter.h"
+#include "platform/win/nc/CurrentFramePainter.h"
 #include "platform/win/nc/ScrollBars.h"
 #include "platform/win/paint/Paint.h"
 #include "platform/win/paint/Surface.h"

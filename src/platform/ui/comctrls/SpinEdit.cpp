@@ -4,7 +4,7 @@
 
 #include "platform/rtl/Conversions.h"
 #include "platform/ui/ControlMessages.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/ControlMessages.h"
 #include "platform/ui/graphics/ImageList.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 
 RTL_PUBLISHED(TTreeNode, c) {}
 RTL_PUBLISHED_NONE(TTreeNodes);

@@ -21,7 +21,7 @@
 #include "platform/win/icons/Icons.h"
 #include "platform/win/imagelist/ImageList.h"
 #include "platform/win/shell/FileIcons.h"
-#include "platform/win/shell/FolderTree.h"
+#include "platform/win/controls/folderdialog/FolderTree.h"
 
 namespace {
 

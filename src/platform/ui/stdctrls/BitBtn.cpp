@@ -1,9 +1,9 @@
 #include "platform/ui/stdctrls/BitBtn.h"
 
 #include "platform/ui/stdctrls/BitBtnGlyphs.h"
-#include "platform/win/User.h"
 #include "platform/win/controls/ButtonPaint.h"
 #include "platform/win/controls/ControlTexts.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/text/Text.h"
 

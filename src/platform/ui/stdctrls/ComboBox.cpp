@@ -4,7 +4,7 @@
 
 #include "platform/ui/Colors.h"
 #include "platform/ui/UiErrors.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 
 RTL_PUBLISHED(TCustomComboBox, c) {
     c.Property("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle).Default(csDropDown);

@@ -1,6 +1,6 @@
 #include "platform/ui/stdctrls/StdButtons.h"
 
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/text/Text.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icons.h"
 #include "platform/win/text/Text.h"

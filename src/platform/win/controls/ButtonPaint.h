@@ -2,7 +2,7 @@
 // Painting of the "BUTTON" class in the classic look: push buttons, check
 // boxes, radio buttons and group boxes, and the owner-draw request. Internal.
 
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/icons/Icons.h"
 
 // What a button shows at one moment.

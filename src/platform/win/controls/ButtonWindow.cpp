@@ -7,6 +7,7 @@
 
 #include "platform/win/controls/ButtonPaint.h"
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/icons/Icons.h"
 #include "platform/win/paint/Paint.h"

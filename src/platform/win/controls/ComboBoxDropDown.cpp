@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "platform/win/controls/ComboBoxWindow.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <algorithm>
 
 #include "platform/win/controls/ComboBoxWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/text/Text.h"
-#include "platform/win/User.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/text/Text.h"
-#include "platform/win/User.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 // outside, or when it loses the focus or the capture.
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 
 class TComboBoxWindow {
 public:

@@ -1,7 +1,8 @@
 // Keys, the mouse, the input method and the context menu of an edit.
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/EditPositions.h"
 #include "platform/win/controls/EditWindow.h"
-#include "platform/win/controls/TextClipboard.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // Layout, scrolling, caret and painting of an edit.
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/EditPositions.h"
 #include "platform/win/controls/EditWindow.h"
 #include "platform/win/gdi/Gdi.h"

@@ -4,9 +4,10 @@
 #include <cstring>
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/EditPositions.h"
 #include "platform/win/controls/StandardControls.h"
-#include "platform/win/controls/TextClipboard.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 #include "platform/win/gdi/Gdi.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/rtl/String.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/EditLayout.h"
 
 class TEditWindow {

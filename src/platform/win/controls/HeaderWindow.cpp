@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ListBoxWindow.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/system/SystemMetrics.h"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win/controls/Controls.h"
+#include "platform/win/controls/ScrollTarget.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/nc/ScrollBars.h"
@@ -466,24 +468,8 @@ void TListBoxWindow::UpdateScrollBar() {
 }
 
 void TListBoxWindow::Scroll(WORD code) {
-    switch (code) {
-    case SB_LINEUP: SetTop(top_ - 1); break;
-    case SB_LINEDOWN: SetTop(top_ + 1); break;
-    case SB_PAGEUP: SetTop(top_ - std::max(RowsFrom(top_) - 1, 1)); break;
-    case SB_PAGEDOWN: SetTop(top_ + std::max(RowsFrom(top_) - 1, 1)); break;
-    case SB_TOP: SetTop(0); break;
-    case SB_BOTTOM: SetTop(MaxTop()); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(hwnd_, SB_VERT, &info);
-        SetTop(info.nTrackPos);
-        break;
-    }
-    default: break;
-    }
+    const TScrollSteps steps{1, std::max(RowsFrom(top_) - 1, 1), MaxTop()};
+    if (const std::optional<int> to = ScrollTarget(hwnd_, SB_VERT, code, top_, steps)) SetTop(*to);
 }
 
 // Without LBS_NOINTEGRALHEIGHT a list of fixed rows is as high as its whole rows.

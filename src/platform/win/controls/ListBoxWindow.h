@@ -20,6 +20,7 @@
 // pointer moving over it selects the row beneath, as a menu does.
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ListBoxItems.h"
 
 class TListBoxWindow {

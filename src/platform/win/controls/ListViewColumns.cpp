@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ListViewWindow.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ListViewWindow.h"
 #include "platform/win/input/Input.h"
 

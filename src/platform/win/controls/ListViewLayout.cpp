@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ListViewWindow.h"
+#include "platform/win/controls/ScrollTarget.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"
 #include "platform/win/nc/ScrollBars.h"
@@ -160,28 +162,11 @@ void TListViewWindow::UpdateScrollBars() {
 
 void TListViewWindow::Scroll(int bar, WORD code) {
     const bool vertical = bar == SB_VERT;
-    const int line = vertical ? 1 : 20;
-    const int page = vertical ? std::max(CountPerPage() - 1, 1) : std::max(int(ClientRect().right) - 20, 20);
-    const int pos = vertical ? top_ : scrollX_;
-    int to = pos;
-    switch (code) {
-    case SB_LINEUP: to = pos - line; break;
-    case SB_LINEDOWN: to = pos + line; break;
-    case SB_PAGEUP: to = pos - page; break;
-    case SB_PAGEDOWN: to = pos + page; break;
-    case SB_TOP: to = 0; break;
-    case SB_BOTTOM: to = vertical ? Count() : TotalWidth(); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(hwnd_, bar, &info);
-        to = info.nTrackPos;
-        break;
-    }
-    default: return;
-    }
-    if (vertical) SetTop(to);
-    else SetScrollX(to);
+    const TScrollSteps steps{vertical ? 1 : 20,
+                             vertical ? std::max(CountPerPage() - 1, 1) : std::max(int(ClientRect().right) - 20, 20),
+                             vertical ? Count() : TotalWidth()};
+    const std::optional<int> to = ScrollTarget(hwnd_, bar, code, vertical ? top_ : scrollX_, steps);
+    if (!to) return;
+    if (vertical) SetTop(*to);
+    else SetScrollX(*to);
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/win/User.h"
 #include "platform/win/controls/ControlTexts.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/MessageBoxLayout.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icons.h"

@@ -1,6 +1,13 @@
+// The standard controls' start with the window system: their window classes
+// and the edit menu of "user32".
+
+#include "platform/win/controls/ControlConstants.h"
+#include "platform/win/controls/ControlTexts.h"
 #include "platform/win/controls/ControlWindow.h"
 #include "platform/win/controls/StandardControls.h"
-#include "platform/win/core/Classes.h"
+#include "platform/win/core/SystemUnits.h"
+#include "platform/win/menus/Menus.h"
+#include "platform/win/window/Windows.h"
 
 namespace {
 
@@ -28,9 +35,7 @@ const TStandardClass kStandardClasses[] = {
     {u"ToolbarWindow32", &ToolBarWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_ARROW},
 };
 
-} // namespace
-
-void RegisterStandardClasses(TWindowSystem& system) {
+void RegisterStandardClasses() {
     for (const TStandardClass& c : kStandardClasses) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
@@ -39,6 +44,37 @@ void RegisterStandardClasses(TWindowSystem& system) {
         wc.cbWndExtra = kControlExtraBytes;
         wc.hCursor = LoadCursorW(nullptr, c.cursor);
         wc.lpszClassName = c.name;
-        AddWindowClass(system, wc);
+        RegisterClassExW(&wc);
     }
 }
+
+// "user32" menu 1: the edit control's context menu.
+HMENU MakeEditMenu() {
+    const HMENU edit = CreatePopupMenu();
+    AppendMenuW(edit, MF_STRING, WM_UNDO, LoadResString(SEditUndo).c_str());
+    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(edit, MF_STRING, WM_CUT, LoadResString(SEditCut).c_str());
+    AppendMenuW(edit, MF_STRING, WM_COPY, LoadResString(SEditCopy).c_str());
+    AppendMenuW(edit, MF_STRING, WM_PASTE, LoadResString(SEditPaste).c_str());
+    AppendMenuW(edit, MF_STRING, WM_CLEAR, LoadResString(SEditDelete).c_str());
+    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(edit, MF_STRING, EM_SETSEL, LoadResString(SEditSelectAll).c_str());
+    const HMENU menu = CreateMenu();
+    AppendMenuW(menu, MF_POPUP, UINT_PTR(edit), u"");
+    return menu;
+}
+
+[[maybe_unused]] const bool registered = (WindowSystemUnits().Register(
+                                              u"StandardControls",
+                                              [] {
+                                                  RegisterStandardClasses();
+                                                  RegisterBuiltinMenu(u"user32", 1, &MakeEditMenu);
+                                              },
+                                              nullptr),
+                                          true);
+
+} // namespace
+
+// Named by the controls' link options: every program linking the controls
+// keeps this file, and so their registration, though nothing calls into it.
+extern "C" void OstrelLinkStandardControls() {}

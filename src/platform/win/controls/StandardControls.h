@@ -1,10 +1,9 @@
 #pragma once
 // The predefined control classes every thread can create windows of:
-// "EDIT", "BUTTON", "STATIC", "LISTBOX", "COMBOBOX" and the common controls.
+// "EDIT", "BUTTON", "STATIC", "LISTBOX", "COMBOBOX" and the common controls,
+// registered when the window system starts (StandardClasses.cpp).
 
 #include "platform/win/Types.h"
-
-class TWindowSystem;
 
 LRESULT EditWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ButtonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -20,6 +19,3 @@ LRESULT ListViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 LRESULT StatusBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT TreeViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ToolBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Registers the classes at the window system's start; caller holds its mutex.
-void RegisterStandardClasses(TWindowSystem& system);

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "platform/win/User.h"
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icons.h"

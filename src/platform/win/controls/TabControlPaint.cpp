@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/TabControlWindow.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"

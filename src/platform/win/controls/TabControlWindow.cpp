@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 
 LRESULT TabControlWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

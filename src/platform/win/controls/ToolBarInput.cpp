@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ToolBarWindow.h"
 
 void TToolBarWindow::RelayToTip(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ToolBarWindow.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/text/Text.h"

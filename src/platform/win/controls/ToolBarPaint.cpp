@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/ToolBarWindow.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"

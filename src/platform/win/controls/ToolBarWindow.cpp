@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/imagelist/ImageList.h"
 

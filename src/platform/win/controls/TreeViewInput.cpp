@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/TreeViewWindow.h"
 
 void TTreeViewWindow::KeyDown(UINT vk) {

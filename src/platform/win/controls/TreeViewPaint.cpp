@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/TreeViewWindow.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"

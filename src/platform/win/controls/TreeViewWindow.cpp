@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/win/controls/Controls.h"
+#include "platform/win/controls/ScrollTarget.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"
@@ -547,24 +549,8 @@ void TTreeViewWindow::UpdateScrollBar() {
 }
 
 void TTreeViewWindow::Scroll(WORD code) {
-    switch (code) {
-    case SB_LINEUP: SetTop(top_ - 1); break;
-    case SB_LINEDOWN: SetTop(top_ + 1); break;
-    case SB_PAGEUP: SetTop(top_ - RowsInView()); break;
-    case SB_PAGEDOWN: SetTop(top_ + RowsInView()); break;
-    case SB_TOP: SetTop(0); break;
-    case SB_BOTTOM: SetTop(rowCount_); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(hwnd_, SB_VERT, &info);
-        SetTop(info.nTrackPos);
-        break;
-    }
-    default: break;
-    }
+    if (const std::optional<int> to = ScrollTarget(hwnd_, SB_VERT, code, top_, {1, RowsInView(), rowCount_}))
+        SetTop(*to);
 }
 
 int TTreeViewWindow::FontHeight() const {

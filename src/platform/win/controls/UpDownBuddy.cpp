@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/rtl/Conversions.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/UpDownWindow.h"
 
 namespace {

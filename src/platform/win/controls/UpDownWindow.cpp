@@ -1,6 +1,7 @@
 #include "platform/win/controls/UpDownWindow.h"
 
 #include "platform/win/controls/ControlWindow.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/controls/StandardControls.h"
 #include "platform/win/gdi/Gdi.h"
 

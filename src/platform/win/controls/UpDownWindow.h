@@ -9,7 +9,7 @@
 // UDS_ALIGNLEFT) and pass its Up and Down keys on (UDS_ARROWKEYS).
 
 #include "platform/rtl/String.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 
 class TUpDownWindow {
 public:

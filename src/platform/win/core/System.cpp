@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "platform/rtl/Threads.h"
-#include "platform/win/controls/StandardControls.h"
+#include "platform/win/core/SystemUnits.h"
 #include "platform/win/core/Ticks.h"
-#include "platform/win/paint/Surface.h"
+#include "platform/win/pixels/Surface.h"
 
 void LinkUser32Module();
 void LinkShell32Module();
@@ -17,12 +17,35 @@ TWindowSystem::TWindowSystem() {
     desktop.handle = windows.Add(&desktop);
     desktop.style = WS_VISIBLE | WS_CLIPCHILDREN;
     messageRoot.handle = windows.Add(&messageRoot);
-    RegisterStandardClasses(*this);
 }
 
-TWindowSystem& WindowSystem() {
+TUnitRegistry& WindowSystemUnits() {
+    static TUnitRegistry units;
+    return units;
+}
+
+namespace {
+
+// The thread running the start-up units reaches the system through this;
+// other threads wait on the start until it is done.
+thread_local TWindowSystem* startingSystem = nullptr;
+
+TWindowSystem* StartWindowSystem() {
     // Never destroyed: threads may outlive static destruction.
-    static TWindowSystem* system = new TWindowSystem;
+    auto* system = new TWindowSystem;
+    struct TStarting {
+        explicit TStarting(TWindowSystem* s) { startingSystem = s; }
+        ~TStarting() { startingSystem = nullptr; }
+    } starting(system);
+    WindowSystemUnits().Initialize();
+    return system;
+}
+
+} // namespace
+
+TWindowSystem& WindowSystem() {
+    if (startingSystem) return *startingSystem;
+    static TWindowSystem* const system = StartWindowSystem();
     return *system;
 }
 

@@ -11,7 +11,7 @@
 
 #include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
-#include "platform/win/nc/FramePainter.h"
+#include "platform/win/pixels/FramePainter.h"
 #include "platform/win/region/Region.h"
 
 class TQueue;

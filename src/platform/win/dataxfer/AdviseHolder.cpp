@@ -1,10 +1,10 @@
 // Advise connections of a data object: sinks told when its data changes.
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 #include "platform/win/dataxfer/DataTransfer.h"
+#include "platform/win/dataxfer/ListEnumerator.h"
 
 namespace {
 
@@ -15,46 +15,11 @@ struct TConnection {
     TIntfPtr<IAdviseSink> sink;
 };
 
-// Hands out the connections as STATDATA, each with a counted sink.
-class TConnectionEnumerator : public TImplements<TInterfacedObject, IEnumSTATDATA> {
-public:
-    TConnectionEnumerator(std::shared_ptr<const std::vector<TConnection>> connections, size_t position)
-        : connections_(std::move(connections)), position_(position) {}
-
-    HRESULT Next(ULONG count, STATDATA* data, ULONG* fetched) override {
-        if (fetched) *fetched = 0;
-        if ((!fetched && count != 1) || (!data && count)) return E_INVALIDARG;
-        const size_t n = std::min<size_t>(count, connections_->size() - position_);
-        for (size_t i = 0; i < n; ++i) {
-            const TConnection& c = (*connections_)[position_ + i];
-            c.sink->_AddRef();
-            data[i] = STATDATA{c.format, c.advf, c.sink.get(), c.id};
-        }
-        position_ += n;
-        if (fetched) *fetched = ULONG(n);
-        return n == count ? S_OK : S_FALSE;
-    }
-
-    HRESULT Skip(ULONG count) override {
-        const size_t n = std::min<size_t>(count, connections_->size() - position_);
-        position_ += n;
-        return n == count ? S_OK : S_FALSE;
-    }
-
-    HRESULT Reset() override {
-        position_ = 0;
-        return S_OK;
-    }
-
-    HRESULT Clone(TIntfPtr<IEnumSTATDATA>& clone) override {
-        clone = MakeIntf<TConnectionEnumerator>(connections_, position_);
-        return S_OK;
-    }
-
-private:
-    std::shared_ptr<const std::vector<TConnection>> connections_;
-    size_t position_;
-};
+// A connection as STATDATA, with a counted sink.
+STATDATA StatDataOf(const TConnection& c) {
+    c.sink->_AddRef();
+    return STATDATA{c.format, c.advf, c.sink.get(), c.id};
+}
 
 class TDataAdviseHolder : public TImplements<TInterfacedObject, IDataAdviseHolder> {
 public:
@@ -80,7 +45,7 @@ public:
     }
 
     HRESULT EnumAdvise(TIntfPtr<IEnumSTATDATA>& advises) override {
-        advises = MakeIntf<TConnectionEnumerator>(std::make_shared<const std::vector<TConnection>>(connections_), 0);
+        advises = MakeListEnumerator<IEnumSTATDATA, TConnection, &StatDataOf>(connections_);
         return S_OK;
     }
 

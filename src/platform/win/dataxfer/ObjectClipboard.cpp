@@ -12,10 +12,10 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/win/controls/TextClipboard.h"
 #include "platform/win/dataxfer/DataTransfer.h"
-#include "platform/win/dataxfer/Media.h"
 #include "platform/win/dataxfer/IncomingData.h"
+#include "platform/win/dataxfer/Media.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 #include "platform/win/dataxfer/UriList.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/win/dataxfer/DropFiles.h"
+#include "platform/win/dataxfer/ListEnumerator.h"
 
 namespace {
 
@@ -146,4 +147,8 @@ HRESULT TStoredDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
 HRESULT TStoredDataObject::EnumDAdvise(TIntfPtr<IEnumSTATDATA>& advises) {
     advises.Reset();
     return OLE_E_ADVISENOTSUPPORTED;
+}
+
+TIntfPtr<IEnumFORMATETC> CreateFormatEnumerator(std::vector<FORMATETC> formats) {
+    return MakeListEnumerator<IEnumFORMATETC>(std::move(formats));
 }

@@ -3,11 +3,11 @@
 #include "platform/rtl/Threads.h"
 #include "platform/win/core/Activation.h"
 #include "platform/win/core/RawInput.h"
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/core/Ticks.h"
 #include "platform/win/input/Input.h"
 #include "platform/win/input/KeyTable.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/message/Retrieve.h"
 #include "platform/win/paint/Surface.h"
 #include "platform/win/window/Windows.h"
 

@@ -5,6 +5,6 @@
 
 #include <memory>
 
-#include "platform/win/nc/FramePainter.h"
+#include "platform/win/pixels/FramePainter.h"
 
 std::shared_ptr<IFramePainter> ClassicFramePainter();

@@ -148,4 +148,3 @@ void WriteScreenOverlay(const TRaster& drawn, const RECT& area);
 HDC NewScreenDc();
 // The screen overlay of the calling thread, null until something was drawn on the screen.
 HWND ScreenOverlayWindow();
-HDC NewWindowDc(HWND hwnd, HRGN clip, DWORD flags);

@@ -2,11 +2,11 @@
 // process's windows composed; what is drawn on it goes to an overlay window
 // above them all that shows each pixel differing from what lies beneath and
 // is transparent elsewhere (hidden when nothing differs).
-#include "platform/win/core/Paint.h"
 #include "platform/win/core/Window.h"
 #include "platform/win/gdi/DeviceContext.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/paint/Composite.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/paint/Surface.h"
 #include "platform/win/system/SystemMetrics.h"
 #include "platform/win/toplevel/TopLevel.h"

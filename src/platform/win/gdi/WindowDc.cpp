@@ -1,11 +1,10 @@
-// Device contexts of windows: the client area or the whole window, clipped to
-// what of it shows.
-#include "platform/win/core/Paint.h"
+#include "platform/win/gdi/WindowDc.h"
+
 #include "platform/win/core/Tree.h"
-#include "platform/win/core/Window.h"
 #include "platform/win/gdi/DeviceContext.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/window/Windows.h"
 
 namespace {
@@ -35,8 +34,6 @@ TRegion ClipByAncestors(TWindow* w, TRegion area, bool clipSiblings) {
     }
     return area;
 }
-
-} // namespace
 
 HDC NewWindowDc(HWND hwnd, HRGN clip, DWORD flags) {
     TWindow* w = WindowOrError(hwnd);
@@ -68,6 +65,8 @@ HDC NewWindowDc(HWND hwnd, HRGN clip, DWORD flags) {
     return AddDc(std::move(dc));
 }
 
+} // namespace
+
 HDC GetDC(HWND hwnd) {
     if (!hwnd || hwnd == GetDesktopWindow()) return NewScreenDc();
     return NewWindowDc(hwnd, nullptr, 0);
@@ -82,3 +81,20 @@ HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
     if (!hwnd || hwnd == GetDesktopWindow()) return NewScreenDc();
     return NewWindowDc(hwnd, clip, flags);
 }
+
+HDC OpenWindowDC(TWindow* w, TRegion clip) {
+    TSurface& surface = SurfaceFor(w);
+    const POINT client = SurfaceOrigin(w);
+    const POINT origin{client.x - w->client.left, client.y - w->client.top};
+    clip &= VisibleWindowRegion(w);
+    clip.Offset(origin.x, origin.y);
+    clip &= TRegion(RECT{0, 0, surface.width, surface.height});
+    return MakeDeviceTarget(w->handle, surface, origin, std::move(clip));
+}
+
+void CloseWindowDC(HDC dc) {
+    if (const TDeviceTarget* target = DeviceTargetOf(dc)) target->surface->dirty |= target->clip;
+    FreeDeviceTarget(dc);
+}
+
+bool ShiftDCOrigin(HDC dc, int dx, int dy) { return OffsetViewportOrgEx(dc, dx, dy, nullptr) != FALSE; }

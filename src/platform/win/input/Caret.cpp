@@ -1,10 +1,11 @@
+#include "platform/win/input/Caret.h"
+
 #include <atomic>
 
-#include "platform/win/core/Caret.h"
 #include "platform/win/core/Hooks.h"
-#include "platform/win/core/Timers.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/message/Timers.h"
 #include "platform/win/paint/Surface.h"
 
 namespace {

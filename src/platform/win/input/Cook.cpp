@@ -6,9 +6,9 @@
 
 #include "platform/win/core/Activation.h"
 #include "platform/win/core/HitTest.h"
-#include "platform/win/system/SystemMetrics.h"
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/input/Input.h"
+#include "platform/win/message/Retrieve.h"
+#include "platform/win/system/SystemMetrics.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The menu bar in a window's frame.
 #include "platform/win/menus/MenuBar.h"
 
-#include "platform/win/core/Paint.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/menus/MenuTracker.h"
 #include "platform/win/menus/Menus.h"
 #include "platform/win/nc/Frame.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/window/Windows.h"
 
 namespace {

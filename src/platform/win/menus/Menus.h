@@ -19,6 +19,7 @@
 // (WM_SYSCOMMAND for the window menu), or with TPM_RETURNCMD answered
 // instead. A press outside every menu closes them all and reaches no window.
 
+#include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
 
 HMENU CreateMenu();
@@ -80,5 +81,10 @@ HMENU GetSystemMenu(HWND hwnd, BOOL revert);
 
 // Menus of the built-in modules: menu 1 of "user32" is the system's edit
 // menu, whose first submenu holds undo, cut, copy, paste, delete and select all
-// (WM_UNDO, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR, EM_SETSEL).
+// (WM_UNDO, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR, EM_SETSEL); the standard
+// controls register it when the window system starts.
 HMENU LoadMenuW(HINSTANCE instance, LPCWSTR name);
+// Makes menu Id of built-in Module (by name, as GetModuleHandleW knows it)
+// with Make whenever it is loaded. Registered by the window system's start-up
+// units.
+void RegisterBuiltinMenu(const String& module, WORD id, HMENU (*make)());

@@ -1,6 +1,6 @@
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/core/Ticks.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/message/Retrieve.h"
 #include "platform/win/window/Windows.h"
 
 namespace {

@@ -1,7 +1,8 @@
+#include "platform/win/message/Retrieve.h"
+
 #include <iostream>
 
 #include "platform/rtl/Threads.h"
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/core/Ticks.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/paint/Paint.h"

@@ -1,6 +1,6 @@
 #include "platform/rtl/Threads.h"
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/message/Retrieve.h"
 
 namespace {
 

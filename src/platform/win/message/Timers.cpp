@@ -1,9 +1,10 @@
+#include "platform/win/message/Timers.h"
+
 #include <algorithm>
 
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/core/Ticks.h"
-#include "platform/win/core/Timers.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/message/Retrieve.h"
 
 namespace {
 

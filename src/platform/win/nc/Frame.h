@@ -5,7 +5,7 @@
 // to the frame painter. Internal to the window system.
 
 #include "platform/win/core/Window.h"
-#include "platform/win/nc/FramePainter.h"
+#include "platform/win/pixels/FramePainter.h"
 
 // Whether the desktop's window manager draws the caption and frame: top-level
 // windows other than popups without a caption. Those present only what lies

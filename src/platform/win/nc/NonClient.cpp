@@ -1,10 +1,11 @@
 #include "platform/win/nc/NonClient.h"
 
 #include "platform/win/core/Tree.h"
+#include "platform/win/gdi/WindowDc.h"
 #include "platform/win/menus/MenuBar.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/nc/CurrentFramePainter.h"
 #include "platform/win/nc/Frame.h"
-#include "platform/win/nc/WindowDC.h"
 #include "platform/win/paint/Paint.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/win/core/Paint.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/nc/Frame.h"
 #include "platform/win/nc/ScrollBars.h"
 #include "platform/win/nc/ScrollGeometry.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/window/Windows.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <mutex>
 
-#include "platform/win/core/Caret.h"
-#include "platform/win/core/Paint.h"
+#include "platform/win/input/Caret.h"
 #include "platform/win/nc/Frame.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/system/SystemColors.h"
 
 namespace {

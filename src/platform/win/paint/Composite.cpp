@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/win/core/Queue.h"
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/core/Window.h"
+#include "platform/win/message/Retrieve.h"
 #include "platform/win/paint/Surface.h"
 
 namespace {

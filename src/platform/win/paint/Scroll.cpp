@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/core/Caret.h"
-#include "platform/win/core/Paint.h"
+#include "platform/win/input/Caret.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/window/Windows.h"
 
 namespace {

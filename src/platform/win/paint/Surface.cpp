@@ -1,26 +1,10 @@
 #include "platform/win/paint/Surface.h"
 
-#include <algorithm>
-#include <cstring>
 #include <mutex>
 
 #include "platform/win/core/Hooks.h"
-#include "platform/win/core/Paint.h"
-#include "platform/win/core/Retrieve.h"
-
-void TSurface::Resize(int newWidth, int newHeight) {
-    newWidth = std::max(newWidth, 0);
-    newHeight = std::max(newHeight, 0);
-    if (newWidth == width && newHeight == height) return;
-    std::vector<uint32_t> resized(size_t(newWidth) * size_t(newHeight), 0);
-    const int keepWidth = std::min(width, newWidth), keepHeight = std::min(height, newHeight);
-    for (int y = 0; y < keepHeight; ++y)
-        std::memcpy(resized.data() + size_t(y) * size_t(newWidth), Row(y), size_t(keepWidth) * sizeof(uint32_t));
-    pixels = std::move(resized);
-    width = newWidth;
-    height = newHeight;
-    dirty &= TRegion(RECT{0, 0, width, height});
-}
+#include "platform/win/message/Retrieve.h"
+#include "platform/win/paint/PaintInternal.h"
 
 void TMemoryPresenter::Present(HWND window, const TSurface&, std::span<const RECT> dirty) {
     frames.push_back(TFrame{window, std::vector<RECT>(dirty.begin(), dirty.end())});

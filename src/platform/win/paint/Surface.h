@@ -1,8 +1,7 @@
 #pragma once
-// What top-level windows draw into and how it reaches the screen. Each
-// top-level window owns a 32-bit BGRA surface of its size; its descendants
-// draw into it at their place. What changed is handed to the presenter when
-// the thread is about to wait (and by the test helpers).
+// How what top-level windows draw into (pixels/Surface.h) reaches the screen.
+// What changed is handed to the presenter when the thread is about to wait
+// (and by the test helpers).
 
 #include <cstdint>
 #include <map>
@@ -12,24 +11,8 @@
 
 #include "platform/rtl/String.h"
 #include "platform/win/Constants.h"
+#include "platform/win/pixels/Surface.h"
 #include "platform/win/region/Region.h"
-
-struct TSurface {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels; // rows top to bottom, 0xAARRGGBB
-    TRegion dirty;                // changed since last presented
-
-    uint32_t* Row(int y) noexcept { return pixels.data() + size_t(y) * size_t(width); }
-    const uint32_t* Row(int y) const noexcept { return pixels.data() + size_t(y) * size_t(width); }
-    uint32_t Pixel(int x, int y) const noexcept { return Row(y)[x]; }
-    // Keeps the top-left content that still fits; new pixels are 0.
-    void Resize(int newWidth, int newHeight);
-};
-
-// A pixel of a COLORREF (0x00BBGGRR), opaque.
-constexpr uint32_t PixelOf(COLORREF color) noexcept {
-    return 0xFF000000u | (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
-}
 
 // What the presenter shows of a top-level window besides its pixels.
 struct TTopLevelState {

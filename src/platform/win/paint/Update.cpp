@@ -1,11 +1,11 @@
 #include <atomic>
 
 #include "platform/win/core/Hooks.h"
-#include "platform/win/core/Paint.h"
-#include "platform/win/core/Retrieve.h"
 #include "platform/win/message/Messages.h"
+#include "platform/win/message/Retrieve.h"
 #include "platform/win/nc/Frame.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/PaintInternal.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "platform/win/toplevel/TopLevel.h"
 
-#include "platform/win/core/Paint.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/paint/Surface.h"
 
 namespace {

@@ -1,7 +1,8 @@
+#include "platform/win/window/Classes.h"
+
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/core/Classes.h"
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/window/Windows.h"

@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include "platform/win/core/Classes.h"
 #include "platform/win/core/Hooks.h"
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
@@ -10,6 +9,7 @@
 #include "platform/win/paint/Surface.h"
 #include "platform/win/system/SystemMetrics.h"
 #include "platform/win/toplevel/Defaults.h"
+#include "platform/win/window/Classes.h"
 #include "platform/win/window/Windows.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "platform/win/core/Classes.h"
-#include "platform/win/core/Paint.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/input/Input.h"
@@ -7,10 +5,12 @@
 #include "platform/win/nc/Frame.h"
 #include "platform/win/nc/NonClient.h"
 #include "platform/win/paint/Paint.h"
+#include "platform/win/paint/PaintInternal.h"
 #include "platform/win/paint/Surface.h"
 #include "platform/win/system/MessageBeep.h"
 #include "platform/win/system/SystemColors.h"
 #include "platform/win/toplevel/Defaults.h"
+#include "platform/win/window/Classes.h"
 #include "platform/win/window/Windows.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include <cstring>
 
-#include "platform/win/core/Classes.h"
 #include "platform/win/core/Procedures.h"
 #include "platform/win/core/Tree.h"
 #include "platform/win/message/Messages.h"
 #include "platform/win/paint/Surface.h"
+#include "platform/win/window/Classes.h"
 #include "platform/win/window/Windows.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "platform/ui/comctrls/TreeView.h"
 #include "platform/ui/graphics/Bitmap.h"
 #include "platform/ui/graphics/ImageList.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/paint/Composite.h"
 

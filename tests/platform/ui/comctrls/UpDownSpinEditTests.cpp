@@ -3,11 +3,11 @@
 
 #include "../ControlFixture.h"
 
+#include "platform/ui/Colors.h"
 #include "platform/ui/comctrls/SpinEdit.h"
 #include "platform/ui/stdctrls/Edits.h"
-#include "platform/ui/Colors.h"
-#include "platform/win/User.h"
-#include "platform/win/controls/TextClipboard.h"
+#include "platform/win/controls/Controls.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "../ControlFixture.h"
 #include "../IdleSteps.h"
 #include "platform/ui/stdctrls/StdButtons.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/desktop/Desktop.h"
 
 namespace {

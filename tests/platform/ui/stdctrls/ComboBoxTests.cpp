@@ -2,7 +2,7 @@
 
 #include "../ControlFixture.h"
 #include "platform/ui/stdctrls/ComboBox.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/ui/stdctrls/MaskEdit.h"
 #include "platform/win/User.h"
 #include "platform/win/controls/ControlConstants.h"
-#include "platform/win/controls/TextClipboard.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 #include "platform/win/desktop/Desktop.h"
 #include "platform/win/input/Input.h"
 

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "../WindowFixture.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 
 namespace {

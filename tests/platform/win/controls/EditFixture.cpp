@@ -1,4 +1,5 @@
 #include "EditFixture.h"
+#include "platform/win/controls/Controls.h"
 
 #include <map>
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "../WindowFixture.h"
 #include "../TextFixture.h"
-#include "platform/win/controls/TextClipboard.h"
+#include "../WindowFixture.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 
 class TEditTestClipboard final : public ITextClipboard {
 public:

@@ -1,6 +1,7 @@
 // Keys typed into edits: one script table over text, selection, clipboard,
 // undo, the limit, read-only and password edits, and memos.
 #include "EditFixture.h"
+#include "platform/win/controls/Controls.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Edit messages: text queries, selection, lines, modify and undo state,
 // dialog codes, margins, alignment and password characters.
 #include "EditFixture.h"
+#include "platform/win/controls/Controls.h"
 
 TEST_F(EditTest, TextQueriesAnswerExactLengthsAndNeverWritePastTheBuffer) {
     const HWND edit = MakeEdit(0, {200, 24}, u"视频 a\U0001F600");

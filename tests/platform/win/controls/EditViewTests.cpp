@@ -1,6 +1,7 @@
 // What edits show and how they follow the mouse, the input method, the
 // context menu and the scroll bars.
 #include "EditFixture.h"
+#include "platform/win/controls/Controls.h"
 
 namespace {
 

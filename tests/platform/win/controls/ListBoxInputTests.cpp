@@ -1,5 +1,6 @@
 #include "ListBoxFixture.h"
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/desktop/Desktop.h"
 
 namespace {

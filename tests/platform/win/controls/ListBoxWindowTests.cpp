@@ -1,4 +1,5 @@
 #include "ListBoxFixture.h"
+#include "platform/win/controls/Controls.h"
 
 #include <cstring>
 

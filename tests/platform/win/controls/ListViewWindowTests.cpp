@@ -1,5 +1,6 @@
 #include "ListViewFixture.h"
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"
 #include "platform/win/input/Input.h"

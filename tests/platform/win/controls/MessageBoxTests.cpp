@@ -5,6 +5,7 @@
 
 #include "platform/rtl/ResourceStrings.h"
 #include "platform/win/controls/ControlTexts.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/icons/Icons.h"
 #include "platform/win/paint/Surface.h"

@@ -2,6 +2,7 @@
 #include "../TextFixture.h"
 #include "../WindowFixture.h"
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/icons/Icons.h"
 #include "platform/win/paint/Surface.h"
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win/controls/CommonControlConstants.h"
+#include "platform/win/controls/ControlConstants.h"
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/imagelist/ImageList.h"
 #include "platform/win/paint/Composite.h"

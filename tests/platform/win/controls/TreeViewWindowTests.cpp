@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/gdi/Gdi.h"
 
 namespace {

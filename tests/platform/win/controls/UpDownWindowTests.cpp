@@ -1,5 +1,6 @@
 #include "../WindowFixture.h"
 
+#include "platform/win/controls/Controls.h"
 #include "platform/win/paint/Surface.h"
 
 namespace {

@@ -7,7 +7,8 @@
 #include "ShellFixture.h"
 #include "platform/rtl/TaskAllocator.h"
 #include "platform/win/backend/qt/QtNameCollation.h"
-#include "platform/win/shell/BrowseForFolder.h"
+#include "platform/win/controls/Controls.h"
+#include "platform/win/controls/folderdialog/BrowseForFolder.h"
 
 namespace {
 

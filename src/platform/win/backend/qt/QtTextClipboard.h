@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-#include "platform/win/controls/TextClipboard.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 
 class TQtTextClipboard final : public ITextClipboard {
 public:

@@ -1,6 +1,7 @@
-#include "platform/win/shell/FolderTree.h"
+#include "platform/win/controls/folderdialog/FolderTree.h"
 
 #include "platform/rtl/Files.h"
+#include "platform/win/controls/Controls.h"
 #include "platform/win/shell/ItemIdLists.h"
 #include "platform/win/shell/NameOrder.h"
 #include "platform/win/shell/ShellFolder.h"

@@ -1,4 +1,4 @@
-#include "platform/win/shell/ShellDialog.h"
+#include "platform/win/controls/folderdialog/ShellDialog.h"
 
 #include <algorithm>
 #include <vector>

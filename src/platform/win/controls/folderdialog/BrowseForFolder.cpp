@@ -1,4 +1,4 @@
-#include "platform/win/shell/BrowseForFolder.h"
+#include "platform/win/controls/folderdialog/BrowseForFolder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,11 +6,12 @@
 
 #include "platform/rtl/Files.h"
 #include "platform/win/controls/ControlTexts.h"
+#include "platform/win/controls/Controls.h"
+#include "platform/win/controls/folderdialog/FolderTree.h"
+#include "platform/win/controls/folderdialog/NewFolderBox.h"
+#include "platform/win/controls/folderdialog/ShellDialog.h"
 #include "platform/win/gdi/Gdi.h"
-#include "platform/win/shell/FolderTree.h"
 #include "platform/win/shell/ItemIdLists.h"
-#include "platform/win/shell/NewFolderBox.h"
-#include "platform/win/shell/ShellDialog.h"
 #include "platform/win/text/Text.h"
 
 namespace {

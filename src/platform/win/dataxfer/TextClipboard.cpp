@@ -1,4 +1,4 @@
-#include "platform/win/controls/TextClipboard.h"
+#include "platform/win/dataxfer/TextClipboard.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/rtl/String.h"
-#include "platform/win/User.h"
+#include "platform/win/controls/Controls.h"
 
 class TFolderTree {
 public:

@@ -1,7 +1,8 @@
-#include "platform/win/shell/NewFolderBox.h"
+#include "platform/win/controls/folderdialog/NewFolderBox.h"
 
 #include "platform/win/controls/ControlTexts.h"
-#include "platform/win/shell/ShellDialog.h"
+#include "platform/win/controls/Controls.h"
+#include "platform/win/controls/folderdialog/ShellDialog.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 #pragma once
-// The device contexts the non-client model draws through: a context over a
-// whole window, and moving a context's origin for WM_PRINT's parts. The only
-// place that makes them. Internal to the window system.
+// Device contexts of windows, the one place that makes them. GetDC,
+// GetWindowDC and GetDCEx hand out contexts over the client area or the whole
+// window, clipped to what of it shows; the non-client model draws through a
+// context over a whole window and moves its origin for WM_PRINT's parts.
+// Internal to the window system.
 
 #include "platform/win/core/Window.h"
 

@@ -1,4 +1,4 @@
-#include "platform/win/nc/FramePainter.h"
+#include "platform/win/nc/CurrentFramePainter.h"
 
 #include <mutex>
 

@@ -1,10 +1,8 @@
 #pragma once
 // The look of a window's non-client area, handed to the painter that draws it
 // (WM_NCPAINT, WM_PRINT with PRF_NONCLIENT) and of scroll-bar controls. The
-// frame model computes what lies where; the painter only draws it: the classic
-// painter unless another is set, nothing while none (null) is set.
-
-#include <memory>
+// frame model computes what lies where; the painter only draws it
+// (nc/CurrentFramePainter.h says which painter draws).
 
 #include "platform/win/Types.h"
 
@@ -39,7 +37,3 @@ public:
     virtual void PaintFrame(HDC dc, const TFrameLook& look) = 0;
     virtual void PaintScrollBar(HDC dc, const TScrollBarLook& look) = 0;
 };
-
-// Process-wide.
-void SetFramePainter(std::shared_ptr<IFramePainter> painter);
-std::shared_ptr<IFramePainter> FramePainter();
