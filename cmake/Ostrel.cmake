@@ -39,13 +39,13 @@ function(ostrel_forbid_includes target prefix)
   add_dependencies(${target} ${target}_${name}_forbidden)
 endfunction()
 
-# ostrel_add_tests(<target> DEPENDS <targets...> [EXCLUDE <subfolders...>])
+# ostrel_add_tests(<target> DEPENDS <targets...> [EXCLUDE <subfolders...>] [SHARDS <n>])
 # Builds every *.cpp below the current test folder, except the excluded
 # subfolders (programs of their own), into one GoogleTest program with its
-# version information and registers its tests with CTest. Tests run with their
-# own data folder and Qt's offscreen platform.
+# version information and registers it with CTest (see ostrel_register_tests).
+# Tests run with their own data folder and Qt's offscreen platform.
 function(ostrel_add_tests target)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "SHARDS" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(folder ${ARG_EXCLUDE})
     list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${folder}/")
@@ -56,10 +56,34 @@ function(ostrel_add_tests target)
   target_compile_definitions(${target} PRIVATE OSTREL_PRODUCT_NAME="${OSTREL_PRODUCT_NAME}"
                                                OSTREL_COMPANY_NAME="${OSTREL_COMPANY_NAME}")
   ostrel_add_version_info(${target})
-  gtest_discover_tests(${target}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  ostrel_register_tests(${target} ${ARG_SHARDS})
+endfunction()
+
+# ostrel_register_tests(<target> [<shards>])
+# A test program runs whole in one process: its tests in order, split into
+# <shards> parts (GoogleTest's sharding) that run side by side when the
+# program is long. A second entry, labelled "shuffled", runs the whole program
+# in one process in a random order; GoogleTest prints the seed ("Randomizing
+# tests' orders with a seed of N"), which --gtest_random_seed=N replays.
+function(ostrel_register_tests target)
+  set(shards 1)
+  if(ARGC GREATER 1)
+    set(shards ${ARGV1})
+  endif()
+  set(environment "QT_QPA_PLATFORM=offscreen;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  if(shards EQUAL 1)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 1200)
+  else()
+    math(EXPR last "${shards} - 1")
+    foreach(index RANGE ${last})
+      add_test(NAME ${target}.${index} COMMAND ${target})
+      set_tests_properties(${target}.${index} PROPERTIES TIMEOUT 1200 ENVIRONMENT
+                           "${environment};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index}")
+    endforeach()
+  endif()
+  add_test(NAME ${target}.shuffled COMMAND ${target} --gtest_shuffle)
+  set_tests_properties(${target}.shuffled PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 1200 LABELS shuffled)
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -95,10 +97,20 @@ TEST(ClockTest, OtherThreadsSleepUntilTheClockReachesTheEndOfTheirPeriod) {
 
 TEST(ClockTest, RemovingTheManualClockReleasesItsSleepers) {
     auto clock = std::make_unique<TManualClock>();
-    std::thread sleeper([] { Sleep(1000); });
+    auto woke = std::make_shared<std::promise<void>>();
+    std::future<void> wakes = woke->get_future();
+    std::thread sleeper([woke] {
+        Sleep(60'000); // on the system clock this would outlast the wait below
+        woke->set_value();
+    });
     clock->WaitForSleepers(1);
     clock.reset();
-    sleeper.join();
+    const bool released = wakes.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    EXPECT_TRUE(released) << "the sleeper still sleeps";
+    if (released)
+        sleeper.join();
+    else
+        sleeper.detach(); // it owns what it touches; the program may end without it
 }
 
 TEST(ClockTest, SubscriptionsHearEveryChangeUntilDestroyed) {

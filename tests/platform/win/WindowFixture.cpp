@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "KnownDesktop.h"
+
 WindowTest* WindowTest::current_ = nullptr;
 
 LRESULT WindowTest::RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -34,13 +36,7 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
-    std::vector<HWND> tops;
-    EnumWindows([](HWND h, LPARAM list) { return reinterpret_cast<std::vector<HWND>*>(list)->push_back(h), TRUE; },
-                LPARAM(&tops));
-    for (HWND h : tops) DestroyWindow(h);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
-    SetCapture(nullptr);
+    RestoreKnownDesktop();
     UnregisterClassW(kClass, nullptr);
     UnregisterClassW(kDoubleClickClass, nullptr);
     current_ = nullptr;

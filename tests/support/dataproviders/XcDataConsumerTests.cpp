@@ -215,13 +215,23 @@ TEST_F(DataConsumerTest, AReplacedProviderTakesTheSelectionAlongButNotTheFlatVie
     TXcDataConsumer* listConsumer = list.DataConsumer();
     listConsumer->SetProvider(&provider);
     auto* view = listConsumer->Extensions(listConsumer->IndexOfExtensionClass(XcDataConsumerViewListClass()));
-    auto* selection = listConsumer->Extensions(listConsumer->IndexOfExtensionClass(TXcDataConsumerItemSelect::StaticClass()));
+    auto* selection = dynamic_cast<TXcDataConsumerItemSelect*>(
+        listConsumer->Extensions(listConsumer->IndexOfExtensionClass(TXcDataConsumerItemSelect::StaticClass())));
+    selection->SetItemID(u"R1");
+    std::vector<String> made;
+    listConsumer->OnAfterCreateExtension = [&](TXcDataConsumer*, TAggregatedPersistentEx* e) {
+        made.push_back(e->ClassName());
+    };
     TTestProvider other(nullptr);
     other.extensionClasses = provider.extensionClasses;
     listConsumer->SetProvider(&other);
     EXPECT_EQ(listConsumer->Extensions(listConsumer->IndexOfExtensionClass(XcDataConsumerViewListClass())), view);
     EXPECT_EQ(listConsumer->ExtensionCount(), 2);
-    EXPECT_NE(listConsumer->Extensions(1), selection);
+    EXPECT_EQ(made, std::vector<String>{u"TXcDataConsumerItemSelect"}) << "only the selection is made anew";
+    selection = dynamic_cast<TXcDataConsumerItemSelect*>(
+        listConsumer->Extensions(listConsumer->IndexOfExtensionClass(TXcDataConsumerItemSelect::StaticClass())));
+    ASSERT_NE(selection, nullptr);
+    EXPECT_EQ(selection->SelectedItem(), nullptr) << "nothing of the old provider stays selected";
     EXPECT_EQ(provider.OpenAccesses(), 0);
     EXPECT_EQ(other.OpenAccesses(), 0);
 }
