@@ -17,6 +17,13 @@
 
 namespace {
 
+// Built once: every typed read and write formats with it, and a TFormatSettings
+// is dozens of strings.
+const TFormatSettings& Invariant() {
+    static const TFormatSettings settings = TFormatSettings::Invariant();
+    return settings;
+}
+
 bool HasLineBreak(const String& s) { return s.find_first_of(u"\r\n") != String::npos; }
 
 void CheckNames(const String& section, const String& ident) {
@@ -112,11 +119,11 @@ void TCustomIniFile::WriteBool(const String& section, const String& ident, bool 
 }
 
 double TCustomIniFile::ReadFloat(const String& section, const String& ident, double defaultValue) const {
-    return StrToFloatDef(Trim(ReadString(section, ident, String())), defaultValue, TFormatSettings::Invariant());
+    return StrToFloatDef(Trim(ReadString(section, ident, String())), defaultValue, Invariant());
 }
 
 void TCustomIniFile::WriteFloat(const String& section, const String& ident, double value) {
-    WriteString(section, ident, FloatToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, FloatToStr(value, Invariant()));
 }
 
 namespace {
@@ -125,7 +132,7 @@ using TryStrToDateTimeFn = bool (*)(const String&, TDateTime&, const TFormatSett
 
 TDateTime ParseDateTime(const String& text, TDateTime defaultValue, TryStrToDateTimeFn parse) {
     TDateTime value = 0;
-    return parse(Trim(text), value, TFormatSettings::Invariant()) ? value : defaultValue;
+    return parse(Trim(text), value, Invariant()) ? value : defaultValue;
 }
 
 } // namespace
@@ -135,7 +142,7 @@ TDateTime TCustomIniFile::ReadDateTime(const String& section, const String& iden
 }
 
 void TCustomIniFile::WriteDateTime(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, DateTimeToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, DateTimeToStr(value, Invariant()));
 }
 
 TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, TDateTime defaultValue) const {
@@ -143,7 +150,7 @@ TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, T
 }
 
 void TCustomIniFile::WriteDate(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, DateToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, DateToStr(value, Invariant()));
 }
 
 TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, TDateTime defaultValue) const {
@@ -151,7 +158,7 @@ TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, T
 }
 
 void TCustomIniFile::WriteTime(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, TimeToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, TimeToStr(value, Invariant()));
 }
 
 // --- TMemIniFile -----------------------------------------------------------
