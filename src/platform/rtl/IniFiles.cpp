@@ -24,6 +24,13 @@ const TFormatSettings& Invariant() {
     return settings;
 }
 
+// Text without what Trim cuts off either end, without copying it.
+std::u16string_view Trimmed(std::u16string_view s) {
+    while (!s.empty() && s.front() <= u' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() <= u' ') s.remove_suffix(1);
+    return s;
+}
+
 bool HasLineBreak(const String& s) { return s.find_first_of(u"\r\n") != String::npos; }
 
 void CheckNames(const String& section, const String& ident) {
@@ -50,7 +57,7 @@ String EncodeValue(const String& value) {
 // Parses a decimal or "$"/"0x" hexadecimal integer of Bits bits; hexadecimal
 // covers the unsigned range and wraps into the signed one.
 std::optional<int64_t> ParseInteger(const String& text, int bits) {
-    const String s = Trim(text);
+    const std::u16string_view s = Trimmed(text);
     size_t p = 0;
     const bool negative = p < s.size() && s[p] == u'-';
     if (p < s.size() && (s[p] == u'-' || s[p] == u'+')) ++p;
@@ -171,7 +178,7 @@ struct TMemIniFile::Line {
     String value;
 
     bool IsKey() const noexcept { return !lookup.empty(); }
-    bool IsBlank() const { return Trim(raw).empty(); }
+    bool IsBlank() const { return Trimmed(raw).empty(); }
 };
 
 struct TMemIniFile::Section {
@@ -213,8 +220,12 @@ TMemIniFile::TMemIniFile(const String& fileName, bool caseSensitive)
 
 TMemIniFile::~TMemIniFile() = default;
 
+// Every read looks a section and a key up: one copy of the name, lowered in place.
 String TMemIniFile::LookupName(const String& name) const {
-    return caseSensitive_ ? Trim(name) : AnsiLowerCase(Trim(name));
+    String lookup(Trimmed(name));
+    if (!caseSensitive_)
+        for (char16_t& c : lookup) c = CharLower(c);
+    return lookup;
 }
 
 void TMemIniFile::Parse(const TStrings& lines) {
