@@ -153,13 +153,18 @@ TBytes Written(TFuzzRoot& root) {
     return stream.Bytes();
 }
 
-// Reads Bytes into a fresh root; null when they do not read.
+// Reads Bytes into a fresh root; null when they do not read. A stream that
+// does not read raises a filer error (EReadError, EClassNotFound) or, for a
+// component name that is not valid or taken, EComponentError; anything else
+// is a finding.
 std::unique_ptr<TFuzzRoot> Read(const TBytes& bytes) {
     auto root = std::make_unique<TFuzzRoot>(nullptr);
     TBytesStream stream(bytes);
     try {
         ReadComponent(stream, root.get());
-    } catch (const Exception&) {
+    } catch (const EFilerError&) {
+        return nullptr;
+    } catch (const EComponentError&) {
         return nullptr;
     }
     return root;

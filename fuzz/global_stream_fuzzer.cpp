@@ -55,10 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::vector<uint8_t> buffer(count);
             ULONG read = 0;
             Require(stream->Read(buffer.data(), count, &read) == S_OK);
-            const uint64_t available =
-                model.position < model.bytes.size() ? model.bytes.size() - model.position : 0;
-            Require(read == std::min<uint64_t>(count, available));
-            Require(std::equal(buffer.begin(), buffer.begin() + read, model.bytes.begin() + int64_t(model.position)));
+            // A position past the end reads nothing.
+            const uint64_t from = std::min<uint64_t>(model.position, model.bytes.size());
+            Require(read == std::min<uint64_t>(count, model.bytes.size() - from));
+            Require(std::equal(buffer.begin(), buffer.begin() + read, model.bytes.begin() + int64_t(from)));
             model.position += read;
             break;
         }

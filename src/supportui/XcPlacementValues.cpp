@@ -129,7 +129,8 @@ void RestoreFormPlacement(TCustomForm& form, TXcCustomAppStorage& storage, const
         }
         if (found)
             found = storage.ReadInteger(Join(path, u"PixelsPerInch"), Screen().PixelsPerInch()) == Screen().PixelsPerInch();
-        if (found && placement.rcNormalPosition.right > placement.rcNormalPosition.left) {
+        const RECT& normal = placement.rcNormalPosition;
+        if (found && normal.right > normal.left && normal.bottom > normal.top) {
             form.SetPosition(PositionAfterRestore(form.Position(), options));
             SetWindowPlacement(form.Handle(), &placement);
         }

@@ -31,8 +31,8 @@ void WriteResolutionValue(TXcCustomAppStorage& storage, const String& path, cons
 // Both do nothing when Options is exactly fpActiveControl (the caller's
 // business). Storage errors pass.
 void SaveFormPlacement(TCustomForm& form, TXcCustomAppStorage& storage, const String& path, TPlacementOptions options);
-// Applies the stored rectangle (fpSize: its size, fpLocation: its place)
-// and the stored show command (fpState); a minimized main form stays normal
+// Applies the stored rectangle (fpSize: its size, fpLocation: its place;
+// one without width or height is not applied) and the stored show command (fpState); a minimized main form stays normal
 // and the application minimizes through a posted system command.
 void RestoreFormPlacement(TCustomForm& form, TXcCustomAppStorage& storage, const String& path,
                           TPlacementOptions options);

@@ -55,6 +55,7 @@ TEST_F(PlacementValuesTest, RestoringAppliesOnlyWhatTheOptionsAndStoredValuesAll
         {"the size alone keeps the place", {{u"NormPos", u"100,80,900,680"}}, {fpSize}, {10, 20, 810, 620}},
         {"the place alone keeps the size", {{u"NormPos", u"100,80,900,680"}}, {fpLocation}, {100, 80, 500, 380}},
         {"right not above left", {{u"NormPos", u"500,80,500,680"}}, {fpSize, fpLocation}, {10, 20, 410, 320}},
+        {"bottom not below top", {{u"NormPos", u"100,680,900,80"}}, {fpSize, fpLocation}, {10, 20, 410, 320}},
         {"another resolution", {{u"NormPos", u"100,80,900,680"}, {u"PixelsPerInch", nullptr, 120}},
          {fpSize, fpLocation}, {10, 20, 410, 320}},
         // An unreadable right is the form's width, counted from the left.

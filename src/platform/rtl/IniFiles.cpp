@@ -20,6 +20,20 @@
 
 namespace {
 
+// Built once: every typed read and write formats with it, and a TFormatSettings
+// is dozens of strings.
+const TFormatSettings& Invariant() {
+    static const TFormatSettings settings = TFormatSettings::Invariant();
+    return settings;
+}
+
+// Text without what Trim cuts off either end, without copying it.
+std::u16string_view Trimmed(std::u16string_view s) {
+    while (!s.empty() && s.front() <= u' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() <= u' ') s.remove_suffix(1);
+    return s;
+}
+
 bool HasLineBreak(const String& s) { return s.find_first_of(u"\r\n") != String::npos; }
 
 void CheckNames(const String& section, const String& ident) {
@@ -46,7 +60,7 @@ String EncodeValue(const String& value) {
 // Parses a decimal or "$"/"0x" hexadecimal integer of Bits bits; hexadecimal
 // covers the unsigned range and wraps into the signed one.
 std::optional<int64_t> ParseInteger(const String& text, int bits) {
-    const String s = Trim(text);
+    const std::u16string_view s = Trimmed(text);
     size_t p = 0;
     const bool negative = p < s.size() && s[p] == u'-';
     if (p < s.size() && (s[p] == u'-' || s[p] == u'+')) ++p;
@@ -115,11 +129,11 @@ void TCustomIniFile::WriteBool(const String& section, const String& ident, bool 
 }
 
 double TCustomIniFile::ReadFloat(const String& section, const String& ident, double defaultValue) const {
-    return StrToFloatDef(Trim(ReadString(section, ident, String())), defaultValue, TFormatSettings::Invariant());
+    return StrToFloatDef(Trim(ReadString(section, ident, String())), defaultValue, Invariant());
 }
 
 void TCustomIniFile::WriteFloat(const String& section, const String& ident, double value) {
-    WriteString(section, ident, FloatToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, FloatToStr(value, Invariant()));
 }
 
 namespace {
@@ -128,7 +142,7 @@ using TryStrToDateTimeFn = bool (*)(const String&, TDateTime&, const TFormatSett
 
 TDateTime ParseDateTime(const String& text, TDateTime defaultValue, TryStrToDateTimeFn parse) {
     TDateTime value = 0;
-    return parse(Trim(text), value, TFormatSettings::Invariant()) ? value : defaultValue;
+    return parse(Trim(text), value, Invariant()) ? value : defaultValue;
 }
 
 } // namespace
@@ -138,7 +152,7 @@ TDateTime TCustomIniFile::ReadDateTime(const String& section, const String& iden
 }
 
 void TCustomIniFile::WriteDateTime(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, DateTimeToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, DateTimeToStr(value, Invariant()));
 }
 
 TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, TDateTime defaultValue) const {
@@ -146,7 +160,7 @@ TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, T
 }
 
 void TCustomIniFile::WriteDate(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, DateToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, DateToStr(value, Invariant()));
 }
 
 TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, TDateTime defaultValue) const {
@@ -154,7 +168,7 @@ TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, T
 }
 
 void TCustomIniFile::WriteTime(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, TimeToStr(value, TFormatSettings::Invariant()));
+    WriteString(section, ident, TimeToStr(value, Invariant()));
 }
 
 // --- TMemIniFile -----------------------------------------------------------
@@ -167,7 +181,7 @@ struct TMemIniFile::Line {
     String value;
 
     bool IsKey() const noexcept { return !lookup.empty(); }
-    bool IsBlank() const { return Trim(raw).empty(); }
+    bool IsBlank() const { return Trimmed(raw).empty(); }
 };
 
 struct TMemIniFile::Section {
@@ -215,8 +229,12 @@ TMemIniFile::TMemIniFile(const String& fileName, bool caseSensitive)
 
 TMemIniFile::~TMemIniFile() = default;
 
+// Every read looks a section and a key up: one copy of the name, lowered in place.
 String TMemIniFile::LookupName(const String& name) const {
-    return caseSensitive_ ? Trim(name) : AnsiLowerCase(Trim(name));
+    String lookup(Trimmed(name));
+    if (!caseSensitive_)
+        for (char16_t& c : lookup) c = CharLower(c);
+    return lookup;
 }
 
 void TMemIniFile::Parse(const TStrings& lines) {

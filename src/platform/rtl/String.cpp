@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
 #include <mutex>
 #include <ostream>
 #include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -381,16 +383,64 @@ const TCharset& CharsetOfCodePage(int codePage) {
 enum class TDirection { Decode, Encode };
 
 // Decodes to UTF-16LE, encodes from UTF-8.
+iconv_t OpenIconv(const TCharset& charset, TDirection direction) {
+    return direction == TDirection::Decode ? iconv_open("UTF-16LE", charset.name) : iconv_open(charset.name, "UTF-8");
+}
+
+// The converters of this thread that are not in use, by code page and
+// direction. Opening a converter loads its charset's module and closing the
+// last one unloads it again, which costs far more than a conversion of a
+// document or a line; kept open, the module stays.
+class TIconvPool {
+public:
+    ~TIconvPool() {
+        for (auto& [key, descriptors] : free_)
+            for (iconv_t cd : descriptors) iconv_close(cd);
+        gone = true;
+    }
+    iconv_t Take(const TCharset& charset, TDirection direction) {
+        std::vector<iconv_t>& descriptors = free_[{charset.codePage, direction}];
+        if (descriptors.empty()) return OpenIconv(charset, direction);
+        const iconv_t cd = descriptors.back();
+        descriptors.pop_back();
+        return cd;
+    }
+    // Back in the initial shift state.
+    void Give(const TCharset& charset, TDirection direction, iconv_t cd) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        free_[{charset.codePage, direction}].push_back(cd);
+    }
+
+    // Set once the thread's pool was destroyed: converters of objects that
+    // outlive it open and close on their own.
+    static thread_local bool gone;
+
+private:
+    std::map<std::pair<int, TDirection>, std::vector<iconv_t>> free_;
+};
+thread_local bool TIconvPool::gone = false;
+
+TIconvPool& IconvPool() {
+    thread_local TIconvPool pool;
+    return pool;
+}
+
+// A converter of the thread's pool for as long as it lives.
 class TIconv {
 public:
     TIconv(const TCharset& charset, TDirection direction)
-        : cd_(direction == TDirection::Decode ? iconv_open("UTF-16LE", charset.name)
-                                              : iconv_open(charset.name, "UTF-8")) {
+        : charset_(charset), direction_(direction),
+          cd_(TIconvPool::gone ? OpenIconv(charset, direction) : IconvPool().Take(charset, direction)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw EEncodingError("No converter for code page " + String(std::to_string(charset.codePage)) + " (" +
                                  charset.name + ") is installed");
     }
-    ~TIconv() { iconv_close(cd_); }
+    ~TIconv() {
+        if (TIconvPool::gone)
+            iconv_close(cd_);
+        else
+            IconvPool().Give(charset_, direction_, cd_);
+    }
     TIconv(const TIconv&) = delete;
     TIconv& operator=(const TIconv&) = delete;
 
@@ -423,6 +473,8 @@ public:
     }
 
 private:
+    const TCharset& charset_;
+    TDirection direction_;
     iconv_t cd_;
 };
 

@@ -117,8 +117,9 @@ public:
         }
     }
 
+    // Objects of its own are child elements in both layouts.
     bool IsEmpty(const TIntfPtr<IXMLElement>& element) const {
-        return format_ == pfAttr ? element->Attributes()->Length() == 0 : element->ChildNodes()->Length() == 0;
+        return !element->HasChildNodes() && (format_ != pfAttr || element->Attributes()->Length() == 0);
     }
 
 private:

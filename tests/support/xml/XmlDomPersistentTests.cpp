@@ -228,6 +228,40 @@ TEST(XmlDomPersistent, FilledObjectSurvivesBothLayouts) {
     }
 }
 
+// An object whose stored content is all in objects of its own.
+class TNotes : public TPersistent {
+    RTL_CLASS(TNotes, TPersistent);
+
+public:
+    TStringList* Lines() { return &lines; }
+    int Width = 0;
+    TStringList lines;
+};
+RTL_PUBLISHED(TNotes, c) {
+    c.Property("Width", &TNotes::Width, &TNotes::Width).Default(0);
+    c.Property("Lines", &TNotes::Lines);
+}
+
+class TNotebook : public TPersistent {
+    RTL_CLASS(TNotebook, TPersistent);
+
+public:
+    TNotes* Notes() { return &notes; }
+    TNotes notes;
+};
+RTL_PUBLISHED(TNotebook, c) { c.Property("Notes", &TNotebook::Notes); }
+
+TEST(XmlDomPersistent, AnObjectHoldingOnlyObjectsIsWrittenInBothLayouts) {
+    for (TPropFormat format : {pfNode, pfAttr}) {
+        SCOPED_TRACE(PropFormatText(format).ToUtf8());
+        TNotebook source;
+        source.notes.lines.SetText(u"one\ntwo");
+        TNotebook back;
+        TXmlDomReader::LoadFromString(&back, TXmlDomWriter::SaveToString(&source, format));
+        EXPECT_EQ(back.notes.lines.Text(), source.notes.lines.Text());
+    }
+}
+
 TEST(XmlDomPersistent, MissingValuesTakeDefaultsOrStay) {
     TSample s;
     Fill(s);

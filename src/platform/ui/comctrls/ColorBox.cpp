@@ -114,7 +114,7 @@ void TColorBox::DrawItem(int index, TRect rect, TOwnerDrawState state) {
     if (color == clNone) color = noneColorColor_;
     if (color == clDefault) color = defaultColorColor_;
     const int side = rect.Bottom - rect.Top - 4;
-    const TRect swatch(rect.Left + 2, rect.Top + 2, rect.Left + 2 + side, rect.Bottom - 2);
+    const TRect swatch{rect.Left + 2, rect.Top + 2, rect.Left + 2 + side, rect.Bottom - 2};
     const TColor background = canvas->Brush()->Color();
     canvas->Brush()->SetColor(color);
     canvas->FillRect(swatch);

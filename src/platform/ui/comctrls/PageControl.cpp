@@ -114,7 +114,7 @@ void TPageControl::AdjustClientRect(TRect& rect) {
     if (!HandleAllocated()) return;
     RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
     SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-    rect = TRect(r.left, r.top, r.right, r.bottom);
+    rect = TRect{r.left, r.top, r.right, r.bottom};
 }
 
 void TPageControl::Notification(TComponent* component, TOperation operation) {

@@ -167,7 +167,7 @@ void TStatusBar::CNDrawItem(TMessage& m) {
     canvas_->Font()->Assign(Font());
     canvas_->Brush()->Assign(Brush());
     DrawPanel(panels_->Items(index),
-              TRect(item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom));
+              TRect{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom});
     canvas_->SetHandle(nullptr);
     m.Result = TRUE;
 }

@@ -278,7 +278,7 @@ void TCustomComboBox::CNDrawItem(TMessage& m) {
         canvas_->Brush()->SetColor(clHighlight);
         canvas_->Font()->SetColor(clHighlightText);
     }
-    const TRect rect(item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom);
+    const TRect rect{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
     DrawItem(int(item->itemID), rect, state);
     if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) canvas_->DrawFocusRect(rect);
     canvas_->SetHandle(nullptr);

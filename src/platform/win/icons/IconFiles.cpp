@@ -1,6 +1,8 @@
 // Icons from ICO and CUR files and back.
 #include "platform/win/icons/IconFiles.h"
 
+#include <algorithm>
+
 std::unique_ptr<TIconObject> IconOfDirectory(const TIcoDirectory& directory, int width, int height) {
     const int index = BestIcoEntry(directory, width, height);
     if (index < 0) return nullptr;
@@ -8,12 +10,17 @@ std::unique_ptr<TIconObject> IconOfDirectory(const TIcoDirectory& directory, int
     TIconImage image;
     if (!DecodeIcoEntry(entry, image)) return nullptr;
     auto icon = std::make_unique<TIconObject>();
-    icon->isIcon = !directory.cursor;
-    icon->hotSpot = directory.cursor ? POINT{LONG(int64_t(entry.hotSpot.x) * width / image.width),
-                                             LONG(int64_t(entry.hotSpot.y) * height / image.height)}
-                                     : POINT{width / 2, height / 2};
     icon->image = Stretched(image, width, height);
     if (icon->image.Empty()) return nullptr;
+    icon->isIcon = !directory.cursor;
+    // A cursor's hot spot scales with it; one the file puts outside the picture
+    // goes to the nearest pixel.
+    const auto scaled = [](LONG at, int size, int from) {
+        return LONG(std::clamp<int64_t>(int64_t(at) * size / from, 0, size - 1));
+    };
+    icon->hotSpot = directory.cursor ? POINT{scaled(entry.hotSpot.x, width, image.width),
+                                             scaled(entry.hotSpot.y, height, image.height)}
+                                     : POINT{width / 2, height / 2};
     return icon;
 }
 
