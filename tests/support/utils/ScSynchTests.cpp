@@ -15,8 +15,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Whether another thread gets through Take within a short while; the thread
-// is joined before the answer (Take must then succeed after Unblock).
+// Whether another thread gets through Take within a second (a loaded machine
+// may be slow to run it); the thread is joined before the answer (Take must
+// then succeed after Unblock).
 template <class Take>
 bool OtherThreadPasses(Take take, const std::function<void()>& unblock) {
     std::atomic<bool> passed{false};
@@ -24,7 +25,8 @@ bool OtherThreadPasses(Take take, const std::function<void()>& unblock) {
         take();
         passed = true;
     });
-    std::this_thread::sleep_for(50ms);
+    const auto deadline = std::chrono::steady_clock::now() + 1s;
+    while (!passed && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
     const bool early = passed;
     unblock();
     other.join();
