@@ -245,20 +245,12 @@ void TXcAppRegistryStorage::RawWriteString(const String& path, const String& val
     WriteRegString(regRoot_, key, name, value);
 }
 
+// The registry keeps every text as it is, so wide text takes the string path.
 String TXcAppRegistryStorage::RawReadWideString(const String& path, const String& defaultValue) {
-    return DefaultOnRegistryError(defaultValue, [&] {
-        String key, name;
-        SplitKeyPath(path, key, name);
-        return ReadRegWideStringDef(regRoot_, key, name, defaultValue);
-    });
+    return RawReadString(path, defaultValue);
 }
 
-void TXcAppRegistryStorage::RawWriteWideString(const String& path, const String& value) {
-    String key, name;
-    SplitKeyPath(path, key, name);
-    CreateKey(key);
-    WriteRegWideString(regRoot_, key, name, value);
-}
+void TXcAppRegistryStorage::RawWriteWideString(const String& path, const String& value) { RawWriteString(path, value); }
 
 int TXcAppRegistryStorage::RawReadBinary(const String& path, void* buffer, int size) {
     String key, name;
