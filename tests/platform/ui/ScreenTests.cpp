@@ -30,7 +30,6 @@ protected:
     static constexpr const char16_t* kClass = u"ScreenTestWindow";
 
     void SetUp() override {
-        FreeScreen(); // a program screen an earlier test made would count as this test's objects
         GdiObjectsTest::SetUp();
         clock_ = std::make_unique<TManualClock>(1'000'000);
         current_ = this;
