@@ -133,9 +133,10 @@ TEST_F(ApplicationTest, AMessageBoxFromAWorkerWaitsForTheGuiThreadsAnswer) {
     EXPECT_EQ(answer, IDYES);
 }
 
+using ApplicationRunTest = FormTest;
+
 // The hidden application window minimizes the main form; closing the main form ends Run.
-TEST(Application, TheApplicationWindowMinimizesTheMainFormAndClosingTheMainFormEndsRun) {
-    TManualClock clock(1'000'000);
+TEST_F(ApplicationRunTest, TheApplicationWindowMinimizesTheMainFormAndClosingTheMainFormEndsRun) {
     TForm* main = Application().CreateForm<TForm>();
     Application().CreateForm<TForm>();
     ASSERT_EQ(Application().MainForm(), main);
@@ -165,8 +166,6 @@ TEST(Application, TheApplicationWindowMinimizesTheMainFormAndClosingTheMainFormE
     }
     EXPECT_TRUE(closed);
     EXPECT_TRUE(Application().Terminated());
-    FreeApplication();
-    PumpMessages();
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "StartedUiUnits.h"
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Colors.h"
-#include "platform/ui/UiUnits.h"
 #include "platform/win/system/SystemColors.h"
 
 namespace {
@@ -59,9 +59,7 @@ TEST(Colors, ColorToRGBReadsSystemColoursAndPassesEverythingElse) {
 }
 
 TEST(Colors, TheGraphicsUnitMakesColourPropertiesSpeakNamesAndRegistersTheClasses) {
-    TUnitRegistry units;
-    RegisterUiUnits(units);
-    units.Initialize();
+    TStartedUiUnits units;
     const TIntToIdent toIdent = FindIntToIdent(TColorTypeInfo());
     const TIdentToInt toInt = FindIdentToInt(TColorTypeInfo());
     ASSERT_TRUE(toIdent && toInt);

@@ -7,11 +7,11 @@
 
 #include "FakeAppServices.h"
 #include "MessagePump.h"
+#include "StartedUiUnits.h"
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Properties.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/UiErrors.h"
-#include "platform/ui/UiUnits.h"
 
 namespace {
 
@@ -140,9 +140,7 @@ TEST_F(TimerTest, RaisesOutOfResourcesWhenTheWindowSystemRefusesATimer) {
 }
 
 TEST(Timer, TheUnitRegistersTheClassWithItsDefaultsAndItsMessage) {
-    TUnitRegistry units;
-    RegisterUiUnits(units);
-    units.Initialize();
+    TStartedUiUnits units;
     TComponent owner(nullptr);
     TComponent* timer = FindClass("TTimer")->CreateComponent(&owner);
     ASSERT_TRUE(dynamic_cast<TTimer*>(timer));

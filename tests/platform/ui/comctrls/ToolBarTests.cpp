@@ -2,14 +2,13 @@
 #include <span>
 
 #include "../ControlFixture.h"
+#include "../StartedUiUnits.h"
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Properties.h"
-#include "platform/rtl/UnitRegistry.h"
 #include "platform/ui/Actions.h"
 #include "platform/ui/Hints.h"
 #include "platform/ui/Menus.h"
-#include "platform/ui/UiUnits.h"
 #include "platform/ui/comctrls/ToolBar.h"
 #include "platform/ui/graphics/Bitmap.h"
 #include "platform/ui/graphics/ImageList.h"
@@ -484,9 +483,7 @@ TEST_F(ToolBarFrameworkTest, AutoSizeFitsTheRowsOfButtons) {
 }
 
 TEST(ToolBarUnit, TheComCtrlsUnitRegistersBothClassesWithTheirDefaults) {
-    TUnitRegistry units;
-    RegisterUiUnits(units);
-    units.Initialize();
+    TStartedUiUnits units;
     TComponent owner(nullptr);
     TComponent* bar = FindClass("TToolBar")->CreateComponent(&owner);
     ASSERT_TRUE(dynamic_cast<TToolBar*>(bar));

@@ -1,10 +1,9 @@
 #include "../ControlFixture.h"
+#include "../StartedUiUnits.h"
 
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Properties.h"
-#include "platform/rtl/UnitRegistry.h"
-#include "platform/ui/UiUnits.h"
 #include "platform/ui/comctrls/TrackBar.h"
 #include "platform/win/User.h"
 #include "platform/win/controls/CommonControlConstants.h"
@@ -210,9 +209,7 @@ TEST_F(TrackBarFramework, PositionSetInCodeFiresOnChangeOnlyWhenItMoves) {
 }
 
 TEST(TrackBarUnit, TheComCtrlsUnitRegistersTheClassWithItsDefaults) {
-    TUnitRegistry units;
-    RegisterUiUnits(units);
-    units.Initialize();
+    TStartedUiUnits units;
     TComponent owner(nullptr);
     TComponent* bar = FindClass("TTrackBar")->CreateComponent(&owner);
     ASSERT_TRUE(dynamic_cast<TTrackBar*>(bar));

@@ -1,7 +1,6 @@
+#include "../StartedUiUnits.h"
 #include "FileDialogFixture.h"
 #include "platform/rtl/Properties.h"
-#include "platform/rtl/UnitRegistry.h"
-#include "platform/ui/UiUnits.h"
 #include "platform/ui/graphics/Graphic.h"
 #include "platform/ui/graphics/PictureFormats.h"
 
@@ -141,9 +140,7 @@ TEST_F(FileDialogChooser, WithoutTheDesktopsChooserOurDialogOpens) {
 }
 
 TEST(FileDialogUnit, TheDialogsUnitRegistersTheClassesAndThePictureDialogsFilterPictures) {
-    TUnitRegistry units;
-    RegisterUiUnits(units);
-    units.Initialize();
+    TStartedUiUnits units;
     TComponent owner(nullptr);
     for (const char* name : {"TOpenDialog", "TSaveDialog", "TOpenPictureDialog", "TSavePictureDialog"}) {
         SCOPED_TRACE(name);
@@ -155,7 +152,6 @@ TEST(FileDialogUnit, TheDialogsUnitRegistersTheClassesAndThePictureDialogsFilter
     auto* picture = static_cast<TOpenDialog*>(FindClass("TOpenPictureDialog")->CreateComponent(&owner));
     EXPECT_EQ(picture->Filter(), GraphicFilter(TGraphic::StaticClass()));
     EXPECT_NE(picture->Filter().find(u"*.bmp"), String::npos);
-    units.Finalize();
 }
 
 TEST(FileDialogUnit, TheErrorModeIsKeptAndGivenBack) {
