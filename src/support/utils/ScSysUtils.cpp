@@ -14,7 +14,7 @@ namespace {
 // Identifiers 0xF020-0xF02F.
 constexpr TResStringRec SCannotCreateEmptyMMF{0xF020, u"The MMF named \"%s\" cannot be created empty"};
 
-constexpr const TResStringRec* ResStrings[] = {&SCannotCreateEmptyMMF};
+constexpr const TResStringRec* ScSysUtilsStrings[] = {&SCannotCreateEmptyMMF};
 
 struct TSharedView {
     String name;
@@ -48,7 +48,7 @@ TNamedObjectFile::TView ViewFor(uint32_t desiredAccess) {
 
 } // namespace
 
-extern const TSupportUnit ScSysUtilsUnit{u"ScSysUtils", SC_UNIT_VERSION("src/support/utils/ScSysUtils.cpp"), ResStrings};
+extern const TSupportUnit ScSysUtilsUnit{u"ScSysUtils", SC_UNIT_VERSION("src/support/utils/ScSysUtils.cpp"), ScSysUtilsStrings};
 
 int OpenSharedMemory(void*& view, const String& name, size_t size, uint32_t desiredAccess) {
     view = nullptr;

@@ -41,7 +41,7 @@ protected:
     }
 };
 
-struct TKeyStep {
+struct TListKeyStep {
     const char* what;
     UINT vk;
     UINT modifier;
@@ -54,7 +54,7 @@ struct TKeyStep {
 struct TKeyScript {
     const char* name;
     DWORD style;
-    std::vector<TKeyStep> steps;
+    std::vector<TListKeyStep> steps;
 };
 
 TEST_F(ListBoxInput, KeyScripts) {
@@ -103,7 +103,7 @@ TEST_F(ListBoxInput, KeyScripts) {
     for (const TKeyScript& script : scripts) {
         SCOPED_TRACE(script.name);
         const HWND list = Fruit(script.style);
-        for (const TKeyStep& step : script.steps) {
+        for (const TListKeyStep& step : script.steps) {
             SCOPED_TRACE(step.what);
             const std::vector<int> before = Selected(list);
             const int changes = SelChanges(list);
