@@ -38,9 +38,9 @@ ${asm}    .popsection
 
 ${decls}
 namespace {
-const TResourceEntry entries[] = {
+const TResourceEntry ${prefix}_entries[] = {
 ${entries}};
-[[gnu::constructor(101)]] void Register() { RegisterResources(entries); }
+[[gnu::constructor(101)]] void ${prefix}_register() { RegisterResources(${prefix}_entries); }
 } // namespace
 ")
   configure_file("${source}.new" "${source}" COPYONLY)
@@ -49,7 +49,8 @@ ${entries}};
   if(type STREQUAL "EXECUTABLE")
     target_sources(${target} PRIVATE "${source}")
   else()
-    target_sources(${target} INTERFACE "${source}")
+    # Only programs take the table in: a library that linked it would carry a second copy.
+    target_sources(${target} INTERFACE "$<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:${source}>")
   endif()
 endfunction()
 

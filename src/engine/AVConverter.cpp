@@ -62,7 +62,7 @@ void OnMainThread(const std::atomic<bool>& destroying, Method method) {
     });
 }
 
-const bool unitRegistered = (RegisterUnit(
+const bool avConverterRegistered = (RegisterUnit(
                                  "AVConverter", [] { RegisterClass(TAVConverter::StaticClass()); },
                                  [] { UnRegisterClass(TAVConverter::StaticClass()); }, {"ConvertOptions"}),
                              true);

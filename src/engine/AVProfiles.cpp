@@ -354,7 +354,7 @@ std::array<TClass, 8> StreamableProfiles() {
             TAVCustomAudioProfile::StaticClass(), TAVCustomVideoProfile::StaticClass()};
 }
 
-const bool unitRegistered = (RegisterUnit(
+const bool avProfilesRegistered = (RegisterUnit(
                                  "AVProfiles",
                                  [] {
                                      for (TClass cls : StreamableProfiles()) RegisterClass(cls);

@@ -47,7 +47,7 @@ void TConversionSettings::Assign(TPersistent* source) {
 }
 
 namespace {
-const bool unitRegistered = (RegisterUnit(
+const bool conversionSettingsRegistered = (RegisterUnit(
                                  "ConversionSettings",
                                  [] { RegisterClass(TConversionSettings::StaticClass()); },
                                  [] { UnRegisterClass(TConversionSettings::StaticClass()); }, {"ConvertOptions"}),

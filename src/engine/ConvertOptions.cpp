@@ -256,7 +256,7 @@ std::array<TClass, 7> OptionClasses() {
             TAVConvertOptions::StaticClass()};
 }
 
-const bool unitRegistered = (RegisterUnit(
+const bool convertOptionsRegistered = (RegisterUnit(
                                  "ConvertOptions",
                                  [] {
                                      for (TClass cls : OptionClasses()) RegisterClass(cls);

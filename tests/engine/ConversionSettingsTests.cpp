@@ -8,18 +8,18 @@
 
 namespace {
 
-constexpr int32_t None = NoDefault;
+constexpr int32_t kNoDefault = NoDefault;
 
 TEST(ConversionSettings, PublishedDeclarations) {
     ExpectDeclarations(TConversionSettings::StaticClass(),
-                       {{"SourceFiles", tkClass, None},    {"SourceType", tkEnumeration, None},
-                        {"DvdDriver", tkUString, None},    {"DvdTitle", tkInteger, None},
-                        {"DvdChapter", tkInteger, None},   {"DvdThrough", tkInteger, None},
-                        {"DvdAngle", tkInteger, None},     {"DvdVolume", tkUString, None},
-                        {"TargetFolder", tkUString, None}, {"TargetFile", tkUString, None},
-                        {"Profile", tkUString, None},      {"CategoryId", tkInteger, None},
-                        {"ConvertOptions", tkClass, None}, {"Duration", tkFloat, None},
-                        {"SourceFileSize", tkInt64, None}});
+                       {{"SourceFiles", tkClass, kNoDefault},    {"SourceType", tkEnumeration, kNoDefault},
+                        {"DvdDriver", tkUString, kNoDefault},    {"DvdTitle", tkInteger, kNoDefault},
+                        {"DvdChapter", tkInteger, kNoDefault},   {"DvdThrough", tkInteger, kNoDefault},
+                        {"DvdAngle", tkInteger, kNoDefault},     {"DvdVolume", tkUString, kNoDefault},
+                        {"TargetFolder", tkUString, kNoDefault}, {"TargetFile", tkUString, kNoDefault},
+                        {"Profile", tkUString, kNoDefault},      {"CategoryId", tkInteger, kNoDefault},
+                        {"ConvertOptions", tkClass, kNoDefault}, {"Duration", tkFloat, kNoDefault},
+                        {"SourceFileSize", tkInt64, kNoDefault}});
     EXPECT_EQ(GetPropInfo(TConversionSettings::StaticClass(), "Duration")->PropType()->FloatType, ftDouble);
     const std::pair<const TTypeInfo*, const char*> enums[] = {
         {TypeInfo<TAVTaskStatus>(), "stRunning,stPaused,stError,stFinished,stWaiting"},

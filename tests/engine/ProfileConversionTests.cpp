@@ -29,9 +29,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Three seconds at ten pictures a second: long enough for rate changes and
-// encoder delays to show, short enough for the whole table under the sanitizers.
-constexpr int kSourceTenths = 30;
+// One second at ten pictures a second: long enough for rate changes and
+// encoder delays to show (every check allows a tenth of a second), short
+// enough for the whole table under the sanitizers.
+constexpr int kSourceTenths = 10;
 constexpr int kSourceRate = 10;
 constexpr double kSourceSeconds = kSourceTenths / 10.0;
 constexpr int kSourcePictures = kSourceRate * kSourceTenths / 10;

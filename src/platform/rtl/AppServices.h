@@ -25,6 +25,9 @@ struct TDisplaySize {
     friend bool operator==(const TDisplaySize&, const TDisplaySize&) = default;
 };
 
+// MB_OK: a message box with the OK button alone.
+inline constexpr uint32_t kMessageBoxOk = 0;
+
 class IAppServices {
 public:
     virtual ~IAppServices() = default;

@@ -3,17 +3,12 @@
 #include <algorithm>
 
 #include "platform/rtl/ClassInfo.h"
+#include "platform/rtl/Lists.h"
 #include "platform/rtl/Properties.h"
 
 RTL_PUBLISHED_NONE(TCollectionItem);
 RTL_PUBLISHED_NONE(TCollection);
 RTL_PUBLISHED_NONE(TOwnedCollection);
-
-namespace {
-[[noreturn]] void IndexError(int index) {
-    throw EListError("List index out of bounds (" + String(std::to_string(index)) + ")");
-}
-} // namespace
 
 TCollectionItem::TCollectionItem(TCollection* collection) { SetCollection(collection); }
 
@@ -35,7 +30,7 @@ void TCollectionItem::SetIndex(int value) {
     const int current = Index();
     if (current < 0 || value < 0 || value == current) return;
     auto& items = collection_->items_;
-    if (value >= static_cast<int>(items.size())) IndexError(value);
+    if (value >= static_cast<int>(items.size())) ListIndexError(value);
     items.erase(items.begin() + current);
     items.insert(items.begin() + value, this);
     Changed(true);
@@ -66,7 +61,7 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Items(int index) const {
-    if (index < 0 || index >= Count()) IndexError(index);
+    if (index < 0 || index >= Count()) ListIndexError(index);
     return items_[static_cast<size_t>(index)];
 }
 
@@ -88,7 +83,7 @@ TCollectionItem* TCollection::Add() {
 }
 
 TCollectionItem* TCollection::Insert(int index) {
-    if (index < 0 || index > Count()) IndexError(index);
+    if (index < 0 || index > Count()) ListIndexError(index);
     TCollectionItem* item = Add();
     item->SetIndex(index);
     return item;

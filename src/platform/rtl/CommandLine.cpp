@@ -2,7 +2,7 @@
 
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool IsSeparator(char16_t c) { return c == u' ' || c == u'\t'; }
 
 } // namespace
 
@@ -10,7 +10,7 @@ std::vector<String> SplitCommandLine(const String& line) {
     std::vector<String> result;
     size_t i = 0;
     const size_t n = line.size();
-    while (i < n && IsBlank(line[i])) ++i;
+    while (i < n && IsSeparator(line[i])) ++i;
     if (i == n) return result;
 
     String program;
@@ -21,18 +21,18 @@ std::vector<String> SplitCommandLine(const String& line) {
         i = close < n ? close + 1 : n;
     } else {
         size_t end = i;
-        while (end < n && !IsBlank(line[end])) ++end;
+        while (end < n && !IsSeparator(line[end])) ++end;
         program = line.substr(i, end - i);
         i = end;
     }
     result.push_back(program);
 
     while (true) {
-        while (i < n && IsBlank(line[i])) ++i;
+        while (i < n && IsSeparator(line[i])) ++i;
         if (i == n) break;
         String argument;
         bool quoted = false;
-        while (i < n && (quoted || !IsBlank(line[i]))) {
+        while (i < n && (quoted || !IsSeparator(line[i]))) {
             if (line[i] == u'\\') {
                 size_t backslashes = 0;
                 while (i < n && line[i] == u'\\') {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/ClassInfo.h"
+#include "platform/rtl/Lists.h"
 
 RTL_PUBLISHED(TComponent, c) {
     c.Property("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
@@ -39,9 +40,6 @@ private:
 
 thread_local TLoadingBatch* TLoadingBatch::innermost_ = nullptr;
 
-[[noreturn]] void IndexError(int index) {
-    throw EListError("List index out of bounds (" + String(std::to_string(index)) + ")");
-}
 } // namespace
 
 TComponent::TComponent(TComponent* owner) {
@@ -83,7 +81,7 @@ void TComponent::SetName(const String& newName) {
 }
 
 TComponent* TComponent::Components(int index) const {
-    if (index < 0 || index >= ComponentCount()) IndexError(index);
+    if (index < 0 || index >= ComponentCount()) ListIndexError(index);
     return components_[static_cast<size_t>(index)];
 }
 

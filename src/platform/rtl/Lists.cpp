@@ -13,10 +13,12 @@ namespace {
 
 } // namespace
 
+void ListIndexError(int index) { ListError("List index out of bounds", index); }
+
 TList::~TList() { Clear(); }
 
 void TList::CheckIndex(int index) const {
-    if (index < 0 || index >= Count()) ListError("List index out of bounds", index);
+    if (index < 0 || index >= Count()) ListIndexError(index);
 }
 
 void TList::SetCount(int value) {

@@ -20,6 +20,9 @@ void MoveElement(Vector& items, int from, int to) {
         std::rotate(dest, cur, cur + 1);
 }
 
+// Raises EListError "List index out of bounds (Index)": the index error of every list of the library.
+[[noreturn]] void ListIndexError(int index);
+
 enum class TListNotification { lnAdded, lnExtracted, lnDeleted };
 using enum TListNotification;
 

@@ -12,9 +12,6 @@ constexpr std::string_view FirstVersionHeader = "OSTREL-REGISTRY 1";
 constexpr std::string_view EndLine = "END\n";
 constexpr uint32_t RegSz = 1, RegExpandSz = 2, RegDword = 4;
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Positions of the units that stand alone in a surrogate pair's place.
 std::vector<bool> LoneSurrogates(std::u16string_view s) {
     std::vector<bool> lone(s.size(), false);

@@ -71,7 +71,7 @@ private:
     std::set<String> absent_;
 };
 
-TModuleTable& Table() {
+TModuleTable& Modules() {
     static TModuleTable table;
     return table;
 }
@@ -86,12 +86,12 @@ String SystemModuleName(const String& name) {
 
 void RegisterSystemModule(const String& name, std::initializer_list<TSystemEntry> entries,
                           std::initializer_list<TSystemString> strings) {
-    Table().Register(name, entries, strings);
+    Modules().Register(name, entries, strings);
 }
-void RegisterAbsentSystemModule(const String& name) { Table().RegisterAbsent(name); }
-bool IsSystemModule(const String& name) { return Table().Present(name); }
-bool IsAbsentSystemModule(const String& name) { return Table().Absent(name); }
-void* SystemModuleEntry(const String& module, std::string_view entry) { return Table().Entry(module, entry); }
+void RegisterAbsentSystemModule(const String& name) { Modules().RegisterAbsent(name); }
+bool IsSystemModule(const String& name) { return Modules().Present(name); }
+bool IsAbsentSystemModule(const String& name) { return Modules().Absent(name); }
+void* SystemModuleEntry(const String& module, std::string_view entry) { return Modules().Entry(module, entry); }
 bool SystemModuleString(const String& module, int identifier, std::u16string_view& text) {
-    return Table().Text(module, identifier, text);
+    return Modules().Text(module, identifier, text);
 }

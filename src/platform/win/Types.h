@@ -385,6 +385,8 @@ constexpr WPARAM MAKEWPARAM(WORD low, WORD high) noexcept { return WPARAM(MAKELO
 constexpr LRESULT MAKELRESULT(WORD low, WORD high) noexcept { return LRESULT(MAKELONG(low, high)); }
 constexpr int GET_X_LPARAM(LPARAM lParam) noexcept { return SHORT(LOWORD(lParam)); }
 constexpr int GET_Y_LPARAM(LPARAM lParam) noexcept { return SHORT(HIWORD(lParam)); }
+// The point a mouse message carries in its lParam.
+constexpr POINT PointOf(LPARAM lParam) noexcept { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 constexpr SHORT GET_WHEEL_DELTA_WPARAM(WPARAM wParam) noexcept { return SHORT(HIWORD(wParam)); }
 constexpr WORD GET_KEYSTATE_WPARAM(WPARAM wParam) noexcept { return LOWORD(wParam); }
 constexpr WORD GET_XBUTTON_WPARAM(WPARAM wParam) noexcept { return HIWORD(wParam); }

@@ -26,13 +26,6 @@ RTL_PUBLISHED_NONE(TXcBaseDataItemSubItems);
 namespace {
 bool IsSame(IXcDataItem* a, const IXcDataItem* b) { return a == b; }
 
-// The sub-list an item answers; nil when it has none.
-TIntfPtr<IXcDataItems> SubListOf(IXcDataItem* item) {
-    TIntfPtr<IXcDataItems> subList;
-    if (item) Supports(item, subList);
-    return subList;
-}
-
 // The "ClassName" entry that starts every streamed object; the class must descend from Base.
 TClass ReadStreamedClass(TReader& reader, TClass base) {
     if (!SameText(reader.ReadStr(), u"ClassName")) throw EReadError("Missing ClassName property");
@@ -62,6 +55,12 @@ void ExpectCollection(TReader& reader) {
     if (reader.ReadValue() != vaCollection) throw EReadError("Expected collection");
 }
 } // namespace
+
+TIntfPtr<IXcDataItems> SubListOf(IXcDataItem* item) {
+    TIntfPtr<IXcDataItems> subList;
+    if (item) Supports(item, subList);
+    return subList;
+}
 
 String XcListIndexText(int index) { return Format(LoadResString(RsXcListIndexError), {index}); }
 

@@ -17,6 +17,9 @@
 #include "support/dataproviders/XcExtensible.h"
 
 class TXcBaseDataItemSubItems;
+
+// The sub-list Item answers; nil when it has none or Item is nil.
+TIntfPtr<IXcDataItems> SubListOf(IXcDataItem* item);
 class TReader;
 class TWriter;
 

@@ -11,7 +11,7 @@
 
 namespace {
 
-const TResStringRec* const ResStrings[] = {
+const TResStringRec* const XcDataProviderUnitsStrings[] = {
     &RsXcExtensionExists,     &RsXcUnknown,           &RsXcNoItemText,       &RsXcListIndexError,
     &RsXcItemNotDeletable,    &RsXcContextExists,     &RsXcContextWithoutList, &RsXcContextWithoutProvider,
     &RsXcNoContextSupport,    &RsXcNoContextNamed,    &RsXcContextOfOtherProvider, &RsXcItemWithoutProvider,
@@ -56,4 +56,4 @@ extern const TSupportUnit XcDataProviderIntfUnit{u"XcDataProviderIntf",
                                                  SC_UNIT_VERSION("src/support/dataproviders/XcDataProviderIntf.h")};
 extern const TSupportUnit XcDataProviderUnit{u"XcDataProvider",
                                              SC_UNIT_VERSION("src/support/dataproviders/XcDataProviderUnits.cpp"),
-                                             ResStrings, StartDataProviders, FinishDataProviders};
+                                             XcDataProviderUnitsStrings, StartDataProviders, FinishDataProviders};

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <utility>
 
+#include "support/dataproviders/XcDataItems.h"
 #include "support/dataproviders/XcDataProviderTexts.h"
 
 RTL_PUBLISHED_NONE(TXcCustomDataConsumerViewList);
@@ -12,14 +13,6 @@ RTL_PUBLISHED(TXcDataConsumerViewList, c) {
 }
 
 TClass XcDataConsumerViewListClass() { return TXcDataConsumerViewList::StaticClass(); }
-
-namespace {
-TIntfPtr<IXcDataItems> SubListOf(IXcDataItem* item) {
-    TIntfPtr<IXcDataItems> subList;
-    if (item) Supports(item, subList);
-    return subList;
-}
-} // namespace
 
 void TXcCustomDataConsumerViewList::SetLevelIndent(int value) {
     if (value == levelIndent_) return;

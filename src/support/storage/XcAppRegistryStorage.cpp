@@ -10,7 +10,7 @@
 
 namespace {
 
-const TResStringRec* const ResStrings[] = {&SXcUnableToCreateKey, &SXcErrorEnumeratingRegistry};
+const TResStringRec* const XcAppRegistryStorageStrings[] = {&SXcUnableToCreateKey, &SXcErrorEnumeratingRegistry};
 
 constexpr const char16_t* NoRoot = u"%NONE%";
 
@@ -266,4 +266,4 @@ void TXcAppRegistryStorage::RawWriteBinary(const String& path, const void* buffe
 }
 
 extern const TSupportUnit XcAppRegistryStorageUnit{
-    u"XcAppRegistryStorage", SC_UNIT_VERSION("src/support/storage/XcAppRegistryStorage.cpp"), ResStrings};
+    u"XcAppRegistryStorage", SC_UNIT_VERSION("src/support/storage/XcAppRegistryStorage.cpp"), XcAppRegistryStorageStrings};

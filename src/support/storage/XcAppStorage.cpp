@@ -11,7 +11,7 @@
 
 namespace {
 
-const TResStringRec* const ResStrings[] = {&SXcInvalidType, &SXcUnknownBaseType, &SXcNotAUniqueRootPath,
+const TResStringRec* const XcAppStorageStrings[] = {&SXcInvalidType, &SXcUnknownBaseType, &SXcNotAUniqueRootPath,
                                            &SXcCircularReference};
 
 // Whether Root is Path or a folder above it, ignoring case.
@@ -535,4 +535,4 @@ void TXcCustomAppStorage::Notification(TComponent* component, TOperation operati
 }
 
 extern const TSupportUnit XcAppStorageUnit{u"XcAppStorage", SC_UNIT_VERSION("src/support/storage/XcAppStorage.cpp"),
-                                           ResStrings};
+                                           XcAppStorageStrings};

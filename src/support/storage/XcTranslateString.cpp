@@ -18,7 +18,7 @@ inline constexpr TResStringRec RsDefaultRootValueReplaced{
             u"Please change the value in the FileVersionInfo Project Properties."};
 inline constexpr TResStringRec RsInformation{0xF207, u"Information"};
 
-const TResStringRec* const ResStrings[] = {&RsDefaultRootValueReplaced, &RsInformation};
+const TResStringRec* const XcTranslateStringStrings[] = {&RsDefaultRootValueReplaced, &RsInformation};
 
 // As the window system's message box takes them.
 constexpr uint32_t MbIconInformation = 0x40;
@@ -165,4 +165,4 @@ TComponent* TXcTranslateString::OwningForm() const {
 }
 
 extern const TSupportUnit XcTranslateStringUnit{u"XcTranslateString",
-                                                SC_UNIT_VERSION("src/support/storage/XcTranslateString.cpp"), ResStrings};
+                                                SC_UNIT_VERSION("src/support/storage/XcTranslateString.cpp"), XcTranslateStringStrings};

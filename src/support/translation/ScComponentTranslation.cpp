@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr uint32_t MessageBoxOk = 0;
 const String MarkerName = u"TranslatorMarker";
 
 bool HasName(const std::vector<String>& names, const String& name) {
@@ -119,7 +118,7 @@ void TTranslatorInstance::TranslateComponent(TComponent* component, const String
                 u"This application tried to switch the language, but in an incorrect way. The programmer needs to replace "
                 u"a call to TranslateComponent with a call to RetranslateComponent(). The programmer should see the "
                 u"changelog of translator for more information.",
-                u"Error", MessageBoxOk);
+                u"Error", kMessageBoxOk);
         marker->Language = language;
         return;
     }

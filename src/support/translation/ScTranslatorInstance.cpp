@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr uint32_t MessageBoxOk = 0;
-
 bool SameAscii(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return std::tolower(uint8_t(x)) == std::tolower(uint8_t(y)); });
@@ -182,7 +180,7 @@ std::shared_ptr<const TMoFile> TTranslatorInstance::Catalogue(const String& name
         }
         file = domain.File;
     }
-    if (!warning.empty()) AppServices().MessageBox(warning, u"Localization problem", MessageBoxOk);
+    if (!warning.empty()) AppServices().MessageBox(warning, u"Localization problem", kMessageBoxOk);
     return file;
 }
 

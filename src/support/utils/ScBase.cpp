@@ -14,11 +14,11 @@ constexpr TResStringRec SWin32Error{0xF000, u"Win32 error: %s (%u)%s%s"};
 constexpr TResStringRec SLibraryNotFound{0xF001, u"Library not found: %s"};
 constexpr TResStringRec SFunctionNotFound{0xF002, u"Function not found: %s.%s"};
 
-constexpr const TResStringRec* ResStrings[] = {&SWin32Error, &SLibraryNotFound, &SFunctionNotFound};
+constexpr const TResStringRec* ScBaseStrings[] = {&SWin32Error, &SLibraryNotFound, &SFunctionNotFound};
 
 } // namespace
 
-extern const TSupportUnit ScBaseUnit{u"ScBase", SC_UNIT_VERSION("src/support/utils/ScBase.cpp"), ResStrings};
+extern const TSupportUnit ScBaseUnit{u"ScBase", SC_UNIT_VERSION("src/support/utils/ScBase.cpp"), ScBaseStrings};
 
 EScWin32Error EScWin32Error::CreateRes(const TResStringRec& ident) {
     const uint32_t code = static_cast<uint32_t>(errno);

@@ -13,7 +13,7 @@ namespace {
 constexpr TResStringRec SNoVersionInfo{0xF030, u"File contains no version information"};
 constexpr TResStringRec SIllegalLanguageIndex{0xF031, u"Illegal language index"};
 
-constexpr const TResStringRec* ResStrings[] = {&SNoVersionInfo, &SIllegalLanguageIndex};
+constexpr const TResStringRec* ScFileVersionInfoStrings[] = {&SNoVersionInfo, &SIllegalLanguageIndex};
 
 constexpr const char16_t* StandardKeys[] = {
     u"Comments",         u"CompanyName", u"FileDescription", u"FileVersion",    u"InternalName", u"LegalCopyright",
@@ -49,7 +49,7 @@ String VersionText(uint32_t high, uint32_t low) {
 } // namespace
 
 extern const TSupportUnit ScFileVersionInfoUnit{u"ScFileVersionInfo",
-                                                SC_UNIT_VERSION("src/support/utils/ScFileVersionInfo.cpp"), ResStrings};
+                                                SC_UNIT_VERSION("src/support/utils/ScFileVersionInfo.cpp"), ScFileVersionInfoStrings};
 
 TScFileVersionInfo::TScFileVersionInfo(const String& fileName) {
     uint32_t handle = 0;

@@ -14,7 +14,7 @@ inline constexpr TResStringRec RsUnableToAccessValue{0xF042, u"Unable to open ke
 inline constexpr TResStringRec RsWrongDataType{0xF043, u"\"%s\\%s\\%s\" is of wrong kind or size"};
 inline constexpr TResStringRec RsInconsistentPath{0xF044, u"\"%s\" does not match RootKey"};
 
-const TResStringRec* const ResStrings[] = {&RsUnableToOpenKeyRead, &RsUnableToOpenKeyWrite, &RsUnableToAccessValue,
+const TResStringRec* const ScRegistryStrings[] = {&RsUnableToOpenKeyRead, &RsUnableToOpenKeyWrite, &RsUnableToAccessValue,
                                            &RsWrongDataType, &RsInconsistentPath};
 
 constexpr uint16_t KindsOfInteger = 1 << REG_BINARY | 1 << REG_DWORD | 1 << REG_QWORD;
@@ -289,4 +289,4 @@ void WriteRegBinary(HKEY rootKey, const String& key, const String& name, const v
     PutRegValueData(rootKey, key, name, bufferSize, buffer, REG_BINARY);
 }
 
-extern const TSupportUnit ScRegistryUnit{u"ScRegistry", SC_UNIT_VERSION("src/support/utils/ScRegistry.cpp"), ResStrings};
+extern const TSupportUnit ScRegistryUnit{u"ScRegistry", SC_UNIT_VERSION("src/support/utils/ScRegistry.cpp"), ScRegistryStrings};

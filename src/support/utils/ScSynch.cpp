@@ -11,7 +11,7 @@ namespace {
 // Identifiers 0xF010-0xF01F.
 constexpr TResStringRec SFailedToCreateMutex{0xF010, u"Failed to create mutex"};
 
-constexpr const TResStringRec* ResStrings[] = {&SFailedToCreateMutex};
+constexpr const TResStringRec* ScSynchStrings[] = {&SFailedToCreateMutex};
 
 // A recursive mutex that passes to the next waiter when its holder ends.
 // Returns 0 or the error.
@@ -41,7 +41,7 @@ timespec DeadlineAfter(uint32_t milliseconds) {
 
 } // namespace
 
-extern const TSupportUnit ScSynchUnit{u"ScSynch", SC_UNIT_VERSION("src/support/utils/ScSynch.cpp"), ResStrings};
+extern const TSupportUnit ScSynchUnit{u"ScSynch", SC_UNIT_VERSION("src/support/utils/ScSynch.cpp"), ScSynchStrings};
 
 TScWaitResult TScDispatcherObject::SignalAndWait(TScDispatcherObject& other, uint32_t timeOut) {
     return Signal() ? other.WaitFor(timeOut) : wrError;

@@ -16,7 +16,7 @@ namespace {
 // Identifiers 0xF020-0xF02F.
 constexpr TResStringRec SCannotCreateEmptyMMF{0xF020, u"The MMF named \"%s\" cannot be created empty"};
 
-constexpr const TResStringRec* ResStrings[] = {&SCannotCreateEmptyMMF};
+constexpr const TResStringRec* ScSysUtilsStrings[] = {&SCannotCreateEmptyMMF};
 
 struct TSharedView {
     String name;
@@ -59,7 +59,7 @@ void FinishSysUtils() {
 
 } // namespace
 
-extern const TSupportUnit ScSysUtilsUnit{u"ScSysUtils", SC_UNIT_VERSION("src/support/utils/ScSysUtils.cpp"), ResStrings,
+extern const TSupportUnit ScSysUtilsUnit{u"ScSysUtils", SC_UNIT_VERSION("src/support/utils/ScSysUtils.cpp"), ScSysUtilsStrings,
                                          StartSysUtils, FinishSysUtils};
 
 TIntfPtr<IInterface> SharedListLock() {

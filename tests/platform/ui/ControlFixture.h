@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "GeometryPrinters.h"
 #include "MessagePump.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/CustomControl.h"
@@ -19,10 +20,6 @@
 inline void ClickOn(TControl* control) {
     const TPoint p = control->ClientToScreen({control->Width() / 2, control->Height() / 2});
     DesktopClick({p.X, p.Y});
-}
-
-inline void PrintTo(const TRect& r, std::ostream* os) {
-    *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
 }
 
 // Records the messages of the numbers asked for, with their lParam.

@@ -8,8 +8,6 @@
 #include "platform/ui/WinGeometry.h"
 #include "platform/win/User.h"
 
-inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.X << ", " << p.Y << ")"; }
-
 namespace {
 
 // A hint window that sizes itself by its data, to show that the class and

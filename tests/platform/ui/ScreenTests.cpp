@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "DibFixture.h"
+#include "GeometryPrinters.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Mouse.h"
@@ -13,11 +14,6 @@
 #include "platform/win/User.h"
 #include "platform/win/icons/Icons.h"
 #include "platform/win/text/Text.h"
-
-inline void PrintTo(const TRect& r, std::ostream* os) {
-    *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
-}
-inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.X << ", " << p.Y << ")"; }
 
 namespace {
 

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr int kBar = 17;
 
 // Records what the frame model hands to the painter, and paints the frame

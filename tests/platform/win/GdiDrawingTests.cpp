@@ -7,8 +7,6 @@ namespace {
 
 class DrawingTest : public GdiTest {};
 
-uint32_t Sys(int index) { return Bgr(GetSysColor(index)); }
-
 TEST_F(DrawingTest, FocusRectangleIsDottedAndDrawingItTwiceRestoresEveryPixel) {
     TCanvas canvas(6, 5);
     for (int y = 0; y < 5; ++y)

@@ -10,6 +10,7 @@
 
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/gdi/Bitmaps.h"
+#include "platform/win/system/SystemColors.h"
 
 class GdiTest : public ::testing::Test {
 protected:
@@ -90,3 +91,5 @@ struct TBitmapDc {
 constexpr uint32_t Bgr(COLORREF c) noexcept {
     return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
 }
+// The pixel of a system colour.
+inline uint32_t Sys(int index) { return Bgr(GetSysColor(index)); }

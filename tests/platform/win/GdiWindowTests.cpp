@@ -132,8 +132,6 @@ TEST_F(WindowDcTest, DrawingOnTheScreenShowsAboveTheFormsUntilTheBackgroundComes
     ReleaseDC(nullptr, screen);
 }
 
-uint32_t Sys(int index) { return Bgr(GetSysColor(index)); }
-
 TEST_F(WindowDcTest, ClassicFramePainterDrawsEdgeScrollBarsAndSizeBox) {
     TCanvas canvas(80, 80);
     canvas.Fill(1);

@@ -57,7 +57,7 @@ std::vector<uint32_t> Row(TCanvas& canvas, int y, int from, int to) {
     return row;
 }
 
-constexpr uint32_t kBlue = 0x000000FF, kRed = 0x00FF0000, kGreen = 0x0000FF00, kWhite = 0x00FFFFFF;
+constexpr uint32_t kIconBlue = 0x000000FF, kIconRed = 0x00FF0000, kIconGreen = 0x0000FF00, kIconWhite = 0x00FFFFFF;
 
 TEST_F(IconTest, CreateIconIndirectCopiesTheBitmapsAndGetIconInfoGivesEqualPixels) {
     const std::vector<uint32_t> pixels{0x80FF0000, 0xFF00FF00, 0x00000000, 0x40102030};
@@ -102,48 +102,48 @@ TEST_F(IconTest, AColourBitmapOfFewerBitsComesBackAs32BitsWithoutAlpha) {
 // the blue and a non-black colour there inverts it.
 TEST_F(IconTest, DrawIconExDrawsByAlphaOrByTheMaskRule) {
     const std::vector<uint32_t> alpha{0x80FF0000, 0xFF00FF00, 0x00000000, 0x00FFFFFF};
-    const std::vector<uint32_t> opaque{kRed, kGreen, 0x000000, kWhite};
+    const std::vector<uint32_t> opaque{kIconRed, kIconGreen, 0x000000, kIconWhite};
     struct Case {
         const char* what;
         const std::vector<uint32_t>* pixels;
         UINT flags;
         std::vector<uint32_t> expected;
     } cases[] = {
-        {"alpha, normal", &alpha, DI_NORMAL, {0x8080007F, 0xFF00FF00, kBlue, kBlue}},
-        {"alpha, image", &alpha, DI_IMAGE, {0x8080007F, 0xFF00FF00, kBlue, kBlue}},
-        {"alpha, mask", &alpha, DI_MASK, {0, 0, kWhite, kWhite}},
-        {"mask rule, normal", &opaque, DI_NORMAL, {kRed, kGreen, kBlue, 0xFFFF00}},
-        {"mask rule, image", &opaque, DI_IMAGE, {kRed, kGreen, 0, kWhite}},
-        {"mask rule, mask", &opaque, DI_MASK, {0, 0, kWhite, kWhite}},
+        {"alpha, normal", &alpha, DI_NORMAL, {0x8080007F, 0xFF00FF00, kIconBlue, kIconBlue}},
+        {"alpha, image", &alpha, DI_IMAGE, {0x8080007F, 0xFF00FF00, kIconBlue, kIconBlue}},
+        {"alpha, mask", &alpha, DI_MASK, {0, 0, kIconWhite, kIconWhite}},
+        {"mask rule, normal", &opaque, DI_NORMAL, {kIconRed, kIconGreen, kIconBlue, 0xFFFF00}},
+        {"mask rule, image", &opaque, DI_IMAGE, {kIconRed, kIconGreen, 0, kIconWhite}},
+        {"mask rule, mask", &opaque, DI_MASK, {0, 0, kIconWhite, kIconWhite}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const HICON icon = MakeIcon(4, 1, *c.pixels, {"0011"});
         TCanvas canvas(6, 1);
-        canvas.Fill(kBlue);
+        canvas.Fill(kIconBlue);
         EXPECT_TRUE(DrawIconEx(canvas.dc, 1, 0, icon, 0, 0, 0, nullptr, c.flags));
         EXPECT_EQ(Row(canvas, 0, 1, 5), c.expected);
-        EXPECT_EQ(canvas.At(0, 0), kBlue);
-        EXPECT_EQ(canvas.At(5, 0), kBlue);
+        EXPECT_EQ(canvas.At(0, 0), kIconBlue);
+        EXPECT_EQ(canvas.At(5, 0), kIconBlue);
         DestroyIcon(icon);
     }
 }
 
 TEST_F(IconTest, DrawIconExStretchesFillsTheFlickerFreeBrushFirstAndTakesTheSystemSize) {
-    const HICON icon = MakeIcon(2, 1, {kRed, 0}, {"01"});
+    const HICON icon = MakeIcon(2, 1, {kIconRed, 0}, {"01"});
     TCanvas canvas(40, 40);
-    canvas.Fill(kBlue);
+    canvas.Fill(kIconBlue);
     const HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
     EXPECT_TRUE(DrawIconEx(canvas.dc, 0, 0, icon, 4, 2, 0, white, DI_NORMAL));
-    for (int y = 0; y < 2; ++y) EXPECT_EQ(Row(canvas, y, 0, 5), (std::vector<uint32_t>{kRed, kRed, kWhite, kWhite, kBlue}));
-    EXPECT_EQ(canvas.At(0, 2), kBlue);
+    for (int y = 0; y < 2; ++y) EXPECT_EQ(Row(canvas, y, 0, 5), (std::vector<uint32_t>{kIconRed, kIconRed, kIconWhite, kIconWhite, kIconBlue}));
+    EXPECT_EQ(canvas.At(0, 2), kIconBlue);
     DeleteObject(ToGdiObject(white));
 
-    canvas.Fill(kBlue);
+    canvas.Fill(kIconBlue);
     EXPECT_TRUE(DrawIcon(canvas.dc, 0, 0, icon));
-    EXPECT_EQ(canvas.At(15, 31), kRed);
-    EXPECT_EQ(canvas.At(16, 0), kBlue);
-    EXPECT_EQ(canvas.At(0, 32), kBlue);
+    EXPECT_EQ(canvas.At(15, 31), kIconRed);
+    EXPECT_EQ(canvas.At(16, 0), kIconBlue);
+    EXPECT_EQ(canvas.At(0, 32), kIconBlue);
     DestroyIcon(icon);
 }
 
@@ -155,10 +155,10 @@ TEST_F(IconTest, AMonochromeCursorDrawsBlackWhiteTransparentAndInverted) {
     DeleteObject(ToGdiObject(mask));
     ASSERT_NE(cursor, nullptr);
     TCanvas canvas(2, 2);
-    canvas.Fill(kBlue);
+    canvas.Fill(kIconBlue);
     EXPECT_TRUE(DrawIconEx(canvas.dc, 0, 0, reinterpret_cast<HICON>(cursor), 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(Row(canvas, 0, 0, 2), (std::vector<uint32_t>{0, kWhite}));
-    EXPECT_EQ(Row(canvas, 1, 0, 2), (std::vector<uint32_t>{kBlue, 0xFFFF00}));
+    EXPECT_EQ(Row(canvas, 0, 0, 2), (std::vector<uint32_t>{0, kIconWhite}));
+    EXPECT_EQ(Row(canvas, 1, 0, 2), (std::vector<uint32_t>{kIconBlue, 0xFFFF00}));
 
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(cursor), &info));
@@ -176,7 +176,7 @@ TEST_F(IconTest, AMonochromeCursorDrawsBlackWhiteTransparentAndInverted) {
 }
 
 TEST_F(IconTest, DestroyedAndUnknownHandlesAreRefused) {
-    const HICON icon = MakeIcon(1, 1, {kRed}, {"0"});
+    const HICON icon = MakeIcon(1, 1, {kIconRed}, {"0"});
     const HICON copy = CopyIcon(icon);
     ASSERT_NE(copy, nullptr);
     EXPECT_TRUE(DestroyIcon(icon));
@@ -189,7 +189,7 @@ TEST_F(IconTest, DestroyedAndUnknownHandlesAreRefused) {
     EXPECT_EQ(CopyIcon(nullptr), nullptr);
     // The copy lives on.
     EXPECT_TRUE(DrawIconEx(canvas.dc, 0, 0, copy, 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(canvas.At(0, 0), kRed);
+    EXPECT_EQ(canvas.At(0, 0), kIconRed);
     EXPECT_TRUE(DestroyIcon(copy));
 }
 
@@ -271,9 +271,9 @@ TIcoImage Square(int side, int bpp, uint32_t pixel) {
 class IconResourceTest : public IconTest {
 protected:
     static void SetUpTestSuite() {
-        AddTestResource(u"ICON", u"TWOSIZES", MakeIco({Square(16, 32, 0xFFFF0000), Square(32, 24, kBlue)}));
-        AddTestResource(u"ICON", u"#7", MakeIco({Square(16, 24, kGreen)}));
-        TIcoImage cursor = Square(32, 24, kWhite);
+        AddTestResource(u"ICON", u"TWOSIZES", MakeIco({Square(16, 32, 0xFFFF0000), Square(32, 24, kIconBlue)}));
+        AddTestResource(u"ICON", u"#7", MakeIco({Square(16, 24, kIconGreen)}));
+        TIcoImage cursor = Square(32, 24, kIconWhite);
         cursor.hotSpot = POINT{6, 10};
         AddTestResource(u"CURSOR", u"HOTCURSOR", MakeIco({cursor}, true));
     }
@@ -297,11 +297,11 @@ TEST_F(IconResourceTest, AnIconResourceLoadsEachOfItsSizes) {
         int width;
         uint32_t pixel;
     } cases[] = {
-        {16, 0, 16, 0xFFFF0000}, {32, 0, 32, kBlue},
+        {16, 0, 16, 0xFFFF0000}, {32, 0, 32, kIconBlue},
         {0, 0, 16, 0xFFFF0000},            // the first image's size
-        {0, LR_DEFAULTSIZE, 32, kBlue},    // the system size
-        {24, 0, 24, kBlue},                // the next larger image, stretched
-        {40, 0, 40, kBlue},                // the largest one, stretched
+        {0, LR_DEFAULTSIZE, 32, kIconBlue},    // the system size
+        {24, 0, 24, kIconBlue},                // the next larger image, stretched
+        {40, 0, 40, kIconBlue},                // the largest one, stretched
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.asked);
@@ -322,7 +322,7 @@ TEST_F(IconResourceTest, LoadIconSharesOneIconPerResourceAndNumbersNameResources
     EXPECT_EQ(Width(icon), 32); // still there
 
     const HICON numbered = LoadIconW(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), MAKEINTRESOURCEW(7));
-    EXPECT_EQ(FirstPixel(numbered), kGreen);
+    EXPECT_EQ(FirstPixel(numbered), kIconGreen);
 
     SetLastError(0);
     EXPECT_EQ(LoadIconW(nullptr, u"NoSuchIcon"), nullptr);

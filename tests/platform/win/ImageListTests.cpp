@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0x00FFFFFF, kBlue = 0x000000FF, kRed = 0x00FF0000, kYellow = 0x00FFFF00;
+constexpr uint32_t kListWhite = 0x00FFFFFF, kListBlue = 0x000000FF, kListRed = 0x00FF0000, kListYellow = 0x00FFFF00;
 
 // A top-down DIB section of the depth given whose pixels come from Pixel(x, y).
 template <class F>
@@ -31,7 +31,7 @@ protected:
         IconTest::SetUp();
         list_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 4);
         const HBITMAP alpha = Picture(16, 16, 32, [](int x, int) { return x < 8 ? 0x80FF0000u : 0u; });
-        const HBITMAP blue = Picture(16, 16, 24, [](int, int) { return kBlue; });
+        const HBITMAP blue = Picture(16, 16, 24, [](int, int) { return kListBlue; });
         const HBITMAP topMasked = MonoBitmap({"1111111111111111", "1111111111111111", "1111111111111111",
                                               "1111111111111111", "1111111111111111", "1111111111111111",
                                               "1111111111111111", "1111111111111111", "0000000000000000",
@@ -69,27 +69,27 @@ TEST_F(ImageListTest, DrawsByAlphaOrMaskWithBlendsOverlaysAndTheMask) {
     };
     const DrawCase cases[] = {
         // Red at alpha 128 over white: (255 * 128 + 255 * 127 + 127) / 255 = 255, (255 * 127 + 127) / 255 = 127.
-        {"alpha", 0, CLR_DEFAULT, ILD_NORMAL, 0x80FF7F7F, 0x80FF7F7F, kWhite},
-        {"mask", 1, CLR_DEFAULT, ILD_NORMAL, kWhite, kBlue, kBlue},
-        {"half towards red", 1, RGB(255, 0, 0), ILD_BLEND50, kWhite, 0x800080, 0x800080},
-        {"a quarter towards the highlight", 1, CLR_DEFAULT, ILD_BLEND25, kWhite, quarter(kBlue, highlight),
-         quarter(kBlue, highlight)},
+        {"alpha", 0, CLR_DEFAULT, ILD_NORMAL, 0x80FF7F7F, 0x80FF7F7F, kListWhite},
+        {"mask", 1, CLR_DEFAULT, ILD_NORMAL, kListWhite, kListBlue, kListBlue},
+        {"half towards red", 1, RGB(255, 0, 0), ILD_BLEND50, kListWhite, 0x800080, 0x800080},
+        {"a quarter towards the highlight", 1, CLR_DEFAULT, ILD_BLEND25, kListWhite, quarter(kListBlue, highlight),
+         quarter(kListBlue, highlight)},
         // Cover 127 of 255: blue (255 * 127 + 255 * 128 + 127) / 255, red and green (255 * 128 + 127) / 255.
-        {"half towards what lies beneath", 1, CLR_NONE, ILD_BLEND50, kWhite, 0x8080FF, 0x8080FF},
-        {"overlay 1", 1, CLR_DEFAULT, ILD_NORMAL | INDEXTOOVERLAYMASK(1), kWhite, kBlue, 0xFF000000 | kYellow},
-        {"image without its mask", 1, CLR_DEFAULT, ILD_IMAGE, kBlue, kBlue, kBlue},
-        {"the mask of a masked image", 1, CLR_DEFAULT, ILD_MASK, kWhite, 0, 0},
-        {"the mask of an alpha image", 0, CLR_DEFAULT, ILD_MASK, 0, 0, kWhite},
+        {"half towards what lies beneath", 1, CLR_NONE, ILD_BLEND50, kListWhite, 0x8080FF, 0x8080FF},
+        {"overlay 1", 1, CLR_DEFAULT, ILD_NORMAL | INDEXTOOVERLAYMASK(1), kListWhite, kListBlue, 0xFF000000 | kListYellow},
+        {"image without its mask", 1, CLR_DEFAULT, ILD_IMAGE, kListBlue, kListBlue, kListBlue},
+        {"the mask of a masked image", 1, CLR_DEFAULT, ILD_MASK, kListWhite, 0, 0},
+        {"the mask of an alpha image", 0, CLR_DEFAULT, ILD_MASK, 0, 0, kListWhite},
     };
     for (const DrawCase& c : cases) {
         SCOPED_TRACE(c.what);
         TCanvas canvas(17, 17);
-        canvas.Fill(kWhite);
+        canvas.Fill(kListWhite);
         EXPECT_TRUE(ImageList_DrawEx(list_, c.index, canvas.dc, 0, 0, 0, 0, CLR_NONE, c.foreground, c.style));
         EXPECT_EQ(canvas.At(0, 0), c.topLeft);
         EXPECT_EQ(canvas.At(0, 8), c.bottomLeft);
         EXPECT_EQ(canvas.At(15, 15), c.bottomRight);
-        EXPECT_EQ(canvas.At(16, 16), kWhite);
+        EXPECT_EQ(canvas.At(16, 16), kListWhite);
     }
 }
 
@@ -125,19 +125,19 @@ TEST_F(ImageListTest, TheBackgroundColourFillsBehindMaskedImagesUnlessTransparen
     EXPECT_EQ(ImageList_GetBkColor(list_), CLR_NONE);
     EXPECT_EQ(ImageList_SetBkColor(list_, RGB(0, 255, 0)), CLR_NONE);
     TCanvas canvas(16, 16);
-    canvas.Fill(kWhite);
+    canvas.Fill(kListWhite);
     EXPECT_TRUE(ImageList_Draw(list_, 1, canvas.dc, 0, 0, ILD_TRANSPARENT));
-    EXPECT_EQ(canvas.At(0, 0), kWhite);
+    EXPECT_EQ(canvas.At(0, 0), kListWhite);
     EXPECT_TRUE(ImageList_Draw(list_, 1, canvas.dc, 0, 0, ILD_NORMAL));
     EXPECT_EQ(canvas.At(0, 0), 0x00FF00u);
-    EXPECT_EQ(canvas.At(0, 8), kBlue);
+    EXPECT_EQ(canvas.At(0, 8), kListBlue);
     // A part of the image.
-    canvas.Fill(kWhite);
+    canvas.Fill(kListWhite);
     EXPECT_TRUE(ImageList_DrawEx(list_, 1, canvas.dc, 2, 2, 4, 10, CLR_NONE, CLR_NONE, ILD_NORMAL));
-    EXPECT_EQ(canvas.At(2, 10), kBlue);
-    EXPECT_EQ(canvas.At(5, 11), kBlue);
-    EXPECT_EQ(canvas.At(6, 11), kWhite);
-    EXPECT_EQ(canvas.At(2, 12), kWhite);
+    EXPECT_EQ(canvas.At(2, 10), kListBlue);
+    EXPECT_EQ(canvas.At(5, 11), kListBlue);
+    EXPECT_EQ(canvas.At(6, 11), kListWhite);
+    EXPECT_EQ(canvas.At(2, 12), kListWhite);
 }
 
 TEST_F(ImageListTest, AnIconOfAnImageDrawsItsPixels) {
@@ -171,10 +171,10 @@ TEST_F(ImageListTest, EmptyListsZeroSizesAndIndexesOutOfRangeFailAndDrawNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TCanvas canvas(16, 16);
-        canvas.Fill(kWhite);
+        canvas.Fill(kListWhite);
         EXPECT_FALSE(ImageList_Draw(c.list, c.index, canvas.dc, 0, 0, ILD_NORMAL));
         EXPECT_FALSE(ImageList_DrawEx(c.list, c.index, canvas.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_IMAGE));
-        EXPECT_EQ(canvas.At(0, 8), kWhite);
+        EXPECT_EQ(canvas.At(0, 8), kListWhite);
         EXPECT_EQ(ImageList_GetIcon(c.list, c.index, ILD_NORMAL), nullptr);
         IMAGEINFO info{};
         EXPECT_FALSE(ImageList_GetImageInfo(c.list, c.index, &info));
@@ -194,20 +194,20 @@ class ImageListFillTest : public IconTest {};
 
 TEST_F(ImageListFillTest, AStripAddedWithAKeyColourBecomesImagesTransparentAndBlackThere) {
     // Three 2x1 images: key magenta around one coloured pixel each.
-    const uint32_t strip[] = {0xFF00FF, kRed, 0xFF00FF, 0x00FF00, kBlue, 0xFF00FF};
+    const uint32_t strip[] = {0xFF00FF, kListRed, 0xFF00FF, 0x00FF00, kListBlue, 0xFF00FF};
     const HBITMAP bitmap = Picture(6, 1, 24, [&](int x, int) { return strip[x]; });
     const HIMAGELIST list = ImageList_Create(2, 1, ILC_COLOR32 | ILC_MASK, 0, 0);
     EXPECT_EQ(ImageList_AddMasked(list, bitmap, RGB(255, 0, 255)), 0);
     EXPECT_EQ(ImageList_GetImageCount(list), 3);
     TCanvas canvas(2, 1);
     const uint32_t expected[3][2][2] = {// transparent, image only
-                                        {{kWhite, kRed}, {0, kRed}},
-                                        {{kWhite, 0x00FF00}, {0, 0x00FF00}},
-                                        {{kBlue, kWhite}, {kBlue, 0}}};
+                                        {{kListWhite, kListRed}, {0, kListRed}},
+                                        {{kListWhite, 0x00FF00}, {0, 0x00FF00}},
+                                        {{kListBlue, kListWhite}, {kListBlue, 0}}};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         for (int s = 0; s < 2; ++s) {
-            canvas.Fill(kWhite);
+            canvas.Fill(kListWhite);
             EXPECT_TRUE(ImageList_Draw(list, i, canvas.dc, 0, 0, s ? ILD_IMAGE : ILD_TRANSPARENT));
             EXPECT_EQ(canvas.At(0, 0), expected[i][s][0]);
             EXPECT_EQ(canvas.At(1, 0), expected[i][s][1]);
@@ -218,7 +218,7 @@ TEST_F(ImageListFillTest, AStripAddedWithAKeyColourBecomesImagesTransparentAndBl
     EXPECT_EQ(info.rcImage.top, 2);
     EXPECT_EQ(info.rcImage.bottom, 3);
     TBitmapDc image(info.hbmImage), mask(info.hbmMask);
-    EXPECT_EQ(Bgr(GetPixel(image.dc, 0, 2)), kBlue);
+    EXPECT_EQ(Bgr(GetPixel(image.dc, 0, 2)), kListBlue);
     EXPECT_EQ(GetPixel(mask.dc, 0, 2), 0u);
     EXPECT_NE(GetPixel(mask.dc, 1, 2), 0u);
     DeleteObject(ToGdiObject(bitmap));
@@ -230,14 +230,14 @@ TEST_F(ImageListFillTest, ListsOfFewerBitsDropAlphaAndListsWithoutMaskDrawOpaque
     struct Case {
         UINT flags;
         uint32_t left, right;
-    } cases[] = {{ILC_COLOR32 | ILC_MASK, 0x80FF7F7F, kWhite}, {ILC_COLOR24 | ILC_MASK, kRed, 0}, {ILC_COLOR32, 0x80FF7F7F, kWhite},
-                 {ILC_COLOR16, kRed, 0}};
+    } cases[] = {{ILC_COLOR32 | ILC_MASK, 0x80FF7F7F, kListWhite}, {ILC_COLOR24 | ILC_MASK, kListRed, 0}, {ILC_COLOR32, 0x80FF7F7F, kListWhite},
+                 {ILC_COLOR16, kListRed, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
         const HIMAGELIST list = ImageList_Create(2, 1, c.flags, 1, 1);
         ASSERT_EQ(ImageList_Add(list, alpha, nullptr), 0);
         TCanvas canvas(2, 1);
-        canvas.Fill(kWhite);
+        canvas.Fill(kListWhite);
         EXPECT_TRUE(ImageList_Draw(list, 0, canvas.dc, 0, 0, ILD_TRANSPARENT));
         EXPECT_EQ(canvas.At(0, 0), c.left);
         EXPECT_EQ(canvas.At(1, 0), c.right);
@@ -254,7 +254,7 @@ TEST_F(ImageListFillTest, ImagesAreReplacedRemovedCountedAndClearedBySizeChanges
         std::vector<uint32_t> out;
         for (int i = 0; i < ImageList_GetImageCount(list); ++i) {
             TCanvas canvas(1, 1);
-            canvas.Fill(kWhite);
+            canvas.Fill(kListWhite);
             ImageList_Draw(list, i, canvas.dc, 0, 0, ILD_TRANSPARENT);
             out.push_back(canvas.At(0, 0));
         }
@@ -273,7 +273,7 @@ TEST_F(ImageListFillTest, ImagesAreReplacedRemovedCountedAndClearedBySizeChanges
     DestroyIcon(icon);
     // New images are blank and transparent.
     EXPECT_TRUE(ImageList_SetImageCount(list, 5));
-    EXPECT_EQ(firstPixels().back(), kWhite);
+    EXPECT_EQ(firstPixels().back(), kListWhite);
     EXPECT_TRUE(ImageList_Remove(list, -1));
     EXPECT_EQ(ImageList_GetImageCount(list), 0);
     ImageList_Add(list, strip, nullptr);

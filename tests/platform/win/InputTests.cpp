@@ -6,8 +6,6 @@ namespace {
 
 using Input = WindowTest;
 
-constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr UINT kMouseButtons[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
 
 TEST_F(Input, DoubleClicksNeedTheClassStyleTheSameWindowAndTheTimeAndBox) {

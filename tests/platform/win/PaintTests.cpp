@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-
 class Paint : public WindowTest {
 protected:
     // A window whose WM_PAINT records what BeginPaint tells.

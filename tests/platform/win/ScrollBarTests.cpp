@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
 constexpr int kBar = 17;
 
 // Records the bars' looks as the frame painter gets them.

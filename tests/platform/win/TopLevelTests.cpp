@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
 constexpr DWORD kForm = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 
 using TopLevel = WindowTest;

@@ -25,6 +25,10 @@ inline void PrintTo(const TRegion& region, std::ostream* os) {
     for (const RECT& r : region.Rects()) PrintTo(r, os);
 }
 
+// The styles of the visible test windows.
+constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+
 struct TRecord {
     HWND hwnd;
     UINT message;

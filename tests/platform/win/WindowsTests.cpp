@@ -7,9 +7,6 @@ namespace {
 
 using Windows = WindowTest;
 
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
-
 TEST_F(Windows, CreationSendsItsMessagesInOrderAndTellsTheParent) {
     const HWND top = Create(WS_OVERLAPPED, {10, 20, 410, 320});
     ASSERT_TRUE(top);

@@ -12,7 +12,7 @@
 namespace {
 
 using TNode = TVersionBlockNode;
-using TStrings = std::vector<std::pair<String, String>>;
+using TVersionStrings = std::vector<std::pair<String, String>>;
 
 TNode Root(std::vector<TNode> children, uint32_t flags = 0, uint32_t mask = VS_FFI_FILEFLAGSMASK) {
     VS_FIXEDFILEINFO fixed{};
@@ -32,7 +32,7 @@ TNode Root(std::vector<TNode> children, uint32_t flags = 0, uint32_t mask = VS_F
     return root;
 }
 
-TNode Table(const String& key, const TStrings& strings) {
+TNode Table(const String& key, const TVersionStrings& strings) {
     std::vector<TNode> entries;
     for (const auto& [name, value] : strings) entries.push_back(TNode::Text(name, value));
     return TNode::Parent(key, std::move(entries));

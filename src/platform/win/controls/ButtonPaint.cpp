@@ -16,7 +16,6 @@ constexpr int kGroupIndent = 8;  // of a group box's caption from the left edge
 constexpr int kGroupPadding = 2; // cleared around a group box's caption
 
 RECT Shifted(RECT r, int dx, int dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
-RECT Inset(RECT r, int d) { return RECT{r.left + d, r.top + d, r.right - d, r.bottom - d}; }
 
 String WindowText(HWND hwnd) {
     String text(size_t(GetWindowTextLengthW(hwnd)) + 1, u'\0');

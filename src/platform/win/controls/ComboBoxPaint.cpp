@@ -9,8 +9,6 @@ namespace {
 
 constexpr int kEdge = 2; // the sunken edge round the face
 
-RECT Inset(RECT r, int by) { return RECT{r.left + by, r.top + by, r.right - by, r.bottom - by}; }
-
 } // namespace
 
 RECT TComboBoxWindow::ButtonRect() const {

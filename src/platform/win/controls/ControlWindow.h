@@ -14,6 +14,15 @@
 
 constexpr int kControlExtraBytes = int(sizeof(LONG_PTR));
 
+// R shrunk by By on every side.
+constexpr RECT Inset(RECT r, int by) noexcept { return RECT{r.left + by, r.top + by, r.right - by, r.bottom - by}; }
+// Whether A and B share a pixel.
+constexpr bool Intersects(const RECT& a, const RECT& b) noexcept {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+// Whether the virtual key is down, by the thread's key state.
+inline bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
+
 template <class TState>
 TState* ControlState(HWND hwnd) {
     return reinterpret_cast<TState*>(GetWindowLongPtrW(hwnd, 0));

@@ -8,26 +8,26 @@ namespace {
 
 bool IsHigh(char16_t c) noexcept { return c >= 0xD800 && c < 0xDC00; }
 bool IsLow(char16_t c) noexcept { return c >= 0xDC00 && c < 0xE000; }
-int Size(std::u16string_view text) noexcept { return int(text.size()); }
+int UnitCount(std::u16string_view text) noexcept { return int(text.size()); }
 
 } // namespace
 
 int BreakLengthAt(std::u16string_view text, int pos) noexcept {
-    if (pos < 0 || pos >= Size(text)) return 0;
-    if (text[pos] == u'\r') return pos + 1 < Size(text) && text[pos + 1] == u'\n' ? 2 : 1;
+    if (pos < 0 || pos >= UnitCount(text)) return 0;
+    if (text[pos] == u'\r') return pos + 1 < UnitCount(text) && text[pos + 1] == u'\n' ? 2 : 1;
     return text[pos] == u'\n' ? 1 : 0;
 }
 
 int SnapPosition(std::u16string_view text, int pos) noexcept {
     if (pos <= 0) return 0;
-    if (pos >= Size(text)) return Size(text);
+    if (pos >= UnitCount(text)) return UnitCount(text);
     if (IsLow(text[pos]) && IsHigh(text[pos - 1])) return pos - 1;
     if (text[pos] == u'\n' && text[pos - 1] == u'\r') return pos - 1;
     return pos;
 }
 
 int NextPosition(std::u16string_view text, int pos) noexcept {
-    if (pos >= Size(text)) return Size(text);
+    if (pos >= UnitCount(text)) return UnitCount(text);
     if (const int breakLength = BreakLengthAt(text, pos)) return pos + breakLength;
     size_t units = 1;
     CodePointAt(text, size_t(pos), units);
@@ -51,7 +51,7 @@ TEditCharClass EditCharClassAt(std::u16string_view text, int pos) noexcept {
 }
 
 int NextWordPosition(std::u16string_view text, int pos) noexcept {
-    const int end = Size(text);
+    const int end = UnitCount(text);
     if (pos >= end) return end;
     const TEditCharClass first = EditCharClassAt(text, pos);
     if (first == TEditCharClass::Break) return NextPosition(text, pos);
@@ -82,7 +82,7 @@ int PreviousWordPosition(std::u16string_view text, int pos) noexcept {
 
 void ClassRunAround(std::u16string_view text, int pos, int& start, int& end) noexcept {
     pos = SnapPosition(text, pos);
-    if (pos >= Size(text) || EditCharClassAt(text, pos) == TEditCharClass::Break) {
+    if (pos >= UnitCount(text) || EditCharClassAt(text, pos) == TEditCharClass::Break) {
         if (pos == 0 || BreakLengthAt(text, PreviousPosition(text, pos))) {
             start = end = pos;
             return;
@@ -97,5 +97,5 @@ void ClassRunAround(std::u16string_view text, int pos, int& start, int& end) noe
         start = before;
     }
     end = NextPosition(text, pos);
-    while (end < Size(text) && EditCharClassAt(text, end) == cls) end = NextPosition(text, end);
+    while (end < UnitCount(text) && EditCharClassAt(text, end) == cls) end = NextPosition(text, end);
 }

@@ -19,7 +19,6 @@ namespace {
 constexpr int kDividerReach = 4;
 constexpr int kTextMargin = 6;
 
-POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 // Draws Bitmap at the left of Area, centred upright; answers the room it took.
 int DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& area) {

@@ -7,8 +7,6 @@
 
 namespace {
 
-bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
-
 // The index the notified window answered to WM_VKEYTOITEM / WM_CHARTOITEM:
 // -2 handled, -1 go on, from 0 an item to move to.
 LRESULT AskOwner(HWND hwnd, UINT message, WORD key, int caret) {

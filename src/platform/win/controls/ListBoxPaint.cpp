@@ -4,14 +4,6 @@
 #include "platform/win/gdi/Gdi.h"
 #include "platform/win/text/Text.h"
 
-namespace {
-
-bool Intersects(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-} // namespace
-
 HBRUSH TListBoxWindow::PrepareDC(HDC dc) const {
     if (font_) SelectObject(dc, ToGdiObject(font_));
     return ControlColorBrush(hwnd_, dc, WM_CTLCOLORLISTBOX);

@@ -4,12 +4,6 @@
 #include "platform/win/controls/ListViewWindow.h"
 #include "platform/win/input/Input.h"
 
-namespace {
-
-bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
-
-} // namespace
-
 // Page Up and Page Down go to the first and last row in sight, and from there a page further.
 void TListViewWindow::KeyDown(UINT vk) {
     NMLVKEYDOWN nm{};

@@ -8,10 +8,6 @@
 
 namespace {
 
-bool Intersects(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
 UINT Alignment(int format) {
     switch (format & HDF_JUSTIFYMASK) {
     case HDF_RIGHT: return DT_RIGHT;

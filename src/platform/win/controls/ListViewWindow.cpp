@@ -17,7 +17,6 @@ namespace {
 
 const String kNoText;
 
-POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 // Copies Text into the caller's buffer within its size; answers the units copied,
 // or without a buffer the text's length.

@@ -8,10 +8,6 @@
 
 namespace {
 
-bool Intersects(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
 // Lines are dotted: every other pixel.
 void DottedLine(HDC dc, int x0, int y0, int x1, int y1, COLORREF color) {
     for (int x = x0; x <= x1; x += 2)

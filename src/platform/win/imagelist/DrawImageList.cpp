@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr uint32_t PixelOf(COLORREF color) noexcept {
+constexpr uint32_t ColourBits(COLORREF color) noexcept {
     return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
 }
 
@@ -18,7 +18,7 @@ TMaskedStyle StyleOf(COLORREF foreground, UINT style) {
     out.op = style & ILD_MASK ? TMaskedOp::Mask : style & ILD_IMAGE ? TMaskedOp::Image : TMaskedOp::Normal;
     out.blendQuarters = style & ILD_BLEND50 ? 2 : style & ILD_BLEND25 ? 1 : 0;
     out.blendBeneath = foreground == CLR_NONE;
-    out.blendTo = PixelOf(foreground == CLR_DEFAULT ? GetSysColor(COLOR_HIGHLIGHT) : foreground);
+    out.blendTo = ColourBits(foreground == CLR_DEFAULT ? GetSysColor(COLOR_HIGHLIGHT) : foreground);
     return out;
 }
 
@@ -70,7 +70,7 @@ BOOL DrawDisabledListImage(HIMAGELIST handle, int index, HDC dc, int x, int y) {
     }
     const RECT from{0, 0, shape.width, shape.height};
     for (const auto& [offset, color] : {std::pair{1, COLOR_BTNHIGHLIGHT}, std::pair{0, COLOR_BTNSHADOW}}) {
-        std::fill(shape.color.begin(), shape.color.end(), PixelOf(GetSysColor(color)));
+        std::fill(shape.color.begin(), shape.color.end(), ColourBits(GetSysColor(color)));
         const RECT dest{x + offset, y + offset, x + offset + shape.width, y + offset + shape.height};
         if (!DrawIconImage(dc, dest, shape, from, TMaskedStyle{})) return FALSE;
     }
@@ -88,7 +88,7 @@ HICON ImageList_GetIcon(HIMAGELIST handle, int index, UINT style) {
     // Transparent pixels are black so that the icon's mask rule keeps what lies beneath.
     for (size_t i = 0; i < image.color.size() && !image.alpha; ++i) {
         if (!image.mask[i]) continue;
-        image.color[i] = fill ? PixelOf(list->background) : 0;
+        image.color[i] = fill ? ColourBits(list->background) : 0;
         image.mask[i] = !fill;
     }
     return AddIcon(std::move(icon));

@@ -10,7 +10,7 @@
 
 namespace {
 
-[[maybe_unused]] const bool registered = [] {
+[[maybe_unused]] const bool shell32Registered = [] {
     RegisterSystemModule(u"shell32", {{"ShellExecuteW", SystemEntryAddress(&ShellExecuteW)},
                                       {"SHGetFileInfoW", SystemEntryAddress(&SHGetFileInfoW)}});
     TVersionResourceInfo version;

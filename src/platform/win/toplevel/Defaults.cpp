@@ -12,12 +12,6 @@
 #include "platform/win/toplevel/Monitors.h"
 #include "platform/win/window/Windows.h"
 
-namespace {
-
-POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
-
-} // namespace
-
 LRESULT DefaultSetIcon(TWindow* w, WPARAM kind, HICON icon) {
     HICON& slot = kind == ICON_BIG ? w->bigIcon : w->smallIcon;
     const HICON old = slot;

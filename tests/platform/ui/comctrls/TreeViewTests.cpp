@@ -44,7 +44,7 @@ protected:
     }
 };
 
-const TColor kImageColors[] = {clRed, clLime, clBlue};
+const TColor kTreeImageColors[] = {clRed, clLime, clBlue};
 
 class TreeViewFramework : public FormTest {
 protected:
@@ -54,7 +54,7 @@ protected:
         TBitmap strip;
         strip.SetSize(48, 16);
         for (int i = 0; i < 3; ++i) {
-            strip.Canvas()->Brush()->SetColor(kImageColors[i]);
+            strip.Canvas()->Brush()->SetColor(kTreeImageColors[i]);
             strip.Canvas()->FillRect(TRect{i * 16, 0, i * 16 + 16, 16});
         }
         images->Add(&strip, nullptr);

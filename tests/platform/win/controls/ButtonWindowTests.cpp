@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr int kId = 7;
 
 // A top-level window holding "BUTTON" children; the parent's WM_COMMAND and

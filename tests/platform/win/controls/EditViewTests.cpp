@@ -1,12 +1,12 @@
 // What edits show and how they follow the mouse, the input method, the
 // context menu and the scroll bars.
+#include "../GdiFixture.h"
 #include "EditFixture.h"
 #include "platform/win/controls/Controls.h"
 
 namespace {
 
 uint32_t Rgb(COLORREF color) { return PixelOf(color) & 0xFFFFFF; }
-uint32_t Sys(int index) { return Rgb(GetSysColor(index)); }
 
 // Glyphs of the test face are boxes inset by one pixel: the middle of a
 // character cell is ink, its left column background.

@@ -42,7 +42,7 @@ protected:
     }
 };
 
-struct TKeyStep {
+struct TListKeyStep {
     const char* what;
     UINT vk;
     UINT modifier;
@@ -55,7 +55,7 @@ struct TKeyStep {
 struct TKeyScript {
     const char* name;
     DWORD style;
-    std::vector<TKeyStep> steps;
+    std::vector<TListKeyStep> steps;
 };
 
 TEST_F(ListBoxInput, KeyScripts) {
@@ -104,7 +104,7 @@ TEST_F(ListBoxInput, KeyScripts) {
     for (const TKeyScript& script : scripts) {
         SCOPED_TRACE(script.name);
         const HWND list = Fruit(script.style);
-        for (const TKeyStep& step : script.steps) {
+        for (const TListKeyStep& step : script.steps) {
             SCOPED_TRACE(step.what);
             const std::vector<int> before = Selected(list);
             const int changes = SelChanges(list);

@@ -7,8 +7,8 @@
 namespace {
 
 constexpr char16_t kNewFolderBoxClass[] = u"NewFolderNameBox";
-constexpr int kMargin = 10, kLine = 16, kEditHeight = 22, kButtonWidth = 75, kButtonHeight = 24;
-constexpr SIZE kClient{300, kMargin + kLine + 4 + kEditHeight + kMargin + kButtonHeight + kMargin};
+constexpr int kBoxMargin = 10, kLine = 16, kBoxEditHeight = 22, kBoxButtonWidth = 75, kBoxButtonHeight = 24;
+constexpr SIZE kClient{300, kBoxMargin + kLine + 4 + kBoxEditHeight + kBoxMargin + kBoxButtonHeight + kBoxMargin};
 
 class TNewFolderBox final : public TShellDialog {
 public:
@@ -16,19 +16,19 @@ public:
         if (!CreateDialogWindow(kNewFolderBoxClass, owner, LoadResString(SNewFolderCaption),
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU, kClient))
             return false;
-        int y = kMargin;
-        MoveWindow(Child(u"STATIC", LoadResString(SNewFolderPrompt), SS_LEFT, 0), kMargin, y,
-                   kClient.cx - 2 * kMargin, kLine, FALSE);
+        int y = kBoxMargin;
+        MoveWindow(Child(u"STATIC", LoadResString(SNewFolderPrompt), SS_LEFT, 0), kBoxMargin, y,
+                   kClient.cx - 2 * kBoxMargin, kLine, FALSE);
         y += kLine + 4;
         edit_ = Child(u"EDIT", name, WS_TABSTOP | ES_AUTOHSCROLL, 0, WS_EX_CLIENTEDGE);
-        MoveWindow(edit_, kMargin, y, kClient.cx - 2 * kMargin, kEditHeight, FALSE);
+        MoveWindow(edit_, kBoxMargin, y, kClient.cx - 2 * kBoxMargin, kBoxEditHeight, FALSE);
         SendMessageW(edit_, EM_SETSEL, 0, -1);
-        y += kEditHeight + kMargin;
-        const int cancelLeft = kClient.cx - kMargin - kButtonWidth;
+        y += kBoxEditHeight + kBoxMargin;
+        const int cancelLeft = kClient.cx - kBoxMargin - kBoxButtonWidth;
         MoveWindow(Child(u"BUTTON", LoadResString(SMsgDlgOK), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK),
-                   cancelLeft - 8 - kButtonWidth, y, kButtonWidth, kButtonHeight, FALSE);
+                   cancelLeft - 8 - kBoxButtonWidth, y, kBoxButtonWidth, kBoxButtonHeight, FALSE);
         MoveWindow(Child(u"BUTTON", LoadResString(SMsgDlgCancel), WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL), cancelLeft,
-                   y, kButtonWidth, kButtonHeight, FALSE);
+                   y, kBoxButtonWidth, kBoxButtonHeight, FALSE);
         Centre();
         RunModal([this] { return answer_ != 0; }, edit_);
         if (answer_ != IDOK) return false;

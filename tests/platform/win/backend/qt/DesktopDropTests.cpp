@@ -76,7 +76,7 @@ struct TQtAnswer {
     QRect rect;
 };
 
-std::optional<TBytes> BytesOf(IDataObject& data, CLIPFORMAT format) {
+std::optional<TBytes> DroppedBytesOf(IDataObject& data, CLIPFORMAT format) {
     FORMATETC wanted{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium;
     if (data.GetData(wanted, medium) != S_OK) return std::nullopt;
@@ -201,10 +201,10 @@ TEST_F(DesktopDropTest, OfferedTextArrivesWideAndAsUtf8) {
     Enter(child_, 5, 5);
     ASSERT_TRUE(target_->entered);
     const std::string utf8 = "中文 text";
-    EXPECT_EQ(BytesOf(*target_->entered, CF_TEXT), TBytes(utf8.begin(), utf8.end() + 1));
+    EXPECT_EQ(DroppedBytesOf(*target_->entered, CF_TEXT), TBytes(utf8.begin(), utf8.end() + 1));
     const std::u16string wide = u"中文 text";
     const auto* units = reinterpret_cast<const uint8_t*>(wide.c_str());
-    EXPECT_EQ(BytesOf(*target_->entered, CF_UNICODETEXT), TBytes(units, units + 2 * (wide.size() + 1)));
+    EXPECT_EQ(DroppedBytesOf(*target_->entered, CF_UNICODETEXT), TBytes(units, units + 2 * (wide.size() + 1)));
 }
 
 TEST_F(DesktopDropTest, TheAnswerGoesBackWithoutEverReportingAMove) {
