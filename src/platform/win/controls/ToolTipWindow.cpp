@@ -25,7 +25,7 @@
 namespace {
 
 // Between the border and the text.
-constexpr int kMargin = 2;
+constexpr int kTextMargin = 2;
 // The pointer rests this long before a tip shows; it stays up this long.
 constexpr UINT kInitialDelay = 500;
 constexpr UINT kAutoPopDelay = 5000;
@@ -222,7 +222,7 @@ void TToolTipWindow::Refresh() {
     if (shown_ < 0) return;
     text_ = TextOf(tools_[size_t(shown_)]);
     const SIZE text = TextSize(text_);
-    const int frame = 2 * (1 + kMargin);
+    const int frame = 2 * (1 + kTextMargin);
     SetWindowPos(hwnd_, HWND_TOPMOST, corner_.x, corner_.y, text.cx + frame, text.cy + frame,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -315,8 +315,8 @@ void TToolTipWindow::Paint(HDC dc) {
     HGDIOBJ old = SelectObject(dc, ToGdiObject(font_ ? font_ : HFONT(GetStockObject(DEFAULT_GUI_FONT))));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-    RECT text{client.left + 1 + kMargin, client.top + 1 + kMargin, client.right - 1 - kMargin,
-              client.bottom - 1 - kMargin};
+    RECT text{client.left + 1 + kTextMargin, client.top + 1 + kTextMargin, client.right - 1 - kTextMargin,
+              client.bottom - 1 - kTextMargin};
     DrawTextW(dc, text_.c_str(), int(text_.size()), &text, TextFormat());
     SelectObject(dc, old);
 }

@@ -19,7 +19,7 @@ namespace {
 
 // Room at both ends of the channel and along the sides.
 constexpr int kInset = 8;
-constexpr int kMargin = 4;
+constexpr int kTrackMargin = 4;
 // A tick is a line this long, this far from the thumb.
 constexpr int kTickLength = 3;
 constexpr int kTickGap = 2;
@@ -47,7 +47,7 @@ private:
     RECT ChannelRect() const;
     RECT ThumbRect() const;
     int ThumbWidth() const { return thumbLength_ / 2; }
-    int ThumbTop() const { return kMargin + (TicksBefore() ? kTickGap + kTickLength : 0); }
+    int ThumbTop() const { return kTrackMargin + (TicksBefore() ? kTickGap + kTickLength : 0); }
     // The pixel along the channel where the thumb's centre stands at Position.
     int PixelOf(int position) const;
     int PositionAt(int pixel) const;

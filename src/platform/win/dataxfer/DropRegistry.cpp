@@ -12,13 +12,13 @@ struct TDropRegistry {
     std::unordered_map<HWND, TIntfPtr<IDropTarget>> targets;
 };
 
-TDropRegistry& Registry() {
+TDropRegistry& DropTargets() {
     static TDropRegistry registry;
     return registry;
 }
 
 TIntfPtr<IDropTarget> TargetOf(HWND hwnd) {
-    TDropRegistry& registry = Registry();
+    TDropRegistry& registry = DropTargets();
     std::lock_guard lock(registry.mutex);
     auto it = registry.targets.find(hwnd);
     return it == registry.targets.end() ? nullptr : it->second;
@@ -26,7 +26,7 @@ TIntfPtr<IDropTarget> TargetOf(HWND hwnd) {
 
 // Removes the registration of a window and hands its target over.
 TIntfPtr<IDropTarget> TakeTarget(HWND hwnd) {
-    TDropRegistry& registry = Registry();
+    TDropRegistry& registry = DropTargets();
     std::lock_guard lock(registry.mutex);
     auto it = registry.targets.find(hwnd);
     if (it == registry.targets.end()) return nullptr;
@@ -40,7 +40,7 @@ TIntfPtr<IDropTarget> TakeTarget(HWND hwnd) {
 HRESULT RegisterDragDrop(HWND hwnd, IDropTarget* target) {
     if (!IsWindow(hwnd)) return DRAGDROP_E_INVALIDHWND;
     if (!target) return E_INVALIDARG;
-    TDropRegistry& registry = Registry();
+    TDropRegistry& registry = DropTargets();
     std::lock_guard lock(registry.mutex);
     const auto [it, added] = registry.targets.try_emplace(hwnd, target);
     return added ? S_OK : DRAGDROP_E_ALREADYREGISTERED;

@@ -3,10 +3,10 @@
 #include <atomic>
 
 namespace {
-std::atomic<IDesktopServices*> Installed{nullptr};
+std::atomic<IDesktopServices*> InstalledServices{nullptr};
 }
 
-IDesktopServices* DesktopServices() { return Installed.load(); }
+IDesktopServices* DesktopServices() { return InstalledServices.load(); }
 
-IDesktopServices* SetDesktopServices(IDesktopServices* services) { return Installed.exchange(services); }
+IDesktopServices* SetDesktopServices(IDesktopServices* services) { return InstalledServices.exchange(services); }
 

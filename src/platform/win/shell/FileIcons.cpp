@@ -6,13 +6,13 @@
 
 namespace {
 
-std::atomic<IFileIconTheme*> Installed{nullptr};
+std::atomic<IFileIconTheme*> InstalledTheme{nullptr};
 
 } // namespace
 
-IFileIconTheme* FileIconTheme() { return Installed.load(); }
+IFileIconTheme* FileIconTheme() { return InstalledTheme.load(); }
 
-IFileIconTheme* SetFileIconTheme(IFileIconTheme* theme) { return Installed.exchange(theme); }
+IFileIconTheme* SetFileIconTheme(IFileIconTheme* theme) { return InstalledTheme.exchange(theme); }
 
 TFileIconKind FileIconKindOf(const String& mimeType) {
     if (mimeType == u"inode/directory") return TFileIconKind::Folder;

@@ -4,15 +4,15 @@
 
 namespace {
 
-std::atomic<INameCollation*> Installed{nullptr};
+std::atomic<INameCollation*> InstalledCollation{nullptr};
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 } // namespace
 
-INameCollation* NameCollation() { return Installed.load(); }
+INameCollation* NameCollation() { return InstalledCollation.load(); }
 
-INameCollation* SetNameCollation(INameCollation* collation) { return Installed.exchange(collation); }
+INameCollation* SetNameCollation(INameCollation* collation) { return InstalledCollation.exchange(collation); }
 
 int CompareNamesByCodeUnits(const String& a, const String& b) {
     size_t i = 0, j = 0;

@@ -6,7 +6,7 @@
 namespace {
 
 constexpr int kAscent = 12, kDescent = 4;
-constexpr int kNarrow = 8, kWide = 16;
+constexpr int kNarrowAdvance = 8, kWideAdvance = 16;
 
 bool DrawsNothing(char32_t ch) noexcept {
     return ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || ch == 0xA0 || IsBreakingSpace(ch) || ch == 0xFEFF ||
@@ -15,12 +15,12 @@ bool DrawsNothing(char32_t ch) noexcept {
 
 class TTestFace : public IFontFace {
 public:
-    TTestFace() : narrow_(Box(kNarrow)), wide_(Box(kWide)) {
+    TTestFace() : narrow_(Box(kNarrowAdvance)), wide_(Box(kWideAdvance)) {
         metrics_.height = kAscent + kDescent;
         metrics_.ascent = kAscent;
         metrics_.descent = kDescent;
-        metrics_.aveCharWidth = kNarrow;
-        metrics_.maxCharWidth = kWide;
+        metrics_.aveCharWidth = kNarrowAdvance;
+        metrics_.maxCharWidth = kWideAdvance;
         metrics_.underlinePosition = 1;
         metrics_.strikeOutPosition = 4;
         metrics_.family = kTestFaceName;
@@ -30,14 +30,14 @@ public:
 
     int Advance(char32_t ch) override {
         if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || ch == 0xFEFF || (ch >= 0x200B && ch <= 0x200F)) return 0;
-        return IsEastAsianWide(ch) ? kWide : kNarrow;
+        return IsEastAsianWide(ch) ? kWideAdvance : kNarrowAdvance;
     }
 
     TGlyphMask Glyph(char32_t ch) override {
         if (DrawsNothing(ch)) return TGlyphMask{};
         const int advance = Advance(ch);
         return TGlyphMask{1, -kAscent + 1, advance - 2, kAscent + kDescent - 2,
-                          (advance == kWide ? wide_ : narrow_).data()};
+                          (advance == kWideAdvance ? wide_ : narrow_).data()};
     }
 
 private:

@@ -34,7 +34,7 @@ HICON DefaultGetIcon(const TWindow* w, WPARAM kind) {
 }
 
 MINMAXINFO MinMaxInfoOf(TWindow* w) {
-    MONITORINFO monitor{sizeof monitor};
+    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
     GetMonitorInfoW(MonitorFromRect(&w->rect, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& work = monitor.rcWork;
     MINMAXINFO info{};
