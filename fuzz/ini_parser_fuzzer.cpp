@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (bool caseSensitive : {false, true}) {
         TMemIniFile ini(String(), caseSensitive);
         ini.SetStrings(lines);
-        ReadTyped(ini);
+        if (!caseSensitive) ReadTyped(ini); // the typed conversions do not depend on the name mode
         Require(ContentsOfWritten(ini) == Contents(ini));
 
         TStringList sections;

@@ -7,15 +7,18 @@
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
 
-TFormatSettings TFormatSettings::Invariant() {
-    TFormatSettings s;
-    s.DateSeparator = u'-';
-    s.ShortDateFormat = u"yyyy-mm-dd";
-    s.LongDateFormat = u"yyyy-mm-dd";
-    s.ShortTimeFormat = u"hh:nn";
-    s.LongTimeFormat = u"hh:nn:ss";
-    s.CurrencyString = u"\u00A4";
-    return s;
+const TFormatSettings& TFormatSettings::Invariant() {
+    static const TFormatSettings invariant = [] {
+        TFormatSettings s;
+        s.DateSeparator = u'-';
+        s.ShortDateFormat = u"yyyy-mm-dd";
+        s.LongDateFormat = u"yyyy-mm-dd";
+        s.ShortTimeFormat = u"hh:nn";
+        s.LongTimeFormat = u"hh:nn:ss";
+        s.CurrencyString = u"\u00A4";
+        return s;
+    }();
+    return invariant;
 }
 
 TFormatSettings& FormatSettings() {

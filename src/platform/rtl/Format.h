@@ -41,7 +41,8 @@ struct TFormatSettings {
     int TwoDigitYearCenturyWindow = 50;
 
     // Locale-independent settings: "." decimals, "yyyy-mm-dd" dates, "hh:nn:ss" times.
-    static TFormatSettings Invariant();
+    // Built once; readers of stored values call it for every value.
+    static const TFormatSettings& Invariant();
 };
 
 // The process-wide settings the overloads without settings use.

@@ -20,13 +20,6 @@
 
 namespace {
 
-// Built once: every typed read and write formats with it, and a TFormatSettings
-// is dozens of strings.
-const TFormatSettings& Invariant() {
-    static const TFormatSettings settings = TFormatSettings::Invariant();
-    return settings;
-}
-
 // Text without what Trim cuts off either end, without copying it.
 std::u16string_view Trimmed(std::u16string_view s) {
     while (!s.empty() && s.front() <= u' ') s.remove_prefix(1);
@@ -45,11 +38,11 @@ void CheckNames(const String& section, const String& ident) {
     if (badKey) throw EIniFileException("Invalid key name \"" + ident + "\"");
 }
 
-bool IsQuoted(const String& s) { return s.size() >= 2 && s.front() == u'"' && s.back() == u'"'; }
+bool IsQuoted(std::u16string_view s) { return s.size() >= 2 && s.front() == u'"' && s.back() == u'"'; }
 
-String DecodeValue(const String& raw) {
-    String value = Trim(raw);
-    return IsQuoted(value) ? value.substr(1, value.size() - 2) : value;
+String DecodeValue(std::u16string_view raw) {
+    const std::u16string_view value = Trimmed(raw);
+    return String(IsQuoted(value) ? value.substr(1, value.size() - 2) : value);
 }
 
 String EncodeValue(const String& value) {
@@ -129,11 +122,11 @@ void TCustomIniFile::WriteBool(const String& section, const String& ident, bool 
 }
 
 double TCustomIniFile::ReadFloat(const String& section, const String& ident, double defaultValue) const {
-    return StrToFloatDef(Trim(ReadString(section, ident, String())), defaultValue, Invariant());
+    return StrToFloatDef(Trim(ReadString(section, ident, String())), defaultValue, TFormatSettings::Invariant());
 }
 
 void TCustomIniFile::WriteFloat(const String& section, const String& ident, double value) {
-    WriteString(section, ident, FloatToStr(value, Invariant()));
+    WriteString(section, ident, FloatToStr(value, TFormatSettings::Invariant()));
 }
 
 namespace {
@@ -142,7 +135,7 @@ using TryStrToDateTimeFn = bool (*)(const String&, TDateTime&, const TFormatSett
 
 TDateTime ParseDateTime(const String& text, TDateTime defaultValue, TryStrToDateTimeFn parse) {
     TDateTime value = 0;
-    return parse(Trim(text), value, Invariant()) ? value : defaultValue;
+    return parse(Trim(text), value, TFormatSettings::Invariant()) ? value : defaultValue;
 }
 
 } // namespace
@@ -152,7 +145,7 @@ TDateTime TCustomIniFile::ReadDateTime(const String& section, const String& iden
 }
 
 void TCustomIniFile::WriteDateTime(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, DateTimeToStr(value, Invariant()));
+    WriteString(section, ident, DateTimeToStr(value, TFormatSettings::Invariant()));
 }
 
 TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, TDateTime defaultValue) const {
@@ -160,7 +153,7 @@ TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, T
 }
 
 void TCustomIniFile::WriteDate(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, DateToStr(value, Invariant()));
+    WriteString(section, ident, DateToStr(value, TFormatSettings::Invariant()));
 }
 
 TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, TDateTime defaultValue) const {
@@ -168,7 +161,7 @@ TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, T
 }
 
 void TCustomIniFile::WriteTime(const String& section, const String& ident, TDateTime value) {
-    WriteString(section, ident, TimeToStr(value, Invariant()));
+    WriteString(section, ident, TimeToStr(value, TFormatSettings::Invariant()));
 }
 
 // --- TMemIniFile -----------------------------------------------------------
@@ -237,32 +230,33 @@ String TMemIniFile::LookupName(const String& name) const {
     return lookup;
 }
 
+// Every line is parsed from views of its one copy: a file of N lines costs few
+// allocations per line.
 void TMemIniFile::Parse(const TStrings& lines) {
     Clear();
     Section* section = nullptr; // none yet: the preamble
     std::list<Line>::iterator insertAt; // lines of a repeated section go before the trailing blank lines of the first
     for (int i = 0, n = lines.Count(); i < n; ++i) {
-        String raw = lines[i];
-        const String text = Trim(raw);
+        Line line{lines[i], {}, {}, {}};
+        const std::u16string_view text = Trimmed(line.raw);
         if (text.starts_with(u'[')) {
             const auto close = text.find(u']');
-            const String name = Trim(text.substr(1, close == String::npos ? String::npos : close - 1));
+            const String name(Trimmed(text.substr(1, close == std::u16string_view::npos ? close : close - 1)));
             section = FindSection(name);
             if (!section) {
                 section = &AddSection(name);
-                section->header = std::move(raw);
+                section->header = std::move(line.raw);
             }
             insertAt = EndOfContent(section->lines);
             continue;
         }
-        Line line{std::move(raw), {}, {}, {}};
         if (!section) {
             preamble_.push_back(std::move(line));
             continue;
         }
         const auto eq = text.find(u'=');
-        if (eq != String::npos && !text.starts_with(u';') && !text.starts_with(u'#')) {
-            line.key = Trim(text.substr(0, eq));
+        if (eq != std::u16string_view::npos && !text.starts_with(u';') && !text.starts_with(u'#')) {
+            line.key = String(Trimmed(text.substr(0, eq)));
             line.lookup = LookupName(line.key);
             line.value = DecodeValue(text.substr(eq + 1));
         }

@@ -7,11 +7,6 @@
 
 namespace {
 
-const TFormatSettings& Invariant() {
-    static const TFormatSettings settings = TFormatSettings::Invariant();
-    return settings;
-}
-
 String Pad(int value, int width) {
     String s = IntToStr(value);
     return s.Length() < width ? String(static_cast<size_t>(width - s.Length()), u'0') + s : s;
@@ -24,7 +19,7 @@ int PartOf(const String& text) { return StrToInt(Trim(text)); }
 String IntToXmlText(int32_t value) { return IntToStr(value); }
 String Int64ToXmlText(int64_t value) { return IntToStr(value); }
 String BoolToXmlText(bool value) { return value ? u"1" : u"0"; }
-String RealToXmlText(double value) { return FloatToStr(value, Invariant()); }
+String RealToXmlText(double value) { return FloatToStr(value, TFormatSettings::Invariant()); }
 
 String DateToXmlText(TDateTime value) {
     int y, m, d;
@@ -63,9 +58,9 @@ bool TryXmlTextToBool(const String& text, bool& value) {
     return false;
 }
 
-bool TryXmlTextToReal(const String& text, double& value) { return TryStrToFloat(text, value, Invariant()); }
+bool TryXmlTextToReal(const String& text, double& value) { return TryStrToFloat(text, value, TFormatSettings::Invariant()); }
 
-double XmlTextToRealDef(const String& text, double def) { return StrToFloatDef(text, def, Invariant()); }
+double XmlTextToRealDef(const String& text, double def) { return StrToFloatDef(text, def, TFormatSettings::Invariant()); }
 
 TDateTime XmlTextToTime(const String& text) {
     String rest = Trim(text);

@@ -1,5 +1,7 @@
 #include "support/xml/XmlTextStream.h"
 
+#include <algorithm>
+
 #include "support/xml/XmlErrors.h"
 
 TXMLTextStream::TXMLTextStream(TStream& stream, int codePage, TXmlStreamMode mode)
@@ -19,8 +21,14 @@ void TXMLTextStream::LevelDown() noexcept {
 void TXMLTextStream::BreakLine(bool force) {
     if (outputFormat_ == xofNone) return;
     if (force || level_ > 0) Write(u"\r\n");
-    if (outputFormat_ == xofIndent && level_ > 0 && level_ != kLevelMarker)
-        Write(std::u16string(static_cast<size_t>(level_) * 2, u' '));
+    if (outputFormat_ != xofIndent || level_ <= 0 || level_ == kLevelMarker) return;
+    // Indentation from a constant run of spaces: a line break allocates nothing.
+    constexpr std::u16string_view kIndentSpaces = u"                                                                ";
+    for (size_t left = static_cast<size_t>(level_) * 2; left > 0;) {
+        const size_t n = std::min(left, kIndentSpaces.size());
+        Write(kIndentSpaces.substr(0, n));
+        left -= n;
+    }
 }
 
 bool TXMLTextStream::NextChar(char16_t& c) {
@@ -66,6 +74,27 @@ String TXMLTextStream::TakeHeld() {
 
 void TXMLTextStream::Write(std::u16string_view s) {
     if (!text_.WriteWide(s)) throw EWriteError("Stream write error");
+}
+
+void TXMLTextStream::WriteText(std::u16string_view s, bool escape, bool crLf) {
+    size_t run = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        std::u16string_view replacement;
+        switch (s[i]) {
+        case u'\n': replacement = u"\r\n"; break;
+        case u'"': replacement = u"&quot;"; break;
+        case u'&': replacement = u"&amp;"; break;
+        case u'\'': replacement = u"&apos;"; break;
+        case u'<': replacement = u"&lt;"; break;
+        case u'>': replacement = u"&gt;"; break;
+        default: continue;
+        }
+        if (s[i] == u'\n' ? !crLf : !escape) continue;
+        if (i > run) Write(s.substr(run, i - run));
+        Write(replacement);
+        run = i + 1;
+    }
+    if (run < s.size()) Write(s.substr(run));
 }
 
 bool TXMLTextStream::PreviousChar(char16_t& c) const noexcept {

@@ -39,6 +39,9 @@ public:
 
     // Raises EWriteError when the byte stream does not take all bytes.
     void Write(std::u16string_view s);
+    // Writes S with " & ' < > as their references when Escape is set and each LF
+    // as CR LF when CrLf is set: in runs between the replaced characters, without a copy of S.
+    void WriteText(std::u16string_view s, bool escape, bool crLf);
 
     // Where a parse error happened.
     int Line() const noexcept { return line_; }

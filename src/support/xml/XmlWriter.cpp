@@ -4,34 +4,6 @@
 #include "platform/rtl/Streams.h"
 #include "support/xml/XmlNodes.h"
 #include "support/xml/XmlEncodings.h"
-#include "support/xml/XmlWriter.h"
-
-String EscapeText(const String& s) {
-    String result;
-    result.reserve(s.size() + s.size() / 10);
-    for (char16_t c : s) {
-        switch (c) {
-        case u'"': result += u"&quot;"; break;
-        case u'&': result += u"&amp;"; break;
-        case u'\'': result += u"&apos;"; break;
-        case u'<': result += u"&lt;"; break;
-        case u'>': result += u"&gt;"; break;
-        default: result += c;
-        }
-    }
-    return result;
-}
-
-String ExpandLineEnds(const String& s) {
-    if (s.find(u'\n') == String::npos) return s;
-    String result;
-    result.reserve(s.size() + s.size() / 8);
-    for (char16_t c : s) {
-        if (c == u'\n') result += u'\r';
-        result += c;
-    }
-    return result;
-}
 
 void TXMLNode::WriteChildren(TXMLTextStream& out) const {
     if (!HasChildNodes()) return;
@@ -64,13 +36,13 @@ void TXMLAttr::WriteNode(TXMLTextStream& out) const {
     out.Write(u" ");
     out.Write(NodeName());
     out.Write(u"=\"");
-    out.Write(EscapeText(Value()));
+    out.WriteText(Value(), true, false);
     out.Write(u"\"");
 }
 
 void TXMLText::WriteNode(TXMLTextStream& out) const {
     WriteChildren(out);
-    out.Write(EscapeText(ExpandLineEnds(value_)));
+    out.WriteText(value_, true, true);
 }
 
 void TXMLCDATASection::WriteNode(TXMLTextStream& out) const {
@@ -83,7 +55,7 @@ void TXMLCDATASection::WriteNode(TXMLTextStream& out) const {
 void TXMLComment::WriteNode(TXMLTextStream& out) const {
     out.BreakLine(true);
     out.Write(u"<!--");
-    out.Write(ExpandLineEnds(value_));
+    out.WriteText(value_, false, true);
     out.Write(u"-->");
 }
 
@@ -144,9 +116,9 @@ String TXMLNode::XmlText() const {
     TBytesStream bytes;
     TXMLTextStream out(bytes, CP_UTF16, TXmlStreamMode::Write);
     WriteNode(out);
+    // Little-endian UTF-16 after its byte-order mark.
     const TBytes& b = bytes.Bytes();
-    String text;
-    text.reserve(b.size() / 2);
-    for (size_t i = 2; i + 1 < b.size(); i += 2) text += static_cast<char16_t>(b[i] | b[i + 1] << 8);
+    String text(b.size() < 2 ? 0 : (b.size() - 2) / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(b[2 + 2 * i] | b[3 + 2 * i] << 8);
     return text;
 }

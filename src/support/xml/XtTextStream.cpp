@@ -214,18 +214,16 @@ int TXtTextStream::Read(char16_t* buffer, int count) {
 }
 
 bool TXtTextStream::WriteWide(std::u16string_view text) {
-    std::string bytes;
+    std::string& bytes = encoded_;
+    bytes.clear();
     if (codePage_ == CP_UTF16) {
-        bytes.reserve(text.size() * 2);
         for (char16_t c : text) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
     } else if (codePage_ == CP_UTF32) {
-        bytes.reserve(text.size() * 4);
         for (size_t i = 0; i < text.size();) {
             const char32_t cp = NextCodePoint(text, i);
             for (int k = 0; k < 4; ++k) bytes += static_cast<char>((cp >> (8 * k)) & 0xFF);
         }
     } else if (codePage_ == CP_UTF8) {
-        bytes.reserve(text.size() + text.size() / 2);
         for (size_t i = 0; i < text.size();) AppendUtf8(bytes, NextCodePoint(text, i));
     } else {
         if (!encoder_) encoder_ = std::make_unique<TCodePageEncoder>(codePage_);

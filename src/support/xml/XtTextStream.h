@@ -64,5 +64,6 @@ private:
     // For a code page other than UTF-8, -16 and -32, opened at first use.
     std::unique_ptr<TCodePageDecoder> decoder_;
     std::unique_ptr<TCodePageEncoder> encoder_;
+    std::string encoded_;  // the bytes of the last write, kept for its capacity
     bool decoderDone_ = false;  // the decoder has seen the end of the input
 };

@@ -137,6 +137,7 @@ TEST_F(Monitors, TopLevelWindowsHearOfChangedWorkAreasAndDisplays) {
 }
 
 TEST_F(Monitors, ARestoredPlacementKeepsTheWindowPartlyOnAWorkArea) {
+    const int tallest = GetSystemMetrics(SM_CYMAXTRACK);
     struct TCase {
         const char* what;
         RECT normal;
@@ -148,6 +149,8 @@ TEST_F(Monitors, ARestoredPlacementKeepsTheWindowPartlyOnAWorkArea) {
         {"on a screen that is gone", {3300, 100, 4100, 700}, {1120, 100, 1920, 700}},
         {"above and left of every screen", {-900, -700, -100, -100}, {40, 0, 840, 600}},
         {"only on the primary screen's panel", {-200, 100, 30, 300}, {40, 100, 270, 300}},
+        // Only the part beyond the tallest window reached the screen.
+        {"taller than a window may be", {100, -3330, 900, 300}, {100, 0, 900, tallest}},
     };
     const HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {100, 100, 500, 400});
     for (const TCase& c : cases) {

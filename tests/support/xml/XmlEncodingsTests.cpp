@@ -5,7 +5,6 @@
 
 #include "support/xml/XmlEncodings.h"
 #include "support/xml/XmlErrors.h"
-#include "support/xml/XmlWriter.h"
 #include "XmlTestUtil.h"
 
 namespace {

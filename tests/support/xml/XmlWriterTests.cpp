@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "ResourceLimit.h"
-#include "support/xml/XmlWriter.h"
 #include "XmlTestUtil.h"
 
 namespace {

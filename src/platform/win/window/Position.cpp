@@ -63,6 +63,16 @@ RECT KeptOnWorkArea(const RECT& r) {
     return RECT{left, top, left + width, top + height};
 }
 
+// The normal rectangle at the size the window's tracking limits allow, which
+// is what showing it gives: a work area is kept for the rectangle shown.
+RECT WithinTrackLimits(TWindow* w, const RECT& r) {
+    if (!HasTrackLimits(w)) return r;
+    const MINMAXINFO info = MinMaxInfoOf(w);
+    const int width = std::max<int>(std::min<int>(r.right - r.left, info.ptMaxTrackSize.x), info.ptMinTrackSize.x);
+    const int height = std::max<int>(std::min<int>(r.bottom - r.top, info.ptMaxTrackSize.y), info.ptMinTrackSize.y);
+    return RECT{r.left, r.top, r.left + width, r.top + height};
+}
+
 } // namespace
 
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
@@ -283,7 +293,8 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
     }
     w->maxPosition = placement->ptMaxPosition;
     w->restoreToMaximized = (placement->flags & WPF_RESTORETOMAXIMIZED) != 0;
-    w->normalRect = IsTopLevel(w) ? KeptOnWorkArea(placement->rcNormalPosition) : placement->rcNormalPosition;
+    const RECT& normal = placement->rcNormalPosition;
+    w->normalRect = IsTopLevel(w) ? KeptOnWorkArea(WithinTrackLimits(w, normal)) : normal;
     if (InNormalState(w)) {
         const RECT& r = w->normalRect;
         SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
