@@ -270,7 +270,10 @@ std::vector<std::pair<const char*, PViewNode>> TBaseViewTree::NodeReferences() c
         {"height tracking", heightTrackNode_},
         {"last drag target", lastDragTarget_},
     };
-    for (uintptr_t entry : selection_) refs.emplace_back("selection", reinterpret_cast<PViewNode>(entry & ~uintptr_t(1)));
+    // Entries marked for deletion are dead addresses, dropped at the next pack and never followed.
+    for (uintptr_t entry : selection_) {
+        if (!(entry & 1)) refs.emplace_back("selection", reinterpret_cast<PViewNode>(entry));
+    }
     for (const TCacheEntry& entry : positionCache_) refs.emplace_back("position cache", entry.node);
     return refs;
 }
