@@ -1,5 +1,7 @@
 #include "treeview/BaseViewTree.h"
 
+#include "platform/ui/graphics/ImageList.h"
+#include "platform/ui/graphics/Picture.h"
 #include "platform/win/User.h"
 
 RTL_PUBLISHED(TBaseViewTree, c) {
@@ -10,9 +12,11 @@ RTL_PUBLISHED(TBaseViewTree, c) {
     c.Property("AutoExpandDelay", &T::AutoExpandDelay, &T::SetAutoExpandDelay).Default(1000);
     c.Property("AutoScrollDelay", &T::AutoScrollDelay, &T::SetAutoScrollDelay).Default(1000);
     c.Property("AutoScrollInterval", &T::AutoScrollInterval, &T::SetAutoScrollInterval).Default(1);
+    c.Property("Background", &T::Background, &T::SetBackground);
     c.Property("BackgroundOffsetX", &T::BackgroundOffset, &T::SetBackgroundOffset).Index(0).Default(0);
     c.Property("BackgroundOffsetY", &T::BackgroundOffset, &T::SetBackgroundOffset).Index(1).Default(0);
     c.Property("BottomSpace", &T::BottomSpace, &T::SetBottomSpace).Default(0);
+    c.Property("BorderStyle", &T::BorderStyle, &T::SetBorderStyle).Default(kSingleBorder);
     c.Property("ButtonFillMode", &T::ButtonFillMode, &T::SetButtonFillMode).Default(fmTreeColor);
     c.Property("ButtonStyle", &T::ButtonStyle, &T::SetButtonStyle).Default(bsRectangle);
     c.Property("ChangeDelay", &T::ChangeDelay, &T::SetChangeDelay).Default(0);
@@ -37,6 +41,7 @@ RTL_PUBLISHED(TBaseViewTree, c) {
         .Default(ssFocusedNode);
     c.Property("IncrementalSearchTimeout", &T::IncrementalSearchTimeout, &T::SetIncrementalSearchTimeout)
         .Default(1000);
+    c.Property("Images", &T::Images, &T::SetImages);
     c.Property("Indent", &T::Indent, &T::SetIndent).Default(18);
     c.Property("LineMode", &T::LineMode, &T::SetLineMode).Default(lmNormal);
     c.Property("LineStyle", &T::LineStyle, &T::SetLineStyle).Default(lsDotted);
@@ -45,6 +50,7 @@ RTL_PUBLISHED(TBaseViewTree, c) {
     c.Property("NodeDataSize", &T::NodeDataSize, &T::SetNodeDataSize).Default(-1);
     c.Property("RootNodeCount", &T::RootNodeCount, &T::SetRootNodeCount).Default(0);
     c.Property("ScrollBarOptions", &T::ScrollBarOptions, &T::SetScrollBarOptions);
+    c.Property("StateImages", &T::StateImages, &T::SetStateImages);
     c.Property("SelectionBlendFactor", &T::SelectionBlendFactor, &T::SetSelectionBlendFactor).Default(128);
     c.Property("SelectionCurveRadius", &T::SelectionCurveRadius, &T::SetSelectionCurveRadius).Default(0);
     c.Property("TextMargin", &T::TextMargin, &T::SetTextMargin).Default(4);
@@ -60,6 +66,11 @@ TBaseViewTree::TBaseViewTree(TComponent* owner) : TCustomControl(owner) {
     SetParentColor(false);
     scrollBarOptions_ = std::make_unique<TScrollBarOptions>(this);
     colors_ = std::make_unique<TVTColors>(this);
+    background_ = std::make_unique<TPicture>();
+    for (auto* link : {&imagesLink_, &stateImagesLink_, &customCheckImagesLink_}) {
+        *link = std::make_unique<TChangeLink>();
+        (*link)->OnChange = [this](TObject* sender) { ImageListChanged(sender); };
+    }
     clipboardFormats_ = std::make_unique<TClipboardFormats>(this);
     options_ = CreateOptions();
     MakeRootNode();
@@ -69,6 +80,9 @@ TBaseViewTree::~TBaseViewTree() {
     options_->SetMiscOptions(options_->MiscOptions() - TVTMiscOptions{toReadOnly});
     InterruptCacheBuild();
     ClearTree();
+    for (TCustomImageList** list : {&images_, &stateImages_, &customCheckImages_}) {
+        if (*list) (*list)->RemoveFreeNotification(this);
+    }
 }
 
 std::unique_ptr<TCustomViewTreeOptions> TBaseViewTree::CreateOptions() {
@@ -83,6 +97,134 @@ void TBaseViewTree::Loaded() {
         ChangeTreeState({}, {tsNeedRootCountUpdate});
         SetRootNodeCount(count);
     }
+}
+
+void TBaseViewTree::Notification(TComponent* component, TOperation operation) {
+    TCustomControl::Notification(component, operation);
+    if (operation != opRemove) return;
+    bool lost = false;
+    for (TCustomImageList** list : {&images_, &stateImages_, &customCheckImages_}) {
+        if (*list == component) {
+            *list = nullptr;
+            lost = true;
+        }
+    }
+    if (!lost) return;
+    if (checkImages_ == component) checkImages_ = nullptr;
+    if (!customCheckImages_ && checkImageKind_ == ckCustom) SetCheckImageKind(ckSystemDefault);
+    if (!Destroying()) RepaintIfRunning();
+}
+
+void TBaseViewTree::ExchangeImageList(TCustomImageList*& slot, TChangeLink& link, TCustomImageList* value) {
+    if (slot) {
+        slot->UnRegisterChanges(&link);
+        slot->RemoveFreeNotification(this);
+    }
+    slot = value;
+    if (slot) {
+        slot->RegisterChanges(&link);
+        slot->FreeNotification(this);
+    }
+}
+
+void TBaseViewTree::ImageListChanged(TObject*) {
+    if (!Destroying() && HandleAllocated()) Invalidate();
+}
+
+void TBaseViewTree::SetImages(TCustomImageList* value) {
+    if (value == images_) return;
+    ExchangeImageList(images_, *imagesLink_, value);
+    if (!Loading()) RepaintIfRunning();
+}
+
+void TBaseViewTree::SetStateImages(TCustomImageList* value) {
+    if (value == stateImages_) return;
+    ExchangeImageList(stateImages_, *stateImagesLink_, value);
+    if (!Loading()) RepaintIfRunning();
+}
+
+void TBaseViewTree::SetBackground(TPicture* value) {
+    background_->Assign(value);
+    RepaintIfRunning();
+}
+
+void TBaseViewTree::SetBorderStyle(TBorderStyle value) {
+    if (value == borderStyle_) return;
+    borderStyle_ = value;
+    RecreateWnd();
+}
+
+void TBaseViewTree::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    const TScrollStyle bars = scrollBarOptions_->ScrollBars();
+    if (bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth) params.Style |= WS_HSCROLL;
+    if (bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth) params.Style |= WS_VSCROLL;
+    if (HasOption(toFullRepaintOnResize)) params.WindowClass.style |= CS_HREDRAW | CS_VREDRAW;
+    else params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+    AddBorderStyle(params, borderStyle_, Ctl3D());
+}
+
+void TBaseViewTree::Assign(TPersistent* source) {
+    auto* other = dynamic_cast<TBaseViewTree*>(source);
+    if (!other || ReadOnly()) {
+        TCustomControl::Assign(source);
+        return;
+    }
+    SetAlign(other->Align());
+    SetAnchors(other->Anchors());
+    SetAutoScrollDelay(other->AutoScrollDelay());
+    SetAutoScrollInterval(other->AutoScrollInterval());
+    SetAutoSize(other->AutoSize());
+    SetBackground(other->Background());
+    SetBevelEdges(other->BevelEdges());
+    SetBevelInner(other->BevelInner());
+    SetBevelKind(other->BevelKind());
+    SetBevelOuter(other->BevelOuter());
+    SetBevelWidth(other->BevelWidth());
+    SetBiDiMode(other->BiDiMode());
+    SetBorderStyle(other->BorderStyle());
+    SetBorderWidth(other->BorderWidth());
+    SetChangeDelay(other->ChangeDelay());
+    SetCheckImageKind(other->CheckImageKind());
+    SetColor(other->Color());
+    SetColors(other->Colors());
+    SetConstraints(other->Constraints());
+    SetCtl3D(other->Ctl3D());
+    SetDefaultNodeHeight(other->DefaultNodeHeight());
+    SetDefaultPasteMode(other->DefaultPasteMode());
+    SetDragCursor(other->DragCursor());
+    SetDragImageKind(other->DragImageKind());
+    SetDragKind(other->DragKind());
+    SetDragMode(other->DragMode());
+    SetEnabled(other->Enabled());
+    SetFont(other->Font());
+    SetHintAnimation(other->HintAnimation());
+    SetHintMode(other->HintMode());
+    SetHotCursor(other->HotCursor());
+    SetImages(other->Images());
+    SetImeMode(other->ImeMode());
+    SetImeName(other->ImeName());
+    SetIndent(other->Indent());
+    SetMargin(other->Margin());
+    SetNodeAlignment(other->NodeAlignment());
+    SetNodeDataSize(other->NodeDataSize());
+    SetTreeOptions(other->TreeOptions());
+    SetParentBiDiMode(other->ParentBiDiMode());
+    SetParentColor(other->ParentColor());
+    SetParentCtl3D(other->ParentCtl3D());
+    SetParentFont(other->ParentFont());
+    SetParentShowHint(other->ParentShowHint());
+    SetPopupMenu(other->PopupMenu());
+    SetRootNodeCount(other->RootNodeCount());
+    SetScrollBarOptions(other->ScrollBarOptions());
+    SetShowHint(other->ShowHint());
+    SetStateImages(other->StateImages());
+    SetTabOrder(other->TabOrder());
+    SetTabStop(other->TabStop());
+    SetVisible(other->Visible());
+    SetSelectionCurveRadius(other->SelectionCurveRadius());
+    SetSelectionBlendFactor(other->SelectionBlendFactor());
 }
 
 void TBaseViewTree::RepaintIfRunning() {
@@ -145,7 +287,7 @@ void TBaseViewTree::SetClipboardFormats(TClipboardFormats* value) {
 void TBaseViewTree::SetCustomCheckImages(TCustomImageList* value) {
     if (value == customCheckImages_) return;
     if (customCheckImages_ && checkImages_ == customCheckImages_) checkImages_ = nullptr;
-    customCheckImages_ = value;
+    ExchangeImageList(customCheckImages_, *customCheckImagesLink_, value);
     if (checkImageKind_ == ckCustom) checkImages_ = value;
     if (!Loading()) RepaintIfRunning();
 }

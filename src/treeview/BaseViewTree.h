@@ -12,7 +12,9 @@
 //   ViewTreeSorting.cpp       sorting children
 //   ViewTreeSelection.cpp     the selection array, focus
 //   ViewTreeChecks.cpp        check states
-//   ViewTreeExpanding.cpp     expanding, collapsing, scrolling, geometry
+//   ViewTreeViewEventDispatch.cpp the dispatch of painting, input, editing, drag events
+//   ViewTreeExpanding.cpp     expanding and collapsing
+//   ViewTreeGeometry.cpp      display rectangles, scroll ranges, offsets and bars
 // The tree is used on the GUI thread only.
 
 #include <cstdint>
@@ -21,6 +23,7 @@
 
 #include "platform/rtl/Alignment.h"
 #include "platform/ui/CustomControl.h"
+#include "platform/ui/stdctrls/BorderStyle.h"
 #include "treeview/NodePool.h"
 #include "treeview/TreeOptions.h"
 #include "treeview/TreeProperties.h"
@@ -28,7 +31,9 @@
 #include "treeview/ViewTreeEvents.h"
 #include "treeview/ViewTreeTypes.h"
 
+class TChangeLink;
 class TCustomImageList;
+class TPicture;
 
 // Timers of the tree window.
 enum TTreeTimer : UINT_PTR {
@@ -75,8 +80,12 @@ public:
     void SetAutoScrollDelay(uint32_t value) { autoScrollDelay_ = value; }
     uint32_t AutoScrollInterval() const noexcept { return autoScrollInterval_; }
     void SetAutoScrollInterval(uint32_t value) { autoScrollInterval_ = value; }
+    TPicture* Background() const noexcept { return background_.get(); }
+    void SetBackground(TPicture* value);
     int BackgroundOffset(int index) const noexcept { return backgroundOffset_[index]; }
     void SetBackgroundOffset(int index, int value);
+    TBorderStyle BorderStyle() const noexcept { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
     uint32_t BottomSpace() const noexcept { return bottomSpace_; }
     void SetBottomSpace(uint32_t value);
     TVTButtonFillMode ButtonFillMode() const noexcept { return buttonFillMode_; }
@@ -127,6 +136,10 @@ public:
     void SetIncrementalSearchStart(TVTSearchStart value) { searchStart_ = value; }
     uint32_t IncrementalSearchTimeout() const noexcept { return searchTimeout_; }
     void SetIncrementalSearchTimeout(uint32_t value) { searchTimeout_ = value; }
+    TCustomImageList* Images() const noexcept { return images_; }
+    void SetImages(TCustomImageList* value);
+    TCustomImageList* StateImages() const noexcept { return stateImages_; }
+    void SetStateImages(TCustomImageList* value);
     uint32_t Indent() const noexcept { return indent_; }
     void SetIndent(uint32_t value);
     TVTLineMode LineMode() const noexcept { return lineMode_; }
@@ -154,6 +167,9 @@ public:
     void SetTreeOptions(TCustomViewTreeOptions* value) { options_->Assign(value); }
     bool WantTabs() const noexcept { return wantTabs_; }
     void SetWantTabs(bool value) { wantTabs_ = value; }
+
+    // Another tree's published settings (a tree's nodes are not copied).
+    void Assign(TPersistent* source) override;
 
     // ---- tree state ----
     TViewTreeStates TreeStates() const noexcept { return states_; }
@@ -269,6 +285,9 @@ public:
     // The header's sort state; there is no header yet, so no column is sorted by.
     TColumnIndex SortColumn() const noexcept { return kNoColumn; }
     TSortDirection SortDirection() const noexcept { return sdAscending; }
+    // The header's main column and focus rule; there are no columns yet, so none can take the focus.
+    TColumnIndex MainColumn() const noexcept { return kNoColumn; }
+    bool ColumnCanTakeFocus(TColumnIndex) const noexcept { return false; }
 
     // ---- selection and focus ----
     uint32_t SelectedCount() const noexcept { return uint32_t(selection_.size()); }
@@ -318,7 +337,14 @@ public:
     virtual void ExpandAll(PViewNode node = nullptr);
     virtual void CollapseAll(PViewNode node = nullptr);
     void MeasureNodeHeight(TCanvas* canvas, PViewNode node);
-    TRect DisplayRect(PViewNode node, TColumnIndex column, bool textOnly, bool unclipped = false);
+    TRect DisplayRect(PViewNode node, TColumnIndex column, bool textOnly, bool unclipped = false,
+                      bool applyCellContentMargin = false);
+    // The width of the node's content in the column; the base tree shows none.
+    virtual int NodeWidth(PViewNode node, TColumnIndex column);
+    // The widest row extent among the rows that start in the window.
+    virtual int MaxRightExtent();
+    // The horizontal scroll position as the scroll bar sees it.
+    int EffectiveOffsetX() const noexcept { return -offsetX_; }
     bool BringIntoView(PViewNode node, bool center, bool horizontally = false);
     void ScrollNodeToTop(PViewNode node);
     void ScrollNodeToBottom(PViewNode node);
@@ -363,6 +389,37 @@ public:
     TVTGetCellIsEmptyEvent OnGetCellIsEmpty;
     TVTGetHelpContextEvent OnGetHelpContext;
     TVTDragAllowedEvent OnDragAllowed;
+    TVTPaintEvent OnBeforePaint;
+    TVTPaintEvent OnAfterPaint;
+    TVTBeforeItemEraseEvent OnBeforeItemErase;
+    TVTAfterItemEraseEvent OnAfterItemErase;
+    TVTBeforeItemPaintEvent OnBeforeItemPaint;
+    TVTAfterItemPaintEvent OnAfterItemPaint;
+    TVTBeforeCellPaintEvent OnBeforeCellPaint;
+    TVTAfterCellPaintEvent OnAfterCellPaint;
+    TVTBackgroundPaintEvent OnPaintBackground;
+    TVTGetLineStyleEvent OnGetLineStyle;
+    TVTGetImageEvent OnGetImageIndex;
+    TVTGetImageExEvent OnGetImageIndexEx;
+    TVTGetImageTextEvent OnGetImageText;
+    TVTKeyActionEvent OnKeyAction;
+    TVTIncrementalSearchEvent OnIncrementalSearch;
+    TVTPopupEvent OnGetPopupMenu;
+    TVTGetCursorEvent OnGetCursor;
+    TVTNodeHeightTrackingEvent OnNodeHeightTracking;
+    TVTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
+    TVTColumnClickEvent OnColumnClick;
+    TVTColumnClickEvent OnColumnDblClick;
+    TVTCreateEditorEvent OnCreateEditor;
+    TVTEditChangingEvent OnEditing;
+    TVTEditChangeEvent OnEdited;
+    TVTEditCancelEvent OnEditCancelled;
+    TVTDragOverEvent OnDragOver;
+    TVTDragDropEvent OnDragDrop;
+    TVTCreateDataObjectEvent OnCreateDataObject;
+    TVTCreateDragManagerEvent OnCreateDragManager;
+    TVTRenderOLEDataEvent OnRenderOLEData;
+    TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
 
     // Every node pointer the tree keeps, by name, for checks that none names a freed node.
     std::vector<std::pair<const char*, PViewNode>> NodeReferences() const;
@@ -373,6 +430,8 @@ protected:
     virtual std::unique_ptr<TCustomViewTreeOptions> CreateOptions();
     void ReplaceOptions(std::unique_ptr<TCustomViewTreeOptions> options) { options_ = std::move(options); }
     void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void CreateParams(TCreateParams& params) override;
 
     // ---- dispatch operations ----
     virtual int DoGetNodeDataSize();
@@ -405,6 +464,42 @@ protected:
     virtual bool DoGetCellIsEmpty(PViewNode node, TColumnIndex column);
     virtual int DoGetHelpContext(PViewNode node, TColumnIndex column);
     virtual bool DoDragAllowed(PViewNode node, TColumnIndex column);
+    virtual void DoBeforePaint(TCanvas* canvas);
+    virtual void DoAfterPaint(TCanvas* canvas);
+    virtual void DoBeforeItemErase(TCanvas* canvas, PViewNode node, TRect itemRect, TColor& itemColor,
+                                   TItemEraseAction& eraseAction);
+    virtual void DoAfterItemErase(TCanvas* canvas, PViewNode node, TRect itemRect);
+    virtual bool DoBeforeItemPaint(TCanvas* canvas, PViewNode node, TRect itemRect);
+    virtual void DoAfterItemPaint(TCanvas* canvas, PViewNode node, TRect itemRect);
+    // Without a handler nothing happens; asking for content margins keeps the window's pending repaint.
+    virtual void DoBeforeCellPaint(TCanvas* canvas, PViewNode node, TColumnIndex column, TVTCellPaintMode mode,
+                                   TRect cellRect, TRect& contentRect);
+    virtual void DoAfterCellPaint(TCanvas* canvas, PViewNode node, TColumnIndex column, TRect cellRect);
+    virtual bool DoPaintBackground(TCanvas* canvas, TRect r);
+    virtual void DoGetLineStyle(void*& bits);
+    // The image of a kind and the list it comes from (the tree's own list for the kind when the owner names none).
+    virtual int DoGetImageIndex(PViewNode node, TVTImageKind kind, TColumnIndex column, bool& ghosted,
+                                TCustomImageList*& imageList);
+    virtual bool DoKeyAction(uint16_t& charCode, TShiftState& shift);
+    virtual int DoIncrementalSearch(PViewNode node, const String& searchText);
+    // Asks for the node, then its parents below the root, while no menu came and the owner lets it ask on.
+    virtual TPopupMenu* DoGetPopupMenu(PViewNode node, TColumnIndex column, TPoint position);
+    virtual void DoGetCursor(TCursor& cursor);
+    virtual bool DoNodeHeightTracking(PViewNode node, TColumnIndex column, TShiftState shift, TPoint& trackPoint,
+                                      TPoint p);
+    virtual bool DoNodeHeightDblClickResize(PViewNode node, TColumnIndex column, TShiftState shift, TPoint p);
+    virtual void DoColumnClick(TColumnIndex column, TShiftState shift);
+    virtual void DoColumnDblClick(TColumnIndex column, TShiftState shift);
+    virtual bool DoEditing(PViewNode node, TColumnIndex column, bool allowed);
+    virtual void DoEdited(PViewNode node, TColumnIndex column);
+    virtual void DoEditCancelled(TColumnIndex column);
+    virtual bool DoDragOver(TObject* source, TShiftState shift, TDragState state, TPoint pt, TDropMode mode,
+                            int& effect);
+    virtual void DoDragDrop(TObject* source, IDataObject* dataObject, const TFormatArray& formats, TShiftState shift,
+                            TPoint pt, int& effect, TDropMode mode);
+    virtual TIntfPtr<IDataObject> DoCreateDataObject();
+    virtual HRESULT DoRenderOLEData(const FORMATETC& formatEtcIn, STGMEDIUM& medium, bool forClipboard);
+    virtual void DoGetUserClipboardFormats(TFormatEtcArray& formats);
 
     // The record is released after OnFreeNode; every reference of the tree to it is forgotten first.
     virtual void FreeNodeRecord(PViewNode node);
@@ -447,17 +542,24 @@ private:
     PViewNode DeepestFirstVisible(PViewNode node, bool includeHidden) const;
     void StartOrRaiseChange(UINT_PTR timer);
     void UpdateRanges();
-    int ClientHeightOrZero();
-    int ClientWidthOrZero();
     void InvalidateWindow();
     void CacheNodeForBatch(PViewNode node) { tempNodeCache_.push_back(node); }
     void AddCachedNodesToSelection();
     bool LocateInSelection(PViewNode node, int& index) const;
     void ChangeScrollBarVisibility(int bar, bool show);
+    int SyncScrollBar(int bar, bool wanted, int range, int page, int position, bool doRepaint);
     void SyncVerticalScrollBar(bool doRepaint);
     void SyncHorizontalScrollBar(bool doRepaint);
     bool PositionCacheLookup(uint32_t position, PViewNode& node, uint32_t& top) const;
     void ApplyCheckedStateToChildren(PViewNode node, TCheckState& value);
+    // Hands the tree's change link and free notification from the old list to the new one.
+    void ExchangeImageList(TCustomImageList*& slot, TChangeLink& link, TCustomImageList* value);
+    void ImageListChanged(TObject* sender);
+    // Where the node's text starts in its row: margin, indent, check, state and normal images.
+    int ContentOffset(PViewNode node, TColumnIndex column);
+    bool PositionCacheLookupByNode(PViewNode node, PViewNode& entryNode, uint32_t& top) const;
+    // Keeps the view sensible after a node opened or closed by HeightDelta pixels.
+    void KeepViewAfterToggle(PViewNode node, bool expanded, int heightDelta);
 
     // Node storage.
     TNodePool pool_;
@@ -493,6 +595,7 @@ private:
     int offsetY_ = 0;
     int rangeX_ = 0;
     int rangeY_ = 0;
+    bool horizontalBarShown_ = false;
     std::vector<TCacheEntry> positionCache_;
     uint32_t cacheStartIndex_ = 0;
 
@@ -501,6 +604,12 @@ private:
     std::unique_ptr<TScrollBarOptions> scrollBarOptions_;
     std::unique_ptr<TVTColors> colors_;
     std::unique_ptr<TClipboardFormats> clipboardFormats_;
+    std::unique_ptr<TPicture> background_;
+    std::unique_ptr<TChangeLink> imagesLink_;
+    std::unique_ptr<TChangeLink> stateImagesLink_;
+    std::unique_ptr<TChangeLink> customCheckImagesLink_;
+    TCustomImageList* images_ = nullptr;
+    TCustomImageList* stateImages_ = nullptr;
 
     // Published values.
     String accessibleName_;
@@ -542,4 +651,5 @@ private:
     uint32_t selectionCurveRadius_ = 0;
     int textMargin_ = 4;
     bool wantTabs_ = false;
+    TBorderStyle borderStyle_ = kSingleBorder;
 };

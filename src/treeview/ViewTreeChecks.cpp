@@ -41,7 +41,9 @@ void TBaseViewTree::ApplyCheckedStateToChildren(PViewNode node, TCheckState& val
         }
     }
     bool mixed = false, checked = false, unchecked = false;
+    // Only check boxes take part, as in the upward rule.
     for (PViewNode child = node->firstChild; child; child = child->nextSibling) {
+        if (!IsCheckBox(child->checkType)) continue;
         mixed |= child->checkState == csMixedNormal;
         checked |= child->checkState == csCheckedNormal;
         unchecked |= child->checkState == csUncheckedNormal;

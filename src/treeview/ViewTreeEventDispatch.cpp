@@ -112,8 +112,7 @@ void TBaseViewTree::DoShowScrollBar(int bar, bool show) {
 
 bool TBaseViewTree::DoFocusChanging(PViewNode oldNode, PViewNode newNode, TColumnIndex oldColumn,
                                     TColumnIndex newColumn) {
-    // Without columns every column change is one the header allows.
-    bool allowed = true;
+    bool allowed = oldColumn == newColumn || ColumnCanTakeFocus(newColumn);
     if (OnFocusChanging) OnFocusChanging(this, oldNode, newNode, oldColumn, newColumn, allowed);
     return allowed;
 }

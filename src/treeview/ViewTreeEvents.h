@@ -7,12 +7,24 @@
 #include <cstdint>
 #include <functional>
 
+#include <vector>
+
 #include "platform/rtl/Set.h"
 #include "platform/rtl/TypeInfo.h"
+#include "platform/ui/Colors.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/Events.h"
+#include "platform/win/dataxfer/DataTransfer.h"
 #include "treeview/ViewNode.h"
 
 class TBaseViewTree;
 class TCanvas;
+class TCustomImageList;
+class TPopupMenu;
+// The editor and drag-manager interfaces come with editing and drag and drop.
+class IVTEditLink;
+class IVTDragManager;
 
 enum class TViewTreeState {
     tsCancelHintAnimation, tsChangePending, tsCheckPropagation, tsCollapsing, tsToggleFocusedSelection,
@@ -96,3 +108,84 @@ using TVTGetHelpContextEvent =
     std::function<void(TBaseViewTree* sender, PViewNode node, TColumnIndex column, int& helpContext)>;
 using TVTDragAllowedEvent =
     std::function<void(TBaseViewTree* sender, PViewNode node, TColumnIndex column, bool& allowed)>;
+
+enum class TVTImageKind { ikNormal, ikSelected, ikState, ikOverlay };
+using enum TVTImageKind;
+RTL_ENUM(TVTImageKind, ikNormal, ikSelected, ikState, ikOverlay);
+
+enum class TItemEraseAction { eaColor, eaDefault, eaNone };
+using enum TItemEraseAction;
+RTL_ENUM(TItemEraseAction, eaColor, eaDefault, eaNone);
+
+enum class TVTCellPaintMode { cpmPaint, cpmGetContentMargin };
+using enum TVTCellPaintMode;
+RTL_ENUM(TVTCellPaintMode, cpmPaint, cpmGetContentMargin);
+
+enum class TDropMode { dmNowhere, dmAbove, dmOnNode, dmBelow };
+using enum TDropMode;
+RTL_ENUM(TDropMode, dmNowhere, dmAbove, dmOnNode, dmBelow);
+
+using TFormatArray = std::vector<WORD>;
+using TFormatEtcArray = std::vector<FORMATETC>;
+
+// Painting.
+using TVTPaintEvent = std::function<void(TBaseViewTree* sender, TCanvas* targetCanvas)>;
+using TVTBeforeItemEraseEvent = std::function<void(TBaseViewTree* sender, TCanvas* targetCanvas, PViewNode node,
+                                                   TRect itemRect, TColor& itemColor, TItemEraseAction& eraseAction)>;
+using TVTAfterItemEraseEvent =
+    std::function<void(TBaseViewTree* sender, TCanvas* targetCanvas, PViewNode node, TRect itemRect)>;
+using TVTBeforeItemPaintEvent = std::function<void(TBaseViewTree* sender, TCanvas* targetCanvas, PViewNode node,
+                                                   TRect itemRect, bool& customDraw)>;
+using TVTAfterItemPaintEvent = TVTAfterItemEraseEvent;
+using TVTBeforeCellPaintEvent =
+    std::function<void(TBaseViewTree* sender, TCanvas* targetCanvas, PViewNode node, TColumnIndex column,
+                       TVTCellPaintMode cellPaintMode, TRect cellRect, TRect& contentRect)>;
+using TVTAfterCellPaintEvent = std::function<void(TBaseViewTree* sender, TCanvas* targetCanvas, PViewNode node,
+                                                  TColumnIndex column, TRect cellRect)>;
+using TVTBackgroundPaintEvent =
+    std::function<void(TBaseViewTree* sender, TCanvas* targetCanvas, TRect r, bool& handled)>;
+using TVTGetLineStyleEvent = std::function<void(TBaseViewTree* sender, void*& bits)>;
+using TVTGetImageEvent = std::function<void(TBaseViewTree* sender, PViewNode node, TVTImageKind kind,
+                                            TColumnIndex column, bool& ghosted, int& imageIndex)>;
+using TVTGetImageExEvent =
+    std::function<void(TBaseViewTree* sender, PViewNode node, TVTImageKind kind, TColumnIndex column, bool& ghosted,
+                       int& imageIndex, TCustomImageList*& imageList)>;
+using TVTGetImageTextEvent = std::function<void(TBaseViewTree* sender, PViewNode node, TVTImageKind kind,
+                                                TColumnIndex column, String& imageText)>;
+
+// Input.
+using TVTKeyActionEvent =
+    std::function<void(TBaseViewTree* sender, uint16_t& charCode, TShiftState& shift, bool& doDefault)>;
+using TVTIncrementalSearchEvent =
+    std::function<void(TBaseViewTree* sender, PViewNode node, const String& searchText, int& result)>;
+using TVTPopupEvent = std::function<void(TBaseViewTree* sender, PViewNode node, TColumnIndex column, TPoint p,
+                                         bool& askParent, TPopupMenu*& popupMenu)>;
+using TVTGetCursorEvent = std::function<void(TBaseViewTree* sender, TCursor& cursor)>;
+using TVTNodeHeightTrackingEvent =
+    std::function<void(TBaseViewTree* sender, PViewNode node, TColumnIndex column, TShiftState shift,
+                       TPoint& trackPoint, TPoint p, bool& allowed)>;
+using TVTNodeHeightDblClickResizeEvent = std::function<void(
+    TBaseViewTree* sender, PViewNode node, TColumnIndex column, TShiftState shift, TPoint p, bool& allowed)>;
+using TVTColumnClickEvent = std::function<void(TBaseViewTree* sender, TColumnIndex column, TShiftState shift)>;
+
+// Editing.
+using TVTCreateEditorEvent =
+    std::function<void(TBaseViewTree* sender, PViewNode node, TColumnIndex column, TIntfPtr<IVTEditLink>& editLink)>;
+using TVTEditChangingEvent =
+    std::function<void(TBaseViewTree* sender, PViewNode node, TColumnIndex column, bool& allowed)>;
+using TVTEditChangeEvent = std::function<void(TBaseViewTree* sender, PViewNode node, TColumnIndex column)>;
+using TVTEditCancelEvent = std::function<void(TBaseViewTree* sender, TColumnIndex column)>;
+
+// Drag and drop, clipboard.
+using TVTDragOverEvent =
+    std::function<void(TBaseViewTree* sender, TObject* source, TShiftState shift, TDragState state, TPoint pt,
+                       TDropMode mode, int& effect, bool& accept)>;
+using TVTDragDropEvent =
+    std::function<void(TBaseViewTree* sender, TObject* source, IDataObject* dataObject, const TFormatArray& formats,
+                       TShiftState shift, TPoint pt, int& effect, TDropMode mode)>;
+using TVTCreateDataObjectEvent = std::function<void(TBaseViewTree* sender, TIntfPtr<IDataObject>& dataObject)>;
+using TVTCreateDragManagerEvent =
+    std::function<void(TBaseViewTree* sender, TIntfPtr<IVTDragManager>& dragManager)>;
+using TVTRenderOLEDataEvent = std::function<void(TBaseViewTree* sender, const FORMATETC& formatEtcIn,
+                                                 STGMEDIUM& medium, bool forClipboard, HRESULT& result)>;
+using TVTGetUserClipboardFormatsEvent = std::function<void(TBaseViewTree* sender, TFormatEtcArray& formats)>;

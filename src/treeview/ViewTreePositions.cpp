@@ -48,7 +48,23 @@ bool TBaseViewTree::PositionCacheLookup(uint32_t position, PViewNode& node, uint
     return true;
 }
 
+bool TBaseViewTree::PositionCacheLookupByNode(PViewNode node, PViewNode& entryNode, uint32_t& top) const {
+    // The closing entry holds a bottom edge, not a top: it is never the answer.
+    auto after = std::upper_bound(positionCache_.begin(), positionCache_.end() - 1, node,
+                                  [this](PViewNode n, const TCacheEntry& e) { return CompareWalkOrder(e.node, n, true) > 0; });
+    if (after == positionCache_.begin()) return false;
+    entryNode = std::prev(after)->node;
+    top = std::prev(after)->absoluteTop;
+    return true;
+}
+
 uint32_t TBaseViewTree::NodeTop(PViewNode node) {
+    PViewNode entry;
+    uint32_t cachedTop;
+    if (states_.Contains(tsUseCache) && !positionCache_.empty() && PositionCacheLookupByNode(node, entry, cachedTop)) {
+        for (; entry && entry != node; entry = NextVisibleNodeRaw(entry)) cachedTop += NodeHeight(entry);
+        return cachedTop;
+    }
     // Above a node lie, level by level, its preceding visible siblings' subtrees and its parent's own row.
     uint64_t top = 0;
     for (PViewNode run = node; run != root_; run = run->parent) {

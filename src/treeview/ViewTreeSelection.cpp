@@ -145,7 +145,9 @@ void TBaseViewTree::SelectRange(PViewNode startNode, PViewNode endNode, bool add
         PViewNode previous = startNode ? PreviousVisibleNodeRaw(startNode) : nullptr;
         startNode = previous ? previous : FirstVisibleNodeRaw();
     }
+    if (!startNode) return;
     if (CompareWalkOrder(startNode, endNode, true) > 0) std::swap(startNode, endNode);
+    PViewNode anchor = rangeAnchor_;
     if (!addOnly) EmptySelection();
     tempNodeCache_.clear();
     for (PViewNode node = startNode; node; node = NextVisibleNode(node)) {
@@ -153,6 +155,7 @@ void TBaseViewTree::SelectRange(PViewNode startNode, PViewNode endNode, bool add
         if (node == endNode) break;
     }
     AddCachedNodesToSelection();
+    if (anchor && anchor->states.Contains(nsSelected)) rangeAnchor_ = anchor;
 }
 
 void TBaseViewTree::AddCachedNodesToSelection() {
@@ -280,13 +283,21 @@ void TBaseViewTree::FocusNode(PViewNode node, bool ask) {
     if (states_.Contains(tsEditing) && !CommitNodeEdit()) return;
     if (node == root_) node = nullptr;
     if (node != focusedNode_ && (!ask || DoFocusChanging(focusedNode_, node, focusedColumn_, focusedColumn_))) {
-        if (focusedNode_) InvalidateRow(focusedNode_);
+        PViewNode old = focusedNode_;
+        if (old && HasOption(toAutoExpand) && node && node->parent == old->parent && old->states.Contains(nsExpanded))
+            ToggleExpanded(old);
+        else if (old)
+            InvalidateRow(old);
         focusedNode_ = node;
     }
     if (focusedNode_) {
+        if (HasOption(toAutoExpand) && !focusedNode_->states.Contains(nsExpanded)) ToggleExpanded(focusedNode_);
         InvalidateRow(focusedNode_);
-        if (updateCount_ == 0 && !HasOption(toDisableAutoscrollOnFocus) && HandleAllocated())
-            BringIntoView(focusedNode_, HasOption(toCenterScrollIntoView), true);
+        if (updateCount_ == 0 && !HasOption(toDisableAutoscrollOnFocus)) {
+            const bool buttonDown = states_.Contains(tsLeftButtonDown) || states_.Contains(tsMiddleButtonDown) ||
+                                    states_.Contains(tsRightButtonDown);
+            BringIntoView(focusedNode_, HasOption(toCenterScrollIntoView) && !buttonDown, true);
+        }
     }
     if (selection_.empty()) ResetAnchor();
 }
@@ -295,12 +306,17 @@ void TBaseViewTree::FocusColumn(TColumnIndex column) {
     if (column == focusedColumn_ || !DoFocusChanging(focusedNode_, focusedNode_, focusedColumn_, column)) return;
     CancelNodeEdit();
     focusedColumn_ = column;
+    if (focusedNode_ && !HasOption(toDisableAutoscrollOnFocus)) {
+        if (BringIntoView(focusedNode_, HasOption(toCenterScrollIntoView), true)) InvalidateRow(focusedNode_);
+    }
+    if (dropTargetNode_) InvalidateRow(dropTargetNode_);
     DoFocusChange(focusedNode_, column);
 }
 
 void TBaseViewTree::FocusCell(PViewNode node, TColumnIndex column) {
     const TColumnIndex oldColumn = focusedColumn_;
     PViewNode oldNode = focusedNode_;
+    if (!ColumnCanTakeFocus(column)) column = focusedColumn_;
     focusedColumn_ = column;
     FocusNode(node, true);
     if (focusedNode_ == node) {
