@@ -77,6 +77,7 @@ uint32_t TBaseViewTree::NodeTop(PViewNode node) {
 }
 
 PViewNode TBaseViewTree::NodeAt(int /*x*/, int y, bool relative, int& nodeTop) {
+    y = std::max(y, 0);
     if (relative) y -= offsetY_;
     const uint32_t target = uint32_t(std::max(y, 0));
     uint32_t top = 0;
