@@ -390,7 +390,16 @@ void TBaseViewTree::SetTextMargin(int value) {
     if (!Loading()) RepaintIfRunning();
 }
 
+void TBaseViewTree::StartTreeTimer(UINT_PTR id, UINT milliseconds) {
+    if (!HandleAllocated()) return;
+    SetTimer(Handle(), id, milliseconds, nullptr);
+    runningTimers_ |= 1u << id;
+}
+
 void TBaseViewTree::KillTreeTimer(UINT_PTR id) {
+    // Stopping a timer that does not run costs a call into the window system per node of a batch.
+    if (!(runningTimers_ & (1u << id))) return;
+    runningTimers_ &= ~(1u << id);
     if (HandleAllocated()) KillTimer(Handle(), id);
 }
 

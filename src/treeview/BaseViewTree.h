@@ -220,6 +220,8 @@ public:
     bool EffectivelyVisible(PViewNode node) const noexcept;
     uint32_t NodeLevel(PViewNode node) const noexcept;
     bool IsDescendantOf(PViewNode node, PViewNode potentialParent) const noexcept;
+    // The tree's window timers; stopping one that does not run does nothing.
+    void StartTreeTimer(UINT_PTR id, UINT milliseconds);
     void KillTreeTimer(UINT_PTR id);
     void SetRedraw(bool updating);
 
@@ -596,6 +598,7 @@ private:
     int rangeX_ = 0;
     int rangeY_ = 0;
     bool horizontalBarShown_ = false;
+    uint32_t runningTimers_ = 0; // bit n: timer n runs
     std::vector<TCacheEntry> positionCache_;
     uint32_t cacheStartIndex_ = 0;
 

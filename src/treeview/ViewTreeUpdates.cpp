@@ -43,7 +43,7 @@ void TBaseViewTree::EndTreeUpdate() {
 void TBaseViewTree::StartOrRaiseChange(UINT_PTR timer) {
     if (updateCount_ > 0) return;
     if (changeDelay_ == 0 || states_.Contains(tsSynchMode) || !HandleAllocated()) FireDeferredNotification(timer);
-    else SetTimer(Handle(), timer, changeDelay_, nullptr);
+    else StartTreeTimer(timer, changeDelay_);
 }
 
 void TBaseViewTree::NotifyChange(PViewNode node) {

@@ -201,4 +201,24 @@ TEST(TreeScrollBars, RangePageAndPositionFollowTheTreeAndAnAlwaysVisibleBarStays
     tree->OnShowScrollbar = {};
 }
 
+TEST(TreeNotifications, ADelayedChangeWaitsForItsTimer) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* tree = new TBaseViewTree(form.get());
+    tree->SetParent(form.get());
+    tree->HandleNeeded();
+    tree->SetNodeDataSize(sizeof(void*));
+    PViewNode node = tree->AddChildNode(nullptr);
+    std::vector<PViewNode> changes;
+    tree->OnChange = [&](TBaseViewTree*, PViewNode n) { changes.push_back(n); };
+    tree->SetChangeDelay(50);
+    tree->NotifyChange(node);
+    tree->NotifyChange(node);
+    EXPECT_TRUE(changes.empty());
+    EXPECT_TRUE(tree->TreeStates().Contains(tsChangePending));
+    tree->FireDeferredNotification(kChangeTimer); // what the timer's message does
+    EXPECT_EQ(changes, std::vector<PViewNode>{node});
+    EXPECT_FALSE(tree->TreeStates().Contains(tsChangePending));
+    tree->OnChange = {};
+}
+
 } // namespace
