@@ -22,8 +22,8 @@ class FrameworkServices : public ::testing::Test {
 protected:
     void SetUp() override {
         TDesktopMetrics desktop = DesktopMetrics();
-        desktop.Monitors = {{RECT{0, 0, 1600, 900}, RECT{0, 0, 1600, 860}, true},
-                            {RECT{1600, 0, 2880, 1024}, RECT{1600, 0, 2880, 1024}, false}};
+        desktop.Monitors = {{RECT{0, 0, 1600, 900}, RECT{0, 0, 1600, 860}, true, {}},
+                            {RECT{1600, 0, 2880, 1024}, RECT{1600, 0, 2880, 1024}, false, {}}};
         SetDesktopMetrics(desktop);
         RegisterUiUnits(units_);
         units_.Initialize();

@@ -12,7 +12,7 @@ class SupportUiTest : public FormTest {
 protected:
     void SetUp() override {
         TDesktopMetrics desktop = DesktopMetrics();
-        desktop.Monitors = {{RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, true}};
+        desktop.Monitors = {{RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}, true, {}}};
         SetDesktopMetrics(desktop);
         RegisterUiUnits(units_);
         RegisterSupportUiUnits(units_);

@@ -38,7 +38,7 @@ TEST_F(PlacementValuesTest, RestoringAppliesOnlyWhatTheOptionsAndStoredValuesAll
     struct TValue {
         const char16_t* name;
         const char16_t* text; // null: the integer
-        int number;
+        int number = 0;
     };
     struct TCase {
         const char* what;

@@ -15,8 +15,8 @@ protected:
         FormTest::SetUp();
         TDesktopMetrics desktop = DesktopMetrics();
         // A panel on the left of the primary monitor: its work area starts at x = 40.
-        desktop.Monitors = {{RECT{0, 0, 1280, 800}, RECT{40, 0, 1280, 770}, true},
-                            {RECT{1280, 0, 2560, 1024}, RECT{1280, 0, 2560, 1024}, false}};
+        desktop.Monitors = {{RECT{0, 0, 1280, 800}, RECT{40, 0, 1280, 770}, true, {}},
+                            {RECT{1280, 0, 2560, 1024}, RECT{1280, 0, 2560, 1024}, false, {}}};
         SetDesktopMetrics(desktop);
     }
     TRect WindowRect(TForm* form) {

@@ -186,7 +186,7 @@ TEST_F(HintTest, TheControlOrOnShowHintMayRefuseOrRewriteTheHint) {
         MoveTo(save, {20, 10});
         Wait(500);
         EXPECT_EQ(Shown(), c.shown.has_value());
-        if (c.shown) EXPECT_EQ(Text(), *c.shown);
+        if (c.shown) { EXPECT_EQ(Text(), *c.shown); }
         Application().CancelHint();
         MoveTo(form, {250, 150});
         save->SetWindowProc(nullptr);
@@ -344,10 +344,10 @@ TEST_F(HintTest, AHintStaysInsideTheWorkAreaOfThePointersMonitor) {
         EXPECT_GE(r.Top, c.area.top);
         EXPECT_LE(r.Right, c.area.right);
         EXPECT_LE(r.Bottom, c.area.bottom);
-        if (c.left) EXPECT_EQ(r.Left, *c.left);
-        if (c.top) EXPECT_EQ(r.Top, *c.top);
-        if (c.right) EXPECT_EQ(r.Right, *c.right);
-        if (c.bottom) EXPECT_EQ(r.Bottom, *c.bottom);
+        if (c.left) { EXPECT_EQ(r.Left, *c.left); }
+        if (c.top) { EXPECT_EQ(r.Top, *c.top); }
+        if (c.right) { EXPECT_EQ(r.Right, *c.right); }
+        if (c.bottom) { EXPECT_EQ(r.Bottom, *c.bottom); }
         EXPECT_GT(r.Width(), 20);
         // The hint under the pointer lets it through: the form stays the control under it.
         Run();

@@ -203,7 +203,7 @@ TEST_F(FormTest, InsertingAndRemovingAControlIsAnnouncedBeforeAndAfter) {
         panel->log.Note(m);
         if (m.Msg == CM_CONTROLLISTCHANGE && m.LParam) countAtChanging = panel->ControlCount();
         if (m.Msg == CM_CONTROLCHANGE && m.LParam) countAtChanged = panel->ControlCount();
-        EXPECT_TRUE(m.Msg != CM_CONTROLLISTCHANGE && m.Msg != CM_CONTROLCHANGE || m.WParam == WPARAM(graphic));
+        EXPECT_TRUE((m.Msg != CM_CONTROLLISTCHANGE && m.Msg != CM_CONTROLCHANGE) || m.WParam == WPARAM(graphic));
         panel->Dispatch(m);
     });
     panel->log.watched = {CM_CONTROLLISTCHANGE, CM_CONTROLCHANGE};

@@ -123,7 +123,7 @@ TEST(TerminationSignals, EachSignalEndsTheLoopInOrderWithoutAskingToClose) {
         EXPECT_EQ(WEXITSTATUS(status), 0);
         EXPECT_TRUE(fs::exists(folder / "finalized"));
         EXPECT_FALSE(fs::exists(folder / "close-query"));
-        if (std::string(c.mode) == "modal") EXPECT_EQ(Contents(folder / "modal-result"), "2") << "cancelled";
+        if (std::string(c.mode) == "modal") { EXPECT_EQ(Contents(folder / "modal-result"), "2") << "cancelled"; }
     }
 }
 

@@ -294,12 +294,12 @@ TEST_F(PopupMenus, APopupIsPlacedByItsAlignmentAndFlippedInsideTheWorkArea) {
         EXPECT_LE(shown.right, kWork.right);
         EXPECT_LE(shown.bottom, kWork.bottom);
         const std::string h = c.horizontal, v = c.vertical;
-        if (h == "right") EXPECT_EQ(shown.left, c.pt.x);
-        if (h == "left") EXPECT_EQ(shown.right, c.pt.x);
-        if (h == "centre") EXPECT_EQ(shown.left + (shown.right - shown.left) / 2, c.pt.x);
-        if (v == "below") EXPECT_EQ(shown.top, c.pt.y);
-        if (v == "above") EXPECT_EQ(shown.bottom, c.pt.y);
-        if (v == "centre") EXPECT_EQ(shown.top + (shown.bottom - shown.top) / 2, c.pt.y);
+        if (h == "right") { EXPECT_EQ(shown.left, c.pt.x); }
+        if (h == "left") { EXPECT_EQ(shown.right, c.pt.x); }
+        if (h == "centre") { EXPECT_EQ(shown.left + (shown.right - shown.left) / 2, c.pt.x); }
+        if (v == "below") { EXPECT_EQ(shown.top, c.pt.y); }
+        if (v == "above") { EXPECT_EQ(shown.bottom, c.pt.y); }
+        if (v == "centre") { EXPECT_EQ(shown.top + (shown.bottom - shown.top) / 2, c.pt.y); }
     }
 }
 

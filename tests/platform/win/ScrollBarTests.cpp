@@ -37,7 +37,7 @@ protected:
     HWND Scrolled(DWORD style, RECT r, DWORD exStyle = 0) {
         const HWND w = Create(kPopup | style, r, nullptr, exStyle);
         Answer(w, WM_VSCROLL, [this, w](WPARAM wParam, LPARAM) {
-            SCROLLINFO info{sizeof info, SIF_TRACKPOS};
+            SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
             GetScrollInfo(w, SB_VERT, &info);
             scrolls.push_back(TScroll{LOWORD(wParam), SHORT(HIWORD(wParam)), info.nTrackPos, GetTickCount()});
             return std::optional<LRESULT>(0);
@@ -49,7 +49,7 @@ protected:
         SetScrollInfo(w, SB_VERT, &info, TRUE);
     }
     static SCROLLINFO InfoOf(HWND w) {
-        SCROLLINFO info{sizeof info, SIF_ALL};
+        SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(w, SB_VERT, &info);
         return info;
     }

@@ -145,7 +145,7 @@ protected:
             }
         return count;
     }
-    String WindowText(int index, WPARAM size = 0) {
+    String WindowText(int index) {
         const LRESULT length = SendMessageW(bar->Handle(), TB_GETBUTTONTEXTW, WPARAM(index), 0);
         if (length < 0) return u"<none>";
         String text(size_t(length) + 1, u'\0');

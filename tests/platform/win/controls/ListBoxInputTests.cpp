@@ -112,7 +112,7 @@ TEST_F(ListBoxInput, KeyScripts) {
             EXPECT_EQ(SendMessageW(list, LB_GETCARETINDEX, 0, 0), step.caret);
             EXPECT_EQ(Selected(list), step.selected);
             EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), step.top);
-            if (before != step.selected) EXPECT_EQ(SelChanges(list), changes + 1) << "one LBN_SELCHANGE";
+            if (before != step.selected) { EXPECT_EQ(SelChanges(list), changes + 1) << "one LBN_SELCHANGE"; }
         }
         DestroyWindow(list);
     }

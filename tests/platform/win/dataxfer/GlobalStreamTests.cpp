@@ -65,7 +65,7 @@ TEST(GlobalStreamTest, SeekTable) {
         uint64_t position = 12345;
         EXPECT_EQ(stream->Seek(c.move, c.origin, &position), c.result);
         EXPECT_EQ(Position(*stream), c.position);
-        if (c.result == S_OK) EXPECT_EQ(position, c.position);
+        if (c.result == S_OK) { EXPECT_EQ(position, c.position); }
     }
 }
 
