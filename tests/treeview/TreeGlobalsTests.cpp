@@ -75,7 +75,7 @@ private:
 namespace {
 
 // A COLORREF as the pixel a 32-bit DIB stores.
-uint32_t PixelOf(COLORREF color) { return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF); }
+uint32_t DibPixelOf(COLORREF color) { return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF); }
 
 } // namespace
 
@@ -162,7 +162,7 @@ TEST_F(TreeGlobalsTest, TheSystemSetShowsMixedBoxesAsImages17To20) {
         for (int x = 0; x < size; ++x)
             if (ImagePixel(set, 13, x, y) != ImagePixel(set, 9, x, y)) mark.emplace_back(x, y);
     ASSERT_FALSE(mark.empty());
-    const uint32_t shadow = PixelOf(GetSysColor(COLOR_BTNSHADOW)), text = PixelOf(GetSysColor(COLOR_BTNTEXT));
+    const uint32_t shadow = DibPixelOf(GetSysColor(COLOR_BTNSHADOW)), text = DibPixelOf(GetSysColor(COLOR_BTNTEXT));
     for (const auto& [x, y] : mark) {
         EXPECT_EQ(ImagePixel(set, 13, x, y), text) << x << "," << y;
         for (int image = 17; image <= 20; ++image)
@@ -175,9 +175,9 @@ TEST_F(TreeGlobalsTest, TheSystemSetShowsMixedBoxesAsImages17To20) {
 TEST_F(TreeGlobalsTest, ColourMappedSetsFollowTheSystemColours) {
     SetUpForTrees();
     // The middle of a light check box, normal and pressed, and the XP set's own colour there.
-    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 9, 7, 7), PixelOf(GetSysColor(COLOR_WINDOW)));
-    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 11, 7, 7), PixelOf(GetSysColor(COLOR_BTNFACE)));
-    EXPECT_EQ(ImagePixel(TTreeImageSet::DarkCheck, 9, 2, 2), PixelOf(GetSysColor(COLOR_BTNTEXT)))
+    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 9, 7, 7), DibPixelOf(GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 11, 7, 7), DibPixelOf(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(ImagePixel(TTreeImageSet::DarkCheck, 9, 2, 2), DibPixelOf(GetSysColor(COLOR_BTNTEXT)))
         << "the dark frame's inner ring";
     EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 9, 0, 0), 0x00FF00u) << "the strip's magenta is transparent";
     EXPECT_NE(ImagePixel(TTreeImageSet::XP, 13, 7, 7), 0x00FF00u);
