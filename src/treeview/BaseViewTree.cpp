@@ -3,6 +3,8 @@
 #include "platform/ui/graphics/ImageList.h"
 #include "platform/ui/graphics/Picture.h"
 #include "platform/win/User.h"
+#include "treeview/TreeGlobals.h"
+#include "treeview/ViewStringTree.h"
 
 RTL_PUBLISHED(TBaseViewTree, c) {
     using T = TBaseViewTree;
@@ -58,7 +60,35 @@ RTL_PUBLISHED(TBaseViewTree, c) {
     c.Property("WantTabs", &T::WantTabs, &T::SetWantTabs).Default(false);
 }
 
-TBaseViewTree::TBaseViewTree(TComponent* owner) : TCustomControl(owner) {
+namespace {
+
+// The shared state every tree needs, set up by the first tree before anything
+// of it is built; answers Owner for the framework's construction.
+TComponent* WithTreeGlobals(TComponent* owner) {
+    if (!TreeGlobals().Initialized)
+        SetUpTreeGlobals(TBaseViewTree::StaticClass(), TCustomViewStringTree::StaticClass());
+    return owner;
+}
+
+// The shared image set serving a check kind; ckCustom is served by the tree's own list.
+TCustomImageList* SharedCheckImages(TCheckImageKind kind) {
+    switch (kind) {
+    case ckLightCheck: return TreeImageSet(TTreeImageSet::LightCheck);
+    case ckDarkCheck: return TreeImageSet(TTreeImageSet::DarkCheck);
+    case ckLightTick: return TreeImageSet(TTreeImageSet::LightTick);
+    case ckDarkTick: return TreeImageSet(TTreeImageSet::DarkTick);
+    case ckFlat: return TreeImageSet(TTreeImageSet::Flat);
+    case ckXP: return TreeImageSet(TTreeImageSet::XP);
+    case ckSystemFlat: return TreeImageSet(TTreeImageSet::SystemFlatCheck);
+    case ckSystemDefault: return TreeImageSet(TTreeImageSet::SystemCheck);
+    case ckCustom: break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TBaseViewTree::TBaseViewTree(TComponent* owner) : TCustomControl(WithTreeGlobals(owner)) {
     SetControlStyle(TControlStyle{csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector} +
                     (ControlStyle() - TControlStyle{csSetCaption}));
     SetBounds(Left(), Top(), 200, 100);
@@ -67,6 +97,8 @@ TBaseViewTree::TBaseViewTree(TComponent* owner) : TCustomControl(owner) {
     scrollBarOptions_ = std::make_unique<TScrollBarOptions>(this);
     colors_ = std::make_unique<TVTColors>(this);
     background_ = std::make_unique<TPicture>();
+    // The kind stays ckSystemDefault while the light checks are in use, until the kind is set.
+    checkImages_ = TreeImageSet(TTreeImageSet::LightCheck);
     for (auto* link : {&imagesLink_, &stateImagesLink_, &customCheckImagesLink_}) {
         *link = std::make_unique<TChangeLink>();
         (*link)->OnChange = [this](TObject* sender) { ImageListChanged(sender); };
@@ -273,8 +305,8 @@ void TBaseViewTree::SetButtonStyle(TVTButtonStyle value) {
 void TBaseViewTree::SetCheckImageKind(TCheckImageKind value) {
     if (value == checkImageKind_) return;
     checkImageKind_ = value;
-    // The shared sets of the other kinds belong to the unit's global set-up.
-    checkImages_ = value == ckCustom ? customCheckImages_ : nullptr;
+    checkImages_ = SharedCheckImages(value);
+    if (!checkImages_) checkImages_ = customCheckImages_;
     if (HandleAllocated() && updateCount_ == 0 && !Loading()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 

@@ -563,7 +563,11 @@ private:
     // Keeps the view sensible after a node opened or closed by HeightDelta pixels.
     void KeepViewAfterToggle(PViewNode node, bool expanded, int heightDelta);
 
-    // Node storage.
+    // Node storage. The root's block starts with the tree's address, then the
+    // root's header and internal area.
+    static constexpr std::size_t kRootTreeLinkSize = 8;
+    static_assert(sizeof(TBaseViewTree*) <= kRootTreeLinkSize);
+    friend TBaseViewTree* TreeOfNode(PViewNode node);
     TNodePool pool_;
     std::unique_ptr<std::byte[]> rootBlock_;
     PViewNode root_ = nullptr;
@@ -656,3 +660,7 @@ private:
     bool wantTabs_ = false;
     TBorderStyle borderStyle_ = kSingleBorder;
 };
+
+// The tree a node belongs to, found through its root; a nil node fails the
+// assertion "Node must not be nil.".
+TBaseViewTree* TreeOfNode(PViewNode node);

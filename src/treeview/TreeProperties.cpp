@@ -2,6 +2,7 @@
 
 #include "platform/win/User.h"
 #include "treeview/BaseViewTree.h"
+#include "treeview/TreeClipboardFormats.h"
 
 RTL_PUBLISHED(TScrollBarOptions, c) {
     using T = TScrollBarOptions;
@@ -99,9 +100,12 @@ TClipboardFormats::TClipboardFormats(TBaseViewTree* owner) : owner_(owner) {
     SetDuplicates(dupIgnore);
 }
 
-bool TClipboardFormats::RegisteredForOwner(const String& /*description*/) const {
-    // No clipboard format is registered for any tree class yet.
-    return false;
+bool TClipboardFormats::RegisteredForOwner(const String& description) const {
+    const TClipboardFormatList* registry = ClipboardFormatRegistry();
+    if (!registry) return false;
+    CLIPFORMAT format = 0;
+    const TClass treeClass = registry->FindByDescription(description, format);
+    return treeClass && owner_->InheritsFrom(treeClass);
 }
 
 int TClipboardFormats::AddObject(const String& s, TObject* object) {

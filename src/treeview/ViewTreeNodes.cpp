@@ -12,18 +12,31 @@ constexpr std::size_t RoundUpToEight(std::size_t size) { return (size + 7) & ~st
 } // namespace
 
 void TBaseViewTree::MakeRootNode() {
-    const std::size_t size = kViewNodeHeaderSize + internalDataSize_;
-    auto block = std::make_unique<std::byte[]>(size);
-    if (root_) std::memcpy(block.get(), root_, kViewNodeHeaderSize);
+    auto block = std::make_unique<std::byte[]>(kRootTreeLinkSize + kViewNodeHeaderSize + internalDataSize_);
+    TBaseViewTree* const self = this;
+    std::memcpy(block.get(), &self, sizeof self);
+    auto* root = reinterpret_cast<PViewNode>(block.get() + kRootTreeLinkSize);
+    if (root_) {
+        // Reallocated: the header is kept.
+        std::memcpy(root, root_, kViewNodeHeaderSize);
+    } else {
+        root->states = {nsInitialized, nsExpanded, nsHasChildren, nsVisible};
+        root->totalCount = 1;
+        root->nodeHeight = uint16_t(defaultNodeHeight_);
+        root->totalHeight = defaultNodeHeight_;
+        root->align = kDefaultNodeAlign;
+    }
+    root->prevSibling = root->nextSibling = root;
     rootBlock_ = std::move(block);
-    root_ = reinterpret_cast<PViewNode>(rootBlock_.get());
-    if (root_->totalCount != 0) return; // reallocated: the header was kept
-    root_->states = {nsInitialized, nsExpanded, nsHasChildren, nsVisible};
-    root_->totalCount = 1;
-    root_->nodeHeight = uint16_t(defaultNodeHeight_);
-    root_->totalHeight = defaultNodeHeight_;
-    root_->align = kDefaultNodeAlign;
-    root_->prevSibling = root_->nextSibling = root_;
+    root_ = root;
+}
+
+TBaseViewTree* TreeOfNode(PViewNode node) {
+    RTL_ASSERT(node, "Node must not be nil.");
+    while (node->parent) node = node->parent;
+    TBaseViewTree* tree;
+    std::memcpy(&tree, reinterpret_cast<const std::byte*>(node) - TBaseViewTree::kRootTreeLinkSize, sizeof tree);
+    return tree;
 }
 
 uint32_t TBaseViewTree::ReserveInternalData(uint32_t size) {

@@ -53,6 +53,20 @@ TEST(NodeModel, NodeDataWithoutAUserAreaAsserts) {
     EXPECT_THROW(tree.NodeData(node), EAssertionFailed);
 }
 
+TEST(NodeModel, TreeOfNodeFindsTheTreeThroughTheRoot) {
+    TBaseViewTree base(nullptr);
+    TViewStringTree strings(nullptr); // its internal data moved the root to a new block
+    for (TBaseViewTree* tree : std::initializer_list<TBaseViewTree*>{&base, &strings}) {
+        tree->SetNodeDataSize(sizeof(void*));
+        PViewNode child = tree->AddChildNode(nullptr);
+        PViewNode grandchild = tree->AddChildNode(child);
+        EXPECT_EQ(tree->RootNode()->nextSibling, tree->RootNode()) << tree->ClassName();
+        EXPECT_EQ(tree->RootNode()->prevSibling, tree->RootNode()) << tree->ClassName();
+        for (PViewNode node : {tree->RootNode(), child, grandchild}) EXPECT_EQ(TreeOfNode(node), tree);
+    }
+    EXPECT_THROW(TreeOfNode(nullptr), EAssertionFailed);
+}
+
 TEST(NodeModel, InternalDataIsReservedInStepsOfFourAndTheUserAreaFollowsAligned) {
     TBaseViewTree tree(nullptr);
     EXPECT_EQ(tree.ReserveInternalData(5), kViewNodeHeaderSize);
