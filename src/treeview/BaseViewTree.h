@@ -299,7 +299,7 @@ public:
     void SetNodeSelected(PViewNode node, bool value);
     virtual void SelectNode(PViewNode node);
     virtual void SelectNodeBatch(const PViewNode* nodes, int count, bool forceInsert);
-    bool InsertIntoSelection(PViewNode* nodes, int count, bool forceInsert);
+    bool InsertIntoSelection(const PViewNode* nodes, int count, bool forceInsert);
     virtual void DeselectNode(PViewNode node);
     virtual void MarkForDeselection(PViewNode node);
     // Drops the entries marked for deselection; answers the new count (−1 when it was 0).

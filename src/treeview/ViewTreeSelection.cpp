@@ -30,7 +30,7 @@ int TBaseViewTree::PackSelection() {
     return int(selection_.size());
 }
 
-bool TBaseViewTree::InsertIntoSelection(PViewNode* nodes, int count, bool forceInsert) {
+bool TBaseViewTree::InsertIntoSelection(const PViewNode* nodes, int count, bool forceInsert) {
     std::vector<PViewNode> added;
     added.reserve(count);
     if (!forceInsert) {
@@ -52,7 +52,9 @@ bool TBaseViewTree::InsertIntoSelection(PViewNode* nodes, int count, bool forceI
     }
     if (added.empty()) return false;
     PackSelection();
-    std::sort(added.begin(), added.end(), [](PViewNode a, PViewNode b) { return AddressOf(a) < AddressOf(b); });
+    // Nodes from the pool often come in address order already.
+    const auto byAddress = [](PViewNode a, PViewNode b) { return AddressOf(a) < AddressOf(b); };
+    if (!std::is_sorted(added.begin(), added.end(), byAddress)) std::sort(added.begin(), added.end(), byAddress);
     added.erase(std::unique(added.begin(), added.end()), added.end());
     // Merge from the back, so each old entry moves at most once.
     const std::size_t oldCount = selection_.size();
@@ -78,8 +80,7 @@ void TBaseViewTree::SelectNode(PViewNode node) {
 
 void TBaseViewTree::SelectNodeBatch(const PViewNode* nodes, int count, bool forceInsert) {
     if (selectionLocked_ || count == 0) return;
-    std::vector<PViewNode> copy(nodes, nodes + count);
-    if (!InsertIntoSelection(copy.data(), count, forceInsert)) return;
+    if (!InsertIntoSelection(nodes, count, forceInsert)) return;
     if (count == 1) {
         InvalidateRow(nodes[0]);
         NotifyChange(nodes[0]);

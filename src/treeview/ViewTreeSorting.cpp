@@ -1,40 +1,29 @@
-// Sorting a node's children: a stable merge sort over the sibling links,
-// so no user data moves and no extra array is needed.
+// Sorting a node's children: a stable merge sort over an array of the child
+// pointers, then one pass that relinks the siblings and renumbers them. No
+// user data moves. The owner is always asked in sibling order: the node that
+// came first is the first argument.
+
+#include <algorithm>
+#include <vector>
 
 #include "treeview/BaseViewTree.h"
 
 namespace {
-// Merges two nextSibling-linked lists; equal nodes keep the first list's first.
+// Sorts Nodes[0, Count) stably; TakeSecond(a, b) answers whether b, which came
+// after a, goes first. Halves split as count / 2; Scratch holds count / 2 entries.
 template <class Compare>
-PViewNode MergeSiblingLists(PViewNode a, PViewNode b, Compare&& takeSecond) {
-    TViewNode head{};
-    PViewNode tail = &head;
-    while (a && b) {
-        if (takeSecond(a, b)) {
-            tail->nextSibling = b;
-            b = b->nextSibling;
-        } else {
-            tail->nextSibling = a;
-            a = a->nextSibling;
-        }
-        tail = tail->nextSibling;
-    }
-    tail->nextSibling = a ? a : b;
-    return head.nextSibling;
-}
-
-template <class Compare>
-PViewNode MergeSortSiblings(PViewNode list, uint32_t count, Compare& takeSecond) {
-    if (count <= 1) {
-        if (list) list->nextSibling = nullptr;
-        return list;
-    }
+void MergeSortNodes(PViewNode* nodes, PViewNode* scratch, uint32_t count, Compare& takeSecond) {
+    if (count <= 1) return;
     const uint32_t firstCount = count / 2;
-    PViewNode second = list;
-    for (uint32_t i = 0; i < firstCount; ++i) second = second->nextSibling;
-    PViewNode sortedSecond = MergeSortSiblings(second, count - firstCount, takeSecond);
-    PViewNode sortedFirst = MergeSortSiblings(list, firstCount, takeSecond);
-    return MergeSiblingLists(sortedFirst, sortedSecond, takeSecond);
+    MergeSortNodes(nodes + firstCount, scratch, count - firstCount, takeSecond);
+    MergeSortNodes(nodes, scratch, firstCount, takeSecond);
+    // The first half moves aside; the merge writes never pass the second half's reading point.
+    std::copy(nodes, nodes + firstCount, scratch);
+    PViewNode *first = scratch, *firstEnd = scratch + firstCount;
+    PViewNode *second = nodes + firstCount, *secondEnd = nodes + count;
+    PViewNode* out = nodes;
+    while (first != firstEnd && second != secondEnd) *out++ = takeSecond(*first, *second) ? *second++ : *first++;
+    std::copy(first, firstEnd, out);
 }
 } // namespace
 
@@ -53,19 +42,29 @@ void TBaseViewTree::SortChildren(PViewNode node, TColumnIndex column, TSortDirec
     if (!node->states.Contains(nsHasChildren)) return;
     if (doInit) InitializeChildrenDeep(node, false);
     if (node->childCount <= 1) return;
-    auto takeSecond = [&](PViewNode first, PViewNode second) {
-        const int order = CompareNodes(first, second, column);
-        return direction == sdAscending ? order > 0 : order < 0;
-    };
-    PViewNode sorted = MergeSortSiblings(node->firstChild, node->childCount, takeSecond);
-    node->firstChild = sorted;
+
+    std::vector<PViewNode> children(node->childCount);
+    std::vector<PViewNode> scratch(node->childCount / 2);
+    PViewNode* fill = children.data();
+    for (PViewNode run = node->firstChild; run; run = run->nextSibling) *fill++ = run;
+    if (direction == sdAscending) {
+        auto takeSecond = [&](PViewNode first, PViewNode second) { return CompareNodes(first, second, column) > 0; };
+        MergeSortNodes(children.data(), scratch.data(), node->childCount, takeSecond);
+    } else {
+        auto takeSecond = [&](PViewNode first, PViewNode second) { return CompareNodes(first, second, column) < 0; };
+        MergeSortNodes(children.data(), scratch.data(), node->childCount, takeSecond);
+    }
+
     PViewNode previous = nullptr;
     uint32_t index = 0;
-    for (PViewNode run = sorted; run; run = run->nextSibling) {
-        run->prevSibling = previous;
-        run->index = index++;
-        previous = run;
+    for (PViewNode child : children) {
+        child->prevSibling = previous;
+        if (previous) previous->nextSibling = child;
+        child->index = index++;
+        previous = child;
     }
+    previous->nextSibling = nullptr;
+    node->firstChild = children.front();
     node->lastChild = previous;
     InvalidatePositionCache();
     if (updateCount_ == 0) {
