@@ -211,6 +211,7 @@ void TBaseViewTree::DeselectRange(PViewNode startNode, PViewNode endNode) {
 void TBaseViewTree::SelectEveryNode(bool visibleOnly) {
     if (selectionLocked_ || !HasOption(toMultiSelect)) return;
     tempNodeCache_.clear();
+    tempNodeCache_.reserve(visibleOnly ? VisibleCount() : TotalCount());
     PViewNode node = visibleOnly ? FirstVisibleNode() : FirstNode(false);
     for (; node; node = visibleOnly ? NextVisibleNode(node) : NextNode(node)) {
         if (!node->states.Contains(nsSelected)) CacheNodeForBatch(node);
