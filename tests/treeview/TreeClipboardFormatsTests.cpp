@@ -3,6 +3,7 @@
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Conversions.h"
 #include "treeview/TreeClipboardFormats.h"
+#include "treeview/TreeGlobals.h"
 
 namespace {
 
@@ -40,10 +41,11 @@ std::vector<CLIPFORMAT> Ids(const TFormatEtcArray& formats) {
 
 } // namespace
 
-// Each test starts without the program's list and leaves none behind.
+// Each test starts without the program's list (nor the trees' set-up, which
+// would not make it again) and leaves none behind.
 class TreeFormatRegistryTest : public testing::Test {
 protected:
-    void SetUp() override { FreeClipboardFormatRegistry(); }
+    void SetUp() override { FinalizeTreeGlobals(); }
     void TearDown() override { FreeClipboardFormatRegistry(); }
 
     TTreeFormatIds RegisterTreeFormats() {

@@ -129,7 +129,7 @@ TEST(TreeColors, ColorToColorRefMapsTheMarkersAndSystemColours) {
     for (const auto& c : cases) EXPECT_EQ(ColorToColorRef(c.color), c.expected) << std::hex << c.color;
 }
 
-TEST(TreeGeometry, NormalizeRectOrdersBothAxes) {
+TEST(TreeRectGeometry, NormalizeRectOrdersBothAxes) {
     const struct {
         TRect given, expected;
     } cases[] = {

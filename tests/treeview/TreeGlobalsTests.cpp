@@ -10,6 +10,8 @@
 #include "platform/win/system/SystemColors.h"
 #include "platform/win/system/SystemMetrics.h"
 #include "treeview/TreeGlobals.h"
+#include "treeview/TreeUnits.h"
+#include "treeview/ViewStringTree.h"
 
 namespace {
 
@@ -33,13 +35,12 @@ TSystemCallCounts gSystemCalls;
 RTL_PUBLISHED_NONE(TGlobalsBaseTree);
 RTL_PUBLISHED_NONE(TGlobalsStringTree);
 
-// The framework's units started, the tree unit initialised, and the system
-// calls counted; the tree unit is finished at the end.
+// The framework's units and the tree's started, and the system calls counted;
+// the units are finished at the end.
 class TreeGlobalsTest : public testing::Test {
 protected:
     void SetUp() override {
-        RegisterUiUnits(units_);
-        units_.Initialize();
+        FinalizeTreeGlobals(); // what the trees of earlier tests set up
         saved_ = TreeSystemCalls();
         gSystemCalls = TSystemCallCounts{};
         TreeSystemCalls() = TTreeSystemCalls{
@@ -48,12 +49,13 @@ protected:
             [](uint32_t period) { gSystemCalls.timeBeginPeriod += int(period); return 0u; },
             [](uint32_t period) { gSystemCalls.timeEndPeriod += int(period); return 0u; },
         };
-        InitializeTreeGlobals();
+        RegisterUiUnits(units_);
+        RegisterTreeUnits(units_);
+        units_.Initialize();
     }
     void TearDown() override {
-        FinalizeTreeGlobals();
-        TreeSystemCalls() = saved_;
         units_.Finalize();
+        TreeSystemCalls() = saved_;
     }
 
     static void SetUpForTrees() { SetUpTreeGlobals(TGlobalsBaseTree::StaticClass(), TGlobalsStringTree::StaticClass()); }
@@ -75,7 +77,7 @@ private:
 namespace {
 
 // A COLORREF as the pixel a 32-bit DIB stores.
-uint32_t PixelOf(COLORREF color) { return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF); }
+uint32_t DibPixelOf(COLORREF color) { return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF); }
 
 } // namespace
 
@@ -162,7 +164,7 @@ TEST_F(TreeGlobalsTest, TheSystemSetShowsMixedBoxesAsImages17To20) {
         for (int x = 0; x < size; ++x)
             if (ImagePixel(set, 13, x, y) != ImagePixel(set, 9, x, y)) mark.emplace_back(x, y);
     ASSERT_FALSE(mark.empty());
-    const uint32_t shadow = PixelOf(GetSysColor(COLOR_BTNSHADOW)), text = PixelOf(GetSysColor(COLOR_BTNTEXT));
+    const uint32_t shadow = DibPixelOf(GetSysColor(COLOR_BTNSHADOW)), text = DibPixelOf(GetSysColor(COLOR_BTNTEXT));
     for (const auto& [x, y] : mark) {
         EXPECT_EQ(ImagePixel(set, 13, x, y), text) << x << "," << y;
         for (int image = 17; image <= 20; ++image)
@@ -175,9 +177,9 @@ TEST_F(TreeGlobalsTest, TheSystemSetShowsMixedBoxesAsImages17To20) {
 TEST_F(TreeGlobalsTest, ColourMappedSetsFollowTheSystemColours) {
     SetUpForTrees();
     // The middle of a light check box, normal and pressed, and the XP set's own colour there.
-    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 9, 7, 7), PixelOf(GetSysColor(COLOR_WINDOW)));
-    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 11, 7, 7), PixelOf(GetSysColor(COLOR_BTNFACE)));
-    EXPECT_EQ(ImagePixel(TTreeImageSet::DarkCheck, 9, 2, 2), PixelOf(GetSysColor(COLOR_BTNTEXT)))
+    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 9, 7, 7), DibPixelOf(GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 11, 7, 7), DibPixelOf(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(ImagePixel(TTreeImageSet::DarkCheck, 9, 2, 2), DibPixelOf(GetSysColor(COLOR_BTNTEXT)))
         << "the dark frame's inner ring";
     EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 9, 0, 0), 0x00FF00u) << "the strip's magenta is transparent";
     EXPECT_NE(ImagePixel(TTreeImageSet::XP, 13, 7, 7), 0x00FF00u);
@@ -207,4 +209,96 @@ TEST_F(TreeGlobalsTest, TheHeaderSplitCursorTakesItsScreenSlotAndTheVerticalSpli
     EXPECT_EQ(hotSpot.y, 16);
     EXPECT_EQ(pixels[size_t(hotSpot.y) * 32 + size_t(hotSpot.x)] >> 24, 0xFFu) << "the bar under the hot spot";
     EXPECT_EQ(Screen().Cursors(crVertSplit), nullptr) << "no picture of its own";
+}
+
+namespace {
+
+std::vector<CLIPFORMAT> FormatIdsOf(const TFormatEtcArray& formats) {
+    std::vector<CLIPFORMAT> ids;
+    for (const FORMATETC& format : formats) ids.push_back(format.cfFormat);
+    return ids;
+}
+
+} // namespace
+
+TEST_F(TreeGlobalsTest, TheFirstTreeSetsUpForTheTreeClassesAndASecondTreeDoesNot) {
+    TBaseViewTree first(nullptr);
+    EXPECT_TRUE(TreeGlobals().Initialized);
+    EXPECT_NE(TreeImageSet(TTreeImageSet::SystemCheck), nullptr);
+    TViewStringTree second(nullptr);
+    EXPECT_EQ(gSystemCalls.oleInitialize, 1);
+    EXPECT_EQ(gSystemCalls.timeBeginPeriod, 1);
+    ASSERT_NE(ClipboardFormatRegistry(), nullptr);
+    EXPECT_EQ(ClipboardFormatRegistry()->Entries().size(), 7u);
+}
+
+TEST_F(TreeGlobalsTest, AStringTreeCollectsEveryFormatInPriorityOrderAndABaseTreeOnlyTreeData) {
+    TViewStringTree stringTree(nullptr);
+    TBaseViewTree baseTree(nullptr);
+    const TTreeFormatIds& ids = TreeGlobals().Formats;
+    const TClipboardFormatList& registry = *ClipboardFormatRegistry();
+    TFormatEtcArray formats;
+    registry.CollectFormats(stringTree.ClassType(), formats);
+    EXPECT_EQ(FormatIdsOf(formats), (std::vector<CLIPFORMAT>{ids.TreeData, ids.Html, ids.RtfNoObjects, ids.Rtf,
+                                                             ids.Csv, CF_UNICODETEXT, CF_TEXT}));
+    registry.CollectFormats(baseTree.ClassType(), formats);
+    EXPECT_EQ(FormatIdsOf(formats), std::vector<CLIPFORMAT>{ids.TreeData});
+    TStringList allowed;
+    allowed.Add(u"CSV");
+    registry.CollectFormats(stringTree.ClassType(), formats, &allowed);
+    EXPECT_EQ(FormatIdsOf(formats), std::vector<CLIPFORMAT>{ids.Csv});
+}
+
+TEST_F(TreeGlobalsTest, ATreesClipboardFormatsTakeOnlyNamesRegisteredForItsClass) {
+    TViewStringTree stringTree(nullptr);
+    TBaseViewTree baseTree(nullptr);
+    const struct {
+        TBaseViewTree* tree;
+        const char16_t* name;
+        bool taken;
+    } cases[] = {
+        {&stringTree, u"CSV", true},          {&stringTree, u"rich text format", true},
+        {&stringTree, u"View Tree Data", true}, {&stringTree, u"Unicode text", true},
+        {&stringTree, u"No Such Format", false}, {&baseTree, u"View Tree Data", true},
+        {&baseTree, u"CSV", false},           {&baseTree, u"Plain text", false},
+    };
+    for (const auto& c : cases) {
+        TClipboardFormats& list = *c.tree->ClipboardFormats();
+        const int count = list.Count();
+        const int index = list.Add(c.name);
+        EXPECT_EQ(index >= 0, c.taken) << c.tree->ClassName() << " " << String(c.name);
+        EXPECT_EQ(list.Count(), count + (c.taken ? 1 : 0)) << String(c.name);
+    }
+    baseTree.ClipboardFormats()->Insert(0, u"HTML Format");
+    EXPECT_EQ(baseTree.ClipboardFormats()->Count(), 1) << "inserting follows the same rule";
+}
+
+TEST_F(TreeGlobalsTest, TheCheckImagesInUseFollowTheCheckImageKind) {
+    TBaseViewTree tree(nullptr);
+    EXPECT_EQ(tree.CheckImageKind(), ckSystemDefault);
+    EXPECT_EQ(tree.CheckImages(), TreeImageSet(TTreeImageSet::LightCheck)) << "until a kind is set";
+    TCustomImageList custom(nullptr, 16, 16);
+    const struct {
+        TCheckImageKind kind;
+        TCustomImageList* inUse;
+    } cases[] = {
+        {ckLightCheck, TreeImageSet(TTreeImageSet::LightCheck)},
+        {ckDarkCheck, TreeImageSet(TTreeImageSet::DarkCheck)},
+        {ckLightTick, TreeImageSet(TTreeImageSet::LightTick)},
+        {ckDarkTick, TreeImageSet(TTreeImageSet::DarkTick)},
+        {ckFlat, TreeImageSet(TTreeImageSet::Flat)},
+        {ckXP, TreeImageSet(TTreeImageSet::XP)},
+        {ckCustom, nullptr},
+        {ckSystemFlat, TreeImageSet(TTreeImageSet::SystemFlatCheck)},
+        {ckSystemDefault, TreeImageSet(TTreeImageSet::SystemCheck)},
+    };
+    for (const auto& c : cases) {
+        tree.SetCheckImageKind(c.kind);
+        EXPECT_EQ(tree.CheckImages(), c.inUse) << int(c.kind);
+    }
+    tree.SetCustomCheckImages(&custom);
+    EXPECT_EQ(tree.CheckImages(), TreeImageSet(TTreeImageSet::SystemCheck)) << "not the kind in use";
+    tree.SetCheckImageKind(ckCustom);
+    EXPECT_EQ(tree.CheckImages(), &custom);
+    tree.SetCustomCheckImages(nullptr);
 }
