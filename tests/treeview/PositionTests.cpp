@@ -26,7 +26,9 @@ void ExpectPositionsMatchTheWalk(TBaseViewTree& tree, const char* when) {
         int nodeTop = -1;
         EXPECT_EQ(tree.NodeAt(0, int(top), false, nodeTop), node);
         EXPECT_EQ(nodeTop, int(top));
-        if (node->nodeHeight > 1) EXPECT_EQ(tree.NodeAt(0, int(top + node->nodeHeight - 1), false, nodeTop), node);
+        if (node->nodeHeight > 1) {
+            EXPECT_EQ(tree.NodeAt(0, int(top + node->nodeHeight - 1), false, nodeTop), node);
+        }
     }
     if (!rows.empty()) {
         const uint32_t bottom = rows.back().second + rows.back().first->nodeHeight;

@@ -16,8 +16,8 @@
 
 struct TTreeRecount {
     TBaseViewTree& tree;
-    std::set<PViewNode> nodes;
-    std::vector<PViewNode> selected;
+    std::set<PViewNode> nodes{};
+    std::vector<PViewNode> selected{};
     uint32_t visible = 0;
 
     bool Shows(PViewNode node) const {
@@ -51,8 +51,9 @@ struct TTreeRecount {
         EXPECT_EQ(node->childCount, children);
         EXPECT_EQ(node->totalCount, count) << "totalCount";
         EXPECT_EQ(node->totalHeight, height) << "totalHeight";
-        if (node != tree.RootNode() && children > 0)
+        if (node != tree.RootNode() && children > 0) {
             EXPECT_EQ(node->states.Contains(nsAllChildrenHidden), !anyShown) << "nsAllChildrenHidden";
+        }
         return {count, height};
     }
 };
@@ -66,6 +67,6 @@ inline void ExpectTreeConsistent(TBaseViewTree& tree) {
     for (uint32_t i = 0; i < tree.SelectedCount(); ++i) array.push_back(tree.SelectedNodeAt(int(i)));
     EXPECT_EQ(array, recount.selected) << "selection array";
     for (const auto& [name, node] : tree.NodeReferences()) {
-        if (node) EXPECT_TRUE(recount.nodes.count(node)) << "the " << name << " node is not in the tree";
+        if (node) { EXPECT_TRUE(recount.nodes.count(node)) << "the " << name << " node is not in the tree"; }
     }
 }
