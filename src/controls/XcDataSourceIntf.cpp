@@ -101,7 +101,7 @@ void TXcDataConnector::CommitChanges() {
 }
 
 void TXcDataConnector::RevertChanges() {
-    if (!SourceActive() || !active_) return;
+    if (!source_ || !active_) return;
     active_ = false;
     try {
         DispatchNotification(XC_DS_RECORDCHANGED);

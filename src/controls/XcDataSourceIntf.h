@@ -99,7 +99,8 @@ public:
     void NoteModified();
     // The edit lost the focus: a modified value is written back.
     void CommitChanges();
-    // Escape in the edit: the record is read again.
+    // Escape in the edit: the record is read again (also while the source's
+    // data set is inactive).
     void RevertChanges();
     void BeginSourceEdit();
 

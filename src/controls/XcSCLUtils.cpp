@@ -23,6 +23,9 @@ String KeptCharacters(const String& text, const auto& keep) {
     return kept;
 }
 
+// The largest amount a currency value holds: a 64-bit count of ten-thousandths.
+constexpr double kXcCurrencyLimit = 922337203685477.5807;
+
 bool IsSignOrDigit(char16_t c) { return c == u'+' || c == u'-' || (c >= u'0' && c <= u'9'); }
 
 } // namespace
@@ -47,10 +50,7 @@ String NthWord(int n, const String& text, const TXcCharSet& delimiters) {
 
 String TakeUntilDelimiter(const String& text, int& pos, const TXcCharSet& delimiters) {
     const size_t from = pos > 1 ? static_cast<size_t>(pos) - 1 : 0;
-    if (from >= text.size()) {
-        pos = text.Length() + 1;
-        return String();
-    }
+    if (from >= text.size()) return String();
     const size_t stop = SkipWhile(text, from, delimiters, false);
     pos = static_cast<int>(stop < text.size() ? stop + 1 : stop) + 1;
     return text.substr(from, stop - from);
@@ -122,11 +122,12 @@ double TextToCurrencyDef(const String& text, double defaultValue) {
     const String number = KeptCharacters(text, [decimal](char16_t c) { return IsSignOrDigit(c) || c == decimal; });
     double value = 0;
     try {
-        if (number.empty() || !TryStrToFloat(number, value, settings) || !std::isfinite(value)) return defaultValue;
+        if (number.empty() || !TryStrToFloat(number, value, settings)) return defaultValue;
     } catch (const std::exception&) {
         return defaultValue;
     }
-    return std::round(value * 10000.0) / 10000.0;
+    const double amount = std::round(value * 10000.0) / 10000.0;
+    return std::fabs(amount) <= kXcCurrencyLimit ? amount : defaultValue;
 }
 
 int FourDigitYear(int year, int pivot) {

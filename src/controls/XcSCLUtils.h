@@ -31,7 +31,8 @@ String NthWord(int n, const String& text, const TXcCharSet& delimiters);
 // Where the N-th word starts (1-based), leading delimiters skipped; 0 when there is none.
 int NthWordStart(int n, const String& text, const TXcCharSet& delimiters);
 // The characters from Pos up to the next delimiter or the end. Pos then lies
-// past that delimiter, or at Length + 1 at the end.
+// past that delimiter, or at Length + 1 at the end; a Pos already past the end
+// stays where it is.
 String TakeUntilDelimiter(const String& text, int& pos, const TXcCharSet& delimiters);
 
 // N copies of C; empty for N of 0 or less.
@@ -57,7 +58,8 @@ int64_t BaseDigitsToInt64(const String& text, int base);
 bool TryTextToFloatLocale(const String& text, char16_t decimalChar, double& value);
 double TextToFloatLocaleDef(const String& text, char16_t decimalChar, double defaultValue);
 // Signs, digits and the locale's decimal separator of Text read as a currency
-// amount (rounded to four decimals); Default when nothing parses.
+// amount (rounded to four decimals); Default when nothing parses or the
+// amount lies beyond what a currency value holds (about 9.2e14).
 double TextToCurrencyDef(const String& text, double defaultValue);
 
 // A year 0-99 (100 counts as 0) in the century of Pivot, moved a century on

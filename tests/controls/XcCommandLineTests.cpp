@@ -8,7 +8,7 @@ namespace {
 
 std::vector<String> SplitCommandLine(const String& line) {
     std::vector<String> params;
-    for (int i = 0; i <= CommandLineParamCount(line); ++i) params.push_back(CommandLineParam(line, i));
+    for (int i = 0; i < CommandLineParamCount(line); ++i) params.push_back(CommandLineParam(line, i));
     return params;
 }
 
@@ -26,7 +26,8 @@ TEST(XcCommandLineTest, SplitsAtBlanksAndKeepsQuotedBlanks) {
         {u"\"/opt/my app/run\" -i \"/home/u/视频 1.mp4\"", {u"/opt/my app/run", u"-i", u"/home/u/视频 1.mp4"}},
         {u"prog a\"b c\"d", {u"prog", u"ab cd"}},
         {u"prog \"open", {u"prog", u"open"}},
-        {u"", {u""}},
+        {u"", {}},
+        {u" \"\" ", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.params) << String(c.line);
     EXPECT_EQ(CommandLineParam(u"prog a", 5), String());

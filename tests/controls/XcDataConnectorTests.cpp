@@ -153,6 +153,14 @@ TEST(XcDataConnectorTest, RevertRereadsAndRestoresTheActiveFlagEvenWhenReadingFa
     EXPECT_TRUE(bound.connector.Active());
 }
 
+TEST(XcDataConnectorTest, RevertRereadsAlsoWhileTheDataSetIsInactive) {
+    TBoundConnector bound;
+    bound.source->active = false;
+    bound.connector.editText = u"typed";
+    bound.connector.RevertChanges();
+    EXPECT_EQ(bound.connector.editText, String(u"clip.mp4"));
+}
+
 TEST(XcDataConnectorTest, LayoutChangeClearsTheFieldsAndRebinds) {
     TBoundConnector bound;
     bound.connector.FieldByName(u"Locked");

@@ -56,6 +56,7 @@ TEST(XcWordsTest, TakeUntilDelimiterStepsPastTheDelimiter) {
     const Case cases[] = {
         {u"ab;cd", 1, u"ab", 4}, {u"ab;cd", 4, u"cd", 6}, {u";ab", 1, u"", 2},
         {u"ab;", 1, u"ab", 4},   {u"ab", 3, u"", 3},      {u"a,,b", 3, u"", 4},
+        {u"ab", 5, u"", 5},
     };
     for (const Case& c : cases) {
         int pos = c.pos;
@@ -146,6 +147,9 @@ TEST(XcLocaleNumbersTest, TextToCurrencyDefKeepsFourDecimals) {
     EXPECT_DOUBLE_EQ(TextToCurrencyDef(u"", -1), -1);
     EXPECT_DOUBLE_EQ(TextToCurrencyDef(u"abc", -1), -1);
     EXPECT_DOUBLE_EQ(TextToCurrencyDef(u"1-2", -1), -1);
+    EXPECT_DOUBLE_EQ(TextToCurrencyDef(u"922337203685477,5", -1), 922337203685477.5);
+    EXPECT_DOUBLE_EQ(TextToCurrencyDef(u"-922337203685478", -1), -1) << "beyond a currency value";
+    EXPECT_DOUBLE_EQ(TextToCurrencyDef(u"100000000000000000000", -1), -1) << "beyond a currency value";
 }
 
 TEST(XcRectSpanTest, AbsoluteSpans) {
