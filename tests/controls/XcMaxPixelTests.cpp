@@ -53,14 +53,20 @@ TEST_F(XcMaxPixelTest, LengthZeroLeavesAnyText) {
     EXPECT_EQ(text.size(), 500u);
 }
 
-TEST_F(XcMaxPixelTest, MeasuresInItsOwnFontWhenNotUsingTheControls) {
+TEST_F(XcMaxPixelTest, MeasuresInTheControlsFontOrInItsOwn) {
     TXcMaxPixel limit(form_);
     limit.SetLength(50);
-    limit.SetUseControlFont(false);
-    limit.SetFont(&testFace_);
+    TFont symbols; // every character as wide as the face is high
+    symbols.SetName(kSymbolFaceName);
+    symbols.SetHeight(-20);
+    limit.SetFont(&symbols);
     String text = u"abcdefghij";
-    limit.LimitText(text, nullptr);
-    EXPECT_EQ(text, String(u"abcdef"));
+    limit.LimitText(text, &testFace_);
+    EXPECT_EQ(text, String(u"abcdef")) << "the control's font";
+    limit.SetUseControlFont(false);
+    text = u"abcdefghij";
+    limit.LimitText(text, &testFace_);
+    EXPECT_EQ(text, String(u"ab")) << "its own font";
 }
 
 TEST_F(XcMaxPixelTest, NotifiesChangesAndStoresTheFontOnlyWhenUsed) {

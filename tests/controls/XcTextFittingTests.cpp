@@ -44,10 +44,12 @@ TEST(XcTextFittingTest, EllipsizeDropsWholeCharactersUntilItFits) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(EllipsizeToWidth(c.text, canvas.get(), c.width), String(c.result)) << String(c.text) << " " << c.width;
-    for (int width = 0; width <= 48; ++width) {
-        const String fitted = EllipsizeToWidth(u"a𠮷b", canvas.get(), width);
-        EXPECT_FALSE(HasLoneSurrogate(fitted)) << width;
-    }
+    EXPECT_EQ(EllipsizeToWidth(u"ab𠮷cd", canvas.get(), 47), String(u"ab..."));
+    for (const char16_t* text : {u"a𠮷b", u"ab𠮷cd", u"𠮷𠮷𠮷𠮷"})
+        for (int width = 0; width <= 80; ++width) {
+            const String fitted = EllipsizeToWidth(text, canvas.get(), width);
+            EXPECT_FALSE(HasLoneSurrogate(fitted)) << String(text) << " " << width;
+        }
 }
 
 TEST(XcTextFittingTest, CanvasDrawTextNeverWritesIntoTheText) {
