@@ -45,8 +45,9 @@ void TXcMaxPixel::LimitText(String& text, TFont* controlFont) const {
     canvas.SetControl(control_);
     canvas.SetFont(useControlFont_ && controlFont ? controlFont : font_.get());
     if (canvas.TextWidth(text) <= length_) return;
-    // The longest prefix of whole characters that fits: halving first, then
-    // stepping back while a wider prefix (an uneven run of widths) still does not fit.
+    // What removing one character at a time from the end leaves, found by
+    // halving over whole characters: a prefix is never narrower than a
+    // shorter one, so the longest prefix that fits is where fitting stops.
     const std::vector<size_t> ends = CharacterBoundaries(text);
     const auto fits = [&](size_t characters) { return canvas.TextWidth(text.substr(0, ends[characters])) <= length_; };
     size_t low = 0, high = ends.size() - 1; // fits(low) holds once low > 0; high does not fit
@@ -54,6 +55,5 @@ void TXcMaxPixel::LimitText(String& text, TFont* controlFont) const {
         const size_t middle = low + (high - low) / 2;
         (fits(middle) ? low : high) = middle;
     }
-    while (low > 0 && !fits(low)) --low;
     text.resize(ends[low]);
 }
