@@ -39,7 +39,10 @@ size_t NextCommandLineParam(std::u16string_view line, size_t from, String& param
     return at;
 }
 
-int CommandLineParamCount(const String& line) { return static_cast<int>(CommandLineParams(line).size()); }
+int CommandLineParamCount(const String& line) {
+    const int count = static_cast<int>(CommandLineParams(line).size());
+    return count > 0 ? count - 1 : 0;
+}
 
 String CommandLineParam(const String& line, int index) {
     String param;

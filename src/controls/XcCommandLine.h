@@ -12,7 +12,7 @@
 // Reads the parameter starting at or after From (0-based) into Param and
 // returns where the next one may start. Param is empty at the end of the line.
 size_t NextCommandLineParam(std::u16string_view line, size_t from, String& param);
-// The number of parameters, the program (index 0) among them.
+// The number of parameters after the program (index 0), so the last index.
 int CommandLineParamCount(const String& line);
 // The parameter at a 0-based index, the program being 0; empty past the last.
 String CommandLineParam(const String& line, int index);

@@ -8,7 +8,8 @@ namespace {
 
 std::vector<String> SplitCommandLine(const String& line) {
     std::vector<String> params;
-    for (int i = 0; i < CommandLineParamCount(line); ++i) params.push_back(CommandLineParam(line, i));
+    for (int i = 0; i <= CommandLineParamCount(line); ++i) params.push_back(CommandLineParam(line, i));
+    while (!params.empty() && params.back().empty()) params.pop_back();
     return params;
 }
 
@@ -31,6 +32,9 @@ TEST(XcCommandLineTest, SplitsAtBlanksAndKeepsQuotedBlanks) {
     };
     for (const Case& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.params) << String(c.line);
     EXPECT_EQ(CommandLineParam(u"prog a", 5), String());
+    EXPECT_EQ(CommandLineParamCount(u"prog a b"), 2);
+    EXPECT_EQ(CommandLineParamCount(u"prog"), 0);
+    EXPECT_EQ(CommandLineParamCount(u""), 0);
 }
 
 TEST(XcCommandLineTest, NextParamReturnsWhereTheNextOneStarts) {
