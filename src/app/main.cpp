@@ -1,10 +1,12 @@
-// Start-up check of the build: loads the FFmpeg binding the engine uses and
-// reports each library it loaded with its version, or what failed to load, and
-// the database library the program finds. Becomes the application's start-up
-// once the windows exist.
+// Start-up check of the build: starts the program's units and reports their
+// version records and text domains, loads the FFmpeg binding the engine uses
+// and reports each library it loaded with its version, or what failed to load,
+// and the database library the program finds. Becomes the application's
+// start-up once the windows exist.
 
 #include <cstdio>
 
+#include "controls/XcControlsUnits.h"
 #include "engine/AVLib.h"
 #include "platform/rtl/DataFolder.h"
 #include "platform/rtl/DynamicLibrary.h"
@@ -14,7 +16,9 @@
 #include "platform/win/backend/qt/DbusDesktopServices.h"
 #include "platform/win/backend/qt/LoginPowerOff.h"
 #include "platform/win/backend/qt/PortalFileChooser.h"
+#include "support/translation/ScTranslatorInstance.h"
 #include "support/utils/ScFileVersionInfo.h"
+#include "support/utils/ScUnitVersioning.h"
 #include "support/utils/SupportUnits.h"
 
 namespace {
@@ -53,6 +57,19 @@ void ReportProgram() {
     std::printf("%s %s\n", version.ProductName().ToUtf8().c_str(), version.FileVersion().ToUtf8().c_str());
 }
 
+// How many version records the started units left, and the text domains of
+// the resource strings.
+void ReportUnits() {
+    TUnitVersioning* versions = UnitVersioningInstance();
+    ReportLine("unit versions", Format("%d", {versions ? versions->Count() : 0}));
+    String domains;
+    for (const String& domain : ResourceStringDomains()) {
+        if (!domains.IsEmpty()) domains += u' ';
+        domains += domain;
+    }
+    ReportLine("text domains", domains);
+}
+
 } // namespace
 
 int main() try {
@@ -66,9 +83,11 @@ int main() try {
     const TFileChooserScope fileChooserInstalled(fileChooser);
     EnterDataFolder();
     RegisterSupportUnits();
+    RegisterControlsUnits();
     InitializeUnits();
     ReportProgram();
     ReportLine("data folder", DataFolder());
+    ReportUnits();
     const bool ffmpeg = ReportFFmpeg();
     const bool sqlite = ReportSQLite();
     UnloadAVLib();
