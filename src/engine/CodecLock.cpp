@@ -4,6 +4,8 @@
 
 namespace {
 std::atomic<bool> bypassed = false;
+// Depth of the TCodecLocked scopes of this thread.
+thread_local int codecLockDepth = 0;
 } // namespace
 
 TCriticalSection& CodecLock() {
@@ -12,11 +14,17 @@ TCriticalSection& CodecLock() {
 }
 
 TCodecLocked::TCodecLocked() : held_(!bypassed) {
-    if (held_) CodecLock().Enter();
+    if (!held_) return;
+    CodecLock().Enter();
+    ++codecLockDepth;
 }
 
 TCodecLocked::~TCodecLocked() {
-    if (held_) CodecLock().Leave();
+    if (!held_) return;
+    --codecLockDepth;
+    CodecLock().Leave();
 }
+
+bool CodecLockHeldHere() noexcept { return codecLockDepth > 0; }
 
 void SetCodecLockBypassed(bool value) { bypassed = value; }

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "engine/ChannelLayouts.h"
+#include "engine/CodecLock.h"
 #include "engine/ConversionRun.h"
 #include "engine/ConvertOptions.h"
 #include "engine/InputReader.h"
@@ -68,7 +69,10 @@ void AddInputStreams(TConversionRun& run, const TAVConvertOptions& options, int 
 } // namespace
 
 TInputStream::~TInputStream() {
-    avlib::avcodec_free_context(&decoderContext);
+    if (decoderContext) {
+        TCodecLocked locked;
+        avlib::avcodec_free_context(&decoderContext);
+    }
     avlib::av_channel_layout_uninit(&channelLayout);
 }
 

@@ -217,7 +217,6 @@ int TTranscoder::ProcessInput(int fileIndex) {
                               packet->stream_index, ErrorText(result).ToUtf8().c_str());
         }
     }
-    TCodecLocked locked;
     avlib::av_packet_unref(packet);
     return 0;
 }
@@ -461,7 +460,6 @@ int TTranscoder::DecodeVideo(TInputStream& ist, AVPacket* packet) {
 int TTranscoder::DecodeSubtitle(TInputStream& ist, AVPacket* packet) {
     TPacketPtr empty;
     if (!packet) {
-        TCodecLocked locked;
         empty = NewPacket();
         packet = empty.get();
     }

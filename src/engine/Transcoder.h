@@ -110,9 +110,8 @@ private:
     void EncodeVideo(TOutputStream& ost, AVFrame& frame);
     void EncodeSubtitle(TOutputStream& ost, AVSubtitle& subtitle);
     void StreamCopy(TOutputStream& ost, TInputStream& ist, const AVPacket& packet);
-    // Writes the packets the encoder has ready; each receive under the codec
-    // lock when Locked. Returns the size of the last one (0: none).
-    int DrainEncoder(TOutputStream& ost, bool locked, const char* failure);
+    // Writes the packets the encoder has ready. Returns the size of the last one (0: none).
+    int DrainEncoder(TOutputStream& ost, const char* failure);
     void WritePacket(TOutputStream& ost, AVPacket& packet);
     void FlushEncoders();
     bool RecordingTimeReached(const TOutputStream& ost) const;

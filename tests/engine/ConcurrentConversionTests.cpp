@@ -1,0 +1,150 @@
+// Conversions that run at once in one process: what they share (the codec
+// lock) and what they share out (encoder and decoder threads).
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "TestMedia.h"
+#include "engine/AVConverter.h"
+#include "engine/CodecLock.h"
+#include "platform/rtl/Threads.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Starts every converter, then runs posted calls until all have completed;
+// false when they do not within two minutes.
+bool RunConvertersAtOnce(const std::vector<std::unique_ptr<TAVConverter>>& converters) {
+    int completed = 0;
+    for (const auto& converter : converters) converter->OnComplete = [&](TObject*) { ++completed; };
+    for (const auto& converter : converters) converter->StartConversion(nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + 120s;
+    while (completed < static_cast<int>(converters.size())) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        CheckSynchronize(10);
+    }
+    return true;
+}
+
+std::vector<std::unique_ptr<TAVConverter>> H264Converters(const String& source, int count) {
+    std::vector<std::unique_ptr<TAVConverter>> converters;
+    for (int i = 0; i < count; ++i) {
+        auto converter = std::make_unique<TAVConverter>(nullptr);
+        converter->InputFiles()->Add(source);
+        converter->OutputFiles()->Add(TestFolder() + "out" + IntToStr(i) + ".mp4");
+        converter->ConvertOptions()->VideoOptions()->SetVideoCodecName("libx264");
+        converter->ConvertOptions()->AudioOptions()->SetAudioCodecName("aac");
+        converters.push_back(std::move(converter));
+    }
+    return converters;
+}
+
+// Whether the codec lock was held, per FFmpeg call the conversions made: the
+// binding's entry points are replaced by recording ones for the recorder's life.
+class TCodecLockRecorder {
+public:
+    TCodecLockRecorder() {
+        instance_ = this;
+        Replace(avlib::avcodec_open2, saved_.open, [](AVCodecContext* c, const AVCodec* codec, AVDictionary** o) {
+            Record("open", c);
+            return instance_->saved_.open(c, codec, o);
+        });
+        Replace(avlib::avcodec_free_context, saved_.free, [](AVCodecContext** c) {
+            Record("close", *c);
+            instance_->saved_.free(c);
+        });
+        Replace(avlib::avcodec_send_frame, saved_.sendFrame, [](AVCodecContext* c, const AVFrame* f) {
+            Record("encode", c);
+            return instance_->saved_.sendFrame(c, f);
+        });
+        Replace(avlib::avcodec_receive_packet, saved_.receivePacket, [](AVCodecContext* c, AVPacket* p) {
+            Record("encode", c);
+            return instance_->saved_.receivePacket(c, p);
+        });
+        Replace(avlib::avcodec_send_packet, saved_.sendPacket, [](AVCodecContext* c, const AVPacket* p) {
+            Record("decode", c);
+            return instance_->saved_.sendPacket(c, p);
+        });
+        Replace(avlib::av_packet_unref, saved_.unref, [](AVPacket* p) {
+            Record("packet", nullptr);
+            instance_->saved_.unref(p);
+        });
+    }
+    ~TCodecLockRecorder() {
+        avlib::avcodec_open2 = saved_.open;
+        avlib::avcodec_free_context = saved_.free;
+        avlib::avcodec_send_frame = saved_.sendFrame;
+        avlib::avcodec_receive_packet = saved_.receivePacket;
+        avlib::avcodec_send_packet = saved_.sendPacket;
+        avlib::av_packet_unref = saved_.unref;
+        instance_ = nullptr;
+    }
+
+    // Calls of each kind, made with and without the lock held.
+    struct TCount {
+        int locked = 0;
+        int unlocked = 0;
+    };
+    std::map<std::string, TCount> Counts() {
+        std::lock_guard lock(mutex_);
+        return counts_;
+    }
+
+private:
+    template <class F, class G>
+    static void Replace(F& entry, F& saved, G recording) {
+        saved = entry;
+        entry = recording;
+    }
+    // Contexts that were never opened are freed without a codec to close: not counted.
+    static void Record(const std::string& kind, const AVCodecContext* context) {
+        if (kind == "close" && (!context || !context->codec)) return;
+        const bool held = CodecLockHeldHere();
+        std::lock_guard lock(instance_->mutex_);
+        TCount& count = instance_->counts_[kind];
+        ++(held ? count.locked : count.unlocked);
+    }
+
+    static inline TCodecLockRecorder* instance_ = nullptr;
+    struct {
+        decltype(avlib::avcodec_open2) open;
+        decltype(avlib::avcodec_free_context) free;
+        decltype(avlib::avcodec_send_frame) sendFrame;
+        decltype(avlib::avcodec_receive_packet) receivePacket;
+        decltype(avlib::avcodec_send_packet) sendPacket;
+        decltype(avlib::av_packet_unref) unref;
+    } saved_{};
+    std::mutex mutex_;
+    std::map<std::string, TCount> counts_;
+};
+
+TEST(ConcurrentConversion, CodecLockCoversOpeningAndClosingButNoCodingCall) {
+    const String source = TestFolder() + "source.nut";
+    WriteTestMedia(source, {VideoTrack(160, 120, "mpeg4", 25), AudioTrack(2, "pcm_s16le", 44100)}, 20);
+    const auto converters = H264Converters(source, 2);
+    std::map<std::string, TCodecLockRecorder::TCount> counts;
+    {
+        TCodecLockRecorder recorder;
+        ASSERT_TRUE(RunConvertersAtOnce(converters));
+        counts = recorder.Counts();
+    }
+    for (const auto& converter : converters) EXPECT_FALSE(converter->Failed()) << converter->ErrorMessage().ToUtf8();
+    // Two conversions, each opening and closing an encoder and a decoder per stream.
+    EXPECT_EQ(counts["open"].locked, 8);
+    EXPECT_EQ(counts["close"].locked, 8);
+    EXPECT_EQ(counts["open"].unlocked + counts["close"].unlocked, 0);
+    for (const char* coding : {"encode", "decode", "packet"}) {
+        SCOPED_TRACE(coding);
+        EXPECT_GT(counts[coding].unlocked, 100);
+        EXPECT_EQ(counts[coding].locked, 0);
+    }
+}
+
+} // namespace
