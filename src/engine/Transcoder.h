@@ -88,7 +88,8 @@ private:
     int ReadPacket(TInputFile& file, AVPacket* packet);
     int ProcessInput(int fileIndex);
     void CorrectTimestamps(TInputFile& file, TInputStream& ist, AVPacket& packet);
-    // Whether a used stream of File ended well before its stated duration.
+    // Whether a used audio or video stream of File ended well before its
+    // stated duration; asked after the end of input has flushed its decoders.
     bool EndedEarly(const TInputFile& file) const;
     void EndOfInput(int fileIndex);
     int OutputPacket(TInputStream& ist, AVPacket* packet);

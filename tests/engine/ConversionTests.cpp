@@ -758,6 +758,44 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
+struct TCompleteAudio {
+    const char* container;
+    const char* codec;
+};
+
+std::ostream& operator<<(std::ostream& os, const TCompleteAudio& audio) { return os << audio.container; }
+
+class CompleteAudioFiles : public Conversion, public testing::WithParamInterface<TCompleteAudio> {};
+
+// A whole file is never taken for a cut one, however many pictures or
+// samples its decoder holds back until the end (frame-threaded FLAC holds
+// several frames), and whatever its length.
+TEST_P(CompleteAudioFiles, ConvertWithoutBeingReportedCutShort) {
+    for (const int tenths : {3, 25, 60, 61}) {
+        SCOPED_TRACE(tenths);
+        events_.Clear();
+        const String source = folder_ + "source." + GetParam().container;
+        WriteTestMedia(source, {AudioTrack(2, GetParam().codec, 44100)}, tenths);
+        const String output = folder_ + "out.m4a";
+        auto converter = MakeConverter(source, output);
+        converter->ConvertOptions()->AudioOptions()->SetAudioCodecName("aac");
+        Complete(*converter);
+        EXPECT_TRUE(events_.errors.empty()) << events_.errors[0];
+        EXPECT_FALSE(converter->Failed()) << converter->ErrorMessage();
+        EXPECT_NEAR(ReadTestMedia(output).Find(AVMEDIA_TYPE_AUDIO)->decoded,
+                    ReadTestMedia(source).Find(AVMEDIA_TYPE_AUDIO)->decoded, 0.05);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Conversion, CompleteAudioFiles,
+                         testing::Values(TCompleteAudio{"flac", "flac"}, TCompleteAudio{"wav", "pcm_s16le"},
+                                         TCompleteAudio{"mp3", "libmp3lame"}),
+                         [](const auto& info) { return std::string(info.param.container); });
+
+} // namespace
+
+namespace {
+
 struct TSetUpFailure {
     const char* what;
     void (*set)(TAVConvertOptions&);
