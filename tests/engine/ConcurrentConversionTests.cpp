@@ -5,14 +5,17 @@
 
 #include <chrono>
 #include <map>
+#include <set>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestMedia.h"
 #include "engine/AVConverter.h"
 #include "engine/CodecLock.h"
+#include "engine/CodecThreads.h"
 #include "platform/rtl/Threads.h"
 
 namespace {
@@ -145,6 +148,94 @@ TEST(ConcurrentConversion, CodecLockCoversOpeningAndClosingButNoCodingCall) {
         EXPECT_GT(counts[coding].unlocked, 100);
         EXPECT_EQ(counts[coding].locked, 0);
     }
+}
+
+TEST(ConcurrentConversion, ThreadsLeftToTheConverterAreSharedOutAmongTheRunningConversions) {
+    const struct {
+        int running;
+        unsigned cores;
+        const char* threads;
+    } cases[] = {{0, 8, "auto"}, {1, 8, "auto"}, {2, 8, "5"}, {4, 8, "3"}, {8, 8, "2"},
+                 {16, 8, "2"}, {2, 32, "17"}, {3, 2, "2"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SharedThreadCount(c.running, c.cores), c.threads) << c.running << " on " << c.cores;
+}
+
+// The "threads" option each codec of the conversions was opened with, by codec name.
+class TThreadOptionRecorder {
+public:
+    TThreadOptionRecorder() : saved_(avlib::avcodec_open2) {
+        instance_ = this;
+        avlib::avcodec_open2 = [](AVCodecContext* c, const AVCodec* codec, AVDictionary** options) {
+            const AVDictionaryEntry* threads = options ? avlib::av_dict_get(*options, "threads", nullptr, 0) : nullptr;
+            {
+                std::lock_guard lock(instance_->mutex_);
+                instance_->threads_.emplace(codec->name, threads ? threads->value : "");
+            }
+            return instance_->saved_(c, codec, options);
+        };
+    }
+    ~TThreadOptionRecorder() {
+        avlib::avcodec_open2 = saved_;
+        instance_ = nullptr;
+    }
+    std::multimap<std::string, std::string> Threads() {
+        std::lock_guard lock(mutex_);
+        return threads_;
+    }
+
+private:
+    static inline TThreadOptionRecorder* instance_ = nullptr;
+    decltype(avlib::avcodec_open2) saved_;
+    std::mutex mutex_;
+    std::multimap<std::string, std::string> threads_;
+};
+
+// Runs Converters at once, each opening its codecs only once all of them
+// count as running; the threads their codecs were opened with.
+std::multimap<std::string, std::string> ThreadsOfConvertersAtOnce(
+    const std::vector<std::unique_ptr<TAVConverter>>& converters) {
+    TThreadOptionRecorder recorder;
+    {
+        TCodecLocked locked; // the opening phases wait for it
+        for (const auto& converter : converters) converter->StartConversion(nullptr);
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        while (RunningConversions() < static_cast<int>(converters.size()) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    }
+    int completed = 0;
+    for (const auto& converter : converters) converter->OnComplete = [&](TObject*) { ++completed; };
+    const auto deadline = std::chrono::steady_clock::now() + 120s;
+    while (completed < static_cast<int>(converters.size()) && std::chrono::steady_clock::now() < deadline)
+        CheckSynchronize(10);
+    return recorder.Threads();
+}
+
+TEST(ConcurrentConversion, CodecsOfConversionsAtOnceShareTheCoresUnlessTheUserChose) {
+    const String source = TestFolder() + "source.nut";
+    WriteTestMedia(source, {VideoTrack(160, 120, "mpeg4", 25), AudioTrack(2, "pcm_s16le", 44100)}, 5);
+    const std::string shared = SharedThreadCount(3, AvailableCores());
+
+    const auto alone = H264Converters(source, 1);
+    for (const auto& [codec, threads] : ThreadsOfConvertersAtOnce(alone)) EXPECT_EQ(threads, "auto") << codec;
+    EXPECT_EQ(RunningConversions(), 0);
+
+    const auto three = H264Converters(source, 3);
+    three[0]->ConvertOptions()->SetThreadCount(6);
+    three[1]->ConvertOptions()->CodecOptions()->Add("threads=7");
+    const auto threads = ThreadsOfConvertersAtOnce(three);
+    EXPECT_EQ(RunningConversions(), 0);
+    for (const auto& converter : three) EXPECT_FALSE(converter->Failed()) << converter->ErrorMessage().ToUtf8();
+    const auto of = [&](const std::string& codec) {
+        std::multiset<std::string> values;
+        for (auto [it, end] = threads.equal_range(codec); it != end; ++it) values.insert(it->second);
+        return values;
+    };
+    // The user's counts reach the first output's encoders; the rest share.
+    EXPECT_EQ(of("libx264"), (std::multiset<std::string>{"6", "7", shared}));
+    EXPECT_EQ(of("aac"), (std::multiset<std::string>{"6", "7", shared}));
+    EXPECT_EQ(of("mpeg4"), (std::multiset<std::string>{shared, shared, shared}));
+    EXPECT_EQ(of("pcm_s16le"), (std::multiset<std::string>{shared, shared, shared}));
 }
 
 } // namespace
