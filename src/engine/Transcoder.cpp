@@ -10,6 +10,7 @@
 #include "engine/CodecLock.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Deinterlace.h"
+#include "engine/InputFaults.h"
 #include "engine/InputReader.h"
 #include "platform/rtl/Format.h"
 
@@ -197,13 +198,14 @@ int TTranscoder::ProcessInput(int fileIndex) {
         return read;
     }
     if (read < 0) {
-        if (read != AVERROR_EOF)
-            host_.Faulted(Fmt("Error reading input file %s: %s", String(file.context->url), ErrorText(read)));
+        const String url(file.context->url);
+        if (read != AVERROR_EOF) {
+            LogInputError(read, url);
+            host_.Faulted(InputFaultMessage(TInputFault::CutShort, url));
+        }
         EndOfInput(fileIndex);
         // Judged once the decoders gave up what they held back: frame threads delay their output.
-        if (read == AVERROR_EOF && EndedEarly(file))
-            host_.Faulted(Fmt("Input file %s ends before its stated duration: it is cut short or damaged",
-                              String(file.context->url)));
+        if (read == AVERROR_EOF && EndedEarly(file)) host_.Faulted(InputFaultMessage(TInputFault::CutShort, url));
         return AVERROR(EAGAIN);
     }
     for (const auto& ost : run_.outputStreams) ost->unavailable = false;
