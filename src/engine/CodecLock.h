@@ -20,14 +20,7 @@ public:
     ~TCodecLocked();
     TCodecLocked(const TCodecLocked&) = delete;
     TCodecLocked& operator=(const TCodecLocked&) = delete;
-
-private:
-    bool held_;
 };
 
 // Whether the calling thread holds the codec lock through a TCodecLocked.
 bool CodecLockHeldHere() noexcept;
-
-// For the benchmark that measures what the lock costs: while bypassed, a
-// TCodecLocked made afterwards holds nothing. Not for the program.
-void SetCodecLockBypassed(bool bypassed);
