@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "ResourceLimit.h"
 #include "TestMedia.h"
 #include "engine/AVConverter.h"
 #include "engine/CodecLock.h"
@@ -49,34 +50,37 @@ std::vector<std::unique_ptr<TAVConverter>> H264Converters(const String& source, 
     return converters;
 }
 
-// Whether the codec lock was held, per FFmpeg call the conversions made: the
-// binding's entry points are replaced by recording ones for the recorder's life.
+// Whether the codec lock was held, per FFmpeg call the conversions made (of
+// opening and closing, those of codecs that did open): the binding's entry
+// points are replaced by recording ones for the recorder's life.
 class TCodecLockRecorder {
 public:
     TCodecLockRecorder() {
         instance_ = this;
         Replace(avlib::avcodec_open2, saved_.open, [](AVCodecContext* c, const AVCodec* codec, AVDictionary** o) {
-            Record("open", c);
-            return instance_->saved_.open(c, codec, o);
+            const bool held = CodecLockHeldHere();
+            const int result = instance_->saved_.open(c, codec, o);
+            if (result >= 0) instance_->Count("open", held);
+            return result;
         });
         Replace(avlib::avcodec_free_context, saved_.free, [](AVCodecContext** c) {
-            Record("close", *c);
+            if (*c && avlib::avcodec_is_open(*c)) Record("close");
             instance_->saved_.free(c);
         });
         Replace(avlib::avcodec_send_frame, saved_.sendFrame, [](AVCodecContext* c, const AVFrame* f) {
-            Record("encode", c);
+            Record("encode");
             return instance_->saved_.sendFrame(c, f);
         });
         Replace(avlib::avcodec_receive_packet, saved_.receivePacket, [](AVCodecContext* c, AVPacket* p) {
-            Record("encode", c);
+            Record("encode");
             return instance_->saved_.receivePacket(c, p);
         });
         Replace(avlib::avcodec_send_packet, saved_.sendPacket, [](AVCodecContext* c, const AVPacket* p) {
-            Record("decode", c);
+            Record("decode");
             return instance_->saved_.sendPacket(c, p);
         });
         Replace(avlib::av_packet_unref, saved_.unref, [](AVPacket* p) {
-            Record("packet", nullptr);
+            Record("packet");
             instance_->saved_.unref(p);
         });
     }
@@ -106,12 +110,10 @@ private:
         saved = entry;
         entry = recording;
     }
-    // Contexts that were never opened are freed without a codec to close: not counted.
-    static void Record(const std::string& kind, const AVCodecContext* context) {
-        if (kind == "close" && (!context || !context->codec)) return;
-        const bool held = CodecLockHeldHere();
-        std::lock_guard lock(instance_->mutex_);
-        TCount& count = instance_->counts_[kind];
+    static void Record(const std::string& kind) { instance_->Count(kind, CodecLockHeldHere()); }
+    void Count(const std::string& kind, bool held) {
+        std::lock_guard lock(mutex_);
+        TCount& count = counts_[kind];
         ++(held ? count.locked : count.unlocked);
     }
 
@@ -147,6 +149,61 @@ TEST(ConcurrentConversion, CodecLockCoversOpeningAndClosingButNoCodingCall) {
         SCOPED_TRACE(coding);
         EXPECT_GT(counts[coding].unlocked, 100);
         EXPECT_EQ(counts[coding].locked, 0);
+    }
+}
+
+// However a run ends, every codec it opened is closed: an encoder left open
+// keeps its threads and frames for ever.
+struct TRunEnd {
+    const char* name;
+    void (*set)(TAVConverter&);
+    bool failed;
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
+TEST(ConcurrentConversion, EveryOpenedCodecIsClosedHoweverTheRunEnds) {
+    const String source = TestFolder() + "source.nut";
+    WriteTestMedia(source, {VideoTrack(96, 64, "mpeg4", 25), AudioTrack(1)}, 40);
+    const TRunEnd ends[] = {
+        {"completed", [](TAVConverter&) {}, false},
+        {"stopped in the middle",
+         [](TAVConverter& converter) {
+             converter.OnProgress = [&converter](TObject*) {
+                 if (converter.Position() > 1) converter.StopConversion();
+             };
+         },
+         false},
+        {"failing after its codecs opened",
+         [](TAVConverter& converter) {
+             converter.ConvertOptions()->StreamMaps()->SetText("0:v\n0:a");
+             converter.ConvertOptions()->AudioOptions()->SetAudioDisable(true);
+         },
+         true},
+        {"failing in the middle with its output full", [](TAVConverter&) {}, true, 16384},
+    };
+    for (const TRunEnd& end : ends) {
+        SCOPED_TRACE(end.name);
+        const auto converters = H264Converters(source, 1);
+        TAVConverter& converter = *converters[0];
+        end.set(converter);
+        bool ended = false;
+        converter.OnStopped = [&](TObject*) { ended = true; };
+        std::map<std::string, TCodecLockRecorder::TCount> counts;
+        {
+            TCodecLockRecorder recorder;
+            const TScopedResourceLimit limit(RLIMIT_FSIZE, end.fileSizeLimit);
+            converter.OnComplete = [&](TObject*) { ended = true; };
+            converter.StartConversion(nullptr);
+            const auto deadline = std::chrono::steady_clock::now() + 120s;
+            // A stopped run says so before it has closed its codecs; it is over once idle.
+            while (!(ended && converter.State() == cvIdle) && std::chrono::steady_clock::now() < deadline)
+                CheckSynchronize(10);
+            ASSERT_TRUE(ended);
+            counts = recorder.Counts();
+        }
+        EXPECT_EQ(converter.Failed(), end.failed) << converter.ErrorMessage().ToUtf8();
+        EXPECT_GT(counts["open"].locked, 0);
+        EXPECT_EQ(counts["close"].locked, counts["open"].locked);
     }
 }
 
