@@ -5,6 +5,7 @@
 
 #include "engine/AVUtils.h"
 #include "engine/CodecLock.h"
+#include "engine/CodecThreads.h"
 #include "engine/ConversionProgress.h"
 #include "engine/ConversionRun.h"
 #include "engine/Transcoder.h"
@@ -159,8 +160,8 @@ void TAVConverter::PauseConversion() {
     int expected = cvRunning;
     if (!state_.compare_exchange_strong(expected, cvPaused)) return;
     if (slotHeld_) {
-        slotHeld_ = false;
-        semaphore_->Release();
+        SetSlotHeld(false);
+        if (semaphore_) semaphore_->Release();
     }
 }
 
@@ -313,12 +314,16 @@ bool TAVConverter::HoldWhilePaused() {
         }
         {
             std::lock_guard lock(slotMutex_);
-            if (!semaphore_ || slotHeld_) return true;
+            if (slotHeld_) return true;
+            if (!semaphore_) {
+                SetSlotHeld(true);
+                return true;
+            }
         }
         if (semaphore_->WaitFor(INFINITE, &stateChanged_) != wrSignaled) continue;
         std::lock_guard lock(slotMutex_);
         if (state_ == cvRunning) {
-            slotHeld_ = true;
+            SetSlotHeld(true);
             return true;
         }
         semaphore_->Release(); // paused or stopped while waiting
@@ -326,19 +331,25 @@ bool TAVConverter::HoldWhilePaused() {
 }
 
 bool TAVConverter::AcquireSlot() {
-    if (!semaphore_) return true;
-    state_ = cvWaitingForSlot;
-    if (semaphore_->WaitFor(INFINITE, &cancel_) != wrSignaled) return false;
+    if (semaphore_) {
+        state_ = cvWaitingForSlot;
+        if (semaphore_->WaitFor(INFINITE, &cancel_) != wrSignaled) return false;
+    }
     std::lock_guard lock(slotMutex_);
-    slotHeld_ = true;
+    SetSlotHeld(true);
     return true;
 }
 
 void TAVConverter::ReleaseSlot() {
     std::lock_guard lock(slotMutex_);
     if (!slotHeld_) return;
-    slotHeld_ = false;
-    semaphore_->Release();
+    SetSlotHeld(false);
+    if (semaphore_) semaphore_->Release();
+}
+
+void TAVConverter::SetSlotHeld(bool held) {
+    slotHeld_ = held;
+    CountRunningConversion(held);
 }
 
 bool TAVConverter::FinishRun() {

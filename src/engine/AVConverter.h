@@ -149,6 +149,9 @@ private:
     // Whether a slot was taken; false when the wait was abandoned.
     bool AcquireSlot();
     void ReleaseSlot();
+    // Under SlotMutex: records whether the slot is held and counts the run
+    // among the process's running conversions accordingly.
+    void SetSlotHeld(bool held);
     // Resets the run's figures and gives the slot back, then idles; whether
     // a stop was requested.
     bool FinishRun();
@@ -176,7 +179,7 @@ private:
     String lastestErrorLog_;
 
     // The slot: Semaphore is given by StartConversion; SlotHeld tells whether
-    // this converter holds one of its counts.
+    // this converter holds one of its counts, or runs when there is none.
     TSemaphore* semaphore_ = nullptr;
     std::mutex slotMutex_;
     bool slotHeld_ = false;

@@ -95,7 +95,8 @@ class TDynamicLibrary;
     X(avformat_version)                                                                           \
     X(avformat_network_init) X(avformat_network_deinit) X(avformat_get_class)                     \
     X(av_guess_format) X(av_guess_codec) X(av_codec_get_id) X(av_codec_get_tag)                   \
-    X(av_find_input_format) X(avformat_alloc_context) X(avformat_open_input)                      \
+    X(av_find_input_format) X(av_probe_input_format3) X(avformat_alloc_context)                   \
+    X(avformat_open_input)                                                                        \
     X(avformat_find_stream_info) X(av_find_best_stream) X(av_read_frame) X(av_seek_frame)         \
     X(avformat_seek_file) X(av_read_play) X(av_read_pause) X(avformat_close_input)                \
     X(avformat_alloc_output_context2) X(avformat_free_context) X(avformat_new_stream)             \

@@ -140,6 +140,7 @@ void ApplyDisc(const TDiscStandard& standard, TAVTarget target, TAVConvertOption
     TVideoOptions& video = *options.VideoOptions();
     TAudioOptions& audio = *options.AudioOptions();
     video.SetVideoCodecName(standard.videoCodec);
+    video.SetPixelFormat(AV_PIX_FMT_YUV420P); // the discs' sampling
     audio.SetAudioCodecName(standard.audioCodec);
     options.SetOutputFormat(standard.format);
     video.SetFrameWidth(standard.width);
@@ -222,6 +223,8 @@ bool TAVCustomVideoProfile::ApplyToConverter(TAVConverter& converter) const {
     TVideoOptions& video = *options.VideoOptions();
     video.SetVideoDisable(false);
     video.SetVideoCodecName(NameOf(kVideoCodecs, videoEncoder_));
+    // What players and devices decode, whatever the source's sampling; even sizes follow from it.
+    video.SetPixelFormat(AV_PIX_FMT_YUV420P);
     switch (videoEncoder_) {
     case TCustomVideoEncoder::H263:
     case TCustomVideoEncoder::WMV2:

@@ -1,9 +1,8 @@
 #include "engine/CodecLock.h"
 
-#include <atomic>
-
 namespace {
-std::atomic<bool> bypassed = false;
+// Depth of the TCodecLocked scopes of this thread.
+thread_local int codecLockDepth = 0;
 } // namespace
 
 TCriticalSection& CodecLock() {
@@ -11,12 +10,14 @@ TCriticalSection& CodecLock() {
     return lock;
 }
 
-TCodecLocked::TCodecLocked() : held_(!bypassed) {
-    if (held_) CodecLock().Enter();
+TCodecLocked::TCodecLocked() {
+    CodecLock().Enter();
+    ++codecLockDepth;
 }
 
 TCodecLocked::~TCodecLocked() {
-    if (held_) CodecLock().Leave();
+    --codecLockDepth;
+    CodecLock().Leave();
 }
 
-void SetCodecLockBypassed(bool value) { bypassed = value; }
+bool CodecLockHeldHere() noexcept { return codecLockDepth > 0; }

@@ -1,10 +1,13 @@
 #pragma once
 // The process-wide codec lock shared by all converters. It is recursive and
-// serialises each conversion's opening phase (inputs, codec options, filter
-// graphs, outputs), its codec opening and closing, video and subtitle
-// encoding and the packet work around the muxer; reading, decoding, filtering,
-// audio encoding, the final encoder flush and the interleaved write of a
-// packet run outside it.
+// guards the library state that codec opening and closing share: it is held
+// through each conversion's opening phase (inputs, codec options, filter
+// graphs, outputs), the transcode's initialisation (encoders and decoders
+// opened, headers written) and every codec close. Coding itself runs outside
+// it: encode and decode calls on separate codec contexts share nothing, and
+// holding the lock around them would make conversions that run at once wait
+// for one another's encoders. So reading, decoding, filtering, encoding,
+// packet work, bitstream filters and writing take no lock.
 
 #include "platform/rtl/SyncObjs.h"
 
@@ -17,11 +20,7 @@ public:
     ~TCodecLocked();
     TCodecLocked(const TCodecLocked&) = delete;
     TCodecLocked& operator=(const TCodecLocked&) = delete;
-
-private:
-    bool held_;
 };
 
-// For the benchmark that measures what the lock costs: while bypassed, a
-// TCodecLocked made afterwards holds nothing. Not for the program.
-void SetCodecLockBypassed(bool bypassed);
+// Whether the calling thread holds the codec lock through a TCodecLocked.
+bool CodecLockHeldHere() noexcept;

@@ -3,8 +3,10 @@
 #include <climits>
 
 #include "engine/ChannelLayouts.h"
+#include "engine/CodecLock.h"
 #include "engine/ConversionRun.h"
 #include "engine/ConvertOptions.h"
+#include "engine/InputFaults.h"
 #include "engine/InputReader.h"
 #include "engine/StreamProtocol.h"
 #include "platform/rtl/Format.h"
@@ -68,7 +70,10 @@ void AddInputStreams(TConversionRun& run, const TAVConvertOptions& options, int 
 } // namespace
 
 TInputStream::~TInputStream() {
-    avlib::avcodec_free_context(&decoderContext);
+    if (decoderContext) {
+        TCodecLocked locked;
+        avlib::avcodec_free_context(&decoderContext);
+    }
     avlib::av_channel_layout_uninit(&channelLayout);
 }
 
@@ -98,7 +103,10 @@ std::optional<double> OpenInputFile(TConversionRun& run, const TAVConvertOptions
 
     auto file = std::make_unique<TInputFile>();
     const int opened = OpenInput(&file->context, url, forced, formatOptions.Address());
-    if (opened < 0) throw Exception(Fmt("Could not open file:%s error(%d)!", url, opened));
+    if (opened < 0) {
+        LogInputError(opened, url);
+        throw Exception(InputFaultMessage(OpenFault(opened, url), url));
+    }
     formatOptions.Clear();
     AVFormatContext* context = file->context;
     if (context->ctx_flags & AVFMTCTX_NOHEADER) {
@@ -125,7 +133,10 @@ std::optional<double> OpenInputFile(TConversionRun& run, const TAVConvertOptions
         throw Exception("Could not alloc memory for stream options.");
     }
     freeStreamOptions();
-    if (found < 0) throw Exception(Fmt("Could not find codec parameters:%d!", found));
+    if (found < 0) {
+        LogInputError(found, url);
+        throw Exception(InputFaultMessage(TInputFault::Unsupported, url));
+    }
 
     // A capture device stamps each frame with the time it grabbed it, so the real frame rate guessed from
     // those times follows the machine's load; its streams run at the rate it was asked for.

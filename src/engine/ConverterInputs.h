@@ -85,8 +85,8 @@ struct TInputFile {
 // demuxer forced by the option set's InputFormats line Index (blank or
 // missing: probed), seeks to a StartTime other than 0 and adds the file and its streams to
 // Run. Returns the container's duration in seconds, when it has one. Raises
-// "Unknow input format %s", "Could not open file:%s error(%d)!",
-// "Could not alloc memory for stream options." and
-// "Could not find codec parameters:%d!". Resets Run's option state.
+// "Unknow input format %s", "Could not alloc memory for stream options." and
+// the input faults of InputFaults.h (FFmpeg's words go to the log). Resets
+// Run's option state.
 std::optional<double> OpenInputFile(TConversionRun& run, const TAVConvertOptions& options, const TStrings& inputFiles,
                                     int index, const TOutputParameters& remembered);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/AVUtils.h"
+#include "engine/CodecLock.h"
 #include "engine/ConversionRun.h"
 #include "engine/ConvertOptions.h"
 #include "engine/FilterGraphs.h"
@@ -259,8 +260,11 @@ void SetMetadata(AVFormatContext* context, const TStrings& lines) {
 } // namespace
 
 TOutputStream::~TOutputStream() {
-    if (encoderContext) avlib::av_freep(&encoderContext->stats_in);
-    avlib::avcodec_free_context(&encoderContext);
+    if (encoderContext) {
+        TCodecLocked locked;
+        avlib::av_freep(&encoderContext->stats_in);
+        avlib::avcodec_free_context(&encoderContext);
+    }
     avlib::av_bsf_free(&bitstreamFilters);
 }
 

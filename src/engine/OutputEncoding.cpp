@@ -4,11 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "engine/AVUtils.h"
-#include "engine/CodecLock.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Transcoder.h"
 #include "engine/VideoSync.h"
@@ -35,7 +33,7 @@ void TTranscoder::EncodeAudio(TOutputStream& ost, AVFrame& frame) {
     if (frame.pts == AV_NOPTS_VALUE || options_.AudioOptions()->AudioSyncMethod() < 0) frame.pts = ost.syncOpts;
     ost.syncOpts = frame.pts + frame.nb_samples;
     if (avlib::avcodec_send_frame(ost.encoderContext, &frame) < 0) throw Exception("Audio encoding failed");
-    DrainEncoder(ost, false, "Audio encoding failed");
+    DrainEncoder(ost, "Audio encoding failed");
 }
 
 void TTranscoder::EncodeVideo(TOutputStream& ost, AVFrame& frame) {
@@ -72,29 +70,21 @@ void TTranscoder::EncodeVideo(TOutputStream& ost, AVFrame& frame) {
         }
         frame.quality = encoder.global_quality;
         if (video.MeThreshold() == 0) frame.pict_type = AV_PICTURE_TYPE_NONE;
-        {
-            TCodecLocked locked;
-            if (avlib::avcodec_send_frame(&encoder, &frame) < 0) throw Exception("Video encoding failed");
-        }
-        if (const int size = DrainEncoder(ost, true, "Video encoding failed")) lastSize = size;
+        if (avlib::avcodec_send_frame(&encoder, &frame) < 0) throw Exception("Video encoding failed");
+        if (const int size = DrainEncoder(ost, "Video encoding failed")) lastSize = size;
         ++ost.syncOpts;
         ++ost.frameNumber;
     }
     if (lastSize) RaiseVideoStats(ost, lastSize);
 }
 
-int TTranscoder::DrainEncoder(TOutputStream& ost, bool locked, const char* failure) {
+int TTranscoder::DrainEncoder(TOutputStream& ost, const char* failure) {
     AVCodecContext& encoder = *ost.encoderContext;
     const bool video = encoder.codec_type == AVMEDIA_TYPE_VIDEO;
     AVPacket& packet = *encoded_;
     int lastSize = 0;
     for (;;) {
-        int result;
-        {
-            std::optional<TCodecLocked> lock;
-            if (locked) lock.emplace();
-            result = avlib::avcodec_receive_packet(&encoder, &packet);
-        }
+        const int result = avlib::avcodec_receive_packet(&encoder, &packet);
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) break;
         if (result < 0) throw Exception(failure);
         if (ost.statsFile && encoder.stats_out) std::fputs(encoder.stats_out, ost.statsFile.get());
@@ -135,19 +125,12 @@ void TTranscoder::EncodeSubtitle(TOutputStream& ost, AVSubtitle& subtitle) {
         subtitle.end_display_time -= subtitle.start_display_time;
         subtitle.start_display_time = 0;
         if (i == 1) subtitle.num_rects = 0;
-        int size;
-        {
-            TCodecLocked locked;
-            size = avlib::avcodec_encode_subtitle(&encoder, subtitleBuffer_.data(),
-                                                  static_cast<int>(subtitleBuffer_.size()), &subtitle);
-        }
+        const int size = avlib::avcodec_encode_subtitle(&encoder, subtitleBuffer_.data(),
+                                                        static_cast<int>(subtitleBuffer_.size()), &subtitle);
         subtitle.num_rects = rects;
         if (size < 0) throw Exception("Subtitle encoding failed");
         AVPacket& packet = *encoded_;
-        {
-            TCodecLocked locked;
-            if (avlib::av_new_packet(&packet, size) < 0) throw EOutOfMemory("Out of memory");
-        }
+        if (avlib::av_new_packet(&packet, size) < 0) throw EOutOfMemory("Out of memory");
         std::memcpy(packet.data, subtitleBuffer_.data(), static_cast<size_t>(size));
         packet.pts = avlib::av_rescale_q(subtitle.pts, kAVTimeBaseQ, ost.stream->time_base);
         packet.duration =
@@ -212,17 +195,12 @@ void TTranscoder::WritePacket(TOutputStream& ost, AVPacket& packet) {
     if (packet.dts != AV_NOPTS_VALUE) ost.lastMuxedDts = packet.dts;
 
     if (AVBSFContext* filters = ost.bitstreamFilters) {
-        std::vector<TPacketPtr> filtered;
-        {
-            TCodecLocked locked;
-            if (avlib::av_bsf_send_packet(filters, &packet) < 0) {
-                avlib::av_packet_unref(&packet);
-                throw Exception("Error applying bitstream filters");
-            }
-            for (TPacketPtr out = NewPacket(); avlib::av_bsf_receive_packet(filters, out.get()) >= 0; out = NewPacket())
-                filtered.push_back(std::move(out));
+        if (avlib::av_bsf_send_packet(filters, &packet) < 0) {
+            avlib::av_packet_unref(&packet);
+            throw Exception("Error applying bitstream filters");
         }
-        for (const TPacketPtr& out : filtered) {
+        const TPacketPtr out = NewPacket();
+        while (avlib::av_bsf_receive_packet(filters, out.get()) >= 0) {
             out->stream_index = ost.index;
             if (avlib::av_interleaved_write_frame(context, out.get()) < 0)
                 throw Exception("av_interleaved_write_frame() ");
@@ -242,7 +220,7 @@ void TTranscoder::FlushEncoders() {
         if (type == AVMEDIA_TYPE_AUDIO && encoder.frame_size <= 1) continue;
         if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO) continue;
         if (avlib::avcodec_send_frame(&encoder, nullptr) < 0) throw Exception("encoding failed");
-        const int size = DrainEncoder(ost, false, "encoding failed");
+        const int size = DrainEncoder(ost, "encoding failed");
         if (type == AVMEDIA_TYPE_VIDEO && size) RaiseVideoStats(ost, size);
     }
 }

@@ -7,6 +7,7 @@
 
 #include "engine/AVUtils.h"
 #include "engine/ChannelLayouts.h"
+#include "engine/CodecThreads.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Transcoder.h"
 #include "platform/rtl/Format.h"
@@ -206,7 +207,7 @@ void TTranscoder::OpenEncoder(TOutputStream& ost) {
         std::memcpy(encoder.subtitle_header, ist->decoderContext->subtitle_header, static_cast<size_t>(size));
         encoder.subtitle_header_size = size;
     }
-    if (!ost.encoderOptions.Find("threads")) ost.encoderOptions.Set("threads", "auto");
+    if (!ost.encoderOptions.Find("threads")) ost.encoderOptions.Set("threads", SharedThreadCount());
     if (avlib::avcodec_open2(&encoder, ost.encoder, ost.encoderOptions.Address()) < 0)
         throw Exception("Error while opening codec for output stream - maybe incorrect parameters such as bit_rate, "
                         "rate, width or height");
@@ -237,7 +238,7 @@ void TTranscoder::OpenDecoder(TInputStream& ist) {
             ist.pool = std::make_unique<TFrameBufferPool>();
             ist.pool->Install(&decoder);
         }
-        if (!ist.decoderOptions.Find("threads")) ist.decoderOptions.Set("threads", "auto");
+        if (!ist.decoderOptions.Find("threads")) ist.decoderOptions.Set("threads", SharedThreadCount());
         if (avlib::avcodec_open2(&decoder, ist.decoder, ist.decoderOptions.Address()) < 0)
             throw Exception("Error while opening decoder for input stream");
         if (decoder.codec_type == AVMEDIA_TYPE_AUDIO) {

@@ -10,6 +10,7 @@
 #include "engine/CodecLock.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Deinterlace.h"
+#include "engine/InputFaults.h"
 #include "engine/InputReader.h"
 #include "platform/rtl/Format.h"
 
@@ -197,12 +198,14 @@ int TTranscoder::ProcessInput(int fileIndex) {
         return read;
     }
     if (read < 0) {
-        if (read != AVERROR_EOF)
-            host_.Faulted(Fmt("Error reading input file %s: %s", String(file.context->url), ErrorText(read)));
-        else if (EndedEarly(file))
-            host_.Faulted(Fmt("Input file %s ends before its stated duration: it is cut short or damaged",
-                              String(file.context->url)));
+        const String url(file.context->url);
+        if (read != AVERROR_EOF) {
+            LogInputError(read, url);
+            host_.Faulted(InputFaultMessage(TInputFault::CutShort, url));
+        }
         EndOfInput(fileIndex);
+        // Judged once the decoders gave up what they held back: frame threads delay their output.
+        if (read == AVERROR_EOF && EndedEarly(file)) host_.Faulted(InputFaultMessage(TInputFault::CutShort, url));
         return AVERROR(EAGAIN);
     }
     for (const auto& ost : run_.outputStreams) ost->unavailable = false;
@@ -217,7 +220,6 @@ int TTranscoder::ProcessInput(int fileIndex) {
                               packet->stream_index, ErrorText(result).ToUtf8().c_str());
         }
     }
-    TCodecLocked locked;
     avlib::av_packet_unref(packet);
     return 0;
 }
@@ -288,6 +290,9 @@ bool TTranscoder::EndedEarly(const TInputFile& file) const {
         const TInputStream& ist = *run_.inputStreams[file.firstStream + i];
         const AVStream& stream = *ist.stream;
         if (ist.discard || !ist.sawFirstTimestamp || ist.nextDts == AV_NOPTS_VALUE) continue;
+        // A subtitle's last cue may come long before the end: sparse streams tell nothing.
+        const AVMediaType type = stream.codecpar->codec_type;
+        if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO) continue;
         const int64_t streamReached = std::max(ist.nextDts, ist.nextPts);
         if (stream.duration != AV_NOPTS_VALUE) {
             const int64_t start = stream.start_time == AV_NOPTS_VALUE ? 0 : stream.start_time;
@@ -461,7 +466,6 @@ int TTranscoder::DecodeVideo(TInputStream& ist, AVPacket* packet) {
 int TTranscoder::DecodeSubtitle(TInputStream& ist, AVPacket* packet) {
     TPacketPtr empty;
     if (!packet) {
-        TCodecLocked locked;
         empty = NewPacket();
         packet = empty.get();
     }

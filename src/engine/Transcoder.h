@@ -88,7 +88,8 @@ private:
     int ReadPacket(TInputFile& file, AVPacket* packet);
     int ProcessInput(int fileIndex);
     void CorrectTimestamps(TInputFile& file, TInputStream& ist, AVPacket& packet);
-    // Whether a used stream of File ended well before its stated duration.
+    // Whether a used audio or video stream of File ended well before its
+    // stated duration; asked after the end of input has flushed its decoders.
     bool EndedEarly(const TInputFile& file) const;
     void EndOfInput(int fileIndex);
     int OutputPacket(TInputStream& ist, AVPacket* packet);
@@ -110,9 +111,8 @@ private:
     void EncodeVideo(TOutputStream& ost, AVFrame& frame);
     void EncodeSubtitle(TOutputStream& ost, AVSubtitle& subtitle);
     void StreamCopy(TOutputStream& ost, TInputStream& ist, const AVPacket& packet);
-    // Writes the packets the encoder has ready; each receive under the codec
-    // lock when Locked. Returns the size of the last one (0: none).
-    int DrainEncoder(TOutputStream& ost, bool locked, const char* failure);
+    // Writes the packets the encoder has ready. Returns the size of the last one (0: none).
+    int DrainEncoder(TOutputStream& ost, const char* failure);
     void WritePacket(TOutputStream& ost, AVPacket& packet);
     void FlushEncoders();
     bool RecordingTimeReached(const TOutputStream& ost) const;

@@ -339,7 +339,7 @@ TEST_F(ConverterFixture, UnhandledFailureShowsTheErrorBoxOnTheMainThread) {
     ASSERT_TRUE(PumpUntil([&] { return !boxes_.empty() && converter->State() == cvIdle; }));
     converter.reset();
     ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_TRUE(boxes_[0].starts_with(u"Could not open file:" + missing + u" error(-2)!:")) << boxes_[0];
+    EXPECT_TRUE(boxes_[0].starts_with("Input file " + missing + " does not exist or cannot be read:")) << boxes_[0];
     EXPECT_EQ(boxThreads_[0], std::this_thread::get_id());
 }
 

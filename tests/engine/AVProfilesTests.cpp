@@ -141,6 +141,7 @@ TEST_P(ProfileApplies, ExactlyItsOptions) {
 
 void Vcd(TAVConvertOptions& o) {
     o.VideoOptions()->SetVideoCodecName("mpeg1video");
+    o.VideoOptions()->SetPixelFormat(AV_PIX_FMT_YUV420P);
     o.AudioOptions()->SetAudioCodecName("mp2");
     o.SetOutputFormat("vcd");
     o.VideoOptions()->SetFrameWidth(352);
@@ -153,6 +154,7 @@ void Vcd(TAVConvertOptions& o) {
 
 void Svcd(TAVConvertOptions& o) {
     o.VideoOptions()->SetVideoCodecName("mpeg2video");
+    o.VideoOptions()->SetPixelFormat(AV_PIX_FMT_YUV420P);
     o.AudioOptions()->SetAudioCodecName("mp2");
     o.SetOutputFormat("svcd");
     o.VideoOptions()->SetFrameWidth(480);
@@ -163,6 +165,7 @@ void Svcd(TAVConvertOptions& o) {
 
 void Dvd(TAVConvertOptions& o) {
     o.VideoOptions()->SetVideoCodecName("mpeg2video");
+    o.VideoOptions()->SetPixelFormat(AV_PIX_FMT_YUV420P);
     o.AudioOptions()->SetAudioCodecName("ac3");
     o.SetOutputFormat("dvd");
     o.VideoOptions()->SetFrameWidth(720);
@@ -313,6 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
                        o.AudioOptions()->SetAudioCodecName("aac");
                        o.AudioOptions()->SetAudioChannels(1);
                        o.VideoOptions()->SetVideoCodecName("libx264");
+                       o.VideoOptions()->SetPixelFormat(AV_PIX_FMT_YUV420P);
                        o.CodecOptions()->SetCommaText("level=41,preset=faster,mbd=rd");
                        o.VideoOptions()->SetFrameWidth(1280);
                        o.VideoOptions()->SetFrameHeight(720);
@@ -333,6 +337,7 @@ INSTANTIATE_TEST_SUITE_P(
                        o.AudioOptions()->SetAudioChannels(1);
                        o.VideoOptions()->SetVideoDisable(false);
                        o.VideoOptions()->SetVideoCodecName("h263");
+                       o.VideoOptions()->SetPixelFormat(AV_PIX_FMT_YUV420P);
                        o.VideoOptions()->SetPass(1);
                        o.SetThreadCount(1);
                    },
@@ -354,6 +359,7 @@ INSTANTIATE_TEST_SUITE_P(
                        o.AudioOptions()->SetAudioCodecName("aac");
                        o.AudioOptions()->SetAudioChannels(1);
                        o.VideoOptions()->SetVideoCodecName("libxvid");
+                       o.VideoOptions()->SetPixelFormat(AV_PIX_FMT_YUV420P);
                        o.VideoOptions()->SetBitrate(INT_MAX);
                    }}));
 

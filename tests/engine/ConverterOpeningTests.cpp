@@ -164,7 +164,7 @@ TEST_F(ConverterOpening, UnknownForcedDemuxerFailsAndABlankLineProbes) {
 
 TEST_F(ConverterOpening, MissingInputNamesTheFile) {
     const String missing = folder_ + "missing.avi";
-    EXPECT_EQ(OpenFailure({missing}, {}), "Could not open file:" + missing + " error(-2)!");
+    EXPECT_EQ(OpenFailure({missing}, {}), "Input file " + missing + " does not exist or cannot be read");
 }
 
 TEST_F(ConverterOpening, StreamInputsSeekToTheStartMark) {

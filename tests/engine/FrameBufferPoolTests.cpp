@@ -5,15 +5,12 @@
 #include <vector>
 
 #include "engine/AVLogger.h"
+#include "engine/AVPointers.h"
 
 namespace {
 
 constexpr AVPixelFormat kFormat = AV_PIX_FMT_YUV422P;
 
-struct FrameDeleter {
-    void operator()(AVFrame* frame) const { avlib::av_frame_free(&frame); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 struct ContextDeleter {
     void operator()(AVCodecContext* context) const { avlib::avcodec_free_context(&context); }
 };
@@ -22,8 +19,6 @@ struct PacketDeleter {
     void operator()(AVPacket* packet) const { avlib::av_packet_free(&packet); }
 };
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
-
-FramePtr NewFrame() { return FramePtr(avlib::av_frame_alloc()); }
 
 // The luma of frame Index as EncodeFrames paints it.
 uint8_t Luma(int index) { return static_cast<uint8_t>(40 + 30 * index); }
@@ -39,7 +34,7 @@ std::vector<PacketPtr> EncodeFrames(int count, int width, int height) {
     EXPECT_EQ(avlib::avcodec_open2(encoder.get(), codec, nullptr), 0);
     std::vector<PacketPtr> packets;
     for (int i = 0; i < count; ++i) {
-        FramePtr frame = NewFrame();
+        TFramePtr frame = NewFrame();
         frame->width = width;
         frame->height = height;
         frame->format = kFormat;
@@ -72,21 +67,21 @@ ContextPtr OpenDecoder(TFrameBufferPool& pool, int width, int height, int frameT
 }
 
 // Sends Packets (null flushes) and collects every frame the decoder gives back.
-std::vector<FramePtr> Decode(AVCodecContext* decoder, const std::vector<AVPacket*>& packets) {
-    std::vector<FramePtr> frames;
+std::vector<TFramePtr> Decode(AVCodecContext* decoder, const std::vector<AVPacket*>& packets) {
+    std::vector<TFramePtr> frames;
     for (AVPacket* packet : packets) {
         EXPECT_EQ(avlib::avcodec_send_packet(decoder, packet), 0);
-        for (FramePtr frame = NewFrame(); avlib::avcodec_receive_frame(decoder, frame.get()) == 0; frame = NewFrame())
+        for (TFramePtr frame = NewFrame(); avlib::avcodec_receive_frame(decoder, frame.get()) == 0; frame = NewFrame())
             frames.push_back(std::move(frame));
     }
     return frames;
 }
 
 // A frame as a decoder of that size would ask for it.
-FramePtr RequestFrame(AVCodecContext* decoder, int width, int height) {
+TFramePtr RequestFrame(AVCodecContext* decoder, int width, int height) {
     decoder->width = width;
     decoder->height = height;
-    FramePtr frame = NewFrame();
+    TFramePtr frame = NewFrame();
     frame->width = width;
     frame->height = height;
     frame->format = kFormat;
@@ -103,7 +98,7 @@ TEST_F(FrameBufferPool, DecodedFramesUseDistinctPoolBuffersThatComeBack) {
     TFrameBufferPool pool;
     const std::vector<PacketPtr> packets = EncodeFrames(2, 64, 48);
     ContextPtr decoder = OpenDecoder(pool, 64, 48);
-    std::vector<FramePtr> frames = Decode(decoder.get(), {packets[0].get(), packets[1].get()});
+    std::vector<TFramePtr> frames = Decode(decoder.get(), {packets[0].get(), packets[1].get()});
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(pool.BufferCount(), 2);
     EXPECT_EQ(pool.FreeCount(), 0);
@@ -131,7 +126,7 @@ TEST_F(FrameBufferPool, FrameThreadedDecodersDrawFromThePoolWithoutComplaint) {
     std::vector<AVPacket*> sent;
     for (const PacketPtr& packet : packets) sent.push_back(packet.get());
     sent.push_back(nullptr);
-    std::vector<FramePtr> frames = Decode(decoder.get(), sent);
+    std::vector<TFramePtr> frames = Decode(decoder.get(), sent);
     ASSERT_EQ(frames.size(), packets.size());
     for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i]->data[0][0], Luma(static_cast<int>(i)));
     EXPECT_EQ(pool.BufferCount(), 6);
@@ -146,12 +141,12 @@ TEST_F(FrameBufferPool, ADecoderThatOutlivesItsPoolGoesOnWithFFmpegsBuffers) {
     auto pool = std::make_unique<TFrameBufferPool>();
     const std::vector<PacketPtr> packets = EncodeFrames(3, 64, 48);
     ContextPtr decoder = OpenDecoder(*pool, 64, 48);
-    std::vector<FramePtr> frames = Decode(decoder.get(), {packets[0].get()});
+    std::vector<TFramePtr> frames = Decode(decoder.get(), {packets[0].get()});
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(pool->BufferCount(), 1);
 
     pool.reset();
-    for (FramePtr& later : Decode(decoder.get(), {packets[1].get(), packets[2].get(), nullptr}))
+    for (TFramePtr& later : Decode(decoder.get(), {packets[1].get(), packets[2].get(), nullptr}))
         frames.push_back(std::move(later));
     ASSERT_EQ(frames.size(), 3u);
     for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i]->data[0][0], Luma(static_cast<int>(i)));
@@ -161,20 +156,20 @@ TEST_F(FrameBufferPool, ADecoderThatOutlivesItsPoolGoesOnWithFFmpegsBuffers) {
 TEST_F(FrameBufferPool, ReusesReturnedBuffersAndReallocatesForANewSize) {
     TFrameBufferPool pool;
     ContextPtr decoder = OpenDecoder(pool, 64, 48);
-    FramePtr first = RequestFrame(decoder.get(), 64, 48);
+    TFramePtr first = RequestFrame(decoder.get(), 64, 48);
     const uint8_t* firstData = first->data[0];
-    FramePtr second = RequestFrame(decoder.get(), 64, 48);
+    TFramePtr second = RequestFrame(decoder.get(), 64, 48);
     EXPECT_NE(second->data[0], firstData);
     first.reset();
     second.reset();
     EXPECT_EQ(pool.FreeCount(), 2);
 
-    FramePtr again = RequestFrame(decoder.get(), 64, 48);
+    TFramePtr again = RequestFrame(decoder.get(), 64, 48);
     EXPECT_EQ(pool.FreeCount(), 1);
     EXPECT_EQ(pool.BufferCount(), 2);
     again.reset();
 
-    FramePtr larger = RequestFrame(decoder.get(), 640, 480);
+    TFramePtr larger = RequestFrame(decoder.get(), 640, 480);
     EXPECT_EQ(pool.BufferCount(), 2);
     EXPECT_GE(larger->linesize[0], 640);
     EXPECT_GE(larger->buf[0]->size, 640 * 480 * 2);
@@ -184,14 +179,14 @@ TEST_F(FrameBufferPool, ReusesReturnedBuffersAndReallocatesForANewSize) {
 TEST_F(FrameBufferPool, RejectsImpossibleSizesAndOutlivedBuffersFreeThemselves) {
     auto pool = std::make_unique<TFrameBufferPool>();
     ContextPtr decoder = OpenDecoder(*pool, 64, 48);
-    FramePtr bad = NewFrame();
+    TFramePtr bad = NewFrame();
     bad->width = 0;
     bad->height = 48;
     bad->format = kFormat;
     EXPECT_LT(CodecGetBuffer(decoder.get(), bad.get(), 0), 0);
     EXPECT_EQ(pool->BufferCount(), 0);
 
-    FramePtr held = RequestFrame(decoder.get(), 64, 48);
+    TFramePtr held = RequestFrame(decoder.get(), 64, 48);
     decoder.reset();
     pool.reset();
     held.reset(); // must neither crash nor leak
@@ -212,10 +207,10 @@ TEST_F(FrameBufferPool, FiltersTakePoolFramesWithoutCopying) {
     ASSERT_EQ(avlib::avfilter_link(source, 0, sink, 0), 0);
     ASSERT_GE(avlib::avfilter_graph_config(graph, nullptr), 0);
 
-    FramePtr decoded = RequestFrame(decoder.get(), 64, 48);
+    TFramePtr decoded = RequestFrame(decoder.get(), 64, 48);
     decoded->pts = 0;
     ASSERT_GE(avlib::av_buffersrc_add_frame_flags(source, decoded.get(), AV_BUFFERSRC_FLAG_KEEP_REF), 0);
-    FramePtr filtered = NewFrame();
+    TFramePtr filtered = NewFrame();
     ASSERT_GE(avlib::av_buffersink_get_frame(sink, filtered.get()), 0);
     EXPECT_EQ(filtered->data[0], decoded->data[0]);
 
@@ -238,7 +233,7 @@ TEST_F(FrameBufferPool, AudioDecodersKeepFFmpegsBuffers) {
     ASSERT_EQ(avlib::av_new_packet(packet, 200), 0);
     std::fill_n(packet->data, 200, 0);
     ASSERT_EQ(avlib::avcodec_send_packet(decoder.get(), packet), 0);
-    FramePtr frame = NewFrame();
+    TFramePtr frame = NewFrame();
     ASSERT_EQ(avlib::avcodec_receive_frame(decoder.get(), frame.get()), 0);
     EXPECT_EQ(frame->nb_samples, 100);
     EXPECT_EQ(pool.BufferCount(), 0);

@@ -118,9 +118,12 @@ void Drain(AVFormatContext* context, TEncodedTrack& track, AVPacket* packet) {
 void FillPicture(AVFrame& frame, int index) {
     const int luma = TestPictureLuma(index);
     for (int y = 0; y < frame.height; ++y) std::memset(frame.data[0] + y * frame.linesize[0], luma, frame.width);
+    int shiftX = 0, shiftY = 0;
+    avlib::av_pix_fmt_get_chroma_sub_sample(static_cast<AVPixelFormat>(frame.format), &shiftX, &shiftY);
+    const int chromaWidth = -((-frame.width) >> shiftX), chromaHeight = -((-frame.height) >> shiftY);
     for (int plane = 1; plane < 3; ++plane)
-        for (int y = 0; y < (frame.height + 1) / 2; ++y)
-            std::memset(frame.data[plane] + y * frame.linesize[plane], 128, (frame.width + 1) / 2);
+        for (int y = 0; y < chromaHeight; ++y)
+            std::memset(frame.data[plane] + y * frame.linesize[plane], 128, chromaWidth);
 }
 
 void FillSound(AVFrame& frame, int64_t first) {
@@ -134,6 +137,9 @@ void FillSound(AVFrame& frame, int64_t first) {
                 break;
             case AV_SAMPLE_FMT_S16P:
                 reinterpret_cast<int16_t*>(frame.data[c])[i] = static_cast<int16_t>(value * 32767);
+                break;
+            case AV_SAMPLE_FMT_S32P:
+                reinterpret_cast<int32_t*>(frame.data[c])[i] = static_cast<int32_t>(value * 2147483647);
                 break;
             case AV_SAMPLE_FMT_FLTP: reinterpret_cast<float*>(frame.data[c])[i] = static_cast<float>(value); break;
             default: throw Exception("test media: unexpected sample format");
@@ -151,7 +157,9 @@ void OpenTrack(TEncodedTrack& out, AVFormatContext* context, int frames) {
     if (track.type == AVMEDIA_TYPE_VIDEO) {
         encoder.width = track.width;
         encoder.height = track.height;
-        encoder.pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+        encoder.pix_fmt = track.pixelFormat != AV_PIX_FMT_NONE ? track.pixelFormat
+                          : codec->pix_fmts                    ? codec->pix_fmts[0]
+                                                               : AV_PIX_FMT_YUV420P;
         encoder.framerate = {track.frameRate, 1};
         if (track.keyFrameInterval) encoder.gop_size = track.keyFrameInterval;
         if (track.pictureTimes.empty()) {
@@ -302,6 +310,9 @@ TTestMediaInfo ReadTestMedia(const String& path) {
         stream.height = par.height;
         stream.channels = par.ch_layout.nb_channels;
         stream.sampleRate = par.sample_rate;
+        if (par.codec_type == AVMEDIA_TYPE_VIDEO)
+            if (const char* name = avlib::av_get_pix_fmt_name(static_cast<AVPixelFormat>(par.format)))
+                stream.pixelFormat = name;
         stream.aspect = par.sample_aspect_ratio;
         stream.frameRate = av_q2d(context->streams[i]->r_frame_rate);
         info.streams.push_back(stream);

@@ -21,6 +21,8 @@ struct TTestTrack {
     int channels = 0;
     int sampleRate = 0;
     int frameRate = 10;
+    // None: the encoder's first.
+    AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
     // Pictures between key frames; 0: the encoder's default.
     int keyFrameInterval = 0;
     // Seconds of nothing before the first picture or sample.
@@ -48,6 +50,7 @@ struct TTestStreamInfo {
     int height = 0;
     int channels = 0;
     int sampleRate = 0;
+    std::string pixelFormat; // FFmpeg's name
     AVRational aspect{0, 1}; // sample aspect ratio
     double frameRate = 0;    // the demuxer's guess, pictures per second
     int packets = 0;
