@@ -217,6 +217,10 @@ public:
     void SetNodeHasChildren(PViewNode node, bool value);
     bool FullyVisible(PViewNode node) const;
     bool EffectivelyHidden(PViewNode node) const noexcept;
+    // Whether a visible walk meets the node among its siblings.
+    bool ShowsInWalk(PViewNode node, bool includeHidden) const noexcept {
+        return node->states.Contains(nsVisible) && (includeHidden || !EffectivelyHidden(node));
+    }
     bool EffectivelyVisible(PViewNode node) const noexcept;
     uint32_t NodeLevel(PViewNode node) const noexcept;
     bool IsDescendantOf(PViewNode node, PViewNode potentialParent) const noexcept;

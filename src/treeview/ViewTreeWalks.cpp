@@ -138,7 +138,7 @@ PViewNode TBaseViewTree::VisibleParent(PViewNode node, bool includeHidden) const
 PViewNode TBaseViewTree::NextVisibleNodeRaw(PViewNode node, bool considerChildrenAbove, bool includeHidden) const {
     RTL_ASSERT(node != root_, kRootNodeAssertion);
     if (!node) return nullptr;
-    auto shows = [&](PViewNode n) { return n->states.Contains(nsVisible) && (includeHidden || !EffectivelyHidden(n)); };
+    auto shows = [&](PViewNode n) { return ShowsInWalk(n, includeHidden); };
     if (!Displayed(node) && !(includeHidden && FullyVisible(node))) {
         PViewNode parent = VisibleParent(node, includeHidden);
         if (parent == root_) return FirstVisibleNodeRaw(nullptr, considerChildrenAbove, includeHidden);
@@ -176,7 +176,7 @@ PViewNode TBaseViewTree::NextVisibleNodeRaw(PViewNode node, bool considerChildre
 
 PViewNode TBaseViewTree::FirstVisibleNodeRaw(PViewNode node, bool considerChildrenAbove, bool includeHidden) const {
     if (!node) node = root_;
-    auto shows = [&](PViewNode n) { return n->states.Contains(nsVisible) && (includeHidden || !EffectivelyHidden(n)); };
+    auto shows = [&](PViewNode n) { return ShowsInWalk(n, includeHidden); };
     PViewNode first = nullptr;
     for (PViewNode child = node->firstChild; child; child = child->nextSibling) {
         if (shows(child)) { first = child; break; }
@@ -213,7 +213,7 @@ PViewNode TBaseViewTree::LastVisibleChildNodeRaw(PViewNode node, bool includeHid
     if (!node) node = root_;
     if (!node->states.Contains(nsExpanded) || (node != root_ && !FullyVisible(node))) return nullptr;
     for (PViewNode child = node->lastChild; child; child = child->prevSibling) {
-        if (child->states.Contains(nsVisible) && (includeHidden || !EffectivelyHidden(child))) return child;
+        if (ShowsInWalk(child, includeHidden)) return child;
     }
     return nullptr;
 }
@@ -246,7 +246,7 @@ PViewNode TBaseViewTree::PreviousVisibleNodeRaw(PViewNode node, bool considerChi
 PViewNode TBaseViewTree::PreviousVisibleSiblingNodeRaw(PViewNode node, bool includeHidden) const {
     RTL_ASSERT(node && node != root_, "Invalid parameter.");
     for (PViewNode sibling = node->prevSibling; sibling; sibling = sibling->prevSibling) {
-        if (sibling->states.Contains(nsVisible) && (includeHidden || !EffectivelyHidden(sibling))) return sibling;
+        if (ShowsInWalk(sibling, includeHidden)) return sibling;
     }
     return nullptr;
 }
@@ -280,7 +280,7 @@ PViewNode TBaseViewTree::LastVisibleNode(PViewNode node, bool considerChildrenAb
 PViewNode TBaseViewTree::FirstVisibleChildNode(PViewNode node, bool includeHidden) {
     if (!node) node = root_;
     for (PViewNode child = FirstChildNode(node); child; child = child->nextSibling) {
-        if (child->states.Contains(nsVisible) && (includeHidden || !EffectivelyHidden(child))) {
+        if (ShowsInWalk(child, includeHidden)) {
             VIEW_TREE_INIT(child);
             return child;
         }
@@ -297,7 +297,7 @@ PViewNode TBaseViewTree::LastVisibleChildNode(PViewNode node, bool includeHidden
 PViewNode TBaseViewTree::NextVisibleSiblingNode(PViewNode node, bool includeHidden) {
     RTL_ASSERT(node && node != root_, "Invalid parameter.");
     for (PViewNode sibling = node->nextSibling; sibling; sibling = sibling->nextSibling) {
-        if (sibling->states.Contains(nsVisible) && (includeHidden || !EffectivelyHidden(sibling))) {
+        if (ShowsInWalk(sibling, includeHidden)) {
             VIEW_TREE_INIT(sibling);
             return sibling;
         }
