@@ -249,10 +249,13 @@ private:
 };
 
 // Runs Converters at once, each opening its codecs only once all of them
-// count as running; the threads their codecs were opened with.
+// count as running, and none finishing before every one has opened its
+// OpensEach codecs (a progress report waits for the main thread, which is not
+// served until then); the threads their codecs were opened with.
 std::multimap<std::string, std::string> ThreadsOfConvertersAtOnce(
-    const std::vector<std::unique_ptr<TAVConverter>>& converters) {
+    const std::vector<std::unique_ptr<TAVConverter>>& converters, size_t opensEach) {
     TThreadOptionRecorder recorder;
+    for (const auto& converter : converters) converter->OnProgress = [](TObject*) {};
     {
         TCodecLocked locked; // the opening phases wait for it
         for (const auto& converter : converters) converter->StartConversion(nullptr);
@@ -260,6 +263,9 @@ std::multimap<std::string, std::string> ThreadsOfConvertersAtOnce(
         while (RunningConversions() < static_cast<int>(converters.size()) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::yield();
     }
+    const auto opened = std::chrono::steady_clock::now() + 30s;
+    while (recorder.Threads().size() < opensEach * converters.size() && std::chrono::steady_clock::now() < opened)
+        std::this_thread::sleep_for(1ms);
     int completed = 0;
     for (const auto& converter : converters) converter->OnComplete = [&](TObject*) { ++completed; };
     const auto deadline = std::chrono::steady_clock::now() + 120s;
@@ -274,13 +280,13 @@ TEST(ConcurrentConversion, CodecsOfConversionsAtOnceShareTheCoresUnlessTheUserCh
     const std::string shared = SharedThreadCount(3, AvailableCores());
 
     const auto alone = H264Converters(source, 1);
-    for (const auto& [codec, threads] : ThreadsOfConvertersAtOnce(alone)) EXPECT_EQ(threads, "auto") << codec;
+    for (const auto& [codec, threads] : ThreadsOfConvertersAtOnce(alone, 4)) EXPECT_EQ(threads, "auto") << codec;
     EXPECT_EQ(RunningConversions(), 0);
 
     const auto three = H264Converters(source, 3);
     three[0]->ConvertOptions()->SetThreadCount(6);
     three[1]->ConvertOptions()->CodecOptions()->Add("threads=7");
-    const auto threads = ThreadsOfConvertersAtOnce(three);
+    const auto threads = ThreadsOfConvertersAtOnce(three, 4);
     EXPECT_EQ(RunningConversions(), 0);
     for (const auto& converter : three) EXPECT_FALSE(converter->Failed()) << converter->ErrorMessage().ToUtf8();
     const auto of = [&](const std::string& codec) {
