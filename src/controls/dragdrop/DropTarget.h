@@ -1,0 +1,152 @@
+#pragma once
+// The receiving end of drag and drop: a component that makes windowed
+// controls accept drops, follows the drag over them, reads the dropped data
+// through its data formats and hands it to its owner in events. Every
+// IDropTarget call catches what its handlers raise and answers E_UNEXPECTED
+// with effect 0.
+
+#include <vector>
+
+#include "controls/dragdrop/DragDropComponent.h"
+#include "platform/rtl/Geometry.h"
+#include "platform/ui/WinControl.h"
+#include "platform/win/dataxfer/DataTransfer.h"
+
+enum class TDragType { dtCopy, dtMove, dtLink };
+using enum TDragType;
+using TDragTypes = TSet<TDragType>;
+
+// Client point of the current target; Effect in, the answer out.
+using TDropTargetEvent = std::function<void(TObject* sender, TShiftState shift, TPoint point, DWORD& effect)>;
+using TAcceptFormatEvent = std::function<void(TObject* sender, TCustomDataFormat& format, bool& accept)>;
+
+class TCustomDropTarget : public TImplements<TDragDropComponent, IDropTarget> {
+    RTL_CLASS(TCustomDropTarget, TDragDropComponent);
+
+public:
+    explicit TCustomDropTarget(TComponent* owner);
+    ~TCustomDropTarget() override;
+
+    HRESULT DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD& effect) override;
+    HRESULT DragOver(DWORD keyState, POINTL point, DWORD& effect) override;
+    HRESULT DragLeave() override;
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD& effect) override;
+
+    // Registers Target (through a proxy window with AutoRegister); with
+    // MultiTarget false the others are unregistered first.
+    void Register(TWinControl* target);
+    // Null unregisters every control, the last first.
+    void Unregister(TWinControl* target = nullptr);
+    // The registered control under the cursor during a drag, else null.
+    TWinControl* Target() const noexcept { return currentTarget_; }
+    void SetTarget(TWinControl* value);
+    const std::vector<TWinControl*>& Targets() const noexcept { return targets_; }
+    IDataObject* DataObject() const noexcept { return dataObject_.get(); }
+
+    // The effect of a paste, 0 when nothing could be read; raises
+    // EOleSysError when the clipboard cannot be opened.
+    DWORD PasteFromClipboard();
+    bool CanPasteFromClipboard();
+
+    TDragTypes DragTypes;
+    bool GetDataOnEnter = false;
+    bool Enabled = true;
+    bool ShowImage = true;
+    bool MultiTarget = false;
+    bool AutoRegister = true;
+    bool AutoScroll = true;
+    bool OptimizedMove = false;
+    TDropTargetEvent OnEnter, OnDragOver, OnDrop, OnGetDropEffect;
+    TNotifyEvent OnLeave;
+
+    // Key state bits as a shift state.
+    static TShiftState KeyStateToShiftState(DWORD keyState) noexcept;
+    // The control under Point, or its first registered ancestor; null when none.
+    virtual TWinControl* FindTarget(POINT screenPoint) const;
+
+protected:
+    void GetCompatibleClipboardFormats(TClass dataFormatClass, TClipboardFormats& formats) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+    virtual DWORD ChooseDropEffect(TShiftState shift, TPoint point, DWORD effect);
+    virtual void HandleEnter(TShiftState shift, TPoint point, DWORD& effect);
+    virtual void HandleDragOver(TShiftState shift, TPoint point, DWORD& effect);
+    virtual void HandleDrop(TShiftState shift, TPoint point, DWORD& effect);
+    virtual void HandleLeave();
+    virtual bool FetchData(DWORD effect);
+    virtual bool ReadFormats() = 0;
+    virtual void ClearFormats() = 0;
+    virtual bool HasValidFormats(IDataObject& data) = 0;
+    virtual DWORD ReadPreferredDropEffect();
+
+private:
+    TPoint ClientPoint(POINTL screen) const;
+    void SetUpAutoScroll();
+
+    TIntfPtr<IDataObject> dataObject_;
+    std::vector<TWinControl*> targets_;
+    TWinControl* currentTarget_ = nullptr;
+    TPoint lastPoint_{};
+    bool horizontalBar_ = false, verticalBar_ = false;
+    TRect noScrollZone_{};
+};
+
+// A drop target reading every data format it holds.
+class TCustomDropMultiTarget : public TCustomDropTarget {
+    RTL_CLASS(TCustomDropMultiTarget, TCustomDropTarget);
+
+public:
+    explicit TCustomDropMultiTarget(TComponent* owner);
+    // Frees the data formats still held, the last first.
+    ~TCustomDropMultiTarget() override;
+
+    TAcceptFormatEvent OnAcceptFormat;
+
+protected:
+    bool ReadFormats() override;
+    void ClearFormats() override;
+    bool HasValidFormats(IDataObject& data) override;
+    virtual void HandleAcceptFormat(TCustomDataFormat& format, bool& accept);
+};
+
+class TFileDataFormat;
+class TFileMapDataFormat;
+
+// Files dropped from file managers: their full paths in Files, and the names
+// they are to get in MappedNames when the source gives them.
+class TDropFileTarget : public TCustomDropMultiTarget {
+    RTL_CLASS(TDropFileTarget, TCustomDropMultiTarget);
+
+public:
+    explicit TDropFileTarget(TComponent* owner);
+    ~TDropFileTarget() override;
+
+    TUnicodeStrings& Files();
+    TUnicodeStrings& MappedNames();
+
+protected:
+    // A source naming no preferred effect prefers a copy.
+    DWORD ReadPreferredDropEffect() override;
+
+private:
+    TFileDataFormat* fileFormat_;
+    TFileMapDataFormat* fileMapFormat_;
+};
+
+// A hidden child window that carries the registration of its parent: it
+// registers the parent when its window is made and revokes it when its
+// window goes, so the registration follows every new window of the parent.
+class TWinControlProxy : public TWinControl {
+    RTL_CLASS(TWinControlProxy, TWinControl);
+
+public:
+    TWinControlProxy(TCustomDropTarget* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+
+private:
+    TCustomDropTarget* dropTarget_;
+};
