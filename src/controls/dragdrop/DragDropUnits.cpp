@@ -1,12 +1,15 @@
 #include "controls/dragdrop/DragDropUnits.h"
 
 #include "controls/dragdrop/DataFormatMap.h"
+#include "controls/dragdrop/DataStreamFormat.h"
 #include "controls/dragdrop/FeedbackFormats.h"
 #include "controls/dragdrop/FileFormats.h"
 #include "controls/dragdrop/PidlFormats.h"
 #include "controls/dragdrop/TextFormats.h"
+#include "controls/dragdrop/VirtualFileFormats.h"
 
 void RegisterDragDropFormats() {
+    RegisterDataFormat<TDataStreamDataFormat>();
     RegisterDataFormat<TFeedbackDataFormat>();
     RegisterDataFormat<TTextDataFormat>();
     RegisterDataFormat<TPIDLDataFormat>();
@@ -14,4 +17,6 @@ void RegisterDragDropFormats() {
     RegisterDataFormat<TFileMapDataFormat>();
     TAnsiFilenameClipboardFormat::DeclareConversions();
     TUnicodeFilenameClipboardFormat::DeclareConversions();
+    RegisterDataFormat<TVirtualFileStreamDataFormat>();
+    TFileContentsStreamClipboardFormat::DeclareConversions();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/dragdrop/DragDropComponent.h"
+#include "controls/dragdrop/UnicodeStrings.h"
 #include "platform/rtl/Geometry.h"
 #include "platform/ui/WinControl.h"
 #include "platform/win/dataxfer/DataTransfer.h"

@@ -10,6 +10,25 @@ RTL_PUBLISHED_NONE(TFileGroupDescriptorCustomClipboardFormat);
 RTL_PUBLISHED_NONE(TAnsiFileGroupDescriptorClipboardFormat);
 RTL_PUBLISHED_NONE(TUnicodeFileGroupDescriptorClipboardFormat);
 
+std::string DescriptorNameUtf8(const String& name) {
+    std::string text = name.ToUtf8();
+    constexpr size_t kLimit = TFileGroupDescriptorCustomClipboardFormat::kNameField - 1;
+    if (text.size() <= kLimit) return text;
+    size_t cut = kLimit;
+    while (cut > 0 && (static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
+    return text;
+}
+
+std::u16string DescriptorNameUtf16(const String& name) {
+    std::u16string text(name.data(), name.size());
+    constexpr size_t kLimit = TFileGroupDescriptorCustomClipboardFormat::kNameField - 1;
+    if (text.size() <= kLimit) return text;
+    const bool splitsPair = text[kLimit] >= 0xDC00 && text[kLimit] <= 0xDFFF;
+    text.resize(splitsPair ? kLimit - 1 : kLimit);
+    return text;
+}
+
 uint32_t TFileGroupDescriptorCustomClipboardFormat::Count() const noexcept {
     if (group_.size() < 4) return 0;
     return uint32_t(group_[0]) | uint32_t(group_[1]) << 8 | uint32_t(group_[2]) << 16 | uint32_t(group_[3]) << 24;
@@ -24,17 +43,18 @@ void TFileGroupDescriptorCustomClipboardFormat::CheckIndex(uint32_t index) const
     if (index >= Count()) throw Exception(Format(u"Filename index out of bounds (%d)", {int64_t{index}}));
 }
 
-uint8_t* TFileGroupDescriptorCustomClipboardFormat::NameField(uint32_t index) {
-    return group_.data() + 4 + index * DescriptorSize() + kDescriptorHead;
+uint8_t* TFileGroupDescriptorCustomClipboardFormat::Descriptor(uint32_t index) {
+    CheckIndex(index);
+    return group_.data() + 4 + index * DescriptorSize();
 }
 
-const uint8_t* TFileGroupDescriptorCustomClipboardFormat::NameField(uint32_t index) const {
-    return group_.data() + 4 + index * DescriptorSize() + kDescriptorHead;
+const uint8_t* TFileGroupDescriptorCustomClipboardFormat::Descriptor(uint32_t index) const {
+    CheckIndex(index);
+    return group_.data() + 4 + index * DescriptorSize();
 }
 
 String TFileGroupDescriptorCustomClipboardFormat::GetFilename(uint32_t index) const {
-    CheckIndex(index);
-    const uint8_t* field = NameField(index);
+    const uint8_t* field = Descriptor(index) + kDescriptorHead;
     if (characterSize_ == 1) {
         const auto* text = reinterpret_cast<const char*>(field);
         return String::FromUtf8(std::string_view(text, std::find(text, text + kNameField, '\0') - text));
@@ -46,15 +66,14 @@ String TFileGroupDescriptorCustomClipboardFormat::GetFilename(uint32_t index) co
 }
 
 void TFileGroupDescriptorCustomClipboardFormat::SetFilename(uint32_t index, const String& name) {
-    CheckIndex(index);
-    uint8_t* field = NameField(index);
+    uint8_t* field = Descriptor(index) + kDescriptorHead;
     std::memset(field, 0, kNameField * characterSize_);
     if (characterSize_ == 1) {
-        std::string text = name.ToUtf8();
-        text.resize(std::min(text.size(), kNameField - 1));
+        const std::string text = DescriptorNameUtf8(name);
         std::memcpy(field, text.data(), text.size());
     } else {
-        std::memcpy(field, name.data(), 2 * std::min(name.size(), kNameField - 1));
+        const std::u16string text = DescriptorNameUtf16(name);
+        std::memcpy(field, text.data(), 2 * text.size());
     }
 }
 

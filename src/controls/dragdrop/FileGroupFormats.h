@@ -3,9 +3,17 @@
 // that need not exist on disk, each 72 bytes of attributes and a name field
 // of 260 characters (8-bit UTF-8 or UTF-16).
 
+#include <string>
 #include <vector>
 
 #include "controls/dragdrop/SimpleClipboardFormat.h"
+
+// A name as a descriptor's 8-bit field holds it: UTF-8 of at most 259 bytes,
+// cut after the last whole character that fits.
+std::string DescriptorNameUtf8(const String& name);
+// A name as a descriptor's wide field holds it: at most 259 units, not
+// ending between the two halves of a surrogate pair.
+std::u16string DescriptorNameUtf16(const String& name);
 
 class TFileGroupDescriptorCustomClipboardFormat : public TCustomSimpleClipboardFormat {
     RTL_CLASS(TFileGroupDescriptorCustomClipboardFormat, TCustomSimpleClipboardFormat);
@@ -28,6 +36,9 @@ public:
     String GetFilename(uint32_t index) const;
     // Cut to 259 characters so that the terminator fits.
     void SetFilename(uint32_t index, const String& name);
+    // Descriptor Index whole: its 72 bytes of attributes, then the name field.
+    const uint8_t* Descriptor(uint32_t index) const;
+    uint8_t* Descriptor(uint32_t index);
     const std::vector<uint8_t>& FileGroupDescriptor() const noexcept { return group_; }
     void CopyFrom(const std::vector<uint8_t>& group) { group_ = group; }
 
@@ -39,8 +50,6 @@ public:
     bool HasData() const override { return Count() > 0; }
 
 private:
-    uint8_t* NameField(uint32_t index);
-    const uint8_t* NameField(uint32_t index) const;
     void CheckIndex(uint32_t index) const;
 
     size_t characterSize_;

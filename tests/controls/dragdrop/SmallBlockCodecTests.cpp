@@ -122,3 +122,28 @@ TEST(FileGroupBlockTest, NamesAreCutToLeaveRoomForTheTerminator) {
         }
     }
 }
+
+TEST(FileGroupBlockTest, ACutNameEndsAfterAWholeCharacter) {
+    // 258 ASCII characters leave one byte (one unit) for what follows.
+    const std::u16string head(258, u'n');
+    struct Case {
+        const char* what;
+        std::u16string tail;
+        std::u16string narrowKept, wideKept;
+    } const cases[] = {
+        {"a two-byte character", u"\u00e9\u00e9", u"", u"\u00e9"},
+        {"a three-byte character", u"\u89c6\u9891", u"", u"\u89c6"},
+        {"one byte, then a four-byte one", u"a\U0001F600", u"a", u"a"},
+        {"a surrogate pair", u"\U0001F600", u"", u""},
+    };
+    for (const Case& c : cases) {
+        TAnsiFileGroupDescriptorClipboardFormat narrow;
+        TUnicodeFileGroupDescriptorClipboardFormat wide;
+        narrow.SetCount(1);
+        wide.SetCount(1);
+        narrow.SetFilename(0, String(head + c.tail));
+        wide.SetFilename(0, String(head + c.tail));
+        EXPECT_EQ(narrow.GetFilename(0), String(head + c.narrowKept)) << c.what;
+        EXPECT_EQ(wide.GetFilename(0), String(head + c.wideKept)) << c.what;
+    }
+}
