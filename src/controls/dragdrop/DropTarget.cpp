@@ -5,6 +5,8 @@
 #include "controls/dragdrop/DataFormatMap.h"
 #include "controls/dragdrop/FeedbackFormats.h"
 #include "platform/rtl/ClassInfo.h"
+#include "platform/rtl/Clock.h"
+#include "platform/ui/Timer.h"
 #include "platform/win/User.h"
 
 RTL_PUBLISHED_NONE(TCustomDropTarget);
@@ -39,11 +41,17 @@ bool Contains(TWinControl* container, TWinControl* control) {
 
 } // namespace
 
-TCustomDropTarget::TCustomDropTarget(TComponent* owner) : TImplements(owner) {}
+TCustomDropTarget::TCustomDropTarget(TComponent* owner) : TImplements(owner), scrollTimer_(new TTimer(this)) {
+    scrollTimer_->SetEnabled(false);
+    scrollTimer_->SetOnTimer([this](TObject*) { ScrollStep(); });
+    CreateDragCursorImage();
+}
 
 TCustomDropTarget::~TCustomDropTarget() {
     dataObject_.Reset();
+    dropTargetHelper_.Reset();
     Unregister();
+    ImageList_Destroy(imageList_);
 }
 
 TShiftState TCustomDropTarget::KeyStateToShiftState(DWORD keyState) noexcept {
@@ -126,20 +134,6 @@ TPoint TCustomDropTarget::ClientPoint(POINTL screen) const {
     return currentTarget_->ScreenToClient(TPoint{screen.x, screen.y});
 }
 
-void TCustomDropTarget::SetUpAutoScroll() {
-    horizontalBar_ = verticalBar_ = false;
-    if (!AutoScroll || !currentTarget_) return;
-    const LONG style = GetWindowLongW(currentTarget_->Handle(), GWL_STYLE);
-    horizontalBar_ = (style & WS_HSCROLL) != 0;
-    verticalBar_ = (style & WS_VSCROLL) != 0;
-    if (!horizontalBar_ && !verticalBar_) return;
-    RECT client{};
-    GetClientRect(currentTarget_->Handle(), &client);
-    const int dy = verticalBar_ ? 2 * GetSystemMetrics(SM_CYHSCROLL) : 0;
-    const int dx = horizontalBar_ ? 2 * GetSystemMetrics(SM_CXHSCROLL) : 0;
-    noScrollZone_ = TRect{client.left + dx, client.top + dy, client.right - dx, client.bottom - dy};
-}
-
 DWORD TCustomDropTarget::ChooseDropEffect(TShiftState shift, TPoint point, DWORD effect) {
     const DWORD allowed = effect & EffectsOf(DragTypes);
     DWORD result = OnGetDropEffect ? allowed : KeyRuleEffect(shift, allowed);
@@ -187,9 +181,10 @@ HRESULT TCustomDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL p
         if (currentTarget_) {
             lastPoint_ = ClientPoint(point);
         } else {
-            ShowImage = false;
+            SetShowImage(false);
             AutoScroll = false;
         }
+        mouseSpeed_.Restart(POINT{point.x, point.y}, GetTickCount());
         if (Enabled && dataObject_ && HasValidFormats(*dataObject_)) {
             SetUpAutoScroll();
             if (GetDataOnEnter && !FetchData(effect)) {
@@ -205,6 +200,7 @@ HRESULT TCustomDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL p
             dataObject_.Reset();
             effect = DROPEFFECT_NONE;
         }
+        DragImageEnter(data, point, effect);
         return S_OK;
     } catch (...) {
         dataObject_.Reset();
@@ -227,6 +223,8 @@ HRESULT TCustomDropTarget::DragOver(DWORD keyState, POINTL point, DWORD& effect)
             HandleDragOver(shift, client, effect);
             result = S_OK;
         }
+        ControlScrollTimer(effect, point);
+        DragImageMove(point, client, effect);
         lastPoint_ = client;
         return result;
     } catch (...) {
@@ -239,14 +237,18 @@ HRESULT TCustomDropTarget::DragOver(DWORD keyState, POINTL point, DWORD& effect)
 HRESULT TCustomDropTarget::DragLeave() {
     try {
         ClearFormats();
+        StopScrollTimer();
         dataObject_.Reset();
+        DragImageLeave();
         try {
             HandleLeave();
         } catch (...) {
             currentTarget_ = nullptr;
+            dropTargetHelper_.Reset();
             throw;
         }
         currentTarget_ = nullptr;
+        dropTargetHelper_.Reset();
         return S_OK;
     } catch (...) {
         dataObject_.Reset();
@@ -254,8 +256,9 @@ HRESULT TCustomDropTarget::DragLeave() {
     }
 }
 
-HRESULT TCustomDropTarget::Drop(IDataObject*, DWORD keyState, POINTL point, DWORD& effect) {
+HRESULT TCustomDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD& effect) {
     HRESULT result = S_OK;
+    StopScrollTimer();
     try {
         if (dataObject_) {
             const TShiftState shift = KeyStateToShiftState(keyState);
@@ -274,12 +277,14 @@ HRESULT TCustomDropTarget::Drop(IDataObject*, DWORD keyState, POINTL point, DWOR
         result = E_UNEXPECTED;
     }
     try {
+        DragImageDrop(data, point, effect);
         ClearFormats();
     } catch (...) {
         result = E_UNEXPECTED;
     }
     dataObject_.Reset();
     currentTarget_ = nullptr;
+    dropTargetHelper_.Reset();
     return result;
 }
 

@@ -8,10 +8,15 @@
 #include <vector>
 
 #include "controls/dragdrop/DragDropComponent.h"
+#include "controls/dragdrop/DropTargetHelper.h"
+#include "controls/dragdrop/MouseSpeedMeter.h"
 #include "controls/dragdrop/UnicodeStrings.h"
 #include "platform/rtl/Geometry.h"
 #include "platform/ui/WinControl.h"
 #include "platform/win/dataxfer/DataTransfer.h"
+#include "platform/win/imagelist/ImageList.h"
+
+class TTimer;
 
 enum class TDragType { dtCopy, dtMove, dtLink };
 using enum TDragType;
@@ -19,6 +24,14 @@ using TDragTypes = TSet<TDragType>;
 
 // Client point of the current target; Effect in, the answer out.
 using TDropTargetEvent = std::function<void(TObject* sender, TShiftState shift, TPoint point, DWORD& effect)>;
+enum class TScrollDirection { sdUp, sdDown, sdLeft, sdRight };
+using enum TScrollDirection;
+using TScrollDirections = TSet<TScrollDirection>;
+
+// Point: the last client point; the handler may change what scrolls and the
+// milliseconds until the next step.
+using TDropTargetScrollEvent =
+    std::function<void(TObject* sender, TPoint point, TScrollDirections& scroll, int& interval)>;
 using TAcceptFormatEvent = std::function<void(TObject* sender, TCustomDataFormat& format, bool& accept)>;
 
 class TCustomDropTarget : public TImplements<TDragDropComponent, IDropTarget> {
@@ -49,16 +62,26 @@ public:
     DWORD PasteFromClipboard();
     bool CanPasteFromClipboard();
 
+    // Shows or hides a drag image already shown.
+    bool ShowImage() const noexcept { return showImage_; }
+    void SetShowImage(bool value);
+    // Client coordinates of the current target: inside it nothing scrolls.
+    const TRect& NoScrollZone() const noexcept { return noScrollZone_; }
+
+    // The first scroll after the cursor comes to rest, and between scrolls.
+    static constexpr uint32_t kScrollDelay = 50;
+    static constexpr uint32_t kScrollInterval = 50;
+
     TDragTypes DragTypes;
     bool GetDataOnEnter = false;
     bool Enabled = true;
-    bool ShowImage = true;
     bool MultiTarget = false;
     bool AutoRegister = true;
     bool AutoScroll = true;
     bool OptimizedMove = false;
     TDropTargetEvent OnEnter, OnDragOver, OnDrop, OnGetDropEffect;
     TNotifyEvent OnLeave;
+    TDropTargetScrollEvent OnScroll;
 
     // Key state bits as a shift state.
     static TShiftState KeyStateToShiftState(DWORD keyState) noexcept;
@@ -74,6 +97,7 @@ protected:
     virtual void HandleDragOver(TShiftState shift, TPoint point, DWORD& effect);
     virtual void HandleDrop(TShiftState shift, TPoint point, DWORD& effect);
     virtual void HandleLeave();
+    virtual void HandleScroll(TPoint point, TScrollDirections& scroll, int& interval);
     virtual bool FetchData(DWORD effect);
     virtual bool ReadFormats() = 0;
     virtual void ClearFormats() = 0;
@@ -82,7 +106,25 @@ protected:
 
 private:
     TPoint ClientPoint(POINTL screen) const;
+    // The target's client point in coordinates of its window rectangle.
+    POINT WindowPoint(TPoint client) const;
+
+    // Auto-scroll (DropTargetScroll.cpp).
     void SetUpAutoScroll();
+    bool MouseRests(POINT screen);
+    void ControlScrollTimer(DWORD effect, POINTL screen);
+    void StopScrollTimer();
+    void ScrollStep();
+    TScrollDirections ScrollWanted();
+
+    // The drag image (DropTargetImage.cpp).
+    void CreateDragCursorImage();
+    void DragImageEnter(IDataObject* data, POINTL screen, DWORD effect);
+    void DragImageMove(POINTL screen, TPoint client, DWORD effect);
+    void DragImageLeave();
+    void DragImageDrop(IDataObject* data, POINTL screen, DWORD effect);
+    void HideDragImage();
+    void ShowDragImageAgain();
 
     TIntfPtr<IDataObject> dataObject_;
     std::vector<TWinControl*> targets_;
@@ -90,6 +132,12 @@ private:
     TPoint lastPoint_{};
     bool horizontalBar_ = false, verticalBar_ = false;
     TRect noScrollZone_{};
+    TTimer* scrollTimer_;
+    TMouseSpeedMeter mouseSpeed_;
+    bool showImage_ = true;
+    HIMAGELIST imageList_ = nullptr;
+    HIMAGELIST dragImage_ = nullptr;
+    TIntfPtr<IDropTargetHelper> dropTargetHelper_;
 };
 
 // A drop target reading every data format it holds.
