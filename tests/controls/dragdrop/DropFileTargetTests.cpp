@@ -167,7 +167,9 @@ TEST_F(DropFileTargetTest, AnOptimizedMoveIsReportedAsACopyWhenTheSourceTakesIt)
         effect = kAllEffects;
         ASSERT_EQ(target_->Drop(data_.get(), MK_LBUTTON, at, effect), S_OK);
         EXPECT_EQ(effect, accepts ? DROPEFFECT_COPY : DROPEFFECT_MOVE) << accepts;
-        if (accepts) EXPECT_EQ(data_->Bytes(performed), (TBytes{1, 0, 0, 0}));
+        if (accepts) {
+            EXPECT_EQ(data_->Bytes(performed), (TBytes{1, 0, 0, 0}));
+        }
     }
 }
 
@@ -197,4 +199,31 @@ TEST_F(DropFileTargetTest, RegistrationFollowsTheTargetsWindowAndItsReplacement)
     HWND registered = nullptr;
     FindDropTarget(panel_->Handle(), &registered);
     EXPECT_EQ(registered, nullptr);
+}
+
+TEST_F(DropFileTargetTest, TheAcceptFormatHandlerCanRefuseADataFormat) {
+    for (const bool accept : {true, false}) {
+        int asked = 0;
+        target_->OnAcceptFormat = [&](TObject*, TCustomDataFormat&, bool& accepted) {
+            ++asked;
+            accepted = accept;
+        };
+        DWORD effect = kAllEffects;
+        target_->DragEnter(data_.get(), MK_LBUTTON, ScreenOf(panel_, 100, 75), effect);
+        EXPECT_GT(asked, 0) << accept;
+        EXPECT_EQ(effect != DROPEFFECT_NONE, accept) << accept;
+        EXPECT_EQ(target_->Files().Count(), accept ? 1 : 0) << accept;
+        target_->DragLeave();
+    }
+}
+
+TEST_F(DropFileTargetTest, APasteWithNothingPasteableFailsAndChangesNothing) {
+    ASSERT_EQ(OleSetClipboard(nullptr), S_OK);
+    DWORD dropped = 0xFF;
+    target_->OnDrop = [&](TObject*, TShiftState, TPoint, DWORD& effect) { dropped = effect; };
+    EXPECT_FALSE(target_->CanPasteFromClipboard());
+    EXPECT_EQ(target_->PasteFromClipboard(), DROPEFFECT_NONE);
+    EXPECT_EQ(dropped, DROPEFFECT_NONE);
+    EXPECT_EQ(target_->Files().Count(), 0);
+    EXPECT_EQ(target_->DataObject(), nullptr);
 }
