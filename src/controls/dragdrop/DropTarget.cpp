@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/dragdrop/DataFormatMap.h"
+#include "controls/dragdrop/DropTargetTransfer.h"
 #include "controls/dragdrop/FeedbackFormats.h"
 #include "platform/rtl/ClassInfo.h"
 #include "platform/rtl/Clock.h"
@@ -164,9 +165,44 @@ void TCustomDropTarget::HandleDrop(TShiftState shift, TPoint point, DWORD& effec
     if (WriteFeedbackValue<TPerformedDropEffectClipboardFormat>(*dataObject_, reported)) effect = reported;
 }
 
-bool TCustomDropTarget::FetchData(DWORD) {
+bool TCustomDropTarget::FetchData(DWORD effect) {
     ClearFormats();
-    return ReadFormats();
+    return StartAsyncTransfer(effect) || ReadFormats();
+}
+
+bool TCustomDropTarget::StartAsyncTransfer(DWORD effect) {
+    TIntfPtr<IAsyncOperation> operation;
+    BOOL async = FALSE;
+    if (!AllowAsyncTransfer || !dataObject_ || !Supports(dataObject_, operation) ||
+        operation->GetAsyncMode(&async) != S_OK || !async || Failed(operation->StartOperation(nullptr)))
+        return false;
+    try {
+        if (OnStartAsyncTransfer) OnStartAsyncTransfer(this);
+        asyncTransfer_ = true;
+        (new TDropTargetTransferThread(*this, effect, operation))->Start();
+        return true;
+    } catch (...) {
+        asyncTransfer_ = false;
+        operation->EndOperation(E_UNEXPECTED, nullptr, DROPEFFECT_NONE);
+        return false;
+    }
+}
+
+void TCustomDropTarget::ReleaseDataObject() {
+    if (!asyncTransfer_) dataObject_.Reset();
+}
+
+void TCustomDropTarget::TransferData(DWORD& effect) {
+    ReadFormats();
+    HandleDrop(TShiftState{}, TPoint{}, effect);
+}
+
+void TCustomDropTarget::EndAsyncTransfer() {
+    asyncTransfer_ = false;
+    ClearFormats();
+    dataObject_.Reset();
+    currentTarget_ = nullptr;
+    if (OnEndAsyncTransfer) OnEndAsyncTransfer(this);
 }
 
 DWORD TCustomDropTarget::ReadPreferredDropEffect() {
@@ -188,22 +224,22 @@ HRESULT TCustomDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL p
         if (Enabled && dataObject_ && HasValidFormats(*dataObject_)) {
             SetUpAutoScroll();
             if (GetDataOnEnter && !FetchData(effect)) {
-                dataObject_.Reset();
+                ReleaseDataObject();
                 effect = DROPEFFECT_NONE;
                 return DV_E_CLIPFORMAT;
             }
             const TShiftState shift = KeyStateToShiftState(keyState);
             effect = ChooseDropEffect(shift, lastPoint_, effect);
             HandleEnter(shift, lastPoint_, effect);
-            if ((effect & ~DROPEFFECT_SCROLL) == 0) dataObject_.Reset();
+            if ((effect & ~DROPEFFECT_SCROLL) == 0) ReleaseDataObject();
         } else {
-            dataObject_.Reset();
+            ReleaseDataObject();
             effect = DROPEFFECT_NONE;
         }
         DragImageEnter(data, point, effect);
         return S_OK;
     } catch (...) {
-        dataObject_.Reset();
+        ReleaseDataObject();
         effect = DROPEFFECT_NONE;
         return E_UNEXPECTED;
     }
@@ -228,7 +264,7 @@ HRESULT TCustomDropTarget::DragOver(DWORD keyState, POINTL point, DWORD& effect)
         lastPoint_ = client;
         return result;
     } catch (...) {
-        dataObject_.Reset();
+        ReleaseDataObject();
         effect = DROPEFFECT_NONE;
         return E_UNEXPECTED;
     }
@@ -238,7 +274,7 @@ HRESULT TCustomDropTarget::DragLeave() {
     try {
         ClearFormats();
         StopScrollTimer();
-        dataObject_.Reset();
+        ReleaseDataObject();
         DragImageLeave();
         try {
             HandleLeave();
@@ -251,7 +287,7 @@ HRESULT TCustomDropTarget::DragLeave() {
         dropTargetHelper_.Reset();
         return S_OK;
     } catch (...) {
-        dataObject_.Reset();
+        ReleaseDataObject();
         return E_UNEXPECTED;
     }
 }
@@ -264,10 +300,10 @@ HRESULT TCustomDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point,
             const TShiftState shift = KeyStateToShiftState(keyState);
             const TPoint client = ClientPoint(point);
             effect = ChooseDropEffect(shift, client, effect);
-            if (GetDataOnEnter || FetchData(effect))
-                HandleDrop(shift, client, effect);
-            else
+            if (!GetDataOnEnter && !FetchData(effect))
                 effect = DROPEFFECT_NONE;
+            else if (!asyncTransfer_)
+                HandleDrop(shift, client, effect);
         } else {
             effect = DROPEFFECT_NONE;
             result = E_UNEXPECTED;
@@ -278,17 +314,20 @@ HRESULT TCustomDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point,
     }
     try {
         DragImageDrop(data, point, effect);
-        ClearFormats();
+        if (!asyncTransfer_) ClearFormats();
     } catch (...) {
         result = E_UNEXPECTED;
     }
-    dataObject_.Reset();
-    currentTarget_ = nullptr;
+    if (!asyncTransfer_) {
+        ReleaseDataObject();
+        currentTarget_ = nullptr;
+    }
     dropTargetHelper_.Reset();
     return result;
 }
 
 DWORD TCustomDropTarget::PasteFromClipboard() {
+    ClearFormats();
     currentTarget_ = nullptr;
     TIntfPtr<IDataObject> clipboard;
     OleCheck(OleGetClipboard(clipboard));
@@ -300,10 +339,10 @@ DWORD TCustomDropTarget::PasteFromClipboard() {
         HandleDrop(TShiftState{}, TPoint{}, effect);
         if (effect != DROPEFFECT_NONE) WriteFeedbackValue<TPasteSucceededClipboardFormat>(*dataObject_, effect);
     } catch (...) {
-        dataObject_.Reset();
+        ReleaseDataObject();
         throw;
     }
-    dataObject_.Reset();
+    ReleaseDataObject();
     return effect;
 }
 
@@ -355,6 +394,7 @@ bool TCustomDropMultiTarget::ReadFormats() {
 }
 
 void TCustomDropMultiTarget::ClearFormats() {
+    if (AsyncTransfer()) throw Exception(u"Can't clear data while async data transfer is in progress");
     for (int i = 0; i < DataFormats()->Count(); ++i) (*DataFormats())[i]->Clear();
 }
 

@@ -5,6 +5,7 @@
 // IDropTarget call catches what its handlers raise and answers E_UNEXPECTED
 // with effect 0.
 
+#include <atomic>
 #include <vector>
 
 #include "controls/dragdrop/DragDropComponent.h"
@@ -79,6 +80,11 @@ public:
     bool AutoRegister = true;
     bool AutoScroll = true;
     bool OptimizedMove = false;
+    // Lets a source in asynchronous mode be read on a worker thread after the drop.
+    bool AllowAsyncTransfer = false;
+    // An asynchronous transfer runs: from its start until its completion on the main thread.
+    bool AsyncTransfer() const noexcept { return asyncTransfer_; }
+    TNotifyEvent OnStartAsyncTransfer, OnEndAsyncTransfer;
     TDropTargetEvent OnEnter, OnDragOver, OnDrop, OnGetDropEffect;
     TNotifyEvent OnLeave;
     TDropTargetScrollEvent OnScroll;
@@ -98,6 +104,7 @@ protected:
     virtual void HandleDrop(TShiftState shift, TPoint point, DWORD& effect);
     virtual void HandleLeave();
     virtual void HandleScroll(TPoint point, TScrollDirections& scroll, int& interval);
+    // Reads the formats, or starts an asynchronous transfer that will.
     virtual bool FetchData(DWORD effect);
     virtual bool ReadFormats() = 0;
     virtual void ClearFormats() = 0;
@@ -105,6 +112,15 @@ protected:
     virtual DWORD ReadPreferredDropEffect();
 
 private:
+    friend class TDropTargetTransferThread;
+    // On the transfer thread: reads the formats and handles the drop.
+    void TransferData(DWORD& effect);
+    // On the main thread after the transfer thread.
+    void EndAsyncTransfer();
+    bool StartAsyncTransfer(DWORD effect);
+    // Lets the data object go, unless a transfer thread still reads it.
+    void ReleaseDataObject();
+
     TPoint ClientPoint(POINTL screen) const;
     // The target's client point in coordinates of its window rectangle.
     POINT WindowPoint(TPoint client) const;
@@ -138,6 +154,7 @@ private:
     HIMAGELIST imageList_ = nullptr;
     HIMAGELIST dragImage_ = nullptr;
     TIntfPtr<IDropTargetHelper> dropTargetHelper_;
+    std::atomic<bool> asyncTransfer_ = false;
 };
 
 // A drop target reading every data format it holds.
