@@ -59,6 +59,7 @@ struct TCacheEntry {
 
 class TBaseViewTree : public TCustomControl {
     RTL_CLASS(TBaseViewTree, TCustomControl);
+    UI_MESSAGES(TBaseViewTree, TCustomControl);
 
 public:
     // Nodes per position-cache entry.
@@ -431,6 +432,9 @@ public:
     std::vector<std::pair<const char*, PViewNode>> NodeReferences() const;
 
 protected:
+    // Message handlers.
+    void CMSysColorChange(TMessage& message);
+
     // The options object of the tree's class; a descendant's constructor
     // replaces the base's with ReplaceOptions(CreateOptions()).
     virtual std::unique_ptr<TCustomViewTreeOptions> CreateOptions();
