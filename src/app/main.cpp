@@ -13,6 +13,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/UnitRegistry.h"
+#include "platform/ui/UiUnits.h"
 #include "platform/win/backend/qt/DbusDesktopServices.h"
 #include "platform/win/backend/qt/LoginPowerOff.h"
 #include "platform/win/backend/qt/PortalFileChooser.h"
@@ -20,6 +21,7 @@
 #include "support/utils/ScFileVersionInfo.h"
 #include "support/utils/ScUnitVersioning.h"
 #include "support/utils/SupportUnits.h"
+#include "treeview/TreeUnits.h"
 
 namespace {
 
@@ -83,7 +85,9 @@ int main() try {
     const TFileChooserScope fileChooserInstalled(fileChooser);
     EnterDataFolder();
     RegisterSupportUnits();
+    RegisterUiUnits();
     RegisterControlsUnits();
+    RegisterTreeUnits();
     InitializeUnits();
     ReportProgram();
     ReportLine("data folder", DataFolder());

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/rtl/Alignment.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/stdctrls/BorderStyle.h"
 #include "treeview/NodePool.h"
@@ -59,6 +60,7 @@ struct TCacheEntry {
 
 class TBaseViewTree : public TCustomControl {
     RTL_CLASS(TBaseViewTree, TCustomControl);
+    UI_MESSAGES(TBaseViewTree, TCustomControl);
 
 public:
     // Nodes per position-cache entry.
@@ -181,7 +183,12 @@ public:
     uint32_t InternalDataSize() const noexcept { return internalDataSize_; }
 
     // ---- node model ----
-    void* NodeData(PViewNode node);
+    // Inline, as owners' comparisons read it for every pair a sort compares.
+    void* NodeData(PViewNode node) {
+        if (!node || node == root_) return nullptr;
+        RTL_ASSERT(nodeDataSize_ > 0, "NodeDataSize not initialized.");
+        return reinterpret_cast<std::byte*>(node) + ((kViewNodeHeaderSize + internalDataSize_ + 7) & ~std::size_t(7));
+    }
     // Reserves Size bytes (rounded up to 4) in every node's internal area; answers their offset.
     uint32_t ReserveInternalData(uint32_t size);
     virtual PViewNode AddChildNode(PViewNode parent, uintptr_t userValue = 0);
@@ -431,6 +438,9 @@ public:
     std::vector<std::pair<const char*, PViewNode>> NodeReferences() const;
 
 protected:
+    // Message handlers.
+    void CMSysColorChange(TMessage& message);
+
     // The options object of the tree's class; a descendant's constructor
     // replaces the base's with ReplaceOptions(CreateOptions()).
     virtual std::unique_ptr<TCustomViewTreeOptions> CreateOptions();

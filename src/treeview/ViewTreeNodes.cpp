@@ -53,12 +53,6 @@ void TBaseViewTree::SetUpNodePool() {
     if (pool_.BlockSize() != RoundUpToEight(size)) pool_.SetBlockSize(size);
 }
 
-void* TBaseViewTree::NodeData(PViewNode node) {
-    if (!node || node == root_) return nullptr;
-    RTL_ASSERT(nodeDataSize_ > 0, "NodeDataSize not initialized.");
-    return reinterpret_cast<std::byte*>(node) + RoundUpToEight(kViewNodeHeaderSize + internalDataSize_);
-}
-
 PViewNode TBaseViewTree::NewNode() {
     if (nodeDataSize_ == -1) {
         nodeDataSize_ = DoGetNodeDataSize();

@@ -185,6 +185,22 @@ TEST_F(TreeGlobalsTest, ColourMappedSetsFollowTheSystemColours) {
     EXPECT_NE(ImagePixel(TTreeImageSet::XP, 13, 7, 7), 0x00FF00u);
 }
 
+TEST_F(TreeGlobalsTest, ASystemColourChangeReloadsTheColourMappedSetsOnly) {
+    TBaseViewTree tree(nullptr);
+    const struct {
+        TTreeImageSet set;
+        int countAfter;
+    } cases[] = {
+        {TTreeImageSet::LightCheck, 25}, {TTreeImageSet::DarkCheck, 25}, {TTreeImageSet::LightTick, 25},
+        {TTreeImageSet::DarkTick, 25},   {TTreeImageSet::Flat, 25},      {TTreeImageSet::Utilities, 9},
+        {TTreeImageSet::XP, 0},
+    };
+    for (const auto& c : cases) TreeImageSet(c.set)->Clear();
+    tree.Perform(WM_SYSCOLORCHANGE);
+    for (const auto& c : cases) EXPECT_EQ(TreeImageSet(c.set)->Count(), c.countAfter) << int(c.set);
+    EXPECT_EQ(ImagePixel(TTreeImageSet::LightCheck, 9, 7, 7), DibPixelOf(GetSysColor(COLOR_WINDOW)));
+}
+
 TEST_F(TreeGlobalsTest, AMissingStripFailsItsAssertionByName) {
     TImageList list(nullptr);
     try {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+#include <random>
+
 #include "TreeFixture.h"
 
 namespace {
@@ -150,7 +153,8 @@ struct TKeyedChildren {
     TBaseViewTree tree{nullptr};
     std::map<PViewNode, int> keys;
     std::vector<PViewNode> made;
-    explicit TKeyedChildren(std::initializer_list<int> childKeys) {
+    explicit TKeyedChildren(std::initializer_list<int> childKeys) : TKeyedChildren(std::vector<int>(childKeys)) {}
+    explicit TKeyedChildren(const std::vector<int>& childKeys) {
         tree.SetNodeDataSize(sizeof(void*));
         for (int key : childKeys) {
             made.push_back(tree.AddChildNode(nullptr));
@@ -181,6 +185,37 @@ TEST(TreeSorting, TheMergeSortIsStableInBothDirections) {
     EXPECT_EQ(t.Order(), (std::vector<int>{0, 2, 5, 3, 6, 1, 4}));
     EXPECT_EQ(t.tree.RootNode()->lastChild, t.made[4]);
     ExpectTreeConsistent(t.tree);
+}
+
+TEST(TreeSorting, ManyEqualKeysKeepTheirOrderInBothDirections) {
+    std::mt19937 random(11);
+    std::vector<int> childKeys(1500);
+    for (int& key : childKeys) key = int(random() % 7);
+    for (TSortDirection direction : {sdAscending, sdDescending}) {
+        TKeyedChildren t(childKeys);
+        std::vector<int> expected(childKeys.size());
+        std::iota(expected.begin(), expected.end(), 0);
+        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+            return direction == sdAscending ? childKeys[a] < childKeys[b] : childKeys[a] > childKeys[b];
+        });
+        t.tree.SortChildren(nullptr, 0, direction);
+        EXPECT_EQ(t.Order(), expected) << int(direction);
+        ExpectTreeConsistent(t.tree);
+    }
+}
+
+TEST(TreeSorting, SiblingsChangedWhileInitialisingAreSortedAsTheyStandThen) {
+    TKeyedChildren t{4, 3, 2, 1};
+    TBaseViewTree& tree = t.tree;
+    for (PViewNode n : t.made) n->states.Exclude(nsInitialized);
+    PViewNode removed = t.made[3];
+    tree.OnInitNode = [&](TBaseViewTree*, PViewNode, PViewNode node, TViewNodeInitStates&) {
+        if (node == t.made[0]) tree.RemoveNode(removed);
+    };
+    tree.SortChildren(nullptr, 0, sdAscending);
+    tree.OnInitNode = {};
+    EXPECT_EQ(t.Order(), (std::vector<int>{2, 1, 0}));
+    ExpectTreeConsistent(tree);
 }
 
 TEST(TreeSorting, WithoutAnAnswerTheOrderStays) {
