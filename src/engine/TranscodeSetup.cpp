@@ -7,6 +7,7 @@
 
 #include "engine/AVUtils.h"
 #include "engine/ChannelLayouts.h"
+#include "engine/CodecLock.h"
 #include "engine/CodecThreads.h"
 #include "engine/ConvertOptions.h"
 #include "engine/Transcoder.h"
@@ -41,6 +42,14 @@ AVRational CopyTimeBase(const AVOutputFormat& format, const AVStream& source, in
             timeBase = {codec.num * ticksPerFrame, codec.den};
     }
     return timeBase;
+}
+
+// Codec opening shares library state among the conversions running at once:
+// it takes the codec lock. Setting up filter graphs and bitstream filters
+// does not.
+int OpenCodec(AVCodecContext& context, const AVCodec& codec, TAVDict& options) {
+    const TCodecLocked locked;
+    return avlib::avcodec_open2(&context, &codec, options.Address());
 }
 
 } // namespace
@@ -81,6 +90,7 @@ void TTranscoder::Initialise() {
 
     for (const auto& file : run_.outputFiles) {
         TAVDict options = file->muxerOptions.Copy();
+        const TCodecLocked locked;
         if (avlib::avformat_write_header(file->context, options.Address()) < 0)
             throw Exception("Could not write header for output file  (incorrect codec parameters ?)");
         file->headerWritten = true;
@@ -208,7 +218,7 @@ void TTranscoder::OpenEncoder(TOutputStream& ost) {
         encoder.subtitle_header_size = size;
     }
     if (!ost.encoderOptions.Find("threads")) ost.encoderOptions.Set("threads", SharedThreadCount());
-    if (avlib::avcodec_open2(&encoder, ost.encoder, ost.encoderOptions.Address()) < 0)
+    if (OpenCodec(encoder, *ost.encoder, ost.encoderOptions) < 0)
         throw Exception("Error while opening codec for output stream - maybe incorrect parameters such as bit_rate, "
                         "rate, width or height");
     if (encoder.codec_type == AVMEDIA_TYPE_AUDIO && !(ost.encoder->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
@@ -239,7 +249,7 @@ void TTranscoder::OpenDecoder(TInputStream& ist) {
             ist.pool->Install(&decoder);
         }
         if (!ist.decoderOptions.Find("threads")) ist.decoderOptions.Set("threads", SharedThreadCount());
-        if (avlib::avcodec_open2(&decoder, ist.decoder, ist.decoderOptions.Address()) < 0)
+        if (OpenCodec(decoder, *ist.decoder, ist.decoderOptions) < 0)
             throw Exception("Error while opening decoder for input stream");
         if (decoder.codec_type == AVMEDIA_TYPE_AUDIO) {
             const auto fed = std::ranges::find_if(run_.outputStreams, [&, index = IndexOf(ist)](const auto& ost) {

@@ -58,10 +58,7 @@ int TTranscoder::IndexOf(const TInputStream& ist) const {
 }
 
 void TTranscoder::Run() {
-    {
-        TCodecLocked locked;
-        Initialise();
-    }
+    Initialise();
     if (const int maps = options_.StreamMaps()->Count(); maps && maps != static_cast<int>(run_.outputStreams.size()))
         throw Exception("Number of stream maps must match number of output streams");
     host_.TranscodeStarted(avlib::av_gettime());

@@ -83,6 +83,14 @@ public:
             Record("packet");
             instance_->saved_.unref(p);
         });
+        Replace(avlib::avformat_write_header, saved_.writeHeader, [](AVFormatContext* c, AVDictionary** o) {
+            Record("header");
+            return instance_->saved_.writeHeader(c, o);
+        });
+        Replace(avlib::avfilter_graph_config, saved_.configureGraph, [](AVFilterGraph* g, void* log) {
+            Record("graph");
+            return instance_->saved_.configureGraph(g, log);
+        });
     }
     ~TCodecLockRecorder() {
         avlib::avcodec_open2 = saved_.open;
@@ -91,6 +99,8 @@ public:
         avlib::avcodec_receive_packet = saved_.receivePacket;
         avlib::avcodec_send_packet = saved_.sendPacket;
         avlib::av_packet_unref = saved_.unref;
+        avlib::avformat_write_header = saved_.writeHeader;
+        avlib::avfilter_graph_config = saved_.configureGraph;
         instance_ = nullptr;
     }
 
@@ -125,12 +135,14 @@ private:
         decltype(avlib::avcodec_receive_packet) receivePacket;
         decltype(avlib::avcodec_send_packet) sendPacket;
         decltype(avlib::av_packet_unref) unref;
+        decltype(avlib::avformat_write_header) writeHeader;
+        decltype(avlib::avfilter_graph_config) configureGraph;
     } saved_{};
     std::mutex mutex_;
     std::map<std::string, TCount> counts_;
 };
 
-TEST(ConcurrentConversion, CodecLockCoversOpeningAndClosingButNoCodingCall) {
+TEST(ConcurrentConversion, CodecLockCoversOpeningHeadersAndClosingButNoCodingCallOrGraphSetUp) {
     const String source = TestFolder() + "source.nut";
     WriteTestMedia(source, {VideoTrack(160, 120, "mpeg4", 25), AudioTrack(2, "pcm_s16le", 44100)}, 20);
     const auto converters = H264Converters(source, 2);
@@ -145,6 +157,11 @@ TEST(ConcurrentConversion, CodecLockCoversOpeningAndClosingButNoCodingCall) {
     EXPECT_EQ(counts["open"].locked, 8);
     EXPECT_EQ(counts["close"].locked, 8);
     EXPECT_EQ(counts["open"].unlocked + counts["close"].unlocked, 0);
+    EXPECT_EQ(counts["header"].locked, 2);
+    EXPECT_EQ(counts["header"].unlocked, 0);
+    // Each stream's simple graph is set up in the initialisation, outside the lock.
+    EXPECT_EQ(counts["graph"].unlocked, 4);
+    EXPECT_EQ(counts["graph"].locked, 0);
     for (const char* coding : {"encode", "decode", "packet"}) {
         SCOPED_TRACE(coding);
         EXPECT_GT(counts[coding].unlocked, 100);
