@@ -64,14 +64,15 @@ function(ostrel_forbid_includes target prefix)
   add_dependencies(${target} ${target}_${name}_forbidden)
 endfunction()
 
-# ostrel_add_tests(<target> DEPENDS <targets...> [EXCLUDE <subfolders...>] [SHARDS <n>])
+# ostrel_add_tests(<target> DEPENDS <targets...> [EXCLUDE <subfolders...>] [SHARDS <n>] [XVFB])
 # Builds every *.cpp below the current test folder, except the excluded
 # subfolders (programs of their own), into one GoogleTest program with its
 # version information (GoogleTest's headers precompiled, ostrel_compile_fast)
 # and registers it with CTest (see ostrel_register_tests).
-# Tests run with their own data folder and Qt's offscreen platform.
+# Tests run with their own data folder and Qt's offscreen platform; with XVFB
+# on a real X server instead (see ostrel_register_xvfb_tests).
 function(ostrel_add_tests target)
-  cmake_parse_arguments(ARG "" "SHARDS" "DEPENDS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "XVFB" "SHARDS" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(folder ${ARG_EXCLUDE})
     list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${folder}/")
@@ -86,7 +87,11 @@ function(ostrel_add_tests target)
   # file is compiled in a batch rather than on its own.
   target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
   ostrel_add_version_info(${target})
-  ostrel_register_tests(${target} ${ARG_SHARDS})
+  if(ARG_XVFB)
+    ostrel_register_xvfb_tests(${target})
+  else()
+    ostrel_register_tests(${target} ${ARG_SHARDS})
+  endif()
 endfunction()
 
 # ostrel_register_tests(<target> [<shards>])
@@ -114,6 +119,19 @@ function(ostrel_register_tests target)
   endif()
   add_test(NAME ${target}.shuffled COMMAND ${target} --gtest_shuffle)
   set_tests_properties(${target}.shuffled PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 1200 LABELS shuffled)
+endfunction()
+
+# ostrel_register_xvfb_tests(<target>)
+# A test program that talks to other programs through the X server (Qt's xcb
+# platform) runs whole, in order and shuffled, each time on a fresh Xvfb
+# server of its own; both entries are labelled "xvfb".
+function(ostrel_register_xvfb_tests target)
+  set(environment "QT_QPA_PLATFORM=xcb;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  set(server xvfb-run -a -s "-screen 0 1024x640x24")
+  add_test(NAME ${target} COMMAND ${server} $<TARGET_FILE:${target}>)
+  set_tests_properties(${target} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600 LABELS xvfb)
+  add_test(NAME ${target}.shuffled COMMAND ${server} $<TARGET_FILE:${target}> --gtest_shuffle)
+  set_tests_properties(${target}.shuffled PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600 LABELS "xvfb;shuffled")
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)

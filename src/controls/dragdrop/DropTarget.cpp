@@ -120,8 +120,19 @@ void TCustomDropTarget::Notification(TComponent* component, TOperation operation
     if (operation != opRemove) return;
     const auto it = std::find(targets_.begin(), targets_.end(), component);
     if (it == targets_.end()) return;
-    if (*it == currentTarget_) currentTarget_ = nullptr;
+    if (*it == currentTarget_) EndDragOverFreedTarget();
     targets_.erase(it); // its window, and the proxy with it, goes with the control
+}
+
+// The drag ends without a handler: nothing may reach the control being freed.
+// A transfer under way keeps its data until it ends.
+void TCustomDropTarget::EndDragOverFreedTarget() {
+    currentTarget_ = nullptr;
+    StopScrollTimer();
+    dropTargetHelper_.Reset();
+    if (asyncTransfer_) return;
+    ClearFormats();
+    ReleaseDataObject();
 }
 
 TWinControl* TCustomDropTarget::FindTarget(POINT screenPoint) const {

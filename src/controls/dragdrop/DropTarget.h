@@ -120,6 +120,8 @@ private:
     bool StartAsyncTransfer(DWORD effect);
     // Lets the data object go, unless a transfer thread still reads it.
     void ReleaseDataObject();
+    // The control the drag is over is being freed.
+    void EndDragOverFreedTarget();
 
     TPoint ClientPoint(POINTL screen) const;
     // The target's client point in coordinates of its window rectangle.

@@ -227,3 +227,23 @@ TEST_F(DropFileTargetTest, APasteWithNothingPasteableFailsAndChangesNothing) {
     EXPECT_EQ(target_->Files().Count(), 0);
     EXPECT_EQ(target_->DataObject(), nullptr);
 }
+
+TEST_F(DropFileTargetTest, ATargetControlFreedDuringADragEndsItAndLeavesNoRegistration) {
+    int drops = 0;
+    target_->OnDrop = [&](TObject*, TShiftState, TPoint, DWORD&) { ++drops; };
+    const POINTL at = ScreenOf(panel_, 100, 75);
+    const HWND window = panel_->Handle();
+    DWORD effect = kAllEffects;
+    ASSERT_EQ(target_->DragEnter(data_.get(), MK_LBUTTON, at, effect), S_OK);
+    delete panel_; // and its child with it
+    EXPECT_FALSE(FindDropTarget(window));
+    EXPECT_EQ(target_->Files().Count(), 0);
+    effect = kAllEffects;
+    EXPECT_EQ(target_->DragOver(MK_LBUTTON, at, effect), E_UNEXPECTED);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    effect = kAllEffects;
+    EXPECT_EQ(target_->Drop(data_.get(), MK_LBUTTON, at, effect), E_UNEXPECTED);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(drops, 0);
+    delete target_;
+}
