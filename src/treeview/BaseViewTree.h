@@ -365,7 +365,7 @@ public:
     int RangeY() const noexcept { return rangeY_; }
     virtual void SyncScrollBars(bool doRepaint);
     void InvalidateFromRow(PViewNode node);
-    void InvalidateRow(PViewNode node);
+    virtual void InvalidateRow(PViewNode node);
 
     // ---- events ----
     TVTGetNodeDataSizeEvent OnGetNodeDataSize;
