@@ -32,6 +32,19 @@ private:
     TViewTreeStates& states_;
 };
 
+// A selection in the brush colour framed in the pen colour; rounded only with a radius.
+void DrawSelectionShape(TCanvas* canvas, const TRect& r, int radius) {
+    if (radius > 0) {
+        canvas->RoundRect(r.Left, r.Top, r.Right, r.Bottom, radius, radius);
+        return;
+    }
+    canvas->FillRect(r);
+    const TColor fill = canvas->Brush()->Color();
+    canvas->Brush()->SetColor(canvas->Pen()->Color());
+    canvas->FrameRect(r);
+    canvas->Brush()->SetColor(fill);
+}
+
 bool RectsMeet(const TRect& a, const TRect& b) {
     return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
@@ -178,9 +191,8 @@ void TBaseViewTree::PaintRow(TVTPaintInfo& paintInfo, TRect window, TPoint targe
                                                                  : TVTColors::UnfocusedSelectionColor));
             canvas->Pen()->SetColor(colors_->Color(focusedLook ? TVTColors::FocusedSelectionBorderColor
                                                                : TVTColors::UnfocusedSelectionBorderColor));
-            const int radius = int(selectionCurveRadius_);
             const int bottom = height - (HasOption(toShowHorzGridLines) ? 1 : 0);
-            canvas->RoundRect(0, 0, width, bottom, radius, radius);
+            DrawSelectionShape(canvas, TRect{0, 0, width, bottom}, int(selectionCurveRadius_));
         } else {
             canvas->Brush()->SetColor(Color());
             canvas->FillRect(itemRect);
@@ -310,8 +322,7 @@ void TBaseViewTree::PaintCellBackground(TVTPaintInfo& paintInfo, int /*windowOrg
                 canvas->Brush()->SetColor(brush);
                 canvas->Pen()->SetStyle(psSolid);
                 canvas->Pen()->SetColor(pen);
-                const int radius = int(selectionCurveRadius_);
-                canvas->RoundRect(area.Left, area.Top, area.Right, area.Bottom, radius, radius);
+                DrawSelectionShape(canvas, area, int(selectionCurveRadius_));
             }
         }
     }

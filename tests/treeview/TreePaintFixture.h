@@ -8,6 +8,7 @@
 #include "TreeDibFixture.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Forms.h"
+#include "platform/win/backend/qt/QtShapeRasterizer.h"
 #include "platform/win/text/FontEngine.h"
 #include "treeview/ViewStringTree.h"
 
@@ -26,6 +27,7 @@ struct TPaintedTree {
     std::vector<PViewNode> rows;
 
     explicit TPaintedTree(int rootCount = 3) {
+        InstallQtShapeRasterizer(); // rounded selections and drop marks
         form->SetBounds(0, 0, 300, 200);
         tree = new Tree(form.get()); // the form frees it
         tree->SetParent(form.get());
@@ -40,6 +42,13 @@ struct TPaintedTree {
         tree->SetNodeDataSize(sizeof(void*));
         for (int i = 0; i < rootCount; ++i) rows.push_back(tree->AddChildNode(nullptr));
     }
+    ~TPaintedTree() {
+        // A focused tree leaves the form first: the form's destruction would still look at it.
+        form->Hide();
+        delete tree;
+    }
+    TPaintedTree(const TPaintedTree&) = delete;
+    TPaintedTree& operator=(const TPaintedTree&) = delete;
     void SetPaintOption(TVTPaintOption option, bool on) {
         auto paint = tree->TreeOptions()->PaintOptions();
         if (on) paint.Include(option);
