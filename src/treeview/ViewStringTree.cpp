@@ -17,6 +17,12 @@ namespace {
 // Bytes of internal data each node of a string tree reserves.
 constexpr uint32_t kStringTreeInternalData = 4;
 constexpr char16_t kStringTreeEllipsis[] = u"...";
+
+// The bounds DrawTextW computes (DT_CALCRECT in Format) for Text broken into lines as wide as R.
+TRect WrappedTextRect(TCanvas* canvas, const String& text, TRect r, UINT format) {
+    canvas->TextRect(r, const_cast<String&>(text), format & ~DT_MODIFYSTRING);
+    return r;
+}
 } // namespace
 
 TCustomViewStringTree::TCustomViewStringTree(TComponent* owner)
@@ -157,9 +163,7 @@ int TCustomViewStringTree::TextMeasuring(TCanvas* canvas, PViewNode node, const 
                   : Alignment() == TAlignment::taCenter     ? DT_CENTER
                                                             : DT_LEFT;
         if (BiDiMode() != bdLeftToRight) format |= DT_RTLREADING;
-        TRect r{0, 0, extent, 0};
-        MeasureTextRect(canvas->Handle(), text, r, format);
-        extent = r.Width();
+        extent = WrappedTextRect(canvas, text, TRect{0, 0, extent, 0}, format).Width();
     }
     if (OnMeasureTextWidth) OnMeasureTextWidth(this, canvas, node, column, text, extent);
     return extent;
@@ -173,8 +177,7 @@ int TCustomViewStringTree::NodeTextHeight(TCanvas* canvas, PViewNode node, TColu
     if (BiDiMode() != bdLeftToRight) format |= DT_RIGHT | DT_RTLREADING;
     canvas->SetFont(Font());
     TRect r{left, 0, ClientWidth() - TextMargin(), 0};
-    MeasureTextRect(canvas->Handle(), s, r, format);
-    return r.Height();
+    return WrappedTextRect(canvas, s, r, format).Height();
 }
 
 String TCustomViewStringTree::ShortenText(TCanvas* canvas, PViewNode node, TColumnIndex column, const String& s,
