@@ -720,8 +720,7 @@ private:
     void PaintRow(TVTPaintInfo& paintInfo, TRect window, TPoint targetPoint, int rowTop, int height,
                   bool showBackground);
     void PaintCells(TVTPaintInfo& paintInfo, TRect window, int height);
-    void PaintAreaBelowRows(TCanvas* target, TRect area, TPoint targetPoint, TPaintTreeOptions options,
-                            bool showBackground);
+    void PaintAreaBelowRows(TCanvas* target, TRect area, TPoint targetPoint, bool showBackground);
     // The background picture over R: TreeOffset places R in the tree, TargetOffset on the target.
     void FillBackgroundRect(TCanvas* canvas, TRect r, TPoint treeOffset, TPoint targetOffset);
     bool RubberBandShown();

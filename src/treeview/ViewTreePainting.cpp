@@ -133,7 +133,7 @@ void TBaseViewTree::RenderTree(TCanvas* target, TRect window, TPoint targetPoint
     }
     if (rowTop < window.Bottom)
         PaintAreaBelowRows(target, TRect{window.Left, rowTop, window.Right, window.Bottom},
-                           TPoint{targetPoint.X, targetPoint.Y + rowTop - window.Top}, options, showBackground);
+                           TPoint{targetPoint.X, targetPoint.Y + rowTop - window.Top}, showBackground);
     DoAfterPaint(target);
 }
 
@@ -376,8 +376,7 @@ void TBaseViewTree::DrawRubberBand(TCanvas* canvas, TRect r) {
     SetBkColor(dc, oldBack);
 }
 
-void TBaseViewTree::PaintAreaBelowRows(TCanvas* target, TRect area, TPoint targetPoint, TPaintTreeOptions options,
-                                       bool showBackground) {
+void TBaseViewTree::PaintAreaBelowRows(TCanvas* target, TRect area, TPoint targetPoint, bool showBackground) {
     TTreePaintState& state = PaintState();
     const int width = area.Width(), height = area.Height();
     state.row.Reserve(width, height);
@@ -392,7 +391,6 @@ void TBaseViewTree::PaintAreaBelowRows(TCanvas* target, TRect area, TPoint targe
             canvas->FillRect(r);
         }
     }
-    (void)options;
     if (RubberBandShown()) {
         TRect band = state.drawSelectionRect;
         NormalizeRect(band);

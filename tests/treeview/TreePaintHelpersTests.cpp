@@ -184,9 +184,13 @@ TEST(TreeCellLayout, ImagesArePlacedFromTheReadingSideAndShiftedByTheIndent) {
 
 // ---- Lines and buttons ----
 
-// A parent with four children under it: the parent's vertical line at x 9 runs through the rows below.
+// A parent with four children of odd height (17) under it: their vertical line at x 27 runs from
+// row 1 (17) to the last child's middle (68 + 8), across rows of both parities.
+constexpr int kLineTop = 17, kLineEnd = 76;
 struct TLinedTree : TPaintedTree<TBaseViewTree> {
-    TLinedTree() : TPaintedTree<TBaseViewTree>(1) {
+    TLinedTree() : TPaintedTree<TBaseViewTree>(0) {
+        tree->SetDefaultNodeHeight(17);
+        rows.push_back(tree->AddChildNode(nullptr));
         tree->Colors()->SetColor(TVTColors::TreeLineColor, clRed);
         tree->ChangeChildCount(rows[0], 4);
         tree->ToggleExpanded(rows[0]);
@@ -197,22 +201,21 @@ TEST(TreeLinePixels, DottedLinesOfConsecutiveRowsJoinIntoOneCheckerboard) {
     TLinedTree t;
     auto dib = t.Render();
     const uint32_t red = DibPixel(clRed), white = DibPixel(clWhite);
-    // Through the rows of the children (18 .. 80, the last child's middle) the vertical line alternates.
-    for (int y = 18; y < 80; ++y) {
+    for (int y = kLineTop; y < kLineEnd; ++y) {
         SCOPED_TRACE(y);
         const uint32_t here = dib->At(27, y), below = dib->At(27, y + 1);
         ASSERT_TRUE(here == red || here == white);
         EXPECT_NE(here, below);
     }
     // The horizontal stubs continue the pattern: diagonal neighbours agree.
-    EXPECT_EQ(dib->At(28, 27), dib->At(27, 26));
+    EXPECT_EQ(dib->At(28, 25), dib->At(27, 24));
 }
 
 TEST(TreeLinePixels, SolidAndOwnerPatterns) {
     TLinedTree t;
     t.tree->SetLineStyle(lsSolid);
     auto solid = t.Render();
-    for (int y = 18; y <= 80; ++y) EXPECT_EQ(solid->At(27, y), DibPixel(clRed)) << y;
+    for (int y = kLineTop; y <= kLineEnd; ++y) EXPECT_EQ(solid->At(27, y), DibPixel(clRed)) << y;
 
     // Whole rows on and off: the line shows on even tree rows only.
     static const uint16_t stripes[8] = {0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF};
@@ -221,7 +224,7 @@ TEST(TreeLinePixels, SolidAndOwnerPatterns) {
     t.tree->SetColor(clWhite); // the setters do not rebuild: the next paint does when an input changed
     t.tree->Colors()->SetColor(TVTColors::TreeLineColor, clMaroon);
     auto custom = t.Render();
-    for (int y = 18; y <= 80; ++y) EXPECT_EQ(custom->At(27, y), y % 2 == 0 ? DibPixel(clMaroon) : DibPixel(clWhite)) << y;
+    for (int y = kLineTop; y <= kLineEnd; ++y) EXPECT_EQ(custom->At(27, y), y % 2 == 0 ? DibPixel(clMaroon) : DibPixel(clWhite)) << y;
 }
 
 struct TButtonCase {
