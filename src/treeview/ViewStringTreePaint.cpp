@@ -8,12 +8,12 @@
 
 namespace {
 
-// What OnPaintText may change of the canvas font that moves the text.
+// What OnPaintText may change of the canvas font that moves the text; the
+// name is compared with the tree font's, which the canvas font started from.
 struct TStringTreeFontShape {
     int height;
     TFontStyles style;
-    String name;
-    explicit TStringTreeFontShape(const TFont& font) : height(font.Height()), style(font.Style()), name(font.Name()) {}
+    explicit TStringTreeFontShape(const TFont& font) : height(font.Height()), style(font.Style()) {}
     friend bool operator==(const TStringTreeFontShape&, const TStringTreeFontShape&) = default;
 };
 
@@ -78,7 +78,7 @@ void TCustomViewStringTree::PaintNormalText(TVTPaintInfo& paintInfo, const Strin
         format = AlignmentFlag(paintInfo.Alignment) | DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS |
                  readingOrder;
     } else {
-        if (!(TStringTreeFontShape(*canvas->Font()) == before))
+        if (!(TStringTreeFontShape(*canvas->Font()) == before) || canvas->Font()->Name() != Font()->Name())
             paintInfo.NodeWidth = canvas->TextWidth(text) + 2 * TextMargin();
         // Without header columns the row has room for the whole text.
         format = DT_NOPREFIX | DT_VCENTER | DT_SINGLELINE | readingOrder | AlignmentFlag(paintInfo.Alignment);
