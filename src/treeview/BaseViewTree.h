@@ -705,14 +705,15 @@ protected:
     virtual void DrawExpandButton(TVTPaintInfo& paintInfo);
     virtual void DrawCheckImage(TVTPaintInfo& paintInfo);
     virtual void DrawNodeImage(TVTPaintInfo& paintInfo, TVTImageInfoIndex which, bool doOverlay);
-    virtual void PaintNodeContent(TVTPaintInfo& paintInfo) { (void)paintInfo; }
+    // The cell's content; the base tree has none.
+    virtual void PaintNodeContent(TVTPaintInfo&) {}
     virtual void DrawDropMark(TVTPaintInfo& paintInfo, TRect r);
     virtual void DrawRubberBand(TCanvas* canvas, TRect r);
     virtual void DottedLineH(TCanvas* canvas, int left, int right, int top);
     virtual void DottedLineV(TCanvas* canvas, int left, int top, int bottom);
     virtual void ImageIndexFor(TVTPaintInfo& paintInfo, TVTImageKind kind, TVTImageInfoIndex which);
     virtual TPoint CellContentMargin(PViewNode node, TColumnIndex column, int marginType, TCanvas* canvas);
-    // The column a cell of the main column is painted as, and whether a node has content there.
+    // Whether a cell of Column is painted as the main column (lines, button, check, indentation).
     bool IsMainPaintColumn(TColumnIndex column) const noexcept { return column == kNoColumn || column == MainColumn(); }
     TTreePaintState& PaintState();
 
