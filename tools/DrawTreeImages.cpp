@@ -9,6 +9,9 @@
 // left and right, sort glyphs descending and ascending (plain, then light),
 // and the hover bar's left end, middle and right end (16 x 3 at the top).
 // CURSOR/VT_HEADERSPLIT: 32 x 32, a split bar with arrows both ways.
+// BITMAP/VT_XPBUTTONPLUS and VT_XPBUTTONMINUS: the 9 x 9 shaded expand
+// buttons, a grey frame with rounded corners around a white-to-silver
+// gradient and a dark plus or minus; magenta corners are transparent.
 //
 // All but VT_XP use only white, silver, grey and black besides the magenta
 // of transparent pixels, so that loading them maps those four onto the
@@ -326,6 +329,36 @@ bool SaveHeaderSplitCursor(const std::filesystem::path& path) {
     return !file.empty() && bool(out);
 }
 
+// One 9 x 9 shaded button: corners in the key colour, a grey-blue frame, a
+// vertical gradient inside and the bar (and, for plus, the stem) in dark blue.
+bool SaveShadedButton(const std::filesystem::path& path, bool plus) {
+    constexpr int kButton = 9;
+    std::vector<TRgb> pixels(size_t(kButton * kButton), kKey);
+    auto set = [&](int x, int y, TRgb c) { pixels[size_t(y * kButton + x)] = c; };
+    for (int y = 0; y < kButton; ++y)
+        for (int x = 0; x < kButton; ++x) {
+            const bool corner = (x == 0 || x == kButton - 1) && (y == 0 || y == kButton - 1);
+            if (corner) continue;
+            const bool frame = x == 0 || y == 0 || x == kButton - 1 || y == kButton - 1;
+            const int shade = 0xFF - (y * 0x30) / (kButton - 1);
+            set(x, y, frame ? 0x7A90AC : TRgb(shade << 16 | shade << 8 | (0xFF - (y * 0x18) / (kButton - 1))));
+        }
+    for (int i = 2; i < kButton - 2; ++i) {
+        set(i, kButton / 2, 0x1F3A68);
+        if (plus) set(kButton / 2, i, 0x1F3A68);
+    }
+    const HBITMAP bitmap = NewDibSection(kButton, -kButton, 32);
+    BITMAP bm{};
+    GetObjectW(ToGdiObject(bitmap), sizeof bm, &bm);
+    auto* bits = static_cast<uint32_t*>(bm.bmBits);
+    for (size_t i = 0; i < pixels.size(); ++i) bits[i] = pixels[i];
+    const std::vector<uint8_t> file = WriteBmp(bitmap, 24);
+    DeleteObject(ToGdiObject(bitmap));
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    return !file.empty() && bool(out);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -351,6 +384,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const auto& s : strips) ok = s.strip.Save(folder / "BITMAP" / s.name) && ok;
     ok = SaveHeaderSplitCursor(folder / "CURSOR" / "VT_HEADERSPLIT") && ok;
+    ok = SaveShadedButton(folder / "BITMAP" / "VT_XPBUTTONPLUS", true) && ok;
+    ok = SaveShadedButton(folder / "BITMAP" / "VT_XPBUTTONMINUS", false) && ok;
     if (!ok) std::fprintf(stderr, "ostrel-tree-images: could not write every file into %s\n", argv[1]);
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "platform/ui/graphics/Picture.h"
 #include "platform/win/User.h"
 #include "treeview/TreeGlobals.h"
+#include "treeview/TreePaintState.h"
 #include "treeview/ViewStringTree.h"
 
 RTL_PUBLISHED(TBaseViewTree, c) {

@@ -27,6 +27,7 @@
 #include "platform/ui/stdctrls/BorderStyle.h"
 #include "treeview/NodePool.h"
 #include "treeview/TreeOptions.h"
+#include "treeview/TreePaintTypes.h"
 #include "treeview/TreeProperties.h"
 #include "treeview/ViewNode.h"
 #include "treeview/ViewTreeEvents.h"
@@ -35,6 +36,7 @@
 class TChangeLink;
 class TCustomImageList;
 class TPicture;
+struct TTreePaintState;
 
 // Timers of the tree window.
 enum TTreeTimer : UINT_PTR {
@@ -370,7 +372,7 @@ public:
     int RangeY() const noexcept { return rangeY_; }
     virtual void SyncScrollBars(bool doRepaint);
     void InvalidateFromRow(PViewNode node);
-    void InvalidateRow(PViewNode node);
+    virtual void InvalidateRow(PViewNode node);
 
     // ---- events ----
     TVTGetNodeDataSizeEvent OnGetNodeDataSize;
@@ -673,6 +675,68 @@ private:
     int textMargin_ = 4;
     bool wantTabs_ = false;
     TBorderStyle borderStyle_ = kSingleBorder;
+
+    // ---- painting (ViewTreePainting.cpp, ViewTreeCells.cpp, ViewTreeLines.cpp,
+    //      ViewTreeBackground.cpp, ViewTreeToggleStep.cpp) ----
+public:
+    // Paints Window (unscrolled tree coordinates) of the tree onto Target at TargetPoint. Nothing while a paint runs.
+    void RenderTree(TCanvas* target, TRect window, TPoint targetPoint, TPaintTreeOptions options);
+    // One line type per indentation level; answers the number of selected ancestors.
+    int ComputeLineImages(PViewNode node, TLineImage& lineImages);
+    void PaintLineImage(TVTPaintInfo& paintInfo, int x, int y, int h, int vAlign, TVTLineType style, bool reverse);
+    // Rebuilds the button bitmaps (Buttons) and the tree-line pattern brush (Lines).
+    void BuildButtonBitmaps(bool buttons, bool lines);
+    // The four button bitmaps: collapsed, expanded, hot collapsed, hot expanded.
+    HBITMAP ButtonBitmap(bool expanded, bool hot);
+    int CheckImageIndex(PViewNode node);
+    void PaintStaticBackground(TCanvas* canvas, TRect r, TPoint offset);
+    void PaintTiledBackground(TCanvas* canvas, TRect r, TPoint offset);
+    // One step of the expand/collapse animation; always true.
+    bool ToggleStep(int step, int stepSize, TToggleStepData& data);
+    // Cell layout steps of the row painter.
+    void StartAtFirstColumn(TVTPaintInfo& paintInfo, bool allowFocusedColumn);
+    void PlaceCellImage(TVTPaintInfo& paintInfo, TVTImageInfoIndex which, int imageWidth, int imageHeight);
+    void ShiftByIndent(TVTPaintInfo& paintInfo, int level);
+    PViewNode HotNode() const noexcept { return hotNode_; }
+    // The hot node, and whether the mouse is over its button.
+    void SetHotNode(PViewNode node, bool overButton = false);
+    PViewNode DropTargetNode() const noexcept { return dropTargetNode_; }
+    TDropMode LastDropMode() const noexcept;
+    void SetDropTarget(PViewNode node, TDropMode mode);
+    // The rubber band of a draw selection in tree coordinates; painted while tsDrawSelecting is set.
+    void SetDrawSelectionRect(TRect r);
+
+protected:
+    void Paint() override;
+    virtual bool CellIsEmpty(PViewNode node, TColumnIndex column);
+    virtual void ExtendCellRect(TVTPaintInfo& paintInfo, TColumnIndex& nextNonEmpty);
+    virtual void PaintCellBackground(TVTPaintInfo& paintInfo, int windowOrgX, int maxWidth);
+    virtual void DrawTreeLines(TVTPaintInfo& paintInfo, const TLineImage& lineImage);
+    virtual void DrawExpandButton(TVTPaintInfo& paintInfo);
+    virtual void DrawCheckImage(TVTPaintInfo& paintInfo);
+    virtual void DrawNodeImage(TVTPaintInfo& paintInfo, TVTImageInfoIndex which, bool doOverlay);
+    // The cell's content; the base tree has none.
+    virtual void PaintNodeContent(TVTPaintInfo&) {}
+    virtual void DrawDropMark(TVTPaintInfo& paintInfo, TRect r);
+    virtual void DrawRubberBand(TCanvas* canvas, TRect r);
+    virtual void DottedLineH(TCanvas* canvas, int left, int right, int top);
+    virtual void DottedLineV(TCanvas* canvas, int left, int top, int bottom);
+    virtual void ImageIndexFor(TVTPaintInfo& paintInfo, TVTImageKind kind, TVTImageInfoIndex which);
+    virtual TPoint CellContentMargin(PViewNode node, TColumnIndex column, int marginType, TCanvas* canvas);
+    // Whether a cell of Column is painted as the main column (lines, button, check, indentation).
+    bool IsMainPaintColumn(TColumnIndex column) const noexcept { return column == kNoColumn || column == MainColumn(); }
+    TTreePaintState& PaintState();
+
+private:
+    void PaintRow(TVTPaintInfo& paintInfo, TRect window, TPoint targetPoint, int rowTop, int height,
+                  bool showBackground);
+    void PaintCells(TVTPaintInfo& paintInfo, TRect window, int height);
+    void PaintAreaBelowRows(TCanvas* target, TRect area, TPoint targetPoint, bool showBackground);
+    // The background picture over R: TreeOffset places R in the tree, TargetOffset on the target.
+    void FillBackgroundRect(TCanvas* canvas, TRect r, TPoint treeOffset, TPoint targetOffset);
+    bool RubberBandShown();
+    int RowVAlign(PViewNode node, int nodeHeight, bool imagesShown);
+    std::unique_ptr<TTreePaintState> paintState_;
 };
 
 // The tree a node belongs to, found through its root; a nil node fails the
