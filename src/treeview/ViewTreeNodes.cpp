@@ -18,7 +18,7 @@ void TBaseViewTree::MakeRootNode() {
     auto* root = reinterpret_cast<PViewNode>(block.get() + kRootTreeLinkSize);
     if (root_) {
         // Reallocated: the header is kept.
-        std::memcpy(root, root_, kViewNodeHeaderSize);
+        std::memcpy(static_cast<void*>(root), root_, kViewNodeHeaderSize);
     } else {
         root->states = {nsInitialized, nsExpanded, nsHasChildren, nsVisible};
         root->totalCount = 1;
