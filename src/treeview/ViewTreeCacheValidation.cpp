@@ -30,14 +30,17 @@ void TBaseViewTree::InterruptCacheBuild() {
     worker->DequeueTree(this);
     // Inside one of its reports the worker waits for this thread and touches nothing.
     if (servingValidationReport_ || worker->CurrentTree() != this) return;
+    MSG msg;
     while (worker->CurrentTree() == this) {
         const HWND window = worker->CurrentWindow();
         if (window && IsWindow(window)) {
             MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_SENDMESSAGE, 0);
-            MSG msg;
             PeekMessageW(&msg, nullptr, 0, 0, PM_QS_SENDMESSAGE);
         } else {
-            worker->WaitUntilLeft(this);
+            // No report wakes this thread; one sent before the window went away
+            // waits here to be answered (with 0) when sends are served.
+            PeekMessageW(&msg, nullptr, 0, 0, PM_QS_SENDMESSAGE);
+            worker->WaitUntilLeft(this, std::chrono::milliseconds(1));
         }
     }
     // The end report left tsStopValidation: the tree stays stopped until it is queued again.

@@ -84,9 +84,9 @@ void TCacheWorker::ReportEnded(TBaseViewTree* tree) noexcept {
     if (current_.load(std::memory_order_relaxed) == tree) current_.store(nullptr, std::memory_order_release);
 }
 
-void TCacheWorker::WaitUntilLeft(const TBaseViewTree* tree) {
+void TCacheWorker::WaitUntilLeft(const TBaseViewTree* tree, std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    left_.wait(lock, [&] { return current_.load(std::memory_order_relaxed) != tree; });
+    left_.wait_for(lock, timeout, [&] { return current_.load(std::memory_order_relaxed) != tree; });
 }
 
 int TCacheWorker::RunningThreads() noexcept { return runningCacheWorkers; }

@@ -10,6 +10,7 @@
 // Everything here runs on the GUI thread except Execute and the build.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -58,9 +59,8 @@ public:
     HWND CurrentWindow() const noexcept { return currentWindow_.load(std::memory_order_acquire); }
     // The end report of the tree has been applied: the worker touches the tree no more.
     void ReportEnded(TBaseViewTree* tree) noexcept;
-    // Blocks until the worker is no longer at the tree; for trees whose
-    // reports are not sent, so no message needs serving meanwhile.
-    void WaitUntilLeft(const TBaseViewTree* tree);
+    // Blocks until the worker is no longer at the tree or the time is up.
+    void WaitUntilLeft(const TBaseViewTree* tree, std::chrono::milliseconds timeout);
     int ReferenceCount() const noexcept { return referenceCount_; }
 
     // Seams for tests and benchmarks: worker threads running now (0 once the
