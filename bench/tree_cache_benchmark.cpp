@@ -94,6 +94,7 @@ int main() {
     std::mt19937 random(5);
     std::vector<double> waits;
     for (int change = 0; change < kChanges; ++change) {
+        tree->InvalidatePositionCache();
         tree->ValidatePositionCache();
         ServeReportsUntil([&] { return tree->TreeStates().Contains(tsValidating); });
         // Let the build get somewhere into the walk.

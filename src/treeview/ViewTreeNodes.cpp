@@ -196,6 +196,7 @@ PViewNode TBaseViewTree::DisconnectNode(PViewNode node, bool keepFocus, bool rei
     }
     PViewNode parent = node->parent;
     if (node->states.Contains(nsDeleting)) return node->nextSibling ? node->nextSibling : parent->lastChild;
+    InterruptCacheBuild();
     node->states.Exclude(nsChecking);
     const bool shown = Displayed(node);
     if (shown) visibleCount_ -= 1 + VisibleDescendantCount(node);
