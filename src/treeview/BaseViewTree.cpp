@@ -5,6 +5,7 @@
 #include "platform/win/User.h"
 #include "treeview/TreeGlobals.h"
 #include "treeview/TreePaintState.h"
+#include "treeview/ViewTreeCacheWorker.h"
 #include "treeview/ViewStringTree.h"
 
 RTL_PUBLISHED(TBaseViewTree, c) {
@@ -107,15 +108,17 @@ TBaseViewTree::TBaseViewTree(TComponent* owner) : TCustomControl(WithTreeGlobals
     clipboardFormats_ = std::make_unique<TClipboardFormats>(this);
     options_ = CreateOptions();
     MakeRootNode();
+    TCacheWorker::Acquire();
 }
 
 TBaseViewTree::~TBaseViewTree() {
+    InterruptCacheBuild(); // the worker reads the options too
     options_->SetMiscOptions(options_->MiscOptions() - TVTMiscOptions{toReadOnly});
-    InterruptCacheBuild();
     ClearTree();
     for (TCustomImageList** list : {&images_, &stateImages_, &customCheckImages_}) {
         if (*list) (*list)->RemoveFreeNotification(this);
     }
+    TCacheWorker::Release(this);
 }
 
 std::unique_ptr<TCustomViewTreeOptions> TBaseViewTree::CreateOptions() {
@@ -458,7 +461,10 @@ std::vector<std::pair<const char*, PViewNode>> TBaseViewTree::NodeReferences() c
     for (uintptr_t entry : selection_) {
         if (!(entry & 1)) refs.emplace_back("selection", reinterpret_cast<PViewNode>(entry));
     }
-    for (const TCacheEntry& entry : positionCache_) refs.emplace_back("position cache", entry.node);
+    // The cache belongs to the worker until its end report entered tsUseCache.
+    if (states_.Contains(tsUseCache)) {
+        for (const TCacheEntry& entry : positionCache_) refs.emplace_back("position cache", entry.node);
+    }
     return refs;
 }
 

@@ -15,8 +15,12 @@
 //   ViewTreeViewEventDispatch.cpp the dispatch of painting, input, editing, drag events
 //   ViewTreeExpanding.cpp     expanding and collapsing
 //   ViewTreeGeometry.cpp      display rectangles, scroll ranges, offsets and bars
-// The tree is used on the GUI thread only.
+//   ViewTreeCacheValidation.cpp queueing, stopping and reports of the cache worker
+//   ViewTreeInternals.cpp     subtree totals, client-area nodes, the drag manager
+// The tree is used on the GUI thread only, except the position-cache build,
+// which runs on the cache worker (ViewTreeCacheWorker.h).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -25,6 +29,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/stdctrls/BorderStyle.h"
+#include "treeview/DragManager.h"
 #include "treeview/NodePool.h"
 #include "treeview/TreeOptions.h"
 #include "treeview/TreePaintTypes.h"
@@ -286,10 +291,12 @@ public:
     PViewNode NodeAt(int x, int y, bool relative, int& nodeTop);
     // The node's top in the unscrolled tree (the sum of the heights of the visible rows above it).
     uint32_t NodeTop(PViewNode node);
+    // Queues a rebuild on the cache worker when the cache needs one.
     virtual void ValidatePositionCache();
     void InvalidatePositionCache();
-    virtual bool BuildPositionCache();
-    // Stops a running cache build for this tree (there is no background build yet).
+    // Runs on the cache worker (also for a virtual tree: it reads only the base's nodes).
+    bool BuildPositionCache();
+    // Stops the cache worker for this tree and waits until it has left it.
     void InterruptCacheBuild();
     const std::vector<TCacheEntry>& PositionCache() const noexcept { return positionCache_; }
 
@@ -436,6 +443,23 @@ public:
     TVTRenderOLEDataEvent OnRenderOLEData;
     TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
 
+    // ---- position-cache worker and internals ----
+    // Whether the worker is asked to stop at this tree; read on the worker.
+    bool StopValidationRequested() const noexcept { return stopValidation_.load(std::memory_order_relaxed); }
+    // Builds the cache on the GUI thread at once, after stopping the worker for this tree.
+    bool ValidatePositionCacheNow();
+    // The totals of a subtree just read from a stream, whose nodes start with a
+    // count of 1 and their own height.
+    void RecountSubtree(PViewNode node);
+    void RecomputeSubtreeHeights(PViewNode node);
+    // The nodes whose rows cover the first and the last client row (nil for none).
+    PViewNode NodeAtClientTop();
+    PViewNode NodeAtClientBottom();
+    // The node's own nsVisible after initialising it; nil means the root.
+    bool IsNodeVisible(PViewNode node);
+    // Made on first use through OnCreateDragManager, then kept.
+    TIntfPtr<IVTDragManager> EnsureDragManager();
+
     // Every node pointer the tree keeps, by name, for checks that none names a freed node.
     std::vector<std::pair<const char*, PViewNode>> NodeReferences() const;
 
@@ -578,6 +602,19 @@ private:
     bool PositionCacheLookupByNode(PViewNode node, PViewNode& entryNode, uint32_t& top) const;
     // Keeps the view sensible after a node opened or closed by HeightDelta pixels.
     void KeepViewAfterToggle(PViewNode node, bool expanded, int heightDelta);
+
+    // ---- position-cache worker and internals ----
+protected:
+    // Asks OnCreateDragManager; nil when no handler supplies one.
+    virtual TIntfPtr<IVTDragManager> DoCreateDragManager();
+
+private:
+    void WMValidationReport(TMessage& message);
+    // The scroll bars follow a finished build when heights are measured.
+    void AfterCacheBuilt(bool built);
+    std::atomic<bool> stopValidation_ = false; // tsStopValidation, for the worker
+    bool servingValidationReport_ = false;
+    TIntfPtr<IVTDragManager> dragManager_;
 
     // Node storage. The root's block starts with the tree's address, then the
     // root's header and internal area.

@@ -30,6 +30,10 @@ bool TCustomViewTreeOptions::OwnerRunning() const { return !owner_->Loading() &&
 
 void TCustomViewTreeOptions::SetPaintOptions(TVTPaintOptions value) {
     if (value == paintOptions_) return;
+    // The cache worker's walk follows these two.
+    for (TVTPaintOption walked : {toShowHiddenNodes, toChildrenAbove}) {
+        if (value.Contains(walked) != paintOptions_.Contains(walked)) owner_->InterruptCacheBuild();
+    }
     const TVTPaintOptions old = paintOptions_;
     paintOptions_ = value;
     const bool hiddenSwitched = old.Contains(toShowHiddenNodes) != value.Contains(toShowHiddenNodes);

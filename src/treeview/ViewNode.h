@@ -4,9 +4,11 @@
 // node carries the count and the pixel height of its subtree, so scroll
 // ranges and positions need no walk over the nodes.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <type_traits>
 
 // Bit numbers are fixed: the tree stream stores the state word.
 enum class TNodeState : uint8_t {
@@ -29,41 +31,64 @@ enum class TNodeState : uint8_t {
 };
 using enum TNodeState;
 
-// The 16-bit state word of a node.
+// The 16-bit state word of a node. The position-cache worker reads the words
+// of the nodes it walks while the GUI thread changes other bits of them, so
+// every access outside constant evaluation is a relaxed atomic one (a plain
+// move on the processors we build for). Only the GUI thread writes.
 class TNodeStates {
 public:
     constexpr TNodeStates() noexcept = default;
     constexpr TNodeStates(std::initializer_list<TNodeState> states) noexcept {
-        for (TNodeState s : states) Include(s);
+        uint16_t bits = 0;
+        for (TNodeState s : states) bits = uint16_t(bits | Bit(s));
+        Store(bits);
+    }
+    constexpr TNodeStates(const TNodeStates& other) noexcept { Store(other.Load()); }
+    constexpr TNodeStates& operator=(const TNodeStates& other) noexcept {
+        Store(other.Load());
+        return *this;
     }
     static constexpr TNodeStates FromWord(uint16_t word) noexcept {
         TNodeStates s;
-        s.bits_ = word;
+        s.Store(word);
         return s;
     }
-    constexpr uint16_t Word() const noexcept { return bits_; }
-    constexpr bool Contains(TNodeState s) const noexcept { return (bits_ & Bit(s)) != 0; }
+    constexpr uint16_t Word() const noexcept { return Load(); }
+    constexpr bool Contains(TNodeState s) const noexcept { return (Load() & Bit(s)) != 0; }
     constexpr TNodeStates& Include(TNodeState s) noexcept {
-        bits_ = uint16_t(bits_ | Bit(s));
+        Store(uint16_t(Load() | Bit(s)));
         return *this;
     }
     constexpr TNodeStates& Exclude(TNodeState s) noexcept {
-        bits_ = uint16_t(bits_ & ~Bit(s));
+        Store(uint16_t(Load() & ~Bit(s)));
         return *this;
     }
     constexpr TNodeStates& Set(TNodeState s, bool on) noexcept { return on ? Include(s) : Exclude(s); }
-    constexpr bool IsEmpty() const noexcept { return bits_ == 0; }
+    constexpr bool IsEmpty() const noexcept { return Load() == 0; }
     // Every member of other is also a member here.
-    constexpr bool ContainsAll(TNodeStates other) const noexcept { return (bits_ & other.bits_) == other.bits_; }
+    constexpr bool ContainsAll(TNodeStates other) const noexcept {
+        const uint16_t wanted = other.Load();
+        return (Load() & wanted) == wanted;
+    }
     constexpr TNodeStates& operator-=(TNodeStates other) noexcept {
-        bits_ = uint16_t(bits_ & ~other.bits_);
+        Store(uint16_t(Load() & ~other.Load()));
         return *this;
     }
-    friend constexpr bool operator==(TNodeStates, TNodeStates) = default;
+    friend constexpr bool operator==(const TNodeStates& a, const TNodeStates& b) noexcept {
+        return a.Load() == b.Load();
+    }
 
 private:
     static constexpr uint16_t Bit(TNodeState s) noexcept { return uint16_t(1u << unsigned(s)); }
-    uint16_t bits_ = 0;
+    constexpr uint16_t Load() const noexcept {
+        if (std::is_constant_evaluated()) return bits_;
+        return std::atomic_ref<uint16_t>(const_cast<uint16_t&>(bits_)).load(std::memory_order_relaxed);
+    }
+    constexpr void Store(uint16_t bits) noexcept {
+        if (std::is_constant_evaluated()) bits_ = bits;
+        else std::atomic_ref<uint16_t>(bits_).store(bits, std::memory_order_relaxed);
+    }
+    alignas(std::atomic_ref<uint16_t>::required_alignment) uint16_t bits_ = 0;
 };
 
 enum class TCheckState : uint8_t {

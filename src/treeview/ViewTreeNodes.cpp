@@ -18,7 +18,7 @@ void TBaseViewTree::MakeRootNode() {
     auto* root = reinterpret_cast<PViewNode>(block.get() + kRootTreeLinkSize);
     if (root_) {
         // Reallocated: the header is kept.
-        std::memcpy(root, root_, kViewNodeHeaderSize);
+        std::memcpy(static_cast<void*>(root), root_, kViewNodeHeaderSize);
     } else {
         root->states = {nsInitialized, nsExpanded, nsHasChildren, nsVisible};
         root->totalCount = 1;
@@ -190,6 +190,7 @@ PViewNode TBaseViewTree::DisconnectNode(PViewNode node, bool keepFocus, bool rei
     }
     PViewNode parent = node->parent;
     if (node->states.Contains(nsDeleting)) return node->nextSibling ? node->nextSibling : parent->lastChild;
+    InterruptCacheBuild();
     node->states.Exclude(nsChecking);
     const bool shown = Displayed(node);
     if (shown) visibleCount_ -= 1 + VisibleDescendantCount(node);

@@ -5,38 +5,39 @@
 #include <algorithm>
 
 #include "treeview/BaseViewTree.h"
-
-void TBaseViewTree::InterruptCacheBuild() {
-    // The cache is built on the GUI thread; there is never a build to stop.
-    ChangeTreeState({}, {tsValidating, tsStopValidation});
-}
+#include "treeview/ViewTreeCacheWorker.h"
 
 void TBaseViewTree::InvalidatePositionCache() {
+    InterruptCacheBuild(); // the worker may be filling the cache
     positionCache_.clear();
     cacheStartIndex_ = 0;
     ChangeTreeState({tsValidationNeeded}, {tsUseCache});
 }
 
-void TBaseViewTree::ValidatePositionCache() {
-    InterruptCacheBuild();
-    cacheStartIndex_ = 0;
-}
-
+// On the worker the build reads only links, node state words and stored
+// heights (it measures nothing and calls no event) and writes only the cache.
+// The visible count is not read: the GUI thread may still be updating it when
+// the build of a tree without a window starts, so the walk counts for itself.
 bool TBaseViewTree::BuildPositionCache() {
     positionCache_.clear();
-    if (visibleCount_ <= kCacheThreshold) return false;
-    const std::size_t entries = (visibleCount_ + kCacheThreshold - 1) / kCacheThreshold + 1;
-    positionCache_.reserve(entries);
     uint32_t top = 0, counter = 0;
     PViewNode last = nullptr;
     for (PViewNode node = FirstVisibleNodeRaw(); node; node = NextVisibleNodeRaw(node)) {
+        TCacheWorker::RunBuildProbe();
+        if (StopValidationRequested()) {
+            positionCache_.clear();
+            return false;
+        }
         if (counter++ % kCacheThreshold == 0) positionCache_.push_back({node, top});
-        top += node->nodeHeight; // stored heights only: the build measures nothing
+        top += node->nodeHeight;
         last = node;
     }
+    if (counter <= kCacheThreshold) {
+        positionCache_.clear();
+        return false;
+    }
     positionCache_.push_back({last, top});
-    ChangeTreeState({tsUseCache}, {tsValidationNeeded});
-    return counter > 0;
+    return true;
 }
 
 bool TBaseViewTree::PositionCacheLookup(uint32_t position, PViewNode& node, uint32_t& top) const {

@@ -6,6 +6,8 @@
 void TBaseViewTree::ChangeTreeState(TViewTreeStates enter, TViewTreeStates leave) {
     if (OnStateChange && !((enter - states_) + (states_ * leave)).IsEmpty()) DoStateChange(enter, leave);
     states_ = states_ + enter - leave;
+    if ((enter + leave).Contains(tsStopValidation))
+        stopValidation_.store(states_.Contains(tsStopValidation), std::memory_order_relaxed);
 }
 
 void TBaseViewTree::BeginTreeUpdate() {

@@ -40,7 +40,7 @@ void ExpectPositionsMatchTheWalk(TBaseViewTree& tree, const char* when) {
 TEST(PositionCache, OneEntryPer2000RowsAndAClosingEntry) {
     TBaseViewTree tree(nullptr);
     tree.SetRootNodeCount(4001);
-    ASSERT_TRUE(tree.BuildPositionCache());
+    ASSERT_TRUE(tree.ValidatePositionCacheNow());
     EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
     const auto& cache = tree.PositionCache();
     ASSERT_EQ(cache.size(), 4u);
@@ -53,7 +53,7 @@ TEST(PositionCache, OneEntryPer2000RowsAndAClosingEntry) {
     EXPECT_EQ(cache[3].absoluteTop, tree.RootNode()->totalHeight - tree.RootNode()->nodeHeight);
 
     tree.SetRootNodeCount(2000);
-    EXPECT_FALSE(tree.BuildPositionCache());
+    EXPECT_FALSE(tree.ValidatePositionCacheNow());
     EXPECT_TRUE(tree.PositionCache().empty());
 }
 
@@ -78,7 +78,7 @@ TEST(PositionCache, NodeAtAndTopsEqualTheWalkWithAndWithoutTheCache) {
     ExpectPositionsMatchTheWalk(tree, "invalid cache");
     auto options = tree.TreeOptions()->MiscOptions();
     tree.TreeOptions()->SetMiscOptions(options + TVTMiscOptions{toVariableNodeHeight});
-    ASSERT_TRUE(tree.BuildPositionCache());
+    ASSERT_TRUE(tree.ValidatePositionCacheNow());
     EXPECT_EQ(measured, 0) << "the build measured";
     tree.TreeOptions()->SetMiscOptions(options);
     ExpectPositionsMatchTheWalk(tree, "valid cache");
@@ -92,7 +92,7 @@ TEST(PositionCache, NodeAtAndTopsEqualTheWalkWithAndWithoutTheCache) {
         }
         EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
         ExpectPositionsMatchTheWalk(tree, "after changes");
-        tree.BuildPositionCache();
+        tree.ValidatePositionCacheNow();
         ExpectPositionsMatchTheWalk(tree, "rebuilt");
     }
     int top0, topMinus;
