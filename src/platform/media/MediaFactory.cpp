@@ -1,6 +1,8 @@
 #include "platform/media/MediaFactory.h"
 
+#include "platform/media/GraphManager.h"
 #include "platform/media/MemAllocator.h"
+#include "platform/media/ReferenceClock.h"
 
 namespace {
 template <class T>
@@ -13,5 +15,7 @@ HRESULT CreateMediaObject(const TGUID& classId, const TGUID& iid, void** obj) {
     if (!obj) return E_POINTER;
     *obj = nullptr;
     if (classId == CLSID_MemoryAllocator) return QueryNewObject(MakeIntf<TMemAllocator>(), iid, obj);
+    if (classId == CLSID_SystemClock) return QueryNewObject(MakeIntf<TSystemReferenceClock>(), iid, obj);
+    if (classId == CLSID_FilterGraph) return QueryNewObject(MakeIntf<TGraphManager>(), iid, obj);
     return E_FAIL;
 }

@@ -39,6 +39,9 @@ inline constexpr long EC_COMPLETE = 0x01;
 inline constexpr long EC_ERRORABORT = 0x03;
 inline constexpr long EC_VIDEO_SIZE_CHANGED = 0x0A;
 inline constexpr long EC_PAUSED = 0x0E;
+// Ours: a renderer first holds a sample, or has ended, after a start or flush
+// (the graph keeps it to itself).
+inline constexpr long EC_RENDERER_READY = 0x8001;
 
 enum FILTER_STATE : int32_t { State_Stopped = 0, State_Paused = 1, State_Running = 2 };
 enum PIN_DIRECTION : int32_t { PINDIR_INPUT = 0, PINDIR_OUTPUT = 1 };
