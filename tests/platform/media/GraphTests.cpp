@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "SyntheticSource.h"
 #include "TestPins.h"
 #include "platform/media/BaseRenderer.h"
 #include "platform/media/GraphManager.h"
@@ -21,50 +24,6 @@ namespace {
 
 constexpr REFERENCE_TIME kFrameTime = 40 * kUnitsPerMs;
 
-// Frames of kFrameTime each, numbered in their first byte.
-class TCountingStream : public TBCSourceStream {
-public:
-    TCountingStream(TBCSource* filter, int frames)
-        : TBCSourceStream(u"Counting stream", filter, u"Video"), frames_(frames) {}
-
-    HRESULT GetMediaType(TMediaType& type) override {
-        type = Yv12Type(16, 16);
-        return S_OK;
-    }
-    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES& request) override {
-        request.cBuffers = 2;
-        request.cbBuffer = static_cast<long>(CurrentMediaType()->lSampleSize);
-        ALLOCATOR_PROPERTIES actual{};
-        return allocator->SetProperties(request, actual);
-    }
-    HRESULT OnThreadStartPlay() override {
-        next_ = 0;
-        return S_OK;
-    }
-    HRESULT FillBuffer(IMediaSample* sample) override {
-        if (next_ >= frames_) return S_FALSE;
-        BYTE* data = nullptr;
-        sample->GetPointer(&data);
-        data[0] = static_cast<BYTE>(next_);
-        const REFERENCE_TIME start = next_ * kFrameTime, stop = start + kFrameTime;
-        sample->SetTime(&start, &stop);
-        ++next_;
-        return S_OK;
-    }
-    using TBCSourceStream::GetMediaType;
-
-private:
-    int frames_;
-    int next_ = 0;
-};
-
-class TCountingSource : public TBCSource {
-public:
-    explicit TCountingSource(int frames) : TBCSource(u"Counting source", nullptr, GUID_NULL) {
-        new TCountingStream(this, frames); // owned by the filter
-    }
-};
-
 // Records each frame's number and the clock time it was presented at.
 class TRecordingRenderer : public TBCBaseRenderer {
 public:
@@ -77,22 +36,29 @@ public:
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& type) override {
         return type.majortype == MEDIATYPE_Video ? S_OK : E_FAIL;
     }
+    HRESULT BeginFlush() override {
+        ++flushes_;
+        return TBCBaseRenderer::BeginFlush();
+    }
     std::vector<TPresented> Presented() const {
         std::lock_guard lock(mutex_);
         return presented_;
     }
+    int Flushes() const noexcept { return flushes_.load(); }
 
 protected:
     void DoRenderSample(IMediaSample* sample) override {
         BYTE* data = nullptr;
         sample->GetPointer(&data);
+        const int width = VideoInfoOf(InputPin()->CurrentMediaType().get())->bmiHeader.biWidth;
         std::lock_guard lock(mutex_);
-        presented_.push_back({data[0], ReferenceTimeNow()});
+        presented_.push_back({ReadPictureIndex(data, width, width), ReferenceTimeNow()});
     }
 
 private:
     mutable std::mutex mutex_;
     std::vector<TPresented> presented_;
+    std::atomic<int> flushes_{0};
 };
 
 // Polls in real time: the manual clock does not move by itself.
@@ -111,12 +77,16 @@ protected:
         objectsBefore_ = TBCBaseObject::ObjectCount();
         graph_ = MakeIntf<TGraphManager>();
         renderer_ = MakeIntf<TRecordingRenderer>();
-        source_ = MakeIntf<TCountingSource>(5);
+        source_ = MakeIntf<TSyntheticSource>(TSyntheticFormat{});
         ASSERT_EQ(graph_->AddFilter(renderer_.get(), u"Renderer"), S_OK);
         ASSERT_EQ(graph_->AddFilter(source_.get(), u"Source"), S_OK);
     }
     void TearDown() override {
         graph_->Stop();
+        // Whatever the test did, every buffer is back once stopped.
+        if (static_cast<TBCBaseOutputPin*>(SourcePin())->Allocator()) {
+            EXPECT_EQ(Allocator()->OutstandingCount(), 0);
+        }
         graph_.Reset();
         renderer_.Reset();
         source_.Reset();
@@ -128,7 +98,7 @@ protected:
     TManualClock clock_{1000};
     TIntfPtr<TGraphManager> graph_;
     TIntfPtr<TRecordingRenderer> renderer_;
-    TIntfPtr<TCountingSource> source_;
+    TIntfPtr<TSyntheticSource> source_;
 
 private:
     int objectsBefore_ = 0;
@@ -240,6 +210,67 @@ TEST_F(GraphTest, StoppingTheSourceAloneDoesNotHang) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     renderer_->Stop();
     ASSERT_EQ(stopped.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+}
+
+TEST_F(GraphTest, SeekingWhileRunningRestartsAtTheTarget) {
+    ASSERT_EQ(graph_->Render(SourcePin()), S_OK);
+    graph_->Pause();
+    ASSERT_TRUE(WaitUntilTrue([&] { return renderer_->IsReady(); }));
+    ASSERT_EQ(graph_->Run(), S_OK);
+    clock_.Advance(50);
+    ASSERT_TRUE(WaitUntilTrue([&] { return renderer_->Presented().size() >= 2; }));
+    const size_t before = renderer_->Presented().size();
+
+    REFERENCE_TIME target = 3 * kFrameTime + 10 * kUnitsPerMs; // inside frame 3
+    const HRESULT hr = graph_->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, 0);
+    EXPECT_TRUE(Succeeded(hr));
+    EXPECT_EQ(renderer_->Flushes(), 1);
+    EXPECT_FALSE(renderer_->InputPin()->IsFlushing());
+    EXPECT_EQ(renderer_->InputPin()->CurrentStartTime(), target);
+    REFERENCE_TIME position = 0;
+    graph_->GetCurrentPosition(&position);
+    EXPECT_EQ(position, target);
+
+    // The start waits for the renderer's first sample of the new segment.
+    ASSERT_TRUE(WaitUntilTrue([&] {
+        FILTER_STATE state;
+        return graph_->GetState(0, &state) == S_OK && state == State_Running;
+    }));
+    clock_.Advance(40);
+    ASSERT_TRUE(WaitUntilTrue([&] { return renderer_->Presented().size() >= before + 2; }));
+    const auto presented = renderer_->Presented();
+    for (size_t i = before; i < presented.size(); ++i) EXPECT_GE(presented[i].frame, 3) << i;
+    graph_->GetCurrentPosition(&position);
+    EXPECT_EQ(position, target + 40 * kUnitsPerMs);
+}
+
+TEST_F(GraphTest, RunAfterStopWaitsForTheRendererWithoutBlocking) {
+    ASSERT_EQ(graph_->Render(SourcePin()), S_OK);
+    // The renderer cannot take a sample before the source streams, so the
+    // start is left to the graph's next look.
+    const HRESULT hr = graph_->Run();
+    ASSERT_TRUE(hr == S_FALSE || hr == S_OK);
+    ASSERT_TRUE(WaitUntilTrue([&] {
+        FILTER_STATE state;
+        return graph_->GetState(0, &state) == S_OK && state == State_Running;
+    }));
+    ASSERT_GE(renderer_->Presented().size(), 1u);
+    EXPECT_EQ(renderer_->Presented()[0].frame, 0);
+}
+
+TEST_F(GraphTest, LogFileHasALinePerOperation) {
+    const std::string path = ::testing::TempDir() + "media_graph.log";
+    std::remove(path.c_str());
+    ASSERT_EQ(graph_->SetLogFile(String(path.c_str())), S_OK);
+    ASSERT_EQ(graph_->Render(SourcePin()), S_OK);
+    graph_->Pause();
+    graph_->Stop();
+    graph_->SetLogFile(String());
+    std::ifstream log(path);
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("connect to \"Renderer\""), std::string::npos) << text;
+    EXPECT_NE(text.find("state paused"), std::string::npos) << text;
+    EXPECT_NE(text.find("state stopped"), std::string::npos) << text;
 }
 
 } // namespace
