@@ -13,6 +13,14 @@ public:
     HRESULT GetMediaType(int position, TMediaType& type) override {
         return renderer_->GetMediaType(position, type);
     }
+    // The connected pin may change the type in any state (a dynamic change).
+    HRESULT ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* type) override {
+        if (!connector || !type || GetConnected() != connector)
+            return TBCBaseInputPin::ReceiveConnection(connector, type);
+        TLock lock(Lock());
+        if (CheckMediaType(*type) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
+        return SetMediaType(*type);
+    }
     HRESULT Receive(IMediaSample* sample) override {
         const HRESULT hr = TBCBaseInputPin::Receive(sample);
         return hr == S_OK ? renderer_->Receive(sample) : hr;
@@ -128,7 +136,6 @@ HRESULT TBCBaseRenderer::Receive(IMediaSample* sample) {
         return S_OK; // decoded only to reach the segment start
     std::unique_lock lock(mutex_);
     if (flushing_ || runState_ == State_Stopped) return S_FALSE;
-    ready_ = true;
     lastStop_ = stop;
     bool presented = false;
     if (runState_ == State_Paused && presentInPause_) {
@@ -138,6 +145,8 @@ HRESULT TBCBaseRenderer::Receive(IMediaSample* sample) {
         DoRenderSample(sample);
         lock.lock();
     }
+    // Ready once the first picture of a pause is on show.
+    ready_ = true;
     NotifyReadyOnce(lock);
     if (runState_ == State_Running && !firstAfterStart_ && !presented &&
         ReferenceTimeNow() - (base_ + start) > LateLimit()) {
