@@ -37,7 +37,7 @@ public:
 
     int FramesDrawn() const noexcept { return drawn_.load(); }
     int FramesDropped() const noexcept { return dropped_.load(); }
-    bool IsReady() const;
+    virtual bool IsReady() const;
     TBCBaseInputPin* InputPin() const noexcept;
 
 protected:

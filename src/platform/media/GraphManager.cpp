@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/media/AudioRenderer.h"
 #include "platform/media/GraphUtil.h"
 #include "platform/media/MediaTypeRecords.h"
 #include "platform/media/ReferenceClock.h"
@@ -46,6 +47,16 @@ bool HasPinOf(IBaseFilter* filter, PIN_DIRECTION direction, bool connectedOnly) 
     for (int i = 0; i < pins.Count(); ++i)
         if (DirectionOf(pins.Items(i)) == direction && (!connectedOnly || pins.Connected(i))) return true;
     return false;
+}
+
+TGUID MajorTypeOf(IPin* pin) {
+    TIntfPtr<IEnumMediaTypes> types;
+    AM_MEDIA_TYPE* type = nullptr;
+    ULONG fetched = 0;
+    if (Failed(pin->EnumMediaTypes(types)) || types->Next(1, &type, &fetched) != S_OK) return GUID_NULL;
+    const TGUID major = type->majortype;
+    DeleteMediaType(type);
+    return major;
 }
 
 bool IsRenderer(IBaseFilter* filter) { return !HasPinOf(filter, PINDIR_OUTPUT, false); }
@@ -133,6 +144,17 @@ HRESULT TGraphManager::Render(IPin* pin) {
                 return S_OK;
             }
         }
+    }
+    // The default renderer of the pin's major type: audio only (the video
+    // window's renderer is always in the graph first).
+    if (MajorTypeOf(pin) == MEDIATYPE_Audio && CanRenderAudio()) {
+        const TIntfPtr<TAudioRenderer> renderer = MakeIntf<TAudioRenderer>();
+        AddFilter(renderer.get(), u"Audio Renderer");
+        if (Succeeded(pin->Connect(renderer->InputPin(), nullptr))) {
+            Log(u"connect to \"Audio Renderer\" as PCM");
+            return S_OK;
+        }
+        RemoveFilter(renderer.get());
     }
     Log(u"cannot render a pin");
     return VFW_E_CANNOT_RENDER;

@@ -101,11 +101,8 @@ protected:
     void Paint(BYTE* data, int64_t index) override {
         auto* out = reinterpret_cast<int16_t*>(data);
         const int64_t first = index * FramesPerChunk();
-        for (long i = 0; i < FramesPerChunk(); ++i) {
-            const double t = double(first + i) / source_->Format().sampleRate;
-            const auto value = static_cast<int16_t>(std::lround(8000 * std::sin(2 * M_PI * 440 * t)));
-            out[2 * i] = out[2 * i + 1] = value;
-        }
+        for (long i = 0; i < FramesPerChunk(); ++i)
+            out[2 * i] = out[2 * i + 1] = SyntheticSineAt(first + i, source_->Format().sampleRate);
     }
 };
 
@@ -143,6 +140,11 @@ HRESULT TSyntheticSource::SetPositions(REFERENCE_TIME* current, DWORD currentFla
         pin->RunThread();
     }
     return S_OK;
+}
+
+int16_t SyntheticSineAt(int64_t frame, int sampleRate) {
+    const double t = double(frame) / sampleRate;
+    return static_cast<int16_t>(std::lround(8000 * std::sin(2 * M_PI * 440 * t)));
 }
 
 int ReadPictureIndex(const BYTE* luma, int stride, int width) {

@@ -41,6 +41,9 @@ private:
     TBCSourceStream* audio_ = nullptr;
 };
 
+// The sine's value at a frame (both channels carry it).
+int16_t SyntheticSineAt(int64_t frame, int sampleRate);
+
 // The index a picture's blocks spell; -1 when a block is neither black nor white.
 int ReadPictureIndex(const BYTE* luma, int stride, int width);
 
