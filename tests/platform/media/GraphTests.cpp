@@ -273,4 +273,18 @@ TEST_F(GraphTest, LogFileHasALinePerOperation) {
     EXPECT_NE(text.find("state stopped"), std::string::npos) << text;
 }
 
+TEST_F(GraphTest, FramesFarTooLateAreCountedAndNotPresented) {
+    ASSERT_EQ(graph_->Render(SourcePin()), S_OK);
+    graph_->Pause();
+    ASSERT_TRUE(WaitUntilTrue([&] { return renderer_->IsReady(); }));
+    ASSERT_EQ(graph_->Run(), S_OK);
+    // Frames 1 to 4 (40 to 160 ms) are all more than 100 ms late at 300 ms;
+    // frame 0, the first after the start, is shown however late.
+    clock_.Advance(300);
+    ASSERT_TRUE(WaitUntilTrue([&] { return renderer_->FramesDrawn() + renderer_->FramesDropped() == 5; }));
+    EXPECT_EQ(renderer_->FramesDrawn(), 1);
+    EXPECT_EQ(renderer_->FramesDropped(), 4);
+    EXPECT_EQ(renderer_->Presented().size(), 1u);
+}
+
 } // namespace

@@ -144,6 +144,19 @@ TEST_P(VideoRendererTest, WithoutKeptAspectThePictureFillsTheWindow) {
     ExpectColumn(160, {{1, kWhitePixel}, {100, kWhitePixel}, {140, kBluePixel}, {238, kBluePixel}});
 }
 
+TEST_P(VideoRendererTest, TheConnectedPinMayChangeTheTypeWhilePaused) {
+    ShowPicture();
+    const TMediaType wider = VideoInfoType(GetParam() ? MEDIASUBTYPE_YV12 : MEDIASUBTYPE_RGB32, 640, 180, 400000);
+    EXPECT_EQ(renderer_->InputPin()->ReceiveConnection(out_, &wider.get()), S_OK);
+    EXPECT_EQ(VideoInfoOf(renderer_->InputPin()->CurrentMediaType().get())->bmiHeader.biWidth, 640);
+    TMediaType audio;
+    audio->majortype = MEDIATYPE_Audio;
+    EXPECT_EQ(renderer_->InputPin()->ReceiveConnection(out_, &audio.get()), VFW_E_TYPE_NOT_ACCEPTED);
+    // Another pin is refused as long as this one is connected.
+    auto* other = host_->Add<TFakeOutputPin>(u"Other");
+    EXPECT_EQ(renderer_->InputPin()->ReceiveConnection(other, &wider.get()), VFW_E_ALREADY_CONNECTED);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, VideoRendererTest, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "YV12" : "RGB32"; });
 
