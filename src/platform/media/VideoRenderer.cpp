@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "engine/AVLib.h"
 #include "platform/media/MediaFormats.h"
@@ -72,7 +73,10 @@ TVideoRenderer::TVideoRenderer()
     LoadAVLib();
 }
 
-TVideoRenderer::~TVideoRenderer() { Unhook(); }
+TVideoRenderer::~TVideoRenderer() {
+    Unhook();
+    FreeFrameBitmap();
+}
 
 HRESULT TVideoRenderer::CheckMediaType(const AM_MEDIA_TYPE& type) {
     if (type.majortype != MEDIATYPE_Video) return E_INVALIDARG;
@@ -113,32 +117,35 @@ RECT TVideoRenderer::PictureRect(const RECT& destination, int width, int height,
 void TVideoRenderer::DoRenderSample(IMediaSample* sample) {
     BYTE* data = nullptr;
     sample->GetPointer(&data);
-    TSourcePicture source;
+    std::shared_ptr<TSourcePicture> source;
+    std::shared_ptr<TPicture> picture;
     RECT destination;
     bool keepAspect;
     {
         std::lock_guard lock(frameMutex_);
-        source.yv12 = formatYv12_;
-        source.width = formatWidth_;
-        source.height = formatHeight_;
+        source = spareKept_ && spareKept_.use_count() == 1 ? std::move(spareKept_) : std::make_shared<TSourcePicture>();
+        picture = sparePicture_ && sparePicture_.use_count() == 1 ? std::move(sparePicture_) : std::make_shared<TPicture>();
+        source->yv12 = formatYv12_;
+        source->width = formatWidth_;
+        source->height = formatHeight_;
         destination = destination_;
         keepAspect = keepAspect_;
     }
-    const size_t size = source.yv12 ? size_t(source.width) * source.height +
-                                          2 * size_t(CeilHalf(source.width)) * CeilHalf(source.height)
-                                    : size_t(source.width) * source.height * 4;
+    const size_t size = source->yv12 ? size_t(source->width) * source->height +
+                                           2 * size_t(CeilHalf(source->width)) * CeilHalf(source->height)
+                                     : size_t(source->width) * source->height * 4;
     if (!data || size_t(sample->GetActualDataLength()) < size) return;
-    source.bytes.assign(data, data + size);
-    const RECT target = PictureRect(destination, source.width, source.height, keepAspect);
-    TPicture picture;
-    picture.width = std::max(0, int(target.right - target.left));
-    picture.height = std::max(0, int(target.bottom - target.top));
-    picture.pixels.resize(size_t(picture.width) * picture.height);
-    if (!picture.pixels.empty()) streamScaler_->Scale(source, picture);
+    source->bytes.resize(size);
+    std::memcpy(source->bytes.data(), data, size);
+    const RECT target = PictureRect(destination, source->width, source->height, keepAspect);
+    picture->width = std::max(0, int(target.right - target.left));
+    picture->height = std::max(0, int(target.bottom - target.top));
+    picture->pixels.resize(size_t(picture->width) * picture->height);
+    if (!picture->pixels.empty()) streamScaler_->Scale(*source, *picture);
     {
         std::lock_guard lock(frameMutex_);
-        kept_ = std::move(source);
-        picture_ = std::move(picture);
+        spareKept_ = std::exchange(kept_, std::move(source));
+        sparePicture_ = std::exchange(picture_, std::move(picture));
     }
     const HWND window = window_;
     if (window && !invalidatePending_.exchange(true)) PostMessageW(window, VideoRepaintMessage(), 0, 0);
@@ -185,9 +192,30 @@ void TVideoRenderer::SetKeepAspect(bool keep) {
     if (const HWND window = window_) InvalidateRect(window, nullptr, FALSE);
 }
 
+void* TVideoRenderer::FrameBits(HDC dc, int width, int height) {
+    if (frameBitmap_ && frameSize_.cx == width && frameSize_.cy == height) return frameBits_;
+    FreeFrameBitmap();
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    frameBitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &frameBits_, nullptr, 0);
+    frameSize_ = SIZE{width, height};
+    return frameBitmap_ ? frameBits_ : nullptr;
+}
+
+void TVideoRenderer::FreeFrameBitmap() {
+    if (frameBitmap_) DeleteObject(ToGdiObject(frameBitmap_));
+    frameBitmap_ = nullptr;
+    frameBits_ = nullptr;
+}
+
 void TVideoRenderer::Paint(HDC dc) {
-    TSourcePicture source;
-    TPicture picture;
+    std::shared_ptr<const TSourcePicture> source;
+    std::shared_ptr<const TPicture> picture;
     RECT destination;
     bool keepAspect;
     {
@@ -198,14 +226,19 @@ void TVideoRenderer::Paint(HDC dc) {
         picture = picture_;
         source = kept_;
     }
-    const RECT target = PictureRect(destination, source.width, source.height, keepAspect);
+    const RECT target =
+        source ? PictureRect(destination, source->width, source->height, keepAspect) : destination;
     const int w = target.right - target.left, h = target.bottom - target.top;
     // A resize or aspect change redraws from the kept picture.
-    if (!source.bytes.empty() && (picture.width != w || picture.height != h) && w > 0 && h > 0) {
-        picture.width = w;
-        picture.height = h;
-        picture.pixels.assign(size_t(w) * h, 0);
-        paintScaler_->Scale(source, picture);
+    if (source && picture && (picture->width != w || picture->height != h) && w > 0 && h > 0) {
+        auto scaled = std::make_shared<TPicture>();
+        scaled->width = w;
+        scaled->height = h;
+        scaled->pixels.assign(size_t(w) * h, 0);
+        paintScaler_->Scale(*source, *scaled);
+        std::lock_guard lock(frameMutex_);
+        if (kept_ == source) picture_ = scaled;
+        picture = std::move(scaled);
     }
     const HBRUSH black = reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     const RECT bars[] = {{destination.left, destination.top, destination.right, target.top},
@@ -214,27 +247,17 @@ void TVideoRenderer::Paint(HDC dc) {
                          {target.right, target.top, destination.right, target.bottom}};
     for (const RECT& bar : bars)
         if (bar.right > bar.left && bar.bottom > bar.top) FillRect(dc, &bar, black);
-    if (source.bytes.empty() || picture.pixels.empty()) {
+    void* bits = picture && !picture->pixels.empty() ? FrameBits(dc, picture->width, picture->height) : nullptr;
+    if (!bits) {
         FillRect(dc, &target, black);
         return;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP frame = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!frame) return;
-    std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * 4);
+    std::memcpy(bits, picture->pixels.data(), picture->pixels.size() * 4);
     const HDC memory = CreateCompatibleDC(dc);
-    const HGDIOBJ old = SelectObject(memory, ToGdiObject(frame));
-    BitBlt(dc, target.left, target.top, picture.width, picture.height, memory, 0, 0, SRCCOPY);
+    const HGDIOBJ old = SelectObject(memory, ToGdiObject(frameBitmap_));
+    BitBlt(dc, target.left, target.top, picture->width, picture->height, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
-    DeleteObject(ToGdiObject(frame));
 }
 
 LRESULT TVideoRenderer::HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -54,11 +54,16 @@ private:
     class TScaler;
     static LRESULT HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
+    // The window thread's DIB section of Width x Height, made again only when the size changes.
+    void* FrameBits(HDC dc, int width, int height);
+    void FreeFrameBitmap();
     void Unhook();
 
+    // Swapped in and taken under frameMutex_; not changed while shown. The
+    // streaming thread reuses the ones it swapped out once nobody holds them.
     mutable std::mutex frameMutex_;
-    TSourcePicture kept_;
-    TPicture picture_;
+    std::shared_ptr<TSourcePicture> kept_, spareKept_;
+    std::shared_ptr<TPicture> picture_, sparePicture_;
     RECT destination_{};
     bool keepAspect_ = true;
     bool visible_ = true;
@@ -69,4 +74,7 @@ private:
     WNDPROC originalProc_ = nullptr;
     std::unique_ptr<TScaler> streamScaler_;
     std::unique_ptr<TScaler> paintScaler_;
+    HBITMAP frameBitmap_ = nullptr;
+    void* frameBits_ = nullptr;
+    SIZE frameSize_{};
 };
