@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
+
+#include "platform/ui/Brush.h"
 
 #include "controls/XcCheckerBitmap.h"
 #include "controls/XcGradient.h"
+#include "controls/XcKeyedBitmaps.h"
 #include "controls/XcTrackFont.h"
 #include "controls/XcWorkAreas.h"
 #include "platform/ui/DibFixture.h"
@@ -147,6 +151,43 @@ TEST_F(XcWorkAreaTest, AMonitorsWorkAreaStartsAtItsOwnOrigin) {
     EXPECT_EQ(MonitorWorkArea(second), (TRect{1920, 130, 3200, 1124}));
     EXPECT_EQ(FindMonitorByHandle(second->Handle()), second);
     EXPECT_EQ(FindMonitorByHandle(nullptr), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A 4 x 4 bitmap, green with a blue bottom-left pixel and a red top-right one.
+std::unique_ptr<TBitmap> XcKeyedTestBitmap() {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(4, 4);
+    bitmap->Canvas()->Brush()->SetColor(clLime);
+    bitmap->Canvas()->FillRect({0, 0, 4, 4});
+    bitmap->Canvas()->SetPixel(0, 3, clBlue);
+    bitmap->Canvas()->SetPixel(3, 0, clRed);
+    return bitmap;
+}
+
+TEST_F(XcGradientTest, ABitmapDrawnWithTheDefaultKeyLeavesThePixelsOfItsBottomLeftColour) {
+    const auto bitmap = XcKeyedTestBitmap();
+    struct Case {
+        TColor key;
+        COLORREF atBottomLeft;
+        COLORREF atGreen;
+    } const cases[] = {
+        {clDefault, RGB(255, 255, 255), RGB(0, 255, 0)},
+        {clLime, RGB(0, 0, 255), RGB(255, 255, 255)},
+        {clNone, RGB(0, 0, 255), RGB(0, 255, 0)},
+    };
+    for (const Case& c : cases) {
+        dib.Fill(RGB(255, 255, 255));
+        StretchBitmapWithKey(&canvas, 10, 10, 8, 8, 0, 0, 0, 0, bitmap.get(), c.key);
+        EXPECT_EQ(dib.At(10, 17), c.atBottomLeft) << std::hex << c.key;
+        EXPECT_EQ(dib.At(11, 16), c.atBottomLeft) << "stretched twice " << std::hex << c.key;
+        EXPECT_EQ(dib.At(12, 12), c.atGreen) << std::hex << c.key;
+        EXPECT_EQ(dib.At(17, 10), RGB(255, 0, 0)) << std::hex << c.key;
+        EXPECT_EQ(dib.At(18, 10), RGB(255, 255, 255)) << "outside " << std::hex << c.key;
+    }
 }
 
 } // namespace
