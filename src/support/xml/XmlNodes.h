@@ -3,6 +3,8 @@
 // XPath evaluator. Everything else uses the interfaces of XmlDom.h.
 
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "support/xml/XmlDictionary.h"
@@ -42,12 +44,27 @@ private:
     int position_ = 0;
 };
 
+// Items in document order, found by name through an index of the first item
+// of each name. A change other than an append rebuilds the index on the next lookup.
 class TXMLNamedNodeMap : public TXMLCustomList, public virtual IXMLNamedNodeMap {
 public:
     TIntfPtr<IXMLNode> GetNamedItem(const String& name) const override;
     TIntfPtr<IXMLNode> SetNamedItem(const TIntfPtr<IXMLNode>& node) override;
     TIntfPtr<IXMLNode> RemoveNamedItem(const String& name) override;
+    int Add(const TIntfPtr<IXMLNode>& node) override;
+    void Insert(int index, const TIntfPtr<IXMLNode>& node) override;
+    int Remove(const TIntfPtr<IXMLNode>& node) override;
+    void Delete(int index) override;
+    void Clear() override;
     bool GetInterface(const TGUID& iid, void** obj) override;
+
+private:
+    // The position of the first item named Name, or -1.
+    int Find(std::u16string_view name) const;
+
+    // Keys view the names of the items: a node's name lives as long as the node.
+    mutable std::unordered_map<std::u16string_view, int> firstByName_;
+    mutable bool indexed_ = true;
 };
 
 class TXMLNode : public TInterfacedObject, public virtual IXMLNode {
