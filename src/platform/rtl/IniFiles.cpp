@@ -338,13 +338,16 @@ void TMemIniFile::ReadSection(const String& section, TStrings& strings) const {
     const Section* s = FindSection(section);
     strings.Updating([&] {
         strings.Clear();
-        if (s) s->ForEachKey([&](const Line& line) { strings.Add(String(line.Key())); });
+        if (!s) return;
+        strings.SetCapacity(static_cast<int>(s->keys.size()));
+        s->ForEachKey([&](const Line& line) { strings.Add(String(line.Key())); });
     });
 }
 
 void TMemIniFile::ReadSections(TStrings& strings) const {
     strings.Updating([&] {
         strings.Clear();
+        strings.SetCapacity(static_cast<int>(sections_.size()));
         for (const auto& s : sections_) strings.Add(s->name);
     });
 }
@@ -353,7 +356,9 @@ void TMemIniFile::ReadSectionValues(const String& section, TStrings& strings) co
     const Section* s = FindSection(section);
     strings.Updating([&] {
         strings.Clear();
-        if (s) s->ForEachKey([&](const Line& line) {
+        if (!s) return;
+        strings.SetCapacity(static_cast<int>(s->keys.size()));
+        s->ForEachKey([&](const Line& line) {
             String text;
             text.reserve(line.keyLength + 1 + line.valueLength);
             text.Std().append(line.Key()).append(1, u'=').append(line.Value());
@@ -387,6 +392,9 @@ void TMemIniFile::DeleteKey(const String& section, const String& ident) {
 void TMemIniFile::GetStrings(TStrings& strings) const {
     strings.Updating([&] {
         strings.Clear();
+        size_t count = preamble_.size() + sections_.size();
+        for (const auto& s : sections_) count += s->lines.size();
+        strings.SetCapacity(static_cast<int>(count));
         for (const Line& line : preamble_) strings.Add(line.raw);
         for (const auto& s : sections_) {
             strings.Add(s->header);
