@@ -103,6 +103,7 @@ void TXMLDocument::SaveStream(TStream& stream, uint8_t outputFormat) {
     TXMLTextStream out(stream, SaveEncoding(), TXmlStreamMode::Write);
     out.SetOutputFormat(outputFormat);
     WriteNode(out);
+    out.Flush();
 }
 
 void TXMLDocument::SaveFile(const String& fileName, uint8_t outputFormat) {
@@ -116,6 +117,7 @@ String TXMLNode::XmlText() const {
     TBytesStream bytes;
     TXMLTextStream out(bytes, CP_UTF16, TXmlStreamMode::Write);
     WriteNode(out);
+    out.Flush();
     // Little-endian UTF-16 after its byte-order mark.
     const TBytes& b = bytes.Bytes();
     String text(b.size() < 2 ? 0 : (b.size() - 2) / 2, u'\0');
