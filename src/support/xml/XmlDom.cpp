@@ -114,6 +114,11 @@ bool TXMLNodeList::GetInterface(const TGUID& iid, void** obj) {
 }
 
 int TXMLNamedNodeMap::Find(std::u16string_view name) const {
+    if (items_.size() < kIndexedLength) {
+        for (size_t i = 0; i < items_.size(); ++i)
+            if (std::u16string_view(items_[i]->NodeName()) == name) return static_cast<int>(i);
+        return -1;
+    }
     if (!indexed_) {
         firstByName_.clear();
         for (size_t i = 0; i < items_.size(); ++i) firstByName_.try_emplace(items_[i]->NodeName(), static_cast<int>(i));
@@ -132,8 +137,10 @@ TIntfPtr<IXMLNode> TXMLNamedNodeMap::SetNamedItem(const TIntfPtr<IXMLNode>& node
     const int index = Find(node->NodeName());
     if (index >= 0) {
         TIntfPtr<IXMLNode> replaced = std::exchange(items_[index], node);
-        firstByName_.erase(node->NodeName()); // the key views the name of the item it finds
-        firstByName_.emplace(node->NodeName(), index);
+        if (indexed_) {
+            firstByName_.erase(node->NodeName()); // the key views the name of the item it finds
+            firstByName_.emplace(node->NodeName(), index);
+        }
         return replaced;
     }
     Add(node);
@@ -172,8 +179,7 @@ void TXMLNamedNodeMap::Delete(int index) {
 
 void TXMLNamedNodeMap::Clear() {
     TXMLCustomList::Clear();
-    firstByName_.clear();
-    indexed_ = true;
+    indexed_ = false;
 }
 
 bool TXMLNamedNodeMap::GetInterface(const TGUID& iid, void** obj) {

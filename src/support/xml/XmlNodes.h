@@ -44,8 +44,9 @@ private:
     int position_ = 0;
 };
 
-// Items in document order, found by name through an index of the first item
-// of each name. A change other than an append rebuilds the index on the next lookup.
+// Items in document order, found by name: a short map by comparing each name,
+// a longer one through an index of the first item of each name, built at the
+// first lookup. A change other than an append rebuilds the index on the next lookup.
 class TXMLNamedNodeMap : public TXMLCustomList, public virtual IXMLNamedNodeMap {
 public:
     TIntfPtr<IXMLNode> GetNamedItem(const String& name) const override;
@@ -62,9 +63,11 @@ private:
     // The position of the first item named Name, or -1.
     int Find(std::u16string_view name) const;
 
+    static constexpr size_t kIndexedLength = 8;
+
     // Keys view the names of the items: a node's name lives as long as the node.
     mutable std::unordered_map<std::u16string_view, int> firstByName_;
-    mutable bool indexed_ = true;
+    mutable bool indexed_ = false;
 };
 
 class TXMLNode : public TInterfacedObject, public virtual IXMLNode {
@@ -167,8 +170,8 @@ public:
     TXMLAttr(TXMLDocument& owner, const String& name);
 
     const String& NodeName() const override { return Names().TextOf(name_); }
-    String NodeValue() const override { return valueId_ < 0 ? String() : Names().TextOf(valueId_); }
-    void SetNodeValue(const String& value) override { valueId_ = Names().Intern(value); }
+    String NodeValue() const override { return value_; }
+    void SetNodeValue(const String& value) override { value_ = value; }
     const String& Name() const override { return NodeName(); }
     bool Specified() const override { return true; }
     String Value() const override { return NodeValue(); }
@@ -182,7 +185,7 @@ protected:
 
 private:
     int name_;
-    int valueId_ = -1;
+    String value_;
 };
 
 class TXMLCharacterData : public TXMLNode, public virtual IXMLCharacterData {

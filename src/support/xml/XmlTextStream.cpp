@@ -72,9 +72,10 @@ bool TXMLTextStream::ReadChars(String& s, int count) {
     return true;
 }
 
+// The held text keeps its room for the next text; the result is an exact copy.
 String TXMLTextStream::TakeHeld() {
     previousHeld_ = held_;
-    String result = std::move(held_);
+    String result = held_;
     held_.clear();
     return result;
 }

@@ -36,7 +36,7 @@ void TXMLAttr::WriteNode(TXMLTextStream& out) const {
     out.Write(u" ");
     out.Write(NodeName());
     out.Write(u"=\"");
-    out.WriteText(Value(), true, false);
+    out.WriteText(value_, true, false);
     out.Write(u"\"");
 }
 
