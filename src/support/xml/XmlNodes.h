@@ -101,6 +101,8 @@ public:
     // The lists themselves, created on first use.
     const TIntfPtr<TXMLNodeList>& ChildList() const;
     const TIntfPtr<TXMLNamedNodeMap>& AttributeMap() const;
+    // Without creating the list.
+    bool HasAttributeItems() const noexcept { return attributes_ && attributes_->Length() > 0; }
     // A copy made by Owner.
     virtual TIntfPtr<IXMLNode> CloneFor(TXMLDocument& owner, bool deep) const;
     // Appends without the checks of AppendChild, for nodes just created by the parser.

@@ -17,8 +17,8 @@ void TXMLElement::WriteNode(TXMLTextStream& out) const {
     const String& name = NodeName();
     out.Write(u"<");
     out.Write(name);
-    if (const auto& attrs = AttributeMap(); attrs->Length() > 0)
-        for (const TIntfPtr<IXMLNode>& attr : *attrs) attr->WriteNode(out);
+    if (HasAttributeItems())
+        for (const TIntfPtr<IXMLNode>& attr : *AttributeMap()) attr->WriteNode(out);
     if (!HasChildNodes()) {
         out.Write(out.OutputFormat() == xofIndent ? u" />" : u"/>");
         return;
