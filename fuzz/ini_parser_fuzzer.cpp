@@ -23,9 +23,13 @@ String Contents(const TMemIniFile& ini) {
     TStringList sections, values;
     ini.ReadSections(sections);
     for (int s = 0; s < sections.Count(); ++s) {
-        Require(ini.SectionExists(sections[s]));
-        ini.ReadSectionValues(sections[s], values);
-        text += u'[' + sections[s] + u"]\n" + values.Text();
+        const String section = sections[s];
+        Require(ini.SectionExists(section));
+        ini.ReadSectionValues(section, values);
+        text += u'[';
+        text += section;
+        text += u"]\n";
+        text += values.Text();
     }
     return text;
 }
@@ -35,15 +39,17 @@ void ReadTyped(const TMemIniFile& ini) {
     TStringList sections, keys;
     ini.ReadSections(sections);
     for (int s = 0; s < sections.Count(); ++s) {
-        ini.ReadSection(sections[s], keys);
+        const String section = sections[s];
+        ini.ReadSection(section, keys);
         for (int k = 0; k < keys.Count(); ++k) {
-            Require(ini.ValueExists(sections[s], keys[k]));
-            (void)ini.ReadInteger(sections[s], keys[k], -1);
-            (void)ini.ReadInt64(sections[s], keys[k], -1);
-            (void)ini.ReadBool(sections[s], keys[k], false);
-            (void)ini.ReadFloat(sections[s], keys[k], -1.5);
-            (void)ini.ReadDateTime(sections[s], keys[k], -2);
-            (void)ini.ReadTime(sections[s], keys[k], -2);
+            const String key = keys[k];
+            Require(ini.ValueExists(section, key));
+            (void)ini.ReadInteger(section, key, -1);
+            (void)ini.ReadInt64(section, key, -1);
+            (void)ini.ReadBool(section, key, false);
+            (void)ini.ReadFloat(section, key, -1.5);
+            (void)ini.ReadDateTime(section, key, -2);
+            (void)ini.ReadTime(section, key, -2);
         }
     }
 }
@@ -72,13 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         TStringList sections;
         ini.ReadSections(sections);
+        const String written = u"written";
         for (int s = 0; s < sections.Count(); ++s) {
+            const String section = sections[s];
             try {
-                ini.WriteString(sections[s], u"written", value);
+                ini.WriteString(section, written, value);
             } catch (const EIniFileException&) {
                 continue; // a section name that cannot be written, such as an empty one
             }
-            Require(ini.ReadString(sections[s], u"written", u"-") == value);
+            Require(ini.ReadString(section, written, u"-") == value);
         }
         ini.WriteString(u"new section", u"written", value);
         if (sections.Count() > 0) {

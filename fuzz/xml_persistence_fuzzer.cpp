@@ -63,6 +63,6 @@ void Check(const String& xml, Make make) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const String xml = String::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
     Check(xml, [] { return std::make_unique<TFuzzSettings>(); });
-    Check(xml, [] { return std::make_unique<TOwnedCollection>(nullptr, TFuzzItem::StaticClass()); });
+    Check(xml, [] { return std::make_unique<TOwnedCollection>(nullptr, TFuzzTrack::StaticClass()); });
     return 0;
 }

@@ -40,9 +40,9 @@ void CheckNames(const String& section, const String& ident) {
 
 bool IsQuoted(std::u16string_view s) { return s.size() >= 2 && s.front() == u'"' && s.back() == u'"'; }
 
-String DecodeValue(std::u16string_view raw) {
+std::u16string_view DecodedValue(std::u16string_view raw) {
     const std::u16string_view value = Trimmed(raw);
-    return String(IsQuoted(value) ? value.substr(1, value.size() - 2) : value);
+    return IsQuoted(value) ? value.substr(1, value.size() - 2) : value;
 }
 
 String EncodeValue(const String& value) {
@@ -166,37 +166,79 @@ void TCustomIniFile::WriteTime(const String& section, const String& ident, TDate
 
 // --- TMemIniFile -----------------------------------------------------------
 
-// A line as read; Lookup is empty for anything but a key line.
+size_t TMemIniFile::NameHash::operator()(std::u16string_view name) const noexcept {
+    if (caseSensitive) return std::hash<std::u16string_view>()(name);
+    size_t hash = 14695981039346656037ull; // FNV-1a over the lowered characters
+    for (char16_t c : name) hash = (hash ^ CharLower(c)) * 1099511628211ull;
+    return hash;
+}
+
+bool TMemIniFile::NameEqual::operator()(std::u16string_view a, std::u16string_view b) const noexcept {
+    if (caseSensitive || a.size() != b.size()) return a == b;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && CharLower(a[i]) != CharLower(b[i])) return false;
+    return true;
+}
+
+// A line as read; a key line knows where its name and its value (without
+// quotes) lie in Raw, any other line has an empty key.
 struct TMemIniFile::Line {
     String raw;
-    String key;
-    String lookup;
-    String value;
+    size_t keyAt = 0;
+    size_t keyLength = 0;
+    size_t valueAt = 0;
+    size_t valueLength = 0;
 
-    bool IsKey() const noexcept { return !lookup.empty(); }
+    // Raw as a line of a section: a key line when it has a name before "=" and is no comment.
+    static Line InSection(String raw) {
+        Line line{std::move(raw)};
+        const std::u16string_view all = line.raw;
+        const std::u16string_view text = Trimmed(all);
+        const auto eq = text.find(u'=');
+        if (eq == std::u16string_view::npos || text.starts_with(u';') || text.starts_with(u'#')) return line;
+        const std::u16string_view key = Trimmed(text.substr(0, eq));
+        const std::u16string_view value = DecodedValue(text.substr(eq + 1));
+        line.keyAt = static_cast<size_t>(key.data() - all.data());
+        line.keyLength = key.size();
+        line.valueAt = static_cast<size_t>(value.data() - all.data());
+        line.valueLength = value.size();
+        return line;
+    }
+
+    std::u16string_view Key() const noexcept { return std::u16string_view(raw).substr(keyAt, keyLength); }
+    std::u16string_view Value() const noexcept { return std::u16string_view(raw).substr(valueAt, valueLength); }
+    bool IsKey() const noexcept { return keyLength > 0; }
     bool IsBlank() const { return Trimmed(raw).empty(); }
 };
 
 struct TMemIniFile::Section {
+    explicit Section(bool caseSensitive) : keys(0, NameHash{caseSensitive}, NameEqual{caseSensitive}) {}
+
     String name;
     String header;
     std::list<Line> lines;
-    // The first occurrence of every key.
-    std::unordered_map<String, Line*> keys;
+    // The first occurrence of every key, by its name in the line.
+    NameIndex<Line*> keys;
 
-    Line* FindKey(const String& lookup) const {
-        const auto it = keys.find(lookup);
+    Line* FindKey(std::u16string_view name) const {
+        const auto it = keys.find(Trimmed(name));
         return it == keys.end() ? nullptr : it->second;
     }
     void Insert(std::list<Line>::iterator at, Line line) {
         Line& inserted = *lines.insert(at, std::move(line));
-        if (inserted.IsKey()) keys.try_emplace(inserted.lookup, &inserted);
+        if (inserted.IsKey()) keys.try_emplace(inserted.Key(), &inserted);
+    }
+    // Replaces the first occurrence of a key by a line of the same name.
+    void Rewrite(Line& line, String raw) {
+        keys.erase(line.Key());
+        line = Line::InSection(std::move(raw));
+        keys.try_emplace(line.Key(), &line);
     }
     // Visits the first occurrence of every key.
     template <class Visit>
     void ForEachKey(Visit&& visit) const {
         for (const Line& line : lines)
-            if (line.IsKey() && FindKey(line.lookup) == &line) visit(line);
+            if (line.IsKey() && FindKey(line.Key()) == &line) visit(line);
     }
 };
 
@@ -207,7 +249,9 @@ std::list<TMemIniFile::Line>::iterator TMemIniFile::EndOfContent(std::list<Line>
 }
 
 TMemIniFile::TMemIniFile(const String& fileName, bool caseSensitive)
-    : TCustomIniFile(fileName), caseSensitive_(caseSensitive) {
+    : TCustomIniFile(fileName),
+      caseSensitive_(caseSensitive),
+      byName_(0, NameHash{caseSensitive}, NameEqual{caseSensitive}) {
     if (fileName.empty() || ::access(fileName.ToUtf8().c_str(), F_OK) != 0) return;
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
     std::string bytes(static_cast<size_t>(file.Size()), '\0');
@@ -222,79 +266,61 @@ TMemIniFile::TMemIniFile(const String& fileName, bool caseSensitive)
 
 TMemIniFile::~TMemIniFile() = default;
 
-// Every read looks a section and a key up: one copy of the name, lowered in place.
-String TMemIniFile::LookupName(const String& name) const {
-    String lookup(Trimmed(name));
-    if (!caseSensitive_)
-        for (char16_t& c : lookup) c = CharLower(c);
-    return lookup;
-}
-
-// Every line is parsed from views of its one copy: a file of N lines costs few
-// allocations per line.
+// Every line is kept as its one copy; names and values are views of it.
 void TMemIniFile::Parse(const TStrings& lines) {
     Clear();
     Section* section = nullptr; // none yet: the preamble
     std::list<Line>::iterator insertAt; // lines of a repeated section go before the trailing blank lines of the first
     for (int i = 0, n = lines.Count(); i < n; ++i) {
-        Line line{lines[i], {}, {}, {}};
-        const std::u16string_view text = Trimmed(line.raw);
+        String raw = lines[i];
+        const std::u16string_view text = Trimmed(raw);
         if (text.starts_with(u'[')) {
             const auto close = text.find(u']');
-            const String name(Trimmed(text.substr(1, close == std::u16string_view::npos ? close : close - 1)));
+            const std::u16string_view name = Trimmed(text.substr(1, close == std::u16string_view::npos ? close : close - 1));
             section = FindSection(name);
             if (!section) {
                 section = &AddSection(name);
-                section->header = std::move(line.raw);
+                section->header = std::move(raw);
             }
             insertAt = EndOfContent(section->lines);
-            continue;
+        } else if (!section) {
+            preamble_.push_back(Line{std::move(raw)});
+        } else {
+            section->Insert(insertAt, Line::InSection(std::move(raw)));
         }
-        if (!section) {
-            preamble_.push_back(std::move(line));
-            continue;
-        }
-        const auto eq = text.find(u'=');
-        if (eq != std::u16string_view::npos && !text.starts_with(u';') && !text.starts_with(u'#')) {
-            line.key = String(Trimmed(text.substr(0, eq)));
-            line.lookup = LookupName(line.key);
-            line.value = DecodeValue(text.substr(eq + 1));
-        }
-        section->Insert(insertAt, std::move(line));
     }
 }
 
 void TMemIniFile::Clear() {
     preamble_.clear();
-    sections_.clear();
     byName_.clear();
+    sections_.clear();
 }
 
-TMemIniFile::Section* TMemIniFile::FindSection(const String& name) const {
-    const auto it = byName_.find(LookupName(name));
+TMemIniFile::Section* TMemIniFile::FindSection(std::u16string_view name) const {
+    const auto it = byName_.find(Trimmed(name));
     return it == byName_.end() ? nullptr : it->second;
 }
 
 TMemIniFile::Section& TMemIniFile::AddSection(const String& name) {
-    auto section = std::make_unique<Section>();
+    auto section = std::make_unique<Section>(caseSensitive_);
     section->name = name;
     section->header = u'[' + name + u']';
     Section& added = *section;
     sections_.push_back(std::move(section));
-    byName_.emplace(LookupName(name), &added);
+    byName_.emplace(added.name, &added);
     return added;
 }
 
 String TMemIniFile::ReadString(const String& section, const String& ident, const String& defaultValue) const {
     const Section* s = FindSection(section);
-    const Line* line = s ? s->FindKey(LookupName(ident)) : nullptr;
-    return line ? line->value : defaultValue;
+    const Line* line = s ? s->FindKey(ident) : nullptr;
+    return line ? String(line->Value()) : defaultValue;
 }
 
 void TMemIniFile::WriteString(const String& section, const String& ident, const String& value) {
     CheckNames(section, ident);
-    const String key = Trim(ident);
-    const String raw = key + u'=' + EncodeValue(value);
+    String raw = Trim(ident) + u'=' + EncodeValue(value);
     Section* s = FindSection(section);
     if (!s) {
         // Separate the new section from what comes before it by a blank line.
@@ -302,27 +328,26 @@ void TMemIniFile::WriteString(const String& section, const String& ident, const 
         if (!previous.empty() && !previous.back().IsBlank()) previous.push_back(Line{});
         s = &AddSection(Trim(section));
     }
-    const String lookup = LookupName(key);
-    if (Line* line = s->FindKey(lookup)) {
-        line->raw = raw;
-        line->key = key;
-        line->value = value;
-        return;
-    }
-    s->Insert(EndOfContent(s->lines), Line{raw, key, lookup, value});
+    if (Line* line = s->FindKey(ident))
+        s->Rewrite(*line, std::move(raw));
+    else
+        s->Insert(EndOfContent(s->lines), Line::InSection(std::move(raw)));
 }
 
 void TMemIniFile::ReadSection(const String& section, TStrings& strings) const {
     const Section* s = FindSection(section);
     strings.Updating([&] {
         strings.Clear();
-        if (s) s->ForEachKey([&](const Line& line) { strings.Add(line.key); });
+        if (!s) return;
+        strings.SetCapacity(static_cast<int>(s->keys.size()));
+        s->ForEachKey([&](const Line& line) { strings.Add(String(line.Key())); });
     });
 }
 
 void TMemIniFile::ReadSections(TStrings& strings) const {
     strings.Updating([&] {
         strings.Clear();
+        strings.SetCapacity(static_cast<int>(sections_.size()));
         for (const auto& s : sections_) strings.Add(s->name);
     });
 }
@@ -331,7 +356,14 @@ void TMemIniFile::ReadSectionValues(const String& section, TStrings& strings) co
     const Section* s = FindSection(section);
     strings.Updating([&] {
         strings.Clear();
-        if (s) s->ForEachKey([&](const Line& line) { strings.Add(line.key + u'=' + line.value); });
+        if (!s) return;
+        strings.SetCapacity(static_cast<int>(s->keys.size()));
+        s->ForEachKey([&](const Line& line) {
+            String text;
+            text.reserve(line.keyLength + 1 + line.valueLength);
+            text.Std().append(line.Key()).append(1, u'=').append(line.Value());
+            strings.Add(text);
+        });
     });
 }
 
@@ -339,27 +371,30 @@ bool TMemIniFile::SectionExists(const String& section) const { return FindSectio
 
 bool TMemIniFile::ValueExists(const String& section, const String& ident) const {
     const Section* s = FindSection(section);
-    return s && s->FindKey(LookupName(ident));
+    return s && s->FindKey(ident);
 }
 
 void TMemIniFile::EraseSection(const String& section) {
     const Section* s = FindSection(section);
     if (!s) return;
-    byName_.erase(LookupName(section));
+    byName_.erase(s->name);
     std::erase_if(sections_, [&](const auto& p) { return p.get() == s; });
 }
 
 void TMemIniFile::DeleteKey(const String& section, const String& ident) {
     if (Section* s = FindSection(section)) {
-        const String lookup = LookupName(ident);
-        s->keys.erase(lookup);
-        std::erase_if(s->lines, [&](const Line& line) { return line.lookup == lookup; });
+        const std::u16string_view name = Trimmed(ident);
+        s->keys.erase(name);
+        std::erase_if(s->lines, [&](const Line& line) { return s->keys.key_eq()(line.Key(), name); });
     }
 }
 
 void TMemIniFile::GetStrings(TStrings& strings) const {
     strings.Updating([&] {
         strings.Clear();
+        size_t count = preamble_.size() + sections_.size();
+        for (const auto& s : sections_) count += s->lines.size();
+        strings.SetCapacity(static_cast<int>(count));
         for (const Line& line : preamble_) strings.Add(line.raw);
         for (const auto& s : sections_) {
             strings.Add(s->header);

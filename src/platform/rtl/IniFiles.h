@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -105,10 +106,21 @@ public:
 private:
     struct Line;
     struct Section;
+    // Trimmed section and key names, hashed and compared as the name mode says,
+    // in place: a lookup copies no name.
+    struct NameHash {
+        bool caseSensitive;
+        size_t operator()(std::u16string_view name) const noexcept;
+    };
+    struct NameEqual {
+        bool caseSensitive;
+        bool operator()(std::u16string_view a, std::u16string_view b) const noexcept;
+    };
+    // Keys are views of names held by what they index.
+    template <class T>
+    using NameIndex = std::unordered_map<std::u16string_view, T, NameHash, NameEqual>;
 
-    // The name as the lookups compare it.
-    String LookupName(const String& name) const;
-    Section* FindSection(const String& name) const;
+    Section* FindSection(std::u16string_view name) const;
     Section& AddSection(const String& name);
     void Parse(const TStrings& lines);
     // Where new lines go: after the last non-blank line, so that a blank separator stays last.
@@ -120,7 +132,7 @@ private:
     bool keepDamagedCopy_ = false;
     std::list<Line> preamble_;
     std::vector<std::unique_ptr<Section>> sections_;
-    std::unordered_map<String, Section*> byName_;
+    NameIndex<Section*> byName_;
 };
 
 // An INI file whose changes are kept in memory and written, all at once, by

@@ -55,11 +55,18 @@ TMemoryStream::TMemoryStream(TBytes bytes) : data_(std::move(bytes)) {
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     const int64_t pos = Position();
     if (count <= 0 || count > std::numeric_limits<int64_t>::max() - pos) return 0;
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    if (pos == Size()) { // appending: no zero fill of what is written over at once
+        data_.insert(data_.end(), bytes, bytes + count);
+        SetPointer(data_.data(), pos + count);
+        Seek(count, soCurrent);
+        return count;
+    }
     if (pos + count > Size()) {
         data_.resize(static_cast<size_t>(pos + count));
         SetPointer(data_.data(), pos + count);
     }
-    std::memcpy(data_.data() + pos, buffer, static_cast<size_t>(count));
+    std::memcpy(data_.data() + pos, bytes, static_cast<size_t>(count));
     Seek(count, soCurrent);
     return count;
 }

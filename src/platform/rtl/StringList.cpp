@@ -180,12 +180,15 @@ String TStrings::GetTextStr() const {
     return out;
 }
 
+void TStrings::SetCapacity(int) {}
+
 void TStrings::SetTextStr(const String& text) {
     Updating([&] {
         Clear();
         const size_t n = text.size();
         size_t p = 0;
         if (IsCrLfBreak(lineBreak_)) {
+            SetCapacity(static_cast<int>(std::count(text.begin(), text.end(), u'\n') + 1));
             while (p < n) {
                 const size_t start = p;
                 while (p < n && text[p] != u'\r' && text[p] != u'\n') ++p;
@@ -506,6 +509,20 @@ void TStringList::SetCaseSensitive(bool value) {
 void TStringList::SetCapacity(int value) {
     if (value < Count()) IndexError(value);
     items_.reserve(static_cast<size_t>(value));
+}
+
+String TStringList::GetTextStr() const {
+    const bool breakAfterLast = TrailingLineBreak();
+    const size_t breaks = items_.empty() ? 0 : items_.size() - (breakAfterLast ? 0 : 1);
+    size_t length = breaks * LineBreak().size();
+    for (const Item& item : items_) length += item.string.size();
+    String out;
+    out.reserve(length);
+    for (size_t i = 0; i < items_.size(); ++i) {
+        out += items_[i].string;
+        if (i + 1 < items_.size() || breakAfterLast) out += LineBreak();
+    }
+    return out;
 }
 
 void TStringList::SetUpdateState(bool updating) {

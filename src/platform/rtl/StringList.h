@@ -56,6 +56,9 @@ public:
     // Reading splits at CR, LF and CR LF while LineBreak is one of those, else at LineBreak.
     String Text() const { return GetTextStr(); }
     void SetText(const String& text) { SetTextStr(text); }
+    // Room for Count items, so that adding that many allocates once; a list
+    // without a store of its own ignores it.
+    virtual void SetCapacity(int count);
     // Items separated by Delimiter; items holding the delimiter, the quote or
     // (without StrictDelimiter) characters up to space are quoted with QuoteChar.
     // Reading without StrictDelimiter also splits at characters up to space.
@@ -173,7 +176,8 @@ public:
     bool OwnsObjects() const noexcept { return ownsObjects_; }
     void SetOwnsObjects(bool value) noexcept { ownsObjects_ = value; }
     int Capacity() const noexcept { return static_cast<int>(items_.capacity()); }
-    void SetCapacity(int value);
+    // Raises EStringListError for fewer items than the list holds.
+    void SetCapacity(int value) override;
 
     std::function<void(TObject*)> OnChange;
     std::function<void(TObject*)> OnChanging;
@@ -186,6 +190,7 @@ protected:
     void PutObject(int index, TObject* object) override;
     void SetUpdateState(bool updating) override;
     int CompareStrings(const String& a, const String& b) const override;
+    String GetTextStr() const override;
 
     virtual void Changing();
     virtual void Changed();

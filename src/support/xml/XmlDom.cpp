@@ -113,29 +113,73 @@ bool TXMLNodeList::GetInterface(const TGUID& iid, void** obj) {
     return AnswerInterface<IXMLNodeList>(this, iid, obj) || TXMLCustomList::GetInterface(iid, obj);
 }
 
+int TXMLNamedNodeMap::Find(std::u16string_view name) const {
+    if (items_.size() < kIndexedLength) {
+        for (size_t i = 0; i < items_.size(); ++i)
+            if (std::u16string_view(items_[i]->NodeName()) == name) return static_cast<int>(i);
+        return -1;
+    }
+    if (!indexed_) {
+        firstByName_.clear();
+        for (size_t i = 0; i < items_.size(); ++i) firstByName_.try_emplace(items_[i]->NodeName(), static_cast<int>(i));
+        indexed_ = true;
+    }
+    const auto it = firstByName_.find(name);
+    return it == firstByName_.end() ? -1 : it->second;
+}
+
 TIntfPtr<IXMLNode> TXMLNamedNodeMap::GetNamedItem(const String& name) const {
-    for (const TIntfPtr<IXMLNode>& item : items_)
-        if (item->NodeName() == name) return item;
-    return nullptr;
+    const int index = Find(name);
+    return index < 0 ? nullptr : items_[index];
 }
 
 TIntfPtr<IXMLNode> TXMLNamedNodeMap::SetNamedItem(const TIntfPtr<IXMLNode>& node) {
-    const String& name = node->NodeName();
-    for (TIntfPtr<IXMLNode>& item : items_)
-        if (item->NodeName() == name) return std::exchange(item, node);
-    items_.push_back(node);
+    const int index = Find(node->NodeName());
+    if (index >= 0) {
+        TIntfPtr<IXMLNode> replaced = std::exchange(items_[index], node);
+        if (indexed_) {
+            firstByName_.erase(node->NodeName()); // the key views the name of the item it finds
+            firstByName_.emplace(node->NodeName(), index);
+        }
+        return replaced;
+    }
+    Add(node);
     return nullptr;
 }
 
 TIntfPtr<IXMLNode> TXMLNamedNodeMap::RemoveNamedItem(const String& name) {
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
-        if ((*it)->NodeName() == name) {
-            TIntfPtr<IXMLNode> removed = std::move(*it);
-            items_.erase(it);
-            return removed;
-        }
-    }
-    return nullptr;
+    const int index = Find(name);
+    if (index < 0) return nullptr;
+    TIntfPtr<IXMLNode> removed = items_[index];
+    Delete(index);
+    return removed;
+}
+
+int TXMLNamedNodeMap::Add(const TIntfPtr<IXMLNode>& node) {
+    const int index = TXMLCustomList::Add(node);
+    if (indexed_) firstByName_.try_emplace(node->NodeName(), index);
+    return index;
+}
+
+void TXMLNamedNodeMap::Insert(int index, const TIntfPtr<IXMLNode>& node) {
+    TXMLCustomList::Insert(index, node);
+    indexed_ = false;
+}
+
+int TXMLNamedNodeMap::Remove(const TIntfPtr<IXMLNode>& node) {
+    const int index = TXMLCustomList::Remove(node);
+    if (index >= 0) indexed_ = false;
+    return index;
+}
+
+void TXMLNamedNodeMap::Delete(int index) {
+    TXMLCustomList::Delete(index);
+    indexed_ = false;
+}
+
+void TXMLNamedNodeMap::Clear() {
+    TXMLCustomList::Clear();
+    indexed_ = false;
 }
 
 bool TXMLNamedNodeMap::GetInterface(const TGUID& iid, void** obj) {

@@ -3,6 +3,8 @@
 // XPath evaluator. Everything else uses the interfaces of XmlDom.h.
 
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "support/xml/XmlDictionary.h"
@@ -42,12 +44,30 @@ private:
     int position_ = 0;
 };
 
+// Items in document order, found by name: a short map by comparing each name,
+// a longer one through an index of the first item of each name, built at the
+// first lookup. A change other than an append rebuilds the index on the next lookup.
 class TXMLNamedNodeMap : public TXMLCustomList, public virtual IXMLNamedNodeMap {
 public:
     TIntfPtr<IXMLNode> GetNamedItem(const String& name) const override;
     TIntfPtr<IXMLNode> SetNamedItem(const TIntfPtr<IXMLNode>& node) override;
     TIntfPtr<IXMLNode> RemoveNamedItem(const String& name) override;
+    int Add(const TIntfPtr<IXMLNode>& node) override;
+    void Insert(int index, const TIntfPtr<IXMLNode>& node) override;
+    int Remove(const TIntfPtr<IXMLNode>& node) override;
+    void Delete(int index) override;
+    void Clear() override;
     bool GetInterface(const TGUID& iid, void** obj) override;
+
+private:
+    // The position of the first item named Name, or -1.
+    int Find(std::u16string_view name) const;
+
+    static constexpr size_t kIndexedLength = 8;
+
+    // Keys view the names of the items: a node's name lives as long as the node.
+    mutable std::unordered_map<std::u16string_view, int> firstByName_;
+    mutable bool indexed_ = false;
 };
 
 class TXMLNode : public TInterfacedObject, public virtual IXMLNode {
@@ -81,6 +101,8 @@ public:
     // The lists themselves, created on first use.
     const TIntfPtr<TXMLNodeList>& ChildList() const;
     const TIntfPtr<TXMLNamedNodeMap>& AttributeMap() const;
+    // Without creating the list.
+    bool HasAttributeItems() const noexcept { return attributes_ && attributes_->Length() > 0; }
     // A copy made by Owner.
     virtual TIntfPtr<IXMLNode> CloneFor(TXMLDocument& owner, bool deep) const;
     // Appends without the checks of AppendChild, for nodes just created by the parser.
@@ -150,8 +172,8 @@ public:
     TXMLAttr(TXMLDocument& owner, const String& name);
 
     const String& NodeName() const override { return Names().TextOf(name_); }
-    String NodeValue() const override { return valueId_ < 0 ? String() : Names().TextOf(valueId_); }
-    void SetNodeValue(const String& value) override { valueId_ = Names().Intern(value); }
+    String NodeValue() const override { return value_; }
+    void SetNodeValue(const String& value) override { value_ = value; }
     const String& Name() const override { return NodeName(); }
     bool Specified() const override { return true; }
     String Value() const override { return NodeValue(); }
@@ -165,7 +187,7 @@ protected:
 
 private:
     int name_;
-    int valueId_ = -1;
+    String value_;
 };
 
 class TXMLCharacterData : public TXMLNode, public virtual IXMLCharacterData {

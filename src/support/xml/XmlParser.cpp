@@ -435,11 +435,13 @@ bool TXMLDocument::LoadStream(TStream& stream) {
 }
 
 bool TXMLDocument::LoadText(const String& text) {
-    TBytes bytes{0xFF, 0xFE};
-    bytes.reserve(2 + text.size() * 2);
+    TBytes bytes(2 + text.size() * 2);
+    uint8_t* out = bytes.data();
+    *out++ = 0xFF;
+    *out++ = 0xFE;
     for (char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
+        *out++ = static_cast<uint8_t>(c & 0xFF);
+        *out++ = static_cast<uint8_t>(c >> 8);
     }
     TBytesStream stream(std::move(bytes));
     return LoadStream(stream);

@@ -4,6 +4,13 @@
 
 #include "support/xml/XmlErrors.h"
 
+namespace {
+
+// The code units written text collects before it goes to the byte stream.
+constexpr size_t kFlushUnits = 8192;
+
+}  // namespace
+
 TXMLTextStream::TXMLTextStream(TStream& stream, int codePage, TXmlStreamMode mode)
     : text_(stream, codePage, 0, mode == TXmlStreamMode::Read ? TXtAccess::Read : TXtAccess::Write) {
     held_.reserve(256);
@@ -65,15 +72,29 @@ bool TXMLTextStream::ReadChars(String& s, int count) {
     return true;
 }
 
+// The held text keeps its room for the next text; the result is an exact copy.
 String TXMLTextStream::TakeHeld() {
     previousHeld_ = held_;
-    String result = std::move(held_);
+    String result = held_;
     held_.clear();
     return result;
 }
 
+void TXMLTextStream::SetCodepage(int codePage) {
+    Flush();
+    text_.SetCodepage(codePage);
+}
+
 void TXMLTextStream::Write(std::u16string_view s) {
-    if (!text_.WriteWide(s)) throw EWriteError("Stream write error");
+    unflushed_.append(s);
+    if (unflushed_.size() >= kFlushUnits) Flush();
+}
+
+void TXMLTextStream::Flush() {
+    if (unflushed_.empty()) return;
+    const bool written = text_.WriteWide(unflushed_);
+    unflushed_.clear();
+    if (!written) throw EWriteError("Stream write error");
 }
 
 void TXMLTextStream::WriteText(std::u16string_view s, bool escape, bool crLf) {

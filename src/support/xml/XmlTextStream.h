@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
 
 #include "platform/rtl/String.h"
 #include "support/xml/XtTextStream.h"
@@ -20,7 +21,8 @@ public:
     TXMLTextStream(TStream& stream, int codePage, TXmlStreamMode mode);
 
     int Codepage() const noexcept { return text_.Codepage(); }
-    void SetCodepage(int codePage) { text_.SetCodepage(codePage); }
+    // Text written before is still converted with the old code page.
+    void SetCodepage(int codePage);
     uint8_t OutputFormat() const noexcept { return outputFormat_; }
     void SetOutputFormat(uint8_t value) noexcept { outputFormat_ = value; }
     void LevelUp() noexcept;
@@ -37,8 +39,11 @@ public:
     String TakeHeld();
     void DropHeld() noexcept { held_.clear(); }
 
-    // Raises EWriteError when the byte stream does not take all bytes.
+    // Written text is kept and handed to the byte stream in blocks: by Flush,
+    // which a writer calls at its end, and whenever a block is full. Both raise
+    // EWriteError when the byte stream does not take all bytes.
     void Write(std::u16string_view s);
+    void Flush();
     // Writes S with " & ' < > as their references when Escape is set and each LF
     // as CR LF when CrLf is set: in runs between the replaced characters, without a copy of S.
     void WriteText(std::u16string_view s, bool escape, bool crLf);
@@ -56,6 +61,7 @@ public:
 
 private:
     TXtTextStream text_;
+    std::u16string unflushed_;
     uint8_t outputFormat_ = xofNone;
     int level_ = -1;
     String held_;

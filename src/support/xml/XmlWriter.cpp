@@ -17,8 +17,8 @@ void TXMLElement::WriteNode(TXMLTextStream& out) const {
     const String& name = NodeName();
     out.Write(u"<");
     out.Write(name);
-    if (const auto& attrs = AttributeMap(); attrs->Length() > 0)
-        for (const TIntfPtr<IXMLNode>& attr : *attrs) attr->WriteNode(out);
+    if (HasAttributeItems())
+        for (const TIntfPtr<IXMLNode>& attr : *AttributeMap()) attr->WriteNode(out);
     if (!HasChildNodes()) {
         out.Write(out.OutputFormat() == xofIndent ? u" />" : u"/>");
         return;
@@ -36,7 +36,7 @@ void TXMLAttr::WriteNode(TXMLTextStream& out) const {
     out.Write(u" ");
     out.Write(NodeName());
     out.Write(u"=\"");
-    out.WriteText(Value(), true, false);
+    out.WriteText(value_, true, false);
     out.Write(u"\"");
 }
 
@@ -103,6 +103,7 @@ void TXMLDocument::SaveStream(TStream& stream, uint8_t outputFormat) {
     TXMLTextStream out(stream, SaveEncoding(), TXmlStreamMode::Write);
     out.SetOutputFormat(outputFormat);
     WriteNode(out);
+    out.Flush();
 }
 
 void TXMLDocument::SaveFile(const String& fileName, uint8_t outputFormat) {
@@ -116,6 +117,7 @@ String TXMLNode::XmlText() const {
     TBytesStream bytes;
     TXMLTextStream out(bytes, CP_UTF16, TXmlStreamMode::Write);
     WriteNode(out);
+    out.Flush();
     // Little-endian UTF-16 after its byte-order mark.
     const TBytes& b = bytes.Bytes();
     String text(b.size() < 2 ? 0 : (b.size() - 2) / 2, u'\0');

@@ -93,14 +93,17 @@ void TXMLXPathEvaluator::EvaluateStep(const TIntfPtr<IXMLNode>& node, const TSte
 void TXMLXPathEvaluator::CollectMatching(const TXMLNode& node, const String& name, TXMLNodeList& list,
                                          bool descendant, uint8_t type) const {
     const bool any = name == u"*";
-    const TXMLCustomList& items = type == ATTRIBUTE_NODE ? static_cast<const TXMLCustomList&>(*node.AttributeMap())
-                                                         : static_cast<const TXMLCustomList&>(*node.ChildList());
-    for (const TIntfPtr<IXMLNode>& item : items) {
-        if (item->NodeType() == type && (any || item->NodeName() == name)) list.Add(item);
-        if (descendant && type == ELEMENT_NODE && item->NodeType() == ELEMENT_NODE)
-            CollectMatching(NodeImpl(*item), name, list, descendant, type);
+    const bool attributes = type == ATTRIBUTE_NODE;
+    if (attributes ? node.HasAttributeItems() : node.HasChildNodes()) {
+        const TXMLCustomList& items = attributes ? static_cast<const TXMLCustomList&>(*node.AttributeMap())
+                                                : static_cast<const TXMLCustomList&>(*node.ChildList());
+        for (const TIntfPtr<IXMLNode>& item : items) {
+            if (item->NodeType() == type && (any || item->NodeName() == name)) list.Add(item);
+            if (descendant && type == ELEMENT_NODE && item->NodeType() == ELEMENT_NODE)
+                CollectMatching(NodeImpl(*item), name, list, descendant, type);
+        }
     }
-    if (descendant && type == ATTRIBUTE_NODE)
+    if (descendant && attributes && node.HasChildNodes())
         for (const TIntfPtr<IXMLNode>& child : *node.ChildList())
             if (child->NodeType() == ELEMENT_NODE) CollectMatching(NodeImpl(*child), name, list, descendant, type);
 }

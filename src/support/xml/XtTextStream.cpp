@@ -9,22 +9,24 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 bool IsUnicodePage(int cp) { return cp == CP_UTF16 || cp == CP_UTF32 || cp == CP_UTF8; }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// Writes the UTF-8 bytes of Cp at Out (room for four) and returns the end.
+char* PutUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
 // Code point at Text[i], advancing i past it; a lone surrogate gives U+FFFD.
@@ -215,16 +217,24 @@ int TXtTextStream::Read(char16_t* buffer, int count) {
 
 bool TXtTextStream::WriteWide(std::u16string_view text) {
     std::string& bytes = encoded_;
-    bytes.clear();
-    if (codePage_ == CP_UTF16) {
-        for (char16_t c : text) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
-    } else if (codePage_ == CP_UTF32) {
+    if (IsUnicodePage(codePage_)) {
+        // At most four bytes for each code unit of UTF-16 and UTF-32, and three for
+        // UTF-8 (a surrogate pair takes two units and gives four bytes).
+        bytes.resize(text.size() * (codePage_ == CP_UTF8 ? 3 : 4));
+        char* out = bytes.data();
         for (size_t i = 0; i < text.size();) {
-            const char32_t cp = NextCodePoint(text, i);
-            for (int k = 0; k < 4; ++k) bytes += static_cast<char>((cp >> (8 * k)) & 0xFF);
+            if (codePage_ == CP_UTF16) {
+                const char16_t c = text[i++];
+                *out++ = static_cast<char>(c & 0xFF);
+                *out++ = static_cast<char>(c >> 8);
+            } else if (codePage_ == CP_UTF32) {
+                const char32_t cp = NextCodePoint(text, i);
+                for (int k = 0; k < 4; ++k) *out++ = static_cast<char>((cp >> (8 * k)) & 0xFF);
+            } else {
+                out = PutUtf8(out, NextCodePoint(text, i));
+            }
         }
-    } else if (codePage_ == CP_UTF8) {
-        for (size_t i = 0; i < text.size();) AppendUtf8(bytes, NextCodePoint(text, i));
+        bytes.resize(static_cast<size_t>(out - bytes.data()));
     } else {
         if (!encoder_) encoder_ = std::make_unique<TCodePageEncoder>(codePage_);
         bytes = encoder_->Encode(String(text));

@@ -274,6 +274,27 @@ TEST_F(IniFileTest, CaseSensitiveFilesCompareNamesExactly) {
     }
 }
 
+// Names are found in place in the lines: a key found again after it was
+// rewritten in another case, Unicode letters folded as ASCII ones, and a key
+// that differs only in length not taken for another.
+TEST_F(IniFileTest, LookupsFoldUnicodeCaseAndFollowRewrittenKeys) {
+    TStringList lines;
+    lines.SetText(u"[Größe]\nÄrger=1\nKey=2\nKeys=3\n[视频]\n编码=h264\n");
+    TMemIniFile ini("");
+    ini.SetStrings(lines);
+    ini.WriteString(u"GRÖSSE", u"x", u"new section"); // "ß" has no one-letter upper case
+    ini.WriteString(u"größe", u"KEY", u"two");
+    const std::pair<const char16_t*, const char16_t*> lookups[] = {
+        {u"GRÖßE", u"ärger"}, {u"größe", u"key"}, {u"Größe", u"KEYS"}, {u"视频", u"编码"}, {u"gröSSe", u"x"}};
+    TStringList found;
+    for (const auto& [section, key] : lookups) found.Add(ini.ReadString(section, key, u"-"));
+    EXPECT_EQ(Joined(found), u"1,two,3,h264,\"new section\"");
+    ini.DeleteKey(u"GRÖßE", u"KEYS");
+    ini.ReadSectionValues(u"größe", found);
+    EXPECT_EQ(Joined(found), u"Ärger=1,KEY=two");
+    EXPECT_EQ(LinesOf(ini), u"[Größe]\nÄrger=1\nKEY=two\n[视频]\n编码=h264\n\n[GRÖSSE]\nx=new section\n");
+}
+
 TEST_F(IniFileTest, IniFileWritesItsChangesOnUpdateFileAndWhenFreed) {
     const String path = PathOf("batched.ini");
     WriteText(path, "[S]\nold=1\n");

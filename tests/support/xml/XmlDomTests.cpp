@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/xml/XmlXPath.h"
 #include "XmlTestUtil.h"
 
@@ -66,6 +68,43 @@ TEST(XmlDom, AttributesAreReplacedInPlaceAndCaseSensitive) {
     EXPECT_EQ(e->GetAttributeNode(u"A"), nullptr);
     EXPECT_EQ(e->Attributes()->RemoveNamedItem(u"b")->NodeValue(), u"x");
     EXPECT_EQ(e->Attributes()->Length(), 1);
+}
+
+// The parser keeps a repeated attribute; the first of a name is the one found,
+// set and removed, after which the next of that name is found. Changes through
+// the list keep lookups right, and the order stays the document's: in a short
+// list and in one long enough to be searched through an index (the "x" padding,
+// which stays at the end and is not shown).
+TEST(XmlDom, AttributesOfOneNameAreFoundFirstInDocumentOrder) {
+    for (const std::string padding : {"", " x0=\"\" x1=\"\" x2=\"\" x3=\"\" x4=\"\" x5=\"\" x6=\"\" x7=\"\""}) {
+        SCOPED_TRACE(padding);
+        const TIntfPtr<IXMLDocument> doc = Parsed("<r a=\"1\" b=\"2\" a=\"3\" c=\"4\"" + padding + "/>");
+        const TIntfPtr<IXMLElement> r = doc->DocumentElement();
+        const TIntfPtr<IXMLNamedNodeMap> map = r->Attributes();
+        const auto state = [&] {
+            String s;
+            for (int i = 0; i < map->Length(); ++i)
+                if (!map->Item(i)->NodeName().starts_with(u'x'))
+                    s += map->Item(i)->NodeName() + u'=' + map->Item(i)->NodeValue() + u' ';
+            return s + u"| a=" + r->GetAttribute(u"a") + u" b=" + r->GetAttribute(u"b");
+        };
+        EXPECT_EQ(state(), u"a=1 b=2 a=3 c=4 | a=1 b=2");
+        r->SetAttribute(u"a", u"5");
+        EXPECT_EQ(state(), u"a=5 b=2 a=3 c=4 | a=5 b=2");
+        EXPECT_EQ(map->RemoveNamedItem(u"a")->NodeValue(), u"5");
+        EXPECT_EQ(state(), u"b=2 a=3 c=4 | a=3 b=2");
+        const TIntfPtr<IXMLAttribute> b = doc->CreateAttribute(u"b");
+        b->SetNodeValue(u"6");
+        map->Insert(1, b);
+        EXPECT_EQ(state(), u"b=2 b=6 a=3 c=4 | a=3 b=2");
+        map->Delete(0);
+        EXPECT_EQ(state(), u"b=6 a=3 c=4 | a=3 b=6");
+        EXPECT_EQ(map->Remove(b), 0);
+        EXPECT_EQ(state(), u"a=3 c=4 | a=3 b=");
+        map->Clear();
+        r->SetAttribute(u"c", u"7");
+        EXPECT_EQ(state(), u"c=7 | a= b=");
+    }
 }
 
 TEST(XmlDom, ValuesAndTextContent) {

@@ -184,6 +184,7 @@ TEST(XMLTextStream, BreakLineFollowsFormatAndLevel) {
         for (int i = 0; i < levels; ++i) out.LevelUp();
         if (toMarker) out.LevelDown();
         out.BreakLine(false);
+        out.Flush();
         return FromBytes(stream.Bytes());
     };
     EXPECT_EQ(lineBreak(xofIndent, 3, false), "\r\n    ");  // level 2
@@ -191,6 +192,23 @@ TEST(XMLTextStream, BreakLineFollowsFormatAndLevel) {
     EXPECT_EQ(lineBreak(xofIndent, 2, true), "\r\n");      // marker
     EXPECT_EQ(lineBreak(xofIndent, 1, false), "");         // level 0
     EXPECT_EQ(lineBreak(xofNone, 3, false), "");
+}
+
+TEST(XMLTextStream, WritesInBlocksAndTheRestAtFlush) {
+    TBytesStream stream;
+    TXMLTextStream out(stream, CP_UTF8, TXmlStreamMode::Write);
+    const String piece = u"\u4E2D<&";
+    out.Write(piece);
+    EXPECT_EQ(stream.Size(), 0);  // held until a block is full
+    String all = piece;
+    while (stream.Size() == 0) {
+        out.Write(piece);
+        all += piece;
+    }
+    out.Write(u"end");
+    all += u"end";
+    out.Flush();
+    EXPECT_EQ(FromBytes(stream.Bytes()), all.ToUtf8());
 }
 
 TEST(Dictionary, InternsExactlyAndGrowsItsIndex) {
