@@ -93,8 +93,10 @@ std::vector<uint8_t> WritePng(const TPngSpec& spec) {
     const size_t rowBytes = (size_t(spec.width) * ChannelsOf(spec.colorType) * spec.depth + 7) / 8;
     std::vector<std::vector<uint8_t>> rows(size_t(spec.height), std::vector<uint8_t>(rowBytes));
     const int entries = spec.paletteSize < 0 ? 1 << spec.depth : spec.paletteSize;
-    for (auto& row : rows) {
-        for (auto& byte : row) byte = uint8_t(random());
+    for (size_t y = 0; y < rows.size(); ++y) {
+        auto& row = rows[y];
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = spec.smooth ? uint8_t((i / 4 + y) / 8 + random() % 4) : uint8_t(random());
         if (spec.colorType == 3 && spec.depth == 8 && entries > 0 && spec.paletteSize < 0)
             for (auto& byte : row) byte = uint8_t(byte % entries);
     }

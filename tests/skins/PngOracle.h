@@ -31,6 +31,7 @@ struct TPngSpec {
     std::optional<uint32_t> gamma;
     bool ancillaryChunks = false; // tEXt, zTXt, iTXt, tIME, pHYs, sBIT, cHRM, sRGB, iCCP
     uint32_t seed = 1;
+    bool smooth = false; // gradients with a little noise (as photographs compress) instead of noise
     std::string Name() const;
 };
 
