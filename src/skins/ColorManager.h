@@ -92,7 +92,6 @@ private:
     const uint8_t* Sample8Table() const noexcept;
     uint8_t Sample16To8(uint16_t raw) const noexcept;
     uint16_t Sample16(uint16_t raw) const noexcept;
-    uint16_t Target16(uint32_t value8) const noexcept;
 
     void RowIndexedToIndexed(TSources source, uint8_t* target, uint32_t count, uint8_t mask);
     void RowIndexed16To16(TSources source, uint8_t* target, uint32_t count, uint8_t mask);

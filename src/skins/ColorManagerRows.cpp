@@ -21,6 +21,9 @@ void StoreWord(uint8_t* p, uint16_t value) noexcept {
     p[1] = uint8_t(value >> 8);
 }
 uint16_t SwapWord(uint16_t value) noexcept { return uint16_t(value >> 8 | value << 8); }
+// 8-bit values go to 16 bits as v x 65535 / 255 = v x 257, whose two bytes are
+// equal: the byte order of a widened sample never needs exchanging.
+uint16_t Widen8(uint32_t value8) noexcept { return uint16_t(value8 * 65535u / 255u); }
 uint8_t Clamp255(int64_t value) noexcept { return uint8_t(std::clamp<int64_t>(value, 0, 255)); }
 // The next mask bit: bit 7 tests the current pixel.
 uint8_t NextMask(uint8_t mask) noexcept { return uint8_t(mask << 1 | mask >> 7); }
@@ -106,11 +109,6 @@ uint8_t TColorManager::Sample16To8(uint16_t raw) const noexcept {
 
 uint16_t TColorManager::Sample16(uint16_t raw) const noexcept { return Swapped() ? SwapWord(raw) : raw; }
 
-uint16_t TColorManager::Target16(uint32_t value8) const noexcept {
-    const auto value = uint16_t(value8 * 65535u / 255u);
-    return Swapped() ? SwapWord(value) : value;
-}
-
 void TColorManager::RowIndexedToIndexed(TSources source, uint8_t* target, uint32_t count, uint8_t mask) {
     const int s = sourceBPS_, t = targetBPS_;
     if (!PackedDepth(s) || !PackedDepth(t)) return;
@@ -163,8 +161,8 @@ void TColorManager::RowIndexedLowTo16(TSources source, uint8_t* target, uint32_t
     TPackedReader in(source[0], s);
     for (uint32_t i = 0; i < count; ++i, mask = NextMask(mask), target += 2) {
         if (!(mask & 0x80)) continue;
-        const auto value = uint16_t(in.Next() * 65535u / sourceHigh);
-        StoreWord(target, Swapped() ? SwapWord(value) : value);
+        // 1, 2, 4 and 8-bit values scale to words of equal bytes, the same in either byte order.
+        StoreWord(target, uint16_t(in.Next() * 65535u / sourceHigh));
     }
 }
 
@@ -176,7 +174,7 @@ void TColorManager::RowGrayToGray(TSources source, uint8_t* target, uint32_t cou
     for (uint32_t i = 0; i < count; ++i, mask = NextMask(mask), target += targetStep) {
         if (!(mask & 0x80)) continue;
         if (!wideIn && !wideOut) *target = *in;
-        else if (!wideIn) StoreWord(target, Target16(*in));
+        else if (!wideIn) StoreWord(target, Widen8(*in));
         else if (!wideOut) *target = Sample16To8(LoadWord(in));
         else StoreWord(target, Sample16(LoadWord(in)));
         in += step;
@@ -218,14 +216,14 @@ void TColorManager::ConvertColorRow(TSources source, uint8_t* target, uint32_t c
             const uint8_t* sample = in.Sample(order[k]);
             if (!wideIn && !wideOut) target[k] = lut[*sample];
             else if (!wideOut) target[k] = lut[Sample16To8(LoadWord(sample))];
-            else if (!wideIn) StoreWord(target + 2 * k, Target16(lut[*sample]));
+            else if (!wideIn) StoreWord(target + 2 * k, Widen8(lut[*sample]));
             else StoreWord(target + 2 * k, Sample16(LoadWord(sample)));
         }
         if (copyAlpha) {
             const uint8_t* alpha = in.Sample(3);
             if (!wideIn && !wideOut) target[3] = *alpha;
             else if (!wideOut) target[3] = Sample16To8(LoadWord(alpha));
-            else if (!wideIn) StoreWord(target + 6, Target16(*alpha));
+            else if (!wideIn) StoreWord(target + 6, Widen8(*alpha));
             else StoreWord(target + 6, Sample16(LoadWord(alpha)));
         }
         in.Advance();
@@ -248,11 +246,10 @@ void TColorManager::ConvertCMYKRow(TSources source, uint8_t* target, uint32_t co
             const int slot = targetBGR ? 2 - c : c;
             if (!wideIn) {
                 const uint8_t value = Clamp255(ink * k / 255 - ink - k + 255);
-                if (wideOut) StoreWord(target + 2 * slot, Target16(value));
+                if (wideOut) StoreWord(target + 2 * slot, Widen8(value));
                 else target[slot] = value;
             } else if (wideOut) {
-                const int64_t value = std::clamp<int64_t>(ink * k / 65535 - ink - k + 65535, 0, 65535);
-                StoreWord(target + 2 * slot, Swapped() ? SwapWord(uint16_t(value)) : uint16_t(value));
+                StoreWord(target + 2 * slot, uint16_t(std::clamp<int64_t>(ink * k / 65535 - ink - k + 65535, 0, 65535)));
             } else {
                 target[slot] = Clamp255(255 - (ink + k - ink * k / 65535) * 255 / 65535);
             }
@@ -294,9 +291,9 @@ void TColorManager::ConvertLabRow(TSources source, uint8_t* target, uint32_t cou
         const double rgb[3] = {2.998 * x - 1.458 * y - 0.541 * z, -0.952 * x + 1.893 * y + 0.059 * z,
                                0.099 * x - 0.198 * y + 1.099 * z};
         for (int c = 0; c < 3; ++c) {
-            const uint8_t value = Clamp255(std::lround(rgb[c] * 255));
+            const uint8_t value = Clamp255(int64_t(std::nearbyint(rgb[c] * 255)));
             const int slot = targetBGR ? 2 - c : c;
-            if (wideOut) StoreWord(target + 2 * slot, Target16(value));
+            if (wideOut) StoreWord(target + 2 * slot, Widen8(value));
             else target[slot] = value;
         }
         in.Advance();
@@ -322,7 +319,7 @@ void TColorManager::ConvertYCbCrRow(TSources source, uint8_t* target, uint32_t c
                                 Clamp255(y + cbToBlueTable_[size_t(cb)])};
         for (int c = 0; c < 3; ++c) {
             const int slot = targetBGR ? 2 - c : c;
-            if (wideOut) StoreWord(target + 2 * slot, Target16(rgb[c]));
+            if (wideOut) StoreWord(target + 2 * slot, Widen8(rgb[c]));
             else target[slot] = rgb[c];
         }
         in.Advance();

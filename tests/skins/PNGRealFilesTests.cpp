@@ -40,10 +40,9 @@ uint32_t ArgbAt(TPNGGraphic& graphic, const TPngRaw& raw, const std::vector<RGBQ
         const uint32_t a = alpha.empty() ? 255 : alpha[sourceIndex];
         argb = a << 24 | uint32_t(c.rgbRed) << 16 | uint32_t(c.rgbGreen) << 8 | c.rgbBlue;
     }
-    if (graphic.Transparent() && (argb & 0xFFFFFF) == (uint32_t(graphic.TransparentColor()) & 0xFF) << 16 |
-                                                          (uint32_t(graphic.TransparentColor()) & 0xFF00) |
-                                                          (uint32_t(graphic.TransparentColor()) >> 16 & 0xFF))
-        argb &= 0xFFFFFF;
+    const auto key = uint32_t(graphic.TransparentColor()); // 0x00BBGGRR
+    const uint32_t keyRgb = (key & 0xFF) << 16 | (key & 0xFF00) | (key >> 16 & 0xFF);
+    if (graphic.Transparent() && (argb & 0xFFFFFF) == keyRgb) argb &= 0xFFFFFF;
     return argb;
 }
 

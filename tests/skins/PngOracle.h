@@ -26,9 +26,9 @@ struct TPngSpec {
     int filter = -1; // 0-4 forces one row filter, -1 leaves libpng's adaptive choice
     int level = 9;
     int paletteSize = -1; // entries of PLTE for indexed images; -1: 2^depth, 0: none
-    std::vector<uint8_t> indexAlpha; // tRNS of an indexed image
-    std::optional<TPngColor16> transparentKey, background;
-    std::optional<uint32_t> gamma;
+    std::vector<uint8_t> indexAlpha{}; // tRNS of an indexed image
+    std::optional<TPngColor16> transparentKey{}, background{};
+    std::optional<uint32_t> gamma{};
     bool ancillaryChunks = false; // tEXt, zTXt, iTXt, tIME, pHYs, sBIT, cHRM, sRGB, iCCP
     uint32_t seed = 1;
     bool smooth = false; // gradients with a little noise (as photographs compress) instead of noise

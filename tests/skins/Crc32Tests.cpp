@@ -1,0 +1,52 @@
+// Our CRC-32 against zlib's crc32 as the oracle: every length up to 64 from
+// every alignment, the long runs the wide loops take, and continuation.
+
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <random>
+
+#include "skins/Crc32.h"
+
+namespace {
+
+std::vector<uint8_t> NoiseBytes(size_t size, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t& b : bytes) b = uint8_t(random());
+    return bytes;
+}
+
+uint32_t ZlibCrc(const uint8_t* data, size_t size) { return uint32_t(crc32(0, data, uInt(size))); }
+
+TEST(Crc32, EqualsZlibForEveryShortLengthAndAlignment) {
+    const std::vector<uint8_t> bytes = NoiseBytes(64 + 16, 1);
+    for (size_t start = 0; start < 16; ++start)
+        for (size_t size = 0; size <= 64; ++size)
+            EXPECT_EQ(Crc32(bytes.data() + start, size), ZlibCrc(bytes.data() + start, size))
+                << "start " << start << " size " << size;
+}
+
+TEST(Crc32, EqualsZlibForLongRunsAndUniformBytes) {
+    const std::vector<uint8_t> bytes = NoiseBytes((1 << 20) + 64, 2);
+    for (const size_t size : {65u, 127u, 128u, 129u, 255u, 256u, 1000u, 4096u + 13u, 65536u + 7u, 1u << 20})
+        for (const size_t start : {0u, 1u, 7u, 13u})
+            EXPECT_EQ(Crc32(bytes.data() + start, size), ZlibCrc(bytes.data() + start, size))
+                << "start " << start << " size " << size;
+    for (const uint8_t fill : {0x00, 0xFF}) {
+        const std::vector<uint8_t> uniform(10007, fill);
+        EXPECT_EQ(Crc32(uniform.data(), uniform.size()), ZlibCrc(uniform.data(), uniform.size())) << int(fill);
+    }
+    EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
+}
+
+TEST(Crc32, ContinuesAcrossPiecesAndGivesZeroForNoData) {
+    const std::vector<uint8_t> bytes = NoiseBytes(5000, 3);
+    const uint32_t whole = ZlibCrc(bytes.data(), bytes.size());
+    for (const size_t cut : {0u, 1u, 3u, 17u, 64u, 100u, 2049u, 4999u, 5000u})
+        EXPECT_EQ(UpdateCrc32(Crc32(bytes.data(), cut), bytes.data() + cut, bytes.size() - cut), whole) << cut;
+    EXPECT_EQ(UpdateCrc32(0x12345678, nullptr, 10), 0u);
+}
+
+} // namespace
