@@ -11,6 +11,7 @@
 #   mainwindow: a form laid out like the main window;
 #   folderdialog: the folder-browse dialog;
 #   filedialog: our own file dialog on a folder with Chinese names;
+#   skins: icons of the desktop's themes decoded by our PNG decoder over a checker;
 #   panes: a splitter moved, a context menu open, then (in <output>-drag.png)
 #          an item dragged out of its window onto another.
 set -euo pipefail
