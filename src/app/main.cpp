@@ -17,6 +17,7 @@
 #include "platform/win/backend/qt/DbusDesktopServices.h"
 #include "platform/win/backend/qt/LoginPowerOff.h"
 #include "platform/win/backend/qt/PortalFileChooser.h"
+#include "skins/SkinsUnits.h"
 #include "support/translation/ScTranslatorInstance.h"
 #include "support/utils/ScFileVersionInfo.h"
 #include "support/utils/ScUnitVersioning.h"
@@ -88,6 +89,7 @@ int main() try {
     RegisterUiUnits();
     RegisterControlsUnits();
     RegisterTreeUnits();
+    RegisterSkinsUnits();
     InitializeUnits();
     ReportProgram();
     ReportLine("data folder", DataFolder());
