@@ -71,7 +71,11 @@ TTestDbusBus::TTestDbusBus() : folder_(std::make_unique<QTemporaryDir>()), daemo
 }
 
 TTestDbusBus::~TTestDbusBus() {
-    // Unregistered first, so that no call reaches a stub being deleted.
+    // Unregistered first, so that no call reaches a stub being deleted. The
+    // objects go out of the connections' trees synchronously here: a connection
+    // closed on its own thread would otherwise disconnect from a stub that the
+    // service thread may already have deleted.
+    for (const auto& [name, path] : registrations_) QDBusConnection(name).unregisterObject(path);
     for (const QString& name : connections_) QDBusConnection::disconnectFromBus(name);
     for (TTestDbusStub* stub : stubs_) stub->deleteLater();
     if (serviceThread_) {
@@ -99,7 +103,9 @@ TTestDbusStub& TTestDbusBus::Serve(const QString& service, const QString& path, 
     static std::atomic<int> served{0};
     auto* stub = new TTestDbusStub(std::move(handler));
     stubs_.push_back(stub);
-    QDBusConnection connection = Connect(QString("test-dbus-stub-%1").arg(++served));
+    const QString name = QString("test-dbus-stub-%1").arg(++served);
+    QDBusConnection connection = Connect(name);
+    registrations_.emplace_back(name, path);
     // Registered first: what the registration hangs on the stub moves with it.
     connection.registerVirtualObject(path, stub, mode);
     stub->moveToThread(serviceThread_.get());

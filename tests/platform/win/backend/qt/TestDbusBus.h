@@ -76,4 +76,6 @@ private:
     QString address_;
     QStringList connections_;
     std::vector<TTestDbusStub*> stubs_;
+    // Where each stub is registered: connection name and path.
+    std::vector<std::pair<QString, QString>> registrations_;
 };
