@@ -14,12 +14,19 @@ void CountRunningConversion(bool running) noexcept { runningConversions += runni
 
 int RunningConversions() noexcept { return runningConversions; }
 
+int SharedThreads(int running, unsigned cores) {
+    if (running <= 1 || cores == 0) return 0;
+    return std::max(2, static_cast<int>(cores) / running + 1);
+}
+
 std::string SharedThreadCount(int running, unsigned cores) {
-    if (running <= 1 || cores == 0) return "auto";
-    return std::to_string(std::max(2, static_cast<int>(cores) / running + 1));
+    const int threads = SharedThreads(running, cores);
+    return threads ? std::to_string(threads) : "auto";
 }
 
 std::string SharedThreadCount() { return SharedThreadCount(RunningConversions(), AvailableCores()); }
+
+int SharedFilterGraphThreads() { return SharedThreads(RunningConversions(), AvailableCores()); }
 
 unsigned AvailableCores() noexcept {
     cpu_set_t set;

@@ -6,6 +6,7 @@
 
 #include "engine/AVUtils.h"
 #include "engine/ChannelLayouts.h"
+#include "engine/CodecThreads.h"
 #include "engine/ConversionRun.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -277,6 +278,7 @@ int Build(TConversionRun& run, TFilterGraph& graph) {
     avlib::avfilter_graph_free(&graph.graph);
     graph.graph = avlib::avfilter_graph_alloc();
     if (!graph.graph) throw Exception("Can not allocate memory for filter graph");
+    graph.graph->nb_threads = SharedFilterGraphThreads();
     if (simple) {
         const std::string options = Printf("flags=0x%X", graph.outputs[0]->stream->scalerFlags);
         if (!(graph.graph->scale_sws_opts = avlib::av_strdup(options.c_str()))) throw EOutOfMemory("Out of memory");

@@ -229,17 +229,28 @@ TEST(ConcurrentConversion, ThreadsLeftToTheConverterAreSharedOutAmongTheRunningC
         int running;
         unsigned cores;
         const char* threads;
-    } cases[] = {{0, 8, "auto"}, {1, 8, "auto"}, {2, 8, "5"}, {4, 8, "3"}, {8, 8, "2"},
-                 {16, 8, "2"}, {2, 32, "17"}, {3, 2, "2"}};
-    for (const auto& c : cases)
+        int graphThreads;
+    } cases[] = {{0, 8, "auto", 0}, {1, 8, "auto", 0}, {2, 8, "5", 5},   {4, 8, "3", 3},
+                 {8, 8, "2", 2},     {16, 8, "2", 2},   {2, 32, "17", 17}, {3, 2, "2", 2}};
+    for (const auto& c : cases) {
         EXPECT_EQ(SharedThreadCount(c.running, c.cores), c.threads) << c.running << " on " << c.cores;
+        EXPECT_EQ(SharedThreads(c.running, c.cores), c.graphThreads) << c.running << " on " << c.cores;
+    }
 }
 
-// The "threads" option each codec of the conversions was opened with, by codec name.
+// The "threads" option each codec of the conversions was opened with, by codec
+// name, and the thread counts their filter graphs were configured with.
 class TThreadOptionRecorder {
 public:
-    TThreadOptionRecorder() : saved_(avlib::avcodec_open2) {
+    TThreadOptionRecorder() : saved_(avlib::avcodec_open2), savedConfig_(avlib::avfilter_graph_config) {
         instance_ = this;
+        avlib::avfilter_graph_config = [](AVFilterGraph* graph, void* log) {
+            {
+                std::lock_guard lock(instance_->mutex_);
+                instance_->graphThreads_.insert(graph->nb_threads);
+            }
+            return instance_->savedConfig_(graph, log);
+        };
         avlib::avcodec_open2 = [](AVCodecContext* c, const AVCodec* codec, AVDictionary** options) {
             const AVDictionaryEntry* threads = options ? avlib::av_dict_get(*options, "threads", nullptr, 0) : nullptr;
             {
@@ -251,25 +262,38 @@ public:
     }
     ~TThreadOptionRecorder() {
         avlib::avcodec_open2 = saved_;
+        avlib::avfilter_graph_config = savedConfig_;
         instance_ = nullptr;
     }
     std::multimap<std::string, std::string> Threads() {
         std::lock_guard lock(mutex_);
         return threads_;
     }
+    std::set<int> GraphThreads() {
+        std::lock_guard lock(mutex_);
+        return graphThreads_;
+    }
 
 private:
     static inline TThreadOptionRecorder* instance_ = nullptr;
     decltype(avlib::avcodec_open2) saved_;
+    decltype(avlib::avfilter_graph_config) savedConfig_;
     std::mutex mutex_;
     std::multimap<std::string, std::string> threads_;
+    std::set<int> graphThreads_;
+};
+
+// What the codecs and filter graphs of conversions at once were opened with.
+struct TThreadsAtOnce {
+    std::multimap<std::string, std::string> codecs;
+    std::set<int> graphs;
 };
 
 // Runs Converters at once, each opening its codecs only once all of them
 // count as running, and none finishing before every one has opened its
 // OpensEach codecs (a progress report waits for the main thread, which is not
 // served until then); the threads their codecs were opened with.
-std::multimap<std::string, std::string> ThreadsOfConvertersAtOnce(
+TThreadsAtOnce ThreadsOfConvertersAtOnce(
     const std::vector<std::unique_ptr<TAVConverter>>& converters, size_t opensEach) {
     TThreadOptionRecorder recorder;
     for (const auto& converter : converters) converter->OnProgress = [](TObject*) {};
@@ -288,22 +312,29 @@ std::multimap<std::string, std::string> ThreadsOfConvertersAtOnce(
     const auto deadline = std::chrono::steady_clock::now() + 120s;
     while (completed < static_cast<int>(converters.size()) && std::chrono::steady_clock::now() < deadline)
         CheckSynchronize(10);
-    return recorder.Threads();
+    return {recorder.Threads(), recorder.GraphThreads()};
 }
 
-TEST(ConcurrentConversion, CodecsOfConversionsAtOnceShareTheCoresUnlessTheUserChose) {
+TEST(ConcurrentConversion, CodecsAndGraphsOfConversionsAtOnceShareTheCoresUnlessTheUserChose) {
     const String source = TestFolder() + "source.nut";
     WriteTestMedia(source, {VideoTrack(160, 120, "mpeg4", 25), AudioTrack(2, "pcm_s16le", 44100)}, 5);
     const std::string shared = SharedThreadCount(3, AvailableCores());
 
     const auto alone = H264Converters(source, 1);
-    for (const auto& [codec, threads] : ThreadsOfConvertersAtOnce(alone, 4)) EXPECT_EQ(threads, "auto") << codec;
+    const TThreadsAtOnce aloneThreads = ThreadsOfConvertersAtOnce(alone, 4);
+    for (const auto& [codec, threads] : aloneThreads.codecs) EXPECT_EQ(threads, "auto") << codec;
+    // Alone, its graphs are left to FFmpeg: a thread per core and one more.
+    const int cores = static_cast<int>(AvailableCores());
+    EXPECT_EQ(aloneThreads.graphs, std::set<int>{cores > 1 ? cores + 1 : 1});
     EXPECT_EQ(RunningConversions(), 0);
 
     const auto three = H264Converters(source, 3);
     three[0]->ConvertOptions()->SetThreadCount(6);
     three[1]->ConvertOptions()->CodecOptions()->Add("threads=7");
-    const auto threads = ThreadsOfConvertersAtOnce(three, 4);
+    const TThreadsAtOnce atOnce = ThreadsOfConvertersAtOnce(three, 4);
+    const auto& threads = atOnce.codecs;
+    // Filter graphs take the shared count whatever the codecs were given.
+    EXPECT_EQ(atOnce.graphs, std::set<int>{SharedThreads(3, AvailableCores())});
     EXPECT_EQ(RunningConversions(), 0);
     for (const auto& converter : three) EXPECT_FALSE(converter->Failed()) << converter->ErrorMessage().ToUtf8();
     const auto of = [&](const std::string& codec) {
