@@ -294,7 +294,7 @@ public:
     // Queues a rebuild on the cache worker when the cache needs one.
     virtual void ValidatePositionCache();
     void InvalidatePositionCache();
-    // Runs on the cache worker (also for a virtual tree: it reads only the base's nodes).
+    // Runs on the cache worker; it reads only the nodes the base class keeps.
     bool BuildPositionCache();
     // Stops the cache worker for this tree and waits until it has left it.
     void InterruptCacheBuild();
