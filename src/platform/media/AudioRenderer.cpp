@@ -141,22 +141,23 @@ HRESULT TAudioRenderer::BeginFlush() {
 HRESULT TAudioRenderer::EndFlush() {
     std::lock_guard lock(mutex_);
     flushing_ = false;
+    RestartStreamLocked();
+    ChangedLocked();
+    return S_OK;
+}
+
+void TAudioRenderer::RestartStreamLocked() {
     queue_.clear();
     ended_ = completed_ = readyNotified_ = false;
     devicePos_ = 0;
     consumed_ = 0;
-    ChangedLocked();
-    return S_OK;
 }
 
 HRESULT TAudioRenderer::Stop() {
     {
         std::lock_guard lock(mutex_);
         runState_ = State_Stopped;
-        queue_.clear();
-        ended_ = completed_ = readyNotified_ = false;
-        devicePos_ = 0;
-        consumed_ = 0;
+        RestartStreamLocked();
         ChangedLocked();
     }
     return TBCBaseRenderer::Stop();

@@ -53,6 +53,8 @@ private:
     void DeviceLoop();
     // Under mutex_: one chunk of the device starting at stream time devicePos_.
     void ConsumeChunkLocked(std::vector<BYTE>& chunk);
+    // Under mutex_: drops what is queued and starts the stream over at time 0.
+    void RestartStreamLocked();
     void ApplyGain(std::span<BYTE> bytes) const;
     REFERENCE_TIME BytesToTime(int64_t bytes) const;
     int64_t TimeToBytes(REFERENCE_TIME time) const;
